@@ -1,0 +1,52 @@
+#pragma once
+
+#include "../VornComExport.h"
+#include "../WinTypes.h"
+
+// The device layer: what CreateFileW, DeviceIoControl, CloseHandle and
+// GetVersionExW do for the disk library. The calls take the Windows path
+// names, control codes and request buffers unchanged; a backend (real Linux
+// disks, or the simulated machine named by VORN_SIM) serves them. Every
+// failure sets win::GetLastError() to an errno value.
+namespace win {
+
+#pragma pack(push, 1)
+struct OSVERSIONINFOW {
+    DWORD dwOSVersionInfoSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
+    char16_t szCSDVersion[128];
+};
+struct OSVERSIONINFOEXW {
+    DWORD dwOSVersionInfoSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
+    char16_t szCSDVersion[128];
+    WORD wServicePackMajor;
+    WORD wServicePackMinor;
+    WORD wSuiteMask;
+    BYTE wProductType;
+    BYTE wReserved;
+};
+#pragma pack(pop)
+static_assert(sizeof(OSVERSIONINFOW) == 276);
+static_assert(sizeof(OSVERSIONINFOEXW) == 284);
+
+// Fills the record; a size field of 284 also fills the extended part.
+VORNCOM_API BOOL GetVersionExW(OSVERSIONINFOW* info);
+
+VORNCOM_API HANDLE CreateFileW(const char16_t* fileName, DWORD desiredAccess, DWORD shareMode,
+                               void* securityAttributes, DWORD creationDisposition,
+                               DWORD flagsAndAttributes, HANDLE templateFile);
+
+VORNCOM_API BOOL DeviceIoControl(HANDLE device, DWORD ioControlCode, void* inBuffer,
+                                 DWORD inBufferSize, void* outBuffer, DWORD outBufferSize,
+                                 DWORD* bytesReturned, void* overlapped);
+
+VORNCOM_API BOOL CloseHandle(HANDLE object);
+
+} // namespace win

@@ -1,0 +1,10 @@
+#include "LastError.h"
+
+namespace {
+thread_local DWORD t_lastError = 0;
+}
+
+namespace win {
+DWORD GetLastError() { return t_lastError; }
+void SetLastError(DWORD code) { t_lastError = code; }
+} // namespace win
