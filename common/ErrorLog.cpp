@@ -12,13 +12,11 @@ namespace {
 
 std::FILE* g_logStream = nullptr;
 
-DWORD resolveCode(DWORD code)
-{
+DWORD resolveCode(DWORD code) {
     return code == 0xFFFFFFFFu ? win::GetLastError() : code;
 }
 
-QString timeStamp()
-{
+QString timeStamp() {
     std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
@@ -28,15 +26,13 @@ QString timeStamp()
 }
 
 // Text mode as the log's readers expect it: every line feed stored as CR LF.
-void writeTextMode(const QString& text)
-{
+void writeTextMode(const QString& text) {
     QByteArray bytes = text.toUtf8();
     bytes.replace("\n", "\r\n");
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), g_logStream);
 }
 
-QString errorText(DWORD code)
-{
+QString errorText(DWORD code) {
     return QStringLiteral("[Error:%1] %2")
         .arg(static_cast<int>(code))
         .arg(Cm_SystemErrorText(code));
@@ -44,16 +40,14 @@ QString errorText(DWORD code)
 
 } // namespace
 
-QString Cm_SystemErrorText(DWORD code)
-{
+QString Cm_SystemErrorText(DWORD code) {
     char buffer[256] = {};
     // The GNU strerror_r may return a static text instead of filling buffer.
     const char* text = strerror_r(static_cast<int>(code), buffer, sizeof buffer);
     return QString::fromLocal8Bit(text ? text : "Unknown error") + QLatin1Char('\n');
 }
 
-int Cm_OpenErrorFile(const char16_t* path, int append)
-{
+int Cm_OpenErrorFile(const char16_t* path, int append) {
     Cm_CloseErrorFile();
     if (!path)
         return 0;
@@ -63,8 +57,7 @@ int Cm_OpenErrorFile(const char16_t* path, int append)
     return g_logStream != nullptr;
 }
 
-int Cm_CloseErrorFile()
-{
+int Cm_CloseErrorFile() {
     if (!g_logStream)
         return 0;
     const int result = std::fclose(g_logStream);
@@ -72,13 +65,11 @@ int Cm_CloseErrorFile()
     return result;
 }
 
-int Cm_WriteErrorString(const char16_t* text)
-{
+int Cm_WriteErrorString(const char16_t* text) {
     return Cm_WriteErrorString(Cm_FromWide(text));
 }
 
-int Cm_WriteErrorString(const QString& text)
-{
+int Cm_WriteErrorString(const QString& text) {
     if (!g_logStream)
         return 0;
     const QString line = QStringLiteral("[%1] %2\n").arg(timeStamp(), text);
@@ -87,8 +78,7 @@ int Cm_WriteErrorString(const QString& text)
     return static_cast<int>(line.size());
 }
 
-DWORD Cm_WriteErrorMessage(DWORD code, DWORD ignored)
-{
+DWORD Cm_WriteErrorMessage(DWORD code, DWORD ignored) {
     code = resolveCode(code);
     if (!g_logStream)
         return code;
@@ -96,12 +86,14 @@ DWORD Cm_WriteErrorMessage(DWORD code, DWORD ignored)
         return 0;
     QString text = Cm_SystemErrorText(code);
     text.remove(QLatin1Char('\r'));
-    writeTextMode(QStringLiteral("[%1] [Error:%2] %3").arg(timeStamp()).arg(static_cast<int>(code)).arg(text));
+    writeTextMode(QStringLiteral("[%1] [Error:%2] %3")
+                      .arg(timeStamp())
+                      .arg(static_cast<int>(code))
+                      .arg(text));
     return code;
 }
 
-DWORD Cm_ErrorMessage(DWORD code, DWORD ignored)
-{
+DWORD Cm_ErrorMessage(DWORD code, DWORD ignored) {
     code = resolveCode(code);
     if (code == ignored)
         return code;
@@ -109,8 +101,7 @@ DWORD Cm_ErrorMessage(DWORD code, DWORD ignored)
     return code;
 }
 
-QString Cm_GetErrorMessage(int code, int ignored)
-{
+QString Cm_GetErrorMessage(int code, int ignored) {
     const DWORD resolved = resolveCode(static_cast<DWORD>(code));
     if (resolved == static_cast<DWORD>(ignored))
         return QString();

@@ -5,6 +5,10 @@ thread_local DWORD t_lastError = 0;
 }
 
 namespace win {
-DWORD GetLastError() { return t_lastError; }
-void SetLastError(DWORD code) { t_lastError = code; }
+DWORD GetLastError() {
+    return t_lastError;
+}
+void SetLastError(DWORD code) {
+    t_lastError = code;
+}
 } // namespace win

@@ -26,16 +26,14 @@ protected:
 
 const QRegularExpression kStamp(QStringLiteral(R"(^\[\d{4}/\d\d/\d\d \d\d:\d\d:\d\d\] )"));
 
-TEST_F(ErrorLogTest, WritesNothingWhileClosed)
-{
+TEST_F(ErrorLogTest, WritesNothingWhileClosed) {
     win::SetLastError(ENOENT);
     EXPECT_EQ(Cm_WriteErrorString(u"text"), 0);
     EXPECT_EQ(Cm_WriteErrorMessage(0xFFFFFFFFu, 0), static_cast<DWORD>(ENOENT));
     EXPECT_TRUE(contents().isEmpty());
 }
 
-TEST_F(ErrorLogTest, TraceAndErrorLinesEndWithCrLf)
-{
+TEST_F(ErrorLogTest, TraceAndErrorLinesEndWithCrLf) {
     ASSERT_TRUE(open(0));
     EXPECT_EQ(Cm_WriteErrorString(u"CHdd::OpenHddHandle-CreateFile"), 53);
     EXPECT_EQ(Cm_WriteErrorMessage(2, 0), 2u);
@@ -51,8 +49,7 @@ TEST_F(ErrorLogTest, TraceAndErrorLinesEndWithCrLf)
     EXPECT_FALSE(contents().contains("\n\n"));
 }
 
-TEST_F(ErrorLogTest, IgnoredCodeWritesNothing)
-{
+TEST_F(ErrorLogTest, IgnoredCodeWritesNothing) {
     ASSERT_TRUE(open(0));
     win::SetLastError(0);
     EXPECT_EQ(Cm_WriteErrorMessage(0, 0), 0u);
@@ -62,8 +59,7 @@ TEST_F(ErrorLogTest, IgnoredCodeWritesNothing)
     EXPECT_TRUE(contents().isEmpty());
 }
 
-TEST_F(ErrorLogTest, AppendKeepsAndTruncateEmpties)
-{
+TEST_F(ErrorLogTest, AppendKeepsAndTruncateEmpties) {
     ASSERT_TRUE(open(0));
     Cm_WriteErrorString(u"first");
     ASSERT_TRUE(open(1));
@@ -76,30 +72,26 @@ TEST_F(ErrorLogTest, AppendKeepsAndTruncateEmpties)
     EXPECT_TRUE(contents().isEmpty());
 }
 
-TEST_F(ErrorLogTest, NullPathClosesTheOpenLog)
-{
+TEST_F(ErrorLogTest, NullPathClosesTheOpenLog) {
     ASSERT_TRUE(open(0));
     EXPECT_EQ(Cm_OpenErrorFile(nullptr, 0), 0);
     EXPECT_EQ(Cm_WriteErrorString(u"after close"), 0);
     EXPECT_TRUE(contents().isEmpty());
 }
 
-TEST_F(ErrorLogTest, UnwritableLogLeavesWritesSilent)
-{
+TEST_F(ErrorLogTest, UnwritableLogLeavesWritesSilent) {
     EXPECT_EQ(Cm_OpenErrorFile(u"/nonexistent-folder/x.log", 0), 0);
     EXPECT_EQ(Cm_WriteErrorString(u"x"), 0);
 }
 
-TEST(ErrorMessageText, FormatsCodeAndSystemText)
-{
+TEST(ErrorMessageText, FormatsCodeAndSystemText) {
     EXPECT_EQ(Cm_GetErrorMessage(2, 0), QStringLiteral("[Error:2] No such file or directory\n"));
     EXPECT_EQ(Cm_GetErrorMessage(5, 5), QString());
     win::SetLastError(EACCES);
     EXPECT_EQ(Cm_GetErrorMessage(-1, 0), QStringLiteral("[Error:13] Permission denied\n"));
 }
 
-TEST(LastError, IsPerThread)
-{
+TEST(LastError, IsPerThread) {
     win::SetLastError(7);
     DWORD other = 99;
     std::thread([&] { other = win::GetLastError(); }).join();
