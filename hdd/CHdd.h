@@ -1,0 +1,82 @@
+#pragma once
+
+#include "CHddInfo.h"
+#include "CHddSmart.h"
+#include "RuntimeClass.h"
+#include "VornHddExport.h"
+#include "WinTypes.h"
+
+#include <QString>
+
+// One physical disk: its device handle and access path, its identify data
+// and its S.M.A.R.T. data. Device methods return 0 without any request
+// while the disk is closed and pick the direct or the SCSI port form of each
+// request; data methods answer from the stored images whether the disk is
+// open or not. The members are public: the programs reopen a disk from the
+// drive numbers and patch the identify image.
+//
+// The programs derive their own disk class from CHdd and register it with
+// VORN_DECLARE_DYNCREATE / VORN_IMPLEMENT_DYNCREATE(CDisk, CHdd).
+class VORNHDD_API CHdd : public CObject {
+    VORN_DECLARE_DYNCREATE(CHdd)
+
+public:
+    CHdd();
+    // Closes the handle (and writes its trace line).
+    ~CHdd() override;
+
+    // (drive, -1, -1) opens "\\.\PhysicalDrive<drive>"; (drive, port, target)
+    // with port != -1 opens "\\.\Scsi<port>:" and addresses target. A
+    // handle that is still open is closed first.
+    BOOL OpenHddHandle(int nDrive, int nScsiPort, int nScsiTarget);
+    // TRUE when nothing was open or the close succeeded.
+    BOOL CloseHddHandle();
+
+    // Device methods.
+    int GetHddInfo();
+    int GetSmartVersion();
+    int EnableSmart();
+    int DisableSmart();
+    int EnableSmartAutoSave();
+    int DisableSmartAutoSave();
+    // -1, 0 or 1; 0 also on a closed disk, where the stored verdict is kept.
+    int GetSmartStatus();
+    int GetSmartAttribute();
+    int GetSmartThresholds();
+
+    // Data methods.
+    int SupportSMART() const;
+    int EnableSMART() const; // the identify image's S.M.A.R.T.-enabled bit
+    QString GetSerialNumber() const;
+    QString GetFirmwareRev() const;
+    QString GetManufacturer() const;
+    QString GetModelNumber() const;
+    long GetBufferCapacity() const;
+    LONGLONG GetDiskCapacity() const;
+    LONGLONG Get48LBACapacity() const;
+    LONGLONG Get28LBACapacity() const;
+    LONGLONG GetChsCapacity() const;
+    double Get48LBACapacityGB() const;
+    double Get28LBACapacityGB() const;
+    double GetChsCapacityGB() const;
+    QString GetMajorVersion() const;
+    QString GetInterface() const;
+    QString GetTransferMode(int nCurrent) const;
+    int GetStatus() const;
+    int GetTemperature() const;
+    int GetPowerOnHours() const;
+    int GetPowerCycle() const;
+    void GetDisplayAttribute();
+    void DeleteDisplayAttribute();
+
+    HANDLE m_hHdd;
+    int m_nDrive;
+    int m_nScsiPort;
+    int m_nScsiTarget;
+    BOOL m_bScsi;
+    CHddInfo m_HddInfo;
+    CHddSmart m_HddSmart;
+
+private:
+    bool IsOpen() const { return m_hHdd != INVALID_HANDLE_VALUE; }
+};

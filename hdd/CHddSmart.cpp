@@ -1,0 +1,306 @@
+#include "CHddSmart.h"
+
+#include "AtaRequest.h"
+#include "AttributeNames.h"
+#include "ErrorLog.h"
+#include "SmartDecoder.h"
+#include "platform/DeviceIo.h"
+#include "platform/IoControlCodes.h"
+
+#include <cstring>
+
+using vorn::ata::Operation;
+
+namespace {
+
+const QString kTraceVersion = QStringLiteral("CHddSmart::GetSmartVersion");
+
+QString scsiVersionTrace(int target) {
+    return QStringLiteral("CHddInfo::GetSmartVersionScsi-%1").arg(target);
+}
+
+BOOL sendDirect(void* device, Operation operation, const char* trace, int drive = 0,
+                std::vector<BYTE>* reply = nullptr) {
+    std::vector<BYTE> ignored;
+    return vorn::ata::sendDirect(device, operation, drive, QString::fromLatin1(trace),
+                                 reply ? reply : &ignored);
+}
+
+BOOL sendScsi(void* device, Operation operation, const char* trace, int target,
+              std::vector<BYTE>* buffer = nullptr) {
+    std::vector<BYTE> ignored;
+    return vorn::ata::sendScsi(device, operation, target, QString::fromLatin1(trace),
+                               buffer ? buffer : &ignored);
+}
+
+} // namespace
+
+CHddSmart::CHddSmart() : m_Version{}, m_Attribute{}, m_Threshold{}, m_nStatus(-1) {}
+
+CHddSmart::~CHddSmart() {
+    DeleteDisplayAttribute();
+}
+
+// --- Requests ---------------------------------------------------------------
+
+BOOL CHddSmart::GetSmartVersion(void* hDevice) {
+    std::vector<BYTE> reply;
+    const BOOL ok = vorn::ata::sendDirect(hDevice, Operation::Version, 0, kTraceVersion, &reply);
+    return StoreVersion(ok, reply.data());
+}
+
+BOOL CHddSmart::GetSmartVersionScsi(void* hDevice, int nTarget) {
+    std::vector<BYTE> buffer;
+    const BOOL ok = vorn::ata::sendScsi(hDevice, Operation::Version, nTarget,
+                                        scsiVersionTrace(nTarget), &buffer);
+    return StoreVersion(ok, buffer.data() + vorn::ata::kScsiDataOffset);
+}
+
+BOOL CHddSmart::StoreVersion(BOOL ok, const BYTE* reply) {
+    m_Version = GETVERSIONINPARAMS{};
+    if (!ok)
+        return ok;
+    const std::size_t size = vorn::ata::kVersionSize;
+    m_Version.bVersion = reply[0];
+    m_Version.bRevision = reply[1];
+    m_Version.bReserved = reply[2];
+    m_Version.bIDEDeviceMap = reply[3];
+    m_Version.fCapabilities = vorn::hdd::readLe32(reply, size, 4);
+    for (int i = 0; i < 4; ++i)
+        m_Version.dwReserved[i] = vorn::hdd::readLe32(reply, size, 8 + 4 * std::size_t(i));
+    Cm_WriteErrorString(QStringLiteral("%1 %2 %3 %4 %5")
+                            .arg(m_Version.bVersion)
+                            .arg(m_Version.bRevision)
+                            .arg(m_Version.bReserved)
+                            .arg(m_Version.bIDEDeviceMap)
+                            .arg(static_cast<std::int32_t>(m_Version.fCapabilities)));
+    return ok;
+}
+
+BOOL CHddSmart::EnableSmart(void* hDevice) {
+    return sendDirect(hDevice, Operation::Enable, "CHddSmart::EnableSmart");
+}
+
+BOOL CHddSmart::EnableSmartScsi(void* hDevice, int nTarget) {
+    return sendScsi(hDevice, Operation::Enable, "CHddSmart::EnableSmartScsi", nTarget);
+}
+
+BOOL CHddSmart::DisableSmart(void* hDevice) {
+    return sendDirect(hDevice, Operation::Disable, "CHddSmart::DisableSmart");
+}
+
+BOOL CHddSmart::DisableSmartScsi(void* hDevice, int nTarget) {
+    return sendScsi(hDevice, Operation::Disable, "CHddSmart::DisableSmartScsi", nTarget);
+}
+
+BOOL CHddSmart::EnableSmartAutoSave(void* hDevice) {
+    return sendDirect(hDevice, Operation::AutoSaveOn, "CHddSmart::EnableSmartAutoSave");
+}
+
+BOOL CHddSmart::EnableSmartAutoSaveScsi(void* hDevice, int nTarget) {
+    return sendScsi(hDevice, Operation::AutoSaveOn, "CHddSmart::EnableSmartAutoSaveScsi", nTarget);
+}
+
+BOOL CHddSmart::DisableSmartAutoSave(void* hDevice) {
+    return sendDirect(hDevice, Operation::AutoSaveOff, "CHddSmart::DisableSmartAutoSave");
+}
+
+BOOL CHddSmart::DisableSmartAutoSaveScsi(void* hDevice, int nTarget) {
+    return sendScsi(hDevice, Operation::AutoSaveOff, "CHddSmart::DisableSmartAutoSaveScsi",
+                    nTarget);
+}
+
+int CHddSmart::GetSmartStatus(void* hDevice) {
+    m_nStatus = -1;
+    std::vector<BYTE> reply;
+    const BOOL ok =
+        sendDirect(hDevice, Operation::ReturnStatus, "CHddSmart::GetSmartStatus", 0, &reply);
+    return StatusFromReply(ok, reply.data(), vorn::ata::kDirectStatusLowOffset,
+                           vorn::ata::kDirectStatusHighOffset);
+}
+
+int CHddSmart::GetSmartStatusScsi(void* hDevice, int nTarget) {
+    m_nStatus = -1;
+    std::vector<BYTE> buffer;
+    const BOOL ok = sendScsi(hDevice, Operation::ReturnStatus, "CHddSmart::GetSmartStatusScsi",
+                             nTarget, &buffer);
+    return StatusFromReply(ok, buffer.data(), vorn::ata::kScsiStatusLowOffset,
+                           vorn::ata::kScsiStatusHighOffset);
+}
+
+int CHddSmart::StatusFromReply(BOOL ok, const BYTE* reply, std::size_t lowOffset,
+                               std::size_t highOffset) {
+    if (ok)
+        m_nStatus = vorn::smart::verdictFromRegisters(reply[lowOffset], reply[highOffset]);
+    return m_nStatus;
+}
+
+BOOL CHddSmart::GetSmartAttribute(void* hDevice, int nDrive) {
+    std::vector<BYTE> reply;
+    const BOOL ok =
+        sendDirect(hDevice, Operation::ReadData, "CHddSmart::GetSmartAttribute", nDrive, &reply);
+    return StoreSector(ok, reply.data() + vorn::ata::kDirectDataOffset, &m_Attribute);
+}
+
+BOOL CHddSmart::GetSmartAttributeScsi(void* hDevice, int nTarget) {
+    std::vector<BYTE> buffer;
+    const BOOL ok = sendScsi(hDevice, Operation::ReadData, "CHddSmart::GetSmartAttributeScsi",
+                             nTarget, &buffer);
+    return StoreSector(ok, buffer.data() + vorn::ata::kScsiDataOffset, &m_Attribute);
+}
+
+BOOL CHddSmart::GetSmartThresholds(void* hDevice, int nDrive) {
+    std::vector<BYTE> reply;
+    const BOOL ok = sendDirect(hDevice, Operation::ReadThresholds, "CHddSmart::GetSmartThresholds",
+                               nDrive, &reply);
+    return StoreSector(ok, reply.data() + vorn::ata::kDirectDataOffset, &m_Threshold);
+}
+
+BOOL CHddSmart::GetSmartThresholdsScsi(void* hDevice, int nTarget) {
+    std::vector<BYTE> buffer;
+    const BOOL ok = sendScsi(hDevice, Operation::ReadThresholds,
+                             "CHddSmart::GetSmartThresholdsScsi", nTarget, &buffer);
+    return StoreSector(ok, buffer.data() + vorn::ata::kScsiDataOffset, &m_Threshold);
+}
+
+BOOL CHddSmart::StoreSector(BOOL ok, const BYTE* sector, SectorImage* image) {
+    if (ok)
+        std::memcpy(image->data(), sector, image->size());
+    else
+        image->fill(0);
+    return ok;
+}
+
+BOOL CHddSmart::SendCommandAta(HANDLE hDevice, BYTE command, BYTE feature, BYTE sectorCount,
+                               BYTE* pData, DWORD length, BOOL bAtaPassThrough) {
+    std::vector<BYTE> buffer;
+    DWORD requestLength = 0;
+    DWORD controlCode = 0;
+    std::size_t dataOffset = 0;
+    if (bAtaPassThrough) {
+        buffer = vorn::ata::ataPassThroughRequest(command, feature, sectorCount, length);
+        requestLength = vorn::ata::ataPassThroughLength(length);
+        controlCode = win::IOCTL_ATA_PASS_THROUGH;
+        dataOffset = vorn::ata::kAtaPassThroughHeader;
+    } else {
+        buffer = vorn::ata::idePassThroughRequest(command, feature, sectorCount, length);
+        requestLength = static_cast<DWORD>(buffer.size());
+        controlCode = win::IOCTL_IDE_PASS_THROUGH;
+        dataOffset = vorn::ata::kIdePassThroughHeader;
+    }
+    if (buffer.empty())
+        return FALSE;
+    DWORD returned = 0;
+    const BOOL ok = win::DeviceIoControl(hDevice, controlCode, buffer.data(), requestLength,
+                                         buffer.data(), requestLength, &returned, nullptr);
+    if (ok && pData && length != 0)
+        std::memcpy(pData, buffer.data() + dataOffset, length);
+    return ok;
+}
+
+// --- Getters ------------------------------------------------------------------
+
+int CHddSmart::GetStatus() const {
+    return m_nStatus;
+}
+
+int CHddSmart::GetTemperature() const {
+    return vorn::smart::temperature(m_Attribute);
+}
+
+int CHddSmart::GetPowerOnHours() const {
+    return vorn::smart::rawCount(m_Attribute, vorn::smart::kIdPowerOnHours);
+}
+
+int CHddSmart::GetPowerCycle() const {
+    return vorn::smart::rawCount(m_Attribute, vorn::smart::kIdPowerCycles);
+}
+
+// --- Display list -------------------------------------------------------------
+
+CHddSmartDisp* CHddSmart::SearchDisplayAttribute(const CHddSmartDispList& list, int nId) {
+    for (CHddSmartDisp* record : list) {
+        if (record->m_byId == nId)
+            return record;
+    }
+    return nullptr;
+}
+
+void CHddSmart::GetDisplayAttribute() {
+    CHddSmartDispList previous = std::move(m_DispList);
+    m_DispList = CHddSmartDispList();
+    for (int k = 0; k < vorn::smart::kEntryCount; ++k) {
+        const vorn::smart::AttributeEntry entry = vorn::smart::attributeEntry(m_Attribute, k);
+        if (entry.id == 0)
+            continue;
+        const vorn::smart::AttributeName* row = vorn::smart::findAttributeName(entry.id);
+        if (!row)
+            continue;
+        std::unique_ptr<CHddSmartDisp> record =
+            previous.Take(SearchDisplayAttribute(previous, entry.id));
+        if (!record) {
+            record = std::make_unique<CHddSmartDisp>();
+            record->m_byId = row->id;
+            record->m_byImportance = row->importance;
+            record->m_strName = QString::fromUtf8(row->name);
+        }
+        record->m_nCurrent = entry.current;
+        record->m_nWorst = entry.worst;
+        record->m_nThreshold = vorn::smart::thresholdValue(m_Threshold, k);
+        record->m_nRaw = static_cast<int>(entry.raw);
+        if (record->m_nCurrent < record->m_nWorst)
+            record->m_nWorst = record->m_nCurrent;
+        m_DispList.AddTail(std::move(record));
+    }
+    // Whatever is left in previous belongs to attributes that disappeared;
+    // it is destroyed with it.
+}
+
+void CHddSmart::DeleteDisplayAttribute() {
+    m_DispList.RemoveAll();
+}
+
+void CHddSmart::SetInitValue() {
+    for (CHddSmartDisp* record : m_DispList) {
+        record->m_nInit = record->m_nCurrent;
+        record->m_nChange = record->m_nCurrent;
+    }
+}
+
+void CHddSmart::SetChangeValue() {
+    for (CHddSmartDisp* record : m_DispList)
+        record->m_nChange = record->m_nCurrent;
+}
+
+void CHddSmart::SetChangeValue(CHddSmartDisp* pDisp) {
+    if (pDisp)
+        pDisp->m_nChange = pDisp->m_nCurrent;
+}
+
+bool CHddSmart::IsChanged(const CHddSmartDisp& record) {
+    return !vorn::smart::excludedFromChangeQueries(record.m_byId) && record.m_nChange != -1 &&
+           record.m_nCurrent != record.m_nChange;
+}
+
+BOOL CHddSmart::GetChangeDepleted(QList<CHddSmartDisp*>& list) const {
+    for (CHddSmartDisp* record : m_DispList) {
+        if (IsChanged(*record))
+            list.append(record);
+    }
+    return !list.isEmpty();
+}
+
+CHddSmartDisp* CHddSmart::GetMaxChangeDepleted() const {
+    double best = 0.0;
+    CHddSmartDisp* answer = nullptr;
+    for (CHddSmartDisp* record : m_DispList) {
+        if (!IsChanged(*record))
+            continue;
+        const double depleted = record->CalcDepleted();
+        if (depleted > best) {
+            best = depleted;
+            answer = record;
+        }
+    }
+    return answer;
+}

@@ -1,0 +1,45 @@
+#include "CHddSmartDisp.h"
+
+VORN_IMPLEMENT_DYNCREATE(CHddSmartDisp, CObject)
+
+CHddSmartDisp::~CHddSmartDisp() = default;
+
+double CHddSmartDisp::CalcDepleted() const {
+    if (m_nCurrent == -1 || m_nThreshold == -1)
+        return 0.0;
+    const int margin = m_nInit - m_nThreshold;
+    const int left = m_nCurrent - m_nThreshold;
+    // Without a margin the quotient is infinite or undefined; keep every
+    // text, bar and query on finite numbers instead.
+    if (margin == 0)
+        return left < 0 ? 100.0 : 0.0;
+    return 100.0 - static_cast<double>(left) / margin * 100.0;
+}
+
+CHddSmartDispList::~CHddSmartDispList() = default;
+
+CHddSmartDisp* CHddSmartDispList::GetAt(int index) const {
+    if (index < 0 || index >= GetCount())
+        return nullptr;
+    return m_records[static_cast<std::size_t>(index)].get();
+}
+
+void CHddSmartDispList::AddTail(std::unique_ptr<CHddSmartDisp> record) {
+    if (record)
+        m_records.push_back(std::move(record));
+}
+
+std::unique_ptr<CHddSmartDisp> CHddSmartDispList::Take(const CHddSmartDisp* record) {
+    for (auto it = m_records.begin(); it != m_records.end(); ++it) {
+        if (it->get() == record) {
+            std::unique_ptr<CHddSmartDisp> taken = std::move(*it);
+            m_records.erase(it);
+            return taken;
+        }
+    }
+    return nullptr;
+}
+
+void CHddSmartDispList::RemoveAll() {
+    m_records.clear();
+}
