@@ -32,6 +32,8 @@ struct SimMachineInfo {
     DWORD majorVersion = 10;
     DWORD minorVersion = 0;
     BYTE productType = 1;
+    DWORD buildNumber = 0;
+    QString csdVersion; // service-pack text
 };
 
 // The requests a disk can be told to fail ([Device] Fail).

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "../VornComExport.h"
+#include "../WinTypes.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+// The narrow transport behind win::CreateFileW / DeviceIoControl: a backend
+// opens a device path and executes single ATA commands on it. The Windows
+// request buffers are decoded and the replies filled above this interface
+// (DeviceRequests.h), so both backends answer with the same bytes.
+namespace vorn::platform {
+
+// The ATA registers of one command, in the order of the Windows IDEREGS
+// block. On the way back the first byte is the error register and the
+// seventh the status register, as the device leaves them.
+struct AtaRegisters {
+    BYTE feature = 0; // error on return
+    BYTE sectorCount = 0;
+    BYTE lbaLow = 0;  // sector number
+    BYTE lbaMid = 0;  // cylinder low
+    BYTE lbaHigh = 0; // cylinder high
+    BYTE device = 0;  // drive/head
+    BYTE command = 0; // status on return
+};
+
+constexpr BYTE kAtaStatusErr = 0x01;
+constexpr BYTE kAtaStatusReady = 0x50; // DRDY | DSC
+constexpr BYTE kAtaErrorAbort = 0x04;
+constexpr int kSectorSize = 512;
+
+struct AtaCommand {
+    AtaRegisters registers;
+    bool dataIn = false; // one 512-byte block from the device
+};
+
+struct AtaOutcome {
+    // 0, or the errno value of a request that never completed on the device
+    // (no such target, no pass-through, no permission). A command the device
+    // completed with ERR set comes back as 0 here and ERR in returned.command.
+    int transportError = 0;
+    AtaRegisters returned;
+    bool failedOnDevice() const {
+        return transportError == 0 && (returned.command & kAtaStatusErr);
+    }
+};
+
+// Which device of an open handle a request means. A disk handle is the disk
+// itself; the 9x S.M.A.R.T. driver and a SCSI adapter choose by the request's
+// drive number.
+struct RequestTarget {
+    int driveNumber = 0; // bDriveNumber of the request, or TargetId
+};
+
+class VORNCOM_API OpenDevice {
+public:
+    virtual ~OpenDevice();
+
+    // The device path the handle was opened with, as the caller wrote it.
+    virtual QString path() const = 0;
+
+    // Executes one command; data receives 512 bytes when command.dataIn.
+    virtual AtaOutcome execute(RequestTarget target, const AtaCommand& command, BYTE* data) = 0;
+
+    // Answers the driver version request: 0 and the IDE device map, or an
+    // errno value.
+    virtual int version(RequestTarget target, BYTE* ideDeviceMap) = 0;
+
+    // Called with every control request before it is served.
+    virtual void traceRequest(DWORD /*controlCode*/, const BYTE* /*input*/, DWORD /*inputSize*/) {}
+};
+
+struct OsVersion {
+    DWORD platform = 2;
+    DWORD majorVersion = 10;
+    DWORD minorVersion = 0;
+    DWORD buildNumber = 0;
+    BYTE productType = 1;
+    QString csdVersion;
+};
+
+class VORNCOM_API DeviceBackend {
+public:
+    virtual ~DeviceBackend();
+    virtual OsVersion osVersion() = 0;
+    // Opens a device path; null with *error set to an errno value on failure.
+    virtual std::unique_ptr<OpenDevice> open(const QString& path, int* error) = 0;
+};
+
+// The backend that serves the process now: the simulated machine when one
+// is selected (VORN_SIM or selectSimMachine()), else the real Linux disks.
+VORNCOM_API std::shared_ptr<DeviceBackend> currentDeviceBackend();
+
+// The device names the layer knows.
+struct DevicePath {
+    enum Kind { PhysicalDrive, ScsiAdapter, SmartDriver } kind = PhysicalDrive;
+    int number = 0; // N of "\\.\PhysicalDrive%d" or "\\.\Scsi%d:"
+};
+
+// Parses "\\.\PhysicalDriveN", "\\.\ScsiN:" and "\\.\SMARTVSD" (names are
+// matched without regard to case, as Windows does).
+VORNCOM_API std::optional<DevicePath> parseDevicePath(const QString& path);
+
+} // namespace vorn::platform

@@ -1,0 +1,166 @@
+#include "DeviceIo.h"
+
+#include "../WideText.h"
+#include "DeviceBackend.h"
+#include "DeviceRequests.h"
+#include "LastError.h"
+#include "LinuxDevice.h"
+#include "SimDevice.h"
+#include "SimMachine.h"
+
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <mutex>
+
+namespace vorn::platform {
+
+OpenDevice::~OpenDevice() = default;
+DeviceBackend::~DeviceBackend() = default;
+
+std::optional<DevicePath> parseDevicePath(const QString& path) {
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^\\\\\.\\(?:(PhysicalDrive)(\d{1,9})|(Scsi)(\d{1,9}):|(SMARTVSD))$)"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = pattern.match(path);
+    if (!match.hasMatch())
+        return std::nullopt;
+    if (!match.captured(1).isEmpty())
+        return DevicePath{DevicePath::PhysicalDrive, match.captured(2).toInt()};
+    if (!match.captured(3).isEmpty())
+        return DevicePath{DevicePath::ScsiAdapter, match.captured(4).toInt()};
+    return DevicePath{DevicePath::SmartDriver, 0};
+}
+
+std::shared_ptr<DeviceBackend> currentDeviceBackend() {
+    // The simulated disks keep their run-time state (S.M.A.R.T. switched
+    // on or off, the power-on clock) for as long as the same machine is
+    // selected.
+    static std::mutex mutex;
+    static std::shared_ptr<DeviceBackend> linuxBackend;
+    static std::shared_ptr<const SimMachine> simMachine;
+    static std::shared_ptr<DeviceBackend> sim;
+
+    const std::shared_ptr<const SimMachine> machine = currentSimMachine();
+    std::lock_guard<std::mutex> lock(mutex);
+    if (machine) {
+        if (machine != simMachine) {
+            simMachine = machine;
+            sim = makeSimDeviceBackend(machine);
+        }
+        return sim;
+    }
+    if (!linuxBackend)
+        linuxBackend = makeLinuxDeviceBackend();
+    return linuxBackend;
+}
+
+} // namespace vorn::platform
+
+namespace {
+
+using vorn::platform::OpenDevice;
+
+// Open devices by handle value. Values start above the small integers and
+// never reach INVALID_HANDLE_VALUE, so a stale or forged handle is refused
+// instead of being taken for a descriptor.
+class HandleTable {
+public:
+    HANDLE add(std::shared_ptr<OpenDevice> device) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_next += 4;
+        const HANDLE handle = reinterpret_cast<HANDLE>(m_next);
+        m_devices.emplace(m_next, std::move(device));
+        return handle;
+    }
+    std::shared_ptr<OpenDevice> find(HANDLE handle) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto it = m_devices.find(reinterpret_cast<std::uintptr_t>(handle));
+        return it == m_devices.end() ? nullptr : it->second;
+    }
+    bool remove(HANDLE handle) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_devices.erase(reinterpret_cast<std::uintptr_t>(handle)) != 0;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::uintptr_t m_next = 0x1000;
+    std::map<std::uintptr_t, std::shared_ptr<OpenDevice>> m_devices;
+};
+
+HandleTable& handles() {
+    static HandleTable table;
+    return table;
+}
+
+BOOL failWith(int error) {
+    win::SetLastError(static_cast<DWORD>(error));
+    return FALSE;
+}
+
+} // namespace
+
+namespace win {
+
+BOOL GetVersionExW(OSVERSIONINFOW* info) {
+    if (!info)
+        return failWith(EINVAL);
+    const DWORD size = info->dwOSVersionInfoSize;
+    if (size != sizeof(OSVERSIONINFOW) && size != sizeof(OSVERSIONINFOEXW))
+        return failWith(EINVAL);
+    const vorn::platform::OsVersion version = vorn::platform::currentDeviceBackend()->osVersion();
+    std::memset(reinterpret_cast<BYTE*>(info) + sizeof(DWORD), 0, size - sizeof(DWORD));
+    info->dwMajorVersion = version.majorVersion;
+    info->dwMinorVersion = version.minorVersion;
+    info->dwBuildNumber = version.buildNumber;
+    info->dwPlatformId = version.platform;
+    const QString csd = version.csdVersion.left(127);
+    std::memcpy(info->szCSDVersion, csd.utf16(), sizeof(char16_t) * csd.size());
+    if (size == sizeof(OSVERSIONINFOEXW))
+        reinterpret_cast<OSVERSIONINFOEXW*>(info)->wProductType = version.productType;
+    return TRUE;
+}
+
+HANDLE CreateFileW(const char16_t* fileName, DWORD /*desiredAccess*/, DWORD /*shareMode*/,
+                   void* /*securityAttributes*/, DWORD /*creationDisposition*/,
+                   DWORD /*flagsAndAttributes*/, HANDLE /*templateFile*/) {
+    if (!fileName) {
+        failWith(EINVAL);
+        return INVALID_HANDLE_VALUE;
+    }
+    int error = ENOENT;
+    std::unique_ptr<OpenDevice> device =
+        vorn::platform::currentDeviceBackend()->open(Cm_FromWide(fileName), &error);
+    if (!device) {
+        failWith(error ? error : ENOENT);
+        return INVALID_HANDLE_VALUE;
+    }
+    return handles().add(std::move(device));
+}
+
+BOOL DeviceIoControl(HANDLE device, DWORD ioControlCode, void* inBuffer, DWORD inBufferSize,
+                     void* outBuffer, DWORD outBufferSize, DWORD* bytesReturned, void* overlapped) {
+    if (bytesReturned)
+        *bytesReturned = 0;
+    const std::shared_ptr<OpenDevice> open = handles().find(device);
+    if (!open)
+        return failWith(EBADF);
+    if (overlapped)
+        return failWith(EINVAL);
+    const int error = vorn::platform::serveDeviceRequest(
+        *open, ioControlCode, inBuffer, inBufferSize, outBuffer, outBufferSize, bytesReturned);
+    if (error)
+        return failWith(error);
+    return TRUE;
+}
+
+BOOL CloseHandle(HANDLE object) {
+    if (!handles().remove(object))
+        return failWith(EBADF);
+    return TRUE;
+}
+
+} // namespace win

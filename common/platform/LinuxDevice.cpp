@@ -1,0 +1,249 @@
+#include "LinuxDevice.h"
+
+#include "DiskEnumeration.h"
+#include "SatCommand.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <scsi/sg.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace vorn::platform {
+
+namespace {
+
+constexpr unsigned kTimeoutMs = 10000;
+constexpr BYTE kScsiCheckCondition = 0x02;
+constexpr unsigned short kDriverSense = 0x08;
+
+// A block device opened for one use or for the life of a handle.
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : m_fd(fd) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+int openDisk(const QString& devicePath, int* error) {
+    const int fd =
+        ::open(QFile::encodeName(devicePath).constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        *error = errno == EPERM ? EACCES : errno;
+    return fd;
+}
+
+AtaOutcome transportFailure(int error) {
+    AtaOutcome outcome;
+    outcome.transportError = error;
+    return outcome;
+}
+
+struct SgResult {
+    int error = 0; // errno of the ioctl itself
+    sg_io_hdr_t header{};
+    BYTE sense[64] = {};
+};
+
+SgResult sendCdb(int fd, const BYTE* cdb, unsigned char cdbLength, bool dataIn, BYTE* data) {
+    SgResult result;
+    sg_io_hdr_t& io = result.header;
+    io.interface_id = 'S';
+    io.cmd_len = cdbLength;
+    io.cmdp = const_cast<BYTE*>(cdb);
+    io.mx_sb_len = sizeof result.sense;
+    io.sbp = result.sense;
+    io.timeout = kTimeoutMs;
+    io.dxfer_direction = dataIn ? SG_DXFER_FROM_DEV : SG_DXFER_NONE;
+    io.dxfer_len = dataIn ? kSectorSize : 0;
+    io.dxferp = dataIn ? data : nullptr;
+    if (::ioctl(fd, SG_IO, &io) < 0)
+        result.error = errno == EPERM ? EACCES : errno;
+    return result;
+}
+
+} // namespace
+
+AtaOutcome sendAtaCommand(int fd, const AtaCommand& command, BYTE* data) {
+    const AtaRegisters& r = command.registers;
+    // RETURN STATUS answers in the registers, which only CK_COND brings back.
+    const bool wantRegisters = r.command == 0xB0 && r.feature == 0xDA;
+    const sat::CdbOptions options{command.dataIn, wantRegisters};
+
+    const auto cdb16 = sat::buildCdb16(r, options);
+    SgResult result = sendCdb(fd, cdb16.data(), cdb16.size(), command.dataIn, data);
+    std::optional<sat::SenseInfo> sense;
+    const auto readSense = [&]() {
+        const bool hasSense = (result.header.status & 0x7E) == kScsiCheckCondition ||
+                              (result.header.driver_status & kDriverSense);
+        sense = hasSense ? sat::parseSense(result.sense, result.header.sb_len_wr) : std::nullopt;
+    };
+    if (result.error)
+        return transportFailure(result.error);
+    readSense();
+    if (sense && sat::isOpcodeRejected(*sense)) {
+        const auto cdb12 = sat::buildCdb12(r, options);
+        result = sendCdb(fd, cdb12.data(), cdb12.size(), command.dataIn, data);
+        if (result.error)
+            return transportFailure(result.error);
+        readSense();
+    }
+    if (result.header.host_status != 0 || (result.header.driver_status & ~kDriverSense) != 0)
+        return transportFailure(EIO);
+
+    AtaOutcome outcome;
+    if (sense && sense->ataRegisters) {
+        outcome.returned = *sense->ataRegisters;
+        return outcome;
+    }
+    // No registers: fine for a clean completion of a command that needs
+    // none back; anything else did not reach the ATA device as asked.
+    if (sense || wantRegisters)
+        return transportFailure(EIO);
+    if (command.dataIn && result.header.resid >= kSectorSize)
+        return transportFailure(EIO);
+    outcome.returned = r;
+    outcome.returned.feature = 0;
+    outcome.returned.command = kAtaStatusReady;
+    return outcome;
+}
+
+QString findScsiDisk(const QString& sysRoot, int host, int target) {
+    const QDir devices(sysRoot + QStringLiteral("/class/scsi_device"));
+    QString found;
+    int foundChannel = -1;
+    for (const QString& address :
+         devices.entryList(QDir::Dirs | QDir::System | QDir::NoDotAndDotDot)) {
+        const QStringList parts = address.split(QLatin1Char(':'));
+        if (parts.size() != 4 || parts[0].toInt() != host || parts[2].toInt() != target ||
+            parts[3] != QLatin1String("0"))
+            continue;
+        const int channel = parts[1].toInt();
+        if (foundChannel >= 0 && channel >= foundChannel)
+            continue;
+        const QStringList disks = QDir(devices.filePath(address) + QStringLiteral("/device/block"))
+                                      .entryList(QDir::Dirs | QDir::System | QDir::NoDotAndDotDot);
+        if (disks.isEmpty())
+            continue;
+        found = disks.first();
+        foundChannel = channel;
+    }
+    return found;
+}
+
+namespace {
+
+// An IDE device map bit by the place a disk would have on two channels.
+BYTE mapBit(int number) {
+    return BYTE(1u << (number & 3));
+}
+
+class LinuxDisk : public OpenDevice {
+public:
+    LinuxDisk(QString path, int number, int fd)
+        : m_path(std::move(path)), m_number(number), m_fd(fd) {}
+    QString path() const override { return m_path; }
+    AtaOutcome execute(RequestTarget, const AtaCommand& command, BYTE* data) override {
+        return sendAtaCommand(m_fd.get(), command, data);
+    }
+    int version(RequestTarget, BYTE* ideDeviceMap) override {
+        *ideDeviceMap = mapBit(m_number);
+        return 0;
+    }
+
+private:
+    QString m_path;
+    int m_number;
+    Descriptor m_fd;
+};
+
+// A SCSI host: each request finds its disk by the target in the request.
+class LinuxAdapter : public OpenDevice {
+public:
+    LinuxAdapter(QString path, int host, QString sysRoot, QString devRoot)
+        : m_path(std::move(path)), m_host(host), m_sysRoot(std::move(sysRoot)),
+          m_devRoot(std::move(devRoot)) {}
+    QString path() const override { return m_path; }
+    AtaOutcome execute(RequestTarget target, const AtaCommand& command, BYTE* data) override {
+        const QString disk = findScsiDisk(m_sysRoot, m_host, target.driveNumber);
+        if (disk.isEmpty())
+            return transportFailure(ENODEV);
+        int error = 0;
+        const Descriptor fd(openDisk(m_devRoot + QLatin1Char('/') + disk, &error));
+        if (fd.get() < 0)
+            return transportFailure(error);
+        return sendAtaCommand(fd.get(), command, data);
+    }
+    int version(RequestTarget target, BYTE* ideDeviceMap) override {
+        if (findScsiDisk(m_sysRoot, m_host, target.driveNumber).isEmpty())
+            return ENODEV;
+        *ideDeviceMap = mapBit(target.driveNumber);
+        return 0;
+    }
+
+private:
+    QString m_path;
+    int m_host;
+    QString m_sysRoot;
+    QString m_devRoot;
+};
+
+class LinuxBackend : public DeviceBackend {
+public:
+    LinuxBackend(QString sysRoot, QString devRoot)
+        : m_sysRoot(std::move(sysRoot)), m_devRoot(std::move(devRoot)) {}
+
+    OsVersion osVersion() override { return OsVersion{}; }
+
+    std::unique_ptr<OpenDevice> open(const QString& path, int* error) override {
+        const auto where = parseDevicePath(path);
+        *error = ENOENT;
+        if (!where)
+            return nullptr;
+        switch (where->kind) {
+        case DevicePath::PhysicalDrive: {
+            const QStringList disks = physicalDiskNames(m_sysRoot);
+            if (where->number >= disks.size())
+                return nullptr;
+            const int fd = openDisk(m_devRoot + QLatin1Char('/') + disks[where->number], error);
+            if (fd < 0)
+                return nullptr;
+            return std::make_unique<LinuxDisk>(path, where->number, fd);
+        }
+        case DevicePath::ScsiAdapter:
+            if (!QFileInfo(m_sysRoot + QStringLiteral("/class/scsi_host/host%1").arg(where->number))
+                     .exists())
+                return nullptr;
+            return std::make_unique<LinuxAdapter>(path, where->number, m_sysRoot, m_devRoot);
+        case DevicePath::SmartDriver:
+            return nullptr; // only a simulated 9x machine has it
+        }
+        return nullptr;
+    }
+
+private:
+    QString m_sysRoot;
+    QString m_devRoot;
+};
+
+} // namespace
+
+std::shared_ptr<DeviceBackend> makeLinuxDeviceBackend(const QString& sysRoot,
+                                                      const QString& devRoot) {
+    return std::make_shared<LinuxBackend>(sysRoot, devRoot);
+}
+
+} // namespace vorn::platform

@@ -1,0 +1,112 @@
+#include "SatCommand.h"
+
+namespace vorn::platform::sat {
+
+namespace {
+
+constexpr BYTE kProtocolNonData = 3;
+constexpr BYTE kProtocolPioDataIn = 4;
+
+BYTE protocolByte(CdbOptions options) {
+    return BYTE((options.dataIn ? kProtocolPioDataIn : kProtocolNonData) << 1);
+}
+
+// OFF_LINE 0, CK_COND, T_TYPE 0; data-in adds T_DIR (to the host),
+// BYT_BLOK (count in blocks) and T_LENGTH 2 (length in the count register).
+BYTE flagsByte(CdbOptions options) {
+    BYTE flags = options.checkCondition ? 0x20 : 0x00;
+    if (options.dataIn)
+        flags |= 0x08 | 0x04 | 0x02;
+    return flags;
+}
+
+constexpr BYTE kDescriptorFormatCurrent = 0x72;
+constexpr BYTE kDescriptorFormatDeferred = 0x73;
+constexpr BYTE kFixedFormatCurrent = 0x70;
+constexpr BYTE kFixedFormatDeferred = 0x71;
+constexpr BYTE kAtaStatusReturnDescriptor = 0x09;
+
+std::optional<AtaRegisters> findStatusDescriptor(const BYTE* sense, std::size_t length) {
+    const std::size_t end = std::min<std::size_t>(length, 8u + sense[7]);
+    std::size_t at = 8;
+    while (at + 2 <= end) {
+        const std::size_t size = 2u + sense[at + 1];
+        if (sense[at] == kAtaStatusReturnDescriptor && sense[at + 1] >= 12 && at + 14 <= end) {
+            const BYTE* d = sense + at;
+            // Low bytes only: the commands of this layer are 28-bit.
+            return AtaRegisters{d[3], d[5], d[7], d[9], d[11], d[12], d[13]};
+        }
+        at += size;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::array<BYTE, 16> buildCdb16(const AtaRegisters& r, CdbOptions options) {
+    return {kPassThrough16,     protocolByte(options),
+            flagsByte(options), 0,
+            r.feature,          0,
+            r.sectorCount,      0,
+            r.lbaLow,           0,
+            r.lbaMid,           0,
+            r.lbaHigh,          r.device,
+            r.command,          0};
+}
+
+std::array<BYTE, 12> buildCdb12(const AtaRegisters& r, CdbOptions options) {
+    return {kPassThrough12,
+            protocolByte(options),
+            flagsByte(options),
+            r.feature,
+            r.sectorCount,
+            r.lbaLow,
+            r.lbaMid,
+            r.lbaHigh,
+            r.device,
+            r.command,
+            0,
+            0};
+}
+
+std::optional<SenseInfo> parseSense(const BYTE* sense, std::size_t length) {
+    if (!sense || length < 1)
+        return std::nullopt;
+    SenseInfo info;
+    info.responseCode = sense[0] & 0x7F;
+    switch (info.responseCode) {
+    case kDescriptorFormatCurrent:
+    case kDescriptorFormatDeferred:
+        if (length < 8)
+            return std::nullopt;
+        info.senseKey = sense[1] & 0x0F;
+        info.asc = sense[2];
+        info.ascq = sense[3];
+        info.ataRegisters = findStatusDescriptor(sense, length);
+        return info;
+    case kFixedFormatCurrent:
+    case kFixedFormatDeferred:
+        if (length < 14)
+            return std::nullopt;
+        info.senseKey = sense[2] & 0x0F;
+        info.asc = sense[12];
+        info.ascq = sense[13];
+        // ATA PASS-THROUGH INFORMATION AVAILABLE: the registers sit in the
+        // information and command-specific fields.
+        // An ATA error surfaces as ABORTED COMMAND with the same fields
+        // filled; ERR in the status byte tells them from an LBA.
+        if ((info.asc == 0x00 && info.ascq == 0x1D) ||
+            (info.senseKey == kSenseKeyAborted && (sense[4] & kAtaStatusErr)))
+            info.ataRegisters = AtaRegisters{sense[3],  sense[6], sense[9], sense[10],
+                                             sense[11], sense[5], sense[4]};
+        return info;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool isOpcodeRejected(const SenseInfo& sense) {
+    return sense.senseKey == kSenseKeyIllegalRequest && sense.asc == 0x20 && sense.ascq == 0x00;
+}
+
+} // namespace vorn::platform::sat

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "../VornComExport.h"
+#include "DeviceBackend.h"
+
+#include <array>
+#include <cstddef>
+#include <optional>
+
+// SCSI/ATA Translation: ATA commands carried in SCSI ATA PASS-THROUGH CDBs
+// and the ATA registers read back from the sense data. Pure byte work, so
+// that every bit can be checked without a disk.
+namespace vorn::platform::sat {
+
+constexpr BYTE kPassThrough16 = 0x85;
+constexpr BYTE kPassThrough12 = 0xA1;
+
+struct CdbOptions {
+    bool dataIn = false;         // PIO Data-In of one 512-byte block, else non-data
+    bool checkCondition = false; // CK_COND: return the registers in the sense data
+};
+
+// ATA PASS-THROUGH (16): 28-bit command (EXTEND 0), registers copied as given.
+VORNCOM_API std::array<BYTE, 16> buildCdb16(const AtaRegisters& registers, CdbOptions options);
+// ATA PASS-THROUGH (12), for translators that refuse the 16-byte form.
+VORNCOM_API std::array<BYTE, 12> buildCdb12(const AtaRegisters& registers, CdbOptions options);
+
+struct SenseInfo {
+    BYTE responseCode = 0;
+    BYTE senseKey = 0;
+    BYTE asc = 0;
+    BYTE ascq = 0;
+    // The device's registers, when the sense data carries them (the ATA
+    // Status Return descriptor, or the fixed-format ATA information).
+    std::optional<AtaRegisters> ataRegisters;
+};
+
+// Reads sense data as returned by SG_IO; null when it is empty or of an
+// unknown response code.
+VORNCOM_API std::optional<SenseInfo> parseSense(const BYTE* sense, std::size_t length);
+
+// True when the sense data says the translator does not know the CDB
+// (ILLEGAL REQUEST with INVALID COMMAND OPERATION CODE), the cue to retry
+// with the 12-byte form.
+VORNCOM_API bool isOpcodeRejected(const SenseInfo& sense);
+
+constexpr BYTE kSenseKeyRecovered = 0x01;
+constexpr BYTE kSenseKeyIllegalRequest = 0x05;
+constexpr BYTE kSenseKeyAborted = 0x0B;
+
+} // namespace vorn::platform::sat

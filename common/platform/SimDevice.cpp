@@ -1,0 +1,358 @@
+#include "SimDevice.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+namespace vorn::platform {
+
+namespace {
+
+constexpr int kSmartWord85LowByte = 170; // word 85 bit 0: S.M.A.R.T. enabled
+constexpr char kIdentifySignature = char(0xA5);
+
+std::mutex& clockMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+SimClock& clockSlot() {
+    static SimClock clock;
+    return clock;
+}
+
+std::chrono::steady_clock::time_point simNow() {
+    std::lock_guard<std::mutex> lock(clockMutex());
+    return clockSlot() ? clockSlot()() : std::chrono::steady_clock::now();
+}
+
+AtaOutcome transportFailure(int error) {
+    AtaOutcome outcome;
+    outcome.transportError = error;
+    return outcome;
+}
+
+AtaOutcome completed(const AtaRegisters& request) {
+    AtaOutcome outcome;
+    outcome.returned = request;
+    outcome.returned.feature = 0;
+    outcome.returned.command = kAtaStatusReady;
+    return outcome;
+}
+
+AtaOutcome aborted(const AtaRegisters& request) {
+    AtaOutcome outcome;
+    outcome.returned = request;
+    outcome.returned.feature = kAtaErrorAbort;
+    outcome.returned.command = kAtaStatusReady | kAtaStatusErr;
+    return outcome;
+}
+
+// The run-time state of the simulated disks, shared by all their handles.
+class SimDisks {
+public:
+    explicit SimDisks(std::shared_ptr<const SimMachine> machine)
+        : m_machine(std::move(machine)), m_start(simNow()) {
+        for (const SimDisk& disk : m_machine->disks) {
+            State state;
+            state.identify = disk.identify;
+            state.smartEnabled = disk.identify.size() != kSectorSize ||
+                                 (static_cast<BYTE>(disk.identify[kSmartWord85LowByte]) & 0x01);
+            m_states.push_back(state);
+        }
+    }
+
+    const SimMachine& machine() const { return *m_machine; }
+
+    AtaOutcome execute(std::size_t diskNumber, const AtaCommand& command, BYTE* data) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const SimDisk& disk = m_machine->disks[diskNumber];
+        State& state = m_states[diskNumber];
+        const AtaRegisters& r = command.registers;
+        if (r.command == 0xEC) {
+            if (!command.dataIn)
+                return transportFailure(EINVAL);
+            return sendSector(disk.device.fails(SimRequest::Identify), state.identify, command,
+                              data);
+        }
+        if (r.command != 0xB0 || r.lbaMid != 0x4F || r.lbaHigh != 0xC2)
+            return aborted(r);
+        switch (r.feature) {
+        case 0xD0: {
+            if (!state.smartEnabled)
+                return aborted(r);
+            QByteArray sector = disk.smartData;
+            addToPowerOnCounter(&sector, poweredOnGrowth(disk));
+            return sendSector(disk.device.fails(SimRequest::SmartData), sector, command, data);
+        }
+        case 0xD1:
+            if (!state.smartEnabled)
+                return aborted(r);
+            return sendSector(disk.device.fails(SimRequest::SmartThresholds), disk.smartThresholds,
+                              command, data);
+        case 0xD8:
+        case 0xD9: {
+            if (command.dataIn)
+                return transportFailure(EINVAL);
+            const bool enable = r.feature == 0xD8;
+            if (disk.device.fails(enable ? SimRequest::Enable : SimRequest::Disable))
+                return transportFailure(EIO);
+            setSmartEnabled(state, enable);
+            return completed(r);
+        }
+        case 0xD2:
+            if (command.dataIn)
+                return transportFailure(EINVAL);
+            if (disk.device.fails(SimRequest::AutoSave))
+                return transportFailure(EIO);
+            return state.smartEnabled ? completed(r) : aborted(r);
+        case 0xDA:
+            return returnStatus(disk, state, command);
+        default:
+            return aborted(r);
+        }
+    }
+
+private:
+    struct State {
+        QByteArray identify;
+        bool smartEnabled = true;
+    };
+
+    static AtaOutcome sendSector(bool fails, const QByteArray& sector, const AtaCommand& command,
+                                 BYTE* data) {
+        if (!command.dataIn)
+            return transportFailure(EINVAL);
+        if (fails || sector.size() != kSectorSize)
+            return transportFailure(EIO);
+        std::memcpy(data, sector.constData(), kSectorSize);
+        return completed(command.registers);
+    }
+
+    static AtaOutcome returnStatus(const SimDisk& disk, const State& state,
+                                   const AtaCommand& command) {
+        if (command.dataIn)
+            return transportFailure(EINVAL);
+        if (disk.device.fails(SimRequest::Status))
+            return transportFailure(EIO);
+        if (!state.smartEnabled)
+            return aborted(command.registers);
+        AtaOutcome outcome = completed(command.registers);
+        switch (disk.device.status) {
+        case SimStatus::Good:
+            outcome.returned.lbaMid = 0x4F;
+            outcome.returned.lbaHigh = 0xC2;
+            break;
+        case SimStatus::Exceeded:
+            outcome.returned.lbaMid = 0xF4;
+            outcome.returned.lbaHigh = 0x2C;
+            break;
+        case SimStatus::None:
+            outcome.returned.lbaMid = 0x00;
+            outcome.returned.lbaHigh = 0x00;
+            break;
+        }
+        return outcome;
+    }
+
+    static void setSmartEnabled(State& state, bool enable) {
+        state.smartEnabled = enable;
+        if (state.identify.size() != kSectorSize)
+            return;
+        char& flags = state.identify[kSmartWord85LowByte];
+        flags = enable ? char(flags | 0x01) : char(flags & ~0x01);
+        if (state.identify[510] == kIdentifySignature)
+            setSectorChecksum(&state.identify);
+    }
+
+    long long poweredOnGrowth(const SimDisk& disk) const {
+        if (disk.device.powerOnPerHour == 0)
+            return 0;
+        const auto elapsed =
+            std::chrono::duration_cast<std::chrono::seconds>(simNow() - m_start).count();
+        return elapsed <= 0 ? 0 : disk.device.powerOnPerHour * elapsed / 3600;
+    }
+
+    std::mutex m_mutex;
+    std::shared_ptr<const SimMachine> m_machine;
+    std::chrono::steady_clock::time_point m_start;
+    std::vector<State> m_states;
+};
+
+// Bit of a disk in the IDE device map: its place on two IDE channels.
+BYTE ideMapBit(const SimDisk& disk) {
+    return BYTE(1u << (disk.index() & 3));
+}
+
+class SimOpenDevice : public OpenDevice {
+public:
+    SimOpenDevice(std::shared_ptr<SimDisks> disks, QString path, DevicePath where)
+        : m_disks(std::move(disks)), m_path(std::move(path)), m_where(where) {}
+
+    QString path() const override { return m_path; }
+
+    AtaOutcome execute(RequestTarget target, const AtaCommand& command, BYTE* data) override {
+        const int disk = resolve(target);
+        if (disk < 0)
+            return transportFailure(ENODEV);
+        return m_disks->execute(std::size_t(disk), command, data);
+    }
+
+    int version(RequestTarget target, BYTE* ideDeviceMap) override {
+        const auto& disks = m_disks->machine().disks;
+        if (m_where.kind == DevicePath::SmartDriver) {
+            // The 9x driver answers for every disk it drives.
+            *ideDeviceMap = 0;
+            for (const SimDisk& disk : disks) {
+                if (disk.device.direct)
+                    *ideDeviceMap |= ideMapBit(disk);
+            }
+            return 0;
+        }
+        const int disk = resolve(target);
+        if (disk < 0)
+            return ENODEV;
+        if (disks[std::size_t(disk)].device.fails(SimRequest::Version))
+            return EIO;
+        *ideDeviceMap = m_where.kind == DevicePath::ScsiAdapter
+                            ? BYTE(1u << (target.driveNumber & 3))
+                            : ideMapBit(disks[std::size_t(disk)]);
+        return 0;
+    }
+
+    void traceRequest(DWORD controlCode, const BYTE* input, DWORD inputSize) override {
+        const QString file = simTraceFile();
+        if (file.isEmpty())
+            return;
+        QFile trace(file);
+        if (trace.open(QIODevice::WriteOnly | QIODevice::Append))
+            trace.write((simTraceLine(m_path, controlCode, input, inputSize) + '\n').toUtf8());
+    }
+
+private:
+    // The position of the disk a request goes to, or -1.
+    int resolve(RequestTarget target) const {
+        const auto& disks = m_disks->machine().disks;
+        for (std::size_t i = 0; i < disks.size(); ++i) {
+            const SimDisk& disk = disks[i];
+            switch (m_where.kind) {
+            case DevicePath::PhysicalDrive:
+                if (disk.index() == m_where.number)
+                    return int(i);
+                break;
+            case DevicePath::SmartDriver:
+                if (disk.index() == target.driveNumber && disk.device.direct)
+                    return int(i);
+                break;
+            case DevicePath::ScsiAdapter:
+                if (disk.device.scsi && disk.scsiPort() == m_where.number &&
+                    (disk.scsiTargetId() & 0xFF) == target.driveNumber)
+                    return int(i);
+                break;
+            }
+        }
+        return -1;
+    }
+
+    std::shared_ptr<SimDisks> m_disks;
+    QString m_path;
+    DevicePath m_where;
+};
+
+class SimBackend : public DeviceBackend {
+public:
+    explicit SimBackend(std::shared_ptr<const SimMachine> machine)
+        : m_disks(std::make_shared<SimDisks>(std::move(machine))) {}
+
+    OsVersion osVersion() override {
+        const SimMachineInfo& info = m_disks->machine().info;
+        return {info.platform,    info.majorVersion, info.minorVersion,
+                info.buildNumber, info.productType,  info.csdVersion};
+    }
+
+    std::unique_ptr<OpenDevice> open(const QString& path, int* error) override {
+        *error = opens(path);
+        if (*error)
+            return nullptr;
+        return std::make_unique<SimOpenDevice>(m_disks, path, *parseDevicePath(path));
+    }
+
+private:
+    int opens(const QString& path) const {
+        const auto where = parseDevicePath(path);
+        if (!where)
+            return ENOENT;
+        const SimMachine& machine = m_disks->machine();
+        switch (where->kind) {
+        case DevicePath::SmartDriver:
+            return machine.info.platform == 1 ? 0 : ENOENT;
+        case DevicePath::PhysicalDrive: {
+            const SimDisk* disk = machine.diskByIndex(where->number);
+            if (!disk)
+                return ENOENT;
+            return disk->device.direct ? 0 : ENXIO;
+        }
+        case DevicePath::ScsiAdapter:
+            for (const SimDisk& disk : machine.disks) {
+                if (disk.device.scsi && disk.scsiPort() == where->number)
+                    return 0;
+            }
+            return ENOENT;
+        }
+        return ENOENT;
+    }
+
+    std::shared_ptr<SimDisks> m_disks;
+};
+
+} // namespace
+
+void setSimClock(SimClock clock) {
+    std::lock_guard<std::mutex> lock(clockMutex());
+    clockSlot() = std::move(clock);
+}
+
+std::shared_ptr<DeviceBackend> makeSimDeviceBackend(std::shared_ptr<const SimMachine> machine) {
+    return std::make_shared<SimBackend>(std::move(machine));
+}
+
+QString simTraceLine(const QString& path, DWORD controlCode, const BYTE* input, DWORD inputSize) {
+    const QByteArray bytes = input && inputSize
+                                 ? QByteArray(reinterpret_cast<const char*>(input), int(inputSize))
+                                 : QByteArray();
+    const QString code = QStringLiteral("%1").arg(controlCode, 8, 16, QLatin1Char('0')).toUpper();
+    const QString hex =
+        bytes.isEmpty() ? QStringLiteral("-") : QString::fromLatin1(bytes.toHex()).toUpper();
+    return path + QLatin1Char(' ') + code + QLatin1Char(' ') + hex;
+}
+
+void addToPowerOnCounter(QByteArray* smartData, long long delta) {
+    if (!smartData || smartData->size() != kSectorSize || delta == 0)
+        return;
+    for (int entry = 2; entry + 12 <= 2 + 30 * 12; entry += 12) {
+        if (static_cast<BYTE>((*smartData)[entry]) != 9)
+            continue;
+        unsigned long long raw = 0;
+        for (int i = 5; i >= 0; --i)
+            raw = raw << 8 | static_cast<BYTE>((*smartData)[entry + 5 + i]);
+        raw = (raw + static_cast<unsigned long long>(delta)) & 0xFFFFFFFFFFFFull;
+        for (int i = 0; i < 6; ++i)
+            (*smartData)[entry + 5 + i] = char(raw >> (8 * i));
+        setSectorChecksum(smartData);
+        return;
+    }
+}
+
+void setSectorChecksum(QByteArray* sector) {
+    if (!sector || sector->size() != kSectorSize)
+        return;
+    BYTE sum = 0;
+    for (int i = 0; i < kSectorSize - 1; ++i)
+        sum = BYTE(sum + static_cast<BYTE>((*sector)[i]));
+    (*sector)[kSectorSize - 1] = char(BYTE(0x100 - sum));
+}
+
+} // namespace vorn::platform

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "../VornComExport.h"
+#include "DeviceBackend.h"
+#include "SimMachine.h"
+
+#include <QByteArray>
+
+#include <chrono>
+#include <functional>
+
+// The device backend of the simulated machine.
+namespace vorn::platform {
+
+// The clock the power-on counters run on; tests put their own in its place.
+// A null clock restores std::chrono::steady_clock.
+using SimClock = std::function<std::chrono::steady_clock::time_point()>;
+VORNCOM_API void setSimClock(SimClock clock);
+
+// Serves the disks of machine. The power-on counters start when the backend
+// is made, that is when the device layer first uses the machine.
+std::shared_ptr<DeviceBackend> makeSimDeviceBackend(std::shared_ptr<const SimMachine> machine);
+
+// One line of the VORN_SIM_TRACE file, without its line feed:
+// "<path> <code as 8 upper-case hex digits> <input as upper-case hex pairs>",
+// the input written as "-" when there is none.
+VORNCOM_API QString simTraceLine(const QString& path, DWORD controlCode, const BYTE* input,
+                                 DWORD inputSize);
+
+// Adds delta to the 48-bit raw value of attribute 9 (power-on time) in a
+// READ DATA sector and makes its checksum right again. No attribute 9 or a
+// sector of another size: unchanged.
+VORNCOM_API void addToPowerOnCounter(QByteArray* smartData, long long delta);
+
+// Byte 511 such that all 512 bytes sum to 0 modulo 256.
+VORNCOM_API void setSectorChecksum(QByteArray* sector);
+
+} // namespace vorn::platform

@@ -1,0 +1,476 @@
+#include "SimMachine.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sys/auxv.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <set>
+
+namespace vorn::platform {
+
+namespace {
+
+// One "Key=Value" line of an ini file with the section it stands in.
+struct IniEntry {
+    int line = 0;
+    QString section;
+    QString key;
+    QString value;
+};
+
+bool fail(SimParseError* error, int line, const QString& message) {
+    if (error) {
+        error->line = line;
+        error->message = message;
+    }
+    return false;
+}
+
+// Splits ini text into entries. Sections and keys are kept as written;
+// ';' and '#' start comment lines. A key is allowed once per section.
+bool splitIni(const QByteArray& text, const QStringList& sections, QList<IniEntry>* entries,
+              SimParseError* error) {
+    const QList<QByteArray> lines = text.split('\n');
+    QString section;
+    std::set<QString> seen;
+    for (int i = 0; i < lines.size(); ++i) {
+        const int lineNumber = i + 1;
+        const QString line = QString::fromUtf8(lines[i]).trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) ||
+            line.startsWith(QLatin1Char('#')))
+            continue;
+        if (line.startsWith(QLatin1Char('['))) {
+            if (!line.endsWith(QLatin1Char(']')) || line.size() < 3)
+                return fail(error, lineNumber, QStringLiteral("malformed section header"));
+            const QString name = line.mid(1, line.size() - 2).trimmed();
+            const auto known =
+                std::find_if(sections.begin(), sections.end(), [&](const QString& s) {
+                    return s.compare(name, Qt::CaseInsensitive) == 0;
+                });
+            if (known == sections.end())
+                return fail(error, lineNumber, QStringLiteral("unknown section [%1]").arg(name));
+            section = *known;
+            continue;
+        }
+        const int equals = line.indexOf(QLatin1Char('='));
+        if (equals <= 0)
+            return fail(error, lineNumber, QStringLiteral("expected Key=Value"));
+        if (section.isEmpty())
+            return fail(error, lineNumber, QStringLiteral("key outside a section"));
+        IniEntry entry{lineNumber, section, line.left(equals).trimmed(),
+                       line.mid(equals + 1).trimmed()};
+        if (!seen.insert(section + QLatin1Char('/') + entry.key.toLower()).second)
+            return fail(error, lineNumber, QStringLiteral("duplicate key %1").arg(entry.key));
+        entries->append(entry);
+    }
+    return true;
+}
+
+std::optional<long long> parseInteger(const QString& text, long long minimum, long long maximum) {
+    bool ok = false;
+    const long long value = text.toLongLong(&ok, 10);
+    if (!ok || value < minimum || value > maximum)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<bool> parseYesNo(const QString& text) {
+    if (text.compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (text.compare(QLatin1String("no"), Qt::CaseInsensitive) == 0)
+        return false;
+    return std::nullopt;
+}
+
+std::optional<unsigned> parseFailList(const QString& text) {
+    static const std::pair<const char*, SimRequest> names[] = {
+        {"version", SimRequest::Version},      {"identify", SimRequest::Identify},
+        {"smart-data", SimRequest::SmartData}, {"smart-thresholds", SimRequest::SmartThresholds},
+        {"status", SimRequest::Status},        {"enable", SimRequest::Enable},
+        {"disable", SimRequest::Disable},      {"autosave", SimRequest::AutoSave},
+    };
+    unsigned mask = 0;
+    for (const QString& item : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString name = item.trimmed().toLower();
+        if (name.isEmpty())
+            continue;
+        const auto found = std::find_if(std::begin(names), std::end(names), [&](const auto& n) {
+            return name == QLatin1String(n.first);
+        });
+        if (found == std::end(names))
+            return std::nullopt;
+        mask |= static_cast<unsigned>(found->second);
+    }
+    return mask;
+}
+
+bool isNumericDriveField(const QString& name) {
+    static const QStringList numeric = {
+        QStringLiteral("Index"),      QStringLiteral("BytesPerSector"),
+        QStringLiteral("Partitions"), QStringLiteral("SCSILogicalUnit"),
+        QStringLiteral("SCSIPort"),   QStringLiteral("SCSITargetId"),
+        QStringLiteral("Size")};
+    return numeric.contains(name);
+}
+
+bool isSecureExecution() {
+    return getauxval(AT_SECURE) != 0;
+}
+
+QString environmentPath(const char* name) {
+    if (isSecureExecution())
+        return QString();
+    const char* value = std::getenv(name);
+    return value ? QString::fromLocal8Bit(value) : QString();
+}
+
+void reportMalformed(const QString& file, const SimParseError& error, const char* consequence) {
+    const QString where = error.line > 0 ? QStringLiteral("%1:%2").arg(file).arg(error.line) : file;
+    std::fprintf(stderr, "simulated machine: %s: %s; %s\n", where.toLocal8Bit().constData(),
+                 error.message.toLocal8Bit().constData(), consequence);
+}
+
+std::optional<QByteArray> readFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return file.readAll();
+}
+
+// Reads one disk folder; false (after one line on stderr) leaves it out.
+bool loadDisk(const QDir& folder, SimDisk* disk) {
+    const QString iniPath = folder.filePath(QStringLiteral("disk.ini"));
+    SimParseError error;
+    const auto ini = readFile(iniPath);
+    if (!ini) {
+        reportMalformed(iniPath, {0, QStringLiteral("cannot be read")}, "disk left out");
+        return false;
+    }
+    if (!parseSimDiskIni(*ini, disk, &error)) {
+        reportMalformed(iniPath, error, "disk left out");
+        return false;
+    }
+    const std::pair<const char*, QByteArray*> sectors[] = {
+        {"identify.hex", &disk->identify},
+        {"smart-data.hex", &disk->smartData},
+        {"smart-thresholds.hex", &disk->smartThresholds},
+    };
+    for (const auto& [name, image] : sectors) {
+        const QString path = folder.filePath(QLatin1String(name));
+        if (!QFileInfo::exists(path))
+            continue;
+        const auto text = readFile(path);
+        if (!text) {
+            reportMalformed(path, {0, QStringLiteral("cannot be read")}, "disk left out");
+            return false;
+        }
+        const auto bytes = parseSimSectorHex(*text, &error);
+        if (!bytes) {
+            reportMalformed(path, error, "disk left out");
+            return false;
+        }
+        *image = *bytes;
+    }
+    return true;
+}
+
+struct Selection {
+    std::mutex mutex;
+    bool decided = false;
+    std::shared_ptr<const SimMachine> machine;
+};
+
+Selection& selection() {
+    static Selection instance;
+    return instance;
+}
+
+} // namespace
+
+const QStringList& simDriveFieldNames() {
+    static const QStringList names = {QStringLiteral("Name"),
+                                      QStringLiteral("Caption"),
+                                      QStringLiteral("Model"),
+                                      QStringLiteral("Description"),
+                                      QStringLiteral("DeviceID"),
+                                      QStringLiteral("Index"),
+                                      QStringLiteral("InterfaceType"),
+                                      QStringLiteral("Manufacturer"),
+                                      QStringLiteral("MediaType"),
+                                      QStringLiteral("PNPDeviceID"),
+                                      QStringLiteral("BytesPerSector"),
+                                      QStringLiteral("Partitions"),
+                                      QStringLiteral("SCSILogicalUnit"),
+                                      QStringLiteral("SCSIPort"),
+                                      QStringLiteral("SCSITargetId"),
+                                      QStringLiteral("Size"),
+                                      QStringLiteral("Status")};
+    return names;
+}
+
+QString SimDisk::driveField(const QString& name) const {
+    for (const SimDriveField& field : drive) {
+        if (field.name.compare(name, Qt::CaseInsensitive) == 0)
+            return field.value;
+    }
+    return QString();
+}
+
+long long SimDisk::driveNumber(const QString& name) const {
+    // Leading sign and digits only, as the record's number conversion reads.
+    const QString text = driveField(name).trimmed();
+    int end = 0;
+    if (end < text.size() && (text[end] == QLatin1Char('-') || text[end] == QLatin1Char('+')))
+        ++end;
+    while (end < text.size() && text[end].isDigit())
+        ++end;
+    bool ok = false;
+    const long long value = text.left(end).toLongLong(&ok);
+    return ok ? value : 0;
+}
+
+const SimDisk* SimMachine::diskByIndex(int index) const {
+    for (const SimDisk& disk : disks) {
+        if (disk.index() == index)
+            return &disk;
+    }
+    return nullptr;
+}
+
+std::optional<SimMachineInfo> parseSimMachineIni(const QByteArray& text, SimParseError* error) {
+    QList<IniEntry> entries;
+    if (!splitIni(text, {QStringLiteral("Machine")}, &entries, error))
+        return std::nullopt;
+    SimMachineInfo info;
+    for (const IniEntry& entry : entries) {
+        const QString key = entry.key.toLower();
+        if (key == QLatin1String("csdversion")) {
+            info.csdVersion = entry.value.left(127);
+            continue;
+        }
+        std::optional<long long> value;
+        if (key == QLatin1String("platform"))
+            value = parseInteger(entry.value, 0, 2);
+        else if (key == QLatin1String("producttype"))
+            value = parseInteger(entry.value, 0, 255);
+        else if (key == QLatin1String("majorversion") || key == QLatin1String("minorversion") ||
+                 key == QLatin1String("buildnumber"))
+            value = parseInteger(entry.value, 0, 0xFFFFFFFFLL);
+        else
+            return fail(error, entry.line, QStringLiteral("unknown key %1").arg(entry.key)),
+                   std::nullopt;
+        if (!value)
+            return fail(error, entry.line,
+                        QStringLiteral("bad value \"%1\" for %2").arg(entry.value, entry.key)),
+                   std::nullopt;
+        if (key == QLatin1String("platform"))
+            info.platform = static_cast<DWORD>(*value);
+        else if (key == QLatin1String("producttype"))
+            info.productType = static_cast<BYTE>(*value);
+        else if (key == QLatin1String("majorversion"))
+            info.majorVersion = static_cast<DWORD>(*value);
+        else if (key == QLatin1String("minorversion"))
+            info.minorVersion = static_cast<DWORD>(*value);
+        else
+            info.buildNumber = static_cast<DWORD>(*value);
+    }
+    return info;
+}
+
+bool parseSimDiskIni(const QByteArray& text, SimDisk* disk, SimParseError* error) {
+    QList<IniEntry> entries;
+    if (!splitIni(text,
+                  {QStringLiteral("Drive"), QStringLiteral("Volumes"), QStringLiteral("Device")},
+                  &entries, error))
+        return false;
+    for (const IniEntry& entry : entries) {
+        const auto bad = [&]() {
+            return fail(error, entry.line,
+                        QStringLiteral("bad value \"%1\" for %2").arg(entry.value, entry.key));
+        };
+        if (entry.section == QLatin1String("Drive")) {
+            const QStringList& names = simDriveFieldNames();
+            const auto known = std::find_if(names.begin(), names.end(), [&](const QString& n) {
+                return n.compare(entry.key, Qt::CaseInsensitive) == 0;
+            });
+            if (known == names.end())
+                return fail(
+                    error, entry.line,
+                    QStringLiteral("%1 is not a field of the disk drive record").arg(entry.key));
+            if (isNumericDriveField(*known) && !entry.value.isEmpty() &&
+                !parseInteger(entry.value, *known == QLatin1String("Index") ? 0 : LLONG_MIN,
+                              LLONG_MAX))
+                return bad();
+            disk->drive.append({*known, entry.value});
+        } else if (entry.section == QLatin1String("Volumes")) {
+            if (!entry.key.startsWith(QLatin1String("Partition"), Qt::CaseInsensitive))
+                return fail(error, entry.line, QStringLiteral("expected PartitionN"));
+            const auto number = parseInteger(entry.key.mid(9), 1, 1000);
+            if (!number)
+                return fail(error, entry.line, QStringLiteral("expected PartitionN"));
+            SimPartition partition{static_cast<int>(*number), {}};
+            for (const QString& name : entry.value.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+                if (!name.trimmed().isEmpty())
+                    partition.driveNames.append(name.trimmed());
+            }
+            disk->partitions.append(partition);
+        } else {
+            SimDeviceSettings& device = disk->device;
+            const QString key = entry.key.toLower();
+            if (key == QLatin1String("direct") || key == QLatin1String("scsi")) {
+                const auto flag = parseYesNo(entry.value);
+                if (!flag)
+                    return bad();
+                (key == QLatin1String("direct") ? device.direct : device.scsi) = *flag;
+            } else if (key == QLatin1String("fail")) {
+                const auto mask = parseFailList(entry.value);
+                if (!mask)
+                    return bad();
+                device.failMask = *mask;
+            } else if (key == QLatin1String("status")) {
+                const QString value = entry.value.toLower();
+                if (value == QLatin1String("good"))
+                    device.status = SimStatus::Good;
+                else if (value == QLatin1String("exceeded"))
+                    device.status = SimStatus::Exceeded;
+                else if (value == QLatin1String("none"))
+                    device.status = SimStatus::None;
+                else
+                    return bad();
+            } else if (key == QLatin1String("poweronperhour")) {
+                const auto perHour = parseInteger(entry.value, 0, 1000000);
+                if (!perHour)
+                    return bad();
+                device.powerOnPerHour = *perHour;
+            } else {
+                return fail(error, entry.line, QStringLiteral("unknown key %1").arg(entry.key));
+            }
+        }
+    }
+    std::sort(disk->partitions.begin(), disk->partitions.end(),
+              [](const SimPartition& a, const SimPartition& b) { return a.number < b.number; });
+    return true;
+}
+
+std::optional<QByteArray> parseSimSectorHex(const QByteArray& text, SimParseError* error) {
+    QByteArray bytes;
+    int line = 1;
+    int i = 0;
+    const int size = static_cast<int>(text.size());
+    while (i < size) {
+        const char c = text[i];
+        if (c == '\n') {
+            ++line;
+            ++i;
+        } else if (c == '#') {
+            while (i < size && text[i] != '\n')
+                ++i;
+        } else if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v') {
+            ++i;
+        } else {
+            // A run of hex digits must hold whole byte pairs.
+            int end = i;
+            while (end < size && std::isxdigit(static_cast<unsigned char>(text[end])))
+                ++end;
+            const bool endsCleanly = end == size ||
+                                     std::isspace(static_cast<unsigned char>(text[end])) ||
+                                     text[end] == '#';
+            if (end == i || !endsCleanly) {
+                fail(error, line,
+                     QStringLiteral("unexpected character '%1'")
+                         .arg(QLatin1Char(end == i ? c : text[end])));
+                return std::nullopt;
+            }
+            if ((end - i) % 2 != 0) {
+                fail(error, line, QStringLiteral("odd number of hex digits"));
+                return std::nullopt;
+            }
+            bytes += QByteArray::fromHex(text.mid(i, end - i));
+            if (bytes.size() > 512) {
+                fail(error, line, QStringLiteral("more than 512 bytes"));
+                return std::nullopt;
+            }
+            i = end;
+        }
+    }
+    if (bytes.size() != 512) {
+        fail(error, 0, QStringLiteral("holds %1 bytes, expected 512").arg(bytes.size()));
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+std::shared_ptr<const SimMachine> loadSimMachine(const QString& directory) {
+    const QDir root(directory);
+    if (directory.isEmpty() || !root.exists())
+        return nullptr;
+    auto machine = std::make_shared<SimMachine>();
+    machine->directory = root.absolutePath();
+
+    const QString machineIni = root.filePath(QStringLiteral("machine.ini"));
+    if (QFileInfo::exists(machineIni)) {
+        SimParseError error;
+        const auto text = readFile(machineIni);
+        const auto info = text ? parseSimMachineIni(*text, &error) : std::nullopt;
+        if (!text)
+            error = {0, QStringLiteral("cannot be read")};
+        if (info)
+            machine->info = *info;
+        else
+            reportMalformed(machineIni, error, "using the default version");
+    }
+
+    QStringList folders = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    std::sort(folders.begin(), folders.end()); // byte order, whatever the locale
+    std::set<int> indexes;
+    for (const QString& name : folders) {
+        SimDisk disk;
+        disk.folder = name;
+        if (!loadDisk(QDir(root.filePath(name)), &disk))
+            continue;
+        if (disk.driveField(QStringLiteral("Index")).isEmpty()) {
+            disk.drive.removeIf(
+                [](const SimDriveField& f) { return f.name == QLatin1String("Index"); });
+            disk.drive.append({QStringLiteral("Index"), QString::number(machine->disks.size())});
+        }
+        if (!indexes.insert(disk.index()).second) {
+            reportMalformed(root.filePath(name + QStringLiteral("/disk.ini")),
+                            {0, QStringLiteral("Index %1 is already taken").arg(disk.index())},
+                            "disk left out");
+            continue;
+        }
+        machine->disks.push_back(std::move(disk));
+    }
+    return machine;
+}
+
+std::shared_ptr<const SimMachine> currentSimMachine() {
+    Selection& s = selection();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (!s.decided) {
+        s.decided = true;
+        const QString directory = environmentPath("VORN_SIM");
+        if (!directory.isEmpty() && QFileInfo(directory).isDir())
+            s.machine = loadSimMachine(directory);
+    }
+    return s.machine;
+}
+
+void selectSimMachine(const QString& directory) {
+    Selection& s = selection();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.decided = !directory.isEmpty();
+    s.machine = directory.isEmpty() ? nullptr : loadSimMachine(directory);
+}
+
+QString simTraceFile() {
+    return environmentPath("VORN_SIM_TRACE");
+}
+
+} // namespace vorn::platform
