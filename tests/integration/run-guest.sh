@@ -1,0 +1,180 @@
+#!/usr/bin/env bash
+# Boots the test guest under QEMU (machine pc, software emulation) with the
+# disks asked for, runs one command in it and returns the command's stdout,
+# stderr and exit status as if it had run here.
+#
+#   run-guest.sh [options] --script FILE
+#   run-guest.sh [options] -- COMMAND [ARGS...]
+#
+#   --disk BUS,key=value,...  attach a disk. BUS is one of
+#         sata0 .. sata5        port of an AHCI controller added to the machine
+#         pri-master pri-slave sec-master sec-slave   the built-in PIIX IDE
+#         virtio                a virtio-blk disk (no ATA behind it)
+#       keys: file= raw image (created sparse with size= when missing; default
+#       a fresh image in the work folder), size= (default 64M), model=,
+#       serial=, ver=, wwn= (passed to QEMU's ide-hd)
+#   --program PATH     put a program and the libraries ldd lists into the
+#                      guest's /opt/vorn/bin (on PATH); repeatable
+#   --tree SRC:DEST    copy a host folder into the guest; repeatable
+#   --out-dir DIR      keep stdout, stderr, status, console.log, timing and
+#                      files/ (whatever the command left in /vorn/out)
+#   --timeout SEC      limit for the whole boot (default 240)
+#   --memory MB        guest memory (default 512)
+#
+# In the guest the command runs as root in /vorn/work after the disk drivers
+# are loaded and every attached disk has its block device. Exit status: the
+# command's; 77 when the guest cannot be built (no qemu or kernel); 125 when
+# the guest gave no result (time limit, panic): the console tail is printed.
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/guest/common.sh"
+
+usage() {
+    sed -n '2,/^set -euo/p' "$0" | sed '$d; s/^# \{0,1\}//' >&2
+    exit 2
+}
+
+disks=()
+programs=()
+trees=()
+script=""
+out_dir=""
+timeout=240
+memory=512
+command=()
+while [ $# -gt 0 ]; do
+    case $1 in
+    --disk) disks+=("$2"); shift 2 ;;
+    --program) programs+=("$2"); shift 2 ;;
+    --tree) trees+=("$2"); shift 2 ;;
+    --script) script=$2; shift 2 ;;
+    --out-dir) out_dir=$2; shift 2 ;;
+    --timeout) timeout=$2; shift 2 ;;
+    --memory) memory=$2; shift 2 ;;
+    --) shift; command=("$@"); break ;;
+    -h | --help) usage ;;
+    *) echo "run-guest: unknown option $1" >&2; usage ;;
+    esac
+done
+[ -n "$script" ] || [ ${#command[@]} -gt 0 ] || usage
+
+vg_ensure_host_tools
+guest=$("$here/guest/build-guest.sh") || exit $?
+# build-guest.sh reports a skip on stdout with exit 77 (handled above).
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/vorn-guest.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+[ -n "$out_dir" ] || out_dir=$work/out
+mkdir -p "$out_dir"
+rm -rf "$out_dir/files"
+mkdir -p "$out_dir/files"
+
+# QEMU's option parser takes a doubled comma as a literal one.
+qemu_escape() { printf '%s' "${1//,/,,}"; }
+
+qemu_disk_args=()
+have_ahci=0
+disk_count=0
+for spec in "${disks[@]}"; do
+    bus=${spec%%,*}
+    [ "$bus" = "$spec" ] && opts="" || opts=${spec#*,}
+    file="" size=64M model="" serial="" ver="" wwn=""
+    IFS=, read -ra pairs <<<"$opts"
+    for pair in "${pairs[@]}"; do
+        case $pair in
+        file=*) file=${pair#file=} ;;
+        size=*) size=${pair#size=} ;;
+        model=*) model=${pair#model=} ;;
+        serial=*) serial=${pair#serial=} ;;
+        ver=*) ver=${pair#ver=} ;;
+        wwn=*) wwn=${pair#wwn=} ;;
+        *) vg_die "unknown disk option '$pair' in '$spec'" ;;
+        esac
+    done
+    id=disk$disk_count
+    [ -n "$file" ] || file=$work/$id.img
+    [ -e "$file" ] || truncate -s "$size" "$file"
+    qemu_disk_args+=(-drive "if=none,id=$id,format=raw,file=$(qemu_escape "$file")")
+    props=""
+    [ -n "$model" ] && props+=",model=$(qemu_escape "$model")"
+    [ -n "$serial" ] && props+=",serial=$(qemu_escape "$serial")"
+    [ -n "$ver" ] && props+=",ver=$(qemu_escape "$ver")"
+    [ -n "$wwn" ] && props+=",wwn=$wwn"
+    case $bus in
+    sata[0-5])
+        have_ahci=1
+        qemu_disk_args+=(-device "ide-hd,bus=ahci.${bus#sata},drive=$id$props") ;;
+    pri-master) qemu_disk_args+=(-device "ide-hd,bus=ide.0,unit=0,drive=$id$props") ;;
+    pri-slave) qemu_disk_args+=(-device "ide-hd,bus=ide.0,unit=1,drive=$id$props") ;;
+    sec-master) qemu_disk_args+=(-device "ide-hd,bus=ide.1,unit=0,drive=$id$props") ;;
+    sec-slave) qemu_disk_args+=(-device "ide-hd,bus=ide.1,unit=1,drive=$id$props") ;;
+    virtio)
+        [ -z "$props" ] || vg_die "virtio disks take no model, serial, ver or wwn"
+        qemu_disk_args+=(-device "virtio-blk-pci,drive=$id") ;;
+    *) vg_die "unknown disk bus '$bus'" ;;
+    esac
+    disk_count=$((disk_count + 1))
+done
+ahci_args=()
+[ "$have_ahci" = 1 ] && ahci_args=(-device ahci,id=ahci)
+
+# The per-run part of the initramfs: the command, what the init must know, and
+# the programs. The kernel unpacks concatenated archives over each other.
+extra=$work/extra
+mkdir -p "$extra/vorn"
+if [ -n "$script" ]; then
+    install -m 0755 "$script" "$extra/vorn/cmd.sh"
+else
+    printf '%q ' "${command[@]}" >"$extra/vorn/cmd.sh"
+    echo >>"$extra/vorn/cmd.sh"
+fi
+echo "VORN_EXPECT_DISKS=$disk_count" >"$extra/vorn/env"
+for program in "${programs[@]}"; do
+    [ -x "$program" ] || vg_die "no program at $program"
+    vg_install_with_libraries "$extra" "$program" "/opt/vorn/bin/$(basename "$program")"
+done
+for tree in "${trees[@]}"; do
+    mkdir -p "$extra/${tree#*:}"
+    cp -a "${tree%%:*}/." "$extra/${tree#*:}/"
+done
+(cd "$extra" && find . | LC_ALL=C sort | cpio -o -H newc --quiet >"$work/extra.cpio")
+cat "$guest/base.cpio" "$work/extra.cpio" >"$work/initrd.cpio"
+
+console=$out_dir/console.log
+result=$work/result.bin
+: >"$console"
+: >"$result"
+qemu=(qemu-system-x86_64 -machine pc,accel=tcg -cpu max -smp 1 -m "$memory"
+    -nodefaults -nographic -no-reboot
+    -kernel "$guest/vmlinux" -initrd "$work/initrd.cpio"
+    -append "console=ttyS0 panic=-1 quiet loglevel=4"
+    -serial "file:$console" -serial "file:$result"
+    "${ahci_args[@]}" "${qemu_disk_args[@]}")
+printf '%q ' "${qemu[@]}" >"$out_dir/qemu-command"
+echo >>"$out_dir/qemu-command"
+
+start=$(date +%s.%N)
+qemu_status=0
+timeout -k 5 "$timeout" "${qemu[@]}" </dev/null >"$out_dir/qemu.log" 2>&1 || qemu_status=$?
+end=$(date +%s.%N)
+
+header=$(head -n 1 "$result" 2>/dev/null || true)
+read -r tag status out_len err_len tar_len uptime <<<"$header" || true
+if [ "${tag:-}" != VORN-RESULT ] || ! tail -c 9 "$result" | grep -q '^VORN-END$'; then
+    echo "run-guest: the guest gave no result (qemu exit $qemu_status, limit ${timeout}s); console tail:" >&2
+    tail -n 30 "$console" >&2
+    cat "$out_dir/qemu.log" >&2
+    exit 125
+fi
+body=$(( ${#header} + 2 ))
+tail -c +"$body" "$result" | head -c "$out_len" >"$out_dir/stdout"
+tail -c +"$((body + out_len))" "$result" | head -c "$err_len" >"$out_dir/stderr"
+tail -c +"$((body + out_len + err_len))" "$result" | head -c "$tar_len" | tar -xf - -C "$out_dir/files"
+echo "$status" >"$out_dir/status"
+awk -v s="$start" -v e="$end" -v u="$uptime" \
+    'BEGIN { printf "wall %.2f s, guest uptime at command start %.2f s\n", e - s, u }' >"$out_dir/timing"
+vg_note "$(cat "$out_dir/timing")"
+
+cat "$out_dir/stdout"
+cat "$out_dir/stderr" >&2
+exit "$status"
