@@ -150,7 +150,10 @@ qemu=(qemu-system-x86_64 -machine pc,accel=tcg -cpu max -smp 1 -m "$memory"
     -append "console=ttyS0 panic=-1 quiet loglevel=4"
     -serial "file:$console" -serial "file:$result"
     "${ahci_args[@]}" "${qemu_disk_args[@]}")
-printf '%q ' "${qemu[@]}" >"$out_dir/qemu-command"
+# A readable copy of the command line for the record.
+for arg in "${qemu[@]}"; do
+    if [[ $arg =~ [[:space:]] ]]; then printf '"%s" ' "$arg"; else printf '%s ' "$arg"; fi
+done | sed 's/ $//' >"$out_dir/qemu-command"
 echo >>"$out_dir/qemu-command"
 
 start=$(date +%s.%N)
