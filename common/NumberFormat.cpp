@@ -54,7 +54,9 @@ QString Cm_AddCommaReal(double value, int decimals) {
         fraction[0] = '0';
     }
     const QByteArray wholeDigits = formatFixed(whole, 0);
-    const bool showsZero = whole == 0.0 && fraction.count('0') == fraction.size() - (decimals > 0);
+    // No minus in front of a value that reads as zero ("-0.00").
+    const bool showsZero =
+        whole == 0.0 && fraction.count('0') + fraction.count('.') == fraction.size();
     const QString text = groupThousands(wholeDigits) + QString::fromLatin1(fraction.mid(1));
     return value < 0 && !showsZero ? QLatin1Char('-') + text : text;
 }
