@@ -106,7 +106,10 @@ std::optional<SenseInfo> parseSense(const BYTE* sense, std::size_t length) {
 }
 
 bool isOpcodeRejected(const SenseInfo& sense) {
-    return sense.senseKey == kSenseKeyIllegalRequest && sense.asc == 0x20 && sense.ascq == 0x00;
+    // INVALID COMMAND OPERATION CODE, or INVALID FIELD IN CDB from
+    // translators that know the opcode but not its 16-byte layout.
+    return sense.senseKey == kSenseKeyIllegalRequest && (sense.asc == 0x20 || sense.asc == 0x24) &&
+           sense.ascq == 0x00;
 }
 
 } // namespace vorn::platform::sat

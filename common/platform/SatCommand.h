@@ -39,9 +39,9 @@ struct SenseInfo {
 // unknown response code.
 VORNCOM_API std::optional<SenseInfo> parseSense(const BYTE* sense, std::size_t length);
 
-// True when the sense data says the translator does not know the CDB
-// (ILLEGAL REQUEST with INVALID COMMAND OPERATION CODE), the cue to retry
-// with the 12-byte form.
+// True when the sense data says the translator refused the CDB itself
+// (ILLEGAL REQUEST with INVALID COMMAND OPERATION CODE or INVALID FIELD IN
+// CDB), the cue to retry with the 12-byte form.
 VORNCOM_API bool isOpcodeRejected(const SenseInfo& sense);
 
 constexpr BYTE kSenseKeyRecovered = 0x01;

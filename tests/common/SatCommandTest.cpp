@@ -96,7 +96,9 @@ TEST(SatSense, RejectedOpcodeAndMalformedSense) {
     ASSERT_TRUE(info);
     EXPECT_TRUE(isOpcodeRejected(*info));
     const auto badField = v({0x72, 0x05, 0x24, 0x00, 0, 0, 0, 0});
-    EXPECT_FALSE(isOpcodeRejected(*parseSense(badField.data(), badField.size())));
+    EXPECT_TRUE(isOpcodeRejected(*parseSense(badField.data(), badField.size())));
+    const auto aborted = v({0x72, 0x0B, 0x00, 0x00, 0, 0, 0, 0});
+    EXPECT_FALSE(isOpcodeRejected(*parseSense(aborted.data(), aborted.size())));
 
     // A descriptor that claims more than the data holds is not read.
     const auto truncated = v({0x72, 0x01, 0x00, 0x1D, 0, 0, 0, 14, 0x09, 0x0C, 0, 0, 0, 0});
