@@ -59,8 +59,12 @@ done
 [ -n "$script" ] || [ ${#command[@]} -gt 0 ] || usage
 
 vg_ensure_host_tools
-guest=$("$here/guest/build-guest.sh") || exit $?
-# build-guest.sh reports a skip on stdout with exit 77 (handled above).
+guest_status=0
+guest=$("$here/guest/build-guest.sh") || guest_status=$?
+if [ "$guest_status" != 0 ]; then
+    echo "$guest" # the skip line, when it is one
+    exit "$guest_status"
+fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vorn-guest.XXXXXX")
 trap 'rm -rf "$work"' EXIT
