@@ -3,7 +3,7 @@
 #   disks            kernel name, SCSI address, sectors, sysfs model, serial
 #   smart-<serial>.* smartctl's view before drivewatch ran
 #   dw-<run>.json / .err / .status / .log   one file set per drivewatch run
-#   smart-after-<run>-<serial>   smartctl -i after the switching runs
+#   smart-after-<run>-<serial>   smartctl -A after the switching runs
 out=/vorn/out
 mount_serial=$1
 mount_point=$2
@@ -37,10 +37,13 @@ while read -r name address sectors model serial; do
 done <$out/disks
 cat /proc/mounts >$out/mounts
 
+# QEMU keeps answering IDENTIFY with word 85 bit 0 set after DISABLE
+# OPERATIONS, so whether S.M.A.R.T. is on shows only in whether READ DATA
+# is accepted.
 smart_state() {
     while read -r name address sectors model serial; do
         [ "$serial" = - ] && continue
-        smartctl -i "/dev/$name" >"$out/smart-after-$1-$serial.txt" 2>&1
+        smartctl -A "/dev/$name" >"$out/smart-after-$1-$serial.txt" 2>&1
     done <$out/disks
 }
 
