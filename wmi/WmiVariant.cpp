@@ -5,6 +5,7 @@
 #include <QTime>
 
 #include <cmath>
+#include <cstdio>
 
 VARIANT VARIANT::null() {
     VARIANT v;
@@ -101,6 +102,13 @@ QString oleDateText(double oleDate) {
     return parts.join(QLatin1Char(' '));
 }
 
+// The C library's "%.f", which rounds exact halves to even.
+QString realText(double value) {
+    char buffer[400];
+    std::snprintf(buffer, sizeof buffer, "%.f", value);
+    return QString::fromLatin1(buffer);
+}
+
 } // namespace
 
 QString Wmi_VariantText(const VARIANT& value) {
@@ -116,7 +124,7 @@ QString Wmi_VariantText(const VARIANT& value) {
         return QString::number(static_cast<std::int32_t>(value.integer));
     case VT_R4:
     case VT_R8:
-        return QString::asprintf("%.f", value.real);
+        return realText(value.real);
     case VT_DATE:
         return oleDateText(value.real);
     case VT_BSTR:

@@ -15,8 +15,8 @@ VARIANT textOrNull(const QString& text) {
     return text.isEmpty() ? VARIANT::null() : VARIANT::ofBstr(text);
 }
 
-// 64-bit unsigned properties travel as decimal text, as the query service
-// hands them to automation clients.
+// Typed as the query service hands values to automation clients: unsigned
+// 16- and 32-bit properties as VT_I4, 64-bit ones as decimal text.
 VARIANT bigNumber(qint64 value) {
     return VARIANT::ofBstr(QString::number(value));
 }
@@ -128,7 +128,7 @@ std::vector<WmiObject> linuxDiskDrives(const SystemRoots& roots) {
         object.set(QStringLiteral("Model"), textOrNull(model));
         object.set(QStringLiteral("Description"), VARIANT::ofBstr(QStringLiteral("Disk drive")));
         object.set(QStringLiteral("DeviceID"), VARIANT::ofBstr(deviceId));
-        object.set(QStringLiteral("Index"), VARIANT::ofUI4(static_cast<quint32>(disk.index)));
+        object.set(QStringLiteral("Index"), VARIANT::ofI4(static_cast<qint32>(disk.index)));
         object.set(QStringLiteral("InterfaceType"),
                    VARIANT::ofBstr(interfaceTypeOf(disk.transport)));
         object.set(QStringLiteral("Manufacturer"), textOrNull(disk.vendor));
@@ -136,15 +136,13 @@ std::vector<WmiObject> linuxDiskDrives(const SystemRoots& roots) {
         object.set(QStringLiteral("PNPDeviceID"),
                    VARIANT::ofBstr(pnpPrefixOf(disk.transport) + pnpModel));
         object.set(QStringLiteral("BytesPerSector"),
-                   VARIANT::ofUI4(static_cast<quint32>(disk.logicalBlockSize)));
+                   VARIANT::ofI4(static_cast<qint32>(disk.logicalBlockSize)));
         object.set(QStringLiteral("Partitions"),
-                   VARIANT::ofUI4(static_cast<quint32>(disk.partitions.size())));
-        object.set(QStringLiteral("SCSIBus"), VARIANT::ofUI4(static_cast<quint32>(disk.channel)));
-        object.set(QStringLiteral("SCSILogicalUnit"),
-                   VARIANT::ofUI2(static_cast<quint16>(disk.lun)));
-        object.set(QStringLiteral("SCSIPort"), VARIANT::ofUI2(static_cast<quint16>(disk.host)));
-        object.set(QStringLiteral("SCSITargetId"),
-                   VARIANT::ofUI2(static_cast<quint16>(disk.target)));
+                   VARIANT::ofI4(static_cast<qint32>(disk.partitions.size())));
+        object.set(QStringLiteral("SCSIBus"), VARIANT::ofI4(static_cast<qint32>(disk.channel)));
+        object.set(QStringLiteral("SCSILogicalUnit"), VARIANT::ofI4(static_cast<qint32>(disk.lun)));
+        object.set(QStringLiteral("SCSIPort"), VARIANT::ofI4(static_cast<qint32>(disk.host)));
+        object.set(QStringLiteral("SCSITargetId"), VARIANT::ofI4(static_cast<qint32>(disk.target)));
         object.set(QStringLiteral("Size"), disk.size > 0 ? bigNumber(disk.size) : VARIANT::null());
         object.set(QStringLiteral("Status"), VARIANT::ofBstr(QStringLiteral("OK")));
         object.set(QStringLiteral("MediaLoaded"), VARIANT::ofBool(disk.size > 0));
@@ -227,9 +225,9 @@ std::vector<WmiObject> linuxLogicalDisks(const SystemRoots& roots) {
         object.set(QStringLiteral("Name"), VARIANT::ofBstr(mount.mountPoint));
         object.set(QStringLiteral("Compressed"),
                    VARIANT::ofBool(optionsMention(mount.options, {"compress", "compress-force"})));
-        object.set(QStringLiteral("DriveType"), VARIANT::ofUI4(static_cast<quint32>(driveType)));
+        object.set(QStringLiteral("DriveType"), VARIANT::ofI4(static_cast<qint32>(driveType)));
         object.set(QStringLiteral("MediaType"),
-                   mediaType ? VARIANT::ofUI4(static_cast<quint32>(mediaType)) : VARIANT::null());
+                   mediaType ? VARIANT::ofI4(static_cast<qint32>(mediaType)) : VARIANT::null());
         object.set(QStringLiteral("FileSystem"), textOrNull(mount.type));
         const std::optional<VolumeSpace> space =
             roots.volumeSpace ? roots.volumeSpace(mount.mountPoint) : std::nullopt;
@@ -278,8 +276,8 @@ std::vector<WmiObject> removableDrives(const SystemRoots& roots, const QString& 
         object.set(QStringLiteral("Manufacturer"), textOrNull(drive.vendor));
         object.set(QStringLiteral("MediaType"), textOrNull(mediaType));
         object.set(QStringLiteral("Status"), VARIANT::ofBstr(QStringLiteral("OK")));
-        object.set(QStringLiteral("Availability"), VARIANT::ofUI2(3)); // running, full power
-        object.set(QStringLiteral("ConfigManagerErrorCode"), VARIANT::ofUI4(0));
+        object.set(QStringLiteral("Availability"), VARIANT::ofI4(3)); // running, full power
+        object.set(QStringLiteral("ConfigManagerErrorCode"), VARIANT::ofI4(0));
         object.set(QStringLiteral("MediaLoaded"), VARIANT::ofBool(drive.size > 0));
         objects.push_back(object);
     }

@@ -28,7 +28,7 @@ std::vector<WmiObject> simDiskDrives(const platform::SimMachine& machine) {
                 object.set(field.name, VARIANT::null());
             else if (isNumericField(field.name))
                 object.set(field.name,
-                           VARIANT::ofUI4(static_cast<quint32>(disk.driveNumber(field.name))));
+                           VARIANT::ofI4(static_cast<qint32>(disk.driveNumber(field.name))));
             else
                 object.set(field.name, VARIANT::ofBstr(field.value));
         }
@@ -76,11 +76,15 @@ std::vector<WmiObject> simOperatingSystems(const platform::SimMachine& machine,
         object.set(
             QStringLiteral("Version"),
             VARIANT::ofBstr(QStringLiteral("%1.%2").arg(info.majorVersion).arg(info.minorVersion)));
-        object.set(QStringLiteral("OSType"), osType ? VARIANT::ofUI2(osType) : VARIANT::null());
-        object.set(QStringLiteral("ProductType"), VARIANT::ofUI4(info.productType));
-        object.set(QStringLiteral("CSDVersion"), VARIANT::null());
-        object.set(QStringLiteral("ServicePackMajorVersion"), VARIANT::ofUI2(0));
-        object.set(QStringLiteral("ServicePackMinorVersion"), VARIANT::ofUI2(0));
+        object.set(QStringLiteral("OSType"), osType ? VARIANT::ofI4(osType) : VARIANT::null());
+        object.set(QStringLiteral("ProductType"), VARIANT::ofI4(info.productType));
+        object.set(QStringLiteral("BuildNumber"),
+                   info.buildNumber ? VARIANT::ofBstr(QString::number(info.buildNumber))
+                                    : VARIANT::null());
+        object.set(QStringLiteral("CSDVersion"),
+                   info.csdVersion.isEmpty() ? VARIANT::null() : VARIANT::ofBstr(info.csdVersion));
+        object.set(QStringLiteral("ServicePackMajorVersion"), VARIANT::ofI4(0));
+        object.set(QStringLiteral("ServicePackMinorVersion"), VARIANT::ofI4(0));
     }
     return live;
 }

@@ -15,8 +15,8 @@ namespace vorn::wmi {
 VORNWMI_API std::vector<WmiObject> simDiskDrives(const platform::SimMachine& machine);
 VORNWMI_API std::vector<WmiObject> simLogicalDiskToPartitions(const platform::SimMachine& machine,
                                                               const QString& host);
-// The live system's record with the simulated version, platform and product
-// type put in.
+// The live system's record with the simulated version, build, service pack,
+// platform and product type put in.
 VORNWMI_API std::vector<WmiObject> simOperatingSystems(const platform::SimMachine& machine,
                                                        std::vector<WmiObject> live);
 

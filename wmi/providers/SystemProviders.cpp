@@ -32,7 +32,8 @@ VARIANT kilobytes(const QMap<QString, qint64>& memory, const char* key) {
     const auto found = memory.constFind(QLatin1String(key));
     if (found == memory.constEnd())
         return VARIANT::null();
-    return VARIANT::ofUI8(static_cast<quint64>(*found));
+    // 64-bit counts travel as decimal text.
+    return VARIANT::ofBstr(QString::number(*found));
 }
 
 QDateTime now(const SystemRoots& roots) {
@@ -180,12 +181,12 @@ std::vector<WmiObject> linuxOperatingSystems(const SystemRoots& roots) {
     object.set(QStringLiteral("Manufacturer"),
                textOrNull(release.value(QStringLiteral("VENDOR_NAME"))));
     object.set(QStringLiteral("OSLanguage"), VARIANT::null());
-    object.set(QStringLiteral("OSType"), VARIANT::ofUI2(36)); // LINUX in the class's list
+    object.set(QStringLiteral("OSType"), VARIANT::ofI4(36)); // LINUX in the class's list
     object.set(QStringLiteral("ProductType"), VARIANT::null());
     object.set(QStringLiteral("SerialNumber"),
                textOrNull(readFirstLine(roots.etc + QStringLiteral("/machine-id"))));
-    object.set(QStringLiteral("ServicePackMajorVersion"), VARIANT::ofUI2(0));
-    object.set(QStringLiteral("ServicePackMinorVersion"), VARIANT::ofUI2(0));
+    object.set(QStringLiteral("ServicePackMajorVersion"), VARIANT::ofI4(0));
+    object.set(QStringLiteral("ServicePackMinorVersion"), VARIANT::ofI4(0));
     object.set(QStringLiteral("SizeStoredInPagingFiles"), kilobytes(memory, "SwapTotal"));
     object.set(QStringLiteral("TotalVisibleMemorySize"), kilobytes(memory, "MemTotal"));
     object.set(QStringLiteral("Version"), textOrNull(kernel.section(QLatin1Char('-'), 0, 0)));
@@ -224,7 +225,7 @@ std::vector<WmiObject> linuxComputerSystems(const SystemRoots& roots) {
     object.set(QStringLiteral("Name"), VARIANT::ofBstr(host));
     object.set(QStringLiteral("NumberOfProcessors"),
                cpus.isEmpty() ? VARIANT::null()
-                              : VARIANT::ofUI4(static_cast<quint32>(packages.size())));
+                              : VARIANT::ofI4(static_cast<qint32>(packages.size())));
     object.set(QStringLiteral("OEMStringArray"),
                oemStrings.isEmpty() ? VARIANT::null() : VARIANT::ofStringArray(oemStrings));
     object.set(QStringLiteral("SystemType"), textOrNull(architecture));
@@ -280,17 +281,16 @@ std::vector<WmiObject> linuxProcessors(const SystemRoots& roots) {
         object.set(QStringLiteral("ProcessorId"), VARIANT::null());
         object.set(QStringLiteral("DeviceID"), VARIANT::ofBstr(QStringLiteral("CPU%1").arg(i)));
         object.set(QStringLiteral("CurrentClockSpeed"),
-                   mhzOk ? VARIANT::ofUI4(static_cast<quint32>(std::lround(mhz)))
-                         : VARIANT::null());
+                   mhzOk ? VARIANT::ofI4(static_cast<qint32>(std::lround(mhz))) : VARIANT::null());
         object.set(QStringLiteral("MaxClockSpeed"),
-                   maxKhz > 0 ? VARIANT::ofUI4(static_cast<quint32>(maxKhz / 1000))
-                   : mhzOk    ? VARIANT::ofUI4(static_cast<quint32>(std::lround(mhz)))
+                   maxKhz > 0 ? VARIANT::ofI4(static_cast<qint32>(maxKhz / 1000))
+                   : mhzOk    ? VARIANT::ofI4(static_cast<qint32>(std::lround(mhz)))
                               : VARIANT::null());
         object.set(QStringLiteral("LoadPercentage"), VARIANT::null());
         object.set(QStringLiteral("Revision"),
                    model.isEmpty() ? VARIANT::null()
-                                   : VARIANT::ofUI2(static_cast<quint16>((model.toInt() << 8) |
-                                                                         stepping.toInt())));
+                                   : VARIANT::ofI4(static_cast<qint32>((model.toInt() << 8) |
+                                                                       stepping.toInt())));
         objects.push_back(object);
     }
     return objects;
