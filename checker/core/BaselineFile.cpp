@@ -1,0 +1,106 @@
+#include "BaselineFile.h"
+
+#include "SectorImage.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+constexpr int kHeaderSize = 8;
+constexpr int kRecordSize = 13;
+
+void appendLe32(QByteArray* bytes, std::int32_t value) {
+    BYTE field[4];
+    vorn::hdd::writeLe32(field, sizeof field, 0, static_cast<DWORD>(value));
+    bytes->append(reinterpret_cast<const char*>(field), sizeof field);
+}
+
+std::int32_t readLe32(const QByteArray& bytes, int offset) {
+    return static_cast<std::int32_t>(vorn::hdd::readLe32(
+        reinterpret_cast<const BYTE*>(bytes.constData()), static_cast<std::size_t>(bytes.size()),
+        static_cast<std::size_t>(offset)));
+}
+
+// Values were written as 32 bits but only ever range from -1 to 255; the
+// low 16 bits are what counts.
+int storedValue(std::int32_t value) {
+    return static_cast<std::int16_t>(value & 0xFFFF);
+}
+
+} // namespace
+
+QString BaselineFilePath(const QString& directory, const CDisk& disk) {
+    QString serial = disk.GetSerialNumber();
+    if (directory.isEmpty() || serial.isEmpty())
+        return QString();
+    serial.replace(QLatin1Char('/'), QLatin1Char('_'));
+    serial.replace(QChar(u'\0'), QLatin1Char('_'));
+    QString path = directory;
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    return path + serial + QStringLiteral(".dat");
+}
+
+QByteArray EncodeBaseline(const CDisk& disk) {
+    QByteArray bytes;
+    appendLe32(&bytes, static_cast<std::int32_t>(disk.m_timeBaseline));
+    appendLe32(&bytes, disk.m_nPohUnit);
+    for (const CHddSmartDisp* record : disk.m_HddSmart.m_DispList) {
+        bytes.append(static_cast<char>(record->m_byId));
+        appendLe32(&bytes, record->m_nInit);
+        appendLe32(&bytes, record->m_nChange);
+        appendLe32(&bytes, record->m_nCurrent);
+    }
+    return bytes;
+}
+
+void ApplyBaseline(const QByteArray& bytes, CDisk* disk) {
+    if (bytes.size() >= 4) {
+        disk->m_timeBaseline = readLe32(bytes, 0);
+        if (bytes.size() >= kHeaderSize)
+            disk->m_nPohUnit = readLe32(bytes, 4);
+        for (int at = kHeaderSize; at + kRecordSize <= bytes.size(); at += kRecordSize) {
+            const BYTE id = static_cast<BYTE>(bytes[at]);
+            for (CHddSmartDisp* record : disk->m_HddSmart.m_DispList) {
+                if (record->m_byId != id)
+                    continue;
+                record->m_nInit = storedValue(readLe32(bytes, at + 1));
+                record->m_nChange = storedValue(readLe32(bytes, at + 5));
+                break;
+            }
+        }
+    }
+    for (CHddSmartDisp* record : disk->m_HddSmart.m_DispList) {
+        if (record->m_nInit < record->m_nCurrent)
+            record->m_nInit = record->m_nCurrent;
+    }
+}
+
+BOOL ReadBaseline(const QString& directory, CDisk* disk) {
+    const QString path = BaselineFilePath(directory, *disk);
+    if (path.isEmpty())
+        return FALSE;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return FALSE;
+    ApplyBaseline(file.readAll(), disk);
+    return TRUE;
+}
+
+BOOL WriteBaseline(const QString& directory, CDisk* disk, const CheckerClock& now) {
+    const QString path = BaselineFilePath(directory, *disk);
+    if (path.isEmpty())
+        return FALSE;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return FALSE;
+    if (disk->m_timeBaseline == CDisk::BaselineNotWritten())
+        disk->m_timeBaseline = now();
+    const QByteArray bytes = EncodeBaseline(*disk);
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return FALSE;
+    }
+    return file.commit() ? TRUE : FALSE;
+}

@@ -1,0 +1,70 @@
+#include "CheckerSession.h"
+
+#include "BaselineFile.h"
+#include "DiskScan.h"
+#include "TextConvert.h"
+
+CCheckerSession::CCheckerSession(const CheckerOptions& options, Environment environment)
+    : m_options(options), m_env(std::move(environment)), m_measurement(m_env.now) {
+    if (!m_env.baselineDir)
+        m_env.baselineDir = [] { return Cm_CurrentDirectory(); };
+}
+
+QString CCheckerSession::BaselineDir() const {
+    return m_env.baselineDir();
+}
+
+void CCheckerSession::Scan() {
+    ScanDisks(&m_disks, m_options, m_env.logPath, m_env.sleep);
+}
+
+BOOL CCheckerSession::ReadBaseline(CDisk* disk) {
+    return ::ReadBaseline(BaselineDir(), disk);
+}
+
+BOOL CCheckerSession::WriteBaseline(CDisk* disk) {
+    if (!m_env.writeBaselines)
+        return FALSE;
+    return ::WriteBaseline(BaselineDir(), disk, m_env.now);
+}
+
+bool CCheckerSession::LoadBaselines() {
+    bool measurementNeeded = false;
+    for (CDisk* disk : m_disks) {
+        if (!disk->EnableSMART())
+            continue;
+        if (!ReadBaseline(disk)) {
+            disk->m_HddSmart.SetInitValue();
+            WriteBaseline(disk);
+        }
+        if (disk->m_nPohUnit == -1)
+            measurementNeeded = true;
+    }
+    return measurementNeeded;
+}
+
+void CCheckerSession::Refresh() {
+    RefreshDisks(m_disks, [this](CDisk* disk) { WriteBaseline(disk); });
+}
+
+void CCheckerSession::StartMeasurement(bool reset) {
+    m_measurement.Start(m_disks, reset, [this](CDisk* disk) { WriteBaseline(disk); });
+}
+
+bool CCheckerSession::TimerPass() {
+    if (!m_measurement.IsRunning())
+        return true;
+    Refresh();
+    return m_measurement.Pass(m_disks);
+}
+
+void CCheckerSession::WriteBaselines() {
+    for (CDisk* disk : m_disks) {
+        if (disk->EnableSMART())
+            WriteBaseline(disk);
+    }
+}
+
+PanelTexts CCheckerSession::Panel(const CDisk* disk) const {
+    return MakePanelTexts(disk, m_measurement.m_nPohWindow, m_env.now());
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "CheckerClock.h"
+#include "CheckerOptions.h"
+#include "DiskList.h"
+#include "PanelText.h"
+#include "PohUnit.h"
+
+#include <QString>
+
+#include <functional>
+
+// One run of the checker without its window: the disks of the scan, their
+// baseline files and the power-on-hours measurement. The window and the
+// command-line tool each own one and call it in the order of a start:
+// Scan, LoadBaselines, (StartMeasurement), then Refresh / TimerPass on
+// demand, and WriteBaselines at the end.
+class CCheckerSession {
+public:
+    struct Environment {
+        QString logPath;                      // the run log of the scan; none when empty
+        std::function<QString()> baselineDir; // asked at every read and write
+        bool writeBaselines = true;           // false: baseline files are only read
+        CheckerClock now = SystemClock();
+        CheckerSleeper sleep = SystemSleeper();
+    };
+
+    CCheckerSession(const CheckerOptions& options, Environment environment);
+
+    const CheckerOptions& Options() const { return m_options; }
+    const CDiskList& Disks() const { return m_disks; }
+    CPohMeasurement& Measurement() { return m_measurement; }
+    const CPohMeasurement& Measurement() const { return m_measurement; }
+
+    void Scan();
+
+    // For every disk with S.M.A.R.T. enabled: its baseline file, or, when
+    // there is none, its current values as the baseline (and that file
+    // written). Returns true when some such disk has no power-on unit yet.
+    bool LoadBaselines();
+
+    // Re-reads every disk and rewrites the baseline files.
+    void Refresh();
+
+    void StartMeasurement(bool reset);
+    // One tick of the measurement timer: refresh, then decide the units.
+    // True when the measurement is over (or was not running).
+    bool TimerPass();
+
+    // The end of a run: the baseline of every disk with S.M.A.R.T. enabled.
+    void WriteBaselines();
+
+    BOOL WriteBaseline(CDisk* disk);
+    BOOL ReadBaseline(CDisk* disk);
+
+    PanelTexts Panel(const CDisk* disk) const;
+
+private:
+    QString BaselineDir() const;
+
+    CheckerOptions m_options;
+    Environment m_env;
+    CDiskList m_disks;
+    CPohMeasurement m_measurement;
+};

@@ -1,0 +1,190 @@
+#include "DiskScan.h"
+
+#include "DiskList.h"
+#include "ErrorLog.h"
+#include "SectorImage.h"
+#include "TextConvert.h"
+#include "WideText.h"
+#include "WmiPaths.h"
+#include "WmiQueries.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+constexpr std::size_t kModelOffset = 54; // words 27 to 46
+constexpr std::size_t kModelLength = 40;
+constexpr std::size_t kLba48Offset = 200; // words 100 to 103
+constexpr int kWordSmartEnabled = 85;
+
+struct FreeBlock {
+    void operator()(void* block) const { std::free(block); }
+};
+
+bool FieldEquals(const char16_t* field, const char* text) {
+    return Cm_FromWide(field) == QLatin1String(text);
+}
+
+// One attempt by the path rules of the switches and the drive's kind.
+bool OpenAttempt(CDisk* disk, const CmDiskDriveRecord& drive, const CheckerOptions& options) {
+    const int n = drive.Index;
+    const int port = drive.SCSIPort;
+    const int target = drive.SCSITargetId;
+    if (options.m_bOptAta)
+        return disk->OpenHddHandle(n, -1, -1);
+    if (options.m_bOptScsi)
+        return disk->OpenHddHandle(n, port, target);
+    const auto tryPath = [&](int p, int t) {
+        return disk->OpenHddHandle(n, p, t) && disk->GetHddInfo();
+    };
+    const bool ide = FieldEquals(drive.InterfaceType, "IDE") &&
+                     Cm_FromWide(drive.PNPDeviceID).startsWith(QLatin1String("IDE"));
+    if (ide)
+        return tryPath(-1, -1) || tryPath(port, target);
+    return tryPath(port, target) || tryPath(-1, -1);
+}
+
+void SetSmartEnabledBit(CDisk* disk, bool enabled) {
+    SectorImage& image = disk->m_HddInfo.m_Identify;
+    WORD word = vorn::hdd::identifyWord(image, kWordSmartEnabled);
+    word = enabled ? static_cast<WORD>(word | 1) : static_cast<WORD>(word & ~1);
+    vorn::hdd::writeLe16(image.data(), image.size(), kWordSmartEnabled * 2, word);
+}
+
+// The bit is what the rest of the program reads as "S.M.A.R.T. on", so it
+// is set or cleared here instead of reading the identify data again. A
+// command is sent only where the state has to change.
+void ForceSmartState(CDisk* disk, const CheckerOptions& options) {
+    if (disk->GetSmartStatus() == -1) {
+        if (options.m_bOptEnable && disk->EnableSmart())
+            SetSmartEnabledBit(disk, true);
+        if (options.m_bOptDisable)
+            SetSmartEnabledBit(disk, false);
+    } else {
+        if (options.m_bOptEnable)
+            SetSmartEnabledBit(disk, true);
+        if (options.m_bOptDisable && disk->DisableSmart())
+            SetSmartEnabledBit(disk, false);
+    }
+}
+
+void ReadSmartData(CDisk* disk) {
+    disk->GetSmartAttribute();
+    disk->GetSmartThresholds();
+    disk->GetDisplayAttribute();
+    disk->GetSmartStatus();
+}
+
+void StoreSystemSize(CDisk* disk, std::int64_t sizeBytes) {
+    SectorImage& image = disk->m_HddInfo.m_Identify;
+    if (vorn::hdd::readLe64(image.data(), image.size(), kLba48Offset) != 0)
+        return;
+    const ULONGLONG sectors = static_cast<ULONGLONG>(sizeBytes / 512);
+    vorn::hdd::writeLe32(image.data(), image.size(), kLba48Offset, static_cast<DWORD>(sectors));
+    vorn::hdd::writeLe32(image.data(), image.size(), kLba48Offset + 4,
+                         static_cast<DWORD>(sectors >> 32));
+}
+
+} // namespace
+
+QString RunLogPath(const QString& startDir) {
+    QString path = startDir;
+    if (!path.isEmpty() && !path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    return path + QStringLiteral("DrivewatchMini.log");
+}
+
+void StoreSystemModel(CDisk* disk, const QString& model) {
+    const std::unique_ptr<char[]> bytes(Cm_FromUnicode(Cm_WidePtr(model)));
+    if (!bytes)
+        return;
+    std::size_t length = std::strlen(bytes.get());
+    if (length > kModelLength) {
+        length = kModelLength;
+        // Never leave half a character at the end of the field.
+        while (length > 0 && (static_cast<unsigned char>(bytes[length]) & 0xC0) == 0x80)
+            --length;
+    }
+    BYTE* field = disk->m_HddInfo.m_Identify.data() + kModelOffset;
+    std::memset(field, 0, kModelLength);
+    std::memcpy(field, bytes.get(), length);
+}
+
+std::unique_ptr<CDisk> ReadDiskDrive(const CmDiskDriveRecord& drive, const CheckerOptions& options,
+                                     const CheckerSleeper& sleep) {
+    auto disk = std::make_unique<CDisk>();
+    bool opened = OpenAttempt(disk.get(), drive, options);
+    if (!opened) {
+        sleep(1000);
+        opened = OpenAttempt(disk.get(), drive, options);
+    }
+    if (!opened)
+        return nullptr;
+
+    disk->GetSmartVersion();
+    disk->GetHddInfo();
+    if (options.m_bOptEnable || options.m_bOptDisable)
+        ForceSmartState(disk.get(), options);
+    if (disk->EnableSMART())
+        ReadSmartData(disk.get());
+    else
+        StoreSystemSize(disk.get(), drive.Size);
+    disk->CloseHddHandle();
+
+    if (disk->GetModelNumber().isEmpty())
+        StoreSystemModel(disk.get(), Cm_FromWide(drive.Model));
+    return disk;
+}
+
+void AttachDriveName(const CDiskList& list, const CmLogicalDiskPartitionRecord& partition) {
+    const int number = Cm_GetPartitionDiskNumber(partition.Antecedent);
+    if (number < 0)
+        return;
+    CDisk* disk = list.FindDrive(number);
+    if (!disk)
+        return;
+    disk->m_strDriveLetters += Cm_GetVolumeDriveName(partition.Dependent) + QLatin1Char(' ');
+}
+
+void ScanDisks(CDiskList* list, const CheckerOptions& options, const QString& logPath,
+               const CheckerSleeper& sleep) {
+    const std::unique_ptr<CmDiskDriveBlock, FreeBlock> drives(
+        Cm_GetDiskDriveInfo(options.m_nOptInit));
+    if (!drives)
+        return;
+    if (!logPath.isEmpty())
+        Cm_OpenErrorFile(Cm_WidePtr(logPath), 0);
+    for (const CmDiskDriveRecord& drive : *drives) {
+        if (drive.MediaType[0] == 0 || FieldEquals(drive.InterfaceType, "USB"))
+            continue;
+        if (std::unique_ptr<CDisk> disk = ReadDiskDrive(drive, options, sleep))
+            list->AddTail(std::move(disk));
+    }
+    if (!logPath.isEmpty())
+        Cm_CloseErrorFile();
+
+    const std::unique_ptr<CmLogicalDiskPartitionBlock, FreeBlock> partitions(
+        Cm_GetLogicalDiskPartitionInfo(options.m_nOptInit));
+    if (!partitions)
+        return;
+    for (const CmLogicalDiskPartitionRecord& partition : *partitions)
+        AttachDriveName(*list, partition);
+}
+
+void RefreshDisks(const CDiskList& list, const std::function<void(CDisk*)>& afterDisk) {
+    for (CDisk* disk : list) {
+        if (disk->m_bScsi)
+            disk->OpenHddHandle(disk->m_nDrive, disk->m_nScsiPort, disk->m_nScsiTarget);
+        else
+            disk->OpenHddHandle(disk->m_nDrive, -1, -1);
+        disk->GetHddInfo();
+        if (disk->EnableSMART()) {
+            ReadSmartData(disk);
+            if (afterDisk)
+                afterDisk(disk);
+        }
+        disk->CloseHddHandle();
+    }
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QString>
+
+class CDisk;
+class CDiskList;
+struct PanelTexts;
+
+// What drivewatch prints for the disks of a run.
+
+// "\\.\PhysicalDrive0" or "\\.\Scsi1:": the path the disk was opened by.
+QString DiskDevicePath(const CDisk& disk);
+
+// The heading, every panel field with its window label, then the attribute
+// list with the window's headings, aligned in terminal columns.
+QString DiskReportText(const CDisk& disk, const PanelTexts& panel);
+
+// One disk of the JSON document; attributes include 194 and 231.
+QJsonObject DiskReportJson(const CDisk& disk, const PanelTexts& panel);
+
+// 0 when every verdict is good or unknown, 3 when some disk reports a
+// threshold exceeded, 2 when there is no disk.
+int DrivewatchExitCode(const CDiskList& disks);
+
+// Exit codes.
+inline constexpr int kExitGood = 0;
+inline constexpr int kExitUsage = 1;
+inline constexpr int kExitNoDisk = 2;
+inline constexpr int kExitThresholdExceeded = 3;

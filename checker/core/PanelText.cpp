@@ -1,0 +1,200 @@
+#include "PanelText.h"
+
+#include "CDisk.h"
+#include "NumberFormat.h"
+#include "PohUnit.h"
+
+namespace {
+
+const QString kNone = QStringLiteral("-");
+
+} // namespace
+
+QString FormatTemperature(int degrees) {
+    return degrees < 1 ? kNone : QStringLiteral("%1℃").arg(degrees);
+}
+
+QString FormatPowerCycles(int count) {
+    return count == -1 ? kNone : QStringLiteral("%1 回").arg(Cm_AddCommaInt(count));
+}
+
+QString FormatSmartState(const CDisk& disk) {
+    if (!disk.SupportSMART())
+        return kNone;
+    return disk.EnableSMART() ? QStringLiteral("有効") : QStringLiteral("無効");
+}
+
+QString FormatStatus(const CDisk& disk) {
+    if (!disk.SupportSMART())
+        return kNone;
+    switch (disk.GetStatus()) {
+    case 0:
+        return QStringLiteral("正常");
+    case 1:
+        return QStringLiteral("異常");
+    default:
+        return QStringLiteral("不明");
+    }
+}
+
+QString FormatCapacity(const CDisk& disk) {
+    return Cm_DispByteSize(disk.SupportSMART() ? disk.GetDiskCapacity() : disk.Get48LBACapacity());
+}
+
+QString FormatAttributeId(BYTE id) {
+    return QString::asprintf("%02X", id);
+}
+
+QString FormatDepleted(double depleted) {
+    return QString::asprintf("%.1f %%", depleted);
+}
+
+QString FormatRaw(int raw) {
+    return QString::asprintf("%08X %d", static_cast<unsigned>(raw), raw);
+}
+
+PowerOnInputs PowerOnBoxInputs(const CDisk& disk, bool support, int pohWindow, std::int64_t now) {
+    if (!support || !disk.EnableSMART())
+        return {};
+    if (disk.m_nPohUnit == -1) {
+        const std::int64_t elapsed = disk.m_timePohStart == 0 ? 0 : now - disk.m_timePohStart;
+        return {-1, pohWindow, static_cast<int>(elapsed)};
+    }
+    return {PohHours(disk.GetPowerOnHours(), disk.m_nPohUnit), 0, 0};
+}
+
+QString FormatPowerOn(const PowerOnInputs& inputs) {
+    if (inputs.total != inputs.elapsed)
+        return QStringLiteral("判別中");
+    if (inputs.hours == -1)
+        return kNone;
+    return QStringLiteral("%1 時間").arg(Cm_AddCommaInt(inputs.hours));
+}
+
+QString FormatPowerOnTip(const PowerOnInputs& inputs) {
+    if (inputs.total == inputs.elapsed && inputs.hours >= 24)
+        return QStringLiteral("%1 日 %2 時間")
+            .arg(Cm_AddCommaInt(inputs.hours / 24), Cm_AddCommaInt(inputs.hours % 24));
+    return FormatPowerOn(inputs);
+}
+
+QString PanelLabel(PanelField field) {
+    switch (field) {
+    case PanelField::Temperature:
+        return QStringLiteral("HDD温度：");
+    case PanelField::PowerOn:
+        return QStringLiteral("使用時間：");
+    case PanelField::PowerCycles:
+        return QStringLiteral("電源投入回数：");
+    case PanelField::Model:
+        return QStringLiteral("モデル名：");
+    case PanelField::Firmware:
+        return QStringLiteral("ファームウェア：");
+    case PanelField::Serial:
+        return QStringLiteral("シリアル番号：");
+    case PanelField::Capacity:
+        return QStringLiteral("HDD全容量：");
+    case PanelField::DriveLetters:
+        return QStringLiteral("ドライブ名：");
+    case PanelField::Interface:
+        return QStringLiteral("インターフェイス：");
+    case PanelField::Standard:
+        return QStringLiteral("対応規格：");
+    case PanelField::TransferSupported:
+        return QStringLiteral("対応転送モード：");
+    case PanelField::TransferActive:
+        return QStringLiteral("実効転送モード：");
+    case PanelField::Smart:
+        return QStringLiteral("S.M.A.R.T..：");
+    case PanelField::Status:
+        return QStringLiteral("HDD状態：");
+    }
+    return QString();
+}
+
+int PanelControlId(PanelField field) {
+    switch (field) {
+    case PanelField::TransferActive:
+        return 1013;
+    case PanelField::Smart:
+        return 1011;
+    case PanelField::Status:
+        return 1012;
+    default:
+        return 1000 + static_cast<int>(field);
+    }
+}
+
+PanelTexts MakePanelTexts(const CDisk* disk, int pohWindow, std::int64_t now) {
+    PanelTexts panel;
+    panel.text.fill(kNone);
+    if (!disk)
+        return panel;
+    panel[PanelField::Model] = disk->GetModelNumber();
+    panel[PanelField::Firmware] = disk->GetFirmwareRev();
+    panel[PanelField::Serial] = disk->GetSerialNumber();
+    panel[PanelField::Capacity] = FormatCapacity(*disk);
+    panel[PanelField::DriveLetters] = disk->m_strDriveLetters;
+
+    const bool support = disk->SupportSMART();
+    if (support || !disk->GetSerialNumber().isEmpty()) {
+        panel[PanelField::Temperature] = FormatTemperature(disk->GetTemperature());
+        panel.powerOn = PowerOnBoxInputs(*disk, support, pohWindow, now);
+        panel[PanelField::PowerCycles] = FormatPowerCycles(disk->GetPowerCycle());
+    }
+    panel[PanelField::PowerOn] = FormatPowerOn(panel.powerOn);
+    panel[PanelField::Smart] = FormatSmartState(*disk);
+    panel[PanelField::Status] = FormatStatus(*disk);
+    panel.starEnabled = support && disk->EnableSMART();
+
+    panel[PanelField::Interface] = disk->GetInterface();
+    panel[PanelField::Standard] = disk->GetMajorVersion();
+    panel[PanelField::TransferSupported] = disk->GetTransferMode(0);
+    panel[PanelField::TransferActive] = disk->GetTransferMode(1);
+    return panel;
+}
+
+const std::array<AttributeColumn, kAttributeColumnCount>& AttributeColumns() {
+    static const std::array<AttributeColumn, kAttributeColumnCount> columns = {{
+        {"ID", 30, false},
+        {"属性名", 200, false},
+        {"初期値", 52, true},
+        {"現在値", 52, true},
+        {"しきい値", 60, true},
+        {"最悪値", 52, true},
+        {"劣化％", 140, true},
+        {"その他", 120, false},
+    }};
+    return columns;
+}
+
+QString AttributeHeading(int column) {
+    if (column < 0 || column >= kAttributeColumnCount)
+        return QString();
+    return QString::fromUtf8(AttributeColumns()[static_cast<std::size_t>(column)].heading);
+}
+
+bool IsTemperatureAttribute(BYTE id) {
+    return id == 0xC2 || id == 0xE7;
+}
+
+AttributeRow MakeAttributeRow(const CHddSmartDisp& record) {
+    AttributeRow row;
+    row.record = &record;
+    row.importance = record.m_byImportance;
+    row.depleted = record.CalcDepleted();
+    row.cells = {FormatAttributeId(record.m_byId),     record.m_strName,
+                 QString::number(record.m_nInit),      QString::number(record.m_nCurrent),
+                 QString::number(record.m_nThreshold), QString::number(record.m_nWorst),
+                 FormatDepleted(row.depleted),         FormatRaw(record.m_nRaw)};
+    return row;
+}
+
+QList<AttributeRow> MakeAttributeRows(const CDisk& disk) {
+    QList<AttributeRow> rows;
+    for (const CHddSmartDisp* record : disk.m_HddSmart.m_DispList) {
+        if (!IsTemperatureAttribute(record->m_byId))
+            rows.append(MakeAttributeRow(*record));
+    }
+    return rows;
+}

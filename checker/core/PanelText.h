@@ -1,0 +1,130 @@
+#pragma once
+
+#include "WinTypes.h"
+
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+class CDisk;
+class CHddSmartDisp;
+
+// What the information panel and the attribute list show for a disk. The
+// window and the command-line tool both take their texts from here, one
+// formatter per fact.
+
+// --- One formatter per fact -------------------------------------------------
+
+QString FormatTemperature(int degrees);      // "45℃"; "-" below 1
+QString FormatPowerCycles(int count);        // "12,345 回"; "-" for -1
+QString FormatSmartState(const CDisk& disk); // "有効", "無効"; "-" without support
+QString FormatStatus(const CDisk& disk);     // "正常", "異常", "不明"; "-" without support
+QString FormatCapacity(const CDisk& disk);
+QString FormatAttributeId(BYTE id);      // "%02X"
+QString FormatDepleted(double depleted); // "%.1f %"
+QString FormatRaw(int raw);              // "%08X %d"
+
+// --- The power-on time box ---------------------------------------------------
+
+// The three inputs of the power-on time box: hours (-1 unknown), and while
+// the unit is being measured the progress total and elapsed seconds.
+struct PowerOnInputs {
+    int hours = -1;
+    int total = 0;
+    int elapsed = 0;
+
+    bool operator==(const PowerOnInputs& other) const {
+        return hours == other.hours && total == other.total && elapsed == other.elapsed;
+    }
+};
+
+PowerOnInputs PowerOnBoxInputs(const CDisk& disk, bool support, int pohWindow, std::int64_t now);
+
+// What the box reads: "判別中" while measuring, "1,234 時間", or "-".
+QString FormatPowerOn(const PowerOnInputs& inputs);
+// Its tooltip: "51 日 10 時間" from 24 hours on, else the box's text.
+QString FormatPowerOnTip(const PowerOnInputs& inputs);
+
+// --- The information panel ---------------------------------------------------
+
+enum class PanelField {
+    Temperature,       // 1000
+    PowerOn,           // 1001
+    PowerCycles,       // 1002
+    Model,             // 1003
+    Firmware,          // 1004
+    Serial,            // 1005
+    Capacity,          // 1006
+    DriveLetters,      // 1007
+    Interface,         // 1008
+    Standard,          // 1009
+    TransferSupported, // 1010
+    TransferActive,    // 1013
+    Smart,             // 1011
+    Status,            // 1012
+};
+inline constexpr int kPanelFieldCount = 14;
+
+// In the order the fields are read on screen, top to bottom, left to right
+// column by column.
+inline constexpr std::array<PanelField, kPanelFieldCount> kPanelFieldOrder = {
+    PanelField::Temperature,
+    PanelField::PowerOn,
+    PanelField::PowerCycles,
+    PanelField::Model,
+    PanelField::Firmware,
+    PanelField::Serial,
+    PanelField::Capacity,
+    PanelField::DriveLetters,
+    PanelField::Interface,
+    PanelField::Standard,
+    PanelField::TransferSupported,
+    PanelField::TransferActive,
+    PanelField::Smart,
+    PanelField::Status,
+};
+
+QString PanelLabel(PanelField field); // "モデル名：", ...
+int PanelControlId(PanelField field);
+
+struct PanelTexts {
+    std::array<QString, kPanelFieldCount> text; // indexed by PanelField
+    PowerOnInputs powerOn;
+    bool starEnabled = false; // the button that restarts the measurement
+
+    const QString& operator[](PanelField field) const { return text[static_cast<int>(field)]; }
+    QString& operator[](PanelField field) { return text[static_cast<int>(field)]; }
+};
+
+// Every field of the panel for a disk; "-" everywhere for no disk. now is
+// seconds since 1970 UTC, for the progress of a running measurement.
+PanelTexts MakePanelTexts(const CDisk* disk, int pohWindow, std::int64_t now);
+
+// --- The attribute list ------------------------------------------------------
+
+inline constexpr int kAttributeColumnCount = 8;
+
+struct AttributeColumn {
+    const char* heading; // UTF-8
+    int width;           // pixels
+    bool rightAligned;
+};
+const std::array<AttributeColumn, kAttributeColumnCount>& AttributeColumns();
+QString AttributeHeading(int column);
+
+struct AttributeRow {
+    std::array<QString, kAttributeColumnCount> cells;
+    const CHddSmartDisp* record = nullptr; // owned by the disk
+    BYTE importance = 0;
+    double depleted = 0;
+};
+
+// The temperature attributes have their own box and no row.
+bool IsTemperatureAttribute(BYTE id);
+
+// One row per display record, in list order, without 194 and 231.
+QList<AttributeRow> MakeAttributeRows(const CDisk& disk);
+// The row of one record, whatever its id.
+AttributeRow MakeAttributeRow(const CHddSmartDisp& record);

@@ -1,0 +1,24 @@
+// drivewatch: the checker's disk readout on the command line.
+#include "DrivewatchRun.h"
+#include "TextConvert.h"
+#include "Version.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    CVersion version;
+    version.ReadResourceInformation(nullptr);
+
+    DrivewatchEnvironment env;
+    env.programDir = QCoreApplication::applicationDirPath();
+    env.currentDir = Cm_CurrentDirectory();
+    env.version = version.GetAppVersion();
+
+    const DrivewatchResult result = RunDrivewatch(QCoreApplication::arguments(), env);
+    std::fwrite(result.out.constData(), 1, static_cast<size_t>(result.out.size()), stdout);
+    std::fwrite(result.err.constData(), 1, static_cast<size_t>(result.err.size()), stderr);
+    return result.exitCode;
+}
