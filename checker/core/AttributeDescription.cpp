@@ -1,0 +1,88 @@
+#include "AttributeDescription.h"
+
+#include "CsvLine.h"
+#include "LeadingNumber.h"
+#include "TextConvert.h"
+#include "WideText.h"
+
+#include <QFile>
+
+#include <array>
+#include <vector>
+
+namespace {
+
+// fgetws with a 1024-unit buffer stores at most 1023 units of a line.
+constexpr std::size_t kMaxLineUnits = 1023;
+constexpr int kFieldBuffers = 4;
+constexpr int kFieldsRead = 3;
+
+std::vector<char16_t> utf16Units(const QByteArray& bytes) {
+    std::vector<char16_t> units(static_cast<std::size_t>(bytes.size()) / 2);
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const auto low = static_cast<unsigned char>(bytes[static_cast<int>(2 * i)]);
+        const auto high = static_cast<unsigned char>(bytes[static_cast<int>(2 * i + 1)]);
+        units[i] = static_cast<char16_t>(low | (high << 8));
+    }
+    return units;
+}
+
+// Owns the analyser's malloc'ed field blocks for one lookup.
+class CsvFields {
+public:
+    CsvFields() { Cm_CSVAlloc(m_fields.data(), kFieldBuffers); }
+    ~CsvFields() { Cm_CSVFree(m_fields.data(), kFieldBuffers); }
+    CsvFields(const CsvFields&) = delete;
+    CsvFields& operator=(const CsvFields&) = delete;
+
+    char16_t** data() { return m_fields.data(); }
+    const char16_t* operator[](int index) const { return m_fields[index]; }
+
+private:
+    std::array<char16_t*, kFieldBuffers> m_fields{};
+};
+
+} // namespace
+
+QString AttributeDescriptionPath(const QString& startDir) {
+    if (startDir.isEmpty())
+        return QString();
+    return startDir + QStringLiteral("/Template/VornDiskInfo.Smart.ja.txt");
+}
+
+QString FindAttributeDescription(const QByteArray& fileBytes, int id) {
+    const std::vector<char16_t> units = utf16Units(fileBytes);
+    CsvFields fields;
+    std::array<char16_t, kMaxLineUnits + 1> line{};
+    std::size_t pos = 0;
+    while (pos < units.size()) {
+        std::size_t length = 0;
+        while (length < kMaxLineUnits && pos < units.size()) {
+            const char16_t unit = units[pos++];
+            line[length++] = unit;
+            if (unit == u'\n')
+                break;
+        }
+        line[length] = 0;
+        // The analyser empties all three fields before it stores any, so a
+        // line with fewer fields reads ID 0 or an empty text where it is short.
+        Cm_CSVAnalyze(line.data(), fields.data(), kFieldsRead, u',', u'"');
+        if (LeadingNumber(fields[0]) == id)
+            return Cm_FromWide(fields[2]);
+    }
+    return QString();
+}
+
+QString LookupAttributeDescription(const QString& startDir, int id) {
+    const QString path = AttributeDescriptionPath(startDir);
+    if (path.isEmpty())
+        return QString();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return FindAttributeDescription(file.readAll(), id);
+}
+
+QString LookupAttributeDescription(int id) {
+    return LookupAttributeDescription(Cm_CurrentDirectory(), id);
+}

@@ -1,0 +1,39 @@
+#include "AttributeDetail.h"
+
+#include <cmath>
+#include <cstdio>
+
+QString ImportanceWord(int importance) {
+    switch (importance) {
+    case 0:
+        return QStringLiteral("低");
+    case 1:
+        return QStringLiteral("中");
+    case 2:
+        return QStringLiteral("高");
+    default:
+        return QString();
+    }
+}
+
+QString FormatDepletion(double depleted) {
+    if (!std::isfinite(depleted))
+        return QStringLiteral("- %");
+    // The C runtime's rounding, so the text matches a printf of the same value.
+    char text[64];
+    std::snprintf(text, sizeof text, "%.1f %%", depleted);
+    return QString::fromLatin1(text);
+}
+
+AttributeDetailTexts MakeAttributeDetailTexts(const AttributeFigures& figures,
+                                              const QString& explanation) {
+    AttributeDetailTexts texts;
+    texts.description = QStringLiteral("%1 [重要度：%2]\n\n%3")
+                            .arg(figures.name, ImportanceWord(figures.importance), explanation);
+    texts.init = QString::number(figures.init);
+    texts.current = QString::number(figures.current);
+    texts.worst = QString::number(figures.worst);
+    texts.threshold = QString::number(figures.threshold);
+    texts.depleted = FormatDepletion(figures.depleted);
+    return texts;
+}

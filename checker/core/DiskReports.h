@@ -1,0 +1,30 @@
+#pragma once
+
+#include "AttributeDetail.h"
+#include "ReportWriter.h"
+#include "WinTypes.h"
+
+#include <QString>
+
+class CHdd;
+class CHddSmartDisp;
+
+// What the detail dialog shows of one display record.
+AttributeFigures AttributeFiguresOf(const CHddSmartDisp& record);
+
+// The detail dialog's six texts for a record, with its explanation looked up
+// in the description file below the start directory.
+AttributeDetailTexts AttributeDetailTextsOf(const CHddSmartDisp& record, const QString& startDir);
+
+// The kind's report of one disk: its image at this moment, named with its
+// model number and drive number. 0 for a null disk, else as WriteReport.
+BOOL WriteDiskReport(const CHdd* disk, ReportKind kind, const QString& folder,
+                     const QString& startDir);
+
+// The three reports of one disk in the order identify, attributes,
+// thresholds; one failing does not stop the others. Returns how many were
+// written (the save command itself ignores the results).
+int WriteDiskReports(const CHdd* disk, const QString& folder, const QString& startDir);
+
+// The same with the templates below the process's current directory.
+int WriteDiskReports(const CHdd* disk, const QString& folder);

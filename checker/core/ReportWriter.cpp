@@ -1,0 +1,81 @@
+#include "ReportWriter.h"
+
+#include "ReportTemplate.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::size_t kImageSize = 512;
+
+const char* templateName(ReportKind kind) {
+    switch (kind) {
+    case ReportKind::Identify:
+        return "HddInfo.temp";
+    case ReportKind::Attributes:
+        return "HddSmartAtr.temp";
+    case ReportKind::Thresholds:
+        return "HddSmartThr.temp";
+    }
+    return "";
+}
+
+const char* reportSuffix(ReportKind kind) {
+    switch (kind) {
+    case ReportKind::Identify:
+        return ".hdd_inf.txt";
+    case ReportKind::Attributes:
+        return ".smt_atr.txt";
+    case ReportKind::Thresholds:
+        return ".smt_thr.txt";
+    }
+    return "";
+}
+
+} // namespace
+
+QString ReportTemplatePath(const QString& startDir, ReportKind kind) {
+    if (startDir.isEmpty())
+        return QString();
+    return startDir + QStringLiteral("/Template/") + QLatin1String(templateName(kind));
+}
+
+QString ReportModelName(const QString& model) {
+    QString name = model;
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    name.replace(QChar(u'\0'), QLatin1Char('_'));
+    return name;
+}
+
+QString ReportFilePath(const QString& folder, const QString& model, int drive, ReportKind kind) {
+    return QStringLiteral("%1/%2_%3%4")
+        .arg(folder, ReportModelName(model), QString::number(drive),
+             QLatin1String(reportSuffix(kind)));
+}
+
+BOOL WriteReport(const QString& startDir, ReportKind kind, const QString& folder,
+                 const QString& model, int drive, const BYTE* image, std::size_t imageSize) {
+    if (!image)
+        return FALSE;
+    const QString templatePath = ReportTemplatePath(startDir, kind);
+    if (templatePath.isEmpty())
+        return FALSE;
+    QFile templateFile(templatePath);
+    if (!templateFile.open(QIODevice::ReadOnly))
+        return FALSE;
+    const QByteArray templateBytes = templateFile.readAll();
+    if (templateFile.error() != QFileDevice::NoError)
+        return FALSE;
+
+    QFile report(ReportFilePath(folder, model, drive, kind));
+    if (!report.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return FALSE;
+    const QByteArray bytes =
+        ExpandReportTemplate(templateBytes, image, std::min(imageSize, kImageSize)).report;
+    // A short write (a full disk) is a failure, not a report.
+    const bool written = report.write(bytes) == bytes.size() && report.flush();
+    report.close();
+    return written && report.error() == QFileDevice::NoError ? TRUE : FALSE;
+}

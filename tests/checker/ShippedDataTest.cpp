@@ -1,0 +1,147 @@
+#include "AttributeDescription.h"
+#include "ReportTemplate.h"
+
+#include <QFile>
+#include <QList>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+
+// The data files under data/Template are what users get; these tests hold
+// them to the formats the checker reads.
+
+namespace {
+
+using Image = std::array<BYTE, 512>;
+
+QByteArray shipped(const char* name) {
+    QFile file(QStringLiteral(VORN_SOURCE_ROOT "/data/Template/") + QLatin1String(name));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+    return file.readAll();
+}
+
+// The report line whose label contains the text, without its line end.
+QByteArray reportLine(const QByteArray& report, const char* labelText) {
+    for (const QByteArray& line : report.split('\n')) {
+        if (line.contains(labelText))
+            return line.endsWith('\r') ? line.chopped(1) : line;
+    }
+    ADD_FAILURE() << "no line for " << labelText;
+    return QByteArray();
+}
+
+void put(Image& image, std::size_t offset, const char* text) {
+    std::memcpy(image.data() + offset, text, std::strlen(text));
+}
+
+} // namespace
+
+TEST(ShippedTemplates, EachLaysOutExactly512Bytes) {
+    for (const char* name : {"HddInfo.temp", "HddSmartAtr.temp", "HddSmartThr.temp"}) {
+        const QByteArray text = shipped(name);
+        QList<QByteArray> lines = text.split('\n');
+        ASSERT_TRUE(lines.last().isEmpty()) << name << " ends with a line feed";
+        lines.removeLast();
+        long long bytes = 0;
+        for (const QByteArray& line : lines) {
+            const auto parsed = ParseTemplateLine(line);
+            ASSERT_TRUE(parsed) << name << ": " << line.constData();
+            // Headings are the only lines of unknown type, and take no bytes.
+            if (parsed->type == TemplateFieldType::Unknown)
+                EXPECT_TRUE(line.contains(",TITLE,0,0")) << name << ": " << line.constData();
+            else
+                EXPECT_GT(TemplateLineSize(*parsed), 0) << name << ": " << line.constData();
+            bytes += TemplateLineSize(*parsed);
+        }
+        EXPECT_EQ(bytes, 512) << name;
+
+        const Image image{};
+        const ReportExpansion result = ExpandReportTemplate(text, image.data(), image.size());
+        EXPECT_FALSE(result.endedEarly) << name;
+        EXPECT_EQ(result.linesExpanded, lines.size()) << name;
+        EXPECT_EQ(result.bytesRequested, 512) << name;
+    }
+}
+
+TEST(ShippedTemplates, IdentifyFieldsSitAtTheirAtaOffsets) {
+    Image image{};
+    put(image, 20, "SER-0123456789ABCDEF");                    // words 10-19
+    put(image, 46, "FW1.02AB");                                // words 23-26
+    put(image, 54, "MODEL-NUMBER-OF-FORTY-CHARACTERS-123456"); // words 27-46
+    image[120] = 0xFF;
+    image[121] = 0xFF;
+    image[122] = 0xFF;
+    image[123] = 0x0F; // words 60-61
+    image[170] = 0x01; // word 85
+    image[200] = 0x30;
+    image[201] = 0x60;
+    image[202] = 0x38;
+    image[203] = 0x3A; // words 100-103
+    image[510] = 0xA5;
+    image[511] = 0x5C;
+    const QByteArray report =
+        ExpandReportTemplate(shipped("HddInfo.temp"), image.data(), 512).report;
+    EXPECT_TRUE(reportLine(report, "Serial number").endsWith("SER-0123456789ABCDEF"));
+    EXPECT_TRUE(reportLine(report, "Firmware revision").endsWith("FW1.02AB"));
+    EXPECT_TRUE(reportLine(report, "Model number")
+                    .endsWith(QByteArray("MODEL-NUMBER-OF-FORTY-CHARACTERS-123456", 40)));
+    EXPECT_TRUE(reportLine(report, "(28-bit)").endsWith("268435455\tfffffff"));
+    EXPECT_TRUE(reportLine(report, "W085").endsWith("1       \t0001"));
+    EXPECT_TRUE(reportLine(report, "(48-bit)").endsWith("976773168       \t3a386030"));
+    EXPECT_TRUE(reportLine(report, "signature").endsWith("a5"));
+    EXPECT_TRUE(reportLine(report, "checksum").endsWith("5c"));
+}
+
+TEST(ShippedTemplates, AttributeAndThresholdEntriesSitAtTheirOffsets) {
+    Image attributes{};
+    attributes[2] = 0x05; // entry 1: ID
+    attributes[3] = 0x33;
+    attributes[4] = 0x00; // flags
+    attributes[5] = 100;
+    attributes[6] = 99; // current, worst
+    attributes[7] = 0x10;
+    attributes[12] = 0x60;  // raw bytes 0 and 5
+    attributes[350] = 0xC2; // entry 30: ID
+    attributes[362] = 0x82;
+    attributes[511] = 0xEE;
+    const QByteArray atr =
+        ExpandReportTemplate(shipped("HddSmartAtr.temp"), attributes.data(), 512).report;
+    EXPECT_TRUE(reportLine(atr, "Attribute 01 ID").endsWith("05"));
+    EXPECT_TRUE(reportLine(atr, "Attribute 01 status flags").endsWith("51      \t0033"));
+    EXPECT_TRUE(reportLine(atr, "Attribute 01 current").endsWith("64"));
+    EXPECT_TRUE(reportLine(atr, "Attribute 01 worst").endsWith("63"));
+    EXPECT_TRUE(reportLine(atr, "Attribute 01 raw").endsWith("100000000060"));
+    EXPECT_TRUE(reportLine(atr, "Attribute 30 ID").endsWith("c2"));
+    EXPECT_TRUE(reportLine(atr, "Off-line data collection status").endsWith("82"));
+    EXPECT_TRUE(reportLine(atr, "checksum").endsWith("ee"));
+
+    Image thresholds{};
+    thresholds[2] = 0x05;
+    thresholds[3] = 36;
+    thresholds[351] = 0x2A; // entry 30: threshold
+    thresholds[511] = 0x11;
+    const QByteArray thr =
+        ExpandReportTemplate(shipped("HddSmartThr.temp"), thresholds.data(), 512).report;
+    EXPECT_TRUE(reportLine(thr, "Threshold 01 attribute ID").endsWith("05"));
+    EXPECT_TRUE(reportLine(thr, "Threshold 01 threshold").endsWith("24"));
+    EXPECT_TRUE(reportLine(thr, "Threshold 30 threshold").endsWith("2a"));
+    EXPECT_TRUE(reportLine(thr, "checksum").endsWith("11"));
+}
+
+TEST(ShippedDescriptions, OneUsableLinePerNamedAttribute) {
+    // The IDs of the attribute name table: every one has an explanation.
+    const int ids[] = {1,   2,   3,   4,   5,   6,   7,   8,   9,   10,  11,  12,  13,  191, 192,
+                       193, 194, 195, 196, 197, 198, 199, 200, 201, 202, 203, 204, 205, 206, 207,
+                       208, 209, 220, 221, 222, 223, 224, 225, 226, 227, 228, 230, 231, 240, 250};
+    const QByteArray file = shipped("VornDiskInfo.Smart.ja.txt");
+    EXPECT_FALSE(file.startsWith("\xFF\xFE")) << "a byte-order mark would hide attribute 1";
+    EXPECT_EQ(file.count(QByteArray("\n\0", 2)), 45);
+    for (int id : ids) {
+        const QString text = FindAttributeDescription(file, id);
+        EXPECT_GE(text.size(), 20) << id;
+        EXPECT_FALSE(text.contains('\r')) << id;
+    }
+    EXPECT_EQ(FindAttributeDescription(file, 229), "");
+}
