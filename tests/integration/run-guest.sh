@@ -167,16 +167,19 @@ end=$(date +%s.%N)
 
 header=$(head -n 1 "$result" 2>/dev/null || true)
 read -r tag status out_len err_len tar_len uptime <<<"$header" || true
-if [ "${tag:-}" != VORN-RESULT ] || ! tail -c 9 "$result" | grep -q '^VORN-END$'; then
+if [ "${tag:-}" != VORN-RESULT ] || [ "$(tail -c 9 "$result")" != VORN-END ]; then
     echo "run-guest: the guest gave no result (qemu exit $qemu_status, limit ${timeout}s); console tail:" >&2
     tail -n 30 "$console" >&2
     cat "$out_dir/qemu.log" >&2
     exit 125
 fi
-body=$(( ${#header} + 2 ))
-tail -c +"$body" "$result" | head -c "$out_len" >"$out_dir/stdout"
-tail -c +"$((body + out_len))" "$result" | head -c "$err_len" >"$out_dir/stderr"
-tail -c +"$((body + out_len + err_len))" "$result" | head -c "$tar_len" | tar -xf - -C "$out_dir/files"
+# Byte ranges of the frame, without pipes that a reader could cut short.
+part() { dd if="$result" iflag=skip_bytes,count_bytes skip="$1" count="$2" bs=64K status=none; }
+body=$((${#header} + 1))
+part "$body" "$out_len" >"$out_dir/stdout"
+part $((body + out_len)) "$err_len" >"$out_dir/stderr"
+part $((body + out_len + err_len)) "$tar_len" >"$work/files.tar"
+tar -xf "$work/files.tar" -C "$out_dir/files"
 echo "$status" >"$out_dir/status"
 awk -v s="$start" -v e="$end" -v u="$uptime" \
     'BEGIN { printf "wall %.2f s, guest uptime at command start %.2f s\n", e - s, u }' >"$out_dir/timing"
