@@ -5,6 +5,7 @@
 #include "platform/DeviceIo.h"
 #include "platform/IoControlCodes.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -117,7 +118,9 @@ std::array<BYTE, kSendCmdInSize> directRequest(Operation operation, int drive) {
 
 std::vector<BYTE> scsiRequest(Operation operation, int target) {
     const ScsiRow row = scsiRow(operation);
-    std::vector<BYTE> buffer(row.outLength, 0);
+    // The request is sent with its 63 input bytes even when only 52 come
+    // back, so the shared buffer must hold both.
+    std::vector<BYTE> buffer(std::max<std::size_t>(row.outLength, kScsiInLength), 0);
     BYTE* data = buffer.data();
     writeLe32(data, buffer.size(), 0, static_cast<DWORD>(kSrbHeaderSize));
     std::memcpy(data + 4, "SCSIDISK", 8);
@@ -204,9 +207,9 @@ BOOL sendScsi(HANDLE device, Operation operation, int target, const QString& tra
     *buffer = scsiRequest(operation, target);
     Cm_WriteErrorString(trace);
     DWORD returned = 0;
-    const BOOL ok = win::DeviceIoControl(device, win::IOCTL_SCSI_MINIPORT, buffer->data(),
-                                         kScsiInLength, buffer->data(),
-                                         static_cast<DWORD>(buffer->size()), &returned, nullptr);
+    const BOOL ok =
+        win::DeviceIoControl(device, win::IOCTL_SCSI_MINIPORT, buffer->data(), kScsiInLength,
+                             buffer->data(), scsiRow(operation).outLength, &returned, nullptr);
     if (!ok)
         logLastError();
     return ok;

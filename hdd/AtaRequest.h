@@ -80,8 +80,9 @@ VORNHDD_API ScsiRow scsiRow(Operation operation);
 
 // The 36-byte SENDCMDINPARAMS of a direct-path request.
 VORNHDD_API std::array<BYTE, kSendCmdInSize> directRequest(Operation operation, int drive);
-// The zeroed SCSI-path buffer of the row's output length, header and
-// embedded request filled, bDriveNumber the low byte of target.
+// The zeroed SCSI-path buffer, header and embedded request filled,
+// bDriveNumber the low byte of target. It holds the row's output length,
+// and never fewer than the 63 bytes that are sent.
 VORNHDD_API std::vector<BYTE> scsiRequest(Operation operation, int target);
 
 // SendCommandAta's buffers. Empty when the request may not be sent (a data

@@ -2,7 +2,10 @@
 
 #include "SectorImage.h"
 
+#include <QString>
+
 #include <cstring>
+#include <ostream>
 #include <string>
 
 // Hand-made sectors for the decoder tests: each helper writes one field the
@@ -62,3 +65,8 @@ inline void setThreshold(SectorImage& sector, int k, BYTE id, BYTE threshold) {
 }
 
 } // namespace testimg
+
+// Readable QString values in assertion messages.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
