@@ -50,10 +50,15 @@ need_drivewatch() {
     [ "$failures" = 0 ] || exit 1
 }
 
-# One key of the disk with this serial in a run's document.
+# The disk number the kernel's view gives the disk with this serial.
+serial_index() { physical_index "$(kernel_field "$1" 1)"; }
+
+# One key of the disk with this serial, found by its disk number so that a
+# stray entry carrying the same identity (checked by paths and non-ata) does
+# not hide what the disk itself shows.
 dw_field() { # run serial key
-    jq -r --arg s "$2" --arg k "$3" '.disks[] | select(.serial == $s) | .[$k] | tostring' \
-        "$files/dw-$1.json"
+    jq -r --argjson i "$(serial_index "$2")" --arg k "$3" \
+        '.disks[] | select(.index == $i) | .[$k] | tostring' "$files/dw-$1.json"
 }
 
 for_each_disk() { # callback: bus model serial size ver
@@ -93,7 +98,7 @@ check_identity() {
     need_drivewatch default
     identity_disk() {
         local bus=$1 model=$2 serial=$3 size=$4 ver=$5
-        expect "$serial listed once" "$(jq --arg s "$serial" '[.disks[] | select(.serial == $s)] | length' "$files/dw-default.json")" 1
+        expect "disk $(serial_index "$serial") serial" "$(dw_field default "$serial" serial)" "$serial"
         expect "$serial model" "$(dw_field default "$serial" model)" "$model"
         expect "$serial manufacturer" "$(dw_field default "$serial" manufacturer)" "${model%% *}"
         expect "$serial firmware" "$(dw_field default "$serial" firmware)" "${ver:-$QEMU_DEFAULT_FIRMWARE}"
@@ -138,7 +143,7 @@ check_smart() {
         expect "$serial temperature" "$(dw_field default "$serial" temperature)" -1
         expect "$serial power-on raw" "$(dw_field default "$serial" power_on_raw)" 1
         expect "$serial power cycles" "$(dw_field default "$serial" power_cycles)" 0
-        expect "$serial attribute records" "$(jq -r --arg s "$serial" '.disks[] | select(.serial == $s) |
+        expect "$serial attribute records" "$(jq -r --argjson i "$(serial_index "$serial")" '.disks[] | select(.index == $i) |
             .attributes[] | [.id, .name, .importance, .current, .worst, .threshold, .raw] | join("|")' \
             "$files/dw-default.json")" "$want"
     }
@@ -149,24 +154,34 @@ check_smart() {
 # --- both access paths -----------------------------------------------------
 check_paths() {
     need_drivewatch default ata scsi
-    local all run
+    local all run vindex
     all=$(for_each_disk sh -c 'echo "$3"' _ | sort | tr '\n' ' ')
+    vindex=$(physical_index "$(awk '$1 ~ /^vd/ {print $1}' "$files/disks")")
     for run in default ata scsi; do
         expect "$run: exit status" "$(cat "$files/dw-$run.status")" 0
-        expect "$run: serials reached" "$(jq -r '.disks[].serial' "$files/dw-$run.json" | sort | tr '\n' ' ')" "$all"
+        expect "$run: serials reached" \
+            "$(jq -r '.disks[].serial | select(. != "")' "$files/dw-$run.json" | sort | tr '\n' ' ')" "$all"
+    done
+    # A forced path keeps a disk that merely opens (the virtio disk), without
+    # identity; it must not borrow another disk's.
+    for run in ata scsi; do
+        expect "$run: identity shown for the virtio disk (disk $vindex)" "$(jq -r --argjson i "$vindex" \
+            '[.disks[] | select(.index == $i and .serial != "") | .serial] | join(",")' "$files/dw-$run.json")" ""
+        expect "$run: other disks without identity" "$(jq -r --argjson i "$vindex" \
+            '[.disks[] | select(.index != $i and .serial == "") | .index] | join(",")' "$files/dw-$run.json")" ""
     done
     paths_disk() {
-        local bus=$1 model=$2 serial=$3 name host
-        name=$(kernel_field "$serial" 1)
+        local bus=$1 model=$2 serial=$3 host
         host=$(kernel_field "$serial" 2 | cut -d: -f1)
-        expect "-Ata $serial device" "$(dw_field ata "$serial" device)" "\\\\.\\PhysicalDrive$(physical_index "$name")"
+        expect "-Ata $serial device" "$(dw_field ata "$serial" device)" "\\\\.\\PhysicalDrive$(serial_index "$serial")"
         expect "-Ata $serial scsi" "$(dw_field ata "$serial" scsi)" false
+        expect "-Ata $serial serial" "$(dw_field ata "$serial" serial)" "$serial"
         # The PIIX slave shares its host with the master: only the target in
         # the request tells them apart.
         expect "-Scsi $serial device" "$(dw_field scsi "$serial" device)" "\\\\.\\Scsi$host:"
         expect "-Scsi $serial scsi" "$(dw_field scsi "$serial" scsi)" true
+        expect "-Scsi $serial serial" "$(dw_field scsi "$serial" serial)" "$serial"
         expect "-Scsi $serial model" "$(dw_field scsi "$serial" model)" "$model"
-        expect "-Ata $serial model" "$(dw_field ata "$serial" model)" "$model"
     }
     for_each_disk paths_disk
 }
@@ -181,13 +196,13 @@ check_switching() {
             fail "$serial: the device still accepts READ DATA after -Disable"
         # The device now rejects READ DATA and RETURN STATUS.
         expect "after -Disable $serial attributes" \
-            "$(jq --arg s "$serial" '.disks[] | select(.serial == $s) | .attributes | length' "$files/dw-disabled.json")" 0
+            "$(dw_field disabled "$serial" attributes | jq length)" 0
         expect "after -Disable $serial verdict" "$(dw_field disabled "$serial" status)" -1
         expect "-Enable $serial shown enabled" "$(dw_field enable "$serial" smart_enabled)" true
         grep -q '^ID#' "$files/smart-after-enable-$serial.txt" ||
             fail "$serial: the device rejects READ DATA after -Enable"
         expect "after -Enable $serial attributes" \
-            "$(jq --arg s "$serial" '.disks[] | select(.serial == $s) | .attributes | length' "$files/dw-enabled.json")" 6
+            "$(dw_field enabled "$serial" attributes | jq length)" 6
         expect "after -Enable $serial verdict" "$(dw_field enabled "$serial" status)" 0
     }
     for_each_disk switching_disk
