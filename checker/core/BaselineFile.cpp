@@ -93,7 +93,9 @@ BOOL WriteBaseline(const QString& directory, CDisk* disk, const CheckerClock& no
     if (path.isEmpty())
         return FALSE;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so a short write (a full disk) shows in write()'s count
+    // instead of vanishing in a buffer flushed at commit.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return FALSE;
     if (disk->m_timeBaseline == CDisk::BaselineNotWritten())
         disk->m_timeBaseline = now();

@@ -1,0 +1,193 @@
+#include "CheckerTestDisks.h"
+
+#include "BaselineFile.h"
+#include "PanelText.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace checkertest;
+
+namespace {
+
+constexpr std::int64_t kNow = 1700000000; // 2023-11-14 22:13:20 UTC
+
+CheckerClock FixedClock(std::int64_t seconds) {
+    return [seconds] { return seconds; };
+}
+
+QByteArray Le32(std::int32_t value) {
+    QByteArray bytes;
+    for (int i = 0; i < 4; ++i)
+        bytes.append(static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF));
+    return bytes;
+}
+
+QByteArray Record(BYTE id, int init, int change, int current) {
+    return QByteArray(1, static_cast<char>(id)) + Le32(init) + Le32(change) + Le32(current);
+}
+
+const CHddSmartDisp* RecordOf(const CDisk& disk, BYTE id) {
+    for (const CHddSmartDisp* record : disk.m_HddSmart.m_DispList) {
+        if (record->m_byId == id)
+            return record;
+    }
+    return nullptr;
+}
+
+class BaselineFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FillDisk(&m_disk, Identify("WD-ABC123"),
+                 {{5, 90, 90, 0, 50}, {9, 97, 97, 1234, 0}, {194, 35, 40, 35, 0}});
+    }
+
+    QString FilePath() const { return m_dir.path(QStringLiteral("WD-ABC123.dat")); }
+
+    TestDir m_dir;
+    CDisk m_disk;
+};
+
+TEST_F(BaselineFileTest, FirstRunWritesCurrentValuesWithTheTimeOfWriting) {
+    EXPECT_FALSE(ReadBaseline(m_dir.path(), &m_disk));
+    m_disk.m_HddSmart.SetInitValue();
+    ASSERT_TRUE(WriteBaseline(m_dir.path(), &m_disk, FixedClock(kNow)));
+
+    const QByteArray expected = Le32(kNow) + Le32(-1) + Record(5, 90, 90, 90) +
+                                Record(9, 97, 97, 97) + Record(194, 35, 35, 35);
+    EXPECT_EQ(m_dir.read(QStringLiteral("WD-ABC123.dat")), expected);
+    EXPECT_EQ(FormatDepleted(RecordOf(m_disk, 5)->CalcDepleted()), QStringLiteral("0.0 %"));
+}
+
+TEST_F(BaselineFileTest, LaterRunTakesInitialValuesFromTheFileAndKeepsItsTime) {
+    const std::int64_t firstWritten = kNow - 86400;
+    ASSERT_TRUE(m_dir.write(QStringLiteral("WD-ABC123.dat"),
+                            Le32(firstWritten) + Le32(2) + Record(5, 100, 95, 100) +
+                                Record(9, 90, 90, 90) + Record(7, 200, 200, 200)));
+    ASSERT_TRUE(ReadBaseline(m_dir.path(), &m_disk));
+
+    EXPECT_EQ(m_disk.m_timeBaseline, firstWritten);
+    EXPECT_EQ(m_disk.m_nPohUnit, 2);
+    // 100 -> 90 against threshold 50 is a fifth of the margin.
+    EXPECT_EQ(RecordOf(m_disk, 5)->m_nInit, 100);
+    EXPECT_EQ(RecordOf(m_disk, 5)->m_nChange, 95);
+    EXPECT_EQ(FormatDepleted(RecordOf(m_disk, 5)->CalcDepleted()), QStringLiteral("20.0 %"));
+    // A current value above the stored initial one becomes the baseline.
+    EXPECT_EQ(RecordOf(m_disk, 9)->m_nInit, 97);
+    // Attribute 7 is not on this disk; 194 was not in the file.
+    EXPECT_EQ(RecordOf(m_disk, 194)->m_nInit, 35);
+    EXPECT_EQ(RecordOf(m_disk, 194)->m_nChange, -1);
+
+    ASSERT_TRUE(WriteBaseline(m_dir.path(), &m_disk, FixedClock(kNow)));
+    EXPECT_EQ(m_dir.read(QStringLiteral("WD-ABC123.dat")).left(8), Le32(firstWritten) + Le32(2));
+}
+
+TEST_F(BaselineFileTest, StoredValuesCountByTheirLowSixteenBits) {
+    ASSERT_TRUE(m_dir.write(QStringLiteral("WD-ABC123.dat"),
+                            Le32(kNow) + Le32(-1) + Record(5, 0x10064, 0x7FFFFFFF, 0)));
+    ASSERT_TRUE(ReadBaseline(m_dir.path(), &m_disk));
+    EXPECT_EQ(RecordOf(m_disk, 5)->m_nInit, 100);
+    EXPECT_EQ(RecordOf(m_disk, 5)->m_nChange, -1);
+}
+
+TEST_F(BaselineFileTest, TruncatedFilesUseWhatWasReadWhole) {
+    const QByteArray whole =
+        Le32(kNow) + Le32(7) + Record(5, 100, 100, 100) + Record(9, 120, 120, 120);
+    struct Case {
+        int size;
+        std::int64_t time;
+        int unit;
+        int init5;
+        int init9;
+    };
+    const std::int64_t unset = CDisk::BaselineNotWritten();
+    const Case cases[] = {
+        {0, unset, -1, 90, 97}, {3, unset, -1, 90, 97},  {4, kNow, -1, 90, 97},
+        {8, kNow, 7, 90, 97},   {20, kNow, 7, 90, 97},   {21, kNow, 7, 100, 97},
+        {33, kNow, 7, 100, 97}, {34, kNow, 7, 100, 120},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.size);
+        CDisk disk;
+        FillDisk(&disk, Identify("WD-ABC123"), {{5, 90, 90, 0, 50}, {9, 97, 97, 1234, 0}});
+        ASSERT_TRUE(m_dir.write(QStringLiteral("WD-ABC123.dat"), whole.left(c.size)));
+        EXPECT_TRUE(ReadBaseline(m_dir.path(), &disk));
+        EXPECT_EQ(disk.m_timeBaseline, c.time);
+        EXPECT_EQ(disk.m_nPohUnit, c.unit);
+        EXPECT_EQ(RecordOf(disk, 5)->m_nInit, c.init5);
+        EXPECT_EQ(RecordOf(disk, 9)->m_nInit, c.init9);
+    }
+}
+
+TEST_F(BaselineFileTest, AFailedWriteLeavesTheOldFileWhole) {
+    const QByteArray old = Le32(kNow - 10) + Le32(0) + Record(5, 100, 100, 100) +
+                           Record(9, 99, 99, 99) + Record(194, 30, 30, 30);
+    ASSERT_TRUE(m_dir.write(QStringLiteral("WD-ABC123.dat"), old));
+    m_disk.m_HddSmart.SetInitValue();
+
+    // A file-size limit below the new file's size makes the write fail the
+    // way a full disk does, for root as for anyone.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 16;
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const BOOL written = WriteBaseline(m_dir.path(), &m_disk, FixedClock(kNow));
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(m_dir.read(QStringLiteral("WD-ABC123.dat")), old);
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files), QStringList{"WD-ABC123.dat"});
+}
+
+TEST_F(BaselineFileTest, AnUnwritableFolderLeavesTheOldFileWhole) {
+    const QByteArray old = Le32(kNow - 10) + Le32(0) + Record(5, 100, 100, 100);
+    ASSERT_TRUE(m_dir.write(QStringLiteral("WD-ABC123.dat"), old));
+    QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    const bool enforced = !QFile(m_dir.path(QStringLiteral("probe"))).open(QIODevice::WriteOnly);
+    const BOOL written = WriteBaseline(m_dir.path(), &m_disk, FixedClock(kNow));
+    QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!enforced)
+        GTEST_SKIP() << "folder permissions do not bind this user (root)";
+    EXPECT_FALSE(written);
+    EXPECT_EQ(m_dir.read(QStringLiteral("WD-ABC123.dat")), old);
+}
+
+TEST(BaselineFileName, SerialsAreMadeSafeAndDisksWithoutOneKeepNoFile) {
+    const struct {
+        std::string serial;
+        QString name;
+    } cases[] = {
+        {"WD-ABC123", "/data/WD-ABC123.dat"},
+        {"AB/CD/..", "/data/AB_CD_...dat"},
+        {"  PADDED", "/data/PADDED.dat"},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        CDisk disk;
+        FillDisk(&disk, Identify(c.serial), {{5, 100, 100, 0, 10}});
+        EXPECT_EQ(BaselineFilePath(QStringLiteral("/data"), disk), c.name) << c.serial;
+        EXPECT_EQ(BaselineFilePath(QStringLiteral("/data/"), disk), c.name) << c.serial;
+        EXPECT_EQ(BaselineFilePath(QString(), disk), QString()) << c.serial;
+    }
+}
+
+TEST(BaselineFileName, ADiskWithoutSerialNeitherReadsNorWritesASharedFile) {
+    TestDir dir;
+    ASSERT_TRUE(dir.write(QStringLiteral(".dat"), Le32(kNow) + Le32(7) + Record(5, 200, 200, 200)));
+    CDisk disk;
+    FillDisk(&disk, Identify(""), {{5, 100, 100, 0, 10}});
+    EXPECT_FALSE(ReadBaseline(dir.path(), &disk));
+    EXPECT_EQ(disk.m_nPohUnit, -1);
+    EXPECT_FALSE(WriteBaseline(dir.path(), &disk, FixedClock(kNow)));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{".dat"});
+}
+
+} // namespace

@@ -1,0 +1,166 @@
+#include "CheckerTestDisks.h"
+
+#include "PanelText.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace checkertest;
+
+namespace {
+
+constexpr std::int64_t kNow = 1700000000;
+
+TEST(PanelFormat, FactsAsTheWindowWritesThem) {
+    EXPECT_EQ(FormatTemperature(45), QStringLiteral("45℃"));
+    EXPECT_EQ(FormatTemperature(1), QStringLiteral("1℃"));
+    EXPECT_EQ(FormatTemperature(0), QStringLiteral("-"));
+    EXPECT_EQ(FormatTemperature(-1), QStringLiteral("-"));
+    EXPECT_EQ(FormatPowerCycles(12345), QStringLiteral("12,345 回"));
+    EXPECT_EQ(FormatPowerCycles(0), QStringLiteral("0 回"));
+    EXPECT_EQ(FormatPowerCycles(-1), QStringLiteral("-"));
+    EXPECT_EQ(FormatRaw(300), QStringLiteral("0000012C 300"));
+    EXPECT_EQ(FormatRaw(static_cast<int>(0x80000001u)), QStringLiteral("80000001 -2147483647"));
+    EXPECT_EQ(FormatRaw(-1), QStringLiteral("FFFFFFFF -1"));
+    EXPECT_EQ(FormatAttributeId(5), QStringLiteral("05"));
+    EXPECT_EQ(FormatAttributeId(0xC2), QStringLiteral("C2"));
+    EXPECT_EQ(FormatDepleted(20.0), QStringLiteral("20.0 %"));
+    EXPECT_EQ(FormatDepleted(150.0), QStringLiteral("150.0 %"));
+    EXPECT_EQ(FormatDepleted(-12.26), QStringLiteral("-12.3 %"));
+    EXPECT_EQ(FormatDepleted(0.05), QStringLiteral("0.1 %"));
+}
+
+TEST(PanelFormat, PowerOnBoxTextAndTip) {
+    const struct {
+        PowerOnInputs inputs;
+        const char* text;
+        const char* tip;
+    } cases[] = {
+        {{-1, 0, 0}, "-", "-"},
+        {{23, 0, 0}, "23 時間", "23 時間"},
+        {{1234, 0, 0}, "1,234 時間", "51 日 10 時間"},
+        {{-1, 180, 90}, "判別中", "判別中"},
+        {{-1, 180, 0}, "判別中", "判別中"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FormatPowerOn(c.inputs), QString::fromUtf8(c.text));
+        EXPECT_EQ(FormatPowerOnTip(c.inputs), QString::fromUtf8(c.tip));
+    }
+}
+
+TEST(PanelTexts, EveryFieldOfASmartDisk) {
+    CDisk disk;
+    FillDisk(&disk, Identify("WD-XYZ", "WDC WD10EZEX-08WN4A0"),
+             {{9, 100, 100, 600, 0}, {12, 100, 100, 12345, 0}, {194, 35, 40, 0x2A0022, 0}});
+    disk.m_HddSmart.m_nStatus = 1;
+    disk.m_nPohUnit = 2;
+    disk.m_strDriveLetters = QStringLiteral("C: E: ");
+
+    const PanelTexts panel = MakePanelTexts(&disk, 180, kNow);
+    EXPECT_EQ(panel[PanelField::Temperature], QStringLiteral("34℃"));
+    EXPECT_EQ(panel.powerOn, (PowerOnInputs{10, 0, 0}));
+    EXPECT_EQ(panel[PanelField::PowerOn], QStringLiteral("10 時間"));
+    EXPECT_EQ(panel[PanelField::PowerCycles], QStringLiteral("12,345 回"));
+    EXPECT_EQ(panel[PanelField::Model], QStringLiteral("WDC WD10EZEX-08WN4A0"));
+    EXPECT_EQ(panel[PanelField::Firmware], QStringLiteral("FW01"));
+    EXPECT_EQ(panel[PanelField::Serial], QStringLiteral("WD-XYZ"));
+    EXPECT_EQ(panel[PanelField::Capacity], QStringLiteral("465.76 GB"));
+    EXPECT_EQ(panel[PanelField::DriveLetters], QStringLiteral("C: E: "));
+    EXPECT_EQ(panel[PanelField::Smart], QStringLiteral("有効"));
+    EXPECT_EQ(panel[PanelField::Status], QStringLiteral("異常"));
+    EXPECT_TRUE(panel.starEnabled);
+}
+
+TEST(PanelTexts, DisksWithoutSmartShowDashes) {
+    // Support without enabling: the verdict is unknown, the box has no hours.
+    CDisk off;
+    FillDisk(&off, Identify("S1", "M", false), {});
+    off.m_nPohUnit = 7;
+    PanelTexts panel = MakePanelTexts(&off, 180, kNow);
+    EXPECT_EQ(panel[PanelField::Smart], QStringLiteral("無効"));
+    EXPECT_EQ(panel[PanelField::Status], QStringLiteral("不明"));
+    EXPECT_EQ(panel[PanelField::PowerOn], QStringLiteral("-"));
+    EXPECT_FALSE(panel.starEnabled);
+
+    // No support at all: capacity from the 48-bit count, "-" in the
+    // S.M.A.R.T. fields.
+    SectorImage bare = Identify("S2", "M", false, 156301488);
+    testimg::setWord(bare, 82, 0);
+    testimg::setDword(bare, 120, 0);
+    CDisk none;
+    FillDisk(&none, bare, {});
+    panel = MakePanelTexts(&none, 180, kNow);
+    EXPECT_EQ(panel[PanelField::Smart], QStringLiteral("-"));
+    EXPECT_EQ(panel[PanelField::Status], QStringLiteral("-"));
+    EXPECT_EQ(panel[PanelField::Capacity], QStringLiteral("74.53 GB"));
+    EXPECT_EQ(panel[PanelField::Temperature], QStringLiteral("-"));
+    EXPECT_EQ(panel[PanelField::PowerCycles], QStringLiteral("-"));
+    EXPECT_FALSE(panel.starEnabled);
+
+    const PanelTexts empty = MakePanelTexts(nullptr, 180, kNow);
+    for (PanelField field : kPanelFieldOrder)
+        EXPECT_EQ(empty[field], QStringLiteral("-"));
+}
+
+TEST(PanelTexts, LabelsAndControlIdsOfTheWindow) {
+    EXPECT_EQ(PanelLabel(PanelField::Model), QStringLiteral("モデル名："));
+    EXPECT_EQ(PanelLabel(PanelField::Capacity), QStringLiteral("HDD全容量："));
+    EXPECT_EQ(PanelLabel(PanelField::Smart), QStringLiteral("S.M.A.R.T..："));
+    EXPECT_EQ(PanelControlId(PanelField::TransferSupported), 1010);
+    EXPECT_EQ(PanelControlId(PanelField::TransferActive), 1013);
+    EXPECT_EQ(PanelControlId(PanelField::Smart), 1011);
+    EXPECT_EQ(PanelControlId(PanelField::Status), 1012);
+}
+
+TEST(AttributeRows, OneRowPerRecordWithoutTheTemperatures) {
+    CDisk disk;
+    FillDisk(&disk, Identify(),
+             {{194, 35, 40, 35, 0},
+              {5, 90, 90, 300, 50},
+              {231, 30, 30, 30, 0},
+              {9, 97, 97, 0x80000001u, 0}});
+    disk.m_HddSmart.SetInitValue();
+    const QList<AttributeRow> rows = MakeAttributeRows(disk);
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0].cells[0], QStringLiteral("05"));
+    EXPECT_EQ(rows[0].cells[1], rows[0].record->m_strName);
+    EXPECT_EQ(rows[0].cells[2], QStringLiteral("90"));
+    EXPECT_EQ(rows[0].cells[3], QStringLiteral("90"));
+    EXPECT_EQ(rows[0].cells[4], QStringLiteral("50"));
+    EXPECT_EQ(rows[0].cells[5], QStringLiteral("90"));
+    EXPECT_EQ(rows[0].cells[6], QStringLiteral("0.0 %"));
+    EXPECT_EQ(rows[0].cells[7], QStringLiteral("0000012C 300"));
+    EXPECT_EQ(rows[0].importance, rows[0].record->m_byImportance);
+    EXPECT_EQ(rows[1].cells[0], QStringLiteral("09"));
+    EXPECT_EQ(rows[1].cells[7], QStringLiteral("80000001 -2147483647"));
+}
+
+TEST(AttributeRows, DepletionCellFollowsTheBaseline) {
+    CDisk disk;
+    FillDisk(&disk, Identify(), {{5, 90, 90, 0, 50}});
+    CHddSmartDisp* record = disk.m_HddSmart.m_DispList.GetAt(0);
+    const struct {
+        int init;
+        const char* text;
+    } cases[] = {{100, "20.0 %"}, {90, "0.0 %"}, {80, "-33.3 %"}, {70, "-100.0 %"}};
+    for (const auto& c : cases) {
+        record->m_nInit = c.init;
+        const AttributeRow row = MakeAttributeRow(*record);
+        EXPECT_EQ(row.cells[6], QString::fromUtf8(c.text)) << c.init;
+        EXPECT_DOUBLE_EQ(row.depleted, record->CalcDepleted());
+    }
+}
+
+TEST(AttributeRows, ColumnsOfTheList) {
+    const QStringList headings = {"ID",       "属性名", "初期値", "現在値",
+                                  "しきい値", "最悪値", "劣化％", "その他"};
+    for (int c = 0; c < kAttributeColumnCount; ++c)
+        EXPECT_EQ(AttributeHeading(c), headings[c]);
+    EXPECT_FALSE(AttributeColumns()[1].rightAligned);
+    EXPECT_TRUE(AttributeColumns()[6].rightAligned);
+    EXPECT_FALSE(AttributeColumns()[7].rightAligned);
+}
+
+} // namespace
