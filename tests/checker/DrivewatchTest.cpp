@@ -1,0 +1,288 @@
+#include "../support/TempDir.h"
+
+#include "DrivewatchOutput.h"
+#include "DrivewatchRun.h"
+#include "ErrorLog.h"
+#include "NumberFormat.h"
+#include "TerminalWidth.h"
+#include "platform/SimMachine.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+
+namespace {
+
+const QString kSourceRoot = QStringLiteral(VORN_SOURCE_ROOT);
+
+QByteArray Le32(std::int32_t value) {
+    QByteArray bytes;
+    for (int i = 0; i < 4; ++i)
+        bytes.append(static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF));
+    return bytes;
+}
+
+// drivewatch on the shipped sample machine, with a scratch folder as its
+// current directory.
+class DrivewatchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        vorn::platform::selectSimMachine(kSourceRoot + QStringLiteral("/data/sample-machine"));
+    }
+    void TearDown() override {
+        Cm_CloseErrorFile();
+        vorn::platform::selectSimMachine(QString());
+    }
+
+    DrivewatchResult Run(std::initializer_list<const char*> words) {
+        QStringList args{QStringLiteral("drivewatch")};
+        for (const char* word : words)
+            args.append(QString::fromUtf8(word));
+        DrivewatchEnvironment env;
+        env.programDir = kSourceRoot + QStringLiteral("/data");
+        env.currentDir = m_cwd.path();
+        env.version = QStringLiteral("9.8.7.6");
+        env.now = [] { return std::int64_t{1700000000}; };
+        env.sleep = [this](int) { ++m_sleeps; };
+        return RunDrivewatch(args, env);
+    }
+
+    static QJsonArray Disks(const DrivewatchResult& result) {
+        QJsonParseError error;
+        const QJsonDocument doc = QJsonDocument::fromJson(result.out, &error);
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+        EXPECT_TRUE(doc.isObject());
+        EXPECT_EQ(doc.object().keys(), QStringList{"disks"});
+        return doc.object().value(QStringLiteral("disks")).toArray();
+    }
+
+    static QJsonObject DiskWithIndex(const QJsonArray& disks, int index) {
+        for (const QJsonValue& disk : disks) {
+            if (disk.toObject().value(QStringLiteral("index")).toInt() == index)
+                return disk.toObject();
+        }
+        ADD_FAILURE() << "no disk " << index;
+        return {};
+    }
+
+    static QJsonObject Attribute(const QJsonObject& disk, int id) {
+        for (const QJsonValue& a : disk.value(QStringLiteral("attributes")).toArray()) {
+            if (a.toObject().value(QStringLiteral("id")).toInt() == id)
+                return a.toObject();
+        }
+        return {};
+    }
+
+    QStringList CwdFiles() const {
+        return QDir(m_cwd.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+
+    TestDir m_cwd;
+    int m_sleeps = 0;
+};
+
+TEST_F(DrivewatchTest, JsonOfTheSampleMachine) {
+    const DrivewatchResult result = Run({"--json"});
+    EXPECT_EQ(result.exitCode, kExitThresholdExceeded); // disk 2 is failing
+    EXPECT_TRUE(result.err.isEmpty()) << result.err.constData();
+    const QJsonArray disks = Disks(result);
+
+    // The USB disk (4) is skipped; the others in the system's order.
+    QList<int> indices;
+    for (const QJsonValue& disk : disks)
+        indices.append(disk.toObject().value(QStringLiteral("index")).toInt());
+    EXPECT_EQ(indices, (QList<int>{0, 1, 2, 3, 5}));
+
+    const QStringList keys = {"index",
+                              "device",
+                              "scsi",
+                              "model",
+                              "manufacturer",
+                              "firmware",
+                              "serial",
+                              "capacity_bytes",
+                              "capacity_text",
+                              "drive_letters",
+                              "interface",
+                              "ata_standard",
+                              "transfer_mode_supported",
+                              "transfer_mode_active",
+                              "smart_supported",
+                              "smart_enabled",
+                              "status",
+                              "temperature",
+                              "power_on_raw",
+                              "power_on_unit",
+                              "power_cycles",
+                              "attributes"};
+    const QStringList attributeKeys = {"id",      "name",  "importance", "init", "change",
+                                       "current", "worst", "threshold",  "raw",  "depleted"};
+    for (const QJsonValue& value : disks) {
+        const QJsonObject disk = value.toObject();
+        const QStringList diskKeys = disk.keys();
+        EXPECT_EQ(QSet<QString>(diskKeys.begin(), diskKeys.end()),
+                  QSet<QString>(keys.begin(), keys.end()));
+        for (const QJsonValue& a : disk.value(QStringLiteral("attributes")).toArray()) {
+            const QStringList got = a.toObject().keys();
+            EXPECT_EQ(QSet<QString>(got.begin(), got.end()),
+                      QSet<QString>(attributeKeys.begin(), attributeKeys.end()));
+            EXPECT_TRUE(a.toObject().value(QStringLiteral("depleted")).isDouble());
+        }
+    }
+
+    const QJsonObject d0 = DiskWithIndex(disks, 0);
+    EXPECT_EQ(d0.value(QStringLiteral("device")).toString(),
+              QStringLiteral("\\\\.\\PhysicalDrive0"));
+    EXPECT_FALSE(d0.value(QStringLiteral("scsi")).toBool());
+    EXPECT_EQ(d0.value(QStringLiteral("model")).toString(), QStringLiteral("ST2000DM008-2FR102"));
+    EXPECT_EQ(d0.value(QStringLiteral("serial")).toString(), QStringLiteral("ZFL1K8QW"));
+    EXPECT_EQ(d0.value(QStringLiteral("capacity_text")).toString(), QStringLiteral("1,863.02 GB"));
+    EXPECT_EQ(d0.value(QStringLiteral("drive_letters")).toString(), QStringLiteral("C: D: "));
+    EXPECT_EQ(d0.value(QStringLiteral("status")).toInt(), 0);
+    EXPECT_EQ(d0.value(QStringLiteral("temperature")).toInt(), 34);
+    EXPECT_EQ(d0.value(QStringLiteral("power_cycles")).toInt(), 409);
+    EXPECT_EQ(d0.value(QStringLiteral("power_on_unit")).toInt(), -1);
+    // The temperature attribute is listed here though the window has no row
+    // for it.
+    EXPECT_EQ(Attribute(d0, 194).value(QStringLiteral("current")).toInt(), 34);
+    // No baseline yet: every initial value is the current one.
+    for (const QJsonValue& a : d0.value(QStringLiteral("attributes")).toArray())
+        EXPECT_EQ(a.toObject().value(QStringLiteral("init")),
+                  a.toObject().value(QStringLiteral("current")));
+
+    const QJsonObject d2 = DiskWithIndex(disks, 2);
+    EXPECT_EQ(d2.value(QStringLiteral("status")).toInt(), 1);
+    EXPECT_EQ(d2.value(QStringLiteral("drive_letters")).toString(),
+              QStringLiteral("F: /srv/backup "));
+
+    const QJsonObject d3 = DiskWithIndex(disks, 3);
+    EXPECT_TRUE(d3.value(QStringLiteral("smart_supported")).toBool());
+    EXPECT_FALSE(d3.value(QStringLiteral("smart_enabled")).toBool());
+    EXPECT_EQ(d3.value(QStringLiteral("status")).toInt(), -1);
+    EXPECT_EQ(d3.value(QStringLiteral("temperature")).toInt(), -1);
+    EXPECT_EQ(d3.value(QStringLiteral("power_on_raw")).toInt(), -1);
+    EXPECT_TRUE(d3.value(QStringLiteral("attributes")).toArray().isEmpty());
+
+    const QJsonObject d5 = DiskWithIndex(disks, 5);
+    EXPECT_EQ(d5.value(QStringLiteral("device")).toString(), QStringLiteral("\\\\.\\Scsi3:"));
+    EXPECT_TRUE(d5.value(QStringLiteral("scsi")).toBool());
+    EXPECT_EQ(d5.value(QStringLiteral("drive_letters")).toString(), QStringLiteral("/home "));
+
+    // Reading leaves no file behind: no baseline, no log.
+    EXPECT_TRUE(CwdFiles().isEmpty()) << CwdFiles().join(' ').toStdString();
+    EXPECT_EQ(m_sleeps, 0);
+}
+
+TEST_F(DrivewatchTest, BaselineFilesAreReadAlwaysAndWrittenOnlyWhenAsked) {
+    // Disk 1 counts minutes and its spin-up time (attribute 3, current 201,
+    // threshold 63) started at 210.
+    const QByteArray file =
+        Le32(1600000000) + Le32(2) + QByteArray(1, 3) + Le32(210) + Le32(205) + Le32(210);
+    ASSERT_TRUE(m_cwd.write(QStringLiteral("Y2C4KM3E.dat"), file));
+
+    DrivewatchResult result = Run({"--json"});
+    QJsonObject d1 = DiskWithIndex(Disks(result), 1);
+    EXPECT_EQ(d1.value(QStringLiteral("power_on_unit")).toInt(), 2);
+    EXPECT_EQ(Attribute(d1, 3).value(QStringLiteral("init")).toInt(), 210);
+    EXPECT_EQ(Attribute(d1, 3).value(QStringLiteral("change")).toInt(), 205);
+    EXPECT_NEAR(Attribute(d1, 3).value(QStringLiteral("depleted")).toDouble(), 100.0 * 9 / 147,
+                1e-9);
+    EXPECT_EQ(CwdFiles(), QStringList{"Y2C4KM3E.dat"});
+    EXPECT_EQ(m_cwd.read(QStringLiteral("Y2C4KM3E.dat")), file);
+
+    // The text shows hours in the disk's unit.
+    result = Run({});
+    const int raw = d1.value(QStringLiteral("power_on_raw")).toInt();
+    EXPECT_TRUE(QString::fromUtf8(result.out)
+                    .contains(QStringLiteral("使用時間：%1 時間").arg(Cm_AddCommaInt(raw / 60))));
+
+    result = Run({"--baseline", "--json"});
+    EXPECT_EQ(CwdFiles(), (QStringList{"JR1000D33VK6XE.dat", "WD-WCC6Y3NK7L2P.dat", "Y2C4KM3E.dat",
+                                       "ZFL1K8QW.dat"}));
+    const QByteArray rewritten = m_cwd.read(QStringLiteral("Y2C4KM3E.dat"));
+    EXPECT_EQ(rewritten.left(8), file.left(8)); // the first run's time and the unit survive
+    EXPECT_EQ(m_cwd.read(QStringLiteral("ZFL1K8QW.dat")).left(4), Le32(1700000000));
+}
+
+TEST_F(DrivewatchTest, TextIsAlignedInTerminalColumns) {
+    const DrivewatchResult result = Run({});
+    const QStringList blocks = QString::fromUtf8(result.out).split(QStringLiteral("\n\n"));
+    ASSERT_GE(blocks.size(), 2);
+    const QStringList panel = blocks[0].split(QLatin1Char('\n'));
+    EXPECT_EQ(panel[0], QStringLiteral("ディスク 0: ST2000DM008-2FR102"));
+    ASSERT_EQ(panel.size(), 15);
+    std::set<int> labelEnds;
+    for (int i = 1; i < panel.size(); ++i)
+        labelEnds.insert(TerminalWidth(panel[i].left(panel[i].indexOf(QChar(u'：')) + 1)));
+    EXPECT_EQ(labelEnds.size(), 1u) << blocks[0].toStdString();
+    EXPECT_TRUE(blocks[0].contains(QStringLiteral("モデル名：ST2000DM008-2FR102")));
+    EXPECT_TRUE(blocks[0].contains(QStringLiteral("HDD全容量：1,863.02 GB")));
+
+    // Every row's last column (the raw value) starts in the same terminal
+    // column as its heading, and no row is the temperature.
+    const QStringList list = blocks[1].split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_TRUE(list[0].trimmed().startsWith(QLatin1String("ID")));
+    ASSERT_TRUE(list[0].endsWith(QStringLiteral("その他")));
+    std::set<int> rawStarts;
+    rawStarts.insert(TerminalWidth(list[0].chopped(3)));
+    for (int i = 1; i < list.size(); ++i) {
+        const QStringList words = list[i].split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const QString raw = words[words.size() - 2] + QLatin1Char(' ') + words.last();
+        rawStarts.insert(TerminalWidth(list[i].chopped(raw.size())));
+        EXPECT_NE(words[0], QStringLiteral("C2"));
+    }
+    EXPECT_EQ(rawStarts.size(), 1u) << blocks[1].toStdString();
+}
+
+TEST_F(DrivewatchTest, SaveWritesThreeReportsPerDisk) {
+    TestDir out;
+    const DrivewatchResult result = Run({"--save", out.path().toUtf8().constData()});
+    EXPECT_TRUE(result.err.isEmpty()) << result.err.constData();
+    const QStringList files = QDir(out.path()).entryList(QDir::Files);
+    EXPECT_EQ(files.size(), 15);
+    EXPECT_TRUE(files.contains(QStringLiteral("HGST HTS721010A9E630_5.smt_thr.txt")));
+    EXPECT_TRUE(files.contains(QStringLiteral("ST2000DM008-2FR102_0.hdd_inf.txt")));
+
+    const DrivewatchResult missing = Run({"--save", "/nonexistent/folder"});
+    EXPECT_EQ(missing.exitCode, kExitUsage);
+}
+
+TEST_F(DrivewatchTest, LogOnlyWhenAskedAndOnlyTheDiskLoop) {
+    const QString log = m_cwd.path(QStringLiteral("scan.log"));
+    Run({"--log", log.toUtf8().constData(), "-Ata"});
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(text.contains(QLatin1String("\\\\.\\PhysicalDrive5")));
+    EXPECT_FALSE(text.contains(QLatin1String("\\\\.\\PhysicalDrive4")));
+    EXPECT_FALSE(text.contains(QLatin1String("Scsi")));
+    // Disk 5 answers only on its port path: with -Ata it is tried twice.
+    EXPECT_EQ(m_sleeps, 1);
+}
+
+TEST_F(DrivewatchTest, ExitStatusesAndMessages) {
+    DrivewatchResult result = Run({"--jason"});
+    EXPECT_EQ(result.exitCode, kExitUsage);
+    EXPECT_TRUE(result.out.isEmpty());
+    EXPECT_EQ(result.err.count('\n'), 1);
+
+    result = Run({"--version"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, QByteArray("drivewatch 9.8.7.6\n"));
+    result = Run({"--help"});
+    EXPECT_TRUE(result.out.contains("Exit status"));
+
+    TestDir empty;
+    vorn::platform::selectSimMachine(empty.path());
+    result = Run({"--json"});
+    EXPECT_EQ(result.exitCode, kExitNoDisk);
+    EXPECT_TRUE(Disks(result).isEmpty());
+    EXPECT_EQ(result.err.count('\n'), 1);
+}
+
+} // namespace
