@@ -197,6 +197,11 @@ if choose_kernel && inputs=$(resolve_inputs); then
         rm -rf "$dir"
         mv "$tmp/out" "$dir"
         ln -sfn "guest-$key" "$cache/current"
+        # Older guests are never used again once their inputs changed.
+        find "$cache" -maxdepth 1 -name 'guest-*' ! -name "guest-$key" -exec rm -rf {} +
+        for deb in "$cache"/downloads/*.deb; do
+            grep -qxF "$deb" "$tmp/work/kernel.deb.path" "$tmp/work/tools.deb.path" || rm -f "$deb"
+        done
     fi
     echo "$dir"
 elif [ -f "$cache/current/base.cpio" ]; then
