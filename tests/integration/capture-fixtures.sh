@@ -27,7 +27,8 @@ for dev in /sys/block/sd*; do
     name=${dev##*/}
     address=$(basename "$(readlink -f "$dev/device")")
     serial=$(hdparm -I "/dev/$name" 2>/dev/null | awk '/Serial Number:/ {print $3}')
-    echo "$name $address $(cat "$dev/size") $serial" >>/vorn/out/disks
+    system_model=$(echo $(cat "$dev/device/vendor") $(cat "$dev/device/model") | tr ' ' _)
+    echo "$name $address $(cat "$dev/size") $serial $system_model" >>/vorn/out/disks
     smartctl -r ataioctl,2 -i -A -H "/dev/$name" >"/vorn/out/$serial.trace" 2>&1 || true
 done
 cat /proc/version >/vorn/out/kernel
@@ -51,7 +52,7 @@ sector_hex() {
 qemu_version=$(qemu-system-x86_64 --version | head -n 1)
 smartctl_version=$(grep -m1 '^smartctl ' "$work/out/files/${serials[0]}.trace")
 index=0
-while read -r kname address sectors serial; do
+while read -r kname address sectors serial system_model; do
     for i in "${!names[@]}"; do
         [ "${serials[$i]}" = "$serial" ] || continue
         folder=$dest/disk$index-${names[$i]}
@@ -68,20 +69,16 @@ while read -r kname address sectors serial; do
                 vg_die "$trace holds no complete ${pair#*:} sector"
         done
         IFS=: read -r host channel target lun <<<"$address"
-        case ${buses[$i]} in
-        sata*) interface=SCSI pnp="SCSI\\DISK&VEN_ATA" ;;
-        *) interface=IDE pnp="IDE\\DISK${models[$i]// /_}" ;;
-        esac
+        # The drive record as the Linux system query builds it from sysfs: an
+        # ATA disk behind either controller is "IDE", and its model is the
+        # SCSI vendor and product fields ("ATA", 16 characters of the model).
         cat >"$folder/disk.ini" <<EOF
 ; ${buses[$i]} of the capture guest: kernel name $kname, SCSI address $address.
-; SCSIPort and SCSITargetId are the host and target the kernel gave it;
-; InterfaceType and PNPDeviceID carry the meaning they have for the scan's
-; path order (IDE: direct path first).
 [Drive]
 Index=$index
-Model=${models[$i]}
-InterfaceType=$interface
-PNPDeviceID=$pnp
+Model=${system_model//_/ }
+InterfaceType=IDE
+PNPDeviceID=IDE\DISK$system_model
 MediaType=Fixed hard disk media
 SCSIPort=$host
 SCSITargetId=$target

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Asserts one aspect of the main guest boot that boot-main.sh recorded.
-#   check.sh CASE OUT_DIR
-# CASE: stack | identity | smart | paths | switching | drive-names | non-ata | no-writes
+#   check.sh CASE OUT_DIR [BIN_DIR]
+# CASE: stack | identity | smart | paths | switching | drive-names | non-ata |
+#       no-writes | simulation (needs BIN_DIR, the build's bin folder)
 # Prints one FAIL line per broken expectation; exit 0 pass, 1 fail, 77 skip.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/../guest/common.sh"
 . "$here/disks.sh"
 
-case=${1:?usage: check.sh CASE OUT_DIR}
-out=${2:?usage: check.sh CASE OUT_DIR}
+case=${1:?usage: check.sh CASE OUT_DIR [BIN_DIR]}
+out=${2:?usage: check.sh CASE OUT_DIR [BIN_DIR]}
+bin=${3:-}
 files=$out/run/files
 
 [ -z "${VORN_SKIP_INTEGRATION:-}" ] || vg_skip "VORN_SKIP_INTEGRATION is set"
@@ -255,8 +257,35 @@ check_no_writes() {
         fail "disk images changed: $(diff "$out/checksums.before" "$out/checksums.after" | grep '^>' | tr '\n' ' ')"
 }
 
+# --- the simulated machine of the captured sectors against the real kernel -----
+check_simulation() {
+    need_drivewatch default
+    [ -x "$bin/drivewatch" ] || vg_die "no drivewatch in '$bin'"
+    local fixtures work serial
+    fixtures=$(vg_repo_root)/tests/fixtures/qemu
+    work=$(mktemp -d "${TMPDIR:-/tmp}/vorn-sim-check.XXXXXX")
+    # Run where no baseline file lies, as in the guest.
+    (cd "$work" && VORN_SIM=$fixtures "$bin/drivewatch" --json >"$work/sim.json") ||
+        fail "drivewatch on the captured sectors exited with $?"
+    # The captured disks sit in the main guest too, same model, serial and
+    # size; everything read from the device must come out the same. Only how
+    # the disk was reached and its drive names may differ.
+    for serial in $(sed -n 's/.*serial="\([^"]*\)".*/\1/p' "$fixtures/ORIGIN.md"); do
+        local unreached='del(.index, .device, .scsi, .drive_letters)'
+        jq -S --arg s "$serial" ".disks[] | select(.serial == \$s) | $unreached" "$work/sim.json" \
+            >"$work/sim-$serial"
+        jq -S --argjson i "$(serial_index "$serial")" ".disks[] | select(.index == \$i) | $unreached" \
+            "$files/dw-default.json" >"$work/real-$serial"
+        [ -s "$work/sim-$serial" ] || fail "$serial missing from the simulated machine"
+        diff -u "$work/sim-$serial" "$work/real-$serial" >"$work/diff" ||
+            fail "$serial simulated (-) and real (+) differ:"$'\n'"$(tail -n +3 "$work/diff")"
+    done
+    rm -rf "$work"
+}
+
 case $case in
 stack) check_stack ;;
+simulation) check_simulation ;;
 identity) check_identity ;;
 smart) check_smart ;;
 paths) check_paths ;;
