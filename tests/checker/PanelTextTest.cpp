@@ -104,16 +104,6 @@ TEST(PanelTexts, DisksWithoutSmartShowDashes) {
         EXPECT_EQ(empty[field], QStringLiteral("-"));
 }
 
-TEST(PanelTexts, LabelsAndControlIdsOfTheWindow) {
-    EXPECT_EQ(PanelLabel(PanelField::Model), QStringLiteral("モデル名："));
-    EXPECT_EQ(PanelLabel(PanelField::Capacity), QStringLiteral("HDD全容量："));
-    EXPECT_EQ(PanelLabel(PanelField::Smart), QStringLiteral("S.M.A.R.T..："));
-    EXPECT_EQ(PanelControlId(PanelField::TransferSupported), 1010);
-    EXPECT_EQ(PanelControlId(PanelField::TransferActive), 1013);
-    EXPECT_EQ(PanelControlId(PanelField::Smart), 1011);
-    EXPECT_EQ(PanelControlId(PanelField::Status), 1012);
-}
-
 TEST(AttributeRows, OneRowPerRecordWithoutTheTemperatures) {
     CDisk disk;
     FillDisk(&disk, Identify(),
@@ -151,16 +141,6 @@ TEST(AttributeRows, DepletionCellFollowsTheBaseline) {
         EXPECT_EQ(row.cells[6], QString::fromUtf8(c.text)) << c.init;
         EXPECT_DOUBLE_EQ(row.depleted, record->CalcDepleted());
     }
-}
-
-TEST(AttributeRows, ColumnsOfTheList) {
-    const QStringList headings = {"ID",       "属性名", "初期値", "現在値",
-                                  "しきい値", "最悪値", "劣化％", "その他"};
-    for (int c = 0; c < kAttributeColumnCount; ++c)
-        EXPECT_EQ(AttributeHeading(c), headings[c]);
-    EXPECT_FALSE(AttributeColumns()[1].rightAligned);
-    EXPECT_TRUE(AttributeColumns()[6].rightAligned);
-    EXPECT_FALSE(AttributeColumns()[7].rightAligned);
 }
 
 } // namespace

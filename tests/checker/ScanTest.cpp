@@ -209,6 +209,16 @@ TEST_F(ScanTest, TheDisksOwnSizeAndModelWinOverTheSystems) {
     EXPECT_EQ(m_list.GetAt(0)->Get48LBACapacity(), 976773168LL * 512);
 }
 
+TEST(CDiskClass, CreatableByNameAndStartsWithNothingKnown) {
+    const std::unique_ptr<CObject> object(CRuntimeClass::CreateObject("CDisk"));
+    const auto* disk = dynamic_cast<const CDisk*>(object.get());
+    ASSERT_NE(disk, nullptr);
+    EXPECT_TRUE(disk->IsKindOf(VORN_RUNTIME_CLASS(CHdd)));
+    EXPECT_EQ(disk->m_nPohUnit, -1);
+    EXPECT_EQ(disk->m_timePohStart, 0);
+    EXPECT_EQ(disk->m_timeBaseline, CDisk::BaselineNotWritten());
+}
+
 TEST_F(ScanTest, ASystemModelLongerThanTheFieldIsCutAtACharacterBoundary) {
     CDisk disk;
     // 39 ASCII bytes, then a two-byte character that would end past byte 40.
