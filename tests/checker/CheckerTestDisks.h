@@ -72,7 +72,7 @@ inline QByteArray SectorHex(const SectorImage& sector) {
 }
 
 // One disk folder of a simulated machine.
-struct SimDiskSpec {
+struct SimDiskFiles {
     QString folder;
     QString drive;   // [Drive] body
     QString volumes; // [Volumes] body
@@ -81,19 +81,19 @@ struct SimDiskSpec {
     SectorImage identify = Identify();
 };
 
-inline void WriteSimDisk(const TestDir& dir, const SimDiskSpec& spec) {
-    QDir(dir.path()).mkpath(spec.folder);
-    dir.write(spec.folder + QStringLiteral("/disk.ini"),
-              (QStringLiteral("[Drive]\n") + spec.drive + QStringLiteral("\n[Volumes]\n") +
-               spec.volumes + QStringLiteral("\n[Device]\n") + spec.device + QLatin1Char('\n'))
+inline void WriteSimDisk(const TestDir& dir, const SimDiskFiles& files) {
+    QDir(dir.path()).mkpath(files.folder);
+    dir.write(files.folder + QStringLiteral("/disk.ini"),
+              (QStringLiteral("[Drive]\n") + files.drive + QStringLiteral("\n[Volumes]\n") +
+               files.volumes + QStringLiteral("\n[Device]\n") + files.device + QLatin1Char('\n'))
                   .toUtf8());
     SectorImage data{}, thresholds{};
     SetAttributes(&data, &thresholds,
                   {{1, 100, 100, 0, 6}, {9, 90, 90, 1234, 0}, {194, 35, 40, 35, 0}});
-    if (spec.withIdentify)
-        dir.write(spec.folder + QStringLiteral("/identify.hex"), SectorHex(spec.identify));
-    dir.write(spec.folder + QStringLiteral("/smart-data.hex"), SectorHex(data));
-    dir.write(spec.folder + QStringLiteral("/smart-thresholds.hex"), SectorHex(thresholds));
+    if (files.withIdentify)
+        dir.write(files.folder + QStringLiteral("/identify.hex"), SectorHex(files.identify));
+    dir.write(files.folder + QStringLiteral("/smart-data.hex"), SectorHex(data));
+    dir.write(files.folder + QStringLiteral("/smart-thresholds.hex"), SectorHex(thresholds));
 }
 
 // The [Drive] body of a fixed disk.

@@ -24,7 +24,7 @@ protected:
         vorn::platform::selectSimMachine(QString());
     }
 
-    void AddDisk(const SimDiskSpec& spec) { WriteSimDisk(m_dir, spec); }
+    void AddDisk(const SimDiskFiles& files) { WriteSimDisk(m_dir, files); }
 
     void Scan(const CheckerOptions& options = {}) {
         vorn::platform::selectSimMachine(m_dir.path());
@@ -155,8 +155,8 @@ TEST_F(ScanTest, PathOrderFollowsTheDiskKindAndTheSwitches) {
 TEST_F(ScanTest, UsbDisksAndDrivesWithoutMediumAreNeverOpened) {
     AddDisk({QStringLiteral("0-usb"), DriveFields(0, QStringLiteral("USB"), kScsiPnp), QString(),
              QStringLiteral("Direct=yes")});
-    SimDiskSpec empty{QStringLiteral("1-empty"), DriveFields(1, QStringLiteral("IDE"), kIdePnp),
-                      QString(), QStringLiteral("Direct=yes")};
+    SimDiskFiles empty{QStringLiteral("1-empty"), DriveFields(1, QStringLiteral("IDE"), kIdePnp),
+                       QString(), QStringLiteral("Direct=yes")};
     empty.drive.replace(QStringLiteral("MediaType=Fixed hard disk media"),
                         QStringLiteral("MediaType="));
     AddDisk(empty);
@@ -185,11 +185,11 @@ TEST_F(ScanTest, TwoFailedAttemptsSleepOnceAndTheNextDiskIsStillRead) {
 }
 
 TEST_F(ScanTest, AtaKeepsADiskWithoutIdentifyAndTakesModelAndSizeFromTheSystem) {
-    SimDiskSpec spec{QStringLiteral("d0"),
-                     DriveFields(0, QStringLiteral("IDE"), kIdePnp, 1, 0,
-                                 QStringLiteral("Système Disk 80"), 80026361856LL),
-                     QString(), QStringLiteral("Direct=yes\nFail=identify")};
-    AddDisk(spec);
+    SimDiskFiles files{QStringLiteral("d0"),
+                       DriveFields(0, QStringLiteral("IDE"), kIdePnp, 1, 0,
+                                   QStringLiteral("Système Disk 80"), 80026361856LL),
+                       QString(), QStringLiteral("Direct=yes\nFail=identify")};
+    AddDisk(files);
     Scan(Ata());
     ASSERT_EQ(m_list.GetCount(), 1);
     const CDisk* disk = m_list.GetAt(0);
