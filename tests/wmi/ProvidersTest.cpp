@@ -78,9 +78,9 @@ TEST_F(LinuxProviders, DiskDrivesFollowTheSharedNumbering) {
         {"SEAGATE ST300MM0048", "SCSI", "SCSI\\DISKSEAGATE_ST300MM0048", "Fixed hard disk media", 2,
          3, 1, 585937500ll * 512, 0},
         {"Generic- SD/MMC", "USB", "USBSTOR\\Generic-_SD/MMC", "", 7, 0, 0, 0, 0},
-        {"", "SCSI", "SCSI\\DISK", "Fixed hard disk media", 0, 0, 0, 41943040ll * 512, 0},
+        {"", "SCSI", "SCSI\\DISK", "Fixed hard disk media", -1, -1, 0, 41943040ll * 512, 0},
         {"Samsung SSD 980 PRO 1TB", "SCSI", "SCSI\\DISKSamsung_SSD_980_PRO_1TB",
-         "Fixed hard disk media", 0, 0, 0, 1953525168ll * 512, 2},
+         "Fixed hard disk media", -1, -1, 0, 1953525168ll * 512, 2},
     };
     for (int i = 0; i < 6; ++i) {
         const CmDiskDriveRecord& r = (*block)[i];

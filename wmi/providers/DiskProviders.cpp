@@ -141,8 +141,12 @@ std::vector<WmiObject> linuxDiskDrives(const SystemRoots& roots) {
                    VARIANT::ofI4(static_cast<qint32>(disk.partitions.size())));
         object.set(QStringLiteral("SCSIBus"), VARIANT::ofI4(static_cast<qint32>(disk.channel)));
         object.set(QStringLiteral("SCSILogicalUnit"), VARIANT::ofI4(static_cast<qint32>(disk.lun)));
-        object.set(QStringLiteral("SCSIPort"), VARIANT::ofI4(static_cast<qint32>(disk.host)));
-        object.set(QStringLiteral("SCSITargetId"), VARIANT::ofI4(static_cast<qint32>(disk.target)));
+        // A disk outside the SCSI layer (virtio, NVMe) has no port: -1 keeps the scan off
+        // "\\.\Scsi0:", where another disk would answer in its name.
+        const qint32 port = disk.hasScsiAddress ? static_cast<qint32>(disk.host) : -1;
+        const qint32 target = disk.hasScsiAddress ? static_cast<qint32>(disk.target) : -1;
+        object.set(QStringLiteral("SCSIPort"), VARIANT::ofI4(port));
+        object.set(QStringLiteral("SCSITargetId"), VARIANT::ofI4(target));
         object.set(QStringLiteral("Size"), disk.size > 0 ? bigNumber(disk.size) : VARIANT::null());
         object.set(QStringLiteral("Status"), VARIANT::ofBstr(QStringLiteral("OK")));
         object.set(QStringLiteral("MediaLoaded"), VARIANT::ofBool(disk.size > 0));
