@@ -79,9 +79,9 @@ qemu_escape() { printf '%s' "${1//,/,,}"; }
 qemu_disk_args=()
 have_ahci=0
 disk_count=0
-for spec in "${disks[@]}"; do
-    bus=${spec%%,*}
-    [ "$bus" = "$spec" ] && opts="" || opts=${spec#*,}
+for diskarg in "${disks[@]}"; do
+    bus=${diskarg%%,*}
+    [ "$bus" = "$diskarg" ] && opts="" || opts=${diskarg#*,}
     file="" size=64M model="" serial="" ver="" wwn=""
     IFS=, read -ra pairs <<<"$opts"
     for pair in "${pairs[@]}"; do
@@ -92,7 +92,7 @@ for spec in "${disks[@]}"; do
         serial=*) serial=${pair#serial=} ;;
         ver=*) ver=${pair#ver=} ;;
         wwn=*) wwn=${pair#wwn=} ;;
-        *) vg_die "unknown disk option '$pair' in '$spec'" ;;
+        *) vg_die "unknown disk option '$pair' in '$diskarg'" ;;
         esac
     done
     id=disk$disk_count

@@ -50,9 +50,9 @@ for row in "${MAIN_DISKS[@]}"; do
     else
         truncate -s "$size" "$image"
     fi
-    spec="$bus,file=$image,model=$model,serial=$serial"
-    [ -n "$ver" ] && spec+=",ver=$ver"
-    args+=(--disk "$spec")
+    diskarg="$bus,file=$image,model=$model,serial=$serial"
+    [ -n "$ver" ] && diskarg+=",ver=$ver"
+    args+=(--disk "$diskarg")
 done
 truncate -s "$MAIN_VIRTIO_SIZE" "$out/images/virtio.img"
 args+=(--disk "virtio,file=$out/images/virtio.img")
