@@ -1,5 +1,6 @@
 #pragma once
 
+#include "OwnedPtrIterator.h"
 #include "RuntimeClass.h"
 #include "VornHddExport.h"
 #include "WinTypes.h"
@@ -47,26 +48,7 @@ class VORNHDD_API CHddSmartDispList {
     using Storage = std::vector<std::unique_ptr<CHddSmartDisp>>;
 
 public:
-    class const_iterator {
-    public:
-        using iterator_category = std::forward_iterator_tag;
-        using value_type = CHddSmartDisp*;
-        using difference_type = std::ptrdiff_t;
-        using pointer = void;
-        using reference = CHddSmartDisp*;
-
-        explicit const_iterator(Storage::const_iterator at) : m_at(at) {}
-        CHddSmartDisp* operator*() const { return m_at->get(); }
-        const_iterator& operator++() {
-            ++m_at;
-            return *this;
-        }
-        bool operator==(const const_iterator& other) const { return m_at == other.m_at; }
-        bool operator!=(const const_iterator& other) const { return m_at != other.m_at; }
-
-    private:
-        Storage::const_iterator m_at;
-    };
+    using const_iterator = OwnedPtrIterator<CHddSmartDisp>;
 
     CHddSmartDispList() = default;
     CHddSmartDispList(CHddSmartDispList&&) = default;

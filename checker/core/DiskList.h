@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CDisk.h"
+#include "OwnedPtrIterator.h"
 
 #include <memory>
 #include <vector>
@@ -12,26 +13,7 @@ class CDiskList {
     using Storage = std::vector<std::unique_ptr<CHdd>>;
 
 public:
-    class const_iterator {
-    public:
-        using iterator_category = std::forward_iterator_tag;
-        using value_type = CDisk*;
-        using difference_type = std::ptrdiff_t;
-        using pointer = void;
-        using reference = CDisk*;
-
-        explicit const_iterator(Storage::const_iterator at) : m_at(at) {}
-        CDisk* operator*() const { return static_cast<CDisk*>(m_at->get()); }
-        const_iterator& operator++() {
-            ++m_at;
-            return *this;
-        }
-        bool operator==(const const_iterator& other) const { return m_at == other.m_at; }
-        bool operator!=(const const_iterator& other) const { return m_at != other.m_at; }
-
-    private:
-        Storage::const_iterator m_at;
-    };
+    using const_iterator = OwnedPtrIterator<CDisk, CHdd>;
 
     CDiskList() = default;
     CDiskList(const CDiskList&) = delete;
