@@ -13,7 +13,7 @@ using vorn::ata::Operation;
 
 namespace {
 
-const QString kTraceVersion = QStringLiteral("CHddSmart::GetSmartVersion");
+const QString kTraceVersion = QStringLiteral("CHddSmart::GetHddSmartVersion");
 
 QString scsiVersionTrace(int target) {
     return QStringLiteral("CHddInfo::GetSmartVersionScsi-%1").arg(target);

@@ -72,8 +72,8 @@ TEST_F(TransportTrace, DirectPathCommandTableOddDrive) {
     CHddInfo& info = hdd.m_HddInfo;
     CHddSmart& smart = hdd.m_HddSmart;
     const std::vector<Row> rows = {
-        {"CHddSmart::GetSmartVersion", [&](CHdd&) { return smart.GetSmartVersion(h); }, "00074080",
-         QStringLiteral("-")},
+        {"CHddSmart::GetHddSmartVersion", [&](CHdd&) { return smart.GetSmartVersion(h); },
+         "00074080", QStringLiteral("-")},
         {"CHddInfo::GetHddInfo-1", [&](CHdd&) { return info.GetHddInfo(h, 1); }, "0007C088",
          cmdIn("24000000",
                "00010100"
@@ -181,7 +181,7 @@ TEST_F(TransportTrace, WindowsNineXOpensTheSmartDriverWhateverTheArguments) {
                   (QStringList{QStringLiteral("CHdd::OpenHddHandle-GetVersionEx"),
                                QStringLiteral("CHdd::OpenHddHandle-CreateFile"),
                                hdd.m_bScsi ? QStringLiteral("CHddInfo::GetSmartVersionScsi-1")
-                                           : QStringLiteral("CHddSmart::GetSmartVersion")}));
+                                           : QStringLiteral("CHddSmart::GetHddSmartVersion")}));
     }
 }
 
@@ -267,7 +267,7 @@ TEST_F(TransportTrace, FailuresLogTheirErrorAndZeroTheImages) {
         QStringLiteral("CHdd::OpenHddHandle-GetVersionEx"),
         QStringLiteral("CHdd::OpenHddHandle-CreateFile"),
         QStringLiteral("\\\\.\\PhysicalDrive0"),
-        QStringLiteral("CHddSmart::GetSmartVersion"),
+        QStringLiteral("CHddSmart::GetHddSmartVersion"),
         QStringLiteral("[Error:"),
         QStringLiteral("CHddInfo::GetHddInfo-0"),
         QStringLiteral("[Error:"),
