@@ -7,13 +7,17 @@ CHddSmartDisp::~CHddSmartDisp() = default;
 double CHddSmartDisp::CalcDepleted() const {
     if (m_nCurrent == -1 || m_nThreshold == -1)
         return 0.0;
-    const int margin = m_nInit - m_nThreshold;
-    const int left = m_nCurrent - m_nThreshold;
+    // The members are public and a caller may store any int in them; the
+    // differences are taken in 64 bits so that extreme values cannot
+    // overflow. For every pair whose difference fits in 32 bits the result
+    // is the same.
+    const long long margin = static_cast<long long>(m_nInit) - m_nThreshold;
+    const long long left = static_cast<long long>(m_nCurrent) - m_nThreshold;
     // Without a margin the quotient is infinite or undefined; keep every
     // text, bar and query on finite numbers instead.
     if (margin == 0)
         return left < 0 ? 100.0 : 0.0;
-    return 100.0 - static_cast<double>(left) / margin * 100.0;
+    return 100.0 - static_cast<double>(left) / static_cast<double>(margin) * 100.0;
 }
 
 CHddSmartDispList::~CHddSmartDispList() = default;

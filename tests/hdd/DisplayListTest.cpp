@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -135,6 +136,9 @@ TEST(DisplayDepletion, FormulaAndItsLimits) {
         {"no margin, risen", 36, 36, 50, 0.0},
         {"no margin, fallen below", 36, 36, 20, 100.0},
         {"no margin at zero", 0, 0, 0, 0.0},
+        // Values a caller stored by hand must not overflow the differences.
+        {"extreme baseline", INT_MIN, 100, 50, 100.0 - (-50.0) / (double(INT_MIN) - 100) * 100.0},
+        {"extreme current", 100, 36, INT_MAX, 100.0 - (double(INT_MAX) - 36) / 64.0 * 100.0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
