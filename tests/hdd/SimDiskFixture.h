@@ -23,7 +23,7 @@ struct TraceLine {
     QString input; // upper-case hex pairs, "-" when none
 };
 
-// 22 zero bytes: the rest of a 35-byte SENDCMDINPARAMS behind bDriveNumber.
+// A run of zero bytes as the trace writes them (two hex digits a byte).
 inline QString zeros(int bytes) {
     return QString(bytes * 2, QLatin1Char('0'));
 }
