@@ -24,4 +24,9 @@ public:
     int m_nPohStart = 0;
     std::int64_t m_timePohStart = 0; // 0: no measurement started
     QString m_strDriveLetters;       // "C: E: "
+
+    // What the system reports of the disk, kept so that every later read of
+    // the identify data can fill in again what the disk itself leaves empty.
+    QString m_strSystemModel;
+    std::int64_t m_llSystemSize = 0; // bytes
 };

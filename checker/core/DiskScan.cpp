@@ -77,7 +77,8 @@ void ReadSmartData(CDisk* disk) {
     disk->GetSmartStatus();
 }
 
-void StoreSystemSize(CDisk* disk, std::int64_t sizeBytes) {
+void StoreSystemSize(CDisk* disk) {
+    const std::int64_t sizeBytes = disk->m_llSystemSize;
     SectorImage& image = disk->m_HddInfo.m_Identify;
     if (vorn::hdd::readLe64(image.data(), image.size(), kLba48Offset) != 0)
         return;
@@ -85,6 +86,11 @@ void StoreSystemSize(CDisk* disk, std::int64_t sizeBytes) {
     vorn::hdd::writeLe32(image.data(), image.size(), kLba48Offset, static_cast<DWORD>(sectors));
     vorn::hdd::writeLe32(image.data(), image.size(), kLba48Offset + 4,
                          static_cast<DWORD>(sectors >> 32));
+}
+
+void StoreSystemModelIfNone(CDisk* disk) {
+    if (disk->GetModelNumber().isEmpty())
+        StoreSystemModel(disk, disk->m_strSystemModel);
 }
 
 } // namespace
@@ -115,6 +121,8 @@ void StoreSystemModel(CDisk* disk, const QString& model) {
 std::unique_ptr<CDisk> ReadDiskDrive(const CmDiskDriveRecord& drive, const CheckerOptions& options,
                                      const CheckerSleeper& sleep) {
     auto disk = std::make_unique<CDisk>();
+    disk->m_strSystemModel = Cm_FromWide(drive.Model);
+    disk->m_llSystemSize = drive.Size;
     bool opened = OpenAttempt(disk.get(), drive, options);
     if (!opened) {
         sleep(1000);
@@ -130,11 +138,9 @@ std::unique_ptr<CDisk> ReadDiskDrive(const CmDiskDriveRecord& drive, const Check
     if (disk->EnableSMART())
         ReadSmartData(disk.get());
     else
-        StoreSystemSize(disk.get(), drive.Size);
+        StoreSystemSize(disk.get());
     disk->CloseHddHandle();
-
-    if (disk->GetModelNumber().isEmpty())
-        StoreSystemModel(disk.get(), Cm_FromWide(drive.Model));
+    StoreSystemModelIfNone(disk.get());
     return disk;
 }
 
@@ -179,12 +185,17 @@ void RefreshDisks(const CDiskList& list, const std::function<void(CDisk*)>& afte
             disk->OpenHddHandle(disk->m_nDrive, disk->m_nScsiPort, disk->m_nScsiTarget);
         else
             disk->OpenHddHandle(disk->m_nDrive, -1, -1);
+        // A fresh identify image drops what the scan filled in from the
+        // system, so a disk that gives no model or size would lose them.
         disk->GetHddInfo();
         if (disk->EnableSMART()) {
             ReadSmartData(disk);
             if (afterDisk)
                 afterDisk(disk);
+        } else {
+            StoreSystemSize(disk);
         }
         disk->CloseHddHandle();
+        StoreSystemModelIfNone(disk);
     }
 }

@@ -39,7 +39,8 @@ void AttachDriveName(const CDiskList& list, const CmLogicalDiskPartitionRecord& 
 
 // Reopens every disk by the path it was found on and reads it again;
 // afterDisk runs for each disk with S.M.A.R.T. enabled once its data are
-// fresh (the checker writes the baseline file there).
+// fresh (the checker writes the baseline file there). The model and size
+// the system reported fill in again where the disk gives none, as in the scan.
 void RefreshDisks(const CDiskList& list, const std::function<void(CDisk*)>& afterDisk);
 
 // The model a disk gives the system, put into the identify image's model

@@ -196,6 +196,11 @@ TEST_F(ScanTest, AtaKeepsADiskWithoutIdentifyAndTakesModelAndSizeFromTheSystem) 
     EXPECT_FALSE(disk->EnableSMART());
     EXPECT_EQ(disk->GetModelNumber(), QStringLiteral("Système Disk 80"));
     EXPECT_EQ(disk->Get48LBACapacity(), 80026361856LL / 512 * 512);
+
+    // A refresh reads the identify data anew; what the system gave stays.
+    RefreshDisks(m_list, {});
+    EXPECT_EQ(disk->GetModelNumber(), QStringLiteral("Système Disk 80"));
+    EXPECT_EQ(disk->Get48LBACapacity(), 80026361856LL / 512 * 512);
 }
 
 TEST_F(ScanTest, TheDisksOwnSizeAndModelWinOverTheSystems) {
