@@ -5,7 +5,9 @@
 #include <limits>
 
 QString Cm_GetVolumeDriveName(const QString& dependent) {
-    const qsizetype open = dependent.lastIndexOf(QLatin1String("=\""));
+    // The first `="` opens the device id: a mount point may itself hold
+    // `="`, which must not be taken for the start.
+    const qsizetype open = dependent.indexOf(QLatin1String("=\""));
     if (open < 0)
         return QString();
     const qsizetype from = open + 2;

@@ -7,8 +7,8 @@
 // Reading the two object paths of a volume-to-partition record. Both
 // programs match volumes to disks through these and nothing else.
 
-// The drive name of a volume: the device id between the last `="` of the
-// Dependent path and the closing quote ("C:" on Windows-form paths, the mount
+// The drive name of a volume: the device id between the `="` of the
+// Dependent path and its closing (last) quote ("C:" on Windows-form paths, the mount
 // point on Linux). Empty when the path has no such pair, as when a long path
 // was cut at its field's end.
 VORNWMI_API QString Cm_GetVolumeDriveName(const char16_t* dependent);

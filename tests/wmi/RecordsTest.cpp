@@ -205,7 +205,7 @@ TEST(FieldText, DateTextRoundTrips) {
     EXPECT_EQ(vorn::wmi::wmiDateToTime(QStringLiteral("2023")), 0);
 }
 
-TEST(ObjectPaths, DriveNameIsTheDeviceIdBetweenTheLastPairOfQuotes) {
+TEST(ObjectPaths, DriveNameIsTheDeviceIdBetweenItsOpeningAndClosingQuotes) {
     const struct {
         const char* dependent;
         const char* drive;
@@ -213,6 +213,9 @@ TEST(ObjectPaths, DriveNameIsTheDeviceIdBetweenTheLastPairOfQuotes) {
         {R"(\\HOST\root\cimv2:Win32_LogicalDisk.DeviceID="D:")", "D:"},
         {R"(\\HOST\root\cimv2:Win32_LogicalDisk.DeviceID="/home/my files")", "/home/my files"},
         {R"(\\HOST\root\cimv2:Win32_LogicalDisk.DeviceID="/")", "/"},
+        // Mount points are free text: quotes and `="` inside belong to the name.
+        {R"(\\HOST\root\cimv2:Win32_LogicalDisk.DeviceID="/mnt/a="b")", "/mnt/a=\"b"},
+        {R"(\\HOST\root\cimv2:Win32_LogicalDisk.DeviceID="/mnt/"q"")", "/mnt/\"q\""},
         // A path cut at its field's end has lost its closing quote.
         {R"(\\HOST\root\cimv2:Win32_LogicalDisk.DeviceID="/very/long/pa)", ""},
         {"no device id here", ""},
