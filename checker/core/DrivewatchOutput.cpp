@@ -13,6 +13,16 @@ QString DiskDevicePath(const CDisk& disk) {
                         : QStringLiteral("\\\\.\\PhysicalDrive%1").arg(disk.m_nDrive);
 }
 
+namespace {
+
+// A reading below 1 (a sensor that reports 0) is shown as "-" in the window;
+// the document says "unknown" for it too.
+int KnownTemperature(int degrees) {
+    return degrees < 1 ? -1 : degrees;
+}
+
+} // namespace
+
 QString DiskReportText(const CDisk& disk, const PanelTexts& panel) {
     QString text =
         QStringLiteral("ディスク %1: %2\n").arg(disk.m_nDrive).arg(disk.GetModelNumber());
@@ -87,7 +97,7 @@ QJsonObject DiskReportJson(const CDisk& disk, const PanelTexts& panel) {
         {QStringLiteral("smart_supported"), disk.SupportSMART() != 0},
         {QStringLiteral("smart_enabled"), disk.EnableSMART() != 0},
         {QStringLiteral("status"), disk.GetStatus()},
-        {QStringLiteral("temperature"), disk.GetTemperature()},
+        {QStringLiteral("temperature"), KnownTemperature(disk.GetTemperature())},
         {QStringLiteral("power_on_raw"), disk.GetPowerOnHours()},
         {QStringLiteral("power_on_unit"), disk.m_nPohUnit},
         {QStringLiteral("power_cycles"), disk.GetPowerCycle()},

@@ -1,9 +1,10 @@
-#include "../support/TempDir.h"
+#include "CheckerTestDisks.h"
 
 #include "DrivewatchOutput.h"
 #include "DrivewatchRun.h"
 #include "ErrorLog.h"
 #include "NumberFormat.h"
+#include "PanelText.h"
 #include "TerminalWidth.h"
 #include "platform/SimMachine.h"
 
@@ -283,6 +284,27 @@ TEST_F(DrivewatchTest, ExitStatusesAndMessages) {
     EXPECT_EQ(result.exitCode, kExitNoDisk);
     EXPECT_TRUE(Disks(result).isEmpty());
     EXPECT_EQ(result.err.count('\n'), 1);
+}
+
+TEST(DrivewatchJson, TemperatureIsUnknownWhereTheWindowShowsADash) {
+    using checkertest::Attr;
+    const struct {
+        const char* what;
+        std::initializer_list<Attr> attrs;
+        int temperature;
+    } cases[] = {
+        {"a reading", {{194, 35, 40, 35, 0}}, 35},
+        {"a sensor that reports 0", {{194, 100, 100, 0, 0}}, -1},
+        {"no temperature attribute", {{9, 100, 100, 1234, 0}}, -1},
+    };
+    for (const auto& c : cases) {
+        CDisk disk;
+        checkertest::FillDisk(&disk, checkertest::Identify(), c.attrs);
+        const PanelTexts panel = MakePanelTexts(&disk, 180, 0);
+        EXPECT_EQ(DiskReportJson(disk, panel).value(QStringLiteral("temperature")).toInt(0),
+                  c.temperature)
+            << c.what << " (panel: " << panel[PanelField::Temperature].toStdString() << ")";
+    }
 }
 
 } // namespace
