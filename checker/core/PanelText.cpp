@@ -1,5 +1,6 @@
 #include "PanelText.h"
 
+#include "AttributeDetail.h"
 #include "CDisk.h"
 #include "NumberFormat.h"
 #include "PohUnit.h"
@@ -43,10 +44,6 @@ QString FormatCapacity(const CDisk& disk) {
 
 QString FormatAttributeId(BYTE id) {
     return QString::asprintf("%02X", id);
-}
-
-QString FormatDepleted(double depleted) {
-    return QString::asprintf("%.1f %%", depleted);
 }
 
 QString FormatRaw(int raw) {
@@ -186,7 +183,7 @@ AttributeRow MakeAttributeRow(const CHddSmartDisp& record) {
     row.cells = {FormatAttributeId(record.m_byId),     record.m_strName,
                  QString::number(record.m_nInit),      QString::number(record.m_nCurrent),
                  QString::number(record.m_nThreshold), QString::number(record.m_nWorst),
-                 FormatDepleted(row.depleted),         FormatRaw(record.m_nRaw)};
+                 FormatDepletion(row.depleted),        FormatRaw(record.m_nRaw)};
     return row;
 }
 

@@ -22,9 +22,11 @@ QString FormatPowerCycles(int count);        // "12,345 回"; "-" for -1
 QString FormatSmartState(const CDisk& disk); // "有効", "無効"; "-" without support
 QString FormatStatus(const CDisk& disk);     // "正常", "異常", "不明"; "-" without support
 QString FormatCapacity(const CDisk& disk);
-QString FormatAttributeId(BYTE id);      // "%02X"
-QString FormatDepleted(double depleted); // "%.1f %"
-QString FormatRaw(int raw);              // "%08X %d"
+QString FormatAttributeId(BYTE id); // "%02X"
+QString FormatRaw(int raw);         // "%08X %d"
+
+// The depletion cell is FormatDepletion of AttributeDetail.h, the same text
+// as the detail dialog shows.
 
 // --- The power-on time box ---------------------------------------------------
 

@@ -1,5 +1,6 @@
 #include "CheckerTestDisks.h"
 
+#include "AttributeDetail.h"
 #include "BaselineFile.h"
 #include "PanelText.h"
 
@@ -62,7 +63,7 @@ TEST_F(BaselineFileTest, FirstRunWritesCurrentValuesWithTheTimeOfWriting) {
     const QByteArray expected = Le32(kNow) + Le32(-1) + Record(5, 90, 90, 90) +
                                 Record(9, 97, 97, 97) + Record(194, 35, 35, 35);
     EXPECT_EQ(m_dir.read(QStringLiteral("WD-ABC123.dat")), expected);
-    EXPECT_EQ(FormatDepleted(RecordOf(m_disk, 5)->CalcDepleted()), QStringLiteral("0.0 %"));
+    EXPECT_EQ(FormatDepletion(RecordOf(m_disk, 5)->CalcDepleted()), QStringLiteral("0.0 %"));
 }
 
 TEST_F(BaselineFileTest, LaterRunTakesInitialValuesFromTheFileAndKeepsItsTime) {
@@ -77,7 +78,7 @@ TEST_F(BaselineFileTest, LaterRunTakesInitialValuesFromTheFileAndKeepsItsTime) {
     // 100 -> 90 against threshold 50 is a fifth of the margin.
     EXPECT_EQ(RecordOf(m_disk, 5)->m_nInit, 100);
     EXPECT_EQ(RecordOf(m_disk, 5)->m_nChange, 95);
-    EXPECT_EQ(FormatDepleted(RecordOf(m_disk, 5)->CalcDepleted()), QStringLiteral("20.0 %"));
+    EXPECT_EQ(FormatDepletion(RecordOf(m_disk, 5)->CalcDepleted()), QStringLiteral("20.0 %"));
     // A current value above the stored initial one becomes the baseline.
     EXPECT_EQ(RecordOf(m_disk, 9)->m_nInit, 97);
     // Attribute 7 is not on this disk; 194 was not in the file.

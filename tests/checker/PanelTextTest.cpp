@@ -26,10 +26,6 @@ TEST(PanelFormat, FactsAsTheWindowWritesThem) {
     EXPECT_EQ(FormatRaw(-1), QStringLiteral("FFFFFFFF -1"));
     EXPECT_EQ(FormatAttributeId(5), QStringLiteral("05"));
     EXPECT_EQ(FormatAttributeId(0xC2), QStringLiteral("C2"));
-    EXPECT_EQ(FormatDepleted(20.0), QStringLiteral("20.0 %"));
-    EXPECT_EQ(FormatDepleted(150.0), QStringLiteral("150.0 %"));
-    EXPECT_EQ(FormatDepleted(-12.26), QStringLiteral("-12.3 %"));
-    EXPECT_EQ(FormatDepleted(0.05), QStringLiteral("0.1 %"));
 }
 
 TEST(PanelFormat, PowerOnBoxTextAndTip) {
