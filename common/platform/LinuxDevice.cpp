@@ -19,8 +19,6 @@ namespace vorn::platform {
 namespace {
 
 constexpr unsigned kTimeoutMs = 10000;
-constexpr BYTE kScsiCheckCondition = 0x02;
-constexpr unsigned short kDriverSense = 0x08;
 
 // A block device opened for one use or for the life of a handle.
 class Descriptor {
@@ -75,6 +73,11 @@ SgResult sendCdb(int fd, const BYTE* cdb, unsigned char cdbLength, bool dataIn, 
     return result;
 }
 
+sat::SgReply replyOf(const SgResult& result) {
+    const sg_io_hdr_t& io = result.header;
+    return {io.status, io.host_status, io.driver_status, io.resid, result.sense, io.sb_len_wr};
+}
+
 } // namespace
 
 AtaOutcome sendAtaCommand(int fd, const AtaCommand& command, BYTE* data) {
@@ -85,40 +88,15 @@ AtaOutcome sendAtaCommand(int fd, const AtaCommand& command, BYTE* data) {
 
     const auto cdb16 = sat::buildCdb16(r, options);
     SgResult result = sendCdb(fd, cdb16.data(), cdb16.size(), command.dataIn, data);
-    std::optional<sat::SenseInfo> sense;
-    const auto readSense = [&]() {
-        const bool hasSense = (result.header.status & 0x7E) == kScsiCheckCondition ||
-                              (result.header.driver_status & kDriverSense);
-        sense = hasSense ? sat::parseSense(result.sense, result.header.sb_len_wr) : std::nullopt;
-    };
     if (result.error)
         return transportFailure(result.error);
-    readSense();
-    if (sense && sat::isOpcodeRejected(*sense)) {
+    if (const auto sense = sat::senseOf(replyOf(result)); sense && sat::isOpcodeRejected(*sense)) {
         const auto cdb12 = sat::buildCdb12(r, options);
         result = sendCdb(fd, cdb12.data(), cdb12.size(), command.dataIn, data);
         if (result.error)
             return transportFailure(result.error);
-        readSense();
     }
-    if (result.header.host_status != 0 || (result.header.driver_status & ~kDriverSense) != 0)
-        return transportFailure(EIO);
-
-    AtaOutcome outcome;
-    if (sense && sense->ataRegisters) {
-        outcome.returned = *sense->ataRegisters;
-        return outcome;
-    }
-    // No registers: fine for a clean completion of a command that needs
-    // none back; anything else did not reach the ATA device as asked.
-    if (sense || wantRegisters)
-        return transportFailure(EIO);
-    if (command.dataIn && result.header.resid >= kSectorSize)
-        return transportFailure(EIO);
-    outcome.returned = r;
-    outcome.returned.feature = 0;
-    outcome.returned.command = kAtaStatusReady;
-    return outcome;
+    return sat::interpretReply(replyOf(result), command, wantRegisters);
 }
 
 QString findScsiDisk(const QString& sysRoot, int host, int target) {

@@ -1,5 +1,7 @@
 #include "SatCommand.h"
 
+#include <cerrno>
+
 namespace vorn::platform::sat {
 
 namespace {
@@ -103,6 +105,52 @@ std::optional<SenseInfo> parseSense(const BYTE* sense, std::size_t length) {
     default:
         return std::nullopt;
     }
+}
+
+namespace {
+constexpr BYTE kScsiStatusGood = 0x00;
+constexpr BYTE kScsiStatusCheckCondition = 0x02;
+constexpr unsigned short kDriverSense = 0x08;
+
+bool isCheckCondition(const SgReply& reply) {
+    return (reply.scsiStatus & 0x7E) == kScsiStatusCheckCondition;
+}
+
+AtaOutcome transportFailure(int error) {
+    AtaOutcome outcome;
+    outcome.transportError = error;
+    return outcome;
+}
+} // namespace
+
+std::optional<SenseInfo> senseOf(const SgReply& reply) {
+    if (!isCheckCondition(reply) && !(reply.driverStatus & kDriverSense))
+        return std::nullopt;
+    return parseSense(reply.sense, reply.senseLength);
+}
+
+AtaOutcome interpretReply(const SgReply& reply, const AtaCommand& command, bool wantRegisters) {
+    if (reply.hostStatus != 0 || (reply.driverStatus & ~kDriverSense) != 0)
+        return transportFailure(EIO);
+    const std::optional<SenseInfo> sense = senseOf(reply);
+    if (sense && sense->ataRegisters) {
+        AtaOutcome outcome;
+        outcome.returned = *sense->ataRegisters;
+        return outcome;
+    }
+    // No registers: only a clean completion of a command that needs none
+    // back counts; a check condition whose sense cannot be read, or a busy
+    // or reserved target, did not run the command.
+    if (sense || isCheckCondition(reply) || (reply.scsiStatus & 0x7E) != kScsiStatusGood ||
+        wantRegisters)
+        return transportFailure(EIO);
+    if (command.dataIn && reply.residual >= kSectorSize)
+        return transportFailure(EIO);
+    AtaOutcome outcome;
+    outcome.returned = command.registers;
+    outcome.returned.feature = 0;
+    outcome.returned.command = kAtaStatusReady;
+    return outcome;
 }
 
 bool isOpcodeRejected(const SenseInfo& sense) {

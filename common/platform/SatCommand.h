@@ -44,6 +44,26 @@ VORNCOM_API std::optional<SenseInfo> parseSense(const BYTE* sense, std::size_t l
 // CDB), the cue to retry with the 12-byte form.
 VORNCOM_API bool isOpcodeRejected(const SenseInfo& sense);
 
+// What SG_IO reports for one pass-through CDB, as plain values.
+struct SgReply {
+    BYTE scsiStatus = 0; // the SCSI status byte
+    unsigned short hostStatus = 0;
+    unsigned short driverStatus = 0;
+    int residual = 0; // bytes of the data transfer that did not arrive
+    const BYTE* sense = nullptr;
+    std::size_t senseLength = 0; // bytes of sense data written
+};
+
+// The sense data of a reply, when the reply says it carries any.
+VORNCOM_API std::optional<SenseInfo> senseOf(const SgReply& reply);
+
+// How the command fared. A device that reported ERR comes back with its
+// registers and transportError 0; anything that did not reach the ATA
+// device as asked (another SCSI status, a check condition without ATA
+// registers, a short transfer, registers wanted but not returned) is EIO.
+VORNCOM_API AtaOutcome interpretReply(const SgReply& reply, const AtaCommand& command,
+                                      bool wantRegisters);
+
 constexpr BYTE kSenseKeyRecovered = 0x01;
 constexpr BYTE kSenseKeyIllegalRequest = 0x05;
 constexpr BYTE kSenseKeyAborted = 0x0B;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <vector>
 
 using namespace vorn::platform;
@@ -111,4 +113,67 @@ TEST(SatSense, RejectedOpcodeAndMalformedSense) {
     EXPECT_FALSE(parseSense(unknown.data(), unknown.size()));
     const auto shortFixed = v({0x70, 0, 0x05});
     EXPECT_FALSE(parseSense(shortFixed.data(), shortFixed.size()));
+}
+
+namespace {
+const AtaCommand kIdentifyCommand{kIdentify, true};
+const AtaCommand kStatusCommand{kReturnStatus, false};
+
+SgReply reply(BYTE status, const std::vector<BYTE>& sense = {}, int residual = 0) {
+    SgReply r;
+    r.scsiStatus = status;
+    r.driverStatus = sense.empty() ? 0 : 0x08;
+    r.residual = residual;
+    r.sense = sense.empty() ? nullptr : sense.data();
+    r.senseLength = sense.size();
+    return r;
+}
+} // namespace
+
+TEST(SatReply, OnlyAFullCleanCompletionOrReturnedRegistersSucceed) {
+    const auto statusDescriptor =
+        v({0x72, 0x01, 0x00, 0x1D, 0, 0,    0, 14, //
+           0x09, 0x0C, 0x00, 0x00, 0, 0x00, 0, 0x00, 0, 0x4F, 0, 0xC2, 0x00, 0x50});
+    const auto unknownFormat = v({0x7F, 0, 0, 0, 0, 0, 0, 0});
+    const auto mediumError = v({0x70, 0, 0x03, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0x11, 0x04});
+    const struct {
+        const char* what;
+        SgReply reply;
+        const AtaCommand& command;
+        bool wantRegisters;
+        int transportError;
+    } cases[] = {
+        {"clean data-in", reply(0x00), kIdentifyCommand, false, 0},
+        {"registers in the sense data", reply(0x02, statusDescriptor), kStatusCommand, true, 0},
+        {"registers wanted, none returned", reply(0x00), kStatusCommand, true, EIO},
+        {"check condition without sense", reply(0x02), kIdentifyCommand, false, EIO},
+        {"check condition, unreadable sense", reply(0x02, unknownFormat), kIdentifyCommand, false,
+         EIO},
+        {"medium error without registers", reply(0x02, mediumError), kIdentifyCommand, false, EIO},
+        {"busy target", reply(0x08), kIdentifyCommand, false, EIO},
+        {"reservation conflict", reply(0x18), kIdentifyCommand, false, EIO},
+        {"no data arrived", reply(0x00, {}, 512), kIdentifyCommand, false, EIO},
+    };
+    for (const auto& c : cases) {
+        const AtaOutcome outcome = interpretReply(c.reply, c.command, c.wantRegisters);
+        EXPECT_EQ(outcome.transportError, c.transportError) << c.what;
+    }
+
+    SgReply lostHost = reply(0x00);
+    lostHost.hostStatus = 0x01; // DID_NO_CONNECT
+    EXPECT_EQ(interpretReply(lostHost, kIdentifyCommand, false).transportError, EIO);
+}
+
+TEST(SatReply, WhatTheDeviceReturnsIsPassedOn) {
+    const auto aborted =
+        v({0x72, 0x0B, 0x00, 0x00, 0, 0,    0, 14, //
+           0x09, 0x0C, 0x00, 0x04, 0, 0x01, 0, 0x01, 0, 0x4F, 0, 0xC2, 0x00, 0x51});
+    const AtaOutcome failed = interpretReply(reply(0x02, aborted), kIdentifyCommand, false);
+    EXPECT_EQ(failed.transportError, 0);
+    EXPECT_TRUE(failed.failedOnDevice());
+    EXPECT_EQ(failed.returned.feature, 0x04);
+
+    const AtaOutcome done = interpretReply(reply(0x00), kIdentifyCommand, false);
+    EXPECT_FALSE(done.failedOnDevice());
+    EXPECT_EQ(done.returned.command, kAtaStatusReady);
 }
