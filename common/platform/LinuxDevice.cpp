@@ -44,6 +44,12 @@ int openDisk(const QString& devicePath, int* error) {
     return fd;
 }
 
+// sysfs writes the "/" of a device name in a subdirectory of /dev as "!"
+// (cciss!c0d0 is /dev/cciss/c0d0).
+QString deviceNodeOf(const QString& devRoot, QString kernelName) {
+    return devRoot + QLatin1Char('/') + kernelName.replace(QLatin1Char('!'), QLatin1Char('/'));
+}
+
 AtaOutcome transportFailure(int error) {
     AtaOutcome outcome;
     outcome.transportError = error;
@@ -160,7 +166,7 @@ public:
         if (disk.isEmpty())
             return transportFailure(ENODEV);
         int error = 0;
-        const Descriptor fd(openDisk(m_devRoot + QLatin1Char('/') + disk, &error));
+        const Descriptor fd(openDisk(deviceNodeOf(m_devRoot, disk), &error));
         if (fd.get() < 0)
             return transportFailure(error);
         return sendAtaCommand(fd.get(), command, data);
@@ -196,7 +202,7 @@ public:
             const QStringList disks = physicalDiskNames(m_sysRoot);
             if (where->number >= disks.size())
                 return nullptr;
-            const int fd = openDisk(m_devRoot + QLatin1Char('/') + disks[where->number], error);
+            const int fd = openDisk(deviceNodeOf(m_devRoot, disks[where->number]), error);
             if (fd < 0)
                 return nullptr;
             return std::make_unique<LinuxDisk>(path, where->number, fd);

@@ -89,6 +89,15 @@ TEST_F(FakeSysfs, OpenFailsWithTheRightErrno) {
     EXPECT_EQ(adapter->execute({0}, {{0, 0, 0, 0, 0, 0, 0xEC}, true}, data).transportError, ENOTTY);
 }
 
+TEST_F(FakeSysfs, KernelNamesWithASlashOpenTheirNodeInASubfolder) {
+    mkdir("block/cciss!c0d0");
+    ASSERT_TRUE(QDir().mkpath(m_dev.path("cciss")));
+    ASSERT_TRUE(m_dev.write("cciss/c0d0", QByteArray(512, '\0')));
+    const auto backend = makeLinuxDeviceBackend(m_sys.path(), m_dev.path());
+    int error = 0;
+    EXPECT_TRUE(backend->open(R"(\\.\PhysicalDrive0)", &error)) << "errno " << error;
+}
+
 // Talks to the machine's own disks; most build machines have none that
 // speaks ATA, and then the test says so instead of passing silently.
 TEST(RealDisk, IdentifyAnswersOnAnAtaDisk) {
