@@ -7,6 +7,7 @@
 #include <sys/auxv.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -117,6 +118,18 @@ bool isNumericDriveField(const QString& name) {
         QStringLiteral("SCSIPort"),   QStringLiteral("SCSITargetId"),
         QStringLiteral("Size")};
     return numeric.contains(name);
+}
+
+// The record types these fields as 32-bit numbers (Size as a 64-bit text),
+// and the disk number is never negative.
+long long minimumOf(const QString& numericField) {
+    if (numericField == QLatin1String("Index"))
+        return 0;
+    return numericField == QLatin1String("Size") ? LLONG_MIN : INT_MIN;
+}
+
+long long maximumOf(const QString& numericField) {
+    return numericField == QLatin1String("Size") ? LLONG_MAX : INT_MAX;
 }
 
 bool isSecureExecution() {
@@ -304,8 +317,7 @@ bool parseSimDiskIni(const QByteArray& text, SimDisk* disk, SimParseError* error
                     error, entry.line,
                     QStringLiteral("%1 is not a field of the disk drive record").arg(entry.key));
             if (isNumericDriveField(*known) && !entry.value.isEmpty() &&
-                !parseInteger(entry.value, *known == QLatin1String("Index") ? 0 : LLONG_MIN,
-                              LLONG_MAX))
+                !parseInteger(entry.value, minimumOf(*known), maximumOf(*known)))
                 return bad();
             disk->drive.append({*known, entry.value});
         } else if (entry.section == QLatin1String("Volumes")) {

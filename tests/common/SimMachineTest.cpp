@@ -103,6 +103,9 @@ TEST(SimIni, NamesTheLineOfEachMistake) {
         {"[Disk]\n", 1},                    // unknown section
         {"[Drive]\nModle=x\n", 2},          // not a record field
         {"[Drive]\nIndex=-1\n", 2},         // negative disk number
+        {"[Drive]\nIndex=4294967296\n", 2}, // would wrap to disk 0
+        {"[Drive]\nSCSITargetId=4294967297\n", 2},
+        {"[Drive]\nSCSIPort=-2147483649\n", 2},
         {"[Drive]\nSize=12GB\n", 2},        // not a number
         {"[Drive]\nModel=a\nmodel=b\n", 3}, // duplicate
         {"[Volumes]\nPartition0=C:\n", 2},  // numbers start at 1
