@@ -33,11 +33,17 @@ bool fail(SimParseError* error, int line, const QString& message) {
     return false;
 }
 
+// Editors on Windows start UTF-8 files with a byte order mark; it is no
+// part of the first line.
+QByteArray withoutByteOrderMark(const QByteArray& text) {
+    return text.startsWith("\xEF\xBB\xBF") ? text.mid(3) : text;
+}
+
 // Splits ini text into entries. Sections and keys are kept as written;
 // ';' and '#' start comment lines. A key is allowed once per section.
 bool splitIni(const QByteArray& text, const QStringList& sections, QList<IniEntry>* entries,
               SimParseError* error) {
-    const QList<QByteArray> lines = text.split('\n');
+    const QList<QByteArray> lines = withoutByteOrderMark(text).split('\n');
     QString section;
     std::set<QString> seen;
     for (int i = 0; i < lines.size(); ++i) {
@@ -370,7 +376,8 @@ bool parseSimDiskIni(const QByteArray& text, SimDisk* disk, SimParseError* error
     return true;
 }
 
-std::optional<QByteArray> parseSimSectorHex(const QByteArray& text, SimParseError* error) {
+std::optional<QByteArray> parseSimSectorHex(const QByteArray& file, SimParseError* error) {
+    const QByteArray text = withoutByteOrderMark(file);
     QByteArray bytes;
     int line = 1;
     int i = 0;

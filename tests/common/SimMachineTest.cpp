@@ -125,6 +125,17 @@ TEST(SimIni, NamesTheLineOfEachMistake) {
     }
 }
 
+TEST(SimIni, FilesSavedWithAByteOrderMarkRead) {
+    SimDisk disk;
+    SimParseError error;
+    ASSERT_TRUE(parseSimDiskIni("\xEF\xBB\xBF[Drive]\r\nModel=X\r\n", &disk, &error))
+        << error.message.toStdString();
+    EXPECT_EQ(disk.driveField("Model"), "X");
+    ASSERT_TRUE(parseSimMachineIni("\xEF\xBB\xBF[Machine]\nPlatform=1\n", &error));
+    EXPECT_TRUE(parseSimSectorHex("\xEF\xBB\xBF" + zeroSector(), &error))
+        << error.message.toStdString();
+}
+
 TEST(SimIni, MachineVersion) {
     SimParseError error;
     const auto info = parseSimMachineIni(
