@@ -39,6 +39,15 @@ QByteArray withoutByteOrderMark(const QByteArray& text) {
     return text.startsWith("\xEF\xBB\xBF") ? text.mid(3) : text;
 }
 
+// A control byte would cut or garble the one line on standard error, so
+// only printable ASCII is shown as itself.
+QString unexpectedByte(char byte) {
+    const auto value = static_cast<unsigned char>(byte);
+    if (value > 0x20 && value < 0x7F)
+        return QStringLiteral("unexpected character '%1'").arg(QLatin1Char(byte));
+    return QStringLiteral("unexpected byte 0x%1").arg(value, 2, 16, QLatin1Char('0'));
+}
+
 // Splits ini text into entries. Sections and keys are kept as written;
 // ';' and '#' start comment lines. A key is allowed once per section.
 bool splitIni(const QByteArray& text, const QStringList& sections, QList<IniEntry>* entries,
@@ -150,9 +159,17 @@ QString environmentPath(const char* name) {
 }
 
 void reportMalformed(const QString& file, const SimParseError& error, const char* consequence) {
-    const QString where = error.line > 0 ? QStringLiteral("%1:%2").arg(file).arg(error.line) : file;
+    QString where = error.line > 0 ? QStringLiteral("%1:%2").arg(file).arg(error.line) : file;
+    QString message = error.message;
+    // Keys and values quoted from the file stay on the one line.
+    for (QString* text : {&where, &message}) {
+        for (QChar& ch : *text) {
+            if (!ch.isPrint())
+                ch = QLatin1Char('?');
+        }
+    }
     std::fprintf(stderr, "simulated machine: %s: %s; %s\n", where.toLocal8Bit().constData(),
-                 error.message.toLocal8Bit().constData(), consequence);
+                 message.toLocal8Bit().constData(), consequence);
 }
 
 std::optional<QByteArray> readFile(const QString& path) {
@@ -401,9 +418,7 @@ std::optional<QByteArray> parseSimSectorHex(const QByteArray& file, SimParseErro
                                      std::isspace(static_cast<unsigned char>(text[end])) ||
                                      text[end] == '#';
             if (end == i || !endsCleanly) {
-                fail(error, line,
-                     QStringLiteral("unexpected character '%1'")
-                         .arg(QLatin1Char(end == i ? c : text[end])));
+                fail(error, line, unexpectedByte(end == i ? c : text[end]));
                 return std::nullopt;
             }
             if ((end - i) % 2 != 0) {

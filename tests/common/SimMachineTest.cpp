@@ -173,11 +173,15 @@ TEST(SimHex, RefusesWhatIsNotExactlyOneSector) {
         {"00 0\n" + zeroSector(), 1},                    // odd digit count
         {"00\n0x12\n" + zeroSector(), 2},                // prefix
         {"00 zz\n", 1},
+        {QByteArray("00\n\0\x1b[2J", 7), 2}, // control bytes
     };
     for (const Case& c : cases) {
         SimParseError error;
         EXPECT_FALSE(parseSimSectorHex(c.text, &error)) << c.text.left(20).toStdString();
         EXPECT_EQ(error.line, c.line) << c.text.left(20).toStdString();
+        // The message goes to standard error as part of one line.
+        for (const QChar ch : error.message)
+            EXPECT_TRUE(ch.isPrint()) << error.message.toStdString();
     }
 }
 
@@ -221,6 +225,22 @@ TEST(SimLoader, TakesDisksInNameOrderAndLeavesOutBrokenOnes) {
     EXPECT_TRUE(messages.contains("e-dup/disk.ini")) << messages.toStdString();
     EXPECT_TRUE(messages.contains("f-empty/disk.ini")) << messages.toStdString();
     EXPECT_TRUE(messages.contains("machine.ini:2:")) << messages.toStdString();
+}
+
+TEST(SimLoader, AMalformedFileGivesOnePrintableLine) {
+    TestDir dir;
+    ASSERT_TRUE(QDir().mkpath(dir.path("disk")));
+    ASSERT_TRUE(dir.write("disk/disk.ini", "[Drive]\nModel=a\nSize=1\r2\x1b[2J\n"));
+    StderrCapture capture;
+    const auto machine = loadSimMachine(dir.path());
+    const QString messages = capture.text();
+    ASSERT_TRUE(machine);
+    EXPECT_TRUE(machine->disks.empty());
+    ASSERT_TRUE(messages.endsWith('\n'));
+    EXPECT_EQ(messages.count('\n'), 1) << messages.toStdString();
+    for (const QChar ch : messages.chopped(1))
+        EXPECT_TRUE(ch.isPrint()) << messages.toStdString();
+    EXPECT_TRUE(messages.contains("disk/disk.ini:3:")) << messages.toStdString();
 }
 
 TEST(SimLoader, MissingFolderIsNoMachine) {
