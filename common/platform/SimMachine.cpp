@@ -346,8 +346,11 @@ bool parseSimDiskIni(const QByteArray& text, SimDisk* disk, SimParseError* error
         } else if (entry.section == QLatin1String("Volumes")) {
             if (!entry.key.startsWith(QLatin1String("Partition"), Qt::CaseInsensitive))
                 return fail(error, entry.line, QStringLiteral("expected PartitionN"));
-            const auto number = parseInteger(entry.key.mid(9), 1, 1000);
-            if (!number)
+            // Digits only, so that Partition01 and Partition1 cannot both
+            // name partition 1.
+            const QString digits = entry.key.mid(9);
+            const auto number = parseInteger(digits, 1, 1000);
+            if (!number || QString::number(*number) != digits)
                 return fail(error, entry.line, QStringLiteral("expected PartitionN"));
             SimPartition partition{static_cast<int>(*number), {}};
             for (const QString& name : entry.value.split(QLatin1Char(','), Qt::SkipEmptyParts)) {

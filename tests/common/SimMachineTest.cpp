@@ -106,9 +106,11 @@ TEST(SimIni, NamesTheLineOfEachMistake) {
         {"[Drive]\nIndex=4294967296\n", 2}, // would wrap to disk 0
         {"[Drive]\nSCSITargetId=4294967297\n", 2},
         {"[Drive]\nSCSIPort=-2147483649\n", 2},
-        {"[Drive]\nSize=12GB\n", 2},        // not a number
-        {"[Drive]\nModel=a\nmodel=b\n", 3}, // duplicate
-        {"[Volumes]\nPartition0=C:\n", 2},  // numbers start at 1
+        {"[Drive]\nSize=12GB\n", 2},                       // not a number
+        {"[Drive]\nModel=a\nmodel=b\n", 3},                // duplicate
+        {"[Volumes]\nPartition0=C:\n", 2},                 // numbers start at 1
+        {"[Volumes]\nPartition1=C:\nPartition01=D:\n", 3}, // partition 1 twice
+        {"[Volumes]\nPartition+2=C:\n", 2},
         {"[Volumes]\nDisk1=C:\n", 2},
         {"[Device]\nDirect=maybe\n", 2},
         {"[Device]\nFail=identify,smart\n", 2}, // unknown request
