@@ -127,12 +127,7 @@ std::optional<unsigned> parseFailList(const QString& text) {
 }
 
 bool isNumericDriveField(const QString& name) {
-    static const QStringList numeric = {
-        QStringLiteral("Index"),      QStringLiteral("BytesPerSector"),
-        QStringLiteral("Partitions"), QStringLiteral("SCSILogicalUnit"),
-        QStringLiteral("SCSIPort"),   QStringLiteral("SCSITargetId"),
-        QStringLiteral("Size")};
-    return numeric.contains(name);
+    return isInt32DriveField(name) || name == QLatin1String("Size");
 }
 
 // The record types these fields as 32-bit numbers (Size as a 64-bit text),
@@ -228,6 +223,14 @@ Selection& selection() {
 }
 
 } // namespace
+
+bool isInt32DriveField(const QString& name) {
+    static const QStringList numeric = {
+        QStringLiteral("Index"),      QStringLiteral("BytesPerSector"),
+        QStringLiteral("Partitions"), QStringLiteral("SCSILogicalUnit"),
+        QStringLiteral("SCSIPort"),   QStringLiteral("SCSITargetId")};
+    return numeric.contains(name);
+}
 
 const QStringList& simDriveFieldNames() {
     static const QStringList names = {QStringLiteral("Name"),

@@ -111,6 +111,8 @@ struct VORNCOM_API SimMachine {
 
 // The field names of the disk-drive record, in record order.
 VORNCOM_API const QStringList& simDriveFieldNames();
+// The [Drive] fields the record holds as 32-bit numbers (Size is 64-bit).
+VORNCOM_API bool isInt32DriveField(const QString& name);
 
 // --- Parsers: text in, result or one error out. -------------------------
 

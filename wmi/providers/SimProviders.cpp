@@ -4,19 +4,6 @@
 
 namespace vorn::wmi {
 
-namespace {
-
-bool isNumericField(const QString& name) {
-    static const QStringList numeric = {
-        QStringLiteral("Index"),      QStringLiteral("BytesPerSector"),
-        QStringLiteral("Partitions"), QStringLiteral("SCSILogicalUnit"),
-        QStringLiteral("SCSIPort"),   QStringLiteral("SCSITargetId"),
-    };
-    return numeric.contains(name);
-}
-
-} // namespace
-
 std::vector<WmiObject> simDiskDrives(const platform::SimMachine& machine) {
     std::vector<WmiObject> objects;
     for (const platform::SimDisk& disk : machine.disks) {
@@ -26,7 +13,7 @@ std::vector<WmiObject> simDiskDrives(const platform::SimMachine& machine) {
         for (const platform::SimDriveField& field : disk.drive) {
             if (field.value.isEmpty())
                 object.set(field.name, VARIANT::null());
-            else if (isNumericField(field.name))
+            else if (platform::isInt32DriveField(field.name))
                 object.set(field.name,
                            VARIANT::ofI4(static_cast<qint32>(disk.driveNumber(field.name))));
             else
