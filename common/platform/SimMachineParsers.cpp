@@ -1,0 +1,360 @@
+#include "SimMachine.h"
+
+#include <algorithm>
+#include <climits>
+#include <set>
+
+namespace vorn::platform {
+
+namespace {
+
+// One "Key=Value" line of an ini file with the section it stands in.
+struct IniEntry {
+    int line = 0;
+    QString section;
+    QString key;
+    QString value;
+};
+
+bool fail(SimParseError* error, int line, const QString& message) {
+    if (error) {
+        error->line = line;
+        error->message = message;
+    }
+    return false;
+}
+
+// Editors on Windows start UTF-8 files with a byte order mark; it is no
+// part of the first line.
+QByteArray withoutByteOrderMark(const QByteArray& text) {
+    return text.startsWith("\xEF\xBB\xBF") ? text.mid(3) : text;
+}
+
+// A control byte would cut or garble the one line on standard error, so
+// only printable ASCII is shown as itself.
+QString unexpectedByte(char byte) {
+    const auto value = static_cast<unsigned char>(byte);
+    if (value > 0x20 && value < 0x7F)
+        return QStringLiteral("unexpected character '%1'").arg(QLatin1Char(byte));
+    return QStringLiteral("unexpected byte 0x%1").arg(value, 2, 16, QLatin1Char('0'));
+}
+
+// Splits ini text into entries. Sections and keys are kept as written;
+// ';' and '#' start comment lines. A key is allowed once per section.
+bool splitIni(const QByteArray& text, const QStringList& sections, QList<IniEntry>* entries,
+              SimParseError* error) {
+    const QList<QByteArray> lines = withoutByteOrderMark(text).split('\n');
+    QString section;
+    std::set<QString> seen;
+    for (int i = 0; i < lines.size(); ++i) {
+        const int lineNumber = i + 1;
+        const QString line = QString::fromUtf8(lines[i]).trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) ||
+            line.startsWith(QLatin1Char('#')))
+            continue;
+        if (line.startsWith(QLatin1Char('['))) {
+            if (!line.endsWith(QLatin1Char(']')) || line.size() < 3)
+                return fail(error, lineNumber, QStringLiteral("malformed section header"));
+            const QString name = line.mid(1, line.size() - 2).trimmed();
+            const auto known =
+                std::find_if(sections.begin(), sections.end(), [&](const QString& s) {
+                    return s.compare(name, Qt::CaseInsensitive) == 0;
+                });
+            if (known == sections.end())
+                return fail(error, lineNumber, QStringLiteral("unknown section [%1]").arg(name));
+            section = *known;
+            continue;
+        }
+        const int equals = line.indexOf(QLatin1Char('='));
+        if (equals <= 0)
+            return fail(error, lineNumber, QStringLiteral("expected Key=Value"));
+        if (section.isEmpty())
+            return fail(error, lineNumber, QStringLiteral("key outside a section"));
+        IniEntry entry{lineNumber, section, line.left(equals).trimmed(),
+                       line.mid(equals + 1).trimmed()};
+        if (!seen.insert(section + QLatin1Char('/') + entry.key.toLower()).second)
+            return fail(error, lineNumber, QStringLiteral("duplicate key %1").arg(entry.key));
+        entries->append(entry);
+    }
+    return true;
+}
+
+std::optional<long long> parseInteger(const QString& text, long long minimum, long long maximum) {
+    bool ok = false;
+    const long long value = text.toLongLong(&ok, 10);
+    if (!ok || value < minimum || value > maximum)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<bool> parseYesNo(const QString& text) {
+    if (text.compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (text.compare(QLatin1String("no"), Qt::CaseInsensitive) == 0)
+        return false;
+    return std::nullopt;
+}
+
+std::optional<unsigned> parseFailList(const QString& text) {
+    static const std::pair<const char*, SimRequest> names[] = {
+        {"version", SimRequest::Version},      {"identify", SimRequest::Identify},
+        {"smart-data", SimRequest::SmartData}, {"smart-thresholds", SimRequest::SmartThresholds},
+        {"status", SimRequest::Status},        {"enable", SimRequest::Enable},
+        {"disable", SimRequest::Disable},      {"autosave", SimRequest::AutoSave},
+    };
+    unsigned mask = 0;
+    for (const QString& item : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString name = item.trimmed().toLower();
+        if (name.isEmpty())
+            continue;
+        const auto found = std::find_if(std::begin(names), std::end(names), [&](const auto& n) {
+            return name == QLatin1String(n.first);
+        });
+        if (found == std::end(names))
+            return std::nullopt;
+        mask |= static_cast<unsigned>(found->second);
+    }
+    return mask;
+}
+
+bool isNumericDriveField(const QString& name) {
+    return isInt32DriveField(name) || name == QLatin1String("Size");
+}
+
+// The record types these fields as 32-bit numbers (Size as a 64-bit text),
+// and the disk number is never negative.
+long long minimumOf(const QString& numericField) {
+    if (numericField == QLatin1String("Index"))
+        return 0;
+    return numericField == QLatin1String("Size") ? LLONG_MIN : INT_MIN;
+}
+
+long long maximumOf(const QString& numericField) {
+    return numericField == QLatin1String("Size") ? LLONG_MAX : INT_MAX;
+}
+
+} // namespace
+
+bool isInt32DriveField(const QString& name) {
+    static const QStringList numeric = {
+        QStringLiteral("Index"),      QStringLiteral("BytesPerSector"),
+        QStringLiteral("Partitions"), QStringLiteral("SCSILogicalUnit"),
+        QStringLiteral("SCSIPort"),   QStringLiteral("SCSITargetId")};
+    return numeric.contains(name);
+}
+
+const QStringList& simDriveFieldNames() {
+    static const QStringList names = {QStringLiteral("Name"),
+                                      QStringLiteral("Caption"),
+                                      QStringLiteral("Model"),
+                                      QStringLiteral("Description"),
+                                      QStringLiteral("DeviceID"),
+                                      QStringLiteral("Index"),
+                                      QStringLiteral("InterfaceType"),
+                                      QStringLiteral("Manufacturer"),
+                                      QStringLiteral("MediaType"),
+                                      QStringLiteral("PNPDeviceID"),
+                                      QStringLiteral("BytesPerSector"),
+                                      QStringLiteral("Partitions"),
+                                      QStringLiteral("SCSILogicalUnit"),
+                                      QStringLiteral("SCSIPort"),
+                                      QStringLiteral("SCSITargetId"),
+                                      QStringLiteral("Size"),
+                                      QStringLiteral("Status")};
+    return names;
+}
+
+QString SimDisk::driveField(const QString& name) const {
+    for (const SimDriveField& field : drive) {
+        if (field.name.compare(name, Qt::CaseInsensitive) == 0)
+            return field.value;
+    }
+    return QString();
+}
+
+long long SimDisk::driveNumber(const QString& name) const {
+    // Leading sign and digits only, as the record's number conversion reads.
+    const QString text = driveField(name).trimmed();
+    int end = 0;
+    if (end < text.size() && (text[end] == QLatin1Char('-') || text[end] == QLatin1Char('+')))
+        ++end;
+    while (end < text.size() && text[end].isDigit())
+        ++end;
+    bool ok = false;
+    const long long value = text.left(end).toLongLong(&ok);
+    return ok ? value : 0;
+}
+
+const SimDisk* SimMachine::diskByIndex(int index) const {
+    for (const SimDisk& disk : disks) {
+        if (disk.index() == index)
+            return &disk;
+    }
+    return nullptr;
+}
+
+std::optional<SimMachineInfo> parseSimMachineIni(const QByteArray& text, SimParseError* error) {
+    QList<IniEntry> entries;
+    if (!splitIni(text, {QStringLiteral("Machine")}, &entries, error))
+        return std::nullopt;
+    SimMachineInfo info;
+    for (const IniEntry& entry : entries) {
+        const QString key = entry.key.toLower();
+        if (key == QLatin1String("csdversion")) {
+            info.csdVersion = entry.value.left(127);
+            continue;
+        }
+        std::optional<long long> value;
+        if (key == QLatin1String("platform"))
+            value = parseInteger(entry.value, 0, 2);
+        else if (key == QLatin1String("producttype"))
+            value = parseInteger(entry.value, 0, 255);
+        else if (key == QLatin1String("majorversion") || key == QLatin1String("minorversion") ||
+                 key == QLatin1String("buildnumber"))
+            value = parseInteger(entry.value, 0, 0xFFFFFFFFLL);
+        else
+            return fail(error, entry.line, QStringLiteral("unknown key %1").arg(entry.key)),
+                   std::nullopt;
+        if (!value)
+            return fail(error, entry.line,
+                        QStringLiteral("bad value \"%1\" for %2").arg(entry.value, entry.key)),
+                   std::nullopt;
+        if (key == QLatin1String("platform"))
+            info.platform = static_cast<DWORD>(*value);
+        else if (key == QLatin1String("producttype"))
+            info.productType = static_cast<BYTE>(*value);
+        else if (key == QLatin1String("majorversion"))
+            info.majorVersion = static_cast<DWORD>(*value);
+        else if (key == QLatin1String("minorversion"))
+            info.minorVersion = static_cast<DWORD>(*value);
+        else
+            info.buildNumber = static_cast<DWORD>(*value);
+    }
+    return info;
+}
+
+bool parseSimDiskIni(const QByteArray& text, SimDisk* disk, SimParseError* error) {
+    QList<IniEntry> entries;
+    if (!splitIni(text,
+                  {QStringLiteral("Drive"), QStringLiteral("Volumes"), QStringLiteral("Device")},
+                  &entries, error))
+        return false;
+    for (const IniEntry& entry : entries) {
+        const auto bad = [&]() {
+            return fail(error, entry.line,
+                        QStringLiteral("bad value \"%1\" for %2").arg(entry.value, entry.key));
+        };
+        if (entry.section == QLatin1String("Drive")) {
+            const QStringList& names = simDriveFieldNames();
+            const auto known = std::find_if(names.begin(), names.end(), [&](const QString& n) {
+                return n.compare(entry.key, Qt::CaseInsensitive) == 0;
+            });
+            if (known == names.end())
+                return fail(
+                    error, entry.line,
+                    QStringLiteral("%1 is not a field of the disk drive record").arg(entry.key));
+            if (isNumericDriveField(*known) && !entry.value.isEmpty() &&
+                !parseInteger(entry.value, minimumOf(*known), maximumOf(*known)))
+                return bad();
+            disk->drive.append({*known, entry.value});
+        } else if (entry.section == QLatin1String("Volumes")) {
+            if (!entry.key.startsWith(QLatin1String("Partition"), Qt::CaseInsensitive))
+                return fail(error, entry.line, QStringLiteral("expected PartitionN"));
+            // Digits only, so that Partition01 and Partition1 cannot both
+            // name partition 1.
+            const QString digits = entry.key.mid(9);
+            const auto number = parseInteger(digits, 1, 1000);
+            if (!number || QString::number(*number) != digits)
+                return fail(error, entry.line, QStringLiteral("expected PartitionN"));
+            SimPartition partition{static_cast<int>(*number), {}};
+            for (const QString& name : entry.value.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+                if (!name.trimmed().isEmpty())
+                    partition.driveNames.append(name.trimmed());
+            }
+            disk->partitions.append(partition);
+        } else {
+            SimDeviceSettings& device = disk->device;
+            const QString key = entry.key.toLower();
+            if (key == QLatin1String("direct") || key == QLatin1String("scsi")) {
+                const auto flag = parseYesNo(entry.value);
+                if (!flag)
+                    return bad();
+                (key == QLatin1String("direct") ? device.direct : device.scsi) = *flag;
+            } else if (key == QLatin1String("fail")) {
+                const auto mask = parseFailList(entry.value);
+                if (!mask)
+                    return bad();
+                device.failMask = *mask;
+            } else if (key == QLatin1String("status")) {
+                const QString value = entry.value.toLower();
+                if (value == QLatin1String("good"))
+                    device.status = SimStatus::Good;
+                else if (value == QLatin1String("exceeded"))
+                    device.status = SimStatus::Exceeded;
+                else if (value == QLatin1String("none"))
+                    device.status = SimStatus::None;
+                else
+                    return bad();
+            } else if (key == QLatin1String("poweronperhour")) {
+                const auto perHour = parseInteger(entry.value, 0, 1000000);
+                if (!perHour)
+                    return bad();
+                device.powerOnPerHour = *perHour;
+            } else {
+                return fail(error, entry.line, QStringLiteral("unknown key %1").arg(entry.key));
+            }
+        }
+    }
+    std::sort(disk->partitions.begin(), disk->partitions.end(),
+              [](const SimPartition& a, const SimPartition& b) { return a.number < b.number; });
+    return true;
+}
+
+std::optional<QByteArray> parseSimSectorHex(const QByteArray& file, SimParseError* error) {
+    const QByteArray text = withoutByteOrderMark(file);
+    QByteArray bytes;
+    int line = 1;
+    int i = 0;
+    const int size = static_cast<int>(text.size());
+    while (i < size) {
+        const char c = text[i];
+        if (c == '\n') {
+            ++line;
+            ++i;
+        } else if (c == '#') {
+            while (i < size && text[i] != '\n')
+                ++i;
+        } else if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v') {
+            ++i;
+        } else {
+            // A run of hex digits must hold whole byte pairs.
+            int end = i;
+            while (end < size && std::isxdigit(static_cast<unsigned char>(text[end])))
+                ++end;
+            const bool endsCleanly = end == size ||
+                                     std::isspace(static_cast<unsigned char>(text[end])) ||
+                                     text[end] == '#';
+            if (end == i || !endsCleanly) {
+                fail(error, line, unexpectedByte(end == i ? c : text[end]));
+                return std::nullopt;
+            }
+            if ((end - i) % 2 != 0) {
+                fail(error, line, QStringLiteral("odd number of hex digits"));
+                return std::nullopt;
+            }
+            bytes += QByteArray::fromHex(text.mid(i, end - i));
+            if (bytes.size() > 512) {
+                fail(error, line, QStringLiteral("more than 512 bytes"));
+                return std::nullopt;
+            }
+            i = end;
+        }
+    }
+    if (bytes.size() != 512) {
+        fail(error, 0, QStringLiteral("holds %1 bytes, expected 512").arg(bytes.size()));
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+} // namespace vorn::platform
