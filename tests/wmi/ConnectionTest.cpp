@@ -129,16 +129,3 @@ TEST_F(Connection, ANewStartDropsWhatAnEarlierOneLeftBehind) {
     ASSERT_TRUE(Cm_GetWMI_Info_Loop());
     EXPECT_EQ(Wmi_PropertyText(QStringLiteral("Index")), QStringLiteral("0"));
 }
-
-TEST(SystemClasses, ListIncludesTheQueriedWin32ClassesAndABaseClass) {
-    vorn::wmi::installClassSource(nullptr);
-    ASSERT_TRUE(Cm_GetWMI_Info_Class_Start(0));
-    QStringList all;
-    while (Cm_GetWMI_Info_Class_List(&all, TRUE)) {
-    }
-    Cm_GetWMI_Info_End();
-    for (const char* name : {"Win32_DiskDrive", "Win32_LogicalDiskToPartition", "Win32_LogicalDisk",
-                             "Win32_OperatingSystem", "Win32_ComputerSystem", "Win32_Processor",
-                             "Win32_CDROMDrive", "Win32_FloppyDrive", "CIM_DiskDrive"})
-        EXPECT_TRUE(all.contains(QLatin1String(name))) << name;
-}

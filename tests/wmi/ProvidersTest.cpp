@@ -1,4 +1,5 @@
 #include "FakeSystem.h"
+#include "QueryResults.h"
 
 #include <WmiConnection.h>
 #include <WmiObject.h>
@@ -10,20 +11,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <memory>
-
 using namespace vorn::wmi;
+using wmitest::Owned;
+using wmitest::text;
 
 namespace {
-
-QString text(const char16_t* field) {
-    return QString::fromUtf16(field);
-}
-
-struct FreeBlock {
-    void operator()(void* p) const { std::free(p); }
-};
 
 class LinuxProviders : public ::testing::Test {
 protected:
@@ -59,7 +51,7 @@ protected:
 } // namespace
 
 TEST_F(LinuxProviders, DiskDrivesFollowTheSharedNumbering) {
-    std::unique_ptr<CmDiskDriveBlock, FreeBlock> block(Cm_GetDiskDriveInfo(0));
+    Owned<CmDiskDriveBlock> block(Cm_GetDiskDriveInfo(0));
     ASSERT_TRUE(block);
     ASSERT_EQ(block->nCount, 6);
     const struct {
@@ -109,14 +101,13 @@ TEST_F(LinuxProviders, RemovableMediumMakesTheMediaType) {
     system.write(QStringLiteral("sys/devices/") + disks.reader.devicePath +
                      QStringLiteral("/block/sdd/size"),
                  "62333952\n");
-    std::unique_ptr<CmDiskDriveBlock, FreeBlock> block(Cm_GetDiskDriveInfo(0));
+    Owned<CmDiskDriveBlock> block(Cm_GetDiskDriveInfo(0));
     ASSERT_TRUE(block);
     EXPECT_EQ(text((*block)[3].MediaType), QStringLiteral("Removable Media"));
 }
 
 TEST_F(LinuxProviders, VolumesFollowTheMountTable) {
-    std::unique_ptr<CmLogicalDiskPartitionBlock, FreeBlock> block(
-        Cm_GetLogicalDiskPartitionInfo(0));
+    Owned<CmLogicalDiskPartitionBlock> block(Cm_GetLogicalDiskPartitionInfo(0));
     ASSERT_TRUE(block);
     const struct {
         int disk;
@@ -163,7 +154,7 @@ TEST_F(LinuxProviders, LogicalDisksDescribeEachVisibleMount) {
         return std::nullopt;
     };
     installClassSource(std::make_shared<SystemClassSource>(roots));
-    std::unique_ptr<CmLogicalDiskBlock, FreeBlock> block(Cm_GetLogicalDiskInfo(0));
+    Owned<CmLogicalDiskBlock> block(Cm_GetLogicalDiskInfo(0));
     ASSERT_TRUE(block);
     // "/", "/home/my files", "/mnt/again", "/srv/whole", "/data", "/net".
     ASSERT_EQ(block->nCount, 6);
@@ -191,7 +182,7 @@ TEST_F(LinuxProviders, OpticalAndFloppyDrives) {
     system.write(QStringLiteral("sys/block/sr1/size"), "0\n");
     system.write(QStringLiteral("dev/sr0"), "");
     system.setMounts("/dev/sr0 /media/cd\\040rom iso9660 ro 0 0\n");
-    std::unique_ptr<CmRemovableDriveBlock, FreeBlock> cd(Cm_GetCDROMDriveInfo(0));
+    Owned<CmRemovableDriveBlock> cd(Cm_GetCDROMDriveInfo(0));
     ASSERT_TRUE(cd);
     ASSERT_EQ(cd->nCount, 2);
     EXPECT_EQ(text((*cd)[0].Name), QStringLiteral("HL-DT-ST DVDRAM GH24NSD1"));
@@ -228,7 +219,7 @@ TEST_F(LinuxProviders, SystemRecordsFromProcAndEtc) {
     system.write(QStringLiteral("sys/firmware/dmi/entries/11-0/raw"),
                  QByteArray("\x0b\x05\x00\x01\x02", 5) + QByteArray("one\0two\0\0", 9));
 
-    std::unique_ptr<CmOperatingSystemRecord, FreeBlock> os(Cm_GetOperatingSystemInfo(0));
+    Owned<CmOperatingSystemRecord> os(Cm_GetOperatingSystemInfo(0));
     ASSERT_TRUE(os);
     EXPECT_EQ(text(os->Caption), QStringLiteral("Debian GNU/Linux 12 (bookworm)"));
     EXPECT_EQ(text(os->Version), QStringLiteral("6.1.0"));
@@ -245,7 +236,7 @@ TEST_F(LinuxProviders, SystemRecordsFromProcAndEtc) {
     EXPECT_EQ(os->LocalDateTime, now.toSecsSinceEpoch());
     EXPECT_EQ(os->LastBootUpTime, now.addSecs(-3600).toSecsSinceEpoch());
 
-    std::unique_ptr<CmComputerSystemRecord, FreeBlock> computer(Cm_GetComputerSystemInfo(0));
+    Owned<CmComputerSystemRecord> computer(Cm_GetComputerSystemInfo(0));
     ASSERT_TRUE(computer);
     EXPECT_EQ(text(computer->Name), QStringLiteral("testhost"));
     EXPECT_EQ(text(computer->Manufacturer), QStringLiteral("QEMU"));
@@ -253,7 +244,7 @@ TEST_F(LinuxProviders, SystemRecordsFromProcAndEtc) {
     EXPECT_EQ(computer->TotalPhysicalMemory, 16384000ll * 1024);
     EXPECT_EQ(text(computer->OEMStringArray), QStringLiteral("one\ntwo"));
 
-    std::unique_ptr<CmProcessorBlock, FreeBlock> cpus(Cm_GetProcessorInfo(0));
+    Owned<CmProcessorBlock> cpus(Cm_GetProcessorInfo(0));
     ASSERT_TRUE(cpus);
     ASSERT_EQ(cpus->nCount, 2) << "one per package";
     EXPECT_EQ(text((*cpus)[1].DeviceID), QStringLiteral("CPU1"));
@@ -263,6 +254,15 @@ TEST_F(LinuxProviders, SystemRecordsFromProcAndEtc) {
     EXPECT_EQ((*cpus)[0].MaxClockSpeed, 2600);
     EXPECT_EQ((*cpus)[1].MaxClockSpeed, 3500);
     EXPECT_EQ((*cpus)[0].Revision, (167 << 8) | 1);
+}
+
+TEST_F(LinuxProviders, EveryListedClassCanBeQueried) {
+    // The class browser offers these names; one it cannot open is a typo in
+    // the list or a provider that was never hooked up.
+    const SystemClassSource source(system.roots());
+    for (const QString& name : source.classNames())
+        EXPECT_TRUE(source.instances(name)) << name.toStdString();
+    EXPECT_FALSE(source.instances(QStringLiteral("Win32_NoSuchClass")));
 }
 
 TEST(MountTable, UndoesTheKernelsEscapes) {

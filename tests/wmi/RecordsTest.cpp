@@ -1,3 +1,5 @@
+#include "QueryResults.h"
+
 #include <WmiConnection.h>
 #include <WmiObject.h>
 #include <WmiPaths.h>
@@ -9,11 +11,10 @@
 #include <QDateTime>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <memory>
-
 using vorn::wmi::ClassSource;
 using vorn::wmi::WmiObject;
+using wmitest::Owned;
+using wmitest::text;
 
 namespace {
 
@@ -41,11 +42,6 @@ WmiObject disk(int index, const QString& model, const char* size) {
     return object;
 }
 
-template <typename T> struct FreeDeleter {
-    void operator()(T* p) const { std::free(p); }
-};
-template <typename T> using Owned = std::unique_ptr<T, FreeDeleter<T>>;
-
 class Records : public ::testing::Test {
 protected:
     std::shared_ptr<ListSource> source = std::make_shared<ListSource>();
@@ -55,10 +51,6 @@ protected:
         vorn::platform::selectSimMachine(QString());
     }
 };
-
-QString text(const char16_t* field) {
-    return QString::fromUtf16(field);
-}
 
 } // namespace
 
