@@ -27,14 +27,29 @@ QString find(const std::u16string& file, int id) {
 
 } // namespace
 
-TEST(AttributeDescription, ByteOrderMarkHidesOnlyTheFirstLine) {
-    const std::u16string file = u"\uFEFF1,a,marked\n1,b,second\n5,c,five\n";
-    EXPECT_EQ(find(file, 1), "second");
-    EXPECT_EQ(find(file, 5), "five");
-}
-
-TEST(AttributeDescription, FirstOfTwoLinesWithOneIdWins) {
-    EXPECT_EQ(find(u"5,a,first\n5,b,second\n", 5), "first");
+TEST(AttributeDescription, LineRules) {
+    const struct {
+        const char* what;
+        std::u16string file;
+        int id;
+        const char* text;
+    } cases[] = {
+        {"a byte-order mark hides only the first line", u"\uFEFF1,a,marked\n1,b,second\n", 1,
+         "second"},
+        {"the first of two lines with one id wins", u"5,a,first\n5,b,second\n", 5, "first"},
+        {"a matching line without text ends the search", u"5,name only\n5,n,later\n", 5, ""},
+        {"a matching line with the id alone", u"5\n5,n,later\n", 5, ""},
+        // An unquoted text keeps a carriage return that stands before the line feed.
+        {"CR LF, unquoted", u"5,n,plain\r\n", 5, "plain\r"},
+        {"quoted text keeps its comma", u"5,n,\"a, b\"\n", 5, "a, b"},
+        // CR between the closing quote and LF leaves the quote open.
+        {"CR after the closing quote", u"5,n,\"a, b\"\r\n6,n,six\n", 5, ""},
+        {"the line after an open quote", u"5,n,\"a, b\"\r\n6,n,six\n", 6, "six"},
+        {"an unquoted comma ends the text", u"5,n,cut, here\n", 5, "cut"},
+        {"no line feed at the end", u"7,n,last line", 7, "last line"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(find(c.file, c.id), QString::fromUtf8(c.text)) << c.what;
 }
 
 TEST(AttributeDescription, IdSpellings) {
@@ -52,22 +67,6 @@ TEST(AttributeDescription, IdSpellings) {
         EXPECT_EQ(find(file, 5), c.matches5 ? "text" : "")
             << QString::fromStdU16String(c.idField).toStdString();
     }
-}
-
-TEST(AttributeDescription, MatchingLineWithoutTextEndsTheSearch) {
-    EXPECT_EQ(find(u"5,name only\n5,n,later\n", 5), "");
-    EXPECT_EQ(find(u"5\n5,n,later\n", 5), "");
-}
-
-TEST(AttributeDescription, LineEnds) {
-    // An unquoted text keeps a carriage return that stands before the line feed.
-    EXPECT_EQ(find(u"5,n,plain\r\n", 5), "plain\r");
-    EXPECT_EQ(find(u"5,n,\"a, b\"\n", 5), "a, b");
-    // CR between the closing quote and LF leaves the quote open: no text.
-    EXPECT_EQ(find(u"5,n,\"a, b\"\r\n6,n,six\n", 5), "");
-    EXPECT_EQ(find(u"5,n,\"a, b\"\r\n6,n,six\n", 6), "six");
-    EXPECT_EQ(find(u"5,n,cut, here\n", 5), "cut");
-    EXPECT_EQ(find(u"7,n,no line feed at the end", 7), "no line feed at the end");
 }
 
 TEST(AttributeDescription, OverlongLineContinuesAsTheNextLine) {

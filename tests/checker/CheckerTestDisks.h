@@ -71,6 +71,18 @@ inline QByteArray SectorHex(const SectorImage& sector) {
     return "# made by the checker tests\n" + bytes.toHex(' ') + '\n';
 }
 
+// A baseline file is little-endian 32-bit numbers and 13-byte records.
+inline QByteArray Le32(std::int32_t value) {
+    QByteArray bytes;
+    for (int i = 0; i < 4; ++i)
+        bytes.append(static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF));
+    return bytes;
+}
+
+inline QByteArray BaselineRecord(BYTE id, int init, int change, int current) {
+    return QByteArray(1, static_cast<char>(id)) + Le32(init) + Le32(change) + Le32(current);
+}
+
 // One disk folder of a simulated machine.
 struct SimDiskFiles {
     QString folder;

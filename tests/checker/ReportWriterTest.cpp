@@ -54,14 +54,6 @@ TEST_F(ReportWriterTest, WritesEachKindUnderItsName) {
     EXPECT_EQ(m_out.read("WDC WD10_2.smt_thr.txt"), "Rev5744\r\n");
 }
 
-TEST_F(ReportWriterTest, TwoDisksOfOneModelGetTwoFiles) {
-    EXPECT_EQ(write(ReportKind::Identify, "Same", 0, m_out.path()), TRUE);
-    m_image[4] = 0x01;
-    EXPECT_EQ(write(ReportKind::Identify, "Same", 1, m_out.path()), TRUE);
-    EXPECT_TRUE(m_out.read("Same_0.hdd_inf.txt").contains("002a"));
-    EXPECT_TRUE(m_out.read("Same_1.hdd_inf.txt").contains("0001"));
-}
-
 TEST_F(ReportWriterTest, SavingAgainReplacesTheWholeReport) {
     EXPECT_EQ(write(ReportKind::Identify, "M", 0, m_out.path()), TRUE);
     writeTemplate("HddInfo.temp", "Short,BYTE,0,1\n");
@@ -96,15 +88,4 @@ TEST_F(ReportWriterTest, ModelCannotLeaveTheFolder) {
     EXPECT_EQ(write(ReportKind::Attributes, model, 3, m_out.path()), TRUE);
     EXPECT_EQ(QDir(m_out.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{".._.._x_y_z_3.smt_atr.txt"});
-}
-
-TEST(ReportPaths, Shapes) {
-    EXPECT_EQ(ReportTemplatePath("/opt/dw", ReportKind::Identify), "/opt/dw/Template/HddInfo.temp");
-    EXPECT_EQ(ReportTemplatePath("/opt/dw", ReportKind::Attributes),
-              "/opt/dw/Template/HddSmartAtr.temp");
-    EXPECT_EQ(ReportTemplatePath("/opt/dw", ReportKind::Thresholds),
-              "/opt/dw/Template/HddSmartThr.temp");
-    EXPECT_EQ(ReportTemplatePath(QString(), ReportKind::Identify), "");
-    EXPECT_EQ(ReportFilePath("/r", "ST3500418AS", 12, ReportKind::Thresholds),
-              "/r/ST3500418AS_12.smt_thr.txt");
 }

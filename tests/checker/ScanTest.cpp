@@ -17,6 +17,28 @@ namespace {
 const QString kIdePnp = QStringLiteral("IDE\\DISKTEST_____1\\5&1&0&0.0.0");
 const QString kScsiPnp = QStringLiteral("SCSI\\DISK&VEN_TEST\\4&2&0&000200");
 
+// A run log's lines without their time stamps.
+QStringList LogLines(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines;
+    for (const QString& line :
+         QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+        lines.append(line.mid(line.indexOf(QLatin1String("] ")) + 2));
+    return lines;
+}
+
+// The device paths in the order they were opened.
+QStringList OpenedPathsIn(const QString& path) {
+    QStringList paths;
+    for (const QString& line : LogLines(path)) {
+        if (line.startsWith(QLatin1String("\\\\.\\")))
+            paths.append(line);
+    }
+    return paths;
+}
+
 class ScanTest : public ::testing::Test {
 protected:
     void TearDown() override {
@@ -33,27 +55,8 @@ protected:
 
     QString LogPath() const { return m_dir.path(QStringLiteral("DrivewatchMini.log")); }
 
-    // The log's lines without their time stamps.
-    QStringList Log() const {
-        QFile file(LogPath());
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        QStringList lines;
-        for (const QString& line :
-             QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
-            lines.append(line.mid(line.indexOf(QLatin1String("] ")) + 2));
-        return lines;
-    }
-
-    // The device paths in the order they were opened.
-    QStringList OpenedPaths() const {
-        QStringList paths;
-        for (const QString& line : Log()) {
-            if (line.startsWith(QLatin1String("\\\\.\\")))
-                paths.append(line);
-        }
-        return paths;
-    }
+    QStringList Log() const { return LogLines(LogPath()); }
+    QStringList OpenedPaths() const { return OpenedPathsIn(LogPath()); }
 
     TestDir m_dir;
     CDiskList m_list;
@@ -131,16 +134,7 @@ TEST_F(ScanTest, PathOrderFollowsTheDiskKindAndTheSwitches) {
         const QString log = dir.path(QStringLiteral("run.log"));
         ScanDisks(&list, c.options, log, [&](int ms) { sleeps.push_back(ms); });
 
-        QFile file(log);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        QStringList paths;
-        for (const QString& line :
-             QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"))) {
-            const int at = line.indexOf(QLatin1String("] \\\\.\\"));
-            if (at >= 0)
-                paths.append(line.mid(at + 2));
-        }
-        EXPECT_EQ(paths, c.paths);
+        EXPECT_EQ(OpenedPathsIn(log), c.paths);
         ASSERT_EQ(list.GetCount(), c.listed);
         if (c.listed) {
             EXPECT_EQ(bool(list.GetAt(0)->m_bScsi), c.scsi);
@@ -214,17 +208,13 @@ TEST_F(ScanTest, TheDisksOwnSizeAndModelWinOverTheSystems) {
     EXPECT_EQ(m_list.GetAt(0)->Get48LBACapacity(), 976773168LL * 512);
 }
 
-TEST(CDiskClass, CreatableByNameAndStartsWithNothingKnown) {
+TEST(CDiskClass, CreatableByNameAsAKindOfDisk) {
     const std::unique_ptr<CObject> object(CRuntimeClass::CreateObject("CDisk"));
-    const auto* disk = dynamic_cast<const CDisk*>(object.get());
-    ASSERT_NE(disk, nullptr);
-    EXPECT_TRUE(disk->IsKindOf(VORN_RUNTIME_CLASS(CHdd)));
-    EXPECT_EQ(disk->m_nPohUnit, -1);
-    EXPECT_EQ(disk->m_timePohStart, 0);
-    EXPECT_EQ(disk->m_timeBaseline, CDisk::BaselineNotWritten());
+    ASSERT_NE(dynamic_cast<const CDisk*>(object.get()), nullptr);
+    EXPECT_TRUE(object->IsKindOf(VORN_RUNTIME_CLASS(CHdd)));
 }
 
-TEST_F(ScanTest, ASystemModelLongerThanTheFieldIsCutAtACharacterBoundary) {
+TEST(SystemModel, ALongerModelThanTheFieldIsCutAtACharacterBoundary) {
     CDisk disk;
     // 39 ASCII bytes, then a two-byte character that would end past byte 40.
     StoreSystemModel(&disk, QString(39, QLatin1Char('M')) + QStringLiteral("éX"));
