@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstring>
 
 namespace {
 
@@ -22,11 +23,7 @@ protected:
         writeTemplate("HddSmartAtr.temp", "Rev,WORD,0,1\n");
         writeTemplate("HddSmartThr.temp", "Rev,BYTE,0,2\n");
         m_image.fill(0);
-        m_image[0] = 'W';
-        m_image[1] = 'D';
-        m_image[2] = '1';
-        m_image[3] = '0';
-        m_image[4] = 0x2A;
+        std::memcpy(m_image.data(), "WD10\x2A", 5);
     }
 
     void writeTemplate(const QString& name, const QByteArray& text) {

@@ -70,17 +70,10 @@ TEST(ShippedTemplates, IdentifyFieldsSitAtTheirAtaOffsets) {
     put(image, 20, "SER-0123456789ABCDEF");                    // words 10-19
     put(image, 46, "FW1.02AB");                                // words 23-26
     put(image, 54, "MODEL-NUMBER-OF-FORTY-CHARACTERS-123456"); // words 27-46
-    image[120] = 0xFF;
-    image[121] = 0xFF;
-    image[122] = 0xFF;
-    image[123] = 0x0F; // words 60-61
-    image[170] = 0x01; // word 85
-    image[200] = 0x30;
-    image[201] = 0x60;
-    image[202] = 0x38;
-    image[203] = 0x3A; // words 100-103
-    image[510] = 0xA5;
-    image[511] = 0x5C;
+    put(image, 120, "\xFF\xFF\xFF\x0F");                       // words 60-61
+    put(image, 170, "\x01");                                   // word 85
+    put(image, 200, "\x30\x60\x38\x3A");                       // words 100-103
+    put(image, 510, "\xA5\x5C");                               // signature and checksum
     const QByteArray report =
         ExpandReportTemplate(shipped("HddInfo.temp"), image.data(), 512).report;
     EXPECT_TRUE(reportLine(report, "Serial number").endsWith("SER-0123456789ABCDEF"));
@@ -96,14 +89,10 @@ TEST(ShippedTemplates, IdentifyFieldsSitAtTheirAtaOffsets) {
 
 TEST(ShippedTemplates, AttributeAndThresholdEntriesSitAtTheirOffsets) {
     Image attributes{};
-    attributes[2] = 0x05; // entry 1: ID
-    attributes[3] = 0x33;
-    attributes[4] = 0x00; // flags
-    attributes[5] = 100;
-    attributes[6] = 99; // current, worst
-    attributes[7] = 0x10;
-    attributes[12] = 0x60;  // raw bytes 0 and 5
-    attributes[350] = 0xC2; // entry 30: ID
+    put(attributes, 2, "\x05\x33");     // entry 1: ID, low byte of the flags
+    put(attributes, 5, "\x64\x63\x10"); // current 100, worst 99, raw byte 0
+    attributes[12] = 0x60;              // raw byte 5
+    attributes[350] = 0xC2;             // entry 30: ID
     attributes[362] = 0x82;
     attributes[511] = 0xEE;
     const QByteArray atr =
