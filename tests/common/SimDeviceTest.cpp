@@ -5,6 +5,7 @@
 #include "platform/LastError.h"
 #include "platform/SimMachine.h"
 
+#include "../support/AtaSectors.h"
 #include "../support/TempDir.h"
 
 #include <QDir>
@@ -19,69 +20,24 @@ using Bytes = std::vector<BYTE>;
 
 namespace {
 
-Bytes sector() {
-    return Bytes(512, 0);
-}
-
-void putAtaText(Bytes& s, int word, int words, const char* text) {
-    const std::string padded =
-        (std::string(text) + std::string(words * 2, ' ')).substr(0, words * 2);
-    for (int i = 0; i < words * 2; i += 2) {
-        s[word * 2 + i] = BYTE(padded[i + 1]);
-        s[word * 2 + i + 1] = BYTE(padded[i]);
-    }
-}
-
-void sealIdentify(Bytes& s) {
-    s[510] = 0xA5;
-    BYTE sum = 0;
-    for (int i = 0; i < 511; ++i)
-        sum = BYTE(sum + s[i]);
-    s[511] = BYTE(0x100 - sum);
-}
-
 Bytes identifyImage(const char* model, bool smartEnabled) {
-    Bytes s = sector();
-    putAtaText(s, 27, 20, model);
-    s[82 * 2] = 0x01;                       // S.M.A.R.T. supported
-    s[85 * 2] = smartEnabled ? 0x01 : 0x00; // ... and enabled
-    sealIdentify(s);
+    Bytes s(512, 0);
+    testimg::setDeviceText(s, 54, 40, model);
+    testimg::setWord(s, 82, 0x0001);               // S.M.A.R.T. supported
+    testimg::setWord(s, 85, smartEnabled ? 1 : 0); // ... and enabled
+    s[510] = 0xA5;                                 // the checksum is valid
+    testimg::sealChecksum(s);
     return s;
 }
 
 Bytes attributesImage(unsigned powerOnRaw) {
-    Bytes s = sector();
+    Bytes s(512, 0);
     s[0] = 0x10;
-    const BYTE entries[][3] = {{1, 100, 100}, {9, 97, 97}, {194, 35, 45}};
-    for (int k = 0; k < 3; ++k) {
-        BYTE* e = &s[2 + 12 * k];
-        e[0] = entries[k][0];
-        e[1] = 0x32;
-        e[3] = entries[k][1];
-        e[4] = entries[k][2];
-    }
-    for (int i = 0; i < 4; ++i)
-        s[2 + 12 + 5 + i] = BYTE(powerOnRaw >> (8 * i));
-    s[2 + 24 + 5] = 35;
-    BYTE sum = 0;
-    for (int i = 0; i < 511; ++i)
-        sum = BYTE(sum + s[i]);
-    s[511] = BYTE(0x100 - sum);
+    testimg::setAttribute(s, 0, {1, 100, 100, 0});
+    testimg::setAttribute(s, 1, {9, 97, 97, powerOnRaw});
+    testimg::setAttribute(s, 2, {194, 35, 45, 35});
+    testimg::sealChecksum(s);
     return s;
-}
-
-QByteArray hexText(const Bytes& bytes) {
-    QByteArray text("# written by the test\n");
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        text += QByteArray::number(bytes[i] | 0x100, 16).mid(1) + ((i % 16 == 15) ? "\n" : " ");
-    return text;
-}
-
-BYTE checksum(const BYTE* s) {
-    BYTE sum = 0;
-    for (int i = 0; i < 512; ++i)
-        sum = BYTE(sum + s[i]);
-    return sum;
 }
 
 DWORD dword(const BYTE* p) {
@@ -150,10 +106,12 @@ protected:
                    const Bytes& thresholds) {
         ASSERT_TRUE(QDir().mkpath(m_dir.path(folder)));
         ASSERT_TRUE(m_dir.write(folder + QStringLiteral("/disk.ini"), ini));
-        ASSERT_TRUE(m_dir.write(folder + QStringLiteral("/identify.hex"), hexText(identify)));
-        ASSERT_TRUE(m_dir.write(folder + QStringLiteral("/smart-data.hex"), hexText(data)));
         ASSERT_TRUE(
-            m_dir.write(folder + QStringLiteral("/smart-thresholds.hex"), hexText(thresholds)));
+            m_dir.write(folder + QStringLiteral("/identify.hex"), testimg::hexFile(identify)));
+        ASSERT_TRUE(
+            m_dir.write(folder + QStringLiteral("/smart-data.hex"), testimg::hexFile(data)));
+        ASSERT_TRUE(m_dir.write(folder + QStringLiteral("/smart-thresholds.hex"),
+                                testimg::hexFile(thresholds)));
     }
 
     HANDLE open(const char* path) {
@@ -320,7 +278,7 @@ TEST_F(SimDeviceTest, EnableAndDisableStayForTheProcessAndShowInIdentify) {
     ASSERT_TRUE(direct(h, win::SMART_RCV_DRIVE_DATA, sendCmd(36, kIdentify, 0), reply));
     EXPECT_EQ(reply[16 + 170] & 1, 0);
     EXPECT_EQ(reply[16 + 82 * 2] & 1, 1);
-    EXPECT_EQ(checksum(reply.data() + 16), 0);
+    EXPECT_EQ(testimg::byteSum(reply.data() + 16), 0);
     EXPECT_FALSE(direct(h, win::SMART_RCV_DRIVE_DATA, sendCmd(0, kReadThresholds, 0), reply));
     Bytes status(24, 0);
     EXPECT_FALSE(direct(h, win::SMART_SEND_DRIVE_COMMAND, sendCmd(0, kStatus, 0), status));
@@ -374,7 +332,7 @@ TEST_F(SimDeviceTest, PowerOnCounterRunsOnTheInjectedClock) {
         now = std::chrono::steady_clock::time_point(std::chrono::hours(1000)) + elapsed;
         Bytes reply(528, 0);
         EXPECT_TRUE(direct(h, win::SMART_RCV_DRIVE_DATA, sendCmd(0, kReadData, 2), reply));
-        EXPECT_EQ(checksum(reply.data() + 16), 0);
+        EXPECT_EQ(testimg::byteSum(reply.data() + 16), 0);
         return dword(reply.data() + 16 + 2 + 12 + 5);
     };
     EXPECT_EQ(rawAfter(std::chrono::minutes(0)), 50000u);
@@ -470,7 +428,8 @@ TEST(SimNineX, SmartDriverOpensOnlyThereAndRoutesByDriveNumber) {
                                                         .arg(n)
                                                         .arg(n ? "exceeded" : "good")
                                                         .toUtf8()));
-        ASSERT_TRUE(dir.write(folder + "/identify.hex", hexText(identifyImage("QUANTUM", true))));
+        ASSERT_TRUE(
+            dir.write(folder + "/identify.hex", testimg::hexFile(identifyImage("QUANTUM", true))));
     }
     selectSimMachine(dir.path());
 

@@ -96,8 +96,7 @@ protected:
     }
 
     void writeSector(const QString& name, const SectorImage& sector) {
-        const QByteArray bytes(reinterpret_cast<const char*>(sector.data()), int(sector.size()));
-        m_dir.write(name, "# hand-made test sector\n" + bytes.toHex(' ') + '\n');
+        m_dir.write(name, testimg::hexFile(sector));
     }
 
     // Selects the machine and starts the trace and the log afresh.
