@@ -5,7 +5,6 @@
 #include "SimDiskFixture.h"
 
 #include <cerrno>
-#include <functional>
 
 using simtest::TraceLine;
 using simtest::zeros;
@@ -28,7 +27,7 @@ QString srb(const char* code, const char* length, const QString& request) {
 
 struct Row {
     const char* trace;
-    std::function<BOOL(CHdd&)> send;
+    int (CHdd::*send)();
     const char* code;
     QString input;
 };
@@ -46,12 +45,14 @@ protected:
         start();
     }
 
+    // Each row's request is the one trace line it causes, and its trace text
+    // the first log line it writes.
     void checkRows(CHdd& hdd, const QString& path, const std::vector<Row>& rows) {
         for (const Row& row : rows) {
             SCOPED_TRACE(row.trace);
             clearTrace();
             const int logLines = log().size();
-            row.send(hdd);
+            (hdd.*row.send)();
             const std::vector<TraceLine> lines = trace();
             ASSERT_EQ(lines.size(), 1u);
             EXPECT_EQ(lines[0].path, path);
@@ -64,55 +65,43 @@ protected:
     }
 };
 
-TEST_F(TransportTrace, DirectPathCommandTableOddDrive) {
-    CHdd hdd;
-    ASSERT_TRUE(hdd.OpenHddHandle(1, -1, -1));
-    EXPECT_FALSE(hdd.m_bScsi);
-    void* h = hdd.m_hHdd;
-    CHddInfo& info = hdd.m_HddInfo;
-    CHddSmart& smart = hdd.m_HddSmart;
-    const std::vector<Row> rows = {
-        {"CHddSmart::GetHddSmartVersion", [&](CHdd&) { return smart.GetSmartVersion(h); },
-         "00074080", QStringLiteral("-")},
-        {"CHddInfo::GetHddInfo-1", [&](CHdd&) { return info.GetHddInfo(h, 1); }, "0007C088",
-         cmdIn("24000000",
-               "00010100"
-               "00B0EC",
-               "01")},
-        {"CHddSmart::GetSmartAttribute", [&](CHdd&) { return smart.GetSmartAttribute(h, 1); },
-         "0007C088", cmdIn("00000000", "D001014FC2A0B0", "01")},
-        {"CHddSmart::GetSmartThresholds", [&](CHdd&) { return smart.GetSmartThresholds(h, 1); },
-         "0007C088", cmdIn("00000000", "D101014FC2A0B0", "01")},
-        // The commands without data carry drive 0 and drive/head 0.
-        {"CHddSmart::EnableSmart", [&](CHdd&) { return smart.EnableSmart(h); }, "0007C084",
-         cmdIn("00000000", "D801014FC200B0", "00")},
-        {"CHddSmart::DisableSmart", [&](CHdd&) { return smart.DisableSmart(h); }, "0007C084",
-         cmdIn("00000000", "D901014FC200B0", "00")},
-        {"CHddSmart::EnableSmartAutoSave", [&](CHdd&) { return smart.EnableSmartAutoSave(h); },
-         "0007C084", cmdIn("00000000", "D2F1004FC200B0", "00")},
-        {"CHddSmart::DisableSmartAutoSave", [&](CHdd&) { return smart.DisableSmartAutoSave(h); },
-         "0007C084", cmdIn("00000000", "D200004FC200B0", "00")},
-        {"CHddSmart::GetSmartStatus", [&](CHdd&) { return smart.GetSmartStatus(h) + 1; },
-         "0007C084", cmdIn("00000000", "DA00004FC200B0", "00")},
-    };
-    checkRows(hdd, QStringLiteral("\\\\.\\PhysicalDrive1"), rows);
-}
+TEST_F(TransportTrace, DirectPathCommandTable) {
+    CHdd odd;
+    ASSERT_TRUE(odd.OpenHddHandle(1, -1, -1));
+    EXPECT_FALSE(odd.m_bScsi);
+    checkRows(odd, QStringLiteral("\\\\.\\PhysicalDrive1"),
+              {
+                  {"CHddSmart::GetHddSmartVersion", &CHdd::GetSmartVersion, "00074080",
+                   QStringLiteral("-")},
+                  {"CHddInfo::GetHddInfo-1", &CHdd::GetHddInfo, "0007C088",
+                   cmdIn("24000000", "0001010000B0EC", "01")},
+                  {"CHddSmart::GetSmartAttribute", &CHdd::GetSmartAttribute, "0007C088",
+                   cmdIn("00000000", "D001014FC2A0B0", "01")},
+                  {"CHddSmart::GetSmartThresholds", &CHdd::GetSmartThresholds, "0007C088",
+                   cmdIn("00000000", "D101014FC2A0B0", "01")},
+                  // The commands without data carry drive 0 and drive/head 0.
+                  {"CHddSmart::EnableSmart", &CHdd::EnableSmart, "0007C084",
+                   cmdIn("00000000", "D801014FC200B0", "00")},
+                  {"CHddSmart::DisableSmart", &CHdd::DisableSmart, "0007C084",
+                   cmdIn("00000000", "D901014FC200B0", "00")},
+                  {"CHddSmart::EnableSmartAutoSave", &CHdd::EnableSmartAutoSave, "0007C084",
+                   cmdIn("00000000", "D2F1004FC200B0", "00")},
+                  {"CHddSmart::DisableSmartAutoSave", &CHdd::DisableSmartAutoSave, "0007C084",
+                   cmdIn("00000000", "D200004FC200B0", "00")},
+                  {"CHddSmart::GetSmartStatus", &CHdd::GetSmartStatus, "0007C084",
+                   cmdIn("00000000", "DA00004FC200B0", "00")},
+              });
 
-TEST_F(TransportTrace, EvenDriveUsesMasterAndItsNumber) {
-    CHdd hdd;
-    ASSERT_TRUE(hdd.OpenHddHandle(2, -1, -1));
-    const std::vector<Row> rows = {
-        {"CHddInfo::GetHddInfo-2", [](CHdd& d) { return d.GetHddInfo(); }, "0007C088",
-         cmdIn("24000000",
-               "00010100"
-               "00A0EC",
-               "02")},
-        {"CHddSmart::GetSmartAttribute", [](CHdd& d) { return d.GetSmartAttribute(); }, "0007C088",
-         cmdIn("00000000", "D001014FC2A0B0", "02")},
-        {"CHddSmart::GetSmartStatus", [](CHdd& d) { return d.GetSmartStatus() + 1; }, "0007C084",
-         cmdIn("00000000", "DA00004FC200B0", "00")},
-    };
-    checkRows(hdd, QStringLiteral("\\\\.\\PhysicalDrive2"), rows);
+    // An even drive is the master: drive/head A0 in IDENTIFY, and its number.
+    CHdd even;
+    ASSERT_TRUE(even.OpenHddHandle(2, -1, -1));
+    checkRows(even, QStringLiteral("\\\\.\\PhysicalDrive2"),
+              {
+                  {"CHddInfo::GetHddInfo-2", &CHdd::GetHddInfo, "0007C088",
+                   cmdIn("24000000", "0001010000A0EC", "02")},
+                  {"CHddSmart::GetSmartAttribute", &CHdd::GetSmartAttribute, "0007C088",
+                   cmdIn("00000000", "D001014FC2A0B0", "02")},
+              });
 }
 
 TEST_F(TransportTrace, ScsiPortPathCommandTable) {
@@ -122,27 +111,27 @@ TEST_F(TransportTrace, ScsiPortPathCommandTable) {
     EXPECT_TRUE(hdd.m_bScsi);
     const char* data = "14020000"; // Length 532
     const char* none = "18000000"; // Length 24
-    const std::vector<Row> rows = {
-        {"CHddInfo::GetSmartVersionScsi-261", [](CHdd& d) { return d.GetSmartVersion(); },
-         "0004D008", srb("00051B00", data, cmdIn("00000000", "000000000000EC", "05"))},
-        {"CHddInfo::GetHddInfoScsi-261", [](CHdd& d) { return d.GetHddInfo(); }, "0004D008",
-         srb("01051B00", data, cmdIn("00000000", "000000000000EC", "05"))},
-        {"CHddSmart::GetSmartAttributeScsi", [](CHdd& d) { return d.GetSmartAttribute(); },
-         "0004D008", srb("02051B00", data, cmdIn("00020000", "D001014FC200B0", "05"))},
-        {"CHddSmart::GetSmartThresholdsScsi", [](CHdd& d) { return d.GetSmartThresholds(); },
-         "0004D008", srb("03051B00", data, cmdIn("00020000", "D101014FC200B0", "05"))},
-        {"CHddSmart::EnableSmartScsi", [](CHdd& d) { return d.EnableSmart(); }, "0004D008",
-         srb("04051B00", none, cmdIn("00020000", "D801014FC200B0", "05"))},
-        {"CHddSmart::DisableSmartScsi", [](CHdd& d) { return d.DisableSmart(); }, "0004D008",
-         srb("05051B00", none, cmdIn("00020000", "D901014FC200B0", "05"))},
-        {"CHddSmart::GetSmartStatusScsi", [](CHdd& d) { return d.GetSmartStatus() + 1; },
-         "0004D008", srb("06051B00", none, cmdIn("00000000", "DA00004FC200B0", "05"))},
-        {"CHddSmart::EnableSmartAutoSaveScsi", [](CHdd& d) { return d.EnableSmartAutoSave(); },
-         "0004D008", srb("07051B00", none, cmdIn("00020000", "D2F1004FC200B0", "05"))},
-        {"CHddSmart::DisableSmartAutoSaveScsi", [](CHdd& d) { return d.DisableSmartAutoSave(); },
-         "0004D008", srb("07051B00", none, cmdIn("00020000", "D200004FC200B0", "05"))},
-    };
-    checkRows(hdd, QStringLiteral("\\\\.\\Scsi1:"), rows);
+    checkRows(hdd, QStringLiteral("\\\\.\\Scsi1:"),
+              {
+                  {"CHddInfo::GetSmartVersionScsi-261", &CHdd::GetSmartVersion, "0004D008",
+                   srb("00051B00", data, cmdIn("00000000", "000000000000EC", "05"))},
+                  {"CHddInfo::GetHddInfoScsi-261", &CHdd::GetHddInfo, "0004D008",
+                   srb("01051B00", data, cmdIn("00000000", "000000000000EC", "05"))},
+                  {"CHddSmart::GetSmartAttributeScsi", &CHdd::GetSmartAttribute, "0004D008",
+                   srb("02051B00", data, cmdIn("00020000", "D001014FC200B0", "05"))},
+                  {"CHddSmart::GetSmartThresholdsScsi", &CHdd::GetSmartThresholds, "0004D008",
+                   srb("03051B00", data, cmdIn("00020000", "D101014FC200B0", "05"))},
+                  {"CHddSmart::EnableSmartScsi", &CHdd::EnableSmart, "0004D008",
+                   srb("04051B00", none, cmdIn("00020000", "D801014FC200B0", "05"))},
+                  {"CHddSmart::DisableSmartScsi", &CHdd::DisableSmart, "0004D008",
+                   srb("05051B00", none, cmdIn("00020000", "D901014FC200B0", "05"))},
+                  {"CHddSmart::GetSmartStatusScsi", &CHdd::GetSmartStatus, "0004D008",
+                   srb("06051B00", none, cmdIn("00000000", "DA00004FC200B0", "05"))},
+                  {"CHddSmart::EnableSmartAutoSaveScsi", &CHdd::EnableSmartAutoSave, "0004D008",
+                   srb("07051B00", none, cmdIn("00020000", "D2F1004FC200B0", "05"))},
+                  {"CHddSmart::DisableSmartAutoSaveScsi", &CHdd::DisableSmartAutoSave, "0004D008",
+                   srb("07051B00", none, cmdIn("00020000", "D200004FC200B0", "05"))},
+              });
 }
 
 TEST_F(TransportTrace, RepliesLandInTheImages) {
