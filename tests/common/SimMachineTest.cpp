@@ -82,16 +82,6 @@ TEST(SimIni, ReadsEverySectionOfADisk) {
     EXPECT_EQ(disk.device.powerOnPerHour, 60);
 }
 
-TEST(SimIni, DefaultsOfAnEmptyDisk) {
-    SimDisk disk;
-    ASSERT_TRUE(parseSimDiskIni("", &disk, nullptr));
-    EXPECT_TRUE(disk.device.direct);
-    EXPECT_FALSE(disk.device.scsi);
-    EXPECT_EQ(disk.device.failMask, 0u);
-    EXPECT_EQ(disk.device.status, SimStatus::Good);
-    EXPECT_EQ(disk.device.powerOnPerHour, 0);
-}
-
 TEST(SimIni, NamesTheLineOfEachMistake) {
     struct Case {
         const char* text;

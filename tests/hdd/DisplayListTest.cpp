@@ -225,21 +225,16 @@ TEST(DisplayChangeQueries, MarksAndTies) {
     EXPECT_EQ(record->CalcDepleted(), 100.0);
 }
 
-TEST(DisplayNames, TableAndExclusions) {
+// The table is typed by hand: a lost row or a name mistyped in one of a
+// pair that should read alike shows here.
+TEST(DisplayNames, RowCountAndSharedNames) {
     EXPECT_EQ(vorn::smart::attributeNameCount(), 45);
-    EXPECT_EQ(vorn::smart::findAttributeName(229), nullptr);
-    EXPECT_EQ(vorn::smart::findAttributeName(0), nullptr);
-    // Shared names.
     EXPECT_STREQ(vorn::smart::findAttributeName(13)->name,
                  vorn::smart::findAttributeName(201)->name);
     EXPECT_STREQ(vorn::smart::findAttributeName(191)->name,
                  vorn::smart::findAttributeName(221)->name);
     EXPECT_STREQ(vorn::smart::findAttributeName(194)->name,
                  vorn::smart::findAttributeName(231)->name);
-    for (int id : {9, 12, 194, 222, 231})
-        EXPECT_TRUE(vorn::smart::excludedFromChangeQueries(id)) << id;
-    for (int id : {1, 5, 193, 197, 223})
-        EXPECT_FALSE(vorn::smart::excludedFromChangeQueries(id)) << id;
 }
 
 } // namespace

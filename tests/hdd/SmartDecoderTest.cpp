@@ -73,12 +73,4 @@ TEST(SmartCounts, FirstEntryWithTheIdAndLowFourRawBytes) {
     EXPECT_EQ(vorn::smart::attributeEntry(last, 30).id, 0);
 }
 
-TEST(SmartCounts, ZeroSectorKnowsNothing) {
-    const CHddSmart smart;
-    EXPECT_EQ(smart.GetTemperature(), -1);
-    EXPECT_EQ(smart.GetPowerOnHours(), -1);
-    EXPECT_EQ(smart.GetPowerCycle(), -1);
-    EXPECT_EQ(smart.GetStatus(), -1);
-}
-
 } // namespace
