@@ -24,6 +24,17 @@ std::vector<BYTE> v(std::initializer_list<int> bytes) {
 template <std::size_t N> std::vector<BYTE> v(const std::array<BYTE, N>& a) {
     return std::vector<BYTE>(a.begin(), a.end());
 }
+
+// Sense data as a SAT layer returns it: the device aborted the command
+// (ABRT in the error register, ERR in the status), in descriptor form with
+// the ATA Status Return descriptor and in fixed form.
+const std::vector<BYTE> kAbortedDescriptor =
+    v({0x72, 0x0B, 0x00, 0x00, 0, 0,    0, 14, //
+       0x09, 0x0C, 0x00, 0x04, 0, 0x01, 0, 0x01, 0, 0x4F, 0, 0xC2, 0x00, 0x51});
+const std::vector<BYTE> kAbortedFixed =
+    v({0x70, 0, 0x0B, 0x04, 0x51, 0x00, 0x01, 10, 0, 0x01, 0x4F, 0xC2, 0x00, 0x00});
+// A sense format no SAT layer uses.
+const std::vector<BYTE> kUnknownFormat = v({0x7F, 0, 0, 0, 0, 0, 0, 0});
 } // namespace
 
 TEST(SatCdb, SixteenByteFormCarriesTheRegistersUnchanged) {
@@ -61,12 +72,7 @@ TEST(SatSense, StatusReturnDescriptorGivesTheRegisters) {
 }
 
 TEST(SatSense, AbortIsReadFromEitherFormat) {
-    const auto descriptor =
-        v({0x72, 0x0B, 0x00, 0x00, 0, 0,    0, 14, //
-           0x09, 0x0C, 0x00, 0x04, 0, 0x01, 0, 0x01, 0, 0x4F, 0, 0xC2, 0x00, 0x51});
-    const auto fixed =
-        v({0x70, 0, 0x0B, 0x04, 0x51, 0x00, 0x01, 10, 0, 0x01, 0x4F, 0xC2, 0x00, 0x00});
-    for (const auto& sense : {descriptor, fixed}) {
+    for (const auto& sense : {kAbortedDescriptor, kAbortedFixed}) {
         const auto info = parseSense(sense.data(), sense.size());
         ASSERT_TRUE(info);
         ASSERT_TRUE(info->ataRegisters);
@@ -109,8 +115,7 @@ TEST(SatSense, RejectedOpcodeAndMalformedSense) {
     EXPECT_FALSE(partial->ataRegisters);
 
     EXPECT_FALSE(parseSense(nullptr, 0));
-    const auto unknown = v({0x7F, 0, 0, 0, 0, 0, 0, 0});
-    EXPECT_FALSE(parseSense(unknown.data(), unknown.size()));
+    EXPECT_FALSE(parseSense(kUnknownFormat.data(), kUnknownFormat.size()));
     const auto shortFixed = v({0x70, 0, 0x05});
     EXPECT_FALSE(parseSense(shortFixed.data(), shortFixed.size()));
 }
@@ -134,7 +139,6 @@ TEST(SatReply, OnlyAFullCleanCompletionOrReturnedRegistersSucceed) {
     const auto statusDescriptor =
         v({0x72, 0x01, 0x00, 0x1D, 0, 0,    0, 14, //
            0x09, 0x0C, 0x00, 0x00, 0, 0x00, 0, 0x00, 0, 0x4F, 0, 0xC2, 0x00, 0x50});
-    const auto unknownFormat = v({0x7F, 0, 0, 0, 0, 0, 0, 0});
     const auto mediumError = v({0x70, 0, 0x03, 0, 0, 0, 0, 10, 0, 0, 0, 0, 0x11, 0x04});
     const struct {
         const char* what;
@@ -147,7 +151,7 @@ TEST(SatReply, OnlyAFullCleanCompletionOrReturnedRegistersSucceed) {
         {"registers in the sense data", reply(0x02, statusDescriptor), kStatusCommand, true, 0},
         {"registers wanted, none returned", reply(0x00), kStatusCommand, true, EIO},
         {"check condition without sense", reply(0x02), kIdentifyCommand, false, EIO},
-        {"check condition, unreadable sense", reply(0x02, unknownFormat), kIdentifyCommand, false,
+        {"check condition, unreadable sense", reply(0x02, kUnknownFormat), kIdentifyCommand, false,
          EIO},
         {"medium error without registers", reply(0x02, mediumError), kIdentifyCommand, false, EIO},
         {"busy target", reply(0x08), kIdentifyCommand, false, EIO},
@@ -165,10 +169,8 @@ TEST(SatReply, OnlyAFullCleanCompletionOrReturnedRegistersSucceed) {
 }
 
 TEST(SatReply, WhatTheDeviceReturnsIsPassedOn) {
-    const auto aborted =
-        v({0x72, 0x0B, 0x00, 0x00, 0, 0,    0, 14, //
-           0x09, 0x0C, 0x00, 0x04, 0, 0x01, 0, 0x01, 0, 0x4F, 0, 0xC2, 0x00, 0x51});
-    const AtaOutcome failed = interpretReply(reply(0x02, aborted), kIdentifyCommand, false);
+    const AtaOutcome failed =
+        interpretReply(reply(0x02, kAbortedDescriptor), kIdentifyCommand, false);
     EXPECT_EQ(failed.transportError, 0);
     EXPECT_TRUE(failed.failedOnDevice());
     EXPECT_EQ(failed.returned.feature, 0x04);
