@@ -46,10 +46,6 @@ void fillSendCmdIn(BYTE* data, std::size_t size, std::size_t at, DWORD bufferSiz
     data[at + 12] = driveNumber;
 }
 
-void logLastError() {
-    Cm_WriteErrorMessage(0xFFFFFFFFu, 0);
-}
-
 } // namespace
 
 DirectRow directRow(Operation operation, int drive) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ErrorLog.h"
+
 #include "VornHddExport.h"
 #include "WinTypes.h"
 
@@ -13,6 +15,12 @@
 // command table that fills them. Building a request is pure; the two send
 // functions at the end are the only ones that reach the device layer.
 namespace vorn::ata {
+
+// Every failed system call writes the thread's last error into the run log;
+// a last error of 0 is not worth a line.
+inline void logLastError() {
+    Cm_WriteErrorMessage(0xFFFFFFFFu, 0);
+}
 
 // The ATA task file as the requests carry it.
 struct Registers {

@@ -1,5 +1,6 @@
 #include "CHdd.h"
 
+#include "AtaRequest.h"
 #include "ErrorLog.h"
 #include "IdentifyDecoder.h"
 #include "WideText.h"
@@ -8,11 +9,7 @@
 
 VORN_IMPLEMENT_DYNCREATE(CHdd, CObject)
 
-namespace {
-void logLastError() {
-    Cm_WriteErrorMessage(0xFFFFFFFFu, 0);
-}
-} // namespace
+namespace {} // namespace
 
 // m_nDrive has no meaning before the first open; it starts at -1 rather
 // than undefined so that reading it early is harmless.
@@ -29,7 +26,7 @@ BOOL CHdd::OpenHddHandle(int nDrive, int nScsiPort, int nScsiTarget) {
     // old descriptor would leak. Closed quietly: the log keeps the same
     // lines, plus an error line should the close fail.
     if (IsOpen() && !win::CloseHandle(m_hHdd))
-        logLastError();
+        vorn::ata::logLastError();
     m_hHdd = INVALID_HANDLE_VALUE;
     m_nDrive = nDrive;
     m_nScsiPort = nScsiPort;
@@ -40,7 +37,7 @@ BOOL CHdd::OpenHddHandle(int nDrive, int nScsiPort, int nScsiTarget) {
     win::OSVERSIONINFOW version{};
     version.dwOSVersionInfoSize = sizeof version;
     if (!win::GetVersionExW(&version)) {
-        logLastError();
+        vorn::ata::logLastError();
         return FALSE;
     }
 
@@ -56,7 +53,7 @@ BOOL CHdd::OpenHddHandle(int nDrive, int nScsiPort, int nScsiTarget) {
                                   win::OPEN_EXISTING, 0, nullptr);
     }
     if (!IsOpen()) {
-        logLastError();
+        vorn::ata::logLastError();
         return FALSE;
     }
     return TRUE;
@@ -68,7 +65,7 @@ BOOL CHdd::CloseHddHandle() {
     if (IsOpen()) {
         result = win::CloseHandle(m_hHdd);
         if (!result)
-            logLastError();
+            vorn::ata::logLastError();
     }
     m_hHdd = INVALID_HANDLE_VALUE;
     return result;
