@@ -2,7 +2,7 @@
 
 #include "WideText.h"
 #include "platform/LastError.h"
-#include "widgets/ErrorNotice.h"
+#include "ErrorNotice.h"
 
 #include <cstdio>
 #include <cstring>

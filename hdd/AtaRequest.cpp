@@ -2,6 +2,7 @@
 
 #include "ErrorLog.h"
 #include "SectorImage.h"
+#include "platform/AtaCommandSet.h"
 #include "platform/DeviceIo.h"
 #include "platform/IoControlCodes.h"
 
@@ -17,10 +18,11 @@ using vorn::hdd::writeLe32;
 
 namespace {
 
-constexpr BYTE kIdentify = 0xEC;
-constexpr BYTE kSmart = 0xB0;
-constexpr BYTE kSmartLow = 0x4F;
-constexpr BYTE kSmartHigh = 0xC2;
+namespace cmd = vorn::platform::ata;
+constexpr BYTE kIdentify = cmd::kIdentifyDevice;
+constexpr BYTE kSmart = cmd::kSmart;
+constexpr BYTE kSmartLow = cmd::kSmartLbaMid;
+constexpr BYTE kSmartHigh = cmd::kSmartLbaHigh;
 constexpr BYTE kMaster = 0xA0;
 constexpr BYTE kSlaveBit = 0x10;
 constexpr DWORD kDataReply = 16 + 512;
@@ -56,19 +58,26 @@ DirectRow directRow(Operation operation, int drive) {
             win::SMART_RCV_DRIVE_DATA, 36, {0, 1, 1, 0, 0, driveHead, kIdentify}, true, kDataReply};
     }
     case Operation::ReadData:
-        return {win::SMART_RCV_DRIVE_DATA, 0, smart(0xD0, 1, 1, kMaster), true, kDataReply};
+        return {win::SMART_RCV_DRIVE_DATA, 0, smart(cmd::kSmartReadData, 1, 1, kMaster), true,
+                kDataReply};
     case Operation::ReadThresholds:
-        return {win::SMART_RCV_DRIVE_DATA, 0, smart(0xD1, 1, 1, kMaster), true, kDataReply};
+        return {win::SMART_RCV_DRIVE_DATA, 0, smart(cmd::kSmartReadThresholds, 1, 1, kMaster), true,
+                kDataReply};
     case Operation::Enable:
-        return {win::SMART_SEND_DRIVE_COMMAND, 0, smart(0xD8, 1, 1), false, kNoDataReply};
+        return {win::SMART_SEND_DRIVE_COMMAND, 0, smart(cmd::kSmartEnableOperations, 1, 1), false,
+                kNoDataReply};
     case Operation::Disable:
-        return {win::SMART_SEND_DRIVE_COMMAND, 0, smart(0xD9, 1, 1), false, kNoDataReply};
+        return {win::SMART_SEND_DRIVE_COMMAND, 0, smart(cmd::kSmartDisableOperations, 1, 1), false,
+                kNoDataReply};
     case Operation::AutoSaveOn:
-        return {win::SMART_SEND_DRIVE_COMMAND, 0, smart(0xD2, 0xF1, 0), false, kNoDataReply};
+        return {win::SMART_SEND_DRIVE_COMMAND, 0,
+                smart(cmd::kSmartAttributeAutosave, cmd::kAutosaveOn, 0), false, kNoDataReply};
     case Operation::AutoSaveOff:
-        return {win::SMART_SEND_DRIVE_COMMAND, 0, smart(0xD2, 0x00, 0), false, kNoDataReply};
+        return {win::SMART_SEND_DRIVE_COMMAND, 0,
+                smart(cmd::kSmartAttributeAutosave, cmd::kAutosaveOff, 0), false, kNoDataReply};
     case Operation::ReturnStatus:
-        return {win::SMART_SEND_DRIVE_COMMAND, 0, smart(0xDA, 0, 0), false, kStatusReply};
+        return {win::SMART_SEND_DRIVE_COMMAND, 0, smart(cmd::kSmartReturnStatus, 0, 0), false,
+                kStatusReply};
     case Operation::Version:
         break;
     }
@@ -83,25 +92,28 @@ ScsiRow scsiRow(Operation operation) {
     case Operation::Identify:
         return {win::IOCTL_SCSI_MINIPORT_IDENTIFY, 532, 0, identify, kScsiDataOut};
     case Operation::ReadData:
-        return {win::IOCTL_SCSI_MINIPORT_READ_SMART_ATTRIBS, 532, 512, smart(0xD0, 1, 1),
-                kScsiDataOut};
+        return {win::IOCTL_SCSI_MINIPORT_READ_SMART_ATTRIBS, 532, 512,
+                smart(cmd::kSmartReadData, 1, 1), kScsiDataOut};
     case Operation::ReadThresholds:
-        return {win::IOCTL_SCSI_MINIPORT_READ_SMART_THRESHOLDS, 532, 512, smart(0xD1, 1, 1),
-                kScsiDataOut};
+        return {win::IOCTL_SCSI_MINIPORT_READ_SMART_THRESHOLDS, 532, 512,
+                smart(cmd::kSmartReadThresholds, 1, 1), kScsiDataOut};
     case Operation::Enable:
-        return {win::IOCTL_SCSI_MINIPORT_ENABLE_SMART, 24, 512, smart(0xD8, 1, 1), kScsiNoDataOut};
+        return {win::IOCTL_SCSI_MINIPORT_ENABLE_SMART, 24, 512,
+                smart(cmd::kSmartEnableOperations, 1, 1), kScsiNoDataOut};
     case Operation::Disable:
-        return {win::IOCTL_SCSI_MINIPORT_DISABLE_SMART, 24, 512, smart(0xD9, 1, 1), kScsiNoDataOut};
+        return {win::IOCTL_SCSI_MINIPORT_DISABLE_SMART, 24, 512,
+                smart(cmd::kSmartDisableOperations, 1, 1), kScsiNoDataOut};
     case Operation::ReturnStatus:
-        return {win::IOCTL_SCSI_MINIPORT_RETURN_STATUS, 24, 0, smart(0xDA, 0, 0), kScsiNoDataOut};
-    case Operation::AutoSaveOn:
-        return {win::IOCTL_SCSI_MINIPORT_ENABLE_DISABLE_AUTOSAVE, 24, 512, smart(0xD2, 0xF1, 0),
+        return {win::IOCTL_SCSI_MINIPORT_RETURN_STATUS, 24, 0, smart(cmd::kSmartReturnStatus, 0, 0),
                 kScsiNoDataOut};
+    case Operation::AutoSaveOn:
+        return {win::IOCTL_SCSI_MINIPORT_ENABLE_DISABLE_AUTOSAVE, 24, 512,
+                smart(cmd::kSmartAttributeAutosave, cmd::kAutosaveOn, 0), kScsiNoDataOut};
     case Operation::AutoSaveOff:
         break;
     }
-    return {win::IOCTL_SCSI_MINIPORT_ENABLE_DISABLE_AUTOSAVE, 24, 512, smart(0xD2, 0x00, 0),
-            kScsiNoDataOut};
+    return {win::IOCTL_SCSI_MINIPORT_ENABLE_DISABLE_AUTOSAVE, 24, 512,
+            smart(cmd::kSmartAttributeAutosave, cmd::kAutosaveOff, 0), kScsiNoDataOut};
 }
 
 std::array<BYTE, kSendCmdInSize> directRequest(Operation operation, int drive) {

@@ -1,5 +1,7 @@
 #include "LinuxDevice.h"
 
+#include "AtaCommandSet.h"
+
 #include "DiskEnumeration.h"
 #include "SatCommand.h"
 
@@ -89,7 +91,7 @@ sat::SgReply replyOf(const SgResult& result) {
 AtaOutcome sendAtaCommand(int fd, const AtaCommand& command, BYTE* data) {
     const AtaRegisters& r = command.registers;
     // RETURN STATUS answers in the registers, which only CK_COND brings back.
-    const bool wantRegisters = r.command == 0xB0 && r.feature == 0xDA;
+    const bool wantRegisters = r.command == ata::kSmart && r.feature == ata::kSmartReturnStatus;
     const sat::CdbOptions options{command.dataIn, wantRegisters};
 
     const auto cdb16 = sat::buildCdb16(r, options);

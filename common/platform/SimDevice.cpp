@@ -1,5 +1,7 @@
 #include "SimDevice.h"
 
+#include "AtaCommandSet.h"
+
 #include <QFile>
 
 #include <cerrno>
@@ -72,44 +74,45 @@ public:
         const SimDisk& disk = m_machine->disks[diskNumber];
         State& state = m_states[diskNumber];
         const AtaRegisters& r = command.registers;
-        if (r.command == 0xEC) {
+        if (r.command == ata::kIdentifyDevice) {
             if (!command.dataIn)
                 return transportFailure(EINVAL);
             return sendSector(disk.device.fails(SimRequest::Identify), state.identify, command,
                               data);
         }
-        if (r.command != 0xB0 || r.lbaMid != 0x4F || r.lbaHigh != 0xC2)
+        if (r.command != ata::kSmart || r.lbaMid != ata::kSmartLbaMid ||
+            r.lbaHigh != ata::kSmartLbaHigh)
             return aborted(r);
         switch (r.feature) {
-        case 0xD0: {
+        case ata::kSmartReadData: {
             if (!state.smartEnabled)
                 return aborted(r);
             QByteArray sector = disk.smartData;
             addToPowerOnCounter(&sector, poweredOnGrowth(disk));
             return sendSector(disk.device.fails(SimRequest::SmartData), sector, command, data);
         }
-        case 0xD1:
+        case ata::kSmartReadThresholds:
             if (!state.smartEnabled)
                 return aborted(r);
             return sendSector(disk.device.fails(SimRequest::SmartThresholds), disk.smartThresholds,
                               command, data);
-        case 0xD8:
-        case 0xD9: {
+        case ata::kSmartEnableOperations:
+        case ata::kSmartDisableOperations: {
             if (command.dataIn)
                 return transportFailure(EINVAL);
-            const bool enable = r.feature == 0xD8;
+            const bool enable = r.feature == ata::kSmartEnableOperations;
             if (disk.device.fails(enable ? SimRequest::Enable : SimRequest::Disable))
                 return transportFailure(EIO);
             setSmartEnabled(state, enable);
             return completed(r);
         }
-        case 0xD2:
+        case ata::kSmartAttributeAutosave:
             if (command.dataIn)
                 return transportFailure(EINVAL);
             if (disk.device.fails(SimRequest::AutoSave))
                 return transportFailure(EIO);
             return state.smartEnabled ? completed(r) : aborted(r);
-        case 0xDA:
+        case ata::kSmartReturnStatus:
             return returnStatus(disk, state, command);
         default:
             return aborted(r);

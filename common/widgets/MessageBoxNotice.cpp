@@ -1,0 +1,21 @@
+#include "MessageBoxNotice.h"
+
+#include "ErrorNotice.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+void Cm_ShowMessageBoxNotice(const QString& caption, const QString& text) {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        Cm_WriteErrorNoticeToStderr(caption, text);
+        return;
+    }
+    QMessageBox::information(nullptr, caption, text);
+}
+
+namespace {
+// Runs when the dynamic loader maps the library, before main().
+struct InstallAtLoad {
+    InstallAtLoad() { Cm_SetErrorNoticeHook(Cm_ShowMessageBoxNotice); }
+} g_installAtLoad;
+} // namespace
