@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QSocketNotifier>
 
-#include <algorithm>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -48,12 +47,6 @@ void CThreadPassRunner::Finish() {
     m_thread.reset();
     if (std::function<void()> done = std::move(m_done))
         done();
-}
-
-CStripWindow::Fader StripFader() {
-    return [](QWidget* window, bool fadeIn, int percent) {
-        window->setWindowOpacity(fadeIn ? std::clamp(percent, 0, 100) / 100.0 : 0.0);
-    };
 }
 
 namespace {
@@ -102,7 +95,7 @@ int RunHeatgauge() {
     CThreadPassRunner runner;
     CHeatgaugeMonitor monitor({SettingsPath(folder), &timer, &runner});
     monitor.Scan(options, SystemSleeper());
-    CStripWindow window(&monitor, StripFader());
+    CStripWindow window(&monitor);
     monitor.Start(&window, window.WorkArea());
 
     // The end of the session (and SIGTERM) exits without saving; an

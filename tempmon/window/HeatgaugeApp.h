@@ -35,10 +35,6 @@ private:
     std::function<void()> m_done;
 };
 
-// The fade of the strip: the widget layer's, or a jump to the level it
-// would end at.
-CStripWindow::Fader StripFader();
-
 // Runs the program: the switches, the scan, the strip, the event loop.
 // Returns the exit code.
 int RunHeatgauge();

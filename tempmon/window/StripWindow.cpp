@@ -1,8 +1,10 @@
 #include "StripWindow.h"
 
 #include "PopupMenu.h"
+#include "Smoothly.h"
 #include "StripPainter.h"
 #include "Version.h"
+#include "WinTypes.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -17,15 +19,18 @@
 
 namespace {
 
+// The strip's fades step by 2 % every 2 ms.
+constexpr int kFadeStep = 2;
+
 WinRect ToWinRect(const QRect& r) {
     return {r.x(), r.y(), r.x() + r.width(), r.y() + r.height()};
 }
 
 } // namespace
 
-CStripWindow::CStripWindow(CHeatgaugeMonitor* monitor, Fader fader)
+CStripWindow::CStripWindow(CHeatgaugeMonitor* monitor)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), m_monitor(monitor),
-      m_fader(std::move(fader)), m_menu(std::make_unique<QMenu>()),
+      m_menu(std::make_unique<QMenu>()),
       m_tray(m_menu.get(), [monitor] { monitor->TrayClicked(); }) {
     setWindowTitle(QStringLiteral("HeatgaugeMini"));
     setWindowIcon(QIcon(QPixmap::fromImage(PaintProgramIcon(32))));
@@ -80,15 +85,14 @@ void CStripWindow::SetMouseInput(bool takesInput) {
 
 void CStripWindow::Fade(bool fadeIn, int percent) {
     if (fadeIn) {
-        setWindowOpacity(0.0);
-        QWidget::show();
-        m_fader(this, true, percent);
+        if (!isVisible())
+            Cm_CreateSmoothly(this, TRUE);
+        Cm_ShowSmoothly(this, TRUE, kFadeStep, percent);
         return;
     }
-    m_fader(this, false, percent);
+    Cm_ShowSmoothly(this, FALSE, kFadeStep, percent);
     // Faded out, the strip also leaves the screen: an invisible window would
-    // still take the clicks meant for what lies below it, and without a
-    // compositor it would not turn invisible at all.
+    // still take the clicks meant for what lies below it.
     hide();
 }
 
@@ -112,8 +116,9 @@ void CStripWindow::Activate() {
 
 void CStripWindow::Finish(bool fadeOut, int percent) {
     m_tray.Remove();
-    if (fadeOut && isVisible())
-        m_fader(this, false, percent);
+    if (fadeOut)
+        Cm_ShowSmoothly(this, FALSE, kFadeStep, percent);
+    Cm_DestroySmoothly();
     hide();
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }

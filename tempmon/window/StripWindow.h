@@ -17,10 +17,7 @@ class CStripWindow : public QWidget, public CStripView {
     Q_OBJECT
 
 public:
-    // Fades the window in from nothing to percent, or out from percent.
-    using Fader = std::function<void(QWidget* window, bool fadeIn, int percent)>;
-
-    CStripWindow(CHeatgaugeMonitor* monitor, Fader fader);
+    explicit CStripWindow(CHeatgaugeMonitor* monitor);
     ~CStripWindow() override;
 
     // The work area of the screen the strip is on.
@@ -56,7 +53,6 @@ private:
     void FollowScreens();
 
     CHeatgaugeMonitor* m_monitor;
-    Fader m_fader;
     std::unique_ptr<QMenu> m_menu;
     CTrayIcons m_tray;
     std::vector<DiskReading> m_readings;
