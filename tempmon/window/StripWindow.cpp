@@ -35,7 +35,6 @@ CStripWindow::CStripWindow(CHeatgaugeMonitor* monitor)
     setWindowTitle(QStringLiteral("HeatgaugeMini"));
     setWindowIcon(QIcon(QPixmap::fromImage(PaintProgramIcon(32))));
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_showAbout = [this] { ShowHeatgaugeAbout(this); };
     connect(m_menu.get(), &QMenu::aboutToShow, this, [this] { Menu(); });
     FollowScreens();
     connect(qApp, &QGuiApplication::screenAdded, this, [this] { FollowScreens(); });
@@ -105,8 +104,7 @@ void CStripWindow::ShowReadings(const std::vector<DiskReading>& readings) {
 }
 
 void CStripWindow::ShowAbout() {
-    if (m_showAbout)
-        m_showAbout();
+    ShowHeatgaugeAbout(this);
 }
 
 void CStripWindow::Activate() {

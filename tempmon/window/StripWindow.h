@@ -38,9 +38,6 @@ public:
     QMenu* Menu();
     void OpenMenu(const QPoint& globalPos);
 
-    // The About box; replaceable so that a test need not close a dialog.
-    std::function<void()> m_showAbout;
-
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;

@@ -97,7 +97,6 @@ protected:
             m_dir.write(QStringLiteral("HeatgaugeMini.ini"), ini);
         m_monitor.Scan(CheckerOptions(), [](int) {});
         m_window = std::make_unique<CStripWindow>(&m_monitor);
-        m_window->m_showAbout = [this] { ++m_abouts; };
         m_monitor.Start(m_window.get(), m_window->WorkArea());
     }
 
@@ -125,7 +124,6 @@ protected:
         {m_dir.path(QStringLiteral("HeatgaugeMini.ini")), &m_timer, &m_runner}};
     std::unique_ptr<CStripWindow> m_window;
     std::vector<int> m_alphas;
-    int m_abouts = 0;
 };
 
 TEST_F(StripWindowTest, TheSampleMachineGivesFiveCellsAndFiveTrayIcons) {
@@ -169,17 +167,13 @@ TEST_F(StripWindowTest, TheMenuIsMarkedFromTheSettingsAndItsItemsAct) {
     EXPECT_TRUE(Ini().contains("WndTop=1\r\n"));
     Item(QStringLiteral("マウス入力"))->trigger();
     EXPECT_TRUE(m_window->windowFlags() & Qt::WindowTransparentForInput);
-    Item(QStringLiteral("60 %"))->trigger();
-    EXPECT_EQ(m_alphas.back(), 102);
-    Item(QStringLiteral("バージョン情報(&A) ..."))->trigger();
-    EXPECT_EQ(m_abouts, 1);
     Item(QStringLiteral("ウィンドウ表示"))->trigger();
     EXPECT_EQ(m_alphas.back(), 0);
     EXPECT_FALSE(m_window->isVisible());
 
     Item(QStringLiteral("Heatgauge Vuda の終了(&X)"))->trigger();
     EXPECT_EQ(m_window->Tray().Count(), 0);
-    for (const char* line : {"WndAlpha=40\r\n", "WndShow=0\r\n", "WndTop=1\r\n", "WndMouse=0\r\n"})
+    for (const char* line : {"WndAlpha=50\r\n", "WndShow=0\r\n", "WndTop=1\r\n", "WndMouse=0\r\n"})
         EXPECT_TRUE(Ini().contains(line)) << line;
 }
 
