@@ -27,8 +27,12 @@ QImage Render(QWidget& widget, QSize size, const QString& name) {
     image.fill(kUnpainted);
     widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
     const QString folder = qEnvironmentVariable("VORN_VIEWS_IMAGES");
-    if (!folder.isEmpty())
-        image.scaled(size * 2).save(folder + "/" + name + ".png");
+    if (!folder.isEmpty()) {
+        QImage shown(size, QImage::Format_RGB32);
+        shown.fill(QApplication::palette().color(QPalette::Window));
+        widget.render(&shown, QPoint(), QRegion(), QWidget::DrawChildren);
+        shown.scaled(size * 2).save(folder + "/" + name + ".png");
+    }
     return image;
 }
 
