@@ -38,8 +38,8 @@ void CPowerOnStatic::paintEvent(QPaintEvent*) {
         painter.fillRect(rect(), palette().color(QPalette::Base));
     } else {
         // The measurement may overrun its planned time, and a total of 0
-        // with some elapsed time has no ratio at all: the bar stays within
-        // its frame either way.
+        // with some elapsed time has no ratio at all. Keeping the ratio in
+        // 0..1 keeps the bar in its frame and its length a valid int.
         const double ratio = m_inputs.total > 0
                                  ? std::clamp(double(m_inputs.elapsed) / m_inputs.total, 0.0, 1.0)
                                  : 1.0;

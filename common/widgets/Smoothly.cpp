@@ -81,10 +81,11 @@ void RealSetAlpha(QWidget* window, int alpha) {
     window->setWindowOpacity(alpha / 255.0);
     // The opacity travels as a window property; requests wait in the
     // client's buffer until the event loop runs, which it does not during a
-    // fade, so each step is sent on its own.
+    // fade. A round trip sends the step and returns once the server has
+    // applied it, so the compositor sees it before the pause begins.
 #ifdef VORN_HAVE_XCB
     if (xcb_connection_t* connection = X11Connection())
-        xcb_flush(connection);
+        std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
 #endif
 }
 
@@ -193,6 +194,10 @@ void Cm_ShowSmoothly(QWidget* window, int show, int step, int percent) {
     if (alphas.empty())
         return;
 
+    if (show && window->property(kHiddenByFade).toBool()) {
+        window->setProperty(kHiddenByFade, QVariant());
+        window->show();
+    }
     if (driver.composited(window)) {
         for (const int alpha : alphas) {
             driver.setAlpha(window, alpha);
@@ -204,9 +209,6 @@ void Cm_ShowSmoothly(QWidget* window, int show, int step, int percent) {
     if (!show) {
         window->hide();
         window->setProperty(kHiddenByFade, true);
-    } else if (window->property(kHiddenByFade).toBool()) {
-        window->setProperty(kHiddenByFade, QVariant());
-        window->show();
     }
 }
 

@@ -1,10 +1,6 @@
-#include "CheckerTestDisks.h"
-
 #include "IndicatorValues.h"
 
 #include <gtest/gtest.h>
-
-using namespace checkertest;
 
 namespace {
 
@@ -33,24 +29,6 @@ TEST(TemperatureColour, BothSlopesToTheUnit) {
         EXPECT_FALSE(TemperatureColour(none, kDiskButtonSlope));
         EXPECT_FALSE(TemperatureColour(none, kTempBoxSlope));
     }
-}
-
-TEST(DiskWear, GreatestDepletionWithoutTheTemperatureAttributes) {
-    CDisk disk;
-    EXPECT_EQ(DiskWear(disk), 0.0); // no records at all
-
-    // 194 and 231 far below their thresholds must not count; 5 at half its
-    // margin and 9 above its baseline do.
-    FillDisk(
-        &disk, Identify(),
-        {{5, 75, 75, 0, 50}, {9, 110, 110, 0, 10}, {194, 10, 10, 45, 50}, {231, 10, 10, 0, 50}});
-    for (CHddSmartDisp* record : disk.m_HddSmart.m_DispList)
-        record->m_nInit = 100;
-    EXPECT_DOUBLE_EQ(DiskWear(disk), 50.0);
-
-    // Every record above its baseline: negative figures give an empty bar.
-    disk.m_HddSmart.m_DispList.GetAt(0)->m_nInit = 60;
-    EXPECT_EQ(DiskWear(disk), 0.0);
 }
 
 } // namespace
