@@ -3,6 +3,7 @@
 #include "StripGeometry.h"
 
 #include <QPainter>
+#include <QPixmap>
 
 #include <cmath>
 
@@ -109,4 +110,9 @@ QImage PaintProgramIcon(int size) {
     const ColourScale scale;
     PaintBall(p, image.rect(), scale.Colour((scale.minTemp + scale.maxTemp) / 2));
     return image;
+}
+
+QIcon ProgramIcon() {
+    return QIcon::fromTheme(QStringLiteral("org.vorn.HeatgaugeMini"),
+                            QIcon(QPixmap::fromImage(PaintProgramIcon(32))));
 }

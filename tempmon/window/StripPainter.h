@@ -4,6 +4,7 @@
 #include "HeatgaugeMonitor.h"
 
 #include <QFont>
+#include <QIcon>
 #include <QImage>
 
 #include <vector>
@@ -23,6 +24,9 @@ QImage PaintStrip(const std::vector<DiskReading>& readings, const ColourScale& s
 // A 16 x 16 tray icon: the temperature in white on its scale colour, framed.
 QImage PaintTrayIcon(int temperature, const ColourScale& scale);
 
-// The program's own icon, shown when there is no disk: a ball of the scale's
-// middle colour.
+// A ball of the scale's middle colour.
 QImage PaintProgramIcon(int size);
+
+// The program's own icon, shown when there is no disk: the installed one, or
+// else the painted ball.
+QIcon ProgramIcon();

@@ -33,7 +33,7 @@ CStripWindow::CStripWindow(CHeatgaugeMonitor* monitor)
       m_menu(std::make_unique<QMenu>()),
       m_tray(m_menu.get(), [monitor] { monitor->TrayClicked(); }) {
     setWindowTitle(QStringLiteral("HeatgaugeMini"));
-    setWindowIcon(QIcon(QPixmap::fromImage(PaintProgramIcon(32))));
+    setWindowIcon(ProgramIcon());
     setAttribute(Qt::WA_OpaquePaintEvent);
     connect(m_menu.get(), &QMenu::aboutToShow, this, [this] { Menu(); });
     FollowScreens();
@@ -186,7 +186,7 @@ void ShowHeatgaugeAbout(QWidget* parent) {
     box.setFont(font);
     auto* grid = new QGridLayout(&box);
     auto* icon = new QLabel(&box);
-    icon->setPixmap(QPixmap::fromImage(PaintProgramIcon(32)));
+    icon->setPixmap(ProgramIcon().pixmap(32, 32));
     grid->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
     grid->addWidget(new QLabel(version.GetAppInternalName() + QStringLiteral(" Version ") +
                                    version.GetAppDllVersion(),

@@ -37,7 +37,7 @@ void CTrayIcons::Show(const std::vector<DiskReading>& readings, const ColourScal
     if (!m_created) {
         m_created = true;
         if (readings.empty())
-            Add(QIcon(QPixmap::fromImage(PaintProgramIcon(32))), QStringLiteral("HeatgaugeMini"));
+            Add(ProgramIcon(), QStringLiteral("HeatgaugeMini"));
         for (const DiskReading& reading : readings) {
             Add(QIcon(QPixmap::fromImage(PaintTrayIcon(reading.temperature, scale))),
                 ReadingTip(reading).left(kTipRoom - 1));
