@@ -16,6 +16,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QToolTip>
+#include <QWindow>
 
 namespace {
 
@@ -35,6 +36,10 @@ CStripWindow::CStripWindow(CHeatgaugeMonitor* monitor)
     setWindowTitle(QStringLiteral("HeatgaugeMini"));
     setWindowIcon(ProgramIcon());
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The strip is a gauge, not a place to type: it never takes the focus
+    // from the window the user works in, and its tips show all the same.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     connect(m_menu.get(), &QMenu::aboutToShow, this, [this] { Menu(); });
     FollowScreens();
     connect(qApp, &QGuiApplication::screenAdded, this, [this] { FollowScreens(); });
@@ -154,6 +159,13 @@ void CStripWindow::paintEvent(QPaintEvent*) {
 }
 
 void CStripWindow::mousePressEvent(QMouseEvent* event) {
+    // A native Wayland client cannot place itself: there the compositor
+    // moves the strip, without snapping.
+    if (event->button() == Qt::LeftButton &&
+        QGuiApplication::platformName().startsWith(QLatin1String("wayland")) && windowHandle()) {
+        windowHandle()->startSystemMove();
+        return;
+    }
     if (event->button() == Qt::LeftButton) {
         const QPoint at = event->globalPosition().toPoint();
         m_monitor->Press(at.x(), at.y());

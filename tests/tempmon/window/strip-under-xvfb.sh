@@ -1,8 +1,8 @@
 #!/bin/sh
 # The real HeatgaugeMini on a virtual X display with a tray host, on the
 # simulated sample machine: the strip's size, the colour of two balls, one
-# tray icon per disk, SIGTERM ending without writing the settings and the
-# menu's exit writing them. With a third argument the strip, a tray icon
+# tray icon per disk, SIGTERM ending without writing the settings, a drag
+# snapping to the edge and the menu's exit writing the place. With a third argument the strip, a tray icon
 # and the open menu are saved there as pictures.
 #
 #   strip-under-xvfb.sh <HeatgaugeMini> <sample machine folder> [picture folder]
@@ -103,8 +103,19 @@ program_pid=
 [ "$status" -eq 0 ] || fail "SIGTERM: exit status $status"
 [ ! -e HeatgaugeMini.ini ] || fail "SIGTERM wrote the settings"
 
-# The menu from the strip, then "x" for its exit item.
+# A drag that ends 3 pixels from the left edge snaps onto it; then the menu
+# from the strip, and "x" for its exit item.
 start_program
+xdotool mousemove $((left + 40)) $((top + 10)) mousedown 1 mousemove 200 300 \
+    mousemove $((3 + 40)) 300 mouseup 1
+sleep 0.3
+wait_for_strip 5
+case "$strip_line" in
+*" 134x24+0+290 "*) ;;
+*) fail "the dragged strip is at $strip_line" ;;
+esac
+left=0
+top=290
 xdotool mousemove $((left + 40)) $((top + 10)) click 3
 sleep 0.5
 if [ -n "$pictures" ]; then
@@ -119,5 +130,5 @@ status=0
 wait "$program_pid" || status=$?
 program_pid=
 [ "$status" -eq 0 ] || fail "menu exit: exit status $status"
-grep -q '^WndwPos=' HeatgaugeMini.ini || fail "the menu's exit wrote no settings"
-echo "HeatgaugeMini under Xvfb: strip, balls, tray icons, SIGTERM and menu exit as expected"
+grep -q '^WndwPos=0 290 134 314' HeatgaugeMini.ini || fail "the menu's exit wrote no place"
+echo "HeatgaugeMini under Xvfb: strip, balls, tray icons, SIGTERM, drag and menu exit as expected"
