@@ -3,12 +3,13 @@
 #include "AboutBox.h"
 #include "AttributeDetailDialog.h"
 #include "AttributeList.h"
+#include "CDiskButton.h"
+#include "CExToolBar24.h"
+#include "CheckerCommands.h"
 #include "CheckerTray.h"
 #include "DiskReports.h"
-#include "PanelIndicators.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
@@ -17,7 +18,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QToolBar>
-#include <QToolButton>
 #include <QUrl>
 
 namespace {
@@ -36,10 +36,16 @@ constexpr int kFadeStep = 10;
 
 } // namespace
 
+// The icon and logo are compiled into this static library; a program that
+// links it must register them before the first window needs them.
+static void InitWindowResources() {
+    Q_INIT_RESOURCE(DrivewatchMini);
+}
+
 CCheckerDlg::CCheckerDlg(Setup setup, QWidget* parent)
     : QDialog(parent), m_setup(std::move(setup)), m_session(m_setup.options, m_setup.session),
       m_worker(m_setup.workerMode), m_units((setFont(CheckerDialogFont()), font())),
-      m_icon(QStringLiteral(":/drivewatch/icon.png")) {
+      m_icon((InitWindowResources(), QIcon(QStringLiteral(":/drivewatch/icon.png")))) {
     setWindowTitle(QStringLiteral("Drivewatch Vuda"));
     setWindowIcon(m_icon);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -101,35 +107,33 @@ CCheckerDlg::~CCheckerDlg() {
 }
 
 void CCheckerDlg::BuildToolBar() {
-    m_toolBar = new QToolBar(this);
-    m_toolBar->setObjectName(QStringLiteral("toolbar"));
-    m_toolBar->setIconSize(QSize(32, 32));
-    m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    m_toolBar->setContentsMargins(12, 4, 2, 4);
-    struct Command {
-        const char* text;
-        const char* icon;
-        void (CCheckerDlg::*slot)();
-        QAction** keep;
+    auto* toolBar = new CExToolBar24(this);
+    m_toolBar = toolBar;
+    toolBar->setObjectName(QStringLiteral("toolbar"));
+    toolBar->LoadToolBar();
+    toolBar->SetButtonImageSize(32, 32);
+    // Without its pictures the toolbar still works, by its tips.
+    toolBar->LoadButtonImages(CExToolBar24::DefaultBitmap(), 0xFF00FF);
+    toolBar->setContentsMargins(12, 4, 2, 4);
+    const std::pair<int, void (CCheckerDlg::*)()> commands[] = {
+        {ID_SMART_UPDATE, &CCheckerDlg::Refresh},
+        {ID_FILE_SAVE_AS, &CCheckerDlg::SaveReports},
+        {ID_APP_ABOUT, &CCheckerDlg::ShowAbout},
+        {ID_HELP_MANUAL, &CCheckerDlg::OpenManual},
     };
-    const Command commands[] = {
-        {"SMART情報の更新", "view-refresh", &CCheckerDlg::Refresh, &m_refresh},
-        {"HDD情報のファイル保存", "document-save", &CCheckerDlg::SaveReports, &m_save},
-        {"バージョン情報の表示", "help-about", &CCheckerDlg::ShowAbout, nullptr},
-        {"操作説明書の表示", "help-contents", &CCheckerDlg::OpenManual, nullptr},
-    };
-    for (const Command& command : commands) {
-        QAction* action = m_toolBar->addAction(QIcon::fromTheme(QString::fromLatin1(command.icon)),
-                                               QString::fromUtf8(command.text));
-        action->setToolTip(action->text());
-        connect(action, &QAction::triggered, this, command.slot);
-        if (command.keep)
-            *command.keep = action;
+    for (const auto& [id, slot] : commands) {
+        if (QAction* action = toolBar->action(id))
+            connect(action, &QAction::triggered, this, slot);
     }
-    m_toolBar->addSeparator();
-    m_diskGroup = new QActionGroup(this);
-    m_diskGroup->setExclusive(true);
-    m_toolBar->setGeometry(0, 0, m_units.X(326), m_toolBar->sizeHint().height());
+    m_refresh = toolBar->action(ID_SMART_UPDATE);
+    m_save = toolBar->action(ID_FILE_SAVE_AS);
+    FitToolBar();
+}
+
+void CCheckerDlg::FitToolBar() {
+    // The toolbar spans the top up to the logo.
+    m_toolBar->setGeometry(0, 0, std::max(m_toolBar->sizeHint().width(), m_units.X(326)),
+                           m_toolBar->sizeHint().height());
 }
 
 void CCheckerDlg::Start() {
@@ -153,8 +157,7 @@ void CCheckerDlg::AfterScan() {
     int index = 0;
     for (CDisk* disk : m_session.Disks())
         AddDiskButton(disk, index++);
-    m_toolBar->setGeometry(0, 0, std::max(m_toolBar->sizeHint().width(), m_units.X(326)),
-                           m_toolBar->sizeHint().height());
+    FitToolBar();
     FillList(m_session.Disks().GetAt(0));
     ShowInfo();
     bool needed = false;
@@ -165,41 +168,23 @@ void CCheckerDlg::AfterScan() {
 }
 
 void CCheckerDlg::AddDiskButton(CDisk* disk, int index) {
-    const QString tip =
-        QStringLiteral("%1\n%2").arg(disk->GetModelNumber(), disk->m_strDriveLetters);
     const QIcon icon = m_setup.services.driveIcon ? m_setup.services.driveIcon() : QIcon();
-    QAction* action = m_toolBar->addAction(icon, tip);
-    action->setCheckable(true);
-    action->setToolTip(tip);
-    action->setData(index);
-    m_diskGroup->addAction(action);
-    connect(action, &QAction::triggered, this, [this, index] { SelectDisk(index); });
-    m_diskActions.push_back(action);
-    if (QWidget* button = m_toolBar->widgetForAction(action)) {
-        button->setObjectName(QStringLiteral("disk%1").arg(index));
-        button->setAccessibleName(tip);
-        CreateDiskSquare(button, icon, disk);
-    }
+    auto* button = new CDiskButton(disk, icon, m_toolBar);
+    button->setObjectName(QStringLiteral("disk%1").arg(index));
+    button->setToolTip(
+        QStringLiteral("%1\n%2").arg(disk->GetModelNumber(), disk->m_strDriveLetters));
+    connect(button, &CDiskButton::clicked, this, [this, index] { SelectDisk(index); });
+    m_toolBar->addWidget(button);
+    m_diskButtons.push_back(button);
 }
 
-QAction* CCheckerDlg::DiskAction(int index) const {
-    return index >= 0 && index < int(m_diskActions.size()) ? m_diskActions[index] : nullptr;
+CDiskButton* CCheckerDlg::DiskButton(int index) const {
+    return index >= 0 && index < int(m_diskButtons.size()) ? m_diskButtons[index] : nullptr;
 }
 
 void CCheckerDlg::FillList(CDisk* disk) {
     m_pCurDisk = disk;
     m_list->Model()->SetRows(disk ? MakeAttributeRows(*disk) : QList<AttributeRow>());
-    const int index = [&] {
-        int k = 0;
-        for (CDisk* each : m_session.Disks()) {
-            if (each == disk)
-                return k;
-            ++k;
-        }
-        return -1;
-    }();
-    if (QAction* action = DiskAction(index))
-        action->setChecked(true);
 }
 
 void CCheckerDlg::ShowInfo() {
@@ -225,6 +210,8 @@ void CCheckerDlg::SelectDisk(int index) {
 void CCheckerDlg::Refresh() {
     m_worker.Run([this] { m_session.Refresh(); },
                  [this] {
+                     for (CDiskButton* button : m_diskButtons)
+                         button->update();
                      FillList(m_pCurDisk);
                      ShowInfo();
                  });

@@ -14,11 +14,11 @@
 #include <vector>
 
 class CAttributeListView;
+class CDiskButton;
 class CCheckerTray;
 class CHddSmartDisp;
 class CVersion;
 class QAction;
-class QActionGroup;
 class QLabel;
 class QPushButton;
 class QToolBar;
@@ -74,7 +74,7 @@ public:
     const CInfoPanel& Panel() const { return *m_panel; }
     CAttributeListView* List() const { return m_list; }
     QToolBar* ToolBar() const { return m_toolBar; }
-    QAction* DiskAction(int index) const;
+    CDiskButton* DiskButton(int index) const;
     QAction* RefreshAction() const { return m_refresh; }
     QAction* SaveAction() const { return m_save; }
     QPushButton* CloseButton() const { return m_close; }
@@ -97,6 +97,7 @@ protected:
 
 private:
     void BuildToolBar();
+    void FitToolBar();
     void AfterScan();
     void AddDiskButton(CDisk* disk, int index);
     void FillList(CDisk* disk);
@@ -120,8 +121,7 @@ private:
     QToolBar* m_toolBar = nullptr;
     QAction* m_refresh = nullptr;
     QAction* m_save = nullptr;
-    QActionGroup* m_diskGroup = nullptr;
-    std::vector<QAction*> m_diskActions;
+    std::vector<CDiskButton*> m_diskButtons;
     std::unique_ptr<CInfoPanel> m_panel;
     CAttributeListView* m_list = nullptr;
     QPushButton* m_close = nullptr;

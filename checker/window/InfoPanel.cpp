@@ -1,6 +1,7 @@
 #include "InfoPanel.h"
 
-#include "PanelIndicators.h"
+#include "CPowerOnStatic.h"
+#include "CTempStatic.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -64,9 +65,12 @@ CInfoPanel::CInfoPanel(QWidget* window, const CDialogUnits& units) {
 
         QWidget* value = nullptr;
         if (place.field == PanelField::Temperature) {
-            value = CreateTemperatureBox(window);
+            m_temperature = new CTempStatic(window);
+            m_temperature->SetText(QStringLiteral("-"));
+            value = m_temperature;
         } else if (place.field == PanelField::PowerOn) {
-            value = CreatePowerOnBox(window);
+            m_powerOn = new CPowerOnStatic(window);
+            value = m_powerOn;
         } else {
             auto* label = new QLabel(QStringLiteral("-"), window);
             label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -90,6 +94,7 @@ CInfoPanel::CInfoPanel(QWidget* window, const CDialogUnits& units) {
 }
 
 QString CInfoPanel::ValueText(PanelField field) const {
+    // The painted boxes carry their text as their accessible name.
     QWidget* value = Value(field);
     if (auto* label = qobject_cast<QLabel*>(value))
         return label->text();
@@ -98,13 +103,12 @@ QString CInfoPanel::ValueText(PanelField field) const {
 
 void CInfoPanel::Show(const PanelTexts& texts) {
     for (const FieldPlace& place : kPlaces) {
-        QWidget* value = Value(place.field);
         if (place.field == PanelField::Temperature)
-            SetTemperatureBox(value, texts[place.field]);
+            m_temperature->SetText(texts[place.field]);
         else if (place.field == PanelField::PowerOn)
-            SetPowerOnBox(value, texts.powerOn);
+            m_powerOn->SetInputs(texts.powerOn);
         else
-            static_cast<QLabel*>(value)->setText(texts[place.field]);
+            static_cast<QLabel*>(Value(place.field))->setText(texts[place.field]);
     }
     m_star->setEnabled(texts.starEnabled);
 }

@@ -7,6 +7,8 @@
 
 #include <array>
 
+class CPowerOnStatic;
+class CTempStatic;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -35,6 +37,8 @@ public:
 private:
     QWidget* m_background;
     QPushButton* m_star;
+    CTempStatic* m_temperature = nullptr;
+    CPowerOnStatic* m_powerOn = nullptr;
     std::array<QWidget*, kPanelFieldCount> m_values{};
     std::array<QLabel*, kPanelFieldCount> m_captions{};
 };

@@ -6,6 +6,8 @@
 
 #include "../../support/TempDir.h"
 
+#include "CDiskButton.h"
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -123,10 +125,9 @@ TEST_F(CheckerWindowTest, EverySampleDiskFillsThePanelFromItsButton) {
     EXPECT_EQ(window.Panel().ValueText(PanelField::Model), QStringLiteral("ST2000DM008-2FR102"));
     for (int k = 0; k < 5; ++k) {
         SCOPED_TRACE(k);
-        window.DiskAction(k)->trigger();
+        window.DiskButton(k)->Press();
         const CInfoPanel& panel = window.Panel();
         EXPECT_EQ(window.CurrentDisk(), window.Session().Disks().GetAt(k));
-        EXPECT_TRUE(window.DiskAction(k)->isChecked());
         EXPECT_EQ(panel.ValueText(PanelField::Model), QString::fromUtf8(disks[k].model));
         EXPECT_EQ(panel.ValueText(PanelField::Temperature),
                   QString::fromUtf8(disks[k].temperature));
@@ -143,7 +144,9 @@ TEST_F(CheckerWindowTest, EverySampleDiskFillsThePanelFromItsButton) {
         EXPECT_EQ(panel.Caption(PanelField::Model)->buddy(), panel.Value(PanelField::Model));
     }
     // The button's accessible name is its tip: model and drive names.
-    EXPECT_EQ(window.ToolBar()->widgetForAction(window.DiskAction(2))->accessibleName(),
+    QAccessibleInterface* button = QAccessible::queryAccessibleInterface(window.DiskButton(2));
+    ASSERT_TRUE(button);
+    EXPECT_EQ(button->text(QAccessible::Name),
               QStringLiteral("WDC WD10EZEX-08WN4A0\nF: /srv/backup "));
 }
 
@@ -169,7 +172,7 @@ TEST_F(CheckerWindowTest, ListHasEveryRecordButTheTemperaturesInDiskOrder) {
 
 TEST_F(CheckerWindowTest, RefreshReadsEveryDiskAgain) {
     CCheckerDlg& window = Open();
-    window.DiskAction(1)->trigger();
+    window.DiskButton(1)->Press();
     const qsizetype afterScan = TracedPaths().size();
     ASSERT_GT(afterScan, 0);
     window.RefreshAction()->trigger();
