@@ -5,6 +5,7 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace {
@@ -28,11 +29,17 @@ CAttributeDetailDlg::CAttributeDetailDlg(const CHddSmartDisp& record, const QStr
 
     auto* about = new QGroupBox(QStringLiteral("属性の説明"), this);
     about->setGeometry(units.Rect(7, 7, 190, 63));
-    auto* description = AddLabel(this, units, m_texts.description, 14, 21, 175, 40);
+    // A long explanation scrolls instead of being cut off at the bottom.
+    auto* description = new QPlainTextEdit(m_texts.description, this);
     description->setObjectName(QStringLiteral("description"));
-    description->setWordWrap(true);
-    description->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    description->setTextFormat(Qt::PlainText);
+    description->setGeometry(units.Rect(14, 21, 175, 40));
+    description->setReadOnly(true);
+    description->setFrameShape(QFrame::NoFrame);
+    description->setAccessibleName(QStringLiteral("属性の説明"));
+    QPalette palette = description->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    description->setPalette(palette);
+    description->document()->setDocumentMargin(0);
 
     auto* state = new QGroupBox(QStringLiteral("属性の状況"), this);
     state->setGeometry(units.Rect(7, 77, 189, 44));
