@@ -4,7 +4,7 @@
 #include <QSystemTrayIcon>
 
 CCheckerTray::CCheckerTray(const QIcon& icon, const QString& tip, bool available, QObject* parent)
-    : QObject(parent), m_tip(tip), m_menu(std::make_unique<QMenu>()) {
+    : QObject(parent), m_menu(std::make_unique<QMenu>()) {
     m_open = m_menu->addAction(QStringLiteral("メイン画面を開く"));
     m_menu->addSeparator();
     m_support = m_menu->addAction(QStringLiteral("サポート情報"));

@@ -23,7 +23,6 @@ public:
 
     bool Available() const { return m_icon != nullptr; }
     bool IsVisible() const;
-    QString ToolTip() const { return m_tip; }
     void Remove();
 
     // The popup menu, in order: open, separator, support, about, quit.
@@ -40,7 +39,6 @@ signals:
     void exitRequested();
 
 private:
-    QString m_tip;
     std::unique_ptr<QMenu> m_menu;
     QSystemTrayIcon* m_icon = nullptr;
     QAction* m_open;

@@ -9,16 +9,12 @@
 class CDialogUnits {
 public:
     explicit CDialogUnits(const QFont& font);
-    CDialogUnits(int baseX, int baseY) : m_baseX(baseX), m_baseY(baseY) {}
 
     int X(int units) const { return (units * m_baseX + 2) / 4; }
     int Y(int units) const { return (units * m_baseY + 4) / 8; }
     QRect Rect(int x, int y, int width, int height) const {
         return QRect(X(x), Y(y), X(width), Y(height));
     }
-
-    int BaseX() const { return m_baseX; }
-    int BaseY() const { return m_baseY; }
 
 private:
     int m_baseX;

@@ -110,20 +110,6 @@ TEST(SingleInstanceTest, ALockLeftByACrashedCopyIsTakenOver) {
 
 // --- The attribute list's cells --------------------------------------------
 
-TEST(DepletionBarTest, LengthFollowsTheCellText) {
-    struct Case {
-        const char* text;
-        int width;
-        int length;
-    };
-    const Case cases[] = {
-        {"0.0 %", 100, 0},  {"50.0 %", 100, 50}, {"33.3 %", 90, 29}, {"150.0 %", 80, 80},
-        {"-20.0 %", 80, 0}, {"- %", 80, 0},      {"12.5 %", 0, 0},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(DepletionBarLength(c.width, QString::fromUtf8(c.text)), c.length) << c.text;
-}
-
 QRgb PixelAt(const QImage& image, QPoint point) {
     return image.pixel(point) & 0xFFFFFF;
 }
