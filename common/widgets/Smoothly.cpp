@@ -194,6 +194,10 @@ void Cm_ShowSmoothly(QWidget* window, int show, int step, int percent) {
     if (alphas.empty())
         return;
 
+    if (show && window->property(kHiddenByFade).toBool()) {
+        window->setProperty(kHiddenByFade, QVariant());
+        window->show();
+    }
     if (driver.composited(window)) {
         for (const int alpha : alphas) {
             driver.setAlpha(window, alpha);
@@ -205,9 +209,6 @@ void Cm_ShowSmoothly(QWidget* window, int show, int step, int percent) {
     if (!show) {
         window->hide();
         window->setProperty(kHiddenByFade, true);
-    } else if (window->property(kHiddenByFade).toBool()) {
-        window->setProperty(kHiddenByFade, QVariant());
-        window->show();
     }
 }
 
