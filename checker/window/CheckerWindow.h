@@ -34,7 +34,7 @@ public:
     struct Setup {
         CheckerOptions options;
         CCheckerSession::Environment session;
-        QString startDir; // the data files: Template/, the manual
+        QString startDir; // the shipped files: Template/, the manual
         WindowServices services = DefaultWindowServices();
         CDiskWorker::Mode workerMode = CDiskWorker::Mode::Threaded;
         bool trayAvailable = true;

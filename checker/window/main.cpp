@@ -1,6 +1,7 @@
 // DrivewatchMini: the disk checker's window.
 #include "CheckerWindow.h"
 #include "DiskScan.h"
+#include "ShippedFiles.h"
 #include "SingleInstance.h"
 #include "TextConvert.h"
 #include "Version.h"
@@ -28,8 +29,11 @@ int main(int argc, char* argv[]) {
 
     CCheckerDlg::Setup setup;
     setup.options = ParseCheckerSwitches(QApplication::arguments());
-    setup.startDir = Cm_CurrentDirectory();
-    setup.session.logPath = RunLogPath(setup.startDir);
+    // Baselines and the run log stay in the start folder; the shipped files
+    // (Template/, the manual) come from there too when it has its own copy.
+    const QString startDir = Cm_CurrentDirectory();
+    setup.startDir = ShippedFilesDir(startDir, QApplication::applicationDirPath());
+    setup.session.logPath = RunLogPath(startDir);
     setup.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
     setup.version = &version;
     if (const auto sim = vorn::platform::currentSimMachine()) {
