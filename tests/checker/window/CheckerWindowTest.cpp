@@ -71,7 +71,8 @@ protected:
     }
 
     CCheckerDlg& Open(CheckerOptions options = {}, bool tray = true,
-                      const QString& startDir = kData) {
+                      const QString& startDir = kData,
+                      CDiskWorker::Mode worker = CDiskWorker::Mode::Inline) {
         CCheckerDlg::Setup setup;
         setup.options = options;
         const QString baselines = m_dir.path();
@@ -80,7 +81,7 @@ protected:
         setup.session.sleep = [](int) {};
         setup.startDir = startDir;
         setup.services = ServicesFor(m_desk);
-        setup.workerMode = CDiskWorker::Mode::Inline;
+        setup.workerMode = worker;
         setup.trayAvailable = tray;
         m_window = std::make_unique<CCheckerDlg>(setup);
         m_window->Start();
@@ -148,6 +149,20 @@ TEST_F(CheckerWindowTest, EverySampleDiskFillsThePanelFromItsButton) {
     ASSERT_TRUE(button);
     EXPECT_EQ(button->text(QAccessible::Name),
               QStringLiteral("WDC WD10EZEX-08WN4A0\nF: /srv/backup "));
+}
+
+TEST_F(CheckerWindowTest, TheScanRunsOffTheWindowThreadWithTheCommandsLocked) {
+    CCheckerDlg& window = Open({}, true, kData, CDiskWorker::Mode::Threaded);
+    // The scan's end reaches the window as an event, so it is still busy.
+    ASSERT_TRUE(window.Worker().IsBusy());
+    EXPECT_FALSE(window.ToolBar()->isEnabled());
+    EXPECT_FALSE(window.Panel().StarButton()->isEnabled());
+    QSignalSpy idle(&window.Worker(), &CDiskWorker::busyChanged);
+    ASSERT_TRUE(idle.wait(10000));
+    EXPECT_TRUE(window.ToolBar()->isEnabled());
+    EXPECT_TRUE(window.Panel().StarButton()->isEnabled());
+    EXPECT_EQ(window.Session().Disks().GetCount(), 5);
+    EXPECT_EQ(window.Panel().ValueText(PanelField::Model), QStringLiteral("ST2000DM008-2FR102"));
 }
 
 TEST_F(CheckerWindowTest, ListHasEveryRecordButTheTemperaturesInDiskOrder) {
