@@ -68,6 +68,20 @@ start_program() {
     wait_for_strip 5
 }
 
+# Polls (at most 5 s) until the program has ended, with exit status 0.
+wait_for_end() {
+    tries=0
+    while kill -0 "$program_pid" 2>/dev/null && [ $tries -lt 50 ]; do
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+    kill -0 "$program_pid" 2>/dev/null && fail "$1 did not end the program"
+    status=0
+    wait "$program_pid" || status=$?
+    program_pid=
+    [ "$status" -eq 0 ] || fail "$1: exit status $status"
+}
+
 # The colour of one screen pixel as "r g b".
 pixel() {
     convert screen.png -format '%[fx:int(255*p{'"$1"','"$2"'}.r)] %[fx:int(255*p{'"$1"','"$2"'}.g)] %[fx:int(255*p{'"$1"','"$2"'}.b)]' info:
@@ -97,10 +111,7 @@ if [ -n "$pictures" ]; then
 fi
 
 kill -TERM "$program_pid"
-status=0
-wait "$program_pid" || status=$?
-program_pid=
-[ "$status" -eq 0 ] || fail "SIGTERM: exit status $status"
+wait_for_end SIGTERM
 [ ! -e HeatgaugeMini.ini ] || fail "SIGTERM wrote the settings"
 
 # A drag that ends 3 pixels from the left edge snaps onto it; then the menu
@@ -117,18 +128,22 @@ esac
 left=0
 top=290
 xdotool mousemove $((left + 40)) $((top + 10)) click 3
-sleep 0.5
-if [ -n "$pictures" ]; then
-    import -window root menu-screen.png
+menu=
+tries=0
+while [ -z "$menu" ] && [ $tries -lt 50 ]; do
+    sleep 0.1
+    tries=$((tries + 1))
     menu=$(xwininfo -root -tree | grep '"HeatgaugeMini": ("HeatgaugeMini"' |
         grep -v -E ' (22x22|134x24|1x1|3x3)\+' | head -n 1 |
-        sed -E 's/.* ([0-9]+)x([0-9]+)\+(-?[0-9]+)\+(-?[0-9]+) .*/\1x\2+\3+\4/')
-    [ -z "$menu" ] || convert menu-screen.png -crop "$menu" +repage "$pictures/heatgauge-menu.png"
+        sed -E 's/.* ([0-9]+)x([0-9]+)\+(-?[0-9]+)\+(-?[0-9]+) .*/\1x\2+\3+\4/' || true)
+done
+[ -n "$menu" ] || fail "no menu opened"
+if [ -n "$pictures" ]; then
+    sleep 0.2 # drawn
+    import -window root menu-screen.png
+    convert menu-screen.png -crop "$menu" +repage "$pictures/heatgauge-menu.png"
 fi
 xdotool key x
-status=0
-wait "$program_pid" || status=$?
-program_pid=
-[ "$status" -eq 0 ] || fail "menu exit: exit status $status"
+wait_for_end "the menu's exit"
 grep -q '^WndwPos=0 290 134 314' HeatgaugeMini.ini || fail "the menu's exit wrote no place"
 echo "HeatgaugeMini under Xvfb: strip, balls, tray icons, SIGTERM, drag and menu exit as expected"
