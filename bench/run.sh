@@ -27,6 +27,8 @@ build=$root/build-bench
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+cpu=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n1)
+echo "== $(date -u '+%Y-%m-%d %H:%M UTC'), $(uname -sr), $(nproc) x $cpu, load $(cut -d' ' -f1-3 /proc/loadavg) =="
 echo "== Building (release) =="
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" -j "$(nproc)" --target drivewatch >/dev/null
@@ -62,8 +64,13 @@ make_machine() { # make_machine DIR DISKS
 : >"$work/sim"
 for disks in 1 8 32 64; do
     make_machine "$work/m$disks" "$disks"
-    VORN_SIM="$work/m$disks" time_runs "$rounds" "$dw" --json |
-        sed "s/^/$disks /" >>"$work/sim"
+done
+# Interleaved like the other parts: the machine is shared, and a load that
+# comes and goes must not fall on one size only.
+for _ in $(seq "$rounds"); do
+    for disks in 1 8 32 64; do
+        VORN_SIM="$work/m$disks" time_runs 1 "$dw" --json | sed "s/^/$disks /" >>"$work/sim"
+    done
 done
 python3 "$stats" machines <"$work/sim"
 
@@ -76,9 +83,9 @@ echo "== QEMU guest: four ATA disks, drivewatch --json against smartctl -a =="
 cat >"$work/guest.sh" <<GUEST
 disks=\$(ls /sys/block | grep '^sd')
 for round in \$(seq $rounds); do
-    echo "dw \$(spawn-time 1 drivewatch --json | cut -d' ' -f1)"
+    echo "dw \$(spawn-time 1 drivewatch --json)"
     for d in \$disks; do
-        echo "sc \$(spawn-time 1 smartctl -a /dev/\$d | cut -d' ' -f1)"
+        echo "sc \$(spawn-time 1 smartctl -a /dev/\$d)"
     done
     echo end
 done
