@@ -1,6 +1,7 @@
 #include "SimMachine.h"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <set>
 
@@ -310,12 +311,30 @@ bool parseSimDiskIni(const QByteArray& text, SimDisk* disk, SimParseError* error
     return true;
 }
 
+namespace {
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+// Decodes straight into the sector: a simulated machine of many disks reads
+// hundreds of these files at start-up.
 std::optional<QByteArray> parseSimSectorHex(const QByteArray& file, SimParseError* error) {
-    const QByteArray text = withoutByteOrderMark(file);
-    QByteArray bytes;
+    const qsizetype bom = file.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    const char* const text = file.constData() + bom;
+    const qsizetype size = file.size() - bom;
+    QByteArray bytes(512, Qt::Uninitialized);
+    int count = 0;
     int line = 1;
-    int i = 0;
-    const int size = static_cast<int>(text.size());
+    qsizetype i = 0;
     while (i < size) {
         const char c = text[i];
         if (c == '\n') {
@@ -328,8 +347,8 @@ std::optional<QByteArray> parseSimSectorHex(const QByteArray& file, SimParseErro
             ++i;
         } else {
             // A run of hex digits must hold whole byte pairs.
-            int end = i;
-            while (end < size && std::isxdigit(static_cast<unsigned char>(text[end])))
+            qsizetype end = i;
+            while (end < size && hexValue(text[end]) >= 0)
                 ++end;
             const bool endsCleanly = end == size ||
                                      std::isspace(static_cast<unsigned char>(text[end])) ||
@@ -342,16 +361,17 @@ std::optional<QByteArray> parseSimSectorHex(const QByteArray& file, SimParseErro
                 fail(error, line, QStringLiteral("odd number of hex digits"));
                 return std::nullopt;
             }
-            bytes += QByteArray::fromHex(text.mid(i, end - i));
-            if (bytes.size() > 512) {
-                fail(error, line, QStringLiteral("more than 512 bytes"));
-                return std::nullopt;
+            for (; i < end; i += 2) {
+                if (count == 512) {
+                    fail(error, line, QStringLiteral("more than 512 bytes"));
+                    return std::nullopt;
+                }
+                bytes[count++] = static_cast<char>(hexValue(text[i]) << 4 | hexValue(text[i + 1]));
             }
-            i = end;
         }
     }
-    if (bytes.size() != 512) {
-        fail(error, 0, QStringLiteral("holds %1 bytes, expected 512").arg(bytes.size()));
+    if (count != 512) {
+        fail(error, 0, QStringLiteral("holds %1 bytes, expected 512").arg(count));
         return std::nullopt;
     }
     return bytes;
