@@ -309,13 +309,14 @@ private:
         case DevicePath::PhysicalDrive:
             for (std::size_t i = 0; i < numbers.size(); ++i) {
                 if (numbers[i].index == where->number)
-                    return machine.disks[i].device.direct ? 0 : ENXIO;
+                    return machine.disks[i].device.direct ? machine.disks[i].device.openError
+                                                          : ENXIO;
             }
             return ENOENT;
         case DevicePath::ScsiAdapter:
             for (std::size_t i = 0; i < numbers.size(); ++i) {
                 if (machine.disks[i].device.scsi && numbers[i].scsiPort == where->number)
-                    return 0;
+                    return machine.disks[i].device.openError;
             }
             return ENOENT;
         }

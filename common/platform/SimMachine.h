@@ -61,6 +61,7 @@ struct SimDeviceSettings {
     unsigned failMask = 0; // SimRequest bits
     SimStatus status = SimStatus::Good;
     long long powerOnPerHour = 0; // growth of attribute 9's raw value per hour
+    int openError = 0;            // errno of every open that reaches this disk, 0 = none
 
     bool fails(SimRequest request) const { return failMask & static_cast<unsigned>(request); }
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <climits>
 #include <set>
 
@@ -294,6 +295,16 @@ bool parseSimDiskIni(const QByteArray& text, SimDisk* disk, SimParseError* error
                     device.status = SimStatus::Exceeded;
                 else if (value == QLatin1String("none"))
                     device.status = SimStatus::None;
+                else
+                    return bad();
+            } else if (key == QLatin1String("openerror")) {
+                const QString value = entry.value.toLower();
+                if (value == QLatin1String("none"))
+                    device.openError = 0;
+                else if (value == QLatin1String("busy"))
+                    device.openError = EBUSY;
+                else if (value == QLatin1String("denied"))
+                    device.openError = EACCES;
                 else
                     return bad();
             } else if (key == QLatin1String("poweronperhour")) {
