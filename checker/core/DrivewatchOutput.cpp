@@ -59,46 +59,48 @@ QString DiskReportText(const CDisk& disk, const PanelTexts& panel) {
     return text;
 }
 
+// Members in key order, the order of the document: the writer would put
+// them there anyway, at a cost.
 void WriteDiskReportJson(CJsonWriter* json, const CDisk& disk, const PanelTexts& panel) {
     json->BeginObject();
-    json->Key("index").Value(disk.m_nDrive);
-    json->Key("device").Value(DiskDevicePath(disk));
-    json->Key("scsi").Value(disk.m_bScsi != 0);
-    json->Key("model").Value(disk.GetModelNumber());
-    json->Key("manufacturer").Value(disk.GetManufacturer());
-    json->Key("firmware").Value(disk.GetFirmwareRev());
-    json->Key("serial").Value(disk.GetSerialNumber());
-    const qint64 capacity = disk.SupportSMART() ? disk.GetDiskCapacity() : disk.Get48LBACapacity();
-    json->Key("capacity_bytes").Value(capacity);
-    json->Key("capacity_text").Value(panel[PanelField::Capacity]);
-    json->Key("drive_letters").Value(disk.m_strDriveLetters);
-    json->Key("interface").Value(panel[PanelField::Interface]);
     json->Key("ata_standard").Value(panel[PanelField::Standard]);
-    json->Key("transfer_mode_supported").Value(panel[PanelField::TransferSupported]);
-    json->Key("transfer_mode_active").Value(panel[PanelField::TransferActive]);
-    json->Key("smart_supported").Value(disk.SupportSMART() != 0);
-    json->Key("smart_enabled").Value(disk.EnableSMART() != 0);
-    json->Key("status").Value(disk.GetStatus());
-    json->Key("temperature").Value(KnownTemperature(disk.GetTemperature()));
-    json->Key("power_on_raw").Value(disk.GetPowerOnHours());
-    json->Key("power_on_unit").Value(disk.m_nPohUnit);
-    json->Key("power_cycles").Value(disk.GetPowerCycle());
     json->Key("attributes").BeginArray();
     for (const CHddSmartDisp* record : disk.m_HddSmart.m_DispList) {
         json->BeginObject();
-        json->Key("id").Value(static_cast<int>(record->m_byId));
-        json->Key("name").Value(record->m_strName);
-        json->Key("importance").Value(static_cast<int>(record->m_byImportance));
-        json->Key("init").Value(record->m_nInit);
         json->Key("change").Value(record->m_nChange);
         json->Key("current").Value(record->m_nCurrent);
-        json->Key("worst").Value(record->m_nWorst);
-        json->Key("threshold").Value(record->m_nThreshold);
-        json->Key("raw").Value(record->m_nRaw);
         json->Key("depleted").Value(record->CalcDepleted());
+        json->Key("id").Value(static_cast<int>(record->m_byId));
+        json->Key("importance").Value(static_cast<int>(record->m_byImportance));
+        json->Key("init").Value(record->m_nInit);
+        json->Key("name").Value(record->m_strName);
+        json->Key("raw").Value(record->m_nRaw);
+        json->Key("threshold").Value(record->m_nThreshold);
+        json->Key("worst").Value(record->m_nWorst);
         json->EndObject();
     }
     json->EndArray();
+    const qint64 capacity = disk.SupportSMART() ? disk.GetDiskCapacity() : disk.Get48LBACapacity();
+    json->Key("capacity_bytes").Value(capacity);
+    json->Key("capacity_text").Value(panel[PanelField::Capacity]);
+    json->Key("device").Value(DiskDevicePath(disk));
+    json->Key("drive_letters").Value(disk.m_strDriveLetters);
+    json->Key("firmware").Value(disk.GetFirmwareRev());
+    json->Key("index").Value(disk.m_nDrive);
+    json->Key("interface").Value(panel[PanelField::Interface]);
+    json->Key("manufacturer").Value(disk.GetManufacturer());
+    json->Key("model").Value(disk.GetModelNumber());
+    json->Key("power_cycles").Value(disk.GetPowerCycle());
+    json->Key("power_on_raw").Value(disk.GetPowerOnHours());
+    json->Key("power_on_unit").Value(disk.m_nPohUnit);
+    json->Key("scsi").Value(disk.m_bScsi != 0);
+    json->Key("serial").Value(disk.GetSerialNumber());
+    json->Key("smart_enabled").Value(disk.EnableSMART() != 0);
+    json->Key("smart_supported").Value(disk.SupportSMART() != 0);
+    json->Key("status").Value(disk.GetStatus());
+    json->Key("temperature").Value(KnownTemperature(disk.GetTemperature()));
+    json->Key("transfer_mode_active").Value(panel[PanelField::TransferActive]);
+    json->Key("transfer_mode_supported").Value(panel[PanelField::TransferSupported]);
     json->EndObject();
 }
 

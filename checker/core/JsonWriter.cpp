@@ -7,6 +7,7 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -15,7 +16,7 @@ namespace {
 
 const char kHex[] = "0123456789abcdef";
 
-void AppendEscape(QByteArray* out, char16_t unit) {
+void AppendEscape(std::string* out, char16_t unit) {
     const char escape[] = {'\\',
                            'u',
                            kHex[(unit >> 12) & 0xF],
@@ -27,8 +28,8 @@ void AppendEscape(QByteArray* out, char16_t unit) {
 
 // UTF-8 as it is, with the escapes JSON needs; a lone surrogate cannot be
 // UTF-8 and is written as an escape, as Qt does.
-void AppendString(QByteArray* out, const QString& text) {
-    out->append('"');
+void AppendString(std::string* out, const QString& text) {
+    out->push_back('"');
     const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
@@ -60,33 +61,36 @@ void AppendString(QByteArray* out, const QString& text) {
                 if (u < 0x20)
                     AppendEscape(out, u);
                 else
-                    out->append(static_cast<char>(u));
+                    out->push_back(static_cast<char>(u));
             }
         } else if (u < 0x800) {
-            out->append(static_cast<char>(0xC0 | (u >> 6)));
-            out->append(static_cast<char>(0x80 | (u & 0x3F)));
+            out->push_back(static_cast<char>(0xC0 | (u >> 6)));
+            out->push_back(static_cast<char>(0x80 | (u & 0x3F)));
         } else if (QChar::isHighSurrogate(u) && i + 1 < size &&
                    QChar::isLowSurrogate(units[i + 1])) {
             const char32_t code = QChar::surrogateToUcs4(u, units[++i]);
-            out->append(static_cast<char>(0xF0 | (code >> 18)));
-            out->append(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-            out->append(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-            out->append(static_cast<char>(0x80 | (code & 0x3F)));
+            out->push_back(static_cast<char>(0xF0 | (code >> 18)));
+            out->push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+            out->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
         } else if (QChar::isSurrogate(u)) {
             AppendEscape(out, u);
         } else {
-            out->append(static_cast<char>(0xE0 | (u >> 12)));
-            out->append(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
-            out->append(static_cast<char>(0x80 | (u & 0x3F)));
+            out->push_back(static_cast<char>(0xE0 | (u >> 12)));
+            out->push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
+            out->push_back(static_cast<char>(0x80 | (u & 0x3F)));
         }
     }
-    out->append('"');
+    out->push_back('"');
 }
 
 } // namespace
 
 void CJsonWriter::Indent(int depth) {
-    m_out.append(static_cast<qsizetype>(depth) * 4, ' ');
+    static const char spaces[] = "                                ";
+    qsizetype count = static_cast<qsizetype>(depth) * 4;
+    for (; count > 0; count -= qsizetype(sizeof spaces - 1))
+        m_out.append(spaces, std::size_t(std::min(count, qsizetype(sizeof spaces - 1))));
 }
 
 // Every member or element is written as a whole line ending in ",\n"; the
@@ -96,12 +100,12 @@ void CJsonWriter::BeginValue() {
     if (m_levels.empty())
         return;
     Level& level = m_levels.back();
-    const qsizetype begin = m_out.size();
+    const auto begin = static_cast<qsizetype>(m_out.size());
     Indent(static_cast<int>(m_levels.size()));
     if (level.object) {
         Q_ASSERT(m_key);
         level.members.push_back({m_key, begin});
-        m_out.append('"');
+        m_out.push_back('"');
         m_out.append(m_key);
         m_out.append("\": ", 3);
         m_key = nullptr;
@@ -127,13 +131,13 @@ void CJsonWriter::Close() {
     if (level.object)
         SortMembers(level);
     if (level.count > 0) {
-        m_out.chop(2);
-        m_out.append('\n');
+        m_out.resize(m_out.size() - 2);
+        m_out.push_back('\n');
     }
     const bool object = level.object;
     m_levels.pop_back();
     Indent(static_cast<int>(m_levels.size()));
-    m_out.append(object ? '}' : ']');
+    m_out.push_back(object ? '}' : ']');
     EndValue();
 }
 
@@ -145,18 +149,18 @@ void CJsonWriter::SortMembers(Level& level) {
         return;
     // The members' lines follow one another up to the end of the text.
     const qsizetype start = level.members.front().begin;
-    const QByteArray lines = m_out.mid(start);
+    const std::string lines = m_out.substr(std::size_t(start));
     std::vector<std::pair<Member, qsizetype>> spans; // member and its length
     for (std::size_t i = 0; i < level.members.size(); ++i) {
         const qsizetype end =
-            i + 1 < level.members.size() ? level.members[i + 1].begin : m_out.size();
+            i + 1 < level.members.size() ? level.members[i + 1].begin : qsizetype(m_out.size());
         spans.push_back({level.members[i], end - level.members[i].begin});
     }
     std::stable_sort(spans.begin(), spans.end(),
                      [&](const auto& a, const auto& b) { return less(a.first, b.first); });
-    m_out.truncate(start);
+    m_out.resize(std::size_t(start));
     for (const auto& [member, length] : spans)
-        m_out.append(lines.constData() + (member.begin - start), length);
+        m_out.append(lines, std::size_t(member.begin - start), std::size_t(length));
 }
 
 void CJsonWriter::BeginObject() {
@@ -184,7 +188,9 @@ CJsonWriter& CJsonWriter::Key(const char* name) {
 
 void CJsonWriter::Value(qint64 number) {
     BeginValue();
-    m_out.append(QByteArray::number(number));
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    m_out.append(digits, std::size_t(end - digits));
     EndValue();
 }
 
@@ -200,7 +206,7 @@ void CJsonWriter::Value(double number) {
         return;
     }
     BeginValue();
-    m_out.append(QByteArray::number(number, 'g', QLocale::FloatingPointShortest));
+    m_out.append(QByteArray::number(number, 'g', QLocale::FloatingPointShortest).toStdString());
     EndValue();
 }
 
@@ -259,6 +265,8 @@ void CJsonWriter::Value(const QJsonValue& value) {
 
 QByteArray CJsonWriter::Take() {
     Q_ASSERT(m_levels.empty());
-    m_out.append('\n');
-    return std::exchange(m_out, QByteArray());
+    m_out.push_back('\n');
+    const QByteArray text = QByteArray::fromStdString(m_out);
+    m_out.clear();
+    return text;
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <string>
 #include <vector>
 
 class QJsonValue;
@@ -56,7 +57,7 @@ private:
     void SortMembers(Level& level);
     void Indent(int depth);
 
-    QByteArray m_out;
+    std::string m_out;
     std::vector<Level> m_levels;
     const char* m_key = nullptr;
 };

@@ -184,7 +184,7 @@ int BlockDisk::partitionOrdinal(const QString& partitionName) const {
     return 0;
 }
 
-QList<BlockDisk> readPhysicalDisks(const SystemRoots& roots) {
+QList<BlockDisk> readPhysicalDisks(const SystemRoots& roots, BlockDetail detail) {
     QList<BlockDisk> disks;
     const QStringList names = platform::physicalDiskNames(roots.sys);
     for (int index = 0; index < names.size(); ++index) {
@@ -193,19 +193,22 @@ QList<BlockDisk> readPhysicalDisks(const SystemRoots& roots) {
         BlockDisk disk;
         disk.index = index;
         disk.name = names.at(index);
-        disk.vendor = makerOrEmpty(readFirstLine(deviceDir + QStringLiteral("/vendor")));
-        disk.model = readFirstLine(deviceDir + QStringLiteral("/model"));
-        disk.serial = firstExisting(blockDir, {"device/serial", "serial"});
-        disk.firmware = firstExisting(deviceDir, {"firmware_rev", "rev"});
-        const DevicePlace place = devicePlaceOf(roots, blockDir);
-        disk.transport = transportOf(place.components);
         disk.removable = readNumber(blockDir + QStringLiteral("/removable")) != 0;
         disk.size = readSectorBytes(blockDir + QStringLiteral("/size"));
-        const qint64 blockSize = readNumber(blockDir + QStringLiteral("/queue/logical_block_size"));
-        if (blockSize > 0)
-            disk.logicalBlockSize = static_cast<int>(blockSize);
-        readScsiAddress(place.device, &disk);
         disk.partitions = readPartitions(blockDir, disk.name);
+        if (detail == BlockDetail::Full) {
+            disk.vendor = makerOrEmpty(readFirstLine(deviceDir + QStringLiteral("/vendor")));
+            disk.model = readFirstLine(deviceDir + QStringLiteral("/model"));
+            disk.serial = firstExisting(blockDir, {"device/serial", "serial"});
+            disk.firmware = firstExisting(deviceDir, {"firmware_rev", "rev"});
+            const DevicePlace place = devicePlaceOf(roots, blockDir);
+            disk.transport = transportOf(place.components);
+            const qint64 blockSize =
+                readNumber(blockDir + QStringLiteral("/queue/logical_block_size"));
+            if (blockSize > 0)
+                disk.logicalBlockSize = static_cast<int>(blockSize);
+            readScsiAddress(place.device, &disk);
+        }
         disks.append(disk);
     }
     return disks;
