@@ -343,6 +343,7 @@ std::optional<QByteArray> parseSimSectorHex(const QByteArray& file, SimParseErro
     const char* const text = file.constData() + bom;
     const qsizetype size = file.size() - bom;
     QByteArray bytes(512, Qt::Uninitialized);
+    char* const sector = bytes.data();
     int count = 0;
     int line = 1;
     qsizetype i = 0;
@@ -377,7 +378,7 @@ std::optional<QByteArray> parseSimSectorHex(const QByteArray& file, SimParseErro
                     fail(error, line, QStringLiteral("more than 512 bytes"));
                     return std::nullopt;
                 }
-                bytes[count++] = static_cast<char>(hexValue(text[i]) << 4 | hexValue(text[i + 1]));
+                sector[count++] = static_cast<char>(hexValue(text[i]) << 4 | hexValue(text[i + 1]));
             }
         }
     }
