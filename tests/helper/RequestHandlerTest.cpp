@@ -1,9 +1,9 @@
 #include "RequestHandler.h"
 #include "Disks.h"
 
+#include "../support/TempDir.h"
 #include "platform/AtaCommandSet.h"
 #include "platform/HelperProtocol.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
