@@ -124,12 +124,12 @@ class HelperBusTest(unittest.TestCase):
         with open(self.trace, encoding='utf-8') as f:
             return f.read().splitlines()
 
-    def drivewatch(self, as_nobody, name):
+    def drivewatch(self, as_nobody, name, address=None):
         cwd = os.path.join(self.tmp, name)
         os.mkdir(cwd)
         os.chmod(cwd, 0o777)
         env = {'PATH': '/usr/bin:/bin', 'VORN_SIM': self.machine,
-               'DBUS_SYSTEM_BUS_ADDRESS': self.address}
+               'DBUS_SYSTEM_BUS_ADDRESS': address or self.address}
         command = [DRIVEWATCH, '--json']
         if as_nobody:
             command = ['setpriv', '--reuid=nobody', '--regid=nogroup', '--clear-groups',
@@ -152,11 +152,13 @@ class HelperBusTest(unittest.TestCase):
         self.assertEqual(nobody.stdout.decode(), root.stdout.decode())
         self.assertNotEqual(self.traced(), [], 'the helper served the unprivileged run')
 
-    def test_polkit_saying_no_gives_the_permission_line_and_exit_2(self):
+    def test_polkit_saying_no_or_no_helper_gives_the_permission_line_and_exit_2(self):
         self.polkit_control.SetAllowed([])
-        run = self.drivewatch(True, 'denied-run')
-        self.assertEqual(run.returncode, 2)
-        self.assertEqual(run.stderr.decode(), PERMISSION_LINE)
+        no_bus = f'unix:path={self.tmp}/no-bus-here'
+        for name, address in (('denied-run', None), ('no-helper-run', no_bus)):
+            run = self.drivewatch(True, name, address)
+            self.assertEqual(run.returncode, 2, name)
+            self.assertEqual(run.stderr.decode(), PERMISSION_LINE, name)
         self.assertEqual(self.traced(), [])
 
     def test_refused_commands_and_bad_names_never_reach_a_disk(self):
