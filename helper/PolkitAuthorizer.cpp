@@ -3,6 +3,8 @@
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QVariantMap>
 
 namespace {
@@ -39,9 +41,28 @@ constexpr uint kAllowUserInteraction = 0x1;
 // while; the client waits as long.
 constexpr int kTimeoutMs = 110000;
 
+bool isPlainYes(const QDBusMessage& reply) {
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1)
+        return false;
+    const QVariant result = reply.arguments().first();
+    if (!result.canConvert<QDBusArgument>())
+        return false;
+    const QDBusArgument argument = result.value<QDBusArgument>();
+    if (argument.currentSignature() != QLatin1String("(bba{ss})"))
+        return false;
+    bool authorized = false;
+    bool challenge = false;
+    QMap<QString, QString> details;
+    argument.beginStructure();
+    argument >> authorized >> challenge >> details;
+    argument.endStructure();
+    return authorized;
+}
+
 } // namespace
 
-bool PolkitAuthorizer::authorize(const QString& action, const QString& callerBusName) {
+void PolkitAuthorizer::authorize(const QString& action, const QString& callerBusName,
+                                 std::function<void(bool)> done) {
     static const bool registered = [] {
         qDBusRegisterMetaType<PolkitSubject>();
         qDBusRegisterMetaType<QMap<QString, QString>>();
@@ -58,22 +79,11 @@ bool PolkitAuthorizer::authorize(const QString& action, const QString& callerBus
                                 {{QStringLiteral("name"), callerBusName}}};
     call << QVariant::fromValue(subject) << action << QVariant::fromValue(QMap<QString, QString>())
          << kAllowUserInteraction << QString();
-    const QDBusMessage reply = m_bus.call(call, QDBus::Block, kTimeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1)
-        return false;
-    const QVariant result = reply.arguments().first();
-    if (!result.canConvert<QDBusArgument>())
-        return false;
-    const QDBusArgument argument = result.value<QDBusArgument>();
-    if (argument.currentSignature() != QLatin1String("(bba{ss})"))
-        return false;
-    bool authorized = false;
-    bool challenge = false;
-    QMap<QString, QString> details;
-    argument.beginStructure();
-    argument >> authorized >> challenge >> details;
-    argument.endStructure();
-    return authorized;
+    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, kTimeoutMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [watcher, done = std::move(done)] {
+        watcher->deleteLater();
+        done(isPlainYes(watcher->reply()));
+    });
 }
 
 } // namespace vorn::diskhelper

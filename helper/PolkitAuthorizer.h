@@ -3,6 +3,7 @@
 #include "RequestHandler.h"
 
 #include <QDBusConnection>
+#include <QObject>
 
 namespace vorn::diskhelper {
 
@@ -10,10 +11,15 @@ namespace vorn::diskhelper {
 // polkit resolves the name to its process and session itself, so a caller
 // cannot pass off another process's identity. No answer, an error or any
 // reply that is not a plain yes counts as no.
-class PolkitAuthorizer : public Authorizer {
+// Answers arrive on the event loop; answers still pending when the object
+// goes are dropped with it.
+class PolkitAuthorizer : public QObject, public Authorizer {
+    Q_OBJECT
+
 public:
     explicit PolkitAuthorizer(QDBusConnection bus) : m_bus(std::move(bus)) {}
-    bool authorize(const QString& action, const QString& callerBusName) override;
+    void authorize(const QString& action, const QString& callerBusName,
+                   std::function<void(bool)> done) override;
 
 private:
     QDBusConnection m_bus;

@@ -19,59 +19,63 @@ HandlerResult failure(const char* name, const QString& message) {
     return HandlerResult{QString::fromLatin1(name), message, QByteArray()};
 }
 
-// Checks the name, asks polkit and opens the disk; null with *result set
-// when any step says no.
-std::unique_ptr<OpenedDisk> authorizeAndOpen(const QString& caller, const QString& disk,
-                                             const QString& action, Authorizer& authorizer,
-                                             DiskAccess& disks, HandlerResult* result) {
+HandlerResult openFailure(int error) {
+    return error == ENODEV
+               ? failure(help::kErrorInvalidDisk, QStringLiteral("no such whole disk"))
+               : failure(help::kErrorOpenFailed, QString::fromLocal8Bit(std::strerror(error)));
+}
+
+// Checks the name and asks polkit; then opens the disk and hands it to work,
+// or answers with the step that said no.
+void authorizeAndOpen(const QString& caller, const QString& disk, const QString& action,
+                      Authorizer& authorizer, DiskAccess& disks, HandlerDone done,
+                      std::function<HandlerResult(OpenedDisk&)> work) {
     if (!help::isAcceptableDiskName(disk)) {
-        *result = failure(help::kErrorInvalidDisk, QStringLiteral("not a whole-disk name"));
-        return nullptr;
+        done(failure(help::kErrorInvalidDisk, QStringLiteral("not a whole-disk name")));
+        return;
     }
-    if (!authorizer.authorize(action, caller)) {
-        *result =
-            failure(help::kErrorNotAuthorized, QStringLiteral("not authorised for ") + action);
-        return nullptr;
-    }
-    int error = 0;
-    std::unique_ptr<OpenedDisk> opened = disks.open(disk, &error);
-    if (!opened) {
-        *result = error == ENODEV
-                      ? failure(help::kErrorInvalidDisk, QStringLiteral("no such whole disk"))
-                      : failure(help::kErrorOpenFailed, QString::fromLocal8Bit(strerror(error)));
-    }
-    return opened;
+    authorizer.authorize(action, caller, [=, &disks](bool granted) {
+        if (!granted) {
+            done(
+                failure(help::kErrorNotAuthorized, QStringLiteral("not authorised for ") + action));
+            return;
+        }
+        int error = 0;
+        const std::unique_ptr<OpenedDisk> opened = disks.open(disk, &error);
+        done(opened ? work(*opened) : openFailure(error));
+    });
 }
 
 } // namespace
 
-HandlerResult handleCheckDisk(const QString& caller, const QString& disk, Authorizer& authorizer,
-                              DiskAccess& disks) {
-    HandlerResult result;
+void handleCheckDisk(const QString& caller, const QString& disk, Authorizer& authorizer,
+                     DiskAccess& disks, HandlerDone done) {
     authorizeAndOpen(caller, disk, QString::fromLatin1(help::kReadAction), authorizer, disks,
-                     &result);
-    return result;
+                     std::move(done), [](OpenedDisk&) { return HandlerResult(); });
 }
 
-HandlerResult handleExecute(const QString& caller, const QString& disk, const QByteArray& request,
-                            Authorizer& authorizer, DiskAccess& disks) {
+void handleExecute(const QString& caller, const QString& disk, const QByteArray& request,
+                   Authorizer& authorizer, DiskAccess& disks, HandlerDone done) {
     const help::DecodedRequest decoded = help::decodeRequest(
         reinterpret_cast<const BYTE*>(request.constData()), std::size_t(request.size()));
-    if (decoded.status == help::DecodedRequest::Malformed)
-        return failure(help::kErrorInvalidRequest, QStringLiteral("malformed request"));
+    if (decoded.status == help::DecodedRequest::Malformed) {
+        done(failure(help::kErrorInvalidRequest, QStringLiteral("malformed request")));
+        return;
+    }
     const std::optional<QString> action = help::actionFor(decoded);
-    if (!action)
-        return failure(help::kErrorRefused, QStringLiteral("command not allowed"));
-
-    HandlerResult result;
-    const std::unique_ptr<OpenedDisk> opened =
-        authorizeAndOpen(caller, disk, *action, authorizer, disks, &result);
-    if (!opened)
-        return result;
-    BYTE data[platform::kSectorSize] = {};
-    const platform::AtaOutcome outcome = opened->execute(decoded.ata, data);
-    result.reply = help::encodeAtaReply(outcome, decoded.ata.dataIn ? data : nullptr);
-    return result;
+    if (!action) {
+        done(failure(help::kErrorRefused, QStringLiteral("command not allowed")));
+        return;
+    }
+    const platform::AtaCommand command = decoded.ata;
+    authorizeAndOpen(
+        caller, disk, *action, authorizer, disks, std::move(done), [command](OpenedDisk& opened) {
+            BYTE data[platform::kSectorSize] = {};
+            const platform::AtaOutcome outcome = opened.execute(command, data);
+            HandlerResult result;
+            result.reply = help::encodeAtaReply(outcome, command.dataIn ? data : nullptr);
+            return result;
+        });
 }
 
 } // namespace vorn::diskhelper

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 // The helper's answer to one request, apart from the bus: every check a
@@ -12,12 +13,15 @@
 // polkit and from every disk.
 namespace vorn::diskhelper {
 
-// Asks whether the caller (its unique bus name) may perform a polkit action.
-// Anything but a clear yes, an unreachable authority included, is no.
+// Asks whether the caller (its unique bus name) may perform a polkit action
+// and calls done exactly once with the answer, at once or later (a password
+// prompt may take minutes, and other callers are served meanwhile). Anything
+// but a clear yes, an unreachable authority included, is no.
 class Authorizer {
 public:
     virtual ~Authorizer();
-    virtual bool authorize(const QString& action, const QString& callerBusName) = 0;
+    virtual void authorize(const QString& action, const QString& callerBusName,
+                           std::function<void(bool)> done) = 0;
 };
 
 class OpenedDisk {
@@ -42,10 +46,14 @@ struct HandlerResult {
     QByteArray reply; // Execute's reply bytes
 };
 
-HandlerResult handleCheckDisk(const QString& caller, const QString& disk, Authorizer& authorizer,
-                              DiskAccess& disks);
+// Each calls done exactly once with the answer. disks must outlive a pending
+// authorisation.
+using HandlerDone = std::function<void(const HandlerResult&)>;
 
-HandlerResult handleExecute(const QString& caller, const QString& disk, const QByteArray& request,
-                            Authorizer& authorizer, DiskAccess& disks);
+void handleCheckDisk(const QString& caller, const QString& disk, Authorizer& authorizer,
+                     DiskAccess& disks, HandlerDone done);
+
+void handleExecute(const QString& caller, const QString& disk, const QByteArray& request,
+                   Authorizer& authorizer, DiskAccess& disks, HandlerDone done);
 
 } // namespace vorn::diskhelper

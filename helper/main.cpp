@@ -63,7 +63,14 @@ int main(int argc, char* argv[]) {
     });
 
     PolkitAuthorizer authorizer(bus);
-    HelperService service(authorizer, *disks, [&idle] { idle.start(); });
+    // The clock runs only while nothing is waiting, so a caller at a password
+    // prompt is never left without an answer.
+    HelperService service(authorizer, *disks, [&idle](bool busy) {
+        if (busy)
+            idle.stop();
+        else
+            idle.start();
+    });
     if (!bus.registerObject(QString::fromLatin1(help::kObjectPath), &service,
                             QDBusConnection::ExportAllSlots) ||
         !bus.registerService(QString::fromLatin1(help::kBusName))) {

@@ -43,6 +43,8 @@ int errnoOfError(const QString& errorName) {
         return EINVAL;
     if (errorName == QLatin1String(kErrorOpenFailed))
         return ENXIO;
+    if (errorName == QLatin1String(kErrorBusy))
+        return EBUSY;
     return EIO; // the bus, or a helper that went away
 }
 

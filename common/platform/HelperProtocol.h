@@ -36,6 +36,7 @@ inline constexpr char kErrorRefused[] = "org.vorn.DiskHelper1.Error.Refused";
 inline constexpr char kErrorInvalidDisk[] = "org.vorn.DiskHelper1.Error.InvalidDisk";
 inline constexpr char kErrorNotAuthorized[] = "org.vorn.DiskHelper1.Error.NotAuthorized";
 inline constexpr char kErrorOpenFailed[] = "org.vorn.DiskHelper1.Error.OpenFailed";
+inline constexpr char kErrorBusy[] = "org.vorn.DiskHelper1.Error.Busy";
 VORNCOM_API int errnoOfError(const QString& errorName);
 
 // Request bytes: format version, kind, then the kind's payload.

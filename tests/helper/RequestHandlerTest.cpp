@@ -14,6 +14,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 
 namespace {
 
@@ -24,10 +25,18 @@ namespace help = vorn::platform::helper;
 class FakeAuthorizer : public Authorizer {
 public:
     QStringList granted;
-    QStringList asked; // "action caller"
-    bool authorize(const QString& action, const QString& caller) override {
+    QStringList asked;     // "action caller"
+    bool deferred = false; // hold the answer, as polkit does during a prompt
+    std::function<void()> pending;
+
+    void authorize(const QString& action, const QString& caller,
+                   std::function<void(bool)> done) override {
         asked << action + QLatin1Char(' ') + caller;
-        return granted.contains(action);
+        const bool yes = granted.contains(action);
+        if (deferred)
+            pending = [done, yes] { done(yes); };
+        else
+            done(yes);
     }
 };
 
@@ -66,6 +75,20 @@ private:
 AtaCommand smart(BYTE feature, bool dataIn) {
     return AtaCommand{{feature, 1, 1, ata::kSmartLbaMid, ata::kSmartLbaHigh, 0xA0, ata::kSmart},
                       dataIn};
+}
+
+// The answer of one Execute; the fakes answer at once.
+HandlerResult execute(const QString& disk, const QByteArray& request, Authorizer& authorizer,
+                      DiskAccess& disks) {
+    HandlerResult result;
+    int answers = 0;
+    handleExecute(QStringLiteral(":1.7"), disk, request, authorizer, disks,
+                  [&](const HandlerResult& r) {
+                      result = r;
+                      ++answers;
+                  });
+    EXPECT_EQ(answers, 1);
+    return result;
 }
 
 const AtaCommand kIdentify{{0, 1, 1, 0, 0, 0xA0, ata::kIdentifyDevice}, true};
@@ -156,8 +179,7 @@ TEST(RequestHandlerTest, EachCheckStopsARequestBeforeTheNextStepAndRefusalsTouch
         authorizer.granted = c.granted;
         FakeDisks disks;
         disks.openError = c.openError;
-        const HandlerResult result =
-            handleExecute(QStringLiteral(":1.7"), c.disk, c.request, authorizer, disks);
+        const HandlerResult result = execute(c.disk, c.request, authorizer, disks);
         EXPECT_EQ(result.errorName, QString::fromLatin1(c.error)) << c.what;
         QStringList asked;
         for (const QString& action : c.asked)
@@ -169,16 +191,23 @@ TEST(RequestHandlerTest, EachCheckStopsARequestBeforeTheNextStepAndRefusalsTouch
     }
 }
 
-TEST(RequestHandlerTest, AServedReadCarriesTheDiskAnswerBack) {
+TEST(RequestHandlerTest, TheDiskIsTouchedOnlyOncePolkitSaidYesAndItsAnswerGoesBack) {
     FakeAuthorizer authorizer;
     authorizer.granted << QString::fromLatin1(help::kReadAction);
+    authorizer.deferred = true;
     FakeDisks disks;
-    const HandlerResult result =
-        handleExecute(QStringLiteral(":1.7"), QStringLiteral("sda"),
-                      help::encodeAtaRequest(kIdentify), authorizer, disks);
+    std::optional<HandlerResult> result;
+    handleExecute(QStringLiteral(":1.7"), QStringLiteral("sda"), help::encodeAtaRequest(kIdentify),
+                  authorizer, disks, [&](const HandlerResult& r) { result = r; });
+    EXPECT_FALSE(result);
+    EXPECT_TRUE(disks.opened.isEmpty());
+    ASSERT_TRUE(authorizer.pending);
+    authorizer.pending();
+
+    ASSERT_TRUE(result);
     AtaOutcome outcome;
     BYTE data[kSectorSize] = {};
-    ASSERT_TRUE(help::decodeAtaReply(result.reply, kIdentify, &outcome, data));
+    ASSERT_TRUE(help::decodeAtaReply(result->reply, kIdentify, &outcome, data));
     EXPECT_EQ(outcome.returned.command, kAtaStatusReady);
     EXPECT_EQ(data[0], 0x5A);
     EXPECT_EQ(data[511], 0x5A);

@@ -22,6 +22,8 @@ SKIP = 77
 BUS_NAME = 'org.vorn.DiskHelper1'
 PATH = '/org/vorn/DiskHelper1'
 READ_ACTION = 'org.vorn.diskhelper.read'
+CONFIGURE_ACTION = 'org.vorn.diskhelper.configure'
+IDENTIFY = [1, 1, 0, 0, 0, 0, 0, 0xA0, 0xEC, 1]
 PERMISSION_LINE = ('drivewatch: no permission to read the disks; install the disk helper '
                    '(vorn-diskhelper) or run as root\n')
 
@@ -163,11 +165,10 @@ class HelperBusTest(unittest.TestCase):
 
     def test_refused_commands_and_bad_names_never_reach_a_disk(self):
         import dbus
-        self.polkit_control.SetAllowed(['org.vorn.diskhelper.read',
-                                        'org.vorn.diskhelper.configure'])
+        self.polkit_control.SetAllowed([READ_ACTION, CONFIGURE_ACTION])
         write_sectors = [1, 1, 0, 1, 0, 0, 0, 0xE0, 0x30, 0]
         download_microcode = [1, 1, 0, 1, 0, 0, 0, 0, 0x92, 0]
-        identify = [1, 1, 0, 0, 0, 0, 0, 0xA0, 0xEC, 1]
+        identify = IDENTIFY
         cases = [('sda', write_sectors, 'Refused'),
                  ('sda', download_microcode, 'Refused'),
                  ('sda', [1, 2, 6, 0, 0, 0, 0, 0, 0, 0], 'Refused'),  # NVMe, not yet served
@@ -184,9 +185,32 @@ class HelperBusTest(unittest.TestCase):
         self.assertEqual(len(reply), 4 + 7 + 512)
         self.assertEqual(self.traced(), ['sda 0000000000A0EC in'])
 
+    def test_a_caller_at_a_password_prompt_holds_up_nobody_else(self):
+        self.polkit_control.SetAllowed([READ_ACTION, CONFIGURE_ACTION])
+        self.polkit_control.SimulateHangActions([CONFIGURE_ACTION])
+        self.addCleanup(self.polkit_control.ReleaseHangingCalls)
+        self.addCleanup(self.polkit_control.SimulateHangActions, [])
+        enable = subprocess.Popen(
+            ['dbus-send', '--system', '--print-reply', '--dest=' + BUS_NAME, PATH,
+             BUS_NAME + '.Execute', 'string:sda', 'array:byte:1,1,216,1,1,79,194,0,176,0'],
+            env={'DBUS_SYSTEM_BUS_ADDRESS': self.address}, stdout=subprocess.PIPE,
+            stderr=subprocess.PIPE)
+        self.addCleanup(enable.wait)
+        self.addCleanup(enable.kill)
+        # Each look is a bus round trip; the enable request is at polkit when
+        # the mock holds a call.
+        while not self.polkit_control.HaveHangingCalls():
+            self.assertIsNone(enable.poll(), 'the enable request did not wait')
+        self.assertEqual(len(self.execute('sda', IDENTIFY)), 4 + 7 + 512)
+        self.assertEqual(self.traced(), ['sda 0000000000A0EC in'])
+        self.polkit_control.ReleaseHangingCalls()
+        _, err = enable.communicate(timeout=60)
+        self.assertEqual(enable.returncode, 0, err)
+        self.assertEqual(self.traced(), ['sda 0000000000A0EC in', 'sda D801014FC200B0 none'])
+
     def test_the_helper_leaves_when_idle(self):
         self.polkit_control.SetAllowed([READ_ACTION])
-        self.execute('sda', [1, 1, 0, 0, 0, 0, 0, 0xA0, 0xEC, 1])
+        self.execute('sda', IDENTIFY)
         pid = int(self.bus.get_object('org.freedesktop.DBus', '/org/freedesktop/DBus')
                   .GetConnectionUnixProcessID(BUS_NAME, dbus_interface='org.freedesktop.DBus'))
         pidfd = os.pidfd_open(pid)
