@@ -5,12 +5,18 @@
 #include "DrivewatchOptions.h"
 #include "DrivewatchOutput.h"
 
+#include "platform/DeviceBackend.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 
 namespace {
+
+const QString kNoPermissionMessage =
+    QStringLiteral("drivewatch: no permission to read the disks; install the disk helper "
+                   "(vorn-diskhelper) or run as root\n");
 
 DrivewatchResult UsageError(const QString& message) {
     DrivewatchResult result;
@@ -86,7 +92,9 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
     if (options.baseline)
         session.WriteBaselines();
     if (session.Disks().IsEmpty())
-        errors += QStringLiteral("drivewatch: no disk could be read\n");
+        errors += vorn::platform::deviceAccessDenied()
+                      ? kNoPermissionMessage
+                      : QStringLiteral("drivewatch: no disk could be read\n");
     result.err = errors.toUtf8();
     result.exitCode = DrivewatchExitCode(session.Disks());
     return result;
