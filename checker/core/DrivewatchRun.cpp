@@ -6,6 +6,8 @@
 #include "DrivewatchOutput.h"
 #include "JsonWriter.h"
 
+#include "platform/DeviceBackend.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -13,6 +15,10 @@
 #include <cstring>
 
 namespace {
+
+const QString kNoPermissionMessage =
+    QStringLiteral("drivewatch: no permission to read the disks; install the disk helper "
+                   "(vorn-diskhelper) or run as root\n");
 
 DrivewatchResult UsageError(const QString& message) {
     DrivewatchResult result;
@@ -104,7 +110,9 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
     fileErrors = session.FileErrors() + fileErrors;
     QString errors = ErrorLines(fileErrors);
     if (session.Disks().IsEmpty())
-        errors += QStringLiteral("drivewatch: no disk could be read\n");
+        errors += vorn::platform::deviceAccessDenied()
+                      ? kNoPermissionMessage
+                      : QStringLiteral("drivewatch: no disk could be read\n");
     result.err = errors.toUtf8();
     result.exitCode = DrivewatchExitCode(session.Disks(), !fileErrors.isEmpty());
     return result;
