@@ -104,7 +104,7 @@ void CJsonWriter::BeginValue() {
     Indent(static_cast<int>(m_levels.size()));
     if (level.object) {
         Q_ASSERT(m_key);
-        level.members.push_back({m_key, begin});
+        m_members.push_back({m_key, begin});
         m_out.push_back('"');
         m_out.append(m_key);
         m_out.append("\": ", 3);
@@ -121,40 +121,39 @@ void CJsonWriter::EndValue() {
 void CJsonWriter::Open(bool object) {
     BeginValue();
     m_out.append(object ? "{\n" : "[\n", 2);
-    Level level;
-    level.object = object;
-    m_levels.push_back(std::move(level));
+    m_levels.push_back(Level{object, 0, m_members.size()});
 }
 
 void CJsonWriter::Close() {
-    Level& level = m_levels.back();
-    if (level.object)
+    const Level level = m_levels.back();
+    if (level.object) {
         SortMembers(level);
+        m_members.resize(level.firstMember);
+    }
     if (level.count > 0) {
         m_out.resize(m_out.size() - 2);
         m_out.push_back('\n');
     }
-    const bool object = level.object;
     m_levels.pop_back();
     Indent(static_cast<int>(m_levels.size()));
-    m_out.push_back(object ? '}' : ']');
+    m_out.push_back(level.object ? '}' : ']');
     EndValue();
 }
 
-void CJsonWriter::SortMembers(Level& level) {
+void CJsonWriter::SortMembers(const Level& level) {
     const auto less = [](const Member& a, const Member& b) {
         return std::strcmp(a.key, b.key) < 0;
     };
-    if (std::is_sorted(level.members.begin(), level.members.end(), less))
+    const auto first = m_members.begin() + std::ptrdiff_t(level.firstMember);
+    if (std::is_sorted(first, m_members.end(), less))
         return;
     // The members' lines follow one another up to the end of the text.
-    const qsizetype start = level.members.front().begin;
+    const qsizetype start = first->begin;
     const std::string lines = m_out.substr(std::size_t(start));
     std::vector<std::pair<Member, qsizetype>> spans; // member and its length
-    for (std::size_t i = 0; i < level.members.size(); ++i) {
-        const qsizetype end =
-            i + 1 < level.members.size() ? level.members[i + 1].begin : qsizetype(m_out.size());
-        spans.push_back({level.members[i], end - level.members[i].begin});
+    for (auto it = first; it != m_members.end(); ++it) {
+        const qsizetype end = it + 1 != m_members.end() ? (it + 1)->begin : qsizetype(m_out.size());
+        spans.push_back({*it, end - it->begin});
     }
     std::stable_sort(spans.begin(), spans.end(),
                      [&](const auto& a, const auto& b) { return less(a.first, b.first); });

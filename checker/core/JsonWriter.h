@@ -47,17 +47,18 @@ private:
     struct Level {
         bool object = false;
         int count = 0;
-        std::vector<Member> members; // objects only
+        std::size_t firstMember = 0; // objects: where their members start in m_members
     };
 
     void BeginValue();
     void EndValue();
     void Open(bool object);
     void Close();
-    void SortMembers(Level& level);
+    void SortMembers(const Level& level);
     void Indent(int depth);
 
     std::string m_out;
     std::vector<Level> m_levels;
+    std::vector<Member> m_members; // of every open object, innermost last
     const char* m_key = nullptr;
 };

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <set>
 
 namespace vorn::platform {
@@ -362,8 +363,8 @@ std::optional<QByteArray> parseSimSectorHex(const QByteArray& file, SimParseErro
             ++line;
             ++i;
         } else if (c == '#') {
-            while (i < size && text[i] != '\n')
-                ++i;
+            const void* lineEnd = std::memchr(text + i, '\n', std::size_t(size - i));
+            i = lineEnd ? static_cast<const char*>(lineEnd) - text : size;
         } else if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v') {
             ++i;
         } else {
