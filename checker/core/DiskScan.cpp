@@ -9,7 +9,6 @@
 #include "platform/LastError.h"
 
 #include <cerrno>
-
 #include <cstdlib>
 #include <cstring>
 
