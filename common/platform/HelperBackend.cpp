@@ -114,7 +114,8 @@ public:
 
     QString path() const override { return m_path; }
 
-    AtaOutcome execute(RequestTarget target, const AtaCommand& command, BYTE* data) override {
+    AtaOutcome executeAllowed(RequestTarget target, const AtaCommand& command,
+                              BYTE* data) override {
         const QString disk =
             m_port >= 0 ? m_naming->adapterDisk(m_port, target.driveNumber) : m_disk;
         if (disk.isEmpty())
