@@ -86,13 +86,17 @@ QString DrivewatchUsage() {
         "  --version   the program's version\n"
         "\n"
         "Files: baseline files live in the current directory; the report templates\n"
-        "are read from the Template folder beside the program.\n"
+        "are read from the Template folder beside the program. Files are replaced\n"
+        "whole or not at all, never written through a symbolic link, and read only\n"
+        "when they are regular files of a plausible size.\n"
         "\n"
         "Exit status:\n"
         "  0  every disk's verdict is good or unknown\n"
         "  1  bad command line\n"
         "  2  no disk could be read\n"
         "  3  some disk reports a threshold exceeded\n"
+        "  4  a file or standard output could not be written, or an input file was\n"
+        "     refused (one line per file on standard error; 3 outranks it)\n"
         "\n"
         "VORN_SIM=<folder> reads a simulated machine instead of the real disks.\n");
 }

@@ -10,6 +10,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
 
 DrivewatchResult UsageError(const QString& message) {
@@ -19,19 +22,29 @@ DrivewatchResult UsageError(const QString& message) {
     return result;
 }
 
-// The save command's three files per disk; one error line per report that
-// could not be written.
-QString SaveReports(const CDiskList& disks, const QString& folder, const QString& programDir) {
-    QString errors;
+// The save command's three files per disk; one line per report that could
+// not be written.
+QStringList SaveReports(const CDiskList& disks, const QString& folder, const QString& programDir) {
+    QStringList errors;
     for (const CDisk* disk : disks) {
         for (ReportKind kind : kReportKinds) {
-            if (!WriteDiskReport(disk, kind, folder, programDir))
-                errors +=
-                    QStringLiteral("drivewatch: cannot write %1\n")
-                        .arg(ReportFilePath(folder, disk->GetModelNumber(), disk->m_nDrive, kind));
+            QString error;
+            if (WriteDiskReport(disk, kind, folder, programDir, &error))
+                continue;
+            if (error.isEmpty())
+                error = ReportFilePath(folder, disk->GetModelNumber(), disk->m_nDrive, kind);
+            if (!errors.contains(error))
+                errors.append(error);
         }
     }
     return errors;
+}
+
+QString ErrorLines(const QStringList& fileErrors) {
+    QString text;
+    for (const QString& error : fileErrors)
+        text += QStringLiteral("drivewatch: %1\n").arg(error);
+    return text;
 }
 
 } // namespace
@@ -80,14 +93,30 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
     else
         result.out = text.toUtf8();
 
-    QString errors;
+    QStringList fileErrors;
     if (!options.saveDir.isEmpty())
-        errors += SaveReports(session.Disks(), options.saveDir, env.programDir);
+        fileErrors = SaveReports(session.Disks(), options.saveDir, env.programDir);
     if (options.baseline)
         session.WriteBaselines();
+    fileErrors = session.FileErrors() + fileErrors;
+    QString errors = ErrorLines(fileErrors);
     if (session.Disks().IsEmpty())
         errors += QStringLiteral("drivewatch: no disk could be read\n");
     result.err = errors.toUtf8();
-    result.exitCode = DrivewatchExitCode(session.Disks());
+    result.exitCode = DrivewatchExitCode(session.Disks(), !fileErrors.isEmpty());
     return result;
+}
+
+int EmitDrivewatchResult(const DrivewatchResult& result, std::FILE* out, std::FILE* err) {
+    int exitCode = result.exitCode;
+    const auto size = static_cast<size_t>(result.out.size());
+    if (std::fwrite(result.out.constData(), 1, size, out) != size || std::fflush(out) != 0) {
+        const int failure = errno;
+        std::fprintf(err, "drivewatch: standard output: %s\n", std::strerror(failure));
+        if (exitCode == kExitGood || exitCode == kExitNoDisk)
+            exitCode = kExitFileError;
+    }
+    std::fwrite(result.err.constData(), 1, static_cast<size_t>(result.err.size()), err);
+    std::fflush(err);
+    return exitCode;
 }

@@ -63,7 +63,10 @@ public:
     virtual QString path() const = 0;
 
     // Executes one command; data receives 512 bytes when command.dataIn.
-    virtual AtaOutcome execute(RequestTarget target, const AtaCommand& command, BYTE* data) = 0;
+    // This is the one door to every backend: a command outside the suite's
+    // own set (ata::classifyCommand calls it Refused) fails with EPERM here
+    // and never reaches a device, whoever asks.
+    AtaOutcome execute(RequestTarget target, const AtaCommand& command, BYTE* data);
 
     // Answers the driver version request: 0 and the IDE device map, or an
     // errno value.
@@ -71,6 +74,11 @@ public:
 
     // Called with every control request before it is served.
     virtual void traceRequest(DWORD /*controlCode*/, const BYTE* /*input*/, DWORD /*inputSize*/) {}
+
+protected:
+    // The backend's transport, reached only through execute().
+    virtual AtaOutcome executeAllowed(RequestTarget target, const AtaCommand& command,
+                                      BYTE* data) = 0;
 };
 
 struct OsVersion {

@@ -1,6 +1,7 @@
 #include "DeviceIo.h"
 
 #include "../WideText.h"
+#include "AtaCommandSet.h"
 #include "DeviceBackend.h"
 #include "DeviceRequests.h"
 #include "LastError.h"
@@ -18,6 +19,15 @@
 namespace vorn::platform {
 
 OpenDevice::~OpenDevice() = default;
+
+AtaOutcome OpenDevice::execute(RequestTarget target, const AtaCommand& command, BYTE* data) {
+    if (ata::classifyCommand(command) == ata::CommandClass::Refused) {
+        AtaOutcome refused;
+        refused.transportError = EPERM;
+        return refused;
+    }
+    return executeAllowed(target, command, data);
+}
 DeviceBackend::~DeviceBackend() = default;
 
 std::optional<DevicePath> parseDevicePath(const QString& path) {
