@@ -137,7 +137,8 @@ std::unique_ptr<CDisk> ReadDiskDrive(const CmDiskDriveRecord& drive, const Check
         ForceSmartState(disk.get(), options);
     if (disk->EnableSMART())
         ReadSmartData(disk.get());
-    else
+    // An NVMe namespace may give no size; the system's stands in.
+    if (!disk->EnableSMART() || disk->IsNvme())
         StoreSystemSize(disk.get());
     disk->CloseHddHandle();
     StoreSystemModelIfNone(disk.get());
@@ -192,9 +193,9 @@ void RefreshDisks(const CDiskList& list, const std::function<void(CDisk*)>& afte
             ReadSmartData(disk);
             if (afterDisk)
                 afterDisk(disk);
-        } else {
-            StoreSystemSize(disk);
         }
+        if (!disk->EnableSMART() || disk->IsNvme())
+            StoreSystemSize(disk);
         disk->CloseHddHandle();
         StoreSystemModelIfNone(disk);
     }
