@@ -26,7 +26,9 @@ constexpr std::size_t kFormatsOffset = 128;
 // with NULs instead, and anything unprintable is no part of a name.
 QString asciiField(const BYTE* image, std::size_t size, std::size_t offset, std::size_t length) {
     QString text;
-    for (std::size_t i = offset; i < offset + length && i < size; ++i) {
+    if (!image || offset > size || size - offset < length)
+        return text;
+    for (std::size_t i = offset; i < offset + length; ++i) {
         const BYTE c = image[i];
         if (c == 0)
             break;
