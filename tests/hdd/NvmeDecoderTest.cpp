@@ -208,3 +208,49 @@ TEST_F(NvmeFacadeTest, AFailedReadLeavesNothingStale) {
 }
 
 } // namespace
+
+namespace {
+
+// The replies of QEMU's emulated controllers (tests/fixtures/qemu-nvme), with
+// what smartctl read from the same controllers.
+TEST(NvmeCaptured, DecodeAsSmartctlReadThem) {
+    struct Case {
+        const char* folder;
+        const char* serial;
+        Uint128 capacity;
+        int verdict;
+    };
+    const Case cases[] = {{"0-vnqemu0001", "VNQEMU0001", 100663296, 0},
+                          {"1-vnqemu0002", "VNQEMU0002", 50331648, 1}};
+    for (const Case& c : cases) {
+        const QString folder = QStringLiteral(VORN_SOURCE_ROOT "/tests/fixtures/qemu-nvme/") +
+                               QLatin1String(c.folder) + QLatin1Char('/');
+        const auto image = [&](const char* name, int size) {
+            QFile file(folder + QLatin1String(name));
+            EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+            vorn::platform::SimParseError error;
+            return vorn::platform::parseSimImageHex(file.readAll(), size, &error)
+                .value_or(QByteArray(size, '\0'));
+        };
+        const QByteArray controller = image("nvme-identify-controller.hex", 4096);
+        const QByteArray ns = image("nvme-identify-namespace.hex", 4096);
+        const QByteArray log = image("nvme-health.hex", 512);
+        const auto bytes = [](const QByteArray& a) {
+            return reinterpret_cast<const BYTE*>(a.data());
+        };
+
+        const auto id = vorn::nvme::decodeIdentifyController(bytes(controller), 4096);
+        EXPECT_EQ(id.model, QStringLiteral("QEMU NVMe Ctrl"));
+        EXPECT_EQ(id.serial, QLatin1String(c.serial));
+        EXPECT_EQ(id.firmware, QStringLiteral("7.2.22"));
+        EXPECT_EQ(vorn::nvme::versionText(id.version), QStringLiteral("NVMe 1.4"));
+        EXPECT_TRUE(id.totalCapacity == 0); // no total: the namespace gives the size
+        EXPECT_TRUE(vorn::nvme::namespaceCapacity(bytes(ns), 4096) == c.capacity) << c.serial;
+        EXPECT_EQ(vorn::nvme::celsiusOf(static_cast<unsigned>(vorn::nvme::readLeUint(
+                      bytes(log), 512, vorn::nvme::health::kTemperature, 2))),
+                  50);
+        EXPECT_EQ(vorn::nvme::healthVerdict(bytes(log), 512), c.verdict) << c.serial;
+    }
+}
+
+} // namespace
