@@ -17,7 +17,8 @@ build_and_test() {
 }
 
 echo "== Build and test =="
-build_and_test build
+# The /usr prefix makes the package test check the layout that ships.
+build_and_test build -DCMAKE_INSTALL_PREFIX=/usr
 
 echo "== Build and test under ASan + UBSan =="
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

@@ -1,5 +1,6 @@
 // drivewatch: the checker's disk readout on the command line.
 #include "DrivewatchRun.h"
+#include "ShippedFiles.h"
 #include "TextConvert.h"
 #include "Version.h"
 
@@ -13,7 +14,9 @@ int main(int argc, char* argv[]) {
     version.ReadResourceInformation(nullptr);
 
     DrivewatchEnvironment env;
-    env.programDir = QCoreApplication::applicationDirPath();
+    // drivewatch reads its templates beside the program or from the install
+    // prefix, never from the current directory, where only baselines live.
+    env.programDir = ShippedFilesDir(QString(), QCoreApplication::applicationDirPath());
     env.currentDir = Cm_CurrentDirectory();
     env.version = version.GetAppVersion();
 

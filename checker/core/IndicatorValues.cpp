@@ -1,0 +1,28 @@
+#include "IndicatorValues.h"
+
+#include "CHdd.h"
+#include "PanelText.h"
+
+#include <algorithm>
+
+std::optional<TemperatureRgb> TemperatureColour(int degrees, double slope) {
+    const int clamped = std::min(degrees, 60);
+    if (clamped <= 0)
+        return std::nullopt;
+    // The red component is the low byte of the truncated negative product,
+    // counted down from 255: one below floor(slope * t), except that a
+    // product of exactly 256 wraps round to 255. Both drawings rely on this
+    // wrap to reach pure red at 60 degrees with the steeper slope.
+    const int product = static_cast<int>(clamped * -slope);
+    const int red = (255 - (product & 0xFF)) & 0xFF;
+    return TemperatureRgb{red, 255 - red, 255 - red};
+}
+
+double DiskWear(const CHdd& disk) {
+    double wear = 0.0;
+    for (const CHddSmartDisp* record : disk.m_HddSmart.m_DispList) {
+        if (!IsTemperatureAttribute(record->m_byId))
+            wear = std::max(wear, record->CalcDepleted());
+    }
+    return wear;
+}

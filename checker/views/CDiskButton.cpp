@@ -1,0 +1,102 @@
+#include "CDiskButton.h"
+
+#include "CDisk.h"
+#include "IndicatorAccessible.h"
+#include "IndicatorPainting.h"
+#include "IndicatorValues.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int kSquare = 32;
+constexpr int kBarRows = 6;
+
+// The application's default font stands in for the system's GUI font. Its
+// height in pixels, or 0 when the font gives none.
+int GuiFontPixelHeight(const QFont& font, const QWidget& widget) {
+    if (font.pixelSize() > 0)
+        return font.pixelSize();
+    if (font.pointSizeF() > 0)
+        return static_cast<int>(std::lround(font.pointSizeF() * widget.logicalDpiY() / 72.0));
+    return 0;
+}
+
+} // namespace
+
+CDiskButton::CDiskButton(CDisk* disk, const QIcon& icon, QWidget* parent)
+    : QWidget(parent), m_hIcon(icon), m_pDisk(disk) {
+    InstallIndicatorAccessibility();
+}
+
+void CDiskButton::SetDisk(CDisk* disk) {
+    m_pDisk = disk;
+    update();
+}
+
+void CDiskButton::SetIcon(const QIcon& icon) {
+    m_hIcon = icon;
+    update();
+}
+
+QSize CDiskButton::sizeHint() const {
+    return {2 + kSquare, 3 + kSquare};
+}
+
+void CDiskButton::Press() {
+    emit clicked();
+}
+
+void CDiskButton::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Press();
+    QWidget::mouseReleaseEvent(event);
+}
+
+void CDiskButton::paintEvent(QPaintEvent*) {
+    const int degrees = m_pDisk ? m_pDisk->GetTemperature() : 0;
+    QString figure = QStringLiteral("%1c").arg(degrees);
+    QColor fill(198, 198, 198);
+    if (const auto colour = TemperatureColour(degrees, kDiskButtonSlope))
+        fill = QColor(colour->red, colour->green, colour->blue);
+    else
+        figure.clear();
+
+    QFont font = QApplication::font();
+    int textHeight = GuiFontPixelHeight(font, *this);
+    if (textHeight > 0) {
+        textHeight = static_cast<int>(textHeight * 1.2);
+        font.setWeight(QFont::Bold);
+        font.setPixelSize(textHeight);
+    } else {
+        textHeight = QFontMetrics(font).height();
+    }
+
+    QPainter painter(this);
+    const QRect square(2, 3, kSquare, kSquare);
+    painter.fillRect(square, fill);
+    m_hIcon.paint(&painter, square);
+
+    // White digits in a one-pixel red outline stay legible on every colour
+    // of the scale and on the icon beneath.
+    painter.setFont(font);
+    const QRect textRect(square.left(), square.top(), kSquare, textHeight);
+    const int flags = Qt::AlignCenter | Qt::TextSingleLine;
+    painter.setPen(QColor(224, 0, 0));
+    for (const QPoint offset : {QPoint(1, 1), QPoint(1, -1), QPoint(-1, -1), QPoint(-1, 1)})
+        painter.drawText(textRect.translated(offset), flags, figure);
+    painter.setPen(Qt::white);
+    painter.drawText(textRect, flags, figure);
+
+    if (m_pDisk) {
+        const double wear = DiskWear(*m_pDisk);
+        const double length = std::clamp(kSquare * wear * 0.01, 0.0, double(kSquare)) + 0.01;
+        const QRect bar(square.left(), square.bottom() + 1 - kBarRows, kSquare, kBarRows);
+        PaintFramedBar(painter, bar, static_cast<int>(length), QColor(240, 247, 255));
+    }
+}

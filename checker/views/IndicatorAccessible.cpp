@@ -1,0 +1,51 @@
+#include "IndicatorAccessible.h"
+
+#include "CDiskButton.h"
+
+#include <QAccessibleWidget>
+
+namespace {
+
+class DiskButtonAccessible : public QAccessibleWidget {
+public:
+    explicit DiskButtonAccessible(CDiskButton* button)
+        : QAccessibleWidget(button, QAccessible::Button) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name)
+            return widget()->toolTip();
+        return QAccessibleWidget::text(t);
+    }
+
+    QStringList actionNames() const override {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString& action) override {
+        if (action == pressAction())
+            static_cast<CDiskButton*>(widget())->Press();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
+QAccessibleInterface* IndicatorFactory(const QString& className, QObject* object) {
+    if (!object || !object->isWidgetType())
+        return nullptr;
+    auto* widget = static_cast<QWidget*>(object);
+    if (className == QLatin1String("CDiskButton"))
+        return new DiskButtonAccessible(static_cast<CDiskButton*>(widget));
+    if (className == QLatin1String("CTempStatic") || className == QLatin1String("CPowerOnStatic"))
+        return new QAccessibleWidget(widget, QAccessible::StaticText);
+    return nullptr;
+}
+
+} // namespace
+
+void InstallIndicatorAccessibility() {
+    static const bool installed = [] {
+        QAccessible::installFactory(IndicatorFactory);
+        return true;
+    }();
+    (void)installed;
+}

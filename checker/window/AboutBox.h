@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QDialog>
+
+class CVersion;
+
+// The version box: the program icon, "<name> Version <version>" and the
+// legal notice, both from the program's version record.
+class CAboutBox : public QDialog {
+    Q_OBJECT
+
+public:
+    CAboutBox(const CVersion& version, const QIcon& icon, QWidget* parent = nullptr);
+
+    static QString VersionLine(const CVersion& version);
+};

@@ -1,0 +1,72 @@
+#include "AttributeDetailDialog.h"
+
+#include "DialogUnits.h"
+#include "DiskReports.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+QLabel* AddLabel(QWidget* parent, const CDialogUnits& units, const QString& text, int x, int y,
+                 int width, int height = 8) {
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(units.Rect(x, y, width, height));
+    return label;
+}
+
+} // namespace
+
+CAttributeDetailDlg::CAttributeDetailDlg(const CHddSmartDisp& record, const QString& startDir,
+                                         QWidget* parent)
+    : QDialog(parent), m_texts(AttributeDetailTextsOf(record, startDir)) {
+    setWindowTitle(QStringLiteral("SMART属性の詳細情報"));
+    setFont(CheckerDialogFont());
+    const CDialogUnits units(font());
+    setFixedSize(units.X(203), units.Y(150));
+
+    auto* about = new QGroupBox(QStringLiteral("属性の説明"), this);
+    about->setGeometry(units.Rect(7, 7, 190, 63));
+    // A long explanation scrolls instead of being cut off at the bottom.
+    auto* description = new QPlainTextEdit(m_texts.description, this);
+    description->setObjectName(QStringLiteral("description"));
+    description->setGeometry(units.Rect(14, 21, 175, 40));
+    description->setReadOnly(true);
+    description->setFrameShape(QFrame::NoFrame);
+    description->setAccessibleName(QStringLiteral("属性の説明"));
+    QPalette palette = description->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    description->setPalette(palette);
+    description->document()->setDocumentMargin(0);
+
+    auto* state = new QGroupBox(QStringLiteral("属性の状況"), this);
+    state->setGeometry(units.Rect(7, 77, 189, 44));
+    struct Value {
+        const char* caption;
+        int x, y;
+        const QString* text;
+        int valueX;
+        const char* name;
+    };
+    const Value values[] = {
+        {"初期値：", 15, 92, &m_texts.init, 46, "init"},
+        {"現在値：", 15, 104, &m_texts.current, 46, "current"},
+        {"最悪値：", 74, 92, &m_texts.worst, 106, "worst"},
+        {"しきい値：", 74, 104, &m_texts.threshold, 106, "threshold"},
+        {"劣化率：", 135, 92, &m_texts.depleted, 166, "depleted"},
+    };
+    for (const Value& v : values) {
+        QLabel* caption =
+            AddLabel(this, units, QString::fromUtf8(v.caption), v.x, v.y, v.valueX - v.x);
+        QLabel* value = AddLabel(this, units, *v.text, v.valueX, v.y, 28);
+        value->setObjectName(QString::fromLatin1(v.name));
+        caption->setBuddy(value);
+    }
+
+    auto* close = new QPushButton(QStringLiteral("閉じる"), this);
+    close->setGeometry(units.Rect(145, 127, 50, 16));
+    close->setDefault(true);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+}

@@ -1,0 +1,117 @@
+#include "AttributeList.h"
+
+#include "AttributeBar.h"
+
+#include <QHeaderView>
+#include <QPainter>
+
+namespace {
+
+constexpr int kDepletionColumn = 6;
+constexpr int kTextMargin = 4;
+
+QColor Rgb(unsigned rgb) {
+    return QColor(QRgb(rgb));
+}
+
+} // namespace
+
+void CAttributeListModel::SetRows(QList<AttributeRow> rows) {
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
+int CAttributeListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int CAttributeListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kAttributeColumnCount;
+}
+
+QVariant CAttributeListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= m_rows.size())
+        return {};
+    const AttributeRow& row = m_rows[index.row()];
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        return row.cells[index.column()];
+    case Qt::TextAlignmentRole:
+        return int(
+            (AttributeColumns()[index.column()].rightAligned ? Qt::AlignRight : Qt::AlignLeft) |
+            Qt::AlignVCenter);
+    case RecordRole:
+        return QVariant::fromValue(static_cast<const void*>(row.record));
+    case ImportanceRole:
+        return int(row.importance);
+    default:
+        return {};
+    }
+}
+
+QVariant CAttributeListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= kAttributeColumnCount)
+        return {};
+    if (role == Qt::DisplayRole)
+        return AttributeHeading(section);
+    if (role == Qt::TextAlignmentRole)
+        return int((AttributeColumns()[section].rightAligned ? Qt::AlignRight : Qt::AlignLeft) |
+                   Qt::AlignVCenter);
+    return {};
+}
+
+void CAttributeRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                  const QModelIndex& index) const {
+    painter->save();
+    const bool selected = option.state & QStyle::State_Selected;
+    painter->fillRect(option.rect, selected ? option.palette.highlight() : option.palette.base());
+
+    const QRect cell = option.rect.adjusted(kTextMargin, 0, -kTextMargin, 0);
+    const QString text = index.data(Qt::DisplayRole).toString();
+    if (index.column() == kDepletionColumn) {
+        const QRect area = cell.adjusted(0, kBarInsetTop, -kBarInsetRight, -kBarInsetBottom);
+        if (area.width() > 0 && area.height() > 0) {
+            painter->fillRect(
+                area, Rgb(BarAreaColor(index.data(CAttributeListModel::ImportanceRole).toInt())));
+            const int length = DepletionBarLength(area.width(), text);
+            if (length > 0)
+                painter->fillRect(QRect(area.left(), area.top(), length, area.height()),
+                                  Rgb(kBarFill));
+            painter->setPen(Rgb(kBarFrame));
+            painter->drawRect(area.adjusted(0, 0, -1, -1));
+        }
+    }
+    painter->setPen(selected ? option.palette.highlightedText().color() : QColor(Qt::black));
+    painter->setFont(option.font);
+    const int alignment = index.data(Qt::TextAlignmentRole).toInt();
+    painter->drawText(cell, alignment | Qt::TextSingleLine,
+                      option.fontMetrics.elidedText(text, Qt::ElideRight, cell.width()));
+    painter->restore();
+}
+
+CAttributeListView::CAttributeListView(QWidget* parent)
+    : QTableView(parent), m_model(new CAttributeListModel(this)) {
+    setModel(m_model);
+    setItemDelegate(new CAttributeRowDelegate(this));
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setShowGrid(false);
+    setWordWrap(false);
+    setSortingEnabled(false);
+    verticalHeader()->hide();
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setHighlightSections(false);
+    for (int column = 0; column < kAttributeColumnCount; ++column) {
+        horizontalHeader()->setSectionResizeMode(column, QHeaderView::Interactive);
+        setColumnWidth(column, AttributeColumns()[column].width);
+    }
+    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        const auto* record = static_cast<const CHddSmartDisp*>(
+            index.data(CAttributeListModel::RecordRole).value<const void*>());
+        if (record)
+            emit recordActivated(record);
+    });
+}

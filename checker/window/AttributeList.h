@@ -1,0 +1,59 @@
+#pragma once
+
+#include "PanelText.h"
+
+#include <QAbstractTableModel>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+// The attribute list: a table model over the rows checker/core makes, a
+// delegate that paints each cell as the list always looked (window colour,
+// one line, ellipsis, the depletion bar) and the view with fixed columns.
+
+class CAttributeListModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    // The row's record, for the detail dialog.
+    static constexpr int RecordRole = Qt::UserRole + 1;
+    static constexpr int ImportanceRole = Qt::UserRole + 2;
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void SetRows(QList<AttributeRow> rows);
+    const QList<AttributeRow>& Rows() const { return m_rows; }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    QList<AttributeRow> m_rows;
+};
+
+class CAttributeRowDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+};
+
+class CAttributeListView : public QTableView {
+    Q_OBJECT
+
+public:
+    explicit CAttributeListView(QWidget* parent = nullptr);
+
+    CAttributeListModel* Model() const { return m_model; }
+
+signals:
+    // A double click on a row (never on the empty space below the rows).
+    void recordActivated(const CHddSmartDisp* record);
+
+private:
+    CAttributeListModel* m_model;
+};

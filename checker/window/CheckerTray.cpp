@@ -1,0 +1,40 @@
+#include "CheckerTray.h"
+
+#include <QMenu>
+#include <QSystemTrayIcon>
+
+CCheckerTray::CCheckerTray(const QIcon& icon, const QString& tip, bool available, QObject* parent)
+    : QObject(parent), m_menu(std::make_unique<QMenu>()) {
+    m_open = m_menu->addAction(QStringLiteral("メイン画面を開く"));
+    m_menu->addSeparator();
+    m_support = m_menu->addAction(QStringLiteral("サポート情報"));
+    m_about = m_menu->addAction(QStringLiteral("バージョン情報"));
+    m_exit = m_menu->addAction(QStringLiteral("終了"));
+    connect(m_open, &QAction::triggered, this, &CCheckerTray::openMainRequested);
+    connect(m_support, &QAction::triggered, this, &CCheckerTray::supportRequested);
+    connect(m_about, &QAction::triggered, this, &CCheckerTray::aboutRequested);
+    connect(m_exit, &QAction::triggered, this, &CCheckerTray::exitRequested);
+
+    if (!available)
+        return;
+    m_icon = new QSystemTrayIcon(icon, this);
+    m_icon->setToolTip(tip);
+    m_icon->setContextMenu(m_menu.get());
+    connect(m_icon, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger)
+                    emit openMainRequested();
+            });
+    m_icon->show();
+}
+
+CCheckerTray::~CCheckerTray() = default;
+
+bool CCheckerTray::IsVisible() const {
+    return m_icon && m_icon->isVisible();
+}
+
+void CCheckerTray::Remove() {
+    if (m_icon)
+        m_icon->hide();
+}

@@ -1,0 +1,115 @@
+#include "InfoPanel.h"
+
+#include "CPowerOnStatic.h"
+#include "CTempStatic.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+struct FieldPlace {
+    PanelField field;
+    QRect value;   // dialog units
+    QRect caption; // dialog units
+};
+
+// The panel's fields where the window has always had them.
+constexpr FieldPlace kPlaces[] = {
+    {PanelField::Temperature, {46, 36, 55, 32}, {13, 36, 32, 8}},
+    {PanelField::PowerOn, {62, 70, 42, 12}, {25, 72, 34, 8}},
+    {PanelField::PowerCycles, {62, 84, 42, 8}, {13, 84, 46, 8}},
+    {PanelField::Model, {162, 36, 101, 8}, {112, 36, 47, 8}},
+    {PanelField::Firmware, {162, 48, 101, 8}, {112, 48, 47, 8}},
+    {PanelField::Serial, {162, 60, 101, 8}, {112, 60, 47, 8}},
+    {PanelField::Capacity, {162, 72, 101, 8}, {112, 72, 47, 8}},
+    {PanelField::DriveLetters, {162, 84, 101, 8}, {112, 84, 47, 8}},
+    {PanelField::Interface, {322, 36, 99, 8}, {268, 36, 51, 8}},
+    {PanelField::Standard, {322, 48, 99, 8}, {268, 48, 51, 8}},
+    {PanelField::TransferSupported, {322, 60, 99, 8}, {268, 60, 51, 8}},
+    {PanelField::TransferActive, {322, 72, 99, 8}, {268, 72, 51, 8}},
+    {PanelField::Smart, {322, 84, 28, 8}, {268, 84, 51, 8}},
+    {PanelField::Status, {393, 84, 28, 8}, {358, 84, 32, 8}},
+};
+
+QRect Place(const CDialogUnits& units, const QRect& r) {
+    return units.Rect(r.x(), r.y(), r.width(), r.height());
+}
+
+} // namespace
+
+CInfoPanel::CInfoPanel(QWidget* window, const CDialogUnits& units) {
+    m_background = new QWidget(window);
+    m_background->setObjectName(QStringLiteral("panel"));
+    m_background->setGeometry(units.Rect(7, 29, 417, 68));
+    m_background->setAutoFillBackground(true);
+    QPalette white = m_background->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    m_background->setPalette(white);
+
+    for (const FieldPlace& place : kPlaces) {
+        const int k = static_cast<int>(place.field);
+        auto* caption = new QLabel(PanelLabel(place.field), window);
+        QRect captionRect = Place(units, place.caption);
+        // A caption wider than its slot grows to the left, towards the
+        // empty space before it, instead of losing its first characters.
+        const int textWidth = caption->fontMetrics().horizontalAdvance(caption->text());
+        if (place.field != PanelField::Temperature && textWidth > captionRect.width())
+            captionRect.setLeft(captionRect.right() - textWidth);
+        caption->setGeometry(captionRect);
+        // Every caption is right-aligned but the temperature's.
+        caption->setAlignment(place.field == PanelField::Temperature
+                                  ? Qt::AlignLeft | Qt::AlignTop
+                                  : Qt::AlignRight | Qt::AlignTop);
+        m_captions[k] = caption;
+
+        QWidget* value = nullptr;
+        if (place.field == PanelField::Temperature) {
+            m_temperature = new CTempStatic(window);
+            m_temperature->SetText(QStringLiteral("-"));
+            value = m_temperature;
+        } else if (place.field == PanelField::PowerOn) {
+            m_powerOn = new CPowerOnStatic(window);
+            value = m_powerOn;
+        } else {
+            auto* label = new QLabel(QStringLiteral("-"), window);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+            label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            value = label;
+        }
+        value->setObjectName(QStringLiteral("field%1").arg(PanelControlId(place.field)));
+        value->setGeometry(Place(units, place.value));
+        // A screen reader announces each value with its caption.
+        caption->setBuddy(value);
+        m_values[k] = value;
+    }
+
+    m_star = new QPushButton(QStringLiteral("*"), window);
+    m_star->setObjectName(QStringLiteral("restartMeasurement"));
+    m_star->setGeometry(units.Rect(14, 70, 11, 12));
+    m_star->setToolTip(QStringLiteral("使用時間の再検査"));
+    // "*" says nothing read aloud; the button is named by its tip.
+    m_star->setAccessibleName(QStringLiteral("使用時間の再検査"));
+    m_star->setAutoDefault(false);
+    m_star->setEnabled(false);
+}
+
+QString CInfoPanel::ValueText(PanelField field) const {
+    // The painted boxes carry their text as their accessible name.
+    QWidget* value = Value(field);
+    if (auto* label = qobject_cast<QLabel*>(value))
+        return label->text();
+    return value->accessibleName();
+}
+
+void CInfoPanel::Show(const PanelTexts& texts) {
+    for (const FieldPlace& place : kPlaces) {
+        if (place.field == PanelField::Temperature)
+            m_temperature->SetText(texts[place.field]);
+        else if (place.field == PanelField::PowerOn)
+            m_powerOn->SetInputs(texts.powerOn);
+        else
+            static_cast<QLabel*>(Value(place.field))->setText(texts[place.field]);
+    }
+    m_star->setEnabled(texts.starEnabled);
+}

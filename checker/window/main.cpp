@@ -1,0 +1,54 @@
+// DrivewatchMini: the disk checker's window.
+#include "CheckerWindow.h"
+#include "DiskScan.h"
+#include "ShippedFiles.h"
+#include "SingleInstance.h"
+#include "TextConvert.h"
+#include "Version.h"
+#include "platform/SimMachine.h"
+
+#include <QApplication>
+#include <QSystemTrayIcon>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    app.setFont(CheckerDialogFont());
+
+    // A second copy only brings the first one forward.
+    CSingleInstance instance(QApplication::applicationName(), CSingleInstance::DefaultRuntimeDir());
+    if (!instance.TryBecomeFirst()) {
+        instance.AskFirstToShow();
+        return 0;
+    }
+
+    CVersion version;
+    version.ReadResourceInformation(nullptr);
+
+    CCheckerDlg::Setup setup;
+    setup.options = ParseCheckerSwitches(QApplication::arguments());
+    // Baselines and the run log stay in the start folder; the shipped files
+    // (Template/, the manual) come from there too when it has its own copy.
+    const QString startDir = Cm_CurrentDirectory();
+    setup.startDir = ShippedFilesDir(startDir, QApplication::applicationDirPath());
+    setup.session.logPath = RunLogPath(startDir);
+    setup.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+    setup.version = &version;
+    if (const auto sim = vorn::platform::currentSimMachine()) {
+        const QString note =
+            QStringLiteral("模擬マシン %1 を表示中（このコンピューターのディスクではありません）")
+                .arg(sim->directory);
+        setup.trayTip += QLatin1Char('\n') + note;
+        std::fprintf(
+            stderr, "DrivewatchMini: showing the SIMULATED machine %s, not this computer's disks\n",
+            qUtf8Printable(sim->directory));
+    }
+
+    CCheckerDlg window(setup);
+    QObject::connect(&instance, &CSingleInstance::showRequested, &window, &CCheckerDlg::OpenMain);
+    QObject::connect(&window, &CCheckerDlg::finished, &app, &QCoreApplication::quit);
+    window.Start();
+    return app.exec();
+}

@@ -1,0 +1,146 @@
+#include "AttributeBar.h"
+#include "AttributeList.h"
+#include "DiskWorker.h"
+#include "SingleInstance.h"
+
+#include "../../support/TempDir.h"
+
+#include <QDir>
+#include <QHeaderView>
+#include <QImage>
+#include <QProcess>
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QSysInfo>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+// --- The disk worker -----------------------------------------------------
+
+TEST(DiskWorkerTest, TheWindowKeepsServingEventsWhileADiskHangs) {
+    CDiskWorker worker(CDiskWorker::Mode::Threaded);
+    QSemaphore diskAnswers;
+    bool done = false;
+    ASSERT_TRUE(worker.Run([&] { diskAnswers.acquire(); }, [&] { done = true; }));
+    EXPECT_TRUE(worker.IsBusy());
+    EXPECT_FALSE(worker.Run([] {}, [] {})) << "one job at a time";
+
+    // Events are still delivered while the job hangs on the disk; the disk
+    // answers from inside one of them.
+    int served = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        if (++served == 3)
+            diskAnswers.release();
+    });
+    tick.start(0);
+    QSignalSpy idle(&worker, &CDiskWorker::busyChanged);
+    ASSERT_TRUE(idle.wait(10000));
+    EXPECT_GE(served, 3);
+    EXPECT_TRUE(done);
+    EXPECT_FALSE(worker.IsBusy());
+}
+
+TEST(DiskWorkerTest, WaitingForTheJobDropsItsCallback) {
+    CDiskWorker worker(CDiskWorker::Mode::Threaded);
+    QSemaphore started;
+    bool jobFinished = false;
+    bool done = false;
+    worker.Run(
+        [&] {
+            started.release();
+            jobFinished = true;
+        },
+        [&] { done = true; });
+    started.acquire();
+    worker.WaitIdle();
+    EXPECT_TRUE(jobFinished);
+    EXPECT_FALSE(worker.IsBusy());
+    // A new job is not ended by the old one's late completion.
+    QSemaphore hold;
+    ASSERT_TRUE(worker.Run([&] { hold.acquire(); }, [] {}));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(worker.IsBusy());
+    EXPECT_FALSE(done);
+    hold.release();
+    worker.WaitIdle();
+}
+
+// --- One copy per user -----------------------------------------------------
+
+TEST(SingleInstanceTest, ASecondCopyAsksTheFirstAndEndsWithoutTouchingADisk) {
+    TestDir runtime;
+    CSingleInstance first(QStringLiteral("DrivewatchMini"), runtime.path());
+    ASSERT_TRUE(first.TryBecomeFirst());
+    QSignalSpy shown(&first, &CSingleInstance::showRequested);
+
+    TestDir work;
+    QProcess second;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("VORN_SIM"), QStringLiteral(VORN_SOURCE_ROOT "/data/sample-machine"));
+    env.insert(QStringLiteral("VORN_SIM_TRACE"), work.path(QStringLiteral("trace.txt")));
+    second.setProcessEnvironment(env);
+    second.setWorkingDirectory(work.path());
+    second.start(QStringLiteral(DRIVEWATCH_MINI), {QStringLiteral("-Vuda")});
+    ASSERT_TRUE(second.waitForStarted());
+    ASSERT_TRUE(shown.wait(15000)) << "the first copy was asked to show its window";
+    ASSERT_TRUE(second.waitForFinished(15000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(QDir(work.path()).entryList(QDir::Files).isEmpty())
+        << "no disk request traced, no baseline, no log";
+    EXPECT_EQ(QDir(runtime.path()).entryList(QDir::Files).size(), 1) << "only the first lock";
+}
+
+TEST(SingleInstanceTest, ALockLeftByACrashedCopyIsTakenOver) {
+    TestDir runtime;
+    const QString name = CSingleInstance::InstanceName(QStringLiteral("DrivewatchMini"));
+    // A lock whose process no longer runs.
+    ASSERT_TRUE(
+        runtime.write(name + QStringLiteral(".lock"),
+                      "999999\nDrivewatchMini\n" + QSysInfo::machineHostName().toUtf8() + "\n"));
+    CSingleInstance copy(QStringLiteral("DrivewatchMini"), runtime.path());
+    EXPECT_TRUE(copy.TryBecomeFirst());
+    EXPECT_FALSE(
+        CSingleInstance(QStringLiteral("DrivewatchMini"), runtime.path()).TryBecomeFirst());
+}
+
+// --- The attribute list's cells --------------------------------------------
+
+QRgb PixelAt(const QImage& image, QPoint point) {
+    return image.pixel(point) & 0xFFFFFF;
+}
+
+TEST(AttributeListTest, RowsPaintTheirBarInTheImportanceColour) {
+    CAttributeListView view;
+    view.resize(800, 120);
+    AttributeRow important;
+    important.cells = {"05", "再配置セクタ数", "100", "90", "50", "90", "20.0 %", "0 0"};
+    important.importance = 2;
+    AttributeRow ordinary = important;
+    ordinary.importance = 0;
+    ordinary.cells[6] = QStringLiteral("150.0 %");
+    view.Model()->SetRows({important, ordinary});
+    view.show();
+
+    const QImage image = view.viewport()->grab().toImage();
+    const int x = view.columnViewportPosition(6) + 4; // the cell less its margin
+    const int width = view.columnWidth(6) - 8 - kBarInsetRight;
+    for (int row = 0; row < 2; ++row) {
+        SCOPED_TRACE(row);
+        const QRect cell(x, view.rowViewportPosition(row), width, view.rowHeight(row));
+        const int mid = cell.center().y();
+        EXPECT_EQ(PixelAt(image, {cell.left(), mid}), kBarFrame);
+        EXPECT_EQ(PixelAt(image, {cell.left() + 3, mid}), kBarFill);
+        const QRgb end = PixelAt(image, {cell.left() + width / 2, mid});
+        // 20 % leaves the rest of the area in the row's colour; 150 % fills
+        // all of it and no more.
+        EXPECT_EQ(end, row == 0 ? kBarAreaImportant : kBarFill);
+        EXPECT_NE(PixelAt(image, {cell.left() + width + 3, mid}), kBarFill);
+    }
+}
+
+} // namespace

@@ -1,0 +1,113 @@
+"""Reads the running DrivewatchMini through AT-SPI: the panel values by their
+captions, the attribute table, a press on a disk button; then a screenshot.
+Exit 0 on success, 1 on a failed check, 77 when the setup cannot run."""
+import os
+import subprocess
+import sys
+import time
+
+import pyatspi
+
+SKIP = 77
+
+
+def fail(message):
+    print("FAIL:", message)
+    sys.exit(1)
+
+
+def wait_for(what, find, seconds=15):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        found = find()
+        if found:
+            return found
+        time.sleep(0.2)
+    fail("no " + what + " within %d s" % seconds)
+
+
+def walk(node):
+    yield node
+    for k in range(node.childCount):
+        child = node.getChildAtIndex(k)
+        if child is not None:
+            yield from walk(child)
+
+
+def find_app():
+    desktop = pyatspi.Registry.getDesktop(0)
+    for k in range(desktop.childCount):
+        app = desktop.getChildAtIndex(k)
+        if app is not None and app.name == "DrivewatchMini":
+            for node in walk(app):
+                if node.getRoleName() in ("frame", "dialog") and node.name == "Drivewatch Vuda":
+                    return node
+    return None
+
+
+def value_of(frame, caption):
+    """The text of the control the caption labels (its "labelled by")."""
+    for node in walk(frame):
+        if node.getRoleName() == "label" and node.name == caption:
+            for relation in node.getRelationSet():
+                if relation.getRelationType() == pyatspi.RELATION_LABEL_FOR:
+                    target = relation.getTarget(0)
+                    return target.name
+    return None
+
+
+def main():
+    tray = subprocess.Popen(["trayer", "--edge", "top", "--align", "right", "--widthtype",
+                             "request", "--height", "28", "--transparent", "false"],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL) \
+        if subprocess.call(["which", "trayer"], stdout=subprocess.DEVNULL) == 0 else None
+    time.sleep(0.5)
+    program = subprocess.Popen([os.environ["DRIVEWATCH_MINI"]], cwd=os.environ["START_DIR"])
+    try:
+        frame = wait_for("window on the accessibility bus", find_app)
+        model = wait_for("model after the scan",
+                         lambda: (value_of(frame, "モデル名：") or "").strip("-") or None)
+        if model != "ST2000DM008-2FR102":
+            fail("model reads %r" % model)
+        for caption, expected in (("シリアル番号：", "ZFL1K8QW"), ("HDD状態：", "正常"),
+                                  ("HDD温度：", "34℃"), ("電源投入回数：", "409 回")):
+            got = value_of(frame, caption)
+            if got != expected:
+                fail("%s reads %r, not %r" % (caption, got, expected))
+        print("panel read by captions: ok")
+
+        table = next((n for n in walk(frame) if n.getRoleName() == "table"), None)
+        if table is None:
+            fail("no attribute table")
+        cells = table.queryTable()
+        if cells.nColumns != 8 or cells.nRows < 10:
+            fail("table is %d x %d" % (cells.nRows, cells.nColumns))
+        if cells.getColumnDescription(1) != "属性名" or cells.getAccessibleAt(0, 0).name != "01":
+            fail("table heading %r, first id %r" % (cells.getColumnDescription(1),
+                                                   cells.getAccessibleAt(0, 0).name))
+        print("attribute table %d rows: ok" % cells.nRows)
+
+        name = "WDC WD10EZEX-08WN4A0\nF: /srv/backup "
+        button = next((n for n in walk(frame)
+                       if n.getRoleName() == "push button" and n.name == name), None)
+        if button is None:
+            fail("no disk button named %r" % name)
+        button.queryAction().doAction(0)
+        wait_for("the third disk in the panel",
+                 lambda: value_of(frame, "モデル名：") == "WDC WD10EZEX-08WN4A0")
+        if value_of(frame, "HDD状態：") != "異常":
+            fail("the failing disk's state reads %r" % value_of(frame, "HDD状態："))
+        print("disk button pressed through AT-SPI: ok")
+
+        shots = os.environ.get("SHOT_DIR") or os.environ["START_DIR"]
+        subprocess.check_call(["import", "-window", "root", os.path.join(shots, "xvfb-main.png")])
+        print("screenshot: ok")
+    finally:
+        program.terminate()
+        program.wait(5)
+        if tray:
+            tray.terminate()
+
+
+if __name__ == "__main__":
+    main()
