@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -130,13 +131,12 @@ std::optional<QByteArray> Cm_ReadBoundedFile(const QString& path, qint64 maxByte
         return std::nullopt;
     }
     // procfs and sysfs report sizes of 0 or 4096 whatever they hold: count
-    // what is read, one byte past the bound to see a file that is too large.
+    // what is read, up to one byte past the bound to see a file too large.
     QByteArray bytes;
-    bytes.resize(static_cast<qsizetype>(maxBytes) + 1);
-    qint64 total = 0;
-    while (total < bytes.size()) {
-        const ssize_t done =
-            ::read(fd.get(), bytes.data() + total, static_cast<size_t>(bytes.size() - total));
+    char chunk[16384];
+    while (bytes.size() <= maxBytes) {
+        const qint64 want = std::min<qint64>(sizeof chunk, maxBytes + 1 - bytes.size());
+        const ssize_t done = ::read(fd.get(), chunk, static_cast<size_t>(want));
         if (done < 0) {
             if (errno == EINTR)
                 continue;
@@ -144,15 +144,11 @@ std::optional<QByteArray> Cm_ReadBoundedFile(const QString& path, qint64 maxByte
             return std::nullopt;
         }
         if (done == 0)
-            break;
-        total += done;
+            return bytes;
+        bytes.append(chunk, static_cast<qsizetype>(done));
     }
-    if (total > maxBytes) {
-        failure = kCmFileTooLarge;
-        return std::nullopt;
-    }
-    bytes.truncate(static_cast<qsizetype>(total));
-    return bytes;
+    failure = kCmFileTooLarge;
+    return std::nullopt;
 }
 
 QString Cm_ReplaceFileTempPrefix(const QString& fileName) {

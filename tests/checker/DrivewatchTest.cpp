@@ -17,6 +17,7 @@
 
 #include <cstdio>
 #include <set>
+#include <sys/stat.h>
 
 namespace {
 
@@ -302,6 +303,18 @@ TEST_F(DrivewatchFilesTest, APlantedLinkIsRefusedWithOneLineAndStatusFour) {
     result = Run({"--baseline"});
     EXPECT_EQ(result.exitCode, kExitThresholdExceeded);
     EXPECT_TRUE(result.err.contains("ZFL1K8QW.dat: is a symbolic link"));
+}
+
+TEST_F(DrivewatchFilesTest, AFifoNamedLikeABaselineNeitherBlocksNorIsReplaced) {
+    const QString fifo = m_cwd.path(QStringLiteral("ZFL1K8QW.dat"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const char* option : {"--json", "--baseline"}) {
+        SCOPED_TRACE(option);
+        const DrivewatchResult result = Run({option});
+        EXPECT_EQ(result.exitCode, kExitFileError);
+        EXPECT_EQ(QString::fromUtf8(result.err), Line(fifo, "not a regular file"));
+        EXPECT_TRUE(QFileInfo(fifo).isFile() == false && QFileInfo::exists(fifo));
+    }
 }
 
 TEST_F(DrivewatchFilesTest, AFullDiskKeepsTheOldReportAndSaysSo) {
