@@ -38,9 +38,8 @@ BOOL CHddNvme::GetIdentify(void* hDevice) {
     const BOOL controller = Read(hDevice, cmd::identifyController(), &m_IdentifyController);
     Cm_WriteErrorString(
         QStringLiteral("CHddNvme::GetIdentifyNamespace-%1").arg(m_Facts.namespaceId));
-    const BOOL ns =
-        Read(hDevice, cmd::identifyNamespace(m_Facts.namespaceId), &m_IdentifyNamespace);
-    return controller && ns;
+    Read(hDevice, cmd::identifyNamespace(m_Facts.namespaceId), &m_IdentifyNamespace);
+    return controller;
 }
 
 BOOL CHddNvme::GetHealthLog(void* hDevice) {

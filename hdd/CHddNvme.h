@@ -21,7 +21,8 @@ public:
     CHddNvme();
 
     // Identify Controller, then Identify Namespace of m_Facts.namespaceId.
-    // TRUE when both arrived.
+    // TRUE when the controller answered: a namespace that does not only
+    // costs the disk its size, which the system then supplies.
     BOOL GetIdentify(void* hDevice);
     // The SMART / Health Information log of the whole controller.
     BOOL GetHealthLog(void* hDevice);

@@ -2,6 +2,7 @@
 #include "DrivewatchOutput.h"
 #include "DrivewatchRun.h"
 #include "ErrorLog.h"
+#include "IndicatorValues.h"
 #include "PanelText.h"
 #include "platform/SimMachine.h"
 
@@ -237,6 +238,9 @@ TEST_F(NvmeDiskTest, ListRowsFollowTheLog) {
     EXPECT_EQ(rows[5].cells[7], QStringLiteral("1234567"));
     for (const AttributeRow& row : rows)
         EXPECT_EQ(row.record, nullptr); // no attribute record behind a log field
+    // The disk button's wear bar takes the same figure.
+    EXPECT_DOUBLE_EQ(DiskWear(*session.Disks().GetAt(0)), 3.0);
+    EXPECT_DOUBLE_EQ(DiskWear(*session.Disks().GetAt(1)), 104.0);
 
     // Data units whose byte count passes 63 bits show no byte text.
     const QList<AttributeRow> worn = MakeAttributeRows(*session.Disks().GetAt(1));

