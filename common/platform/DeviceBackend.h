@@ -154,9 +154,16 @@ public:
     virtual std::unique_ptr<OpenDevice> open(const QString& path, int* error) = 0;
 };
 
-// The backend that serves the process now: the simulated machine when one
-// is selected (VORN_SIM or selectSimMachine()), else the real Linux disks.
+// The backend that serves the process now, chosen here and nowhere else:
+// the simulated machine when one is selected (VORN_SIM or selectSimMachine());
+// the real Linux disks when the process may send pass-through itself; else
+// the privileged disk helper when the system bus offers it; else the Linux
+// disks, whose opens then fail as the kernel decides.
 VORNCOM_API std::shared_ptr<DeviceBackend> currentDeviceBackend();
+
+// True once an open or a request of this process was refused for lack of
+// permission (EACCES), so that a program that read no disk can say why.
+VORNCOM_API bool deviceAccessDenied();
 
 // The device names the layer knows.
 struct DevicePath {
