@@ -4,15 +4,20 @@
 # Builds them first in build-fuzz/ with clang. New inputs the fuzzer finds
 # go to build-fuzz/corpus/<target>, crashes to build-fuzz/artifacts/.
 # Prints one line per target; exits non-zero when a target fails.
+# VORN_FUZZ_TARGETS="A B" runs only those targets.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 seconds=${1:-60}
 build=${VORN_FUZZ_BUILD:-$root/build-fuzz}
 
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
-    -DVORN_FUZZ=ON >/dev/null
-cmake --build "$build" -j "$(nproc)" --target vorn_fuzzers >/dev/null
+# VORN_FUZZ_BUILT=1 runs the targets as they are built, e.g. to go on with
+# a campaign while the sources move on in parts no target reaches.
+if [ -z "${VORN_FUZZ_BUILT:-}" ]; then
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
+        -DVORN_FUZZ=ON >/dev/null
+    cmake --build "$build" -j "$(nproc)" --target vorn_fuzzers >/dev/null
+fi
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
@@ -20,6 +25,9 @@ mkdir -p "$build/artifacts"
 failed=0
 for seeds in "$root"/tests/fuzz/corpus/*/; do
     target=$(basename "$seeds")
+    if [ -n "${VORN_FUZZ_TARGETS:-}" ] && [[ " $VORN_FUZZ_TARGETS " != *" $target "* ]]; then
+        continue
+    fi
     work="$build/corpus/$target"
     mkdir -p "$work"
     log="$build/artifacts/$target.log"

@@ -303,7 +303,7 @@ TEST_F(SimDeviceTest, EnableAndDisableStayForTheProcessAndShowInIdentify) {
     win::CloseHandle(h);
 }
 
-TEST_F(SimDeviceTest, WrongRegistersAreAbortedAsByADisk) {
+TEST_F(SimDeviceTest, WrongRegistersAreRefusedBeforeAnyDisk) {
     HANDLE h = open(R"(\\.\PhysicalDrive0)");
     Bytes reply(528, 0);
     std::array<BYTE, 7> noSignature = kReadData;
