@@ -114,7 +114,9 @@ public:
 
     QString path() const override { return m_path; }
 
-    AtaOutcome execute(RequestTarget target, const AtaCommand& command, BYTE* data) override {
+    // Reached through the door, OpenDevice::execute, after the allow-list.
+    AtaOutcome executeAllowed(RequestTarget target, const AtaCommand& command,
+                              BYTE* data) override {
         const QString disk =
             m_port >= 0 ? m_naming->adapterDisk(m_port, target.driveNumber) : m_disk;
         if (disk.isEmpty())
