@@ -2,8 +2,11 @@
 
 #include "DiskList.h"
 #include "JsonWriter.h"
+#include "NvmeRows.h"
 #include "PanelText.h"
 #include "TerminalWidth.h"
+
+#include <QJsonValue>
 
 #include <cmath>
 
@@ -90,9 +93,12 @@ void WriteDiskReportJson(CJsonWriter* json, const CDisk& disk, const PanelTexts&
     json->Key("interface").Value(panel[PanelField::Interface]);
     json->Key("manufacturer").Value(disk.GetManufacturer());
     json->Key("model").Value(disk.GetModelNumber());
+    if (disk.IsNvme())
+        json->Key("nvme_health").Value(QJsonValue(NvmeHealthJson(disk)));
     json->Key("power_cycles").Value(disk.GetPowerCycle());
     json->Key("power_on_raw").Value(disk.GetPowerOnHours());
     json->Key("power_on_unit").Value(disk.m_nPohUnit);
+    json->Key("protocol").Value(disk.IsNvme() ? QStringLiteral("NVMe") : QStringLiteral("ATA"));
     json->Key("scsi").Value(disk.m_bScsi != 0);
     json->Key("serial").Value(disk.GetSerialNumber());
     json->Key("smart_enabled").Value(disk.EnableSMART() != 0);

@@ -114,6 +114,7 @@ public:
 
     QString path() const override { return m_path; }
 
+    // Reached through the door, OpenDevice::execute, after the allow-list.
     AtaOutcome executeAllowed(RequestTarget target, const AtaCommand& command,
                               BYTE* data) override {
         const QString disk =

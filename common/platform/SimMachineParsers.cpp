@@ -317,6 +317,24 @@ bool parseSimDiskIni(const QByteArray& text, SimDisk* disk, SimParseError* error
                     device.openError = EACCES;
                 else
                     return bad();
+            } else if (key == QLatin1String("protocol")) {
+                const QString value = entry.value.toLower();
+                if (value != QLatin1String("ata") && value != QLatin1String("nvme"))
+                    return bad();
+                device.nvme = value == QLatin1String("nvme");
+            } else if (key == QLatin1String("namespace")) {
+                const auto nsid = parseInteger(entry.value, 1, 0xFFFFFFFELL);
+                if (!nsid)
+                    return bad();
+                device.nvmeNamespace = static_cast<DWORD>(*nsid);
+            } else if (key == QLatin1String("maxlinkspeed")) {
+                device.pcieLink.maxSpeed = entry.value;
+            } else if (key == QLatin1String("maxlinkwidth")) {
+                device.pcieLink.maxWidth = entry.value;
+            } else if (key == QLatin1String("currentlinkspeed")) {
+                device.pcieLink.currentSpeed = entry.value;
+            } else if (key == QLatin1String("currentlinkwidth")) {
+                device.pcieLink.currentWidth = entry.value;
             } else if (key == QLatin1String("poweronperhour")) {
                 const auto perHour = parseInteger(entry.value, 0, 1000000);
                 if (!perHour)
@@ -346,14 +364,19 @@ int hexValue(char c) {
 
 } // namespace
 
-// Decodes straight into the sector: a simulated machine of many disks reads
-// hundreds of these files at start-up.
 std::optional<QByteArray> parseSimSectorHex(const QByteArray& file, SimParseError* error) {
+    return parseSimImageHex(file, 512, error);
+}
+
+// Decodes straight into the image: a simulated machine of many disks reads
+// hundreds of these files at start-up.
+std::optional<QByteArray> parseSimImageHex(const QByteArray& file, int expected,
+                                           SimParseError* error) {
     const qsizetype bom = file.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     const char* const text = file.constData() + bom;
     const qsizetype size = file.size() - bom;
-    QByteArray bytes(512, Qt::Uninitialized);
-    char* const sector = bytes.data();
+    QByteArray bytes(expected, Qt::Uninitialized);
+    char* const image = bytes.data();
     int count = 0;
     int line = 1;
     qsizetype i = 0;
@@ -384,16 +407,16 @@ std::optional<QByteArray> parseSimSectorHex(const QByteArray& file, SimParseErro
                 return std::nullopt;
             }
             for (; i < end; i += 2) {
-                if (count == 512) {
-                    fail(error, line, QStringLiteral("more than 512 bytes"));
+                if (count == expected) {
+                    fail(error, line, QStringLiteral("more than %1 bytes").arg(expected));
                     return std::nullopt;
                 }
-                sector[count++] = static_cast<char>(hexValue(text[i]) << 4 | hexValue(text[i + 1]));
+                image[count++] = static_cast<char>(hexValue(text[i]) << 4 | hexValue(text[i + 1]));
             }
         }
     }
-    if (count != 512) {
-        fail(error, 0, QStringLiteral("holds %1 bytes, expected 512").arg(count));
+    if (count != expected) {
+        fail(error, 0, QStringLiteral("holds %1 bytes, expected %2").arg(count).arg(expected));
         return std::nullopt;
     }
     return bytes;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Writes the expected `drivewatch --json` text of the shipped sample machine
-# and of the captured guest disks again, after a deliberate change of the
+# Writes the expected `drivewatch --json` text of the shipped sample machine,
+# of the captured guest disks and of the NVMe fixture machine again, after a deliberate change of the
 # document (a new key, say). Review the diff before committing it.
 #
 # Usage: tests/checker/golden/update.sh [BUILD_DIR]   (default: build)
@@ -15,4 +15,5 @@ status=0
 VORN_SIM=$root/data/sample-machine "$dw" --json >"$here/sample-machine.json" || status=$?
 [ "$status" -eq 3 ] || { echo "update.sh: sample machine: exit status $status, expected 3" >&2; exit 1; }
 VORN_SIM=$root/tests/fixtures/qemu "$dw" --json >"$here/qemu-fixtures.json"
+VORN_SIM=$root/tests/fixtures/nvme-machine "$dw" --json >"$here/nvme-machine.json" || true
 git -C "$root" diff --stat -- "$here"
