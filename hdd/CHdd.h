@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CHddInfo.h"
+#include "CHddNvme.h"
 #include "CHddSmart.h"
 #include "RuntimeClass.h"
 #include "VornHddExport.h"
@@ -14,6 +15,14 @@
 // request; data methods answer from the stored images whether the disk is
 // open or not. The members are public: the programs reopen a disk from the
 // drive numbers and patch the identify image.
+//
+// A disk that the device layer reports as an NVMe namespace answers the same
+// methods from its NVMe data: GetHddInfo reads the Identify structures,
+// GetSmartAttribute the health log, and the data methods decode them. The
+// ATA-only requests (version, enable, disable, auto-save, thresholds) send
+// nothing to such a disk and return 0. What the scan patched into the ATA
+// identify image (a model or size from the system) stands in where the NVMe
+// data have none.
 //
 // The programs derive their own disk class from CHdd and register it with
 // VORN_DECLARE_DYNCREATE / VORN_IMPLEMENT_DYNCREATE(CDisk, CHdd).
@@ -31,6 +40,9 @@ public:
     BOOL OpenHddHandle(int nDrive, int nScsiPort, int nScsiTarget);
     // TRUE when nothing was open or the close succeeded.
     BOOL CloseHddHandle();
+
+    // TRUE when the last successful open found an NVMe namespace.
+    BOOL IsNvme() const { return m_bNvme; }
 
     // Device methods.
     int GetHddInfo();
@@ -76,6 +88,8 @@ public:
     BOOL m_bScsi;
     CHddInfo m_HddInfo;
     CHddSmart m_HddSmart;
+    CHddNvme m_HddNvme;
+    BOOL m_bNvme;
 
 private:
     bool IsOpen() const { return m_hHdd != INVALID_HANDLE_VALUE; }

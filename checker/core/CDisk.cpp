@@ -2,7 +2,7 @@
 
 #include <QDateTime>
 
-VORN_IMPLEMENT_DYNCREATE(CDisk, CHdd)
+VORN_IMPLEMENT_DYNCREATE(CDisk, CScannedDisk)
 
 CDisk::CDisk() : m_timeBaseline(BaselineNotWritten()) {}
 

@@ -1,15 +1,13 @@
 #pragma once
 
-#include "CHdd.h"
-
-#include <QString>
+#include "ScannedDisk.h"
 
 #include <cstdint>
 
-// The checker's disk: a CHdd with what the checker keeps beside it, the
-// baseline time, the power-on-hours unit and its measurement, and the drive
-// names of the disk's volumes. Times are seconds since 1970-01-01 UTC.
-class CDisk : public CHdd {
+// The checker's disk: a scanned disk with what the checker keeps beside it,
+// the baseline time and the power-on-hours unit and its measurement. Times
+// are seconds since 1970-01-01 UTC.
+class CDisk : public CScannedDisk {
     VORN_DECLARE_DYNCREATE(CDisk)
 
 public:
@@ -23,10 +21,4 @@ public:
     int m_nPohUnit = -1;
     int m_nPohStart = 0;
     std::int64_t m_timePohStart = 0; // 0: no measurement started
-    QString m_strDriveLetters;       // "C: E: "
-
-    // What the system reports of the disk, kept so that every later read of
-    // the identify data can fill in again what the disk itself leaves empty.
-    QString m_strSystemModel;
-    std::int64_t m_llSystemSize = 0; // bytes
 };

@@ -1,6 +1,5 @@
 #include "DiskScan.h"
 
-#include "DiskList.h"
 #include "ErrorLog.h"
 #include "SectorImage.h"
 #include "TextConvert.h"
@@ -10,7 +9,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 namespace {
 
@@ -28,7 +26,7 @@ bool FieldEquals(const char16_t* field, const char* text) {
 }
 
 // One attempt by the path rules of the switches and the drive's kind.
-bool OpenAttempt(CDisk* disk, const CmDiskDriveRecord& drive, const CheckerOptions& options) {
+bool OpenAttempt(CHdd* disk, const CmDiskDriveRecord& drive, const CheckerOptions& options) {
     const int n = drive.Index;
     const int port = drive.SCSIPort;
     const int target = drive.SCSITargetId;
@@ -46,7 +44,7 @@ bool OpenAttempt(CDisk* disk, const CmDiskDriveRecord& drive, const CheckerOptio
     return tryPath(port, target) || tryPath(-1, -1);
 }
 
-void SetSmartEnabledBit(CDisk* disk, bool enabled) {
+void SetSmartEnabledBit(CHdd* disk, bool enabled) {
     SectorImage& image = disk->m_HddInfo.m_Identify;
     WORD word = vorn::hdd::identifyWord(image, kWordSmartEnabled);
     word = enabled ? static_cast<WORD>(word | 1) : static_cast<WORD>(word & ~1);
@@ -56,7 +54,7 @@ void SetSmartEnabledBit(CDisk* disk, bool enabled) {
 // The bit is what the rest of the program reads as "S.M.A.R.T. on", so it
 // is set or cleared here instead of reading the identify data again. A
 // command is sent only where the state has to change.
-void ForceSmartState(CDisk* disk, const CheckerOptions& options) {
+void ForceSmartState(CHdd* disk, const CheckerOptions& options) {
     if (disk->GetSmartStatus() == -1) {
         if (options.m_bOptEnable && disk->EnableSmart())
             SetSmartEnabledBit(disk, true);
@@ -70,14 +68,14 @@ void ForceSmartState(CDisk* disk, const CheckerOptions& options) {
     }
 }
 
-void ReadSmartData(CDisk* disk) {
+void ReadSmartData(CHdd* disk) {
     disk->GetSmartAttribute();
     disk->GetSmartThresholds();
     disk->GetDisplayAttribute();
     disk->GetSmartStatus();
 }
 
-void StoreSystemSize(CDisk* disk) {
+void StoreSystemSize(CScannedDisk* disk) {
     const std::int64_t sizeBytes = disk->m_llSystemSize;
     SectorImage& image = disk->m_HddInfo.m_Identify;
     if (vorn::hdd::readLe64(image.data(), image.size(), kLba48Offset) != 0)
@@ -88,7 +86,7 @@ void StoreSystemSize(CDisk* disk) {
                          static_cast<DWORD>(sectors >> 32));
 }
 
-void StoreSystemModelIfNone(CDisk* disk) {
+void StoreSystemModelIfNone(CScannedDisk* disk) {
     if (disk->GetModelNumber().isEmpty())
         StoreSystemModel(disk, disk->m_strSystemModel);
 }
@@ -102,7 +100,7 @@ QString RunLogPath(const QString& startDir) {
     return path + QStringLiteral("DrivewatchMini.log");
 }
 
-void StoreSystemModel(CDisk* disk, const QString& model) {
+void StoreSystemModel(CHdd* disk, const QString& model) {
     const std::unique_ptr<char[]> bytes(Cm_FromUnicode(Cm_WidePtr(model)));
     if (!bytes)
         return;
@@ -118,84 +116,87 @@ void StoreSystemModel(CDisk* disk, const QString& model) {
     std::memcpy(field, bytes.get(), length);
 }
 
-std::unique_ptr<CDisk> ReadDiskDrive(const CmDiskDriveRecord& drive, const CheckerOptions& options,
-                                     const CheckerSleeper& sleep) {
-    auto disk = std::make_unique<CDisk>();
+bool ReadDiskDrive(CScannedDisk* disk, const CmDiskDriveRecord& drive,
+                   const CheckerOptions& options, const CheckerSleeper& sleep) {
     disk->m_strSystemModel = Cm_FromWide(drive.Model);
     disk->m_llSystemSize = drive.Size;
-    bool opened = OpenAttempt(disk.get(), drive, options);
+    bool opened = OpenAttempt(disk, drive, options);
     if (!opened) {
         sleep(1000);
-        opened = OpenAttempt(disk.get(), drive, options);
+        opened = OpenAttempt(disk, drive, options);
     }
     if (!opened)
-        return nullptr;
+        return false;
 
     disk->GetSmartVersion();
     disk->GetHddInfo();
     if (options.m_bOptEnable || options.m_bOptDisable)
-        ForceSmartState(disk.get(), options);
+        ForceSmartState(disk, options);
     if (disk->EnableSMART())
-        ReadSmartData(disk.get());
-    else
-        StoreSystemSize(disk.get());
+        ReadSmartData(disk);
+    // An NVMe namespace may give no size; the system's stands in.
+    if (!disk->EnableSMART() || disk->IsNvme())
+        StoreSystemSize(disk);
     disk->CloseHddHandle();
-    StoreSystemModelIfNone(disk.get());
-    return disk;
+    StoreSystemModelIfNone(disk);
+    return true;
 }
 
-void AttachDriveName(const CDiskList& list, const CmLogicalDiskPartitionRecord& partition) {
+void AttachDriveName(const std::function<CScannedDisk*(int nDrive)>& findDrive,
+                     const CmLogicalDiskPartitionRecord& partition) {
     const int number = Cm_GetPartitionDiskNumber(partition.Antecedent);
     if (number < 0)
         return;
-    CDisk* disk = list.FindDrive(number);
+    CScannedDisk* disk = findDrive(number);
     if (!disk)
         return;
     disk->m_strDriveLetters += Cm_GetVolumeDriveName(partition.Dependent) + QLatin1Char(' ');
 }
 
-void ScanDisks(CDiskList* list, const CheckerOptions& options, const QString& logPath,
-               const CheckerSleeper& sleep) {
+bool ForEachScannedDrive(const CheckerOptions& options, const QString& logPath,
+                         const std::function<void(const CmDiskDriveRecord&)>& readDrive) {
     const std::unique_ptr<CmDiskDriveBlock, FreeBlock> drives(
         Cm_GetDiskDriveInfo(options.m_nOptInit));
     if (!drives)
-        return;
+        return false;
     if (!logPath.isEmpty())
         Cm_OpenErrorFile(Cm_WidePtr(logPath), 0);
     for (const CmDiskDriveRecord& drive : *drives) {
         if (drive.MediaType[0] == 0 || FieldEquals(drive.InterfaceType, "USB"))
             continue;
-        if (std::unique_ptr<CDisk> disk = ReadDiskDrive(drive, options, sleep))
-            list->AddTail(std::move(disk));
+        readDrive(drive);
     }
     if (!logPath.isEmpty())
         Cm_CloseErrorFile();
+    return true;
+}
 
+void AttachDriveNames(BYTE nInit, const std::function<CScannedDisk*(int nDrive)>& findDrive) {
     const std::unique_ptr<CmLogicalDiskPartitionBlock, FreeBlock> partitions(
-        Cm_GetLogicalDiskPartitionInfo(options.m_nOptInit));
+        Cm_GetLogicalDiskPartitionInfo(nInit));
     if (!partitions)
         return;
     for (const CmLogicalDiskPartitionRecord& partition : *partitions)
-        AttachDriveName(*list, partition);
+        AttachDriveName(findDrive, partition);
 }
 
-void RefreshDisks(const CDiskList& list, const std::function<void(CDisk*)>& afterDisk) {
-    for (CDisk* disk : list) {
-        if (disk->m_bScsi)
-            disk->OpenHddHandle(disk->m_nDrive, disk->m_nScsiPort, disk->m_nScsiTarget);
-        else
-            disk->OpenHddHandle(disk->m_nDrive, -1, -1);
-        // A fresh identify image drops what the scan filled in from the
-        // system, so a disk that gives no model or size would lose them.
-        disk->GetHddInfo();
-        if (disk->EnableSMART()) {
-            ReadSmartData(disk);
-            if (afterDisk)
-                afterDisk(disk);
-        } else {
-            StoreSystemSize(disk);
-        }
-        disk->CloseHddHandle();
-        StoreSystemModelIfNone(disk);
+BOOL ReopenDisk(CHdd* disk) {
+    if (disk->m_bScsi)
+        return disk->OpenHddHandle(disk->m_nDrive, disk->m_nScsiPort, disk->m_nScsiTarget);
+    return disk->OpenHddHandle(disk->m_nDrive, -1, -1);
+}
+
+void RereadDisk(CScannedDisk* disk, const std::function<void()>& whileOpen) {
+    // A fresh identify image drops what the scan filled in from the
+    // system, so a disk that gives no model or size would lose them.
+    disk->GetHddInfo();
+    if (disk->EnableSMART()) {
+        ReadSmartData(disk);
+        if (whileOpen)
+            whileOpen();
     }
+    if (!disk->EnableSMART() || disk->IsNvme())
+        StoreSystemSize(disk);
+    disk->CloseHddHandle();
+    StoreSystemModelIfNone(disk);
 }

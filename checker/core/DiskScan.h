@@ -2,47 +2,87 @@
 
 #include "CheckerClock.h"
 #include "CheckerOptions.h"
+#include "DiskListOf.h"
+#include "ScannedDisk.h"
 
 #include <QString>
 
 #include <functional>
+#include <memory>
 
-class CDisk;
-class CDiskList;
 struct CmDiskDriveRecord;
 struct CmLogicalDiskPartitionRecord;
 
-// Finding the disks, reading them, and reading them again.
+// Finding the disks, reading them, and reading them again. The scan serves
+// every program: it fills a list of the program's own disk class, which
+// derives from CScannedDisk.
 
 // "<start dir>/DrivewatchMini.log": the run log of one scan.
 QString RunLogPath(const QString& startDir);
 
-// Asks the system for its disk drives and appends one CDisk per usable
-// fixed disk to list, in the system's order: USB disks and drives without
-// a medium are skipped, a disk that does not open in two attempts (with a
-// sleep of one second between them) is dropped. Each disk is read whole
-// and closed again. The run log at logPath (none when empty) is open for
-// exactly the disk loop, so it holds the disk library's own lines and
-// nothing of the system queries. Then the drive names of the volumes are
-// attached.
-void ScanDisks(CDiskList* list, const CheckerOptions& options, const QString& logPath,
-               const CheckerSleeper& sleep);
+// Asks the system for its disk drives and calls readDrive for each usable
+// fixed disk, in the system's order: USB disks and drives without a medium
+// are skipped. The run log at logPath (none when empty) is open for exactly
+// these calls, so it holds the disk library's own lines and nothing of the
+// system queries. False when the system gave no drive table.
+bool ForEachScannedDrive(const CheckerOptions& options, const QString& logPath,
+                         const std::function<void(const CmDiskDriveRecord&)>& readDrive);
 
-// One drive record of the scan: the open attempts, the reads, the forced
-// switching and what the system supplies where the disk has nothing. Null
-// when the disk could not be opened.
-std::unique_ptr<CDisk> ReadDiskDrive(const CmDiskDriveRecord& drive, const CheckerOptions& options,
-                                     const CheckerSleeper& sleep);
+// One drive record into a fresh disk: the open attempts (two, with a sleep
+// of one second between them), the reads, the forced switching and what the
+// system supplies where the disk has nothing. The disk is closed again.
+// False when it could not be opened.
+bool ReadDiskDrive(CScannedDisk* disk, const CmDiskDriveRecord& drive,
+                   const CheckerOptions& options, const CheckerSleeper& sleep);
 
 // Appends "<drive name> " to the disk the partition record names.
-void AttachDriveName(const CDiskList& list, const CmLogicalDiskPartitionRecord& partition);
+void AttachDriveName(const std::function<CScannedDisk*(int nDrive)>& findDrive,
+                     const CmLogicalDiskPartitionRecord& partition);
 
-// Reopens every disk by the path it was found on and reads it again;
-// afterDisk runs for each disk with S.M.A.R.T. enabled once its data are
-// fresh (the checker writes the baseline file there). The model and size
-// the system reported fill in again where the disk gives none, as in the scan.
-void RefreshDisks(const CDiskList& list, const std::function<void(CDisk*)>& afterDisk);
+// Asks the system for the volumes and attaches their drive names.
+void AttachDriveNames(BYTE nInit, const std::function<CScannedDisk*(int nDrive)>& findDrive);
+
+// Opens a disk again by the path it was found on.
+BOOL ReopenDisk(CHdd* disk);
+
+// Reads an opened disk again and closes it. whileOpen runs for a disk with
+// S.M.A.R.T. enabled once its data are fresh, before the close. The model
+// and size the system reported fill in again where the disk gives none, as
+// in the scan.
+void RereadDisk(CScannedDisk* disk, const std::function<void()>& whileOpen);
 
 // The model a disk gives the system, put into the identify image's model
 // field (40 bytes, cut at a character boundary) when the disk gave none.
-void StoreSystemModel(CDisk* disk, const QString& model);
+void StoreSystemModel(CHdd* disk, const QString& model);
+
+// The whole scan into list: every usable disk that opens, then the drive
+// names of the volumes.
+template <class Disk>
+void ScanDisks(CDiskListOf<Disk>* list, const CheckerOptions& options, const QString& logPath,
+               const CheckerSleeper& sleep) {
+    const bool haveDrives =
+        ForEachScannedDrive(options, logPath, [&](const CmDiskDriveRecord& drive) {
+            auto disk = std::make_unique<Disk>();
+            if (ReadDiskDrive(disk.get(), drive, options, sleep))
+                list->AddTail(std::move(disk));
+        });
+    if (haveDrives)
+        AttachDriveNames(options.m_nOptInit,
+                         [list](int nDrive) -> CScannedDisk* { return list->FindDrive(nDrive); });
+}
+
+// Reopens every disk by the path it was found on and reads it again;
+// afterDisk runs for each disk with S.M.A.R.T. enabled once its data are
+// fresh (the checker writes the baseline file there). A disk that does not
+// open is read as a closed one: its device reads fail and its data stay.
+template <class Disk>
+void RefreshDisks(const CDiskListOf<Disk>& list,
+                  const std::function<void(typename CDiskListOf<Disk>::DiskType*)>& afterDisk) {
+    for (Disk* disk : list) {
+        ReopenDisk(disk);
+        RereadDisk(disk, [&] {
+            if (afterDisk)
+                afterDisk(disk);
+        });
+    }
+}

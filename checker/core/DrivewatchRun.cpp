@@ -5,6 +5,8 @@
 #include "DrivewatchOptions.h"
 #include "DrivewatchOutput.h"
 
+#include "platform/DeviceBackend.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -14,6 +16,10 @@
 #include <cstring>
 
 namespace {
+
+const QString kNoPermissionMessage =
+    QStringLiteral("drivewatch: no permission to read the disks; install the disk helper "
+                   "(vorn-diskhelper) or run as root\n");
 
 DrivewatchResult UsageError(const QString& message) {
     DrivewatchResult result;
@@ -27,7 +33,7 @@ DrivewatchResult UsageError(const QString& message) {
 QStringList SaveReports(const CDiskList& disks, const QString& folder, const QString& programDir) {
     QStringList errors;
     for (const CDisk* disk : disks) {
-        for (ReportKind kind : kReportKinds) {
+        for (ReportKind kind : ReportKindsOf(*disk)) {
             QString error;
             if (WriteDiskReport(disk, kind, folder, programDir, &error))
                 continue;
@@ -101,7 +107,9 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
     fileErrors = session.FileErrors() + fileErrors;
     QString errors = ErrorLines(fileErrors);
     if (session.Disks().IsEmpty())
-        errors += QStringLiteral("drivewatch: no disk could be read\n");
+        errors += vorn::platform::deviceAccessDenied()
+                      ? kNoPermissionMessage
+                      : QStringLiteral("drivewatch: no disk could be read\n");
     result.err = errors.toUtf8();
     result.exitCode = DrivewatchExitCode(session.Disks(), !fileErrors.isEmpty());
     return result;

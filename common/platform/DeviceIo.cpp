@@ -4,13 +4,16 @@
 #include "AtaCommandSet.h"
 #include "DeviceBackend.h"
 #include "DeviceRequests.h"
+#include "HelperBackend.h"
 #include "LastError.h"
 #include "LinuxDevice.h"
+#include "NvmeCommandSet.h"
 #include "SimDevice.h"
 #include "SimMachine.h"
 
 #include <QRegularExpression>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -28,6 +31,25 @@ AtaOutcome OpenDevice::execute(RequestTarget target, const AtaCommand& command, 
     }
     return executeAllowed(target, command, data);
 }
+
+NvmeOutcome OpenDevice::executeNvme(const NvmeAdminCommand& command, BYTE* data) {
+    NvmeOutcome outcome;
+    if (nvme::classifyCommand(command) == nvme::CommandClass::Refused) {
+        outcome.transportError = EPERM;
+        return outcome;
+    }
+    if (!data) {
+        outcome.transportError = EINVAL;
+        return outcome;
+    }
+    return executeNvmeAllowed(command, data);
+}
+
+NvmeOutcome OpenDevice::executeNvmeAllowed(const NvmeAdminCommand&, BYTE*) {
+    NvmeOutcome outcome;
+    outcome.transportError = ENOTTY;
+    return outcome;
+}
 DeviceBackend::~DeviceBackend() = default;
 
 std::optional<DevicePath> parseDevicePath(const QString& path) {
@@ -44,6 +66,48 @@ std::optional<DevicePath> parseDevicePath(const QString& path) {
     return DevicePath{DevicePath::SmartDriver, 0};
 }
 
+namespace {
+
+// Refuses every open as the kernel refuses an unprivileged process: the
+// simulated machine's answer when its disks need privilege and no helper is
+// there to ask.
+class DeniedBackend : public DeviceBackend {
+public:
+    explicit DeniedBackend(std::shared_ptr<DeviceBackend> inner) : m_inner(std::move(inner)) {}
+    OsVersion osVersion() override { return m_inner->osVersion(); }
+    std::unique_ptr<OpenDevice> open(const QString&, int* error) override {
+        *error = EACCES;
+        return nullptr;
+    }
+
+private:
+    std::shared_ptr<DeviceBackend> m_inner;
+};
+
+std::shared_ptr<DeviceBackend> chooseSimBackend(const std::shared_ptr<const SimMachine>& machine) {
+    std::shared_ptr<DeviceBackend> sim = makeSimDeviceBackend(machine);
+    if (!machine->info.privilegedDiskAccess || processMaySendPassThrough())
+        return sim;
+    if (auto transport = connectSystemBusHelper())
+        return makeHelperBackend(std::move(transport), makeSimDiskNaming(machine));
+    return std::make_shared<DeniedBackend>(std::move(sim));
+}
+
+// Without pass-through rights the direct backend could only fail; the helper
+// serves when the bus offers it, and otherwise the direct backend's failures
+// say what is wrong.
+std::shared_ptr<DeviceBackend> chooseLinuxBackend() {
+    if (!processMaySendPassThrough()) {
+        if (auto transport = connectSystemBusHelper())
+            return makeHelperBackend(std::move(transport), makeSysfsDiskNaming());
+    }
+    return makeLinuxDeviceBackend();
+}
+
+std::atomic<bool> g_accessDenied{false};
+
+} // namespace
+
 std::shared_ptr<DeviceBackend> currentDeviceBackend() {
     // The simulated disks keep their run-time state (S.M.A.R.T. switched
     // on or off, the power-on clock) for as long as the same machine is
@@ -58,13 +122,17 @@ std::shared_ptr<DeviceBackend> currentDeviceBackend() {
     if (machine) {
         if (machine != simMachine) {
             simMachine = machine;
-            sim = makeSimDeviceBackend(machine);
+            sim = chooseSimBackend(machine);
         }
         return sim;
     }
     if (!linuxBackend)
-        linuxBackend = makeLinuxDeviceBackend();
+        linuxBackend = chooseLinuxBackend();
     return linuxBackend;
+}
+
+bool deviceAccessDenied() {
+    return g_accessDenied;
 }
 
 } // namespace vorn::platform
@@ -107,11 +175,38 @@ HandleTable& handles() {
 }
 
 BOOL failWith(int error) {
+    if (error == EACCES)
+        vorn::platform::g_accessDenied = true;
     win::SetLastError(static_cast<DWORD>(error));
     return FALSE;
 }
 
 } // namespace
+
+namespace vorn::platform {
+
+NvmeOutcome SendNvmeAdminCommand(HANDLE device, const NvmeAdminCommand& command, BYTE* data) {
+    NvmeOutcome outcome;
+    const std::shared_ptr<OpenDevice> open = handles().find(device);
+    if (!open) {
+        outcome.transportError = EBADF;
+    } else {
+        open->traceNvme(command);
+        outcome = open->executeNvme(command, data);
+    }
+    if (outcome.transportError)
+        failWith(outcome.transportError);
+    else if (outcome.status)
+        failWith(EIO);
+    return outcome;
+}
+
+std::optional<NvmeDeviceFacts> NvmeFactsOf(HANDLE device) {
+    const std::shared_ptr<OpenDevice> open = handles().find(device);
+    return open ? open->nvmeFacts() : std::nullopt;
+}
+
+} // namespace vorn::platform
 
 namespace win {
 

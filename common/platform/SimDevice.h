@@ -19,13 +19,21 @@ VORNCOM_API void setSimClock(SimClock clock);
 
 // Serves the disks of machine. The power-on counters start when the backend
 // is made, that is when the device layer first uses the machine.
-std::shared_ptr<DeviceBackend> makeSimDeviceBackend(std::shared_ptr<const SimMachine> machine);
+VORNCOM_API std::shared_ptr<DeviceBackend>
+makeSimDeviceBackend(std::shared_ptr<const SimMachine> machine);
 
 // One line of the VORN_SIM_TRACE file, without its line feed:
 // "<path> <code as 8 upper-case hex digits> <input as upper-case hex pairs>",
 // the input written as "-" when there is none.
 VORNCOM_API QString simTraceLine(const QString& path, DWORD controlCode, const BYTE* input,
                                  DWORD inputSize);
+
+// One NVMe line of the VORN_SIM_TRACE file: "<path> NVME <opcode, 2 hex
+// digits> <nsid> <cdw10> ... <cdw15> (8 hex digits each) <data length>".
+VORNCOM_API QString simNvmeTraceLine(const QString& path, const NvmeAdminCommand& command);
+
+// Adds delta to the 128-bit power-on hours of an NVMe health log.
+VORNCOM_API void addToNvmePowerOnHours(QByteArray* healthLog, long long delta);
 
 // Adds delta to the 48-bit raw value of attribute 9 (power-on time) in a
 // READ DATA sector and makes its checksum right again. No attribute 9 or a

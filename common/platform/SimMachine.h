@@ -2,6 +2,7 @@
 
 #include "../VornComExport.h"
 #include "../WinTypes.h"
+#include "DeviceBackend.h"
 
 #include <QByteArray>
 #include <QList>
@@ -22,6 +23,8 @@
 //     identify.hex         512 bytes as hex pairs, '#' comments allowed
 //     smart-data.hex
 //     smart-thresholds.hex
+//     nvme-identify-controller.hex, nvme-identify-namespace.hex,
+//     nvme-health.hex      for a disk with [Device] Protocol=NVMe
 //
 // The parsers below take text and do no I/O; loadSimMachine() reads the
 // files and hands their text to them.
@@ -34,6 +37,10 @@ struct SimMachineInfo {
     BYTE productType = 1;
     DWORD buildNumber = 0;
     QString csdVersion; // service-pack text
+    // DiskAccess=Privileged: the disks open only for a process that may send
+    // pass-through (root or CAP_SYS_RAWIO), as real disks do; others reach
+    // them through the disk helper. Default Open.
+    bool privilegedDiskAccess = false;
 };
 
 // The requests a disk can be told to fail ([Device] Fail).
@@ -61,6 +68,9 @@ struct SimDeviceSettings {
     unsigned failMask = 0; // SimRequest bits
     SimStatus status = SimStatus::Good;
     long long powerOnPerHour = 0; // growth of attribute 9's raw value per hour
+    bool nvme = false;            // Protocol=NVMe: admin commands, no ATA
+    DWORD nvmeNamespace = 1;      // the namespace the disk's node is
+    PcieLink pcieLink;            // MaxLinkSpeed, MaxLinkWidth, CurrentLink...
 
     bool fails(SimRequest request) const { return failMask & static_cast<unsigned>(request); }
 };
@@ -87,6 +97,11 @@ struct VORNCOM_API SimDisk {
     QByteArray identify;
     QByteArray smartData;
     QByteArray smartThresholds;
+    // An NVMe disk's Identify Controller and Namespace (4096 bytes each) and
+    // its health log (512 bytes); empty when the file is missing.
+    QByteArray nvmeIdentifyController;
+    QByteArray nvmeIdentifyNamespace;
+    QByteArray nvmeHealth;
 
     // The field's text, or an empty string when the file does not give it.
     QString driveField(const QString& name) const;
@@ -132,6 +147,9 @@ VORNCOM_API bool parseSimDiskIni(const QByteArray& text, SimDisk* disk, SimParse
 // '#' comments (to the end of the line) are ignored.
 VORNCOM_API std::optional<QByteArray> parseSimSectorHex(const QByteArray& text,
                                                         SimParseError* error);
+// The same for an image of any size (the 4096-byte NVMe Identify data).
+VORNCOM_API std::optional<QByteArray> parseSimImageHex(const QByteArray& text, int size,
+                                                       SimParseError* error);
 
 // --- Loading ---------------------------------------------------------------
 

@@ -101,7 +101,8 @@ TEST_F(DrivewatchTest, JsonOfTheSampleMachine) {
         return keys;
     };
     const QStringList diskKeys =
-        keySet("index device scsi model manufacturer firmware serial capacity_bytes capacity_text "
+        keySet("index protocol device scsi model manufacturer firmware serial capacity_bytes "
+               "capacity_text "
                "drive_letters interface ata_standard transfer_mode_supported transfer_mode_active "
                "smart_supported smart_enabled status temperature power_on_raw power_on_unit "
                "power_cycles attributes");
@@ -282,7 +283,7 @@ protected:
     TestDir m_elsewhere;
 };
 
-TEST_F(DrivewatchFilesTest, APlantedLinkIsRefusedWithOneLineAndStatusFour) {
+TEST_F(DrivewatchFilesTest, APlantedLinkIsRefusedWithOneLineAndStatusFive) {
     ASSERT_TRUE(m_elsewhere.write(QStringLiteral("victim"), "keep"));
     const QString victim = m_elsewhere.path(QStringLiteral("victim"));
     ASSERT_TRUE(PlantLink(m_cwd.path(), m_cwd.path(QStringLiteral("ZFL1K8QW.dat")), victim));
@@ -336,7 +337,7 @@ TEST_F(DrivewatchFilesTest, AFullDiskKeepsTheOldReportAndSaysSo) {
     EXPECT_EQ(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
-TEST_F(DrivewatchFilesTest, UnwritableStandardOutputGetsOneLineAndStatusFour) {
+TEST_F(DrivewatchFilesTest, UnwritableStandardOutputGetsOneLineAndStatusFive) {
     DrivewatchResult result = Run({"--json"});
     ASSERT_EQ(result.exitCode, kExitGood);
     std::FILE* full = std::fopen("/dev/full", "w");

@@ -141,6 +141,12 @@ TEST(SimIni, MachineVersion) {
     EXPECT_FALSE(parseSimMachineIni("[Machine]\nPlatform=3\n", &error));
     EXPECT_EQ(error.line, 2);
     EXPECT_FALSE(parseSimMachineIni("[Machine]\nProductType=256\n", &error));
+
+    EXPECT_FALSE(info->privilegedDiskAccess);
+    const auto privileged = parseSimMachineIni("[Machine]\nDiskAccess=privileged\n", &error);
+    ASSERT_TRUE(privileged);
+    EXPECT_TRUE(privileged->privilegedDiskAccess);
+    EXPECT_FALSE(parseSimMachineIni("[Machine]\nDiskAccess=root\n", &error));
 }
 
 TEST(SimHex, ReadsPairsAroundCommentsAndSpace) {

@@ -1,0 +1,3 @@
+#include "ScannedDisk.h"
+
+VORN_IMPLEMENT_DYNCREATE(CScannedDisk, CHdd)

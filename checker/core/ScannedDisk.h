@@ -1,0 +1,24 @@
+#pragma once
+
+#include "CHdd.h"
+
+#include <QString>
+
+#include <cstdint>
+
+// A disk as the disk scan leaves it: a CHdd with the drive names of its
+// volumes and what the system reported of it. Each program derives its own
+// CDisk from this class and adds what it keeps beside the disk.
+class CScannedDisk : public CHdd {
+    VORN_DECLARE_DYNCREATE(CScannedDisk)
+
+public:
+    CScannedDisk() = default;
+
+    QString m_strDriveLetters; // "C: E: "
+
+    // What the system reports of the disk, kept so that every later read of
+    // the identify data can fill in again what the disk itself leaves empty.
+    QString m_strSystemModel;
+    std::int64_t m_llSystemSize = 0; // bytes
+};

@@ -1,0 +1,3 @@
+#include "CDisk.h"
+
+VORN_IMPLEMENT_DYNCREATE(CDisk, CScannedDisk)

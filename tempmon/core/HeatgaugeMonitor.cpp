@@ -1,0 +1,179 @@
+#include "HeatgaugeMonitor.h"
+
+#include "DiskScan.h"
+#include "HeatgaugeMenu.h"
+
+using namespace heatgauge;
+
+QString ReadingTip(const DiskReading& reading) {
+    const QString degrees = reading.temperature == kUnknownTemperature
+                                ? QStringLiteral("--")
+                                : QString::number(reading.temperature);
+    return reading.model + QLatin1Char('\n') + reading.driveLetters + QLatin1Char('\n') + degrees +
+           QStringLiteral(" ℃");
+}
+
+CHeatgaugeMonitor::CHeatgaugeMonitor(Environment environment) : m_env(std::move(environment)) {}
+
+CHeatgaugeMonitor::~CHeatgaugeMonitor() {
+    // A pass still reading the disks must not outlive them.
+    if (m_env.runner)
+        m_env.runner->Wait();
+}
+
+void CHeatgaugeMonitor::Scan(const CheckerOptions& options, const CheckerSleeper& sleep) {
+    ScanDisks(&m_disks, options, QString(), sleep);
+    int index = 0;
+    for (CDisk* disk : m_disks)
+        disk->m_nListIndex = index++;
+    TakeReadings();
+}
+
+void CHeatgaugeMonitor::TakeReadings() {
+    m_readings.clear();
+    for (const CDisk* disk : m_disks)
+        m_readings.push_back(
+            {disk->GetTemperature(), disk->GetModelNumber(), disk->m_strDriveLetters});
+}
+
+void CHeatgaugeMonitor::Start(CStripView* view, const WinRect& workArea) {
+    m_view = view;
+    m_workArea = workArea;
+    const WinSize size = StripSize();
+    m_settings =
+        ParseSettings(ReadSettingsFile(m_env.settingsPath), strip::DefaultPlace(size, workArea));
+    MoveStrip(strip::Snap(m_settings.place.left, m_settings.place.top, size, workArea));
+    // Topmost is applied at start only to a strip that is shown.
+    if (m_settings.wndShow)
+        m_view->SetTopmost(m_settings.wndTop != 0);
+    m_view->SetMouseInput(m_settings.wndMouse != 0);
+    m_view->ShowReadings(m_readings);
+    if (m_settings.wndShow)
+        m_view->Fade(true, m_settings.wndAlpha);
+    Refresh();
+    m_env.timer->Start(kRefreshMs, [this] { Refresh(); });
+}
+
+void CHeatgaugeMonitor::Refresh() {
+    if (m_busy || m_exited)
+        return;
+    m_busy = true;
+    // Only the pass touches the disk objects while it runs; the window keeps
+    // painting the last readings.
+    m_env.runner->Run(
+        [this] {
+            for (CDisk* disk : m_disks) {
+                // A disk that does not open keeps its last temperature.
+                if (ReopenDisk(disk))
+                    RereadDisk(disk, {});
+            }
+        },
+        [this] {
+            m_busy = false;
+            TakeReadings();
+            if (m_view && !m_exited)
+                m_view->ShowReadings(m_readings);
+        });
+}
+
+void CHeatgaugeMonitor::Save() {
+    SaveSettingsFile(m_env.settingsPath, m_settings);
+}
+
+void CHeatgaugeMonitor::MoveStrip(const WinRect& rect) {
+    m_settings.place = rect;
+    m_view->Place(rect);
+}
+
+void CHeatgaugeMonitor::Command(int command) {
+    if (m_exited)
+        return;
+    HeatgaugeSettings& s = m_settings;
+    switch (command) {
+    case kCmdAbout:
+        m_view->ShowAbout();
+        return;
+    case kCmdExit:
+        Exit(true);
+        return;
+    case kCmdShow:
+        s.wndShow = !s.wndShow;
+        m_view->Fade(s.wndShow != 0, s.wndAlpha);
+        Save();
+        return;
+    case kCmdTopmost:
+        s.wndTop = !s.wndTop;
+        m_view->SetTopmost(s.wndTop != 0);
+        Save();
+        return;
+    case kCmdMouse:
+        // Written at the exit only.
+        s.wndMouse = !s.wndMouse;
+        m_view->SetMouseInput(s.wndMouse != 0);
+        return;
+    default:
+        break;
+    }
+    if (command >= kCmdAlpha0 && command <= kCmdAlpha80) {
+        // A level shows the strip at that level without checking "shown".
+        s.wndAlpha = AlphaOfCommand(command);
+        m_view->Fade(true, s.wndAlpha);
+        Save();
+    }
+}
+
+void CHeatgaugeMonitor::TrayClicked() {
+    if (m_exited)
+        return;
+    m_settings.wndShow = 1;
+    m_view->Fade(true, m_settings.wndAlpha);
+    m_view->Activate();
+    Save();
+}
+
+void CHeatgaugeMonitor::Press(int x, int y) {
+    if (m_exited)
+        return;
+    m_dragging = true;
+    m_dragX = x;
+    m_dragY = y;
+    m_dragStart = m_settings.place;
+}
+
+void CHeatgaugeMonitor::Drag(int x, int y) {
+    if (!m_dragging || m_exited)
+        return;
+    MoveStrip(strip::Snap(m_dragStart.left + x - m_dragX, m_dragStart.top + y - m_dragY,
+                          StripSize(), m_workArea));
+}
+
+void CHeatgaugeMonitor::Release(int x, int y) {
+    if (m_exited)
+        return;
+    Drag(x, y);
+    m_dragging = false;
+    Save();
+}
+
+void CHeatgaugeMonitor::WorkAreaChanged(const WinRect& workArea) {
+    if (m_dragging || m_exited || !m_view)
+        return;
+    const WinRect oldArea = m_workArea;
+    m_workArea = workArea;
+    if (const std::optional<WinRect> moved =
+            strip::FollowWorkArea(m_settings.place, oldArea, workArea))
+        MoveStrip(*moved);
+}
+
+void CHeatgaugeMonitor::Exit(bool save) {
+    if (m_exited)
+        return;
+    m_exited = true;
+    m_env.timer->Stop();
+    m_env.runner->Wait();
+    m_disks.RemoveAll();
+    if (save)
+        Save();
+    if (m_view)
+        m_view->Finish(m_settings.wndShow != 0, m_settings.wndAlpha);
+}

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "CDisk.h"
+#include "CheckerClock.h"
+#include "CheckerOptions.h"
+#include "HeatgaugeSettings.h"
+#include "StripGeometry.h"
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+// What the strip and the tray show of one disk.
+struct DiskReading {
+    int temperature = kUnknownTemperature;
+    QString model;
+    QString driveLetters;
+};
+
+// "model\ndrive names\n41 ℃", or "-- ℃" when the temperature is unknown.
+QString ReadingTip(const DiskReading& reading);
+
+// The window side of the monitor: the strip, its tray icons and dialogs.
+class CStripView {
+public:
+    virtual ~CStripView() = default;
+    virtual void Place(const WinRect& rect) = 0;
+    virtual void SetTopmost(bool topmost) = 0;
+    virtual void SetMouseInput(bool takesInput) = 0;
+    // Fades the strip in from nothing to percent, or out from percent.
+    virtual void Fade(bool fadeIn, int percent) = 0;
+    virtual void ShowReadings(const std::vector<DiskReading>& readings) = 0;
+    virtual void ShowAbout() = 0;
+    // Brings the strip to the front after a click on a tray icon.
+    virtual void Activate() = 0;
+    // The end: tray icons removed, the strip faded out (when shown) and gone.
+    virtual void Finish(bool fadeOut, int percent) = 0;
+};
+
+// The refresh timer; the program's runs on the event loop, tests tick it.
+class CRefreshTimer {
+public:
+    virtual ~CRefreshTimer() = default;
+    virtual void Start(int milliseconds, std::function<void()> tick) = 0;
+    virtual void Stop() = 0;
+};
+
+// Runs a disk pass away from the painting: work off the window's thread,
+// then done on it. Wait blocks until a running pass and its done are over.
+class CDiskPassRunner {
+public:
+    virtual ~CDiskPassRunner() = default;
+    virtual void Run(std::function<void()> work, std::function<void()> done) = 0;
+    virtual void Wait() = 0;
+};
+
+// The temperature monitor without its window: the disks, the settings and
+// every decision the menu, the tray, dragging, the work area, the timer and
+// the exit make.
+class CHeatgaugeMonitor {
+public:
+    static constexpr int kRefreshMs = 120000;
+
+    struct Environment {
+        QString settingsPath;
+        CRefreshTimer* timer = nullptr;
+        CDiskPassRunner* runner = nullptr;
+    };
+
+    explicit CHeatgaugeMonitor(Environment environment);
+    ~CHeatgaugeMonitor();
+    CHeatgaugeMonitor(const CHeatgaugeMonitor&) = delete;
+    CHeatgaugeMonitor& operator=(const CHeatgaugeMonitor&) = delete;
+
+    // Finds the disks as the checker does, without a run log.
+    void Scan(const CheckerOptions& options, const CheckerSleeper& sleep);
+
+    WinSize StripSize() const { return strip::Size(m_disks.GetCount()); }
+
+    // Reads the settings, places and shows the strip, reads every disk once
+    // and starts the timer.
+    void Start(CStripView* view, const WinRect& workArea);
+
+    // One tick of the timer: every disk read again off the window's thread.
+    // A tick while the last pass still runs is dropped.
+    void Refresh();
+
+    void Command(int command);
+    void TrayClicked();
+
+    // Dragging by the mouse, in screen coordinates.
+    void Press(int x, int y);
+    void Drag(int x, int y);
+    void Release(int x, int y);
+
+    void WorkAreaChanged(const WinRect& workArea);
+
+    // The end of the program, with or without writing the settings file.
+    void Exit(bool save);
+    bool HasExited() const { return m_exited; }
+
+    const HeatgaugeSettings& Settings() const { return m_settings; }
+    const std::vector<DiskReading>& Readings() const { return m_readings; }
+    const CDiskList& Disks() const { return m_disks; }
+    bool IsDragging() const { return m_dragging; }
+
+private:
+    void TakeReadings();
+    void Save();
+    void MoveStrip(const WinRect& rect);
+
+    Environment m_env;
+    CDiskList m_disks;
+    HeatgaugeSettings m_settings;
+    std::vector<DiskReading> m_readings;
+    CStripView* m_view = nullptr;
+    WinRect m_workArea;
+    bool m_busy = false;
+    bool m_exited = false;
+    bool m_dragging = false;
+    int m_dragX = 0;
+    int m_dragY = 0;
+    WinRect m_dragStart;
+};

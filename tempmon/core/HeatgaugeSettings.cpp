@@ -1,0 +1,114 @@
+#include "HeatgaugeSettings.h"
+
+#include "ProfileText.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <climits>
+
+namespace {
+
+const QByteArray kSection("SysEnv");
+// The profile functions were called with room for 125 characters.
+constexpr int kValueRoom = 125;
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// One signed decimal number as the C library reads it, from at: blanks, a
+// sign, digits. Saturates at the 32-bit range. at moves past the number;
+// false (at unchanged) when there are no digits.
+bool ReadNumber(const QByteArray& text, int* at, int* number) {
+    int i = *at;
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    if (i >= text.size() || text[i] < '0' || text[i] > '9')
+        return false;
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = std::min<long long>(value * 10 + (text[i] - '0'), 1LL + INT_MAX);
+    value = negative ? -value : value;
+    *number = int(std::clamp<long long>(value, INT_MIN, INT_MAX));
+    *at = i;
+    return true;
+}
+
+int IntegerValue(const CProfileText& profile, const char* key, int fallback) {
+    const std::optional<QByteArray> text = profile.Value(kSection, key);
+    if (!text)
+        return fallback;
+    if (text->isEmpty())
+        return -1;
+    int at = 0;
+    int number = 0;
+    ReadNumber(text->left(kValueRoom), &at, &number);
+    return number;
+}
+
+QByteArray Number(int value) {
+    return QByteArray::number(value);
+}
+
+} // namespace
+
+QString SettingsPath(const QString& folder) {
+    QString path = folder;
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    return path + QStringLiteral("HeatgaugeMini.ini");
+}
+
+HeatgaugeSettings ParseSettings(const QByteArray& bytes, const WinRect& defaultPlace) {
+    const CProfileText profile(bytes);
+    HeatgaugeSettings s;
+    s.place = defaultPlace;
+    if (const std::optional<QByteArray> pos = profile.Value(kSection, "WndwPos")) {
+        const QByteArray text = pos->left(kValueRoom);
+        int at = 0;
+        for (int* field : {&s.place.left, &s.place.top, &s.place.right, &s.place.bottom}) {
+            if (!ReadNumber(text, &at, field))
+                break;
+        }
+    }
+    s.wndAlpha = IntegerValue(profile, "WndAlpha", s.wndAlpha);
+    s.wndShow = IntegerValue(profile, "WndShow", s.wndShow);
+    s.wndTop = IntegerValue(profile, "WndTop", s.wndTop);
+    s.wndMouse = IntegerValue(profile, "WndMouse", s.wndMouse);
+    s.maxTemp = std::clamp(IntegerValue(profile, "MaxTemp", s.maxTemp), 40, 80);
+    s.minTemp = std::clamp(IntegerValue(profile, "MinTemp", s.minTemp), 0, 30);
+    s.baseColor = std::clamp(IntegerValue(profile, "BaseColor", s.baseColor), 0, 80);
+    return s;
+}
+
+QByteArray WriteSettings(const QByteArray& bytes, const HeatgaugeSettings& s) {
+    CProfileText profile(bytes);
+    const WinRect& p = s.place;
+    profile.SetValue(kSection, "WndwPos",
+                     Number(p.left) + ' ' + Number(p.top) + ' ' + Number(p.right) + ' ' +
+                         Number(p.bottom));
+    profile.SetValue(kSection, "WndAlpha", Number(s.wndAlpha));
+    profile.SetValue(kSection, "WndShow", Number(s.wndShow));
+    profile.SetValue(kSection, "WndTop", Number(s.wndTop));
+    profile.SetValue(kSection, "WndMouse", Number(s.wndMouse));
+    profile.SetValue(kSection, "MaxTemp", Number(s.maxTemp));
+    profile.SetValue(kSection, "MinTemp", Number(s.minTemp));
+    profile.SetValue(kSection, "BaseColor", Number(s.baseColor));
+    return profile.Bytes();
+}
+
+QByteArray ReadSettingsFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool SaveSettingsFile(const QString& path, const HeatgaugeSettings& settings) {
+    const QByteArray bytes = WriteSettings(ReadSettingsFile(path), settings);
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}

@@ -1,0 +1,107 @@
+#include "HeatgaugeApp.h"
+
+#include "CheckerOptions.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+void CQtRefreshTimer::Start(int milliseconds, std::function<void()> tick) {
+    m_timer.disconnect();
+    QObject::connect(&m_timer, &QTimer::timeout, &m_timer, std::move(tick));
+    m_timer.start(milliseconds);
+}
+
+void CQtRefreshTimer::Stop() {
+    m_timer.stop();
+}
+
+CThreadPassRunner::~CThreadPassRunner() {
+    if (m_thread)
+        m_thread->wait();
+}
+
+void CThreadPassRunner::Run(std::function<void()> work, std::function<void()> done) {
+    Wait();
+    m_done = std::move(done);
+    m_thread.reset(QThread::create(std::move(work)));
+    connect(m_thread.get(), &QThread::finished, this, [this] { Finish(); });
+    m_thread->start();
+}
+
+void CThreadPassRunner::Wait() {
+    if (!m_thread)
+        return;
+    m_thread->wait();
+    Finish();
+}
+
+void CThreadPassRunner::Finish() {
+    if (!m_thread)
+        return;
+    m_thread->disconnect(this);
+    m_thread.reset();
+    if (std::function<void()> done = std::move(m_done))
+        done();
+}
+
+namespace {
+
+int g_termPipe[2] = {-1, -1};
+
+void OnTerm(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_termPipe[1], &byte, 1);
+}
+
+// SIGTERM ends the program as the end of a session does: the last reading
+// of the settings stays in the file as it was.
+void OnTermination(QObject* owner, std::function<void()> handler) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_termPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_termPipe[0], QSocketNotifier::Read, owner);
+    QObject::connect(notifier, &QSocketNotifier::activated, owner, [handler] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t got = ::read(g_termPipe[0], &byte, 1);
+        handler();
+    });
+    struct sigaction action = {};
+    action.sa_handler = OnTerm;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
+} // namespace
+
+void PreferXcbOnWayland() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+int RunHeatgauge() {
+    QApplication::setQuitOnLastWindowClosed(false);
+    const CheckerOptions options = ParseCheckerSwitches(QCoreApplication::arguments());
+    const QString folder = QDir::currentPath();
+    if (folder.isEmpty())
+        return 0;
+
+    CQtRefreshTimer timer;
+    CThreadPassRunner runner;
+    CHeatgaugeMonitor monitor({SettingsPath(folder), &timer, &runner});
+    monitor.Scan(options, SystemSleeper());
+    CStripWindow window(&monitor);
+    monitor.Start(&window, window.WorkArea());
+
+    // The end of the session (and SIGTERM) exits without saving; an
+    // ordinary exit from the menu has saved before the loop ends.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, &window,
+                     [&monitor] { monitor.Exit(false); });
+    OnTermination(&window, [&monitor] { monitor.Exit(false); });
+    return QApplication::exec();
+}

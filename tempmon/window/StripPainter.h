@@ -1,0 +1,32 @@
+#pragma once
+
+#include "ColourScale.h"
+#include "HeatgaugeMonitor.h"
+
+#include <QFont>
+#include <QIcon>
+#include <QImage>
+
+#include <vector>
+
+// The pictures of the temperature monitor, drawn without a window.
+
+// Bold IPA Gothic at the given pixel height (38 for the cells, drawn at
+// twice the size; 12 for the tray icons).
+QFont HeatgaugeFont(int pixelHeight);
+
+// The whole strip at its window size: per disk a shaded ball running from
+// the scale colour at its rim to nearly white at its centre, with the
+// temperature written across it, drawn at twice the size and reduced
+// smoothly; each cell framed in grey, white columns between the cells.
+QImage PaintStrip(const std::vector<DiskReading>& readings, const ColourScale& scale);
+
+// A 16 x 16 tray icon: the temperature in white on its scale colour, framed.
+QImage PaintTrayIcon(int temperature, const ColourScale& scale);
+
+// A ball of the scale's middle colour.
+QImage PaintProgramIcon(int size);
+
+// The program's own icon, shown when there is no disk: the installed one, or
+// else the painted ball.
+QIcon ProgramIcon();

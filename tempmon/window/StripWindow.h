@@ -1,0 +1,61 @@
+#pragma once
+
+#include "HeatgaugeMonitor.h"
+#include "TrayIcons.h"
+
+#include <QImage>
+#include <QMenu>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+// The strip: a frameless tool window (no task bar entry) of temperature
+// cells, with the tray icons and the popup menu. It shows what the monitor
+// tells it and hands every click and move to the monitor.
+class CStripWindow : public QWidget, public CStripView {
+    Q_OBJECT
+
+public:
+    explicit CStripWindow(CHeatgaugeMonitor* monitor);
+    ~CStripWindow() override;
+
+    // The work area of the screen the strip is on.
+    WinRect WorkArea() const;
+
+    void Place(const WinRect& rect) override;
+    void SetTopmost(bool topmost) override;
+    void SetMouseInput(bool takesInput) override;
+    void Fade(bool fadeIn, int percent) override;
+    void ShowReadings(const std::vector<DiskReading>& readings) override;
+    void ShowAbout() override;
+    void Activate() override;
+    void Finish(bool fadeOut, int percent) override;
+
+    const QImage& Picture() const { return m_picture; }
+    const CTrayIcons& Tray() const { return m_tray; }
+    // The popup menu as it opens now.
+    QMenu* Menu();
+    void OpenMenu(const QPoint& globalPos);
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void SetFlag(Qt::WindowType flag, bool on);
+    void FollowScreens();
+
+    CHeatgaugeMonitor* m_monitor;
+    std::unique_ptr<QMenu> m_menu;
+    CTrayIcons m_tray;
+    std::vector<DiskReading> m_readings;
+    QImage m_picture;
+    QMetaObject::Connection m_screenWatch;
+};
+
+// The About box: the program's name and version and its copyright.
+void ShowHeatgaugeAbout(QWidget* parent);

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "ColourScale.h"
+#include "HeatgaugeMonitor.h"
+
+#include <QObject>
+#include <QSystemTrayIcon>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QMenu;
+
+// One tray icon per disk, showing its temperature on its colour, or the
+// program's single icon when there is no disk. Every icon has the same
+// title on the desktop, so each tip names its disk. An icon is painted
+// again only when its temperature changes: some tray hosts stutter when
+// icons change often.
+class CTrayIcons : public QObject {
+    Q_OBJECT
+
+public:
+    // clicked runs on a left click of any icon; menu is every icon's menu.
+    CTrayIcons(QMenu* menu, std::function<void()> clicked);
+    ~CTrayIcons() override;
+
+    // Creates the icons on the first call, then updates pictures and tips.
+    void Show(const std::vector<DiskReading>& readings, const ColourScale& scale);
+    void Remove();
+
+    int Count() const { return static_cast<int>(m_icons.size()); }
+    const QSystemTrayIcon* At(int index) const { return m_icons.at(index).get(); }
+
+    // The longest tip a tray record held, terminator included.
+    static constexpr int kTipRoom = 128;
+
+private:
+    QSystemTrayIcon* Add(const QIcon& icon, const QString& tip);
+
+    QMenu* m_menu;
+    std::function<void()> m_clicked;
+    std::vector<std::unique_ptr<QSystemTrayIcon>> m_icons;
+    std::vector<int> m_painted; // the temperature each icon shows
+    bool m_created = false;
+};

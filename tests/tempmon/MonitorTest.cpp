@@ -1,0 +1,263 @@
+#include "DiskScan.h"
+#include "HeatgaugeMenu.h"
+#include "HeatgaugeMonitor.h"
+#include "MonitorFakes.h"
+#include "platform/SimMachine.h"
+
+#include "../support/TempDir.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace heatgauge;
+
+namespace {
+
+const WinRect kWork{0, 0, 1000, 700};
+const QString kSampleMachine = QStringLiteral(VORN_SOURCE_ROOT "/data/sample-machine");
+
+// Every call the monitor makes on its window, as one line each.
+class RecordingView : public CStripView {
+public:
+    void Place(const WinRect& r) override {
+        calls << QStringLiteral("place %1 %2 %3 %4")
+                     .arg(r.left)
+                     .arg(r.top)
+                     .arg(r.right)
+                     .arg(r.bottom);
+    }
+    void SetTopmost(bool on) override { calls << QStringLiteral("topmost %1").arg(on); }
+    void SetMouseInput(bool on) override { calls << QStringLiteral("mouse %1").arg(on); }
+    void Fade(bool in, int percent) override {
+        calls << QStringLiteral("fade %1 %2").arg(in ? "in" : "out").arg(percent);
+    }
+    void ShowReadings(const std::vector<DiskReading>& r) override {
+        readings = r;
+        ++shown;
+    }
+    void ShowAbout() override { calls << QStringLiteral("about"); }
+    void Activate() override { calls << QStringLiteral("activate"); }
+    void Finish(bool fadeOut, int percent) override {
+        calls << QStringLiteral("finish %1 %2").arg(fadeOut).arg(percent);
+    }
+    QStringList calls;
+    std::vector<DiskReading> readings;
+    int shown = 0;
+};
+
+// A copy of a machine, for a test that changes its disks.
+void CopyFolder(const QString& from, const QString& to) {
+    QDir().mkpath(to);
+    for (const QFileInfo& entry :
+         QDir(from).entryInfoList(QDir::NoDotAndDotDot | QDir::AllEntries)) {
+        const QString target = to + QLatin1Char('/') + entry.fileName();
+        if (entry.isDir())
+            CopyFolder(entry.filePath(), target);
+        else
+            QFile::copy(entry.filePath(), target);
+    }
+}
+
+class MonitorTest : public ::testing::Test {
+protected:
+    void SetUp() override { vorn::platform::selectSimMachine(kSampleMachine); }
+    void TearDown() override { vorn::platform::selectSimMachine(QString()); }
+
+    QString Machine() const { return m_dir.path(QStringLiteral("machine")); }
+    QString IniPath() const { return m_dir.path(QStringLiteral("HeatgaugeMini.ini")); }
+    QByteArray Ini() const { return m_dir.read(QStringLiteral("HeatgaugeMini.ini")); }
+
+    void Start(const QByteArray& ini = QByteArray()) {
+        if (!ini.isEmpty())
+            m_dir.write(QStringLiteral("HeatgaugeMini.ini"), ini);
+        m_monitor.Scan(CheckerOptions(), [this](int ms) { m_sleeps.push_back(ms); });
+        m_monitor.Start(&m_view, kWork);
+        m_view.calls.clear();
+    }
+
+    TestDir m_dir;
+    FakeTimer m_timer;
+    FakeRunner m_runner;
+    RecordingView m_view;
+    std::vector<int> m_sleeps;
+    CHeatgaugeMonitor m_monitor{
+        {m_dir.path(QStringLiteral("HeatgaugeMini.ini")), &m_timer, &m_runner}};
+};
+
+TEST_F(MonitorTest, StartsOnTheSampleMachineInTheCornerAndRefreshesEveryTwoMinutes) {
+    m_monitor.Scan(CheckerOptions(), [](int) {});
+    std::vector<int> indexes;
+    for (const CDisk* disk : m_monitor.Disks())
+        indexes.push_back(disk->m_nListIndex);
+    EXPECT_EQ(indexes, (std::vector<int>{0, 1, 2, 3, 4})); // the USB disk is left out
+    m_monitor.Start(&m_view, kWork);
+
+    EXPECT_EQ(m_view.calls,
+              (QStringList{"place 866 676 1000 700", "topmost 1", "mouse 1", "fade in 100"}));
+    ASSERT_EQ(m_view.readings.size(), 5u);
+    EXPECT_EQ(m_view.readings[1].temperature, 43);
+    EXPECT_EQ(m_view.readings[3].temperature, -1);
+    EXPECT_EQ(ReadingTip(m_view.readings[0]), QStringLiteral("ST2000DM008-2FR102\nC: D: \n34 ℃"));
+    EXPECT_EQ(ReadingTip(m_view.readings[3]), QStringLiteral("HDS722580VLAT20\nG: \n-- ℃"));
+    EXPECT_EQ(m_runner.passes, 1);
+    EXPECT_EQ(m_timer.interval, 120000);
+    m_timer.Tick();
+    EXPECT_EQ(m_runner.passes, 2);
+    EXPECT_TRUE(Ini().isEmpty()); // starting writes nothing
+}
+
+TEST_F(MonitorTest, AStoredPlaceIsSnappedAndAHiddenStripIsNeitherFadedNorPutOnTop) {
+    m_dir.write(QStringLiteral("HeatgaugeMini.ini"),
+                "[SysEnv]\r\nWndwPos=2 300 0 0\r\nWndShow=0\r\nWndMouse=0\r\n");
+    m_monitor.Scan(CheckerOptions(), [](int) {});
+    m_monitor.Start(&m_view, kWork);
+    EXPECT_EQ(m_view.calls, (QStringList{"place 0 300 134 324", "mouse 0"}));
+}
+
+struct CommandCase {
+    const char* name;
+    int command;
+    QStringList calls;
+    bool writes;
+};
+
+TEST_F(MonitorTest, WhatEachCommandDoesAndWhetherItWritesTheFile) {
+    const CommandCase cases[] = {
+        {"about", kCmdAbout, {"about"}, false},
+        {"shown off", kCmdShow, {"fade out 100"}, true},
+        {"topmost off", kCmdTopmost, {"topmost 0"}, true},
+        {"mouse input off: written at the exit only", kCmdMouse, {"mouse 0"}, false},
+        {"60 %", kCmdAlpha0 + 3, {"fade in 40"}, true},
+        {"an unknown id", 40000, {}, false},
+        {"exit", kCmdExit, {"finish 1 100"}, true},
+    };
+    for (const CommandCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestDir dir;
+        FakeTimer timer;
+        RecordingView view;
+        CHeatgaugeMonitor monitor({SettingsPath(dir.path()), &timer, &m_runner});
+        monitor.Scan(CheckerOptions(), [](int) {});
+        monitor.Start(&view, kWork);
+        view.calls.clear();
+        monitor.Command(c.command);
+        EXPECT_EQ(view.calls, c.calls);
+        EXPECT_EQ(QFile::exists(SettingsPath(dir.path())), c.writes);
+    }
+}
+
+TEST_F(MonitorTest, ALevelChosenWhileHiddenShowsTheStripButLeavesItUnchecked) {
+    Start("[SysEnv]\r\nWndShow=0\r\n");
+    m_monitor.Command(kCmdAlpha0 + 3);
+    EXPECT_EQ(m_view.calls, QStringList{"fade in 40"});
+    EXPECT_EQ(m_monitor.Settings().wndShow, 0);
+    EXPECT_TRUE(Ini().contains("WndAlpha=40\r\n"));
+    EXPECT_TRUE(Ini().contains("WndShow=0\r\n"));
+
+    m_monitor.TrayClicked();
+    EXPECT_EQ(m_monitor.Settings().wndShow, 1);
+    EXPECT_TRUE(Ini().contains("WndShow=1\r\n"));
+}
+
+TEST_F(MonitorTest, ExitWithoutSavingWritesNothingAndExitWithSavingWaitsForThePass) {
+    Start();
+    m_monitor.Command(kCmdMouse);
+    m_monitor.Exit(false);
+    EXPECT_TRUE(Ini().isEmpty());
+    EXPECT_FALSE(m_timer.Running());
+    EXPECT_TRUE(m_monitor.Disks().IsEmpty());
+    EXPECT_EQ(m_view.calls.last(), QStringLiteral("finish 1 100"));
+    // Whatever comes after the end changes nothing.
+    m_monitor.Command(kCmdExit);
+    m_monitor.TrayClicked();
+    EXPECT_TRUE(Ini().isEmpty());
+
+    CHeatgaugeMonitor saving({IniPath(), &m_timer, &m_runner});
+    saving.Scan(CheckerOptions(), [](int) {});
+    saving.Start(&m_view, kWork);
+    saving.Command(kCmdMouse);
+    m_runner.holdDone = true;
+    m_timer.Tick();
+    m_timer.Tick(); // dropped: the last pass has not ended
+    EXPECT_EQ(m_runner.passes, 3);
+    saving.Exit(true);
+    EXPECT_TRUE(Ini().contains("WndMouse=0\r\n"));
+}
+
+// Attribute 194's raw value in a SMART data file, checksum kept.
+void SetTemperature(const QString& hexFile, int degrees) {
+    QFile file(hexFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray hex;
+    for (const QByteArray& line : file.readAll().split('\n'))
+        hex += line.left(line.indexOf('#') < 0 ? line.size() : line.indexOf('#'));
+    file.close();
+    QByteArray data = QByteArray::fromHex(hex);
+    ASSERT_EQ(data.size(), 512);
+    for (int at = 2; at + 12 <= 362; at += 12) {
+        if (static_cast<unsigned char>(data[at]) == 194) {
+            const char old = data[at + 5];
+            data[at + 5] = static_cast<char>(degrees);
+            data[511] = static_cast<char>(data[511] - (degrees - old));
+        }
+    }
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(data.toHex(' ') + '\n');
+}
+
+TEST_F(MonitorTest, ADiskThatDoesNotOpenAtARefreshKeepsItsLastTemperature) {
+    CopyFolder(kSampleMachine, Machine());
+    vorn::platform::selectSimMachine(Machine());
+    Start();
+    SetTemperature(Machine() + QStringLiteral("/0-sata-healthy/smart-data.hex"), 51);
+    SetTemperature(Machine() + QStringLiteral("/1-pata-old/smart-data.hex"), 52);
+    const QString ini = Machine() + QStringLiteral("/1-pata-old/disk.ini");
+    QFile file(ini);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    QByteArray text = file.readAll();
+    ASSERT_TRUE(text.contains("Direct=yes\nScsi=yes"));
+    text.replace("Direct=yes\nScsi=yes", "Direct=no\nScsi=no");
+    file.resize(0);
+    file.write(text);
+    file.close();
+    vorn::platform::selectSimMachine(Machine());
+
+    m_timer.Tick();
+    EXPECT_EQ(m_view.readings[0].temperature, 51);
+    EXPECT_EQ(m_view.readings[1].temperature, 43);
+    EXPECT_EQ(m_view.readings[1].model, QStringLiteral("Maxtor 6Y080L0"));
+}
+
+TEST_F(MonitorTest, DraggingSnapsToTheWorkAreaAndTheReleaseWrites) {
+    Start();
+    m_monitor.Press(900, 690);
+    m_monitor.Drag(500, 400);
+    EXPECT_EQ(m_view.calls.last(), QStringLiteral("place 466 386 600 410"));
+    EXPECT_TRUE(Ini().isEmpty());
+    m_monitor.Release(37, 12);
+    EXPECT_EQ(m_view.calls.last(), QStringLiteral("place 0 0 134 24"));
+    EXPECT_TRUE(Ini().contains("WndwPos=0 0 134 24\r\n"));
+
+    // While dragging the work area is not followed; afterwards it is.
+    m_monitor.Press(10, 10);
+    m_monitor.WorkAreaChanged({0, 30, 1000, 700});
+    EXPECT_EQ(m_view.calls.last(), QStringLiteral("place 0 0 134 24"));
+    m_monitor.Release(10, 10);
+    m_monitor.WorkAreaChanged({0, 30, 1000, 700});
+    EXPECT_EQ(m_view.calls.last(), QStringLiteral("place 0 30 134 54"));
+}
+
+} // namespace
+
+TEST_F(MonitorTest, NvmeDisksShowTheirTemperatureAndKeepItThroughARefresh) {
+    vorn::platform::selectSimMachine(
+        QStringLiteral(VORN_SOURCE_ROOT "/tests/fixtures/nvme-machine"));
+    Start();
+    ASSERT_EQ(m_view.readings.size(), 2u);
+    EXPECT_EQ(ReadingTip(m_view.readings[0]), QStringLiteral("Vorn Example NVMe 512GB\nC: \n45 ℃"));
+    EXPECT_EQ(m_view.readings[1].temperature, -1); // 0 K: no reading
+    m_timer.Tick();
+    EXPECT_EQ(m_view.readings[0].temperature, 45);
+}

@@ -1,0 +1,149 @@
+#!/bin/sh
+# The real HeatgaugeMini on a virtual X display with a tray host, on the
+# simulated sample machine: the strip's size, the colour of two balls, one
+# tray icon per disk, SIGTERM ending without writing the settings, a drag
+# snapping to the edge and the menu's exit writing the place. With a third argument the strip, a tray icon
+# and the open menu are saved there as pictures.
+#
+#   strip-under-xvfb.sh <HeatgaugeMini> <sample machine folder> [picture folder]
+#
+# Exit 77 (skipped) when a tool is missing.
+set -eu
+
+if [ "${1:-}" != --inside ]; then
+    for tool in xvfb-run trayer import convert xwininfo xdotool; do
+        if ! command -v "$tool" >/dev/null 2>&1; then
+            echo "skipped: $tool is not installed"
+            exit 77
+        fi
+    done
+    exec xvfb-run -a -s "-screen 0 800x600x24" "$0" --inside "$@"
+fi
+shift
+program=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
+machine=$(cd "$2" && pwd)
+pictures=${3:-}
+[ -z "$pictures" ] || pictures=$(mkdir -p "$pictures" && cd "$pictures" && pwd)
+
+work=$(mktemp -d)
+trayer_pid=
+program_pid=
+cleanup() {
+    [ -z "$program_pid" ] || kill "$program_pid" 2>/dev/null || true
+    [ -z "$trayer_pid" ] || kill "$trayer_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+cd "$work"
+export XDG_RUNTIME_DIR="$work"
+
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+trayer --edge top --align right --widthtype pixel --width 200 --height 24 \
+    --transparent false --tint 0xffffff >/dev/null 2>&1 &
+trayer_pid=$!
+
+# Polls (at most 10 s) until the strip and n tray icons are on the display.
+strip_line=
+wait_for_strip() {
+    tries=0
+    while [ $tries -lt 100 ]; do
+        tree=$(xwininfo -root -tree 2>/dev/null || true)
+        strip_line=$(echo "$tree" | grep '"HeatgaugeMini": ("HeatgaugeMini"' | grep -v ' 22x22+' |
+            head -n 1 || true)
+        icons=$(echo "$tree" | grep -c '"HeatgaugeMini": ("HeatgaugeMini".* 22x22+' || true)
+        [ -n "$strip_line" ] && [ "$icons" -eq "$1" ] && return 0
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+    fail "no strip with $1 tray icons: $strip_line, $icons icons"
+}
+
+start_program() {
+    VORN_SIM="$machine" "$program" &
+    program_pid=$!
+    wait_for_strip 5
+}
+
+# Polls (at most 5 s) until the program has ended, with exit status 0.
+wait_for_end() {
+    tries=0
+    while kill -0 "$program_pid" 2>/dev/null && [ $tries -lt 50 ]; do
+        sleep 0.1
+        tries=$((tries + 1))
+    done
+    kill -0 "$program_pid" 2>/dev/null && fail "$1 did not end the program"
+    status=0
+    wait "$program_pid" || status=$?
+    program_pid=
+    [ "$status" -eq 0 ] || fail "$1: exit status $status"
+}
+
+# The colour of one screen pixel as "r g b".
+pixel() {
+    convert screen.png -format '%[fx:int(255*p{'"$1"','"$2"'}.r)] %[fx:int(255*p{'"$1"','"$2"'}.g)] %[fx:int(255*p{'"$1"','"$2"'}.b)]' info:
+}
+
+start_program
+geometry=$(echo "$strip_line" | sed -E 's/.* ([0-9]+x[0-9]+)\+([0-9]+)\+([0-9]+) .*/\1 \2 \3/')
+set -- $geometry
+[ "$1" = 134x24 ] || fail "strip is $1, not 134x24"
+left=$2
+top=$3
+sleep 0.3 # the fade in
+import -window root screen.png
+# The second disk (43 degrees) is the hottest: red over blue. The fourth has
+# no temperature: grey.
+set -- $(pixel $((left + 27 + 1)) $((top + 12)))
+[ "$1" -gt $(($3 + 40)) ] || fail "the 43 degree ball is $*"
+set -- $(pixel $((left + 81 + 1)) $((top + 12)))
+[ "$1" -eq "$2" ] && [ "$2" -eq "$3" ] || fail "the unknown ball is $*"
+
+if [ -n "$pictures" ]; then
+    convert screen.png -crop "134x24+$left+$top" +repage "$pictures/heatgauge-strip.png"
+    icon=$(xwininfo -root -tree | grep '"HeatgaugeMini": ("HeatgaugeMini".* 22x22+' | tail -n 1 |
+        sed -E 's/.* \+([0-9]+)\+([0-9]+)$/\1 \2/')
+    set -- $icon
+    convert screen.png -crop "22x22+$1+$2" +repage -scale 400% "$pictures/heatgauge-tray-icon.png"
+fi
+
+kill -TERM "$program_pid"
+wait_for_end SIGTERM
+[ ! -e HeatgaugeMini.ini ] || fail "SIGTERM wrote the settings"
+
+# A drag that ends 3 pixels from the left edge snaps onto it; then the menu
+# from the strip, and "x" for its exit item.
+start_program
+xdotool mousemove $((left + 40)) $((top + 10)) mousedown 1 mousemove 200 300 \
+    mousemove $((3 + 40)) 300 mouseup 1
+sleep 0.3
+wait_for_strip 5
+case "$strip_line" in
+*" 134x24+0+290 "*) ;;
+*) fail "the dragged strip is at $strip_line" ;;
+esac
+left=0
+top=290
+xdotool mousemove $((left + 40)) $((top + 10)) click 3
+menu=
+tries=0
+while [ -z "$menu" ] && [ $tries -lt 50 ]; do
+    sleep 0.1
+    tries=$((tries + 1))
+    menu=$(xwininfo -root -tree | grep '"HeatgaugeMini": ("HeatgaugeMini"' |
+        grep -v -E ' (22x22|134x24|1x1|3x3)\+' | head -n 1 |
+        sed -E 's/.* ([0-9]+)x([0-9]+)\+(-?[0-9]+)\+(-?[0-9]+) .*/\1x\2+\3+\4/' || true)
+done
+[ -n "$menu" ] || fail "no menu opened"
+if [ -n "$pictures" ]; then
+    sleep 0.2 # drawn
+    import -window root menu-screen.png
+    convert menu-screen.png -crop "$menu" +repage "$pictures/heatgauge-menu.png"
+fi
+xdotool key x
+wait_for_end "the menu's exit"
+grep -q '^WndwPos=0 290 134 314' HeatgaugeMini.ini || fail "the menu's exit wrote no place"
+echo "HeatgaugeMini under Xvfb: strip, balls, tray icons, SIGTERM, drag and menu exit as expected"
