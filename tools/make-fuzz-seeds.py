@@ -62,6 +62,26 @@ def main():
                 write("SimFilesFuzz", f"{folder.name}-{name}", b"\x02" + (folder / name).read_bytes())
         write("SimFilesFuzz", f"{folder.name}-disk.ini", b"\x01" + (folder / "disk.ini").read_bytes())
     write("BaselineFileFuzz", "repeats", baseline([(5, 100, 90, 80), (9, 99, 99, 99), (5, 70, 60, 50)]))
+    for folder in sorted((ROOT / "tests" / "fixtures" / "qemu-nvme").iterdir()):
+        for k, name in enumerate(("nvme-identify-controller.hex", "nvme-identify-namespace.hex",
+                                  "nvme-health.hex")):
+            if (folder / name).exists():
+                write("NvmeImagesFuzz", f"{folder.name}-{name}", bytes([k]) + hex_sector(folder / name))
+
+    # Helper requests: format 1, kind 1 (ATA), 7 registers, flags; then a reply.
+    for name, registers, flags in (("identify", [0, 1, 1, 0, 0, 0xA0, 0xEC], 1),
+                                   ("read-data", [0xD0, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0], 1),
+                                   ("return-status", [0xDA, 0, 0, 0x4F, 0xC2, 0xA0, 0xB0], 0),
+                                   ("write-dma", [0, 1, 0, 0, 0, 0xE0, 0xCA], 0)):
+        request = bytes([1, 1] + registers + [flags])
+        reply = struct.pack("<i", 0) + bytes([0, 1, 1, 0x4F, 0xC2, 0xA0, 0x50]) + bytes(512 * flags)
+        write("HelperRequestFuzz", name, bytes([len(request)]) + request + reply)
+
+    for name, text in (("defaults", b"[SysEnv]\r\nWndAlpha=200\r\nWndShow=1\r\nMaxTemp=55\r\n"
+                                    b"MinTemp=25\r\nBaseColor=120\r\nWndLeft=10\r\nWndTop=20\r\n"),
+                       ("odd", b"; comment\n[Other]\nA=1\n[SysEnv]\nMaxTemp=x9\nWndTop=+\n[SysEnv]\n")):
+        write("HeatgaugeSettingsFuzz", name, text)
+
     write("SimFilesFuzz", "machine.ini",
           b"\x00" + (ROOT / "data/sample-machine/machine.ini").read_bytes())
 

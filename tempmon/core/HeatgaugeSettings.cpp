@@ -1,9 +1,7 @@
 #include "HeatgaugeSettings.h"
 
 #include "ProfileText.h"
-
-#include <QFile>
-#include <QSaveFile>
+#include "SafeFile.h"
 
 #include <algorithm>
 #include <climits>
@@ -102,13 +100,15 @@ QByteArray WriteSettings(const QByteArray& bytes, const HeatgaugeSettings& s) {
     return profile.Bytes();
 }
 
+// A few lines of settings; anything larger, or not a regular file, is not
+// ours and reads as no settings.
+constexpr qint64 kSettingsMaxBytes = 64 * 1024;
+
 QByteArray ReadSettingsFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return Cm_ReadBoundedFile(path, kSettingsMaxBytes).value_or(QByteArray());
 }
 
 bool SaveSettingsFile(const QString& path, const HeatgaugeSettings& settings) {
-    const QByteArray bytes = WriteSettings(ReadSettingsFile(path), settings);
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    // Never through a link someone planted at the settings file's name.
+    return Cm_ReplaceFile(path, WriteSettings(ReadSettingsFile(path), settings)) == 0;
 }

@@ -55,7 +55,8 @@ TEST_F(FakeSysfs, FindsTheDiskAtHostAndTargetOnLunZero) {
 // when no descriptor is open on it.
 int OpenFlagsOf(const QString& path) {
     const QDir fds(QStringLiteral("/proc/self/fd"));
-    for (const QString& fd : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+    for (const QString& fd :
+         fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
         if (QFileInfo(fds.filePath(fd)).symLinkTarget() != path)
             continue;
         QFile info(QStringLiteral("/proc/self/fdinfo/") + fd);

@@ -1,6 +1,7 @@
 #include "HeatgaugeSettings.h"
 #include "ProfileText.h"
 
+#include "../support/FileHazards.h"
 #include "../support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -131,6 +132,14 @@ TEST(SettingsFile, ReplacedWholeAndReadBack) {
     EXPECT_EQ(back.wndTop, 0);
     // A folder that cannot take the file: the save fails and says so.
     EXPECT_FALSE(SaveSettingsFile(dir.path(QStringLiteral("missing/HeatgaugeMini.ini")), s));
+
+    // A link planted at the name is neither followed nor replaced.
+    TestDir elsewhere;
+    ASSERT_TRUE(elsewhere.write(QStringLiteral("victim"), "keep"));
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(PlantLink(dir.path(), path, elsewhere.path(QStringLiteral("victim"))));
+    EXPECT_FALSE(SaveSettingsFile(path, s));
+    EXPECT_EQ(elsewhere.read(QStringLiteral("victim")), QByteArray("keep"));
 }
 
 } // namespace
