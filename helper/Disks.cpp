@@ -1,6 +1,7 @@
 #include "Disks.h"
 
 #include "platform/DiskEnumeration.h"
+#include "platform/HelperBackend.h"
 #include "platform/HelperProtocol.h"
 #include "platform/LinuxDevice.h"
 #include "platform/SimDevice.h"
@@ -28,6 +29,10 @@ public:
     ~LinuxOpenedDisk() override { ::close(m_fd); }
     platform::AtaOutcome execute(const platform::AtaCommand& command, BYTE* data) override {
         return platform::sendAtaCommand(m_fd, command, data);
+    }
+    platform::NvmeOutcome executeNvme(const platform::NvmeAdminCommand& command,
+                                      BYTE* data) override {
+        return platform::sendNvmeAdminCommand(m_fd, command, data);
     }
 
 private:
@@ -101,15 +106,24 @@ public:
         : m_device(std::move(device)), m_target(target), m_name(std::move(name)),
           m_traceFile(std::move(traceFile)) {}
     platform::AtaOutcome execute(const platform::AtaCommand& command, BYTE* data) override {
-        if (!m_traceFile.isEmpty()) {
-            QFile trace(m_traceFile);
-            if (trace.open(QIODevice::WriteOnly | QIODevice::Append))
-                trace.write(traceLine(m_name, command).toUtf8());
-        }
+        trace(traceLine(m_name, command));
         return m_device->execute(m_target, command, data);
+    }
+    platform::NvmeOutcome executeNvme(const platform::NvmeAdminCommand& command,
+                                      BYTE* data) override {
+        trace(platform::simNvmeTraceLine(m_name, command) + QLatin1Char('\n'));
+        return m_device->executeNvme(command, data);
     }
 
 private:
+    void trace(const QString& line) {
+        if (m_traceFile.isEmpty())
+            return;
+        QFile file(m_traceFile);
+        if (file.open(QIODevice::WriteOnly | QIODevice::Append))
+            file.write(line.toUtf8());
+    }
+
     std::unique_ptr<platform::OpenDevice> m_device;
     platform::RequestTarget m_target;
     QString m_name;
@@ -125,7 +139,7 @@ public:
     std::unique_ptr<OpenedDisk> open(const QString& name, int* error) override {
         *error = ENODEV;
         for (const platform::SimDisk& disk : m_machine->disks) {
-            if (help::simDiskKernelName(disk.index()) != name)
+            if (platform::simKernelNameOf(disk) != name)
                 continue;
             // The path the disk opens by: its own handle, or its adapter with
             // the disk's target in each request.

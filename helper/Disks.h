@@ -17,8 +17,9 @@ std::unique_ptr<DiskAccess> makeLinuxDiskAccess(const QString& sysRoot = QString
 
 // The disks of a simulated machine by their simulated kernel names. When
 // traceFile is not empty, every command that reaches a disk appends a line
-// "<name> <7 registers as hex pairs> <in|none>", so that a test can tell what
-// got through.
+// "<name> <7 registers as hex pairs> <in|none>", or for an NVMe command the
+// simulated machine's NVMe trace line with the name in place of the path, so
+// that a test can tell what got through.
 std::unique_ptr<DiskAccess> makeSimDiskAccess(std::shared_ptr<const platform::SimMachine> machine,
                                               const QString& traceFile);
 

@@ -67,6 +67,24 @@ void handleExecute(const QString& caller, const QString& disk, const QByteArray&
         done(failure(help::kErrorRefused, QStringLiteral("command not allowed")));
         return;
     }
+    if (decoded.kind == help::RequestKind::NvmeAdmin) {
+        if (!help::isNvmeNamespaceName(disk)) {
+            done(failure(help::kErrorInvalidDisk, QStringLiteral("not an NVMe namespace")));
+            return;
+        }
+        const platform::NvmeAdminCommand command = decoded.nvme;
+        authorizeAndOpen(caller, disk, *action, authorizer, disks, std::move(done),
+                         [command](OpenedDisk& opened) {
+                             BYTE data[help::kMaxNvmeDataLength] = {};
+                             const platform::NvmeOutcome outcome =
+                                 opened.executeNvme(command, data);
+                             HandlerResult result;
+                             result.reply =
+                                 help::encodeNvmeReply(outcome, data, command.dataLength);
+                             return result;
+                         });
+        return;
+    }
     const platform::AtaCommand command = decoded.ata;
     authorizeAndOpen(
         caller, disk, *action, authorizer, disks, std::move(done), [command](OpenedDisk& opened) {

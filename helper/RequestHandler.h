@@ -29,6 +29,9 @@ public:
     virtual ~OpenedDisk();
     // data receives 512 bytes when command.dataIn.
     virtual platform::AtaOutcome execute(const platform::AtaCommand& command, BYTE* data) = 0;
+    // data receives command.dataLength bytes.
+    virtual platform::NvmeOutcome executeNvme(const platform::NvmeAdminCommand& command,
+                                              BYTE* data) = 0;
 };
 
 // Opens a disk by its kernel name after checking that the name means a whole

@@ -53,6 +53,9 @@ public:
     QString adapterDisk(int port, int target) override {
         return findScsiDisk(m_sysRoot, port, target);
     }
+    std::optional<NvmeDeviceFacts> nvmeFacts(const QString& disk) override {
+        return nvmeFactsOf(m_sysRoot, disk);
+    }
 
 private:
     QString m_sysRoot;
@@ -74,7 +77,7 @@ public:
             *error = disk ? ENXIO : ENOENT;
             return QString();
         }
-        return helper::simDiskKernelName(number);
+        return simKernelNameOf(*disk);
     }
     bool hasAdapter(int port) override {
         for (const SimDisk& disk : m_machine->disks) {
@@ -87,17 +90,24 @@ public:
         for (const SimDisk& disk : m_machine->disks) {
             if (disk.device.scsi && disk.scsiPort() == port &&
                 (disk.scsiTargetId() & 0xFF) == target)
-                return helper::simDiskKernelName(disk.index());
+                return simKernelNameOf(disk);
         }
         return QString();
+    }
+    std::optional<NvmeDeviceFacts> nvmeFacts(const QString& name) override {
+        for (const SimDisk& disk : m_machine->disks) {
+            if (disk.device.nvme && simKernelNameOf(disk) == name)
+                return NvmeDeviceFacts{disk.device.nvmeNamespace, disk.device.pcieLink};
+        }
+        return std::nullopt;
     }
 
 private:
     std::shared_ptr<const SimMachine> m_machine;
 };
 
-AtaOutcome transportFailure(int error) {
-    AtaOutcome outcome;
+template <typename Outcome> Outcome transportFailure(int error) {
+    Outcome outcome;
     outcome.transportError = error;
     return outcome;
 }
@@ -110,7 +120,8 @@ public:
                  std::shared_ptr<HelperDiskNaming> naming, QString path, QString disk, int port,
                  int number)
         : m_transport(std::move(transport)), m_naming(std::move(naming)), m_path(std::move(path)),
-          m_disk(std::move(disk)), m_port(port), m_number(number) {}
+          m_disk(std::move(disk)), m_port(port), m_number(number),
+          m_nvme(m_disk.isEmpty() ? std::nullopt : m_naming->nvmeFacts(m_disk)) {}
 
     QString path() const override { return m_path; }
 
@@ -120,13 +131,27 @@ public:
         const QString disk =
             m_port >= 0 ? m_naming->adapterDisk(m_port, target.driveNumber) : m_disk;
         if (disk.isEmpty())
-            return transportFailure(ENODEV);
+            return transportFailure<AtaOutcome>(ENODEV);
         const HelperReply reply = m_transport->execute(disk, helper::encodeAtaRequest(command));
         if (!reply.errorName.isEmpty())
-            return transportFailure(helper::errnoOfError(reply.errorName));
+            return transportFailure<AtaOutcome>(helper::errnoOfError(reply.errorName));
         AtaOutcome outcome;
         if (!helper::decodeAtaReply(reply.bytes, command, &outcome, data))
-            return transportFailure(EIO);
+            return transportFailure<AtaOutcome>(EIO);
+        return outcome;
+    }
+
+    std::optional<NvmeDeviceFacts> nvmeFacts() const override { return m_nvme; }
+
+    NvmeOutcome executeNvmeAllowed(const NvmeAdminCommand& command, BYTE* data) override {
+        if (!m_nvme)
+            return OpenDevice::executeNvmeAllowed(command, data);
+        const HelperReply reply = m_transport->execute(m_disk, helper::encodeNvmeRequest(command));
+        if (!reply.errorName.isEmpty())
+            return transportFailure<NvmeOutcome>(helper::errnoOfError(reply.errorName));
+        NvmeOutcome outcome;
+        if (!helper::decodeNvmeReply(reply.bytes, command, &outcome, data))
+            return transportFailure<NvmeOutcome>(EIO);
         return outcome;
     }
 
@@ -150,6 +175,7 @@ private:
     QString m_disk;
     int m_port;
     int m_number;
+    std::optional<NvmeDeviceFacts> m_nvme;
 };
 
 class HelperBackend : public DeviceBackend {
@@ -387,6 +413,11 @@ private:
 
 std::shared_ptr<HelperDiskNaming> makeSysfsDiskNaming(const QString& sysRoot) {
     return std::make_shared<SysfsNaming>(sysRoot);
+}
+
+QString simKernelNameOf(const SimDisk& disk) {
+    return disk.device.nvme ? helper::simNvmeKernelName(disk.index(), disk.device.nvmeNamespace)
+                            : helper::simDiskKernelName(disk.index());
 }
 
 std::shared_ptr<HelperDiskNaming> makeSimDiskNaming(std::shared_ptr<const SimMachine> machine) {

@@ -33,14 +33,18 @@ public:
     virtual bool hasAdapter(int port) = 0;
     // The kernel name of the disk a request on adapter port means, or empty.
     virtual QString adapterDisk(int port, int target) = 0;
+    // Set when the disk is an NVMe namespace. These facts need no privilege,
+    // so they are learnt here rather than asked of the helper.
+    virtual std::optional<NvmeDeviceFacts> nvmeFacts(const QString& disk) = 0;
 };
 
 // The real machine, by the shared disk enumeration of sysRoot/block.
 VORNCOM_API std::shared_ptr<HelperDiskNaming>
 makeSysfsDiskNaming(const QString& sysRoot = QStringLiteral("/sys"));
-// A simulated machine, whose disks the helper knows by simDiskKernelName().
+// A simulated machine, whose disks the helper knows by simKernelNameOf().
 VORNCOM_API std::shared_ptr<HelperDiskNaming>
 makeSimDiskNaming(std::shared_ptr<const SimMachine> machine);
+VORNCOM_API QString simKernelNameOf(const SimDisk& disk);
 
 // One method call on the helper. A failed call carries the bus error's name.
 struct HelperReply {

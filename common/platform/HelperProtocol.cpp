@@ -2,11 +2,15 @@
 
 #include "AtaCommandSet.h"
 #include "DiskEnumeration.h"
+#include "NvmeCommandSet.h"
+
+#include <QRegularExpression>
 
 #include <sys/sysmacros.h>
 
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 
 namespace vorn::platform::helper {
 
@@ -28,6 +32,20 @@ AtaRegisters takeRegisters(const BYTE* in) {
 
 bool wantsData(const AtaCommand& command, const AtaOutcome& outcome) {
     return command.dataIn && outcome.transportError == 0;
+}
+
+constexpr std::size_t kNvmeReplyHeaderSize = 4 + 2 + 4;
+
+void putLe(quint32 value, int bytes, BYTE* out) {
+    for (int i = 0; i < bytes; ++i)
+        out[i] = BYTE(value >> (8 * i));
+}
+
+quint32 takeLe(const BYTE* in, int bytes) {
+    quint32 value = 0;
+    for (int i = 0; i < bytes; ++i)
+        value |= quint32(in[i]) << (8 * i);
+    return value;
 }
 
 } // namespace
@@ -58,6 +76,19 @@ QByteArray encodeAtaRequest(const AtaCommand& command) {
     return bytes;
 }
 
+QByteArray encodeNvmeRequest(const NvmeAdminCommand& command) {
+    QByteArray bytes(int(kNvmeRequestSize), '\0');
+    BYTE* out = reinterpret_cast<BYTE*>(bytes.data());
+    out[0] = kRequestFormat;
+    out[1] = BYTE(RequestKind::NvmeAdmin);
+    out[2] = command.opcode;
+    const DWORD words[] = {command.nsid,  command.cdw10, command.cdw11, command.cdw12,
+                           command.cdw13, command.cdw14, command.cdw15, command.dataLength};
+    for (std::size_t i = 0; i < std::size(words); ++i)
+        putLe(words[i], 4, out + 3 + 4 * i);
+    return bytes;
+}
+
 DecodedRequest decodeRequest(const BYTE* bytes, std::size_t size) {
     DecodedRequest request;
     if (!bytes || size < 2 || bytes[0] != kRequestFormat)
@@ -73,18 +104,34 @@ DecodedRequest decodeRequest(const BYTE* bytes, std::size_t size) {
         request.ata.dataIn = bytes[9] & kFlagDataIn;
         request.status = DecodedRequest::Ok;
         return request;
-    case BYTE(RequestKind::NvmeAdmin):
+    case BYTE(RequestKind::NvmeAdmin): {
+        if (size != kNvmeRequestSize)
+            return request;
+        NvmeAdminCommand& c = request.nvme;
+        c.opcode = bytes[2];
+        DWORD* const words[] = {&c.nsid,  &c.cdw10, &c.cdw11, &c.cdw12,
+                                &c.cdw13, &c.cdw14, &c.cdw15, &c.dataLength};
+        for (std::size_t i = 0; i < std::size(words); ++i)
+            *words[i] = takeLe(bytes + 3 + 4 * i, 4);
+        if (c.dataLength > kMaxNvmeDataLength)
+            return request;
         request.kind = RequestKind::NvmeAdmin;
-        request.status = DecodedRequest::Unsupported;
+        request.status = DecodedRequest::Ok;
         return request;
+    }
     default:
         return request;
     }
 }
 
 std::optional<QString> actionFor(const DecodedRequest& request) {
-    if (request.status != DecodedRequest::Ok || request.kind != RequestKind::Ata)
+    if (request.status != DecodedRequest::Ok)
         return std::nullopt;
+    if (request.kind == RequestKind::NvmeAdmin) {
+        if (nvme::classifyCommand(request.nvme) == nvme::CommandClass::Read)
+            return QString::fromLatin1(kReadAction);
+        return std::nullopt;
+    }
     switch (ata::classifyCommand(request.ata)) {
     case ata::CommandClass::Read:
         return QString::fromLatin1(kReadAction);
@@ -128,6 +175,36 @@ bool decodeAtaReply(const QByteArray& reply, const AtaCommand& command, AtaOutco
     return true;
 }
 
+QByteArray encodeNvmeReply(const NvmeOutcome& outcome, const BYTE* data, DWORD dataLength) {
+    QByteArray bytes(int(kNvmeReplyHeaderSize), '\0');
+    BYTE* out = reinterpret_cast<BYTE*>(bytes.data());
+    putLe(static_cast<quint32>(outcome.transportError), 4, out);
+    putLe(outcome.status, 2, out + 4);
+    putLe(outcome.result, 4, out + 6);
+    if (data && outcome.succeeded() && dataLength <= kMaxNvmeDataLength)
+        bytes.append(reinterpret_cast<const char*>(data), int(dataLength));
+    return bytes;
+}
+
+bool decodeNvmeReply(const QByteArray& reply, const NvmeAdminCommand& command, NvmeOutcome* outcome,
+                     BYTE* data) {
+    if (reply.size() < int(kNvmeReplyHeaderSize) || command.dataLength > kMaxNvmeDataLength)
+        return false;
+    const BYTE* in = reinterpret_cast<const BYTE*>(reply.constData());
+    NvmeOutcome decoded;
+    decoded.transportError = static_cast<int>(takeLe(in, 4));
+    decoded.status = static_cast<WORD>(takeLe(in + 4, 2));
+    decoded.result = takeLe(in + 6, 4);
+    const bool withData = decoded.succeeded() && command.dataLength > 0;
+    const int expected = int(kNvmeReplyHeaderSize) + (withData ? int(command.dataLength) : 0);
+    if (reply.size() != expected || decoded.transportError < 0)
+        return false;
+    if (withData)
+        std::memcpy(data, in + kNvmeReplyHeaderSize, command.dataLength);
+    *outcome = decoded;
+    return true;
+}
+
 bool isAcceptableDiskName(const QString& name) {
     if (name.isEmpty() || name.size() > 31 || !name.at(0).isLower())
         return false;
@@ -139,6 +216,11 @@ bool isAcceptableDiskName(const QString& name) {
             return false;
     }
     return isPhysicalDiskName(name);
+}
+
+bool isNvmeNamespaceName(const QString& name) {
+    static const QRegularExpression pattern(QStringLiteral("^nvme[0-9]+n[0-9]+$"));
+    return isAcceptableDiskName(name) && pattern.match(name).hasMatch();
 }
 
 bool isPathUnder(const QString& path, const QString& root) {
@@ -178,6 +260,12 @@ QString simDiskKernelName(int index) {
     for (int n = index + 1; n > 0; n = (n - 1) / 26)
         letters.prepend(QChar(u'a' + (n - 1) % 26));
     return QStringLiteral("sd") + letters;
+}
+
+QString simNvmeKernelName(int index, DWORD namespaceId) {
+    if (index < 0)
+        return QString();
+    return QStringLiteral("nvme%1n%2").arg(index).arg(namespaceId);
 }
 
 } // namespace vorn::platform::helper

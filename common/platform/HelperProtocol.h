@@ -41,26 +41,34 @@ VORNCOM_API int errnoOfError(const QString& errorName);
 
 // Request bytes: format version, kind, then the kind's payload.
 //   ATA:  7 registers in AtaRegisters order, flags (bit 0: 512 bytes in).
+//   NVMe: opcode, then nsid, cdw10 to cdw15 and the data length as 32-bit
+//         little-endian words.
 inline constexpr BYTE kRequestFormat = 1;
 enum class RequestKind : BYTE {
     Ata = 1,
-    // Reserved for one NVMe admin command (Identify, the health, error and
-    // self-test log pages); decoded as Unsupported until NVMe support lands.
     NvmeAdmin = 2,
 };
 inline constexpr std::size_t kAtaRequestSize = 10;
+inline constexpr std::size_t kNvmeRequestSize = 35;
+// No admin command the suite reads returns more than an Identify structure;
+// a longer request is malformed, so the helper never sizes a buffer from a
+// caller's number.
+inline constexpr DWORD kMaxNvmeDataLength = 4096;
 
 struct DecodedRequest {
-    enum Status { Ok, Malformed, Unsupported } status = Malformed;
+    enum Status { Ok, Malformed } status = Malformed;
     RequestKind kind = RequestKind::Ata;
-    AtaCommand ata; // when kind is Ata and status Ok
+    AtaCommand ata;        // when kind is Ata and status Ok
+    NvmeAdminCommand nvme; // when kind is NvmeAdmin and status Ok
 };
 
 VORNCOM_API QByteArray encodeAtaRequest(const AtaCommand& command);
+VORNCOM_API QByteArray encodeNvmeRequest(const NvmeAdminCommand& command);
 VORNCOM_API DecodedRequest decodeRequest(const BYTE* bytes, std::size_t size);
 
 // The polkit action a decoded request needs, or null when it is refused
-// whoever asks. The allow-list is the suite's ATA classification.
+// whoever asks. The allow-lists are the suite's ATA and NVMe
+// classifications; every NVMe command on the list only reads.
 VORNCOM_API std::optional<QString> actionFor(const DecodedRequest& request);
 
 // Reply bytes: transport errno (int32, little-endian), 7 returned registers,
@@ -71,12 +79,27 @@ VORNCOM_API QByteArray encodeAtaReply(const AtaOutcome& outcome, const BYTE* dat
 VORNCOM_API bool decodeAtaReply(const QByteArray& reply, const AtaCommand& command,
                                 AtaOutcome* outcome, BYTE* data);
 
+// NVMe reply bytes: transport errno (int32), completion status (uint16) and
+// dword 0 (uint32), little-endian, then command.dataLength data bytes exactly
+// when the command succeeded.
+VORNCOM_API QByteArray encodeNvmeReply(const NvmeOutcome& outcome, const BYTE* data,
+                                       DWORD dataLength);
+// False when the reply does not have the shape the command calls for; data
+// is written only by a reply that carries it.
+VORNCOM_API bool decodeNvmeReply(const QByteArray& reply, const NvmeAdminCommand& command,
+                                 NvmeOutcome* outcome, BYTE* data);
+
 // --- Disk names ------------------------------------------------------------
 
 // Syntax of a whole-disk kernel name the helper accepts: 1 to 31 characters
 // of [a-z0-9!_-], starting with a letter, of no virtual or removable-media
 // family. Says nothing about whether the disk exists.
 VORNCOM_API bool isAcceptableDiskName(const QString& name);
+
+// An acceptable name that is a whole NVMe namespace (nvme0n1): not a
+// partition, not a controller, not one path of a multipath namespace. NVMe
+// admin commands go to nothing else.
+VORNCOM_API bool isNvmeNamespaceName(const QString& name);
 
 // What the helper learnt about a device node after opening it.
 struct NodeFacts {
@@ -102,7 +125,9 @@ VORNCOM_API std::optional<unsigned long long> parseSysfsDevNumber(const QByteArr
 VORNCOM_API QString deviceNodePath(const QString& devRoot, const QString& kernelName);
 
 // The kernel name a simulated disk goes by on the bus: sda, sdb, ... by its
-// index, in the kernel's own lettering (index 26 is sdaa).
+// index, in the kernel's own lettering (index 26 is sdaa); an NVMe disk is
+// nvme<index>n<namespace id>.
 VORNCOM_API QString simDiskKernelName(int index);
+VORNCOM_API QString simNvmeKernelName(int index, DWORD namespaceId);
 
 } // namespace vorn::platform::helper

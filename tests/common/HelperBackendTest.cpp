@@ -2,6 +2,7 @@
 #include "../support/TempDir.h"
 #include "platform/AtaCommandSet.h"
 #include "platform/HelperProtocol.h"
+#include "platform/NvmeCommandSet.h"
 
 #include <gtest/gtest.h>
 
@@ -97,6 +98,43 @@ TEST_F(HelperBackendTest, AnAdapterHandleFindsTheDiskOfEachRequestByItsTarget) {
     EXPECT_EQ(adapter->execute(RequestTarget{0}, kIdentify, data).transportError, ENODEV);
     ASSERT_EQ(m_transport->calls.size(), 1);
     EXPECT_TRUE(m_transport->calls[0].startsWith(QStringLiteral("execute sdc ")));
+}
+
+// The namespace's facts come from sysfs without a word to the helper; its
+// commands go to the helper and the ATA disks keep refusing them unasked.
+TEST_F(HelperBackendTest, AnNvmeNamespaceKnowsItsFactsLocallyAndSendsItsCommandsToTheHelper) {
+    QDir().mkpath(m_sys.path(QStringLiteral("block/nvme0n1/device/device")));
+    m_sys.write(QStringLiteral("block/nvme0n1/nsid"), "3\n");
+    m_sys.write(QStringLiteral("block/nvme0n1/device/device/current_link_speed"),
+                "8.0 GT/s PCIe\n");
+    m_sys.write(QStringLiteral("block/nvme0n1/device/device/current_link_width"), "4\n");
+    int error = -1;
+    const auto namespaceHandle = m_backend->open(QStringLiteral("\\\\.\\PhysicalDrive2"), &error);
+    const auto ataHandle = m_backend->open(QStringLiteral("\\\\.\\PhysicalDrive0"), &error);
+    ASSERT_TRUE(namespaceHandle && ataHandle);
+    m_transport->calls.clear();
+
+    const auto facts = namespaceHandle->nvmeFacts();
+    ASSERT_TRUE(facts);
+    EXPECT_EQ(facts->namespaceId, 3u);
+    EXPECT_EQ(facts->link.currentWidth, QStringLiteral("4"));
+    EXPECT_FALSE(ataHandle->nvmeFacts());
+
+    const NvmeAdminCommand identify = nvme::identifyNamespace(3);
+    BYTE image[nvme::kIdentifySize];
+    std::fill(image, image + nvme::kIdentifySize, BYTE(0x77));
+    m_transport->executeReply = {QString(),
+                                 help::encodeNvmeReply(NvmeOutcome(), image, nvme::kIdentifySize)};
+    BYTE data[nvme::kIdentifySize] = {};
+    EXPECT_TRUE(namespaceHandle->executeNvme(identify, data).succeeded());
+    EXPECT_EQ(data[4095], 0x77);
+    EXPECT_EQ(ataHandle->executeNvme(identify, data).transportError, ENOTTY);
+    EXPECT_EQ(m_transport->calls,
+              QStringList{QStringLiteral("execute nvme0n1 ") +
+                          QString::fromLatin1(help::encodeNvmeRequest(identify).toHex())});
+
+    m_transport->executeReply = {QString(), help::encodeNvmeReply(NvmeOutcome(), nullptr, 0)};
+    EXPECT_EQ(namespaceHandle->executeNvme(identify, data).transportError, EIO) << "data missing";
 }
 
 } // namespace

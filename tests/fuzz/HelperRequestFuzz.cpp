@@ -5,6 +5,7 @@
 
 #include "platform/AtaCommandSet.h"
 #include "platform/HelperProtocol.h"
+#include "platform/NvmeCommandSet.h"
 
 #include <vector>
 
@@ -12,20 +13,30 @@ using namespace vorn::platform;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzInput input(data, size);
-    const std::size_t requestSize = input.byte() % 32;
+    const std::size_t requestSize = input.byte() % 48;
     const QByteArray request = input.take(requestSize);
     const QByteArray rest = input.rest();
 
     const std::vector<BYTE> bytes(request.begin(), request.end());
     const helper::DecodedRequest decoded = helper::decodeRequest(bytes.data(), bytes.size());
     // No request the allow-list refuses ever gets an action to authorise.
-    if (helper::actionFor(decoded))
-        FUZZ_REQUIRE(decoded.status == helper::DecodedRequest::Ok &&
-                     ata::classifyCommand(decoded.ata) != ata::CommandClass::Refused);
+    if (helper::actionFor(decoded)) {
+        const bool allowed = decoded.kind == helper::RequestKind::NvmeAdmin
+                                 ? nvme::classifyCommand(decoded.nvme) == nvme::CommandClass::Read
+                                 : ata::classifyCommand(decoded.ata) != ata::CommandClass::Refused;
+        FUZZ_REQUIRE(decoded.status == helper::DecodedRequest::Ok && allowed);
+    }
+    // The helper's buffer is sized by the bound, never by the caller.
+    if (decoded.status == helper::DecodedRequest::Ok)
+        FUZZ_REQUIRE(decoded.nvme.dataLength <= helper::kMaxNvmeDataLength);
 
     BYTE sector[kSectorSize] = {};
     AtaOutcome outcome;
     helper::decodeAtaReply(rest, decoded.ata, &outcome, sector);
+    BYTE image[helper::kMaxNvmeDataLength] = {};
+    NvmeOutcome nvmeOutcome;
+    helper::decodeNvmeReply(rest, decoded.nvme, &nvmeOutcome, image);
+    helper::isNvmeNamespaceName(QString::fromUtf8(rest));
     helper::isAcceptableDiskName(QString::fromUtf8(rest));
     helper::parseSysfsDevNumber(rest);
     return 0;

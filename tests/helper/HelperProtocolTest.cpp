@@ -1,5 +1,6 @@
 #include "platform/HelperProtocol.h"
 #include "platform/AtaCommandSet.h"
+#include "platform/NvmeCommandSet.h"
 
 #include <gtest/gtest.h>
 
@@ -52,10 +53,40 @@ TEST(HelperProtocolTest, RequestsSurviveTheTripAndAnythingOffShapeIsMalformed) {
     for (const auto& c : malformed)
         EXPECT_EQ(decode(c.bytes).status, help::DecodedRequest::Malformed) << c.what;
     EXPECT_EQ(help::decodeRequest(nullptr, 10).status, help::DecodedRequest::Malformed);
+}
 
-    const help::DecodedRequest nvme = decode(withByte(good, 1, 2));
-    EXPECT_EQ(nvme.status, help::DecodedRequest::Unsupported);
-    EXPECT_FALSE(help::actionFor(nvme));
+TEST(HelperProtocolTest, NvmeRequestsSurviveTheTripWithEveryWordAndStayBounded) {
+    NvmeAdminCommand command = nvme::getLogPage(nvme::kLogHealth, nvme::kAllNamespaces, 512);
+    command.cdw12 = 0x01020304; // off the allow-list, but the bytes must still carry it
+    command.cdw15 = 0xA1B2C3D4;
+    const QByteArray good = help::encodeNvmeRequest(command);
+    const help::DecodedRequest decoded = decode(good);
+    ASSERT_EQ(decoded.status, help::DecodedRequest::Ok);
+    ASSERT_EQ(decoded.kind, help::RequestKind::NvmeAdmin);
+    const NvmeAdminCommand& back = decoded.nvme;
+    EXPECT_EQ(back.opcode, nvme::kGetLogPage);
+    EXPECT_EQ(back.nsid, nvme::kAllNamespaces);
+    EXPECT_EQ(back.cdw10, command.cdw10);
+    EXPECT_EQ(back.cdw12, 0x01020304u);
+    EXPECT_EQ(back.cdw15, 0xA1B2C3D4u);
+    EXPECT_EQ(back.dataLength, 512u);
+
+    NvmeAdminCommand huge = nvme::identifyController();
+    huge.dataLength = help::kMaxNvmeDataLength + 1;
+    NvmeAdminCommand enormous = huge;
+    enormous.dataLength = 0xFFFFFFFFu;
+    const struct {
+        const char* what;
+        QByteArray bytes;
+    } malformed[] = {
+        {"one byte short", good.left(34)},
+        {"one byte long", good + '\0'},
+        {"an ATA request's size", good.left(10)},
+        {"data longer than any structure", help::encodeNvmeRequest(huge)},
+        {"data length with the top bit set", help::encodeNvmeRequest(enormous)},
+    };
+    for (const auto& c : malformed)
+        EXPECT_EQ(decode(c.bytes).status, help::DecodedRequest::Malformed) << c.what;
 }
 
 TEST(HelperProtocolTest, ReadsNeedTheReadActionSwitchesTheConfigureActionTheRestNothing) {
@@ -68,6 +99,23 @@ TEST(HelperProtocolTest, ReadsNeedTheReadActionSwitchesTheConfigureActionTheRest
     AtaCommand writeDma;
     writeDma.registers.command = 0xCA;
     EXPECT_FALSE(action(writeDma));
+
+    const auto nvmeAction = [](const NvmeAdminCommand& command) {
+        return help::actionFor(decode(help::encodeNvmeRequest(command)));
+    };
+    const QString read = QString::fromLatin1(help::kReadAction);
+    EXPECT_EQ(nvmeAction(nvme::identifyController()), read);
+    EXPECT_EQ(nvmeAction(nvme::identifyNamespace(1)), read);
+    EXPECT_EQ(nvmeAction(nvme::getLogPage(nvme::kLogSelfTest, 1, nvme::kSelfTestLogSize)), read);
+    NvmeAdminCommand formatNvm;
+    formatNvm.opcode = 0x80;
+    NvmeAdminCommand setFeatures;
+    setFeatures.opcode = 0x09;
+    setFeatures.cdw10 = 0x02; // power management
+    NvmeAdminCommand logWithOffset = nvme::getLogPage(nvme::kLogHealth, 1, 512);
+    logWithOffset.cdw12 = 4;
+    for (const NvmeAdminCommand& refused : {formatNvm, setFeatures, logWithOffset})
+        EXPECT_FALSE(nvmeAction(refused)) << int(refused.opcode);
 }
 
 TEST(HelperProtocolTest, RepliesCarryDataExactlyWhenTheCommandReadsAndSucceeded) {
@@ -101,6 +149,48 @@ TEST(HelperProtocolTest, RepliesCarryDataExactlyWhenTheCommandReadsAndSucceeded)
         << "negative errno";
 }
 
+TEST(HelperProtocolTest, NvmeRepliesCarryDataExactlyWhenTheCommandSucceeded) {
+    const NvmeAdminCommand health = nvme::getLogPage(nvme::kLogHealth, nvme::kAllNamespaces, 512);
+    BYTE log[512];
+    for (int i = 0; i < 512; ++i)
+        log[i] = BYTE(i * 3);
+    NvmeOutcome done;
+    done.result = 0x8000000Fu;
+    const QByteArray reply = help::encodeNvmeReply(done, log, 512);
+
+    NvmeOutcome outcome;
+    BYTE back[512] = {};
+    ASSERT_TRUE(help::decodeNvmeReply(reply, health, &outcome, back));
+    EXPECT_TRUE(outcome.succeeded());
+    EXPECT_EQ(outcome.result, 0x8000000Fu);
+    EXPECT_EQ(QByteArray(reinterpret_cast<char*>(back), 512),
+              QByteArray(reinterpret_cast<char*>(log), 512));
+
+    // A status from the controller or a transport errno brings no data, and
+    // the caller's buffer stays as it was.
+    for (const auto& [transport, status] : {std::pair{0, 0x109}, std::pair{EACCES, 0}}) {
+        NvmeOutcome failed;
+        failed.transportError = transport;
+        failed.status = WORD(status);
+        const QByteArray failure = help::encodeNvmeReply(failed, log, 512);
+        BYTE untouched[512] = {};
+        ASSERT_TRUE(help::decodeNvmeReply(failure, health, &outcome, untouched)) << status;
+        EXPECT_EQ(outcome.transportError, transport);
+        EXPECT_EQ(outcome.status, status);
+        EXPECT_EQ(untouched[1], 0);
+        EXPECT_FALSE(
+            help::decodeNvmeReply(failure + QByteArray(512, '\0'), health, &outcome, untouched))
+            << "data after a failure";
+    }
+
+    EXPECT_FALSE(help::decodeNvmeReply(reply.left(10 + 511), health, &outcome, back)) << "short";
+    EXPECT_FALSE(help::decodeNvmeReply(reply, nvme::identifyController(), &outcome, back))
+        << "another command's length";
+    EXPECT_FALSE(help::decodeNvmeReply(reply.left(9), health, &outcome, back)) << "no header";
+    EXPECT_FALSE(help::decodeNvmeReply(QByteArray(10, '\xff'), health, &outcome, back))
+        << "negative errno";
+}
+
 TEST(HelperProtocolTest, OnlyPlainWholeDiskNamesAreAccepted) {
     for (const char* name : {"sda", "sdaa", "nvme0n1", "vdb", "mmcblk0", "cciss!c0d0"})
         EXPECT_TRUE(help::isAcceptableDiskName(QString::fromLatin1(name))) << name;
@@ -108,6 +198,12 @@ TEST(HelperProtocolTest, OnlyPlainWholeDiskNamesAreAccepted) {
          {"", "../sda", "/dev/null", "sda/../sdb", ".sda", "Sda", "sda 1", "loop0", "dm-0", "sr0",
           "!sda", "sdaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa" /* 32 characters */})
         EXPECT_FALSE(help::isAcceptableDiskName(QString::fromLatin1(name))) << name;
+
+    for (const char* name : {"nvme0n1", "nvme12n34"})
+        EXPECT_TRUE(help::isNvmeNamespaceName(QString::fromLatin1(name))) << name;
+    for (const char* name : {"sda", "nvme0", "nvme0n1p1", "nvme0c0n1", "nvme0n", "nvmen1",
+                             "../nvme0n1", "nvme0n1 ", "nvme0n11111111111111111111111111"})
+        EXPECT_FALSE(help::isNvmeNamespaceName(QString::fromLatin1(name))) << name;
 }
 
 TEST(HelperProtocolTest, ANodeServesADiskOnlyAsRootsBlockDeviceOfThatNumberInsideDev) {
@@ -140,6 +236,7 @@ TEST(HelperProtocolTest, SimulatedDisksAreLetteredAsTheKernelLettersThem) {
     EXPECT_EQ(help::simDiskKernelName(26), QStringLiteral("sdaa"));
     EXPECT_EQ(help::simDiskKernelName(701), QStringLiteral("sdzz"));
     EXPECT_EQ(help::simDiskKernelName(702), QStringLiteral("sdaaa"));
+    EXPECT_EQ(help::simNvmeKernelName(6, 2), QStringLiteral("nvme6n2"));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "platform/AtaCommandSet.h"
 #include "platform/DiskEnumeration.h"
 #include "platform/HelperProtocol.h"
+#include "platform/NvmeCommandSet.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,7 @@ public:
     int openError = 0;
     QStringList opened;
     QList<AtaCommand> executed;
+    QList<NvmeAdminCommand> nvmeExecuted;
 
     std::unique_ptr<OpenedDisk> open(const QString& name, int* error) override {
         opened << name;
@@ -65,6 +67,11 @@ private:
             AtaOutcome outcome;
             outcome.returned.command = kAtaStatusReady;
             return outcome;
+        }
+        NvmeOutcome executeNvme(const NvmeAdminCommand& command, BYTE* data) override {
+            m_owner->nvmeExecuted << command;
+            std::fill(data, data + command.dataLength, BYTE(0xA5));
+            return NvmeOutcome();
         }
 
     private:
@@ -94,6 +101,13 @@ HandlerResult execute(const QString& disk, const QByteArray& request, Authorizer
 const AtaCommand kIdentify{{0, 1, 1, 0, 0, 0xA0, ata::kIdentifyDevice}, true};
 const AtaCommand kEnable = smart(ata::kSmartEnableOperations, false);
 const AtaCommand kWriteLog = smart(0xD6, false);
+
+NvmeAdminCommand formatNvm() {
+    NvmeAdminCommand command;
+    command.opcode = 0x80;
+    command.nsid = 1;
+    return command;
+}
 
 TEST(RequestHandlerTest, EachCheckStopsARequestBeforeTheNextStepAndRefusalsTouchNothing) {
     const QString read = QString::fromLatin1(help::kReadAction);
@@ -173,6 +187,46 @@ TEST(RequestHandlerTest, EachCheckStopsARequestBeforeTheNextStepAndRefusalsTouch
          {configure},
          1},
         {"read granted", "sda", help::encodeAtaRequest(kIdentify), {read}, 0, nullptr, {read}, 1},
+        {"NVMe format",
+         "nvme0n1",
+         help::encodeNvmeRequest(formatNvm()),
+         {read, configure},
+         0,
+         help::kErrorRefused,
+         {},
+         0},
+        {"NVMe command to an ATA disk",
+         "sda",
+         help::encodeNvmeRequest(nvme::identifyController()),
+         {read},
+         0,
+         help::kErrorInvalidDisk,
+         {},
+         0},
+        {"NVMe command to a partition",
+         "nvme0n1p1",
+         help::encodeNvmeRequest(nvme::identifyController()),
+         {read},
+         0,
+         help::kErrorInvalidDisk,
+         {},
+         0},
+        {"NVMe read denied",
+         "nvme0n1",
+         help::encodeNvmeRequest(nvme::identifyController()),
+         {configure},
+         0,
+         help::kErrorNotAuthorized,
+         {read},
+         0},
+        {"NVMe read granted",
+         "nvme0n1",
+         help::encodeNvmeRequest(nvme::identifyController()),
+         {read},
+         0,
+         nullptr,
+         {read},
+         1},
     };
     for (const auto& c : cases) {
         FakeAuthorizer authorizer;
@@ -186,7 +240,7 @@ TEST(RequestHandlerTest, EachCheckStopsARequestBeforeTheNextStepAndRefusalsTouch
             asked << action + QStringLiteral(" :1.7");
         EXPECT_EQ(authorizer.asked, asked) << c.what;
         EXPECT_EQ(disks.opened.size(), c.opens) << c.what;
-        EXPECT_EQ(disks.executed.size(), c.error ? 0 : 1) << c.what;
+        EXPECT_EQ(disks.executed.size() + disks.nvmeExecuted.size(), c.error ? 0 : 1) << c.what;
         EXPECT_EQ(result.reply.isEmpty(), c.error != nullptr) << c.what;
     }
 }
@@ -213,6 +267,26 @@ TEST(RequestHandlerTest, TheDiskIsTouchedOnlyOncePolkitSaidYesAndItsAnswerGoesBa
     EXPECT_EQ(data[511], 0x5A);
     ASSERT_EQ(disks.executed.size(), 1);
     EXPECT_EQ(disks.executed[0].registers.command, ata::kIdentifyDevice);
+}
+
+TEST(RequestHandlerTest, AnNvmeCommandReachesTheDiskWordForWordAndItsDataComesBack) {
+    FakeAuthorizer authorizer;
+    authorizer.granted << QString::fromLatin1(help::kReadAction);
+    FakeDisks disks;
+    const NvmeAdminCommand health =
+        nvme::getLogPage(nvme::kLogHealth, nvme::kAllNamespaces, nvme::kHealthLogSize);
+    const HandlerResult result =
+        execute(QStringLiteral("nvme0n1"), help::encodeNvmeRequest(health), authorizer, disks);
+    ASSERT_EQ(disks.nvmeExecuted.size(), 1);
+    EXPECT_EQ(disks.nvmeExecuted[0].cdw10, health.cdw10);
+    EXPECT_EQ(disks.nvmeExecuted[0].nsid, health.nsid);
+    EXPECT_EQ(disks.nvmeExecuted[0].dataLength, health.dataLength);
+    NvmeOutcome outcome;
+    BYTE data[nvme::kHealthLogSize] = {};
+    ASSERT_TRUE(help::decodeNvmeReply(result.reply, health, &outcome, data));
+    EXPECT_TRUE(outcome.succeeded());
+    EXPECT_EQ(data[0], 0xA5);
+    EXPECT_EQ(data[511], 0xA5);
 }
 
 // A fake /sys and /dev: the names are checked against the enumeration and the

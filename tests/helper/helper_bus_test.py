@@ -4,12 +4,14 @@
 A dbus-daemon with a system bus's default-deny policy and the helper's own
 policy file starts the helper by bus activation; a mock polkit grants or
 denies; drivewatch runs as nobody and as root on the same simulated machine,
-whose disks open only for a privileged process.
+whose disks open only for a privileged process. The machine gains the NVMe
+disks of NVME_DISKS, so that both protocols go through the helper.
 
-Usage: helper_bus_test.py HELPER DRIVEWATCH MACHINE POLICY_CONF
+Usage: helper_bus_test.py HELPER DRIVEWATCH MACHINE POLICY_CONF NVME_DISKS
 Exit 77 when the tools it needs are missing or it does not run as root.
 """
 
+import json
 import os
 import select
 import shutil
@@ -27,8 +29,13 @@ IDENTIFY = [1, 1, 0, 0, 0, 0, 0, 0xA0, 0xEC, 1]
 PERMISSION_LINE = ('drivewatch: no permission to read the disks; install the disk helper '
                    '(vorn-diskhelper) or run as root\n')
 
-HELPER, DRIVEWATCH, MACHINE, POLICY_CONF = (
-    [os.path.abspath(a) for a in sys.argv[1:5]] if len(sys.argv) >= 5 else [''] * 4)
+HELPER, DRIVEWATCH, MACHINE, POLICY_CONF, NVME_DISKS = (
+    [os.path.abspath(a) for a in sys.argv[1:6]] if len(sys.argv) >= 6 else [''] * 5)
+# Identify Controller, as the helper's request bytes: format, kind, opcode,
+# then nsid, cdw10 to cdw15 and the data length, 32-bit little-endian each.
+NVME_IDENTIFY = [1, 2, 6] + [0] * 4 + [1, 0, 0, 0] + [0] * 20 + [0, 0x10, 0, 0]
+NVME_IDENTIFY_TRACED = 'NVME 06 00000000 00000001' + ' 00000000' * 5 + ' 4096'
+
 
 
 def missing_tools():
@@ -89,6 +96,7 @@ class HelperBusTest(unittest.TestCase):
         shutil.copytree(MACHINE, cls.machine)
         with open(os.path.join(cls.machine, 'machine.ini'), 'a', encoding='utf-8') as ini:
             ini.write('\nDiskAccess=Privileged\n')
+        cls.nvme_disks = add_nvme_disks(NVME_DISKS, cls.machine)
         cls.trace = os.path.join(cls.tmp, 'trace')
         services = os.path.join(cls.tmp, 'services')
         os.mkdir(services)
@@ -153,6 +161,34 @@ class HelperBusTest(unittest.TestCase):
         self.assertIn(b'"disks"', root.stdout)
         self.assertEqual(nobody.stdout.decode(), root.stdout.decode())
         self.assertNotEqual(self.traced(), [], 'the helper served the unprivileged run')
+        disks = json.loads(root.stdout)['disks']
+        self.assertEqual(sum(d.get('protocol') == 'NVMe' and 'nvme_health' in d for d in disks),
+                         len(self.nvme_disks))
+        traced = self.traced()
+        for name in self.nvme_disks:
+            self.assertIn(f'{name} {NVME_IDENTIFY_TRACED}', traced)
+            self.assertTrue(any(line.startswith(f'{name} NVME 02 FFFFFFFF') for line in traced),
+                            f'{name}: no health log asked through the helper')
+
+    def test_nvme_commands_off_the_list_or_to_other_disks_never_reach_a_disk(self):
+        import dbus
+        self.polkit_control.SetAllowed([READ_ACTION, CONFIGURE_ACTION])
+        nvme = self.nvme_disks[0]
+        format_nvm = [1, 2, 0x80] + [1, 0, 0, 0] + [0] * 28
+        too_long = NVME_IDENTIFY[:-4] + [1, 0x10, 0, 0]
+        cases = [(nvme, format_nvm, 'Refused'),
+                 (nvme, too_long, 'InvalidRequest'),
+                 ('sda', NVME_IDENTIFY, 'InvalidDisk'),
+                 (nvme + 'p1', NVME_IDENTIFY, 'InvalidDisk'),
+                 ('nvme99n1', NVME_IDENTIFY, 'InvalidDisk')]
+        for disk, request, error in cases:
+            with self.assertRaises(dbus.exceptions.DBusException, msg=(disk, error)) as raised:
+                self.execute(disk, request)
+            self.assertEqual(raised.exception.get_dbus_name(), f'{BUS_NAME}.Error.{error}')
+        self.assertEqual(self.traced(), [])
+        reply = self.execute(nvme, NVME_IDENTIFY)
+        self.assertEqual(len(reply), 4 + 2 + 4 + 4096)
+        self.assertEqual(self.traced(), [f'{nvme} {NVME_IDENTIFY_TRACED}'])
 
     def test_polkit_saying_no_or_no_helper_gives_the_permission_line_and_exit_2(self):
         self.polkit_control.SetAllowed([])
@@ -171,7 +207,7 @@ class HelperBusTest(unittest.TestCase):
         identify = IDENTIFY
         cases = [('sda', write_sectors, 'Refused'),
                  ('sda', download_microcode, 'Refused'),
-                 ('sda', [1, 2, 6, 0, 0, 0, 0, 0, 0, 0], 'Refused'),  # NVMe, not yet served
+                 ('sda', [1, 2, 6, 0, 0, 0, 0, 0, 0, 0], 'InvalidRequest'),  # NVMe, cut short
                  ('sda', identify[:-1], 'InvalidRequest'),
                  ('../sda', identify, 'InvalidDisk'),
                  ('sda1', identify, 'InvalidDisk'),
@@ -219,6 +255,27 @@ class HelperBusTest(unittest.TestCase):
         finally:
             os.close(pidfd)
         self.assertEqual(readable, [pidfd], 'the helper is still running')
+
+
+def add_nvme_disks(source, machine):
+    """Copies the NVMe disks of source after the machine's own and returns
+    the kernel names the helper knows them by."""
+    count = len([d for d in os.listdir(machine) if os.path.isdir(os.path.join(machine, d))])
+    names = []
+    for offset, folder in enumerate(sorted(os.listdir(source))):
+        index = count + offset
+        target = os.path.join(machine, f'{index}-{folder}')
+        shutil.copytree(os.path.join(source, folder), target)
+        ini_path = os.path.join(target, 'disk.ini')
+        with open(ini_path, encoding='utf-8') as f:
+            lines = f.read().splitlines()
+        namespace = next(int(line.split('=', 1)[1]) for line in lines
+                         if line.startswith('Namespace='))
+        lines = [f'Index={index}' if line.startswith('Index=') else line for line in lines]
+        with open(ini_path, 'w', encoding='utf-8') as f:
+            f.write('\n'.join(lines) + '\n')
+        names.append(f'nvme{index}n{namespace}')
+    return names
 
 
 def stop(process):

@@ -16,7 +16,7 @@ def fail(message):
     sys.exit(1)
 
 
-def wait_for(what, find, seconds=15):
+def wait_for(what, find, seconds=45):  # a loaded machine or a sanitizer build is slow
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
         found = find()

@@ -30,7 +30,7 @@ export XDG_RUNTIME_DIR="$work/runtime"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 NO_AT_BRIDGE=0
 export VORN_SIM="$machine"
 export DRIVEWATCH_MINI="$program" START_DIR="$work/start" SHOT_DIR="$shots"
-timeout 50 dbus-run-session -- xvfb-run -a -s "-screen 0 1024x768x24" \
+timeout 150 dbus-run-session -- xvfb-run -a -s "-screen 0 1024x768x24" \
     "$python" "$here/atspi-check.py"
 status=$?
 [ "$status" -eq 124 ] && echo "FAIL: the check took too long"

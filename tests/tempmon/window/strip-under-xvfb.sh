@@ -46,11 +46,12 @@ trayer --edge top --align right --widthtype pixel --width 200 --height 24 \
     --transparent false --tint 0xffffff >/dev/null 2>&1 &
 trayer_pid=$!
 
-# Polls (at most 10 s) until the strip and n tray icons are on the display.
+# Polls (at most 40 s: a loaded machine and a sanitizer build start slowly)
+# until the strip and n tray icons are on the display.
 strip_line=
 wait_for_strip() {
     tries=0
-    while [ $tries -lt 100 ]; do
+    while [ $tries -lt 400 ]; do
         tree=$(xwininfo -root -tree 2>/dev/null || true)
         strip_line=$(echo "$tree" | grep '"HeatgaugeMini": ("HeatgaugeMini"' | grep -v ' 22x22+' |
             head -n 1 || true)
@@ -68,10 +69,10 @@ start_program() {
     wait_for_strip 5
 }
 
-# Polls (at most 5 s) until the program has ended, with exit status 0.
+# Polls (at most 20 s) until the program has ended, with exit status 0.
 wait_for_end() {
     tries=0
-    while kill -0 "$program_pid" 2>/dev/null && [ $tries -lt 50 ]; do
+    while kill -0 "$program_pid" 2>/dev/null && [ $tries -lt 200 ]; do
         sleep 0.1
         tries=$((tries + 1))
     done
@@ -93,12 +94,17 @@ set -- $geometry
 [ "$1" = 134x24 ] || fail "strip is $1, not 134x24"
 left=$2
 top=$3
-sleep 0.3 # the fade in
-import -window root screen.png
 # The second disk (43 degrees) is the hottest: red over blue. The fourth has
-# no temperature: grey.
-set -- $(pixel $((left + 27 + 1)) $((top + 12)))
-[ "$1" -gt $(($3 + 40)) ] || fail "the 43 degree ball is $*"
+# no temperature: grey. Polled, since the strip is mapped before it is drawn.
+tries=0
+while :; do
+    import -window root screen.png
+    set -- $(pixel $((left + 27 + 1)) $((top + 12)))
+    [ "$1" -gt $(($3 + 40)) ] && break
+    [ $tries -lt 100 ] || fail "the 43 degree ball is $*"
+    sleep 0.1
+    tries=$((tries + 1))
+done
 set -- $(pixel $((left + 81 + 1)) $((top + 12)))
 [ "$1" -eq "$2" ] && [ "$2" -eq "$3" ] || fail "the unknown ball is $*"
 
@@ -119,8 +125,13 @@ wait_for_end SIGTERM
 start_program
 xdotool mousemove $((left + 40)) $((top + 10)) mousedown 1 mousemove 200 300 \
     mousemove $((3 + 40)) 300 mouseup 1
-sleep 0.3
-wait_for_strip 5
+tries=0
+while [ $tries -lt 100 ]; do
+    wait_for_strip 5
+    case "$strip_line" in *" 134x24+0+290 "*) break ;; esac
+    sleep 0.1
+    tries=$((tries + 1))
+done
 case "$strip_line" in
 *" 134x24+0+290 "*) ;;
 *) fail "the dragged strip is at $strip_line" ;;
@@ -130,7 +141,7 @@ top=290
 xdotool mousemove $((left + 40)) $((top + 10)) click 3
 menu=
 tries=0
-while [ -z "$menu" ] && [ $tries -lt 50 ]; do
+while [ -z "$menu" ] && [ $tries -lt 200 ]; do
     sleep 0.1
     tries=$((tries + 1))
     menu=$(xwininfo -root -tree | grep '"HeatgaugeMini": ("HeatgaugeMini"' |
