@@ -6,7 +6,9 @@
 #include "WideText.h"
 #include "WmiPaths.h"
 #include "WmiQueries.h"
+#include "platform/LastError.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -25,17 +27,44 @@ bool FieldEquals(const char16_t* field, const char* text) {
     return Cm_FromWide(field) == QLatin1String(text);
 }
 
+// Whether a second attempt a second later may end otherwise than a first
+// that failed with this error. No right to the device, no such device and no
+// such file stay as they are; a busy or not-ready device may not, and an
+// error not known (0) is taken as one that may pass.
+bool RetryMayHelp(DWORD error) {
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case ENOENT:
+    case ENODEV:
+    case ENXIO:
+        return false;
+    default:
+        return true;
+    }
+}
+
 // One attempt by the path rules of the switches and the drive's kind.
-bool OpenAttempt(CHdd* disk, const CmDiskDriveRecord& drive, const CheckerOptions& options) {
+// *retryMayHelp is set when some path failed in a way that a wait may change.
+bool OpenAttempt(CHdd* disk, const CmDiskDriveRecord& drive, const CheckerOptions& options,
+                 bool* retryMayHelp) {
     const int n = drive.Index;
     const int port = drive.SCSIPort;
     const int target = drive.SCSITargetId;
+    const auto noted = [&](bool ok) {
+        if (!ok && RetryMayHelp(win::GetLastError()))
+            *retryMayHelp = true;
+        return ok;
+    };
+    // An error left by an earlier disk must not decide for this one.
+    win::SetLastError(0);
     if (options.m_bOptAta)
-        return disk->OpenHddHandle(n, -1, -1);
+        return noted(disk->OpenHddHandle(n, -1, -1));
     if (options.m_bOptScsi)
-        return disk->OpenHddHandle(n, port, target);
+        return noted(disk->OpenHddHandle(n, port, target));
     const auto tryPath = [&](int p, int t) {
-        return disk->OpenHddHandle(n, p, t) && disk->GetHddInfo();
+        win::SetLastError(0);
+        return noted(disk->OpenHddHandle(n, p, t) && disk->GetHddInfo());
     };
     const bool ide = FieldEquals(drive.InterfaceType, "IDE") &&
                      Cm_FromWide(drive.PNPDeviceID).startsWith(QLatin1String("IDE"));
@@ -120,10 +149,14 @@ bool ReadDiskDrive(CScannedDisk* disk, const CmDiskDriveRecord& drive,
                    const CheckerOptions& options, const CheckerSleeper& sleep) {
     disk->m_strSystemModel = Cm_FromWide(drive.Model);
     disk->m_llSystemSize = drive.Size;
-    bool opened = OpenAttempt(disk, drive, options);
+    bool retryMayHelp = false;
+    bool opened = OpenAttempt(disk, drive, options, &retryMayHelp);
     if (!opened) {
-        sleep(1000);
-        opened = OpenAttempt(disk, drive, options);
+        // The second attempt is made either way, so the requests a disk
+        // sees stay the same; only the wait is left out where it is useless.
+        if (retryMayHelp)
+            sleep(1000);
+        opened = OpenAttempt(disk, drive, options, &retryMayHelp);
     }
     if (!opened)
         return false;

@@ -29,7 +29,8 @@ bool ForEachScannedDrive(const CheckerOptions& options, const QString& logPath,
                          const std::function<void(const CmDiskDriveRecord&)>& readDrive);
 
 // One drive record into a fresh disk: the open attempts (two, with a sleep
-// of one second between them), the reads, the forced switching and what the
+// of one second between them unless the first failed only for want of
+// permission or of the device), the reads, the forced switching and what the
 // system supplies where the disk has nothing. The disk is closed again.
 // False when it could not be opened.
 bool ReadDiskDrive(CScannedDisk* disk, const CmDiskDriveRecord& drive,

@@ -1,11 +1,12 @@
 #include "DrivewatchOutput.h"
 
 #include "DiskList.h"
+#include "JsonWriter.h"
 #include "NvmeRows.h"
 #include "PanelText.h"
 #include "TerminalWidth.h"
 
-#include <QJsonArray>
+#include <QJsonValue>
 
 #include <cmath>
 
@@ -61,54 +62,58 @@ QString DiskReportText(const CDisk& disk, const PanelTexts& panel) {
     return text;
 }
 
-QJsonObject DiskReportJson(const CDisk& disk, const PanelTexts& panel) {
-    QJsonArray attributes;
+// Members in key order, the order of the document: the writer would put
+// them there anyway, at a cost.
+void WriteDiskReportJson(CJsonWriter* json, const CDisk& disk, const PanelTexts& panel) {
+    json->BeginObject();
+    json->Key("ata_standard").Value(panel[PanelField::Standard]);
+    json->Key("attributes").BeginArray();
     for (const CHddSmartDisp* record : disk.m_HddSmart.m_DispList) {
-        const double depleted = record->CalcDepleted();
-        attributes.append(QJsonObject{
-            {QStringLiteral("id"), record->m_byId},
-            {QStringLiteral("name"), record->m_strName},
-            {QStringLiteral("importance"), record->m_byImportance},
-            {QStringLiteral("init"), record->m_nInit},
-            {QStringLiteral("change"), record->m_nChange},
-            {QStringLiteral("current"), record->m_nCurrent},
-            {QStringLiteral("worst"), record->m_nWorst},
-            {QStringLiteral("threshold"), record->m_nThreshold},
-            {QStringLiteral("raw"), record->m_nRaw},
-            {QStringLiteral("depleted"),
-             std::isfinite(depleted) ? QJsonValue(depleted) : QJsonValue(QJsonValue::Null)},
-        });
+        json->BeginObject();
+        json->Key("change").Value(record->m_nChange);
+        json->Key("current").Value(record->m_nCurrent);
+        json->Key("depleted").Value(record->CalcDepleted());
+        json->Key("id").Value(static_cast<int>(record->m_byId));
+        json->Key("importance").Value(static_cast<int>(record->m_byImportance));
+        json->Key("init").Value(record->m_nInit);
+        json->Key("name").Value(record->m_strName);
+        json->Key("raw").Value(record->m_nRaw);
+        json->Key("threshold").Value(record->m_nThreshold);
+        json->Key("worst").Value(record->m_nWorst);
+        json->EndObject();
     }
+    json->EndArray();
     const qint64 capacity = disk.SupportSMART() ? disk.GetDiskCapacity() : disk.Get48LBACapacity();
-    QJsonObject object{
-        {QStringLiteral("index"), disk.m_nDrive},
-        {QStringLiteral("protocol"),
-         disk.IsNvme() ? QStringLiteral("NVMe") : QStringLiteral("ATA")},
-        {QStringLiteral("device"), DiskDevicePath(disk)},
-        {QStringLiteral("scsi"), disk.m_bScsi != 0},
-        {QStringLiteral("model"), disk.GetModelNumber()},
-        {QStringLiteral("manufacturer"), disk.GetManufacturer()},
-        {QStringLiteral("firmware"), disk.GetFirmwareRev()},
-        {QStringLiteral("serial"), disk.GetSerialNumber()},
-        {QStringLiteral("capacity_bytes"), capacity},
-        {QStringLiteral("capacity_text"), panel[PanelField::Capacity]},
-        {QStringLiteral("drive_letters"), disk.m_strDriveLetters},
-        {QStringLiteral("interface"), panel[PanelField::Interface]},
-        {QStringLiteral("ata_standard"), panel[PanelField::Standard]},
-        {QStringLiteral("transfer_mode_supported"), panel[PanelField::TransferSupported]},
-        {QStringLiteral("transfer_mode_active"), panel[PanelField::TransferActive]},
-        {QStringLiteral("smart_supported"), disk.SupportSMART() != 0},
-        {QStringLiteral("smart_enabled"), disk.EnableSMART() != 0},
-        {QStringLiteral("status"), disk.GetStatus()},
-        {QStringLiteral("temperature"), KnownTemperature(disk.GetTemperature())},
-        {QStringLiteral("power_on_raw"), disk.GetPowerOnHours()},
-        {QStringLiteral("power_on_unit"), disk.m_nPohUnit},
-        {QStringLiteral("power_cycles"), disk.GetPowerCycle()},
-        {QStringLiteral("attributes"), attributes},
-    };
+    json->Key("capacity_bytes").Value(capacity);
+    json->Key("capacity_text").Value(panel[PanelField::Capacity]);
+    json->Key("device").Value(DiskDevicePath(disk));
+    json->Key("drive_letters").Value(disk.m_strDriveLetters);
+    json->Key("firmware").Value(disk.GetFirmwareRev());
+    json->Key("index").Value(disk.m_nDrive);
+    json->Key("interface").Value(panel[PanelField::Interface]);
+    json->Key("manufacturer").Value(disk.GetManufacturer());
+    json->Key("model").Value(disk.GetModelNumber());
     if (disk.IsNvme())
-        object.insert(QStringLiteral("nvme_health"), NvmeHealthJson(disk));
-    return object;
+        json->Key("nvme_health").Value(QJsonValue(NvmeHealthJson(disk)));
+    json->Key("power_cycles").Value(disk.GetPowerCycle());
+    json->Key("power_on_raw").Value(disk.GetPowerOnHours());
+    json->Key("power_on_unit").Value(disk.m_nPohUnit);
+    json->Key("protocol").Value(disk.IsNvme() ? QStringLiteral("NVMe") : QStringLiteral("ATA"));
+    json->Key("scsi").Value(disk.m_bScsi != 0);
+    json->Key("serial").Value(disk.GetSerialNumber());
+    json->Key("smart_enabled").Value(disk.EnableSMART() != 0);
+    json->Key("smart_supported").Value(disk.SupportSMART() != 0);
+    json->Key("status").Value(disk.GetStatus());
+    json->Key("temperature").Value(KnownTemperature(disk.GetTemperature()));
+    json->Key("transfer_mode_active").Value(panel[PanelField::TransferActive]);
+    json->Key("transfer_mode_supported").Value(panel[PanelField::TransferSupported]);
+    json->EndObject();
+}
+
+QByteArray DiskReportJson(const CDisk& disk, const PanelTexts& panel) {
+    CJsonWriter json;
+    WriteDiskReportJson(&json, disk, panel);
+    return json.Take();
 }
 
 int DrivewatchExitCode(const CDiskList& disks, bool fileError) {

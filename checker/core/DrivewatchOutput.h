@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QByteArray>
-#include <QJsonObject>
 #include <QString>
 
 class CDisk;
 class CDiskList;
+class CJsonWriter;
 struct PanelTexts;
 
 // What drivewatch prints for the disks of a run.
@@ -20,7 +20,9 @@ QString DiskReportText(const CDisk& disk, const PanelTexts& panel);
 // One disk of the JSON document; attributes include 194 and 231. "protocol"
 // is "ATA" or "NVMe"; an NVMe disk adds "nvme_health" (NvmeRows.h), its
 // attributes are empty and its status 2 means caution.
-QJsonObject DiskReportJson(const CDisk& disk, const PanelTexts& panel);
+void WriteDiskReportJson(CJsonWriter* json, const CDisk& disk, const PanelTexts& panel);
+// The same disk as a document of its own.
+QByteArray DiskReportJson(const CDisk& disk, const PanelTexts& panel);
 
 // 3 when some disk reports a threshold exceeded (or an NVMe critical warning), else 4 when some
 // file could not be read or written as asked (fileError), else 2 when there is no disk, else 0

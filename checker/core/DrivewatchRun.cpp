@@ -4,13 +4,12 @@
 #include "DiskReports.h"
 #include "DrivewatchOptions.h"
 #include "DrivewatchOutput.h"
+#include "JsonWriter.h"
 
 #include "platform/DeviceBackend.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
 
 #include <cerrno>
 #include <cstring>
@@ -85,17 +84,21 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
     session.LoadBaselines();
 
     QString text;
-    QJsonArray disks;
+    CJsonWriter json;
+    json.BeginObject();
+    json.Key("disks").BeginArray();
     for (const CDisk* disk : session.Disks()) {
         const PanelTexts panel = session.Panel(disk);
         if (options.json)
-            disks.append(DiskReportJson(*disk, panel));
+            WriteDiskReportJson(&json, *disk, panel);
         else
             text +=
                 (text.isEmpty() ? QString() : QStringLiteral("\n")) + DiskReportText(*disk, panel);
     }
+    json.EndArray();
+    json.EndObject();
     if (options.json)
-        result.out = QJsonDocument(QJsonObject{{QStringLiteral("disks"), disks}}).toJson();
+        result.out = json.Take();
     else
         result.out = text.toUtf8();
 

@@ -11,8 +11,6 @@
 #include "SimDevice.h"
 #include "SimMachine.h"
 
-#include <QRegularExpression>
-
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -52,18 +50,41 @@ NvmeOutcome OpenDevice::executeNvmeAllowed(const NvmeAdminCommand&, BYTE*) {
 }
 DeviceBackend::~DeviceBackend() = default;
 
-std::optional<DevicePath> parseDevicePath(const QString& path) {
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^\\\\\.\\(?:(PhysicalDrive)(\d{1,9})|(Scsi)(\d{1,9}):|(SMARTVSD))$)"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = pattern.match(path);
-    if (!match.hasMatch())
+namespace {
+
+// One to nine ASCII digits, the whole of text.
+std::optional<int> smallNumber(QStringView text) {
+    if (text.isEmpty() || text.size() > 9)
         return std::nullopt;
-    if (!match.captured(1).isEmpty())
-        return DevicePath{DevicePath::PhysicalDrive, match.captured(2).toInt()};
-    if (!match.captured(3).isEmpty())
-        return DevicePath{DevicePath::ScsiAdapter, match.captured(4).toInt()};
-    return DevicePath{DevicePath::SmartDriver, 0};
+    int value = 0;
+    for (QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return value;
+}
+
+} // namespace
+
+// Plain comparisons: every open parses a path, and a regular expression
+// costs a compilation per process for three fixed words.
+std::optional<DevicePath> parseDevicePath(const QString& path) {
+    const QLatin1String prefix("\\\\.\\");
+    if (!path.startsWith(prefix))
+        return std::nullopt;
+    const QStringView name = QStringView(path).mid(prefix.size());
+    const QLatin1String drive("PhysicalDrive"), scsi("Scsi"), smart("SMARTVSD");
+    if (name.startsWith(drive, Qt::CaseInsensitive)) {
+        if (const auto number = smallNumber(name.mid(drive.size())))
+            return DevicePath{DevicePath::PhysicalDrive, *number};
+    } else if (name.startsWith(scsi, Qt::CaseInsensitive) && name.endsWith(QLatin1Char(':'))) {
+        if (const auto number = smallNumber(name.mid(scsi.size()).chopped(1)))
+            return DevicePath{DevicePath::ScsiAdapter, *number};
+    } else if (name.compare(smart, Qt::CaseInsensitive) == 0) {
+        return DevicePath{DevicePath::SmartDriver, 0};
+    }
+    return std::nullopt;
 }
 
 namespace {

@@ -1,6 +1,9 @@
 #include "DiskEnumeration.h"
 
-#include <QDir>
+#include <QFile>
+
+#include <dirent.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -21,14 +24,28 @@ bool physicalDiskNameLess(const QString& a, const QString& b) {
     return a < b;
 }
 
+// Read with readdir: the list is taken at every disk query and every open,
+// and QDir's file-information objects and sorting cost more than the
+// kernel's answer. Entries are folders or links to them (sysfs), devices,
+// or dangling links; plain files and links to files are not disks.
 QStringList physicalDiskNames(const QString& sysRoot) {
-    const QDir blockDir(sysRoot + QStringLiteral("/block"));
+    const QByteArray blockDir = QFile::encodeName(sysRoot + QStringLiteral("/block"));
+    DIR* dir = ::opendir(blockDir.constData());
+    if (!dir)
+        return {};
     QStringList names;
-    for (const QString& name :
-         blockDir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::System)) {
-        if (isPhysicalDiskName(name))
-            names.append(name);
+    while (const dirent* entry = ::readdir(dir)) {
+        const QString name = QFile::decodeName(entry->d_name);
+        if (!isPhysicalDiskName(name) || entry->d_type == DT_REG)
+            continue;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat target {};
+            if (::fstatat(::dirfd(dir), entry->d_name, &target, 0) == 0 && S_ISREG(target.st_mode))
+                continue;
+        }
+        names.append(name);
     }
+    ::closedir(dir);
     std::sort(names.begin(), names.end(), physicalDiskNameLess);
     return names;
 }

@@ -66,10 +66,20 @@ public:
             state.smartEnabled = disk.identify.size() != kSectorSize ||
                                  (static_cast<BYTE>(disk.identify[kSmartWord85LowByte]) & 0x01);
             m_states.push_back(state);
+            m_numbers.push_back({disk.index(), disk.scsiPort(), disk.scsiTargetId()});
         }
     }
 
+    // The record's numbers of each disk, read from its text once: every
+    // request looks its disk up by them.
+    struct Numbers {
+        int index = 0;
+        int scsiPort = 0;
+        int scsiTargetId = 0;
+    };
+
     const SimMachine& machine() const { return *m_machine; }
+    const std::vector<Numbers>& numbers() const { return m_numbers; }
 
     AtaOutcome execute(std::size_t diskNumber, const AtaCommand& command, BYTE* data) {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -227,6 +237,7 @@ private:
     std::shared_ptr<const SimMachine> m_machine;
     std::chrono::steady_clock::time_point m_start;
     std::vector<State> m_states;
+    std::vector<Numbers> m_numbers;
 };
 
 // Bit of a disk in the IDE device map: its place on two IDE channels.
@@ -312,18 +323,19 @@ private:
         const auto& disks = m_disks->machine().disks;
         for (std::size_t i = 0; i < disks.size(); ++i) {
             const SimDisk& disk = disks[i];
+            const SimDisks::Numbers& numbers = m_disks->numbers()[i];
             switch (m_where.kind) {
             case DevicePath::PhysicalDrive:
-                if (disk.index() == m_where.number)
+                if (numbers.index == m_where.number)
                     return int(i);
                 break;
             case DevicePath::SmartDriver:
-                if (disk.index() == target.driveNumber && disk.device.direct)
+                if (numbers.index == target.driveNumber && disk.device.direct)
                     return int(i);
                 break;
             case DevicePath::ScsiAdapter:
-                if (disk.device.scsi && disk.scsiPort() == m_where.number &&
-                    (disk.scsiTargetId() & 0xFF) == target.driveNumber)
+                if (disk.device.scsi && numbers.scsiPort == m_where.number &&
+                    (numbers.scsiTargetId & 0xFF) == target.driveNumber)
                     return int(i);
                 break;
             }
@@ -360,19 +372,21 @@ private:
         if (!where)
             return ENOENT;
         const SimMachine& machine = m_disks->machine();
+        const auto& numbers = m_disks->numbers();
         switch (where->kind) {
         case DevicePath::SmartDriver:
             return machine.info.platform == 1 ? 0 : ENOENT;
-        case DevicePath::PhysicalDrive: {
-            const SimDisk* disk = machine.diskByIndex(where->number);
-            if (!disk)
-                return ENOENT;
-            return disk->device.direct ? 0 : ENXIO;
-        }
+        case DevicePath::PhysicalDrive:
+            for (std::size_t i = 0; i < numbers.size(); ++i) {
+                if (numbers[i].index == where->number)
+                    return machine.disks[i].device.direct ? machine.disks[i].device.openError
+                                                          : ENXIO;
+            }
+            return ENOENT;
         case DevicePath::ScsiAdapter:
-            for (const SimDisk& disk : machine.disks) {
-                if (disk.device.scsi && disk.scsiPort() == where->number)
-                    return 0;
+            for (std::size_t i = 0; i < numbers.size(); ++i) {
+                if (machine.disks[i].device.scsi && numbers[i].scsiPort == where->number)
+                    return machine.disks[i].device.openError;
             }
             return ENOENT;
         }

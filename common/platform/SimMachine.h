@@ -68,6 +68,7 @@ struct SimDeviceSettings {
     unsigned failMask = 0; // SimRequest bits
     SimStatus status = SimStatus::Good;
     long long powerOnPerHour = 0; // growth of attribute 9's raw value per hour
+    int openError = 0;            // errno of every open that reaches this disk, 0 = none
     bool nvme = false;            // Protocol=NVMe: admin commands, no ATA
     DWORD nvmeNamespace = 1;      // the namespace the disk's node is
     PcieLink pcieLink;            // MaxLinkSpeed, MaxLinkWidth, CurrentLink...

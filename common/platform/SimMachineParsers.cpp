@@ -1,7 +1,10 @@
 #include "SimMachine.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <climits>
+#include <cstring>
 #include <set>
 
 namespace vorn::platform {
@@ -304,6 +307,16 @@ bool parseSimDiskIni(const QByteArray& text, SimDisk* disk, SimParseError* error
                     device.status = SimStatus::None;
                 else
                     return bad();
+            } else if (key == QLatin1String("openerror")) {
+                const QString value = entry.value.toLower();
+                if (value == QLatin1String("none"))
+                    device.openError = 0;
+                else if (value == QLatin1String("busy"))
+                    device.openError = EBUSY;
+                else if (value == QLatin1String("denied"))
+                    device.openError = EACCES;
+                else
+                    return bad();
             } else if (key == QLatin1String("protocol")) {
                 const QString value = entry.value.toLower();
                 if (value != QLatin1String("ata") && value != QLatin1String("nvme"))
@@ -337,31 +350,50 @@ bool parseSimDiskIni(const QByteArray& text, SimDisk* disk, SimParseError* error
     return true;
 }
 
+namespace {
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
 std::optional<QByteArray> parseSimSectorHex(const QByteArray& file, SimParseError* error) {
     return parseSimImageHex(file, 512, error);
 }
 
+// Decodes straight into the image: a simulated machine of many disks reads
+// hundreds of these files at start-up.
 std::optional<QByteArray> parseSimImageHex(const QByteArray& file, int expected,
                                            SimParseError* error) {
-    const QByteArray text = withoutByteOrderMark(file);
-    QByteArray bytes;
+    const qsizetype bom = file.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    const char* const text = file.constData() + bom;
+    const qsizetype size = file.size() - bom;
+    QByteArray bytes(expected, Qt::Uninitialized);
+    char* const image = bytes.data();
+    int count = 0;
     int line = 1;
-    int i = 0;
-    const int size = static_cast<int>(text.size());
+    qsizetype i = 0;
     while (i < size) {
         const char c = text[i];
         if (c == '\n') {
             ++line;
             ++i;
         } else if (c == '#') {
-            while (i < size && text[i] != '\n')
-                ++i;
+            const void* lineEnd = std::memchr(text + i, '\n', std::size_t(size - i));
+            i = lineEnd ? static_cast<const char*>(lineEnd) - text : size;
         } else if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v') {
             ++i;
         } else {
             // A run of hex digits must hold whole byte pairs.
-            int end = i;
-            while (end < size && std::isxdigit(static_cast<unsigned char>(text[end])))
+            qsizetype end = i;
+            while (end < size && hexValue(text[end]) >= 0)
                 ++end;
             const bool endsCleanly = end == size ||
                                      std::isspace(static_cast<unsigned char>(text[end])) ||
@@ -374,17 +406,17 @@ std::optional<QByteArray> parseSimImageHex(const QByteArray& file, int expected,
                 fail(error, line, QStringLiteral("odd number of hex digits"));
                 return std::nullopt;
             }
-            bytes += QByteArray::fromHex(text.mid(i, end - i));
-            if (bytes.size() > expected) {
-                fail(error, line, QStringLiteral("more than %1 bytes").arg(expected));
-                return std::nullopt;
+            for (; i < end; i += 2) {
+                if (count == expected) {
+                    fail(error, line, QStringLiteral("more than %1 bytes").arg(expected));
+                    return std::nullopt;
+                }
+                image[count++] = static_cast<char>(hexValue(text[i]) << 4 | hexValue(text[i + 1]));
             }
-            i = end;
         }
     }
-    if (bytes.size() != expected) {
-        fail(error, 0,
-             QStringLiteral("holds %1 bytes, expected %2").arg(bytes.size()).arg(expected));
+    if (count != expected) {
+        fail(error, 0, QStringLiteral("holds %1 bytes, expected %2").arg(count).arg(expected));
         return std::nullopt;
     }
     return bytes;

@@ -141,8 +141,42 @@ TEST_F(ScanTest, PathOrderFollowsTheDiskKindAndTheSwitches) {
             EXPECT_EQ(list.GetAt(0)->GetModelNumber(), QStringLiteral("TESTDISK 500"));
             EXPECT_TRUE(sleeps.empty());
         } else {
-            EXPECT_EQ(sleeps, std::vector<int>{1000});
+            // The only path has no device: waiting for it cannot help.
+            EXPECT_TRUE(sleeps.empty());
         }
+    }
+}
+
+// The second attempt is always made, so a disk sees the same requests; the
+// second of waiting before it only where the failure may pass. The port
+// path of these disks has no device (ENOENT) in every case.
+TEST(ScanWait, OnlyAFailureThatMayPassIsWaitedFor) {
+    const struct {
+        const char* device;
+        bool waited;
+    } cases[] = {
+        {"Direct=yes\nOpenError=busy", true},    // EBUSY
+        {"Direct=yes\nOpenError=denied", false}, // EACCES
+        {"Direct=no", false},                    // ENXIO: no such device
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.device);
+        TestDir dir;
+        WriteSimDisk(dir, {QStringLiteral("d0"), DriveFields(0, QStringLiteral("IDE"), kIdePnp),
+                           QString(), QString::fromLatin1(c.device)});
+        vorn::platform::selectSimMachine(dir.path());
+        CDiskList list;
+        std::vector<int> sleeps;
+        const QString log = dir.path(QStringLiteral("run.log"));
+        ScanDisks(&list, {}, log, [&](int ms) { sleeps.push_back(ms); });
+        Cm_CloseErrorFile();
+        vorn::platform::selectSimMachine(QString());
+
+        EXPECT_EQ(list.GetCount(), 0);
+        EXPECT_EQ(sleeps, c.waited ? std::vector<int>{1000} : std::vector<int>{});
+        const QStringList attempt{QStringLiteral("\\\\.\\PhysicalDrive0"),
+                                  QStringLiteral("\\\\.\\Scsi1:")};
+        EXPECT_EQ(OpenedPathsIn(log), attempt + attempt);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "PanelText.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QJsonObject>
 
 #include <cmath>
@@ -63,7 +64,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ApplyBaseline(baseline, &disk);
     const PanelTexts panel = MakePanelTexts(&disk, 0, 1700000000);
     DiskReportText(disk, panel);
-    const QJsonObject json = DiskReportJson(disk, panel);
+    // Whatever the disk holds, the text is a JSON document.
+    QJsonParseError parseError;
+    const QJsonObject json =
+        QJsonDocument::fromJson(DiskReportJson(disk, panel), &parseError).object();
+    FUZZ_REQUIRE(parseError.error == QJsonParseError::NoError);
     for (const QJsonValue& attribute : json.value(QStringLiteral("attributes")).toArray()) {
         const QJsonValue depleted = attribute.toObject().value(QStringLiteral("depleted"));
         FUZZ_REQUIRE(depleted.isNull() ||

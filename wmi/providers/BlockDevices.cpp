@@ -6,13 +6,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
-
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace vorn::wmi {
 
@@ -48,48 +49,96 @@ QString makerOrEmpty(const QString& vendor) {
     return vendor;
 }
 
-// The device path below the sysfs root, so that the name of the folder the
-// tree lives in never counts as a path component.
-QStringList devicePathComponents(const SystemRoots& roots, const QString& entry) {
+// Where a disk sits in the device tree: the path below the sysfs root
+// (so that the name of the folder the tree lives in never counts) and the
+// name of the device the disk belongs to ("0:0:0:0" for a SCSI disk).
+struct DevicePlace {
+    QStringList components;
+    QString device;
+};
+
+// sysfs keeps one relative link per disk in block/,
+// "../devices/pci0000:00/.../ata1/host0/target0:0:0/0:0:0:0/block/sda"; one
+// readlink of it says everything, where resolving the path walks every
+// folder on the way. The disk's device is the folder above its own (above
+// "block/" where there is one), which is where its "device" link points.
+// Any other shape (real folders, an absolute link) is resolved the long way.
+DevicePlace devicePlaceOf(const SystemRoots& roots, const QString& blockDir) {
+    char target[4096];
+    const ssize_t length =
+        ::readlink(QFile::encodeName(blockDir).constData(), target, sizeof target);
+    if (length > 3 && length < ssize_t(sizeof target) && std::memcmp(target, "../", 3) == 0) {
+        const QStringList parts = QFile::decodeName(QByteArray(target + 3, qsizetype(length - 3)))
+                                      .split(QLatin1Char('/'), Qt::SkipEmptyParts);
+        if (!parts.contains(QStringLiteral("..")) && !parts.contains(QStringLiteral("."))) {
+            qsizetype above = parts.size() - 2;
+            if (above >= 1 && parts.at(above) == QLatin1String("block"))
+                --above;
+            return {parts, above >= 0 ? parts.at(above) : QString()};
+        }
+    }
     const QString sysRoot = QFileInfo(roots.sys).canonicalFilePath();
-    QString path = QFileInfo(entry).canonicalFilePath();
+    QString path = QFileInfo(blockDir).canonicalFilePath();
     if (!sysRoot.isEmpty() && path.startsWith(sysRoot + QLatin1Char('/')))
         path = path.mid(sysRoot.size() + 1);
-    return path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    const QString device = QFileInfo(blockDir + QStringLiteral("/device")).canonicalFilePath();
+    return {path.split(QLatin1Char('/'), Qt::SkipEmptyParts), QFileInfo(device).fileName()};
+}
+
+bool isDigits(QStringView text) {
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+}
+
+// "ata3", "usb2": a port of that kind, numbered.
+bool isNumbered(const QString& component, QLatin1String kind) {
+    return component.startsWith(kind) && isDigits(QStringView(component).mid(kind.size()));
 }
 
 DiskTransport transportOf(const QStringList& components) {
-    static const QRegularExpression ata(QStringLiteral("^ata\\d+$"));
-    static const QRegularExpression usb(QStringLiteral("^usb\\d+$"));
     for (const QString& component : components) {
-        if (usb.match(component).hasMatch())
+        if (isNumbered(component, QLatin1String("usb")))
             return DiskTransport::Usb;
     }
     for (const QString& component : components) {
-        if (ata.match(component).hasMatch())
+        if (isNumbered(component, QLatin1String("ata")))
             return DiskTransport::Ata;
     }
     return DiskTransport::Other;
 }
 
-void readScsiAddress(const QString& blockDir, BlockDisk* disk) {
-    static const QRegularExpression address(QStringLiteral("^(\\d+):(\\d+):(\\d+):(\\d+)$"));
-    const QString device = QFileInfo(blockDir + QStringLiteral("/device")).canonicalFilePath();
-    const QRegularExpressionMatch match = address.match(QFileInfo(device).fileName());
-    if (!match.hasMatch())
+// host:channel:target:lun, four numbers.
+void readScsiAddress(const QString& device, BlockDisk* disk) {
+    const QStringList parts = device.split(QLatin1Char(':'));
+    if (parts.size() != 4 || !std::all_of(parts.begin(), parts.end(),
+                                          [](const QString& part) { return isDigits(part); }))
         return;
     disk->hasScsiAddress = true;
-    disk->host = match.captured(1).toInt();
-    disk->channel = match.captured(2).toInt();
-    disk->target = match.captured(3).toInt();
-    disk->lun = match.captured(4).toInt();
+    disk->host = parts.at(0).toInt();
+    disk->channel = parts.at(1).toInt();
+    disk->target = parts.at(2).toInt();
+    disk->lun = parts.at(3).toInt();
 }
 
-QList<BlockPartition> readPartitions(const QString& blockDir) {
+// The kernel names a disk's partitions after it ("sda1", "nvme0n1p1") and
+// keeps them as real folders beside the disk's other folders and links.
+QList<BlockPartition> readPartitions(const QString& blockDir, const QString& diskName) {
     QList<BlockPartition> partitions;
-    const QDir dir(blockDir);
-    for (const QString& name : dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QString path = dir.filePath(name);
+    DIR* dir = ::opendir(QFile::encodeName(blockDir).constData());
+    if (!dir)
+        return partitions;
+    const QByteArray prefix = QFile::encodeName(diskName);
+    QStringList names;
+    while (const dirent* entry = ::readdir(dir)) {
+        if ((entry->d_type == DT_DIR || entry->d_type == DT_UNKNOWN) &&
+            std::strncmp(entry->d_name, prefix.constData(), std::size_t(prefix.size())) == 0 &&
+            std::strlen(entry->d_name) > std::size_t(prefix.size()))
+            names.append(QFile::decodeName(entry->d_name));
+    }
+    ::closedir(dir);
+    for (const QString& name : names) {
+        const QString path = blockDir + QLatin1Char('/') + name;
         if (!QFileInfo::exists(path + QStringLiteral("/partition")))
             continue;
         BlockPartition partition;
@@ -135,7 +184,7 @@ int BlockDisk::partitionOrdinal(const QString& partitionName) const {
     return 0;
 }
 
-QList<BlockDisk> readPhysicalDisks(const SystemRoots& roots) {
+QList<BlockDisk> readPhysicalDisks(const SystemRoots& roots, BlockDetail detail) {
     QList<BlockDisk> disks;
     const QStringList names = platform::physicalDiskNames(roots.sys);
     for (int index = 0; index < names.size(); ++index) {
@@ -144,18 +193,22 @@ QList<BlockDisk> readPhysicalDisks(const SystemRoots& roots) {
         BlockDisk disk;
         disk.index = index;
         disk.name = names.at(index);
-        disk.vendor = makerOrEmpty(readFirstLine(deviceDir + QStringLiteral("/vendor")));
-        disk.model = readFirstLine(deviceDir + QStringLiteral("/model"));
-        disk.serial = firstExisting(blockDir, {"device/serial", "serial"});
-        disk.firmware = firstExisting(deviceDir, {"firmware_rev", "rev"});
-        disk.transport = transportOf(devicePathComponents(roots, blockDir));
         disk.removable = readNumber(blockDir + QStringLiteral("/removable")) != 0;
         disk.size = readSectorBytes(blockDir + QStringLiteral("/size"));
-        const qint64 blockSize = readNumber(blockDir + QStringLiteral("/queue/logical_block_size"));
-        if (blockSize > 0)
-            disk.logicalBlockSize = static_cast<int>(blockSize);
-        readScsiAddress(blockDir, &disk);
-        disk.partitions = readPartitions(blockDir);
+        disk.partitions = readPartitions(blockDir, disk.name);
+        if (detail == BlockDetail::Full) {
+            disk.vendor = makerOrEmpty(readFirstLine(deviceDir + QStringLiteral("/vendor")));
+            disk.model = readFirstLine(deviceDir + QStringLiteral("/model"));
+            disk.serial = firstExisting(blockDir, {"device/serial", "serial"});
+            disk.firmware = firstExisting(deviceDir, {"firmware_rev", "rev"});
+            const DevicePlace place = devicePlaceOf(roots, blockDir);
+            disk.transport = transportOf(place.components);
+            const qint64 blockSize =
+                readNumber(blockDir + QStringLiteral("/queue/logical_block_size"));
+            if (blockSize > 0)
+                disk.logicalBlockSize = static_cast<int>(blockSize);
+            readScsiAddress(place.device, &disk);
+        }
         disks.append(disk);
     }
     return disks;

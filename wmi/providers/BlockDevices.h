@@ -40,8 +40,14 @@ struct BlockDisk {
     const BlockPartition* partition(const QString& partitionName) const;
 };
 
+// How much of each disk to read: everything, or only what places volumes
+// on disks (index, name, removable, size, partitions), for the queries of
+// volumes that run after the disk query and need none of the rest.
+enum class BlockDetail { Full, Layout };
+
 // The disks of physicalDiskNames(roots.sys), in that order.
-VORNWMI_API QList<BlockDisk> readPhysicalDisks(const SystemRoots& roots);
+VORNWMI_API QList<BlockDisk> readPhysicalDisks(const SystemRoots& roots,
+                                               BlockDetail detail = BlockDetail::Full);
 
 // A whole-disk device that is not in the disk numbering (optical, floppy).
 struct BlockDrive {

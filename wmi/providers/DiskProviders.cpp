@@ -161,7 +161,7 @@ std::vector<WmiObject> linuxDiskDrives(const SystemRoots& roots) {
 }
 
 std::vector<WmiObject> linuxLogicalDiskToPartitions(const SystemRoots& roots) {
-    const QList<BlockDisk> disks = readPhysicalDisks(roots);
+    const QList<BlockDisk> disks = readPhysicalDisks(roots, BlockDetail::Layout);
     const QString host = hostName(roots);
     std::vector<WmiObject> objects;
     for (const MountEntry& mount : readMountTable(roots)) {
@@ -188,7 +188,7 @@ std::vector<WmiObject> linuxLogicalDiskToPartitions(const SystemRoots& roots) {
 
 std::vector<WmiObject> linuxLogicalDisks(const SystemRoots& roots) {
     enum DriveType { Removable = 2, Local = 3, Network = 4, Optical = 5, Ram = 6 };
-    const QList<BlockDisk> disks = readPhysicalDisks(roots);
+    const QList<BlockDisk> disks = readPhysicalDisks(roots, BlockDetail::Layout);
     const QList<MountEntry> mounts = readMountTable(roots);
     std::vector<WmiObject> objects;
     for (qsizetype i = 0; i < mounts.size(); ++i) {

@@ -1,0 +1,271 @@
+#include "JsonWriter.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QLocale>
+#include <QVariant>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+const char kHex[] = "0123456789abcdef";
+
+void AppendEscape(std::string* out, char16_t unit) {
+    const char escape[] = {'\\',
+                           'u',
+                           kHex[(unit >> 12) & 0xF],
+                           kHex[(unit >> 8) & 0xF],
+                           kHex[(unit >> 4) & 0xF],
+                           kHex[unit & 0xF]};
+    out->append(escape, sizeof escape);
+}
+
+// UTF-8 as it is, with the escapes JSON needs; a lone surrogate cannot be
+// UTF-8 and is written as an escape, as Qt does.
+void AppendString(std::string* out, const QString& text) {
+    out->push_back('"');
+    const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t u = units[i];
+        if (u < 0x80) {
+            switch (u) {
+            case '"':
+                out->append("\\\"", 2);
+                break;
+            case '\\':
+                out->append("\\\\", 2);
+                break;
+            case '\b':
+                out->append("\\b", 2);
+                break;
+            case '\f':
+                out->append("\\f", 2);
+                break;
+            case '\n':
+                out->append("\\n", 2);
+                break;
+            case '\r':
+                out->append("\\r", 2);
+                break;
+            case '\t':
+                out->append("\\t", 2);
+                break;
+            default:
+                if (u < 0x20)
+                    AppendEscape(out, u);
+                else
+                    out->push_back(static_cast<char>(u));
+            }
+        } else if (u < 0x800) {
+            out->push_back(static_cast<char>(0xC0 | (u >> 6)));
+            out->push_back(static_cast<char>(0x80 | (u & 0x3F)));
+        } else if (QChar::isHighSurrogate(u) && i + 1 < size &&
+                   QChar::isLowSurrogate(units[i + 1])) {
+            const char32_t code = QChar::surrogateToUcs4(u, units[++i]);
+            out->push_back(static_cast<char>(0xF0 | (code >> 18)));
+            out->push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+            out->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        } else if (QChar::isSurrogate(u)) {
+            AppendEscape(out, u);
+        } else {
+            out->push_back(static_cast<char>(0xE0 | (u >> 12)));
+            out->push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
+            out->push_back(static_cast<char>(0x80 | (u & 0x3F)));
+        }
+    }
+    out->push_back('"');
+}
+
+} // namespace
+
+void CJsonWriter::Indent(int depth) {
+    static const char spaces[] = "                                ";
+    qsizetype count = static_cast<qsizetype>(depth) * 4;
+    for (; count > 0; count -= qsizetype(sizeof spaces - 1))
+        m_out.append(spaces, std::size_t(std::min(count, qsizetype(sizeof spaces - 1))));
+}
+
+// Every member or element is written as a whole line ending in ",\n"; the
+// container's close takes back the last comma. Whole lines can be put in
+// another order without rewriting them.
+void CJsonWriter::BeginValue() {
+    if (m_levels.empty())
+        return;
+    Level& level = m_levels.back();
+    const auto begin = static_cast<qsizetype>(m_out.size());
+    Indent(static_cast<int>(m_levels.size()));
+    if (level.object) {
+        Q_ASSERT(m_key);
+        m_members.push_back({m_key, begin});
+        m_out.push_back('"');
+        m_out.append(m_key);
+        m_out.append("\": ", 3);
+        m_key = nullptr;
+    }
+    ++level.count;
+}
+
+void CJsonWriter::EndValue() {
+    if (!m_levels.empty())
+        m_out.append(",\n", 2);
+}
+
+void CJsonWriter::Open(bool object) {
+    BeginValue();
+    m_out.append(object ? "{\n" : "[\n", 2);
+    m_levels.push_back(Level{object, 0, m_members.size()});
+}
+
+void CJsonWriter::Close() {
+    const Level level = m_levels.back();
+    if (level.object) {
+        SortMembers(level);
+        m_members.resize(level.firstMember);
+    }
+    if (level.count > 0) {
+        m_out.resize(m_out.size() - 2);
+        m_out.push_back('\n');
+    }
+    m_levels.pop_back();
+    Indent(static_cast<int>(m_levels.size()));
+    m_out.push_back(level.object ? '}' : ']');
+    EndValue();
+}
+
+void CJsonWriter::SortMembers(const Level& level) {
+    const auto less = [](const Member& a, const Member& b) {
+        return std::strcmp(a.key, b.key) < 0;
+    };
+    const auto first = m_members.begin() + std::ptrdiff_t(level.firstMember);
+    if (std::is_sorted(first, m_members.end(), less))
+        return;
+    // The members' lines follow one another up to the end of the text.
+    const qsizetype start = first->begin;
+    const std::string lines = m_out.substr(std::size_t(start));
+    std::vector<std::pair<Member, qsizetype>> spans; // member and its length
+    for (auto it = first; it != m_members.end(); ++it) {
+        const qsizetype end = it + 1 != m_members.end() ? (it + 1)->begin : qsizetype(m_out.size());
+        spans.push_back({*it, end - it->begin});
+    }
+    std::stable_sort(spans.begin(), spans.end(),
+                     [&](const auto& a, const auto& b) { return less(a.first, b.first); });
+    m_out.resize(std::size_t(start));
+    for (const auto& [member, length] : spans)
+        m_out.append(lines, std::size_t(member.begin - start), std::size_t(length));
+}
+
+void CJsonWriter::BeginObject() {
+    Open(true);
+}
+
+void CJsonWriter::EndObject() {
+    Q_ASSERT(!m_levels.empty() && m_levels.back().object);
+    Close();
+}
+
+void CJsonWriter::BeginArray() {
+    Open(false);
+}
+
+void CJsonWriter::EndArray() {
+    Q_ASSERT(!m_levels.empty() && !m_levels.back().object);
+    Close();
+}
+
+CJsonWriter& CJsonWriter::Key(const char* name) {
+    m_key = name;
+    return *this;
+}
+
+void CJsonWriter::Value(qint64 number) {
+    BeginValue();
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    m_out.append(digits, std::size_t(end - digits));
+    EndValue();
+}
+
+void CJsonWriter::Value(bool truth) {
+    BeginValue();
+    m_out.append(truth ? "true" : "false");
+    EndValue();
+}
+
+void CJsonWriter::Value(double number) {
+    if (!std::isfinite(number)) {
+        Null();
+        return;
+    }
+    BeginValue();
+    m_out.append(QByteArray::number(number, 'g', QLocale::FloatingPointShortest).toStdString());
+    EndValue();
+}
+
+void CJsonWriter::Value(const QString& text) {
+    BeginValue();
+    AppendString(&m_out, text);
+    EndValue();
+}
+
+void CJsonWriter::Null() {
+    BeginValue();
+    m_out.append("null", 4);
+    EndValue();
+}
+
+void CJsonWriter::Value(const QJsonValue& value) {
+    switch (value.type()) {
+    case QJsonValue::Bool:
+        Value(value.toBool());
+        return;
+    case QJsonValue::Double:
+        if (value.toVariant().typeId() == QMetaType::LongLong)
+            Value(value.toInteger());
+        else
+            Value(value.toDouble());
+        return;
+    case QJsonValue::String:
+        Value(value.toString());
+        return;
+    case QJsonValue::Array:
+        BeginArray();
+        for (const QJsonValue& element : value.toArray())
+            Value(element);
+        EndArray();
+        return;
+    case QJsonValue::Object: {
+        // Keys must outlive the object's close; QJsonObject hands them out
+        // in order already, so nothing is sorted here.
+        const QJsonObject object = value.toObject();
+        std::vector<QByteArray> keys;
+        keys.reserve(static_cast<std::size_t>(object.size()));
+        BeginObject();
+        for (auto it = object.begin(); it != object.end(); ++it) {
+            keys.push_back(it.key().toUtf8());
+            Key(keys.back().constData()).Value(it.value());
+        }
+        EndObject();
+        return;
+    }
+    case QJsonValue::Null:
+    case QJsonValue::Undefined:
+        Null();
+        return;
+    }
+}
+
+QByteArray CJsonWriter::Take() {
+    Q_ASSERT(m_levels.empty());
+    m_out.push_back('\n');
+    const QByteArray text = QByteArray::fromStdString(m_out);
+    m_out.clear();
+    return text;
+}
