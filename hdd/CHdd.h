@@ -2,6 +2,7 @@
 
 #include "CHddInfo.h"
 #include "CHddSmart.h"
+#include "PowerMode.h"
 #include "RuntimeClass.h"
 #include "VornHddExport.h"
 #include "WinTypes.h"
@@ -43,6 +44,10 @@ public:
     int GetSmartStatus();
     int GetSmartAttribute();
     int GetSmartThresholds();
+    // The disk's power mode, asked so that a sleeping disk stays asleep:
+    // the kernel's runtime power state first, then CHECK POWER MODE through
+    // the ATA pass-through. Unknown on a closed disk. Writes no log line.
+    vorn::hdd::PowerMode CheckPowerMode();
 
     // Data methods.
     int SupportSMART() const;

@@ -15,7 +15,7 @@ QString CCheckerSession::BaselineDir() const {
 }
 
 void CCheckerSession::Scan() {
-    ScanDisks(&m_disks, m_options, m_env.logPath, m_env.sleep);
+    ScanDisks(&m_disks, m_options, m_env.logPath, m_env.sleep, m_env.scanCheck);
 }
 
 BOOL CCheckerSession::ReadBaseline(CDisk* disk) {
@@ -43,8 +43,8 @@ bool CCheckerSession::LoadBaselines() {
     return measurementNeeded;
 }
 
-void CCheckerSession::Refresh() {
-    RefreshDisks(m_disks, [this](CDisk* disk) { WriteBaseline(disk); });
+void CCheckerSession::Refresh(PowerCheck check) {
+    RefreshDisks(m_disks, [this](CDisk* disk) { WriteBaseline(disk); }, check);
 }
 
 void CCheckerSession::StartMeasurement(bool reset) {
@@ -54,7 +54,7 @@ void CCheckerSession::StartMeasurement(bool reset) {
 bool CCheckerSession::TimerPass() {
     if (!m_measurement.IsRunning())
         return true;
-    Refresh();
+    Refresh(PowerCheck::SkipSleeping);
     return m_measurement.Pass(m_disks);
 }
 

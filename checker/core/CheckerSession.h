@@ -2,6 +2,7 @@
 
 #include "CheckerClock.h"
 #include "CheckerOptions.h"
+#include "DiskScan.h"
 #include "DiskList.h"
 #include "PanelText.h"
 #include "PohUnit.h"
@@ -23,6 +24,9 @@ public:
         bool writeBaselines = true;           // false: baseline files are only read
         CheckerClock now = SystemClock();
         CheckerSleeper sleep = SystemSleeper();
+        // The start-up scan: what the user asked for, so every disk is read
+        // unless the caller says otherwise (drivewatch --no-wake).
+        PowerCheck scanCheck = PowerCheck::Note;
     };
 
     CCheckerSession(const CheckerOptions& options, Environment environment);
@@ -39,12 +43,14 @@ public:
     // written). Returns true when some such disk has no power-on unit yet.
     bool LoadBaselines();
 
-    // Re-reads every disk and rewrites the baseline files.
-    void Refresh();
+    // Re-reads every disk and rewrites the baseline files; check decides
+    // whether a sleeping disk is read.
+    void Refresh(PowerCheck check = PowerCheck::Note);
 
     void StartMeasurement(bool reset);
-    // One tick of the measurement timer: refresh, then decide the units.
-    // True when the measurement is over (or was not running).
+    // One tick of the measurement timer: refresh the disks that are awake,
+    // then decide the units. True when the measurement is over (or was not
+    // running).
     bool TimerPass();
 
     // The end of a run: the baseline of every disk with S.M.A.R.T. enabled.

@@ -25,17 +25,35 @@ bool FieldEquals(const char16_t* field, const char* text) {
     return Cm_FromWide(field) == QLatin1String(text);
 }
 
-// One attempt by the path rules of the switches and the drive's kind.
-bool OpenAttempt(CHdd* disk, const CmDiskDriveRecord& drive, const CheckerOptions& options) {
+// Asks the power mode of an open disk; true when check wants it left alone.
+bool Sleeps(CScannedDisk* disk, PowerCheck check) {
+    if (check == PowerCheck::Off)
+        return false;
+    disk->m_powerMode = disk->CheckPowerMode();
+    return check == PowerCheck::SkipSleeping && !vorn::hdd::ReadsInPeriodicPass(disk->m_powerMode);
+}
+
+// One attempt by the path rules of the switches and the drive's kind. The
+// power check comes before the identify request that proves a path, so a
+// sleeping disk is found without being woken; *asleep says it was.
+bool OpenAttempt(CScannedDisk* disk, const CmDiskDriveRecord& drive,
+                 const CheckerOptions& options, PowerCheck check, bool* asleep) {
     const int n = drive.Index;
     const int port = drive.SCSIPort;
     const int target = drive.SCSITargetId;
-    if (options.m_bOptAta)
-        return disk->OpenHddHandle(n, -1, -1);
-    if (options.m_bOptScsi)
-        return disk->OpenHddHandle(n, port, target);
+    *asleep = false;
+    if (options.m_bOptAta || options.m_bOptScsi) {
+        const bool opened = options.m_bOptAta ? disk->OpenHddHandle(n, -1, -1)
+                                              : disk->OpenHddHandle(n, port, target);
+        if (opened)
+            *asleep = Sleeps(disk, check);
+        return opened;
+    }
     const auto tryPath = [&](int p, int t) {
-        return disk->OpenHddHandle(n, p, t) && disk->GetHddInfo();
+        if (!disk->OpenHddHandle(n, p, t))
+            return false;
+        *asleep = Sleeps(disk, check);
+        return *asleep || disk->GetHddInfo() != 0;
     };
     const bool ide = FieldEquals(drive.InterfaceType, "IDE") &&
                      Cm_FromWide(drive.PNPDeviceID).startsWith(QLatin1String("IDE"));
@@ -117,16 +135,24 @@ void StoreSystemModel(CHdd* disk, const QString& model) {
 }
 
 bool ReadDiskDrive(CScannedDisk* disk, const CmDiskDriveRecord& drive,
-                   const CheckerOptions& options, const CheckerSleeper& sleep) {
+                   const CheckerOptions& options, const CheckerSleeper& sleep, PowerCheck check) {
     disk->m_strSystemModel = Cm_FromWide(drive.Model);
     disk->m_llSystemSize = drive.Size;
-    bool opened = OpenAttempt(disk, drive, options);
+    bool asleep = false;
+    bool opened = OpenAttempt(disk, drive, options, check, &asleep);
     if (!opened) {
         sleep(1000);
-        opened = OpenAttempt(disk, drive, options);
+        opened = OpenAttempt(disk, drive, options, check, &asleep);
     }
     if (!opened)
         return false;
+    disk->m_bSleeping = asleep;
+    if (asleep) {
+        disk->CloseHddHandle();
+        StoreSystemSize(disk);
+        StoreSystemModelIfNone(disk);
+        return true;
+    }
 
     disk->GetSmartVersion();
     disk->GetHddInfo();
@@ -177,6 +203,13 @@ void AttachDriveNames(BYTE nInit, const std::function<CScannedDisk*(int nDrive)>
         return;
     for (const CmLogicalDiskPartitionRecord& partition : *partitions)
         AttachDriveName(findDrive, partition);
+}
+
+bool LeaveIfAsleep(CScannedDisk* disk, PowerCheck check) {
+    disk->m_bSleeping = Sleeps(disk, check);
+    if (disk->m_bSleeping)
+        disk->CloseHddHandle();
+    return disk->m_bSleeping;
 }
 
 BOOL ReopenDisk(CHdd* disk) {

@@ -23,9 +23,15 @@ int KnownTemperature(int degrees) {
 
 } // namespace
 
+QString DiskHeading(const CDisk& disk) {
+    QString heading = QStringLiteral("ディスク %1: %2").arg(disk.m_nDrive).arg(disk.GetModelNumber());
+    if (disk.m_bSleeping)
+        heading += QStringLiteral(" (スタンバイ中)");
+    return heading;
+}
+
 QString DiskReportText(const CDisk& disk, const PanelTexts& panel) {
-    QString text =
-        QStringLiteral("ディスク %1: %2\n").arg(disk.m_nDrive).arg(disk.GetModelNumber());
+    QString text = DiskHeading(disk) + QLatin1Char('\n');
 
     int labelWidth = 0;
     for (PanelField field : kPanelFieldOrder)
@@ -102,6 +108,7 @@ QJsonObject DiskReportJson(const CDisk& disk, const PanelTexts& panel) {
         {QStringLiteral("power_on_unit"), disk.m_nPohUnit},
         {QStringLiteral("power_cycles"), disk.GetPowerCycle()},
         {QStringLiteral("attributes"), attributes},
+        {QStringLiteral("power_mode"), vorn::hdd::PowerModeName(disk.m_powerMode)},
     };
 }
 

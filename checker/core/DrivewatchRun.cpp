@@ -1,5 +1,6 @@
 #include "DrivewatchRun.h"
 
+#include "AlertWatch.h"
 #include "CheckerSession.h"
 #include "DiskReports.h"
 #include "DrivewatchOptions.h"
@@ -34,6 +35,26 @@ QString SaveReports(const CDiskList& disks, const QString& folder, const QString
     return errors;
 }
 
+// Every disk that is worse than its accepted state, the changes not yet
+// reported by an earlier run marked as new. Empty when nothing changed.
+QString ChangesText(const CDiskList& disks, const QString& directory, const AlertLimits& limits,
+                    bool* worse) {
+    QString text;
+    for (CDisk* disk : disks) {
+        const WatchResult watch = WatchDisk(disk, directory, kDrivewatchChannel, limits);
+        if (watch.alerts.isEmpty())
+            continue;
+        text += DiskHeading(*disk) + QLatin1Char('\n');
+        for (const DiskAlert& alert : watch.alerts) {
+            const bool fresh = AlertKeys(watch.fresh).contains(alert.Key());
+            text += QStringLiteral("  ") + alert.Text() +
+                    (fresh ? QString() : QStringLiteral(" (既報)")) + QLatin1Char('\n');
+        }
+        *worse = *worse || !watch.fresh.isEmpty();
+    }
+    return text;
+}
+
 } // namespace
 
 DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnvironment& env) {
@@ -61,9 +82,25 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
     sessionEnv.writeBaselines = options.baseline;
     sessionEnv.now = env.now;
     sessionEnv.sleep = env.sleep;
+    sessionEnv.scanCheck = options.noWake ? PowerCheck::SkipSleeping : PowerCheck::Note;
     CCheckerSession session(options.checker, sessionEnv);
     session.Scan();
     session.LoadBaselines();
+
+    AlertLimits limits;
+    limits.temperature = options.tempLimit;
+    QString errors;
+    if (options.accept) {
+        for (CDisk* disk : session.Disks()) {
+            if (!disk->m_bSleeping && disk->EnableSMART() &&
+                !AcceptDisk(disk, baselineDir, limits))
+                errors += QStringLiteral("drivewatch: cannot store the accepted state of %1\n")
+                              .arg(DiskHeading(*disk));
+        }
+    }
+    bool worse = false;
+    if (options.changes)
+        result.out = ChangesText(session.Disks(), baselineDir, limits, &worse).toUtf8();
 
     QString text;
     QJsonArray disks;
@@ -75,12 +112,12 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
             text +=
                 (text.isEmpty() ? QString() : QStringLiteral("\n")) + DiskReportText(*disk, panel);
     }
-    if (options.json)
-        result.out = QJsonDocument(QJsonObject{{QStringLiteral("disks"), disks}}).toJson();
-    else
-        result.out = text.toUtf8();
+    // With --changes the changes stand in for the report.
+    if (!options.changes)
+        result.out = options.json
+                         ? QJsonDocument(QJsonObject{{QStringLiteral("disks"), disks}}).toJson()
+                         : text.toUtf8();
 
-    QString errors;
     if (!options.saveDir.isEmpty())
         errors += SaveReports(session.Disks(), options.saveDir, env.programDir);
     if (options.baseline)
@@ -89,5 +126,7 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
         errors += QStringLiteral("drivewatch: no disk could be read\n");
     result.err = errors.toUtf8();
     result.exitCode = DrivewatchExitCode(session.Disks());
+    if (worse && result.exitCode != kExitNoDisk)
+        result.exitCode = kExitWorse;
     return result;
 }

@@ -50,3 +50,12 @@ VORNCOM_API BOOL DeviceIoControl(HANDLE device, DWORD ioControlCode, void* inBuf
 VORNCOM_API BOOL CloseHandle(HANDLE object);
 
 } // namespace win
+
+namespace vorn::platform {
+
+// Whether the disk behind an open handle (for an adapter handle: its target
+// driveNumber) is runtime-suspended by the kernel. False for a handle that
+// is not open. Sends nothing to the device.
+VORNCOM_API bool IsRuntimeSuspended(HANDLE device, int driveNumber);
+
+} // namespace vorn::platform

@@ -6,6 +6,7 @@
 #include "SatCommand.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <fcntl.h>
@@ -90,8 +91,10 @@ sat::SgReply replyOf(const SgResult& result) {
 
 AtaOutcome sendAtaCommand(int fd, const AtaCommand& command, BYTE* data) {
     const AtaRegisters& r = command.registers;
-    // RETURN STATUS answers in the registers, which only CK_COND brings back.
-    const bool wantRegisters = r.command == ata::kSmart && r.feature == ata::kSmartReturnStatus;
+    // RETURN STATUS and CHECK POWER MODE answer in the registers, which only
+    // CK_COND brings back.
+    const bool wantRegisters = (r.command == ata::kSmart && r.feature == ata::kSmartReturnStatus) ||
+                               r.command == ata::kCheckPowerMode;
     const sat::CdbOptions options{command.dataIn, wantRegisters};
 
     const auto cdb16 = sat::buildCdb16(r, options);
@@ -105,6 +108,14 @@ AtaOutcome sendAtaCommand(int fd, const AtaCommand& command, BYTE* data) {
             return transportFailure(result.error);
     }
     return sat::interpretReply(replyOf(result), command, wantRegisters);
+}
+
+bool isRuntimeSuspended(const QString& sysRoot, const QString& kernelName) {
+    if (kernelName.isEmpty())
+        return false;
+    QFile status(sysRoot + QStringLiteral("/block/") + kernelName +
+                 QStringLiteral("/device/power/runtime_status"));
+    return status.open(QIODevice::ReadOnly) && status.read(64).trimmed() == "suspended";
 }
 
 QString findScsiDisk(const QString& sysRoot, int host, int target) {
@@ -139,9 +150,13 @@ BYTE mapBit(int number) {
 
 class LinuxDisk : public OpenDevice {
 public:
-    LinuxDisk(QString path, int number, int fd)
-        : m_path(std::move(path)), m_number(number), m_fd(fd) {}
+    LinuxDisk(QString path, int number, int fd, QString sysRoot, QString kernelName)
+        : m_path(std::move(path)), m_number(number), m_fd(fd), m_sysRoot(std::move(sysRoot)),
+          m_kernelName(std::move(kernelName)) {}
     QString path() const override { return m_path; }
+    bool runtimeSuspended(RequestTarget) override {
+        return isRuntimeSuspended(m_sysRoot, m_kernelName);
+    }
     AtaOutcome execute(RequestTarget, const AtaCommand& command, BYTE* data) override {
         return sendAtaCommand(m_fd.get(), command, data);
     }
@@ -154,6 +169,8 @@ private:
     QString m_path;
     int m_number;
     Descriptor m_fd;
+    QString m_sysRoot;
+    QString m_kernelName;
 };
 
 // A SCSI host: each request finds its disk by the target in the request.
@@ -172,6 +189,9 @@ public:
         if (fd.get() < 0)
             return transportFailure(error);
         return sendAtaCommand(fd.get(), command, data);
+    }
+    bool runtimeSuspended(RequestTarget target) override {
+        return isRuntimeSuspended(m_sysRoot, findScsiDisk(m_sysRoot, m_host, target.driveNumber));
     }
     int version(RequestTarget target, BYTE* ideDeviceMap) override {
         if (findScsiDisk(m_sysRoot, m_host, target.driveNumber).isEmpty())
@@ -207,7 +227,8 @@ public:
             const int fd = openDisk(deviceNodeOf(m_devRoot, disks[where->number]), error);
             if (fd < 0)
                 return nullptr;
-            return std::make_unique<LinuxDisk>(path, where->number, fd);
+            return std::make_unique<LinuxDisk>(path, where->number, fd, m_sysRoot,
+                                               disks[where->number]);
         }
         case DevicePath::ScsiAdapter:
             if (!QFileInfo(m_sysRoot + QStringLiteral("/class/scsi_host/host%1").arg(where->number))

@@ -27,6 +27,10 @@ std::shared_ptr<DeviceBackend> makeSimDeviceBackend(std::shared_ptr<const SimMac
 VORNCOM_API QString simTraceLine(const QString& path, DWORD controlCode, const BYTE* input,
                                  DWORD inputSize);
 
+// The trace line of a command that spun up a disk in standby, written after
+// the request's own line: "<path> WAKE-UP <disk folder>".
+VORNCOM_API QString simWakeUpLine(const QString& path, const QString& diskFolder);
+
 // Adds delta to the 48-bit raw value of attribute 9 (power-on time) in a
 // READ DATA sector and makes its checksum right again. No attribute 9 or a
 // sector of another size: unchanged.

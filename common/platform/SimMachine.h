@@ -46,6 +46,14 @@ enum class SimRequest : unsigned {
     Enable = 1u << 5,
     Disable = 1u << 6,
     AutoSave = 1u << 7,
+    PowerMode = 1u << 8, // CHECK POWER MODE
+};
+
+// The power mode a simulated disk starts in ([Device] PowerMode).
+enum class SimPowerMode {
+    Active,
+    Idle,
+    Standby, // spun down: any command but CHECK POWER MODE wakes it
 };
 
 // What SMART RETURN STATUS answers in cylinder low/high.
@@ -61,6 +69,7 @@ struct SimDeviceSettings {
     unsigned failMask = 0; // SimRequest bits
     SimStatus status = SimStatus::Good;
     long long powerOnPerHour = 0; // growth of attribute 9's raw value per hour
+    SimPowerMode powerMode = SimPowerMode::Active;
 
     bool fails(SimRequest request) const { return failMask & static_cast<unsigned>(request); }
 };

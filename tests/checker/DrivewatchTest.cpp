@@ -100,7 +100,7 @@ TEST_F(DrivewatchTest, JsonOfTheSampleMachine) {
         keySet("index device scsi model manufacturer firmware serial capacity_bytes capacity_text "
                "drive_letters interface ata_standard transfer_mode_supported transfer_mode_active "
                "smart_supported smart_enabled status temperature power_on_raw power_on_unit "
-               "power_cycles attributes");
+               "power_cycles attributes power_mode");
     const QStringList attributeKeys =
         keySet("id name importance init change current worst threshold raw depleted");
     for (const QJsonValue& disk : disks) {

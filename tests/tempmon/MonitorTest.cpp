@@ -42,6 +42,10 @@ public:
     void Finish(bool fadeOut, int percent) override {
         calls << QStringLiteral("finish %1 %2").arg(fadeOut).arg(percent);
     }
+    void Notify(const QString& title, const QString& text) override {
+        notices << title + QLatin1Char('|') + text;
+    }
+    QStringList notices;
     QStringList calls;
     std::vector<DiskReading> readings;
     int shown = 0;
