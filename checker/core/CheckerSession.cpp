@@ -68,3 +68,20 @@ void CCheckerSession::WriteBaselines() {
 PanelTexts CCheckerSession::Panel(const CDisk* disk) const {
     return MakePanelTexts(disk, m_measurement.m_nPohWindow, m_env.now());
 }
+
+std::vector<CCheckerSession::Notice> CCheckerSession::WatchForAlerts(const QString& channel,
+                                                                     const AlertLimits& limits) {
+    std::vector<Notice> notices;
+    for (CDisk* disk : m_disks) {
+        for (const DiskAlert& alert : WatchDisk(disk, BaselineDir(), channel, limits).fresh)
+            notices.push_back({disk, alert});
+    }
+    return notices;
+}
+
+void CCheckerSession::AcceptAll(const AlertLimits& limits) {
+    for (CDisk* disk : m_disks) {
+        if (AcceptDisk(disk, BaselineDir(), limits))
+            WriteBaseline(disk);
+    }
+}

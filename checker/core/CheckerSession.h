@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CheckerClock.h"
+#include "AlertWatch.h"
 #include "CheckerOptions.h"
 #include "DiskScan.h"
 #include "DiskList.h"
@@ -10,6 +11,7 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 // One run of the checker without its window: the disks of the scan, their
 // baseline files and the power-on-hours measurement. The window and the
@@ -60,6 +62,17 @@ public:
     BOOL ReadBaseline(CDisk* disk);
 
     PanelTexts Panel(const CDisk* disk) const;
+
+    // Compares every disk the last pass read with the state the user
+    // accepted (beside the baseline files) and returns what the channel has
+    // not been told yet, in disk order.
+    struct Notice {
+        const CDisk* disk;
+        DiskAlert alert;
+    };
+    std::vector<Notice> WatchForAlerts(const QString& channel, const AlertLimits& limits = {});
+    // The disks as they are become the accepted state; baselines written.
+    void AcceptAll(const AlertLimits& limits = {});
 
 private:
     QString BaselineDir() const;
