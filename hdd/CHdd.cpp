@@ -87,9 +87,9 @@ vorn::hdd::PowerMode CHdd::CheckPowerMode() {
         const DWORD length = vorn::ata::ataPassThroughLength(0);
         buffer[vorn::ata::kAtaPassThroughTargetId] = static_cast<BYTE>(target);
         DWORD returned = 0;
-        probe.checkAnswered = win::DeviceIoControl(m_hHdd, win::IOCTL_ATA_PASS_THROUGH,
-                                                   buffer.data(), length, buffer.data(), length,
-                                                   &returned, nullptr);
+        probe.checkAnswered =
+            win::DeviceIoControl(m_hHdd, win::IOCTL_ATA_PASS_THROUGH, buffer.data(), length,
+                                 buffer.data(), length, &returned, nullptr);
         probe.sectorCount = buffer[vorn::ata::kAtaPassThroughSectorCount];
     }
     return vorn::hdd::DecidePowerMode(probe);

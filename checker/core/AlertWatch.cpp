@@ -127,13 +127,12 @@ WatchResult WatchDisk(CScannedDisk* disk, const QString& directory, const QStrin
     result.watched = true;
     std::optional<WatchState> state = ReadState(path);
     if (!state) {
-        // Nothing to compare with yet: what the disk is now is the start.
+        // Nothing to compare with yet: what the disk is now is the start,
+        // and only a limit (the temperature) can speak.
         result.firstRun = true;
-        WatchState fresh;
-        fresh.reference = ReferenceOf(*disk);
-        disk->m_HddSmart.SetChangeValue();
-        WriteState(path, fresh);
-        return result;
+        state = WatchState{};
+        state->reference = ReferenceOf(*disk);
+        WriteState(path, *state);
     }
     ApplyMarks(disk, state->reference);
     result.alerts = FindAlerts(state->reference, HealthOf(*disk), limits);

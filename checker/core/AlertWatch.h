@@ -37,16 +37,16 @@ QByteArray EncodeWatchState(const WatchState& state);
 std::optional<WatchState> DecodeWatchState(const QByteArray& bytes);
 
 struct WatchResult {
-    bool watched = false;   // false: nothing was read (asleep, no S.M.A.R.T., no serial)
-    bool firstRun = false;  // the reference was taken just now
+    bool watched = false;    // false: nothing was read (asleep, no S.M.A.R.T., no serial)
+    bool firstRun = false;   // the reference was taken just now
     QList<DiskAlert> alerts; // every way the disk is worse than the reference
     QList<DiskAlert> fresh;  // those not yet told on the channel
 };
 
 // Compares a freshly read disk with its reference and remembers what the
 // channel has now been told. The first time, the current state becomes the
-// reference and nothing is reported. Sets the records' change marks to the
-// reference values.
+// reference, so only a limit can be exceeded. Sets the records' change
+// marks to the reference values.
 WatchResult WatchDisk(CScannedDisk* disk, const QString& directory, const QString& channel,
                       const AlertLimits& limits);
 

@@ -44,7 +44,8 @@ bool CCheckerSession::LoadBaselines() {
 }
 
 void CCheckerSession::Refresh(PowerCheck check) {
-    RefreshDisks(m_disks, [this](CDisk* disk) { WriteBaseline(disk); }, check);
+    RefreshDisks(
+        m_disks, [this](CDisk* disk) { WriteBaseline(disk); }, check);
 }
 
 void CCheckerSession::StartMeasurement(bool reset) {

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "CheckerClock.h"
 #include "AlertWatch.h"
+#include "CheckerClock.h"
 #include "CheckerOptions.h"
-#include "DiskScan.h"
 #include "DiskList.h"
+#include "DiskScan.h"
 #include "PanelText.h"
 #include "PohUnit.h"
 

@@ -41,8 +41,8 @@ void CountRule(const DiskHealth& reference, const DiskHealth& current, const Ale
 void TemperatureRule(const DiskHealth&, const DiskHealth& current, const AlertLimits& limits,
                      QList<DiskAlert>* out) {
     if (limits.temperature > 0 && current.temperature >= limits.temperature)
-        out->append({DiskAlert::TemperatureOver, 0, QString(), limits.temperature,
-                     current.temperature});
+        out->append(
+            {DiskAlert::TemperatureOver, 0, QString(), limits.temperature, current.temperature});
 }
 
 const Rule kRules[] = {VerdictRule, ValueRule, CountRule, TemperatureRule};
@@ -116,16 +116,16 @@ DiskHealth HealthOf(const CHdd& disk) {
     for (const CHddSmartDisp* record : disk.m_HddSmart.m_DispList) {
         // The first record of an id speaks for it, as in the baseline file.
         health.values.emplace(record->m_byId, record->m_nCurrent);
-        const int* watched = std::find(std::begin(kWatchedCounts), std::end(kWatchedCounts),
-                                       int(record->m_byId));
+        const int* watched =
+            std::find(std::begin(kWatchedCounts), std::end(kWatchedCounts), int(record->m_byId));
         if (watched != std::end(kWatchedCounts) && record->m_nRaw >= 0)
             health.counts.emplace(record->m_byId, record->m_nRaw);
     }
     QList<CHddSmartDisp*> changed;
     disk.m_HddSmart.GetChangeDepleted(changed);
     for (const CHddSmartDisp* record : changed)
-        health.changed.append({record->m_byId, record->m_strName, record->m_nChange,
-                               record->m_nCurrent});
+        health.changed.append(
+            {record->m_byId, record->m_strName, record->m_nChange, record->m_nCurrent});
     return health;
 }
 

@@ -25,11 +25,11 @@ struct AttributeChange {
 
 // What the rules look at in one state of a disk.
 struct DiskHealth {
-    int status = -1;                   // -1 unknown, 0 good, 1 threshold exceeded
-    std::map<int, long long> counts;   // raw values of the watched counts present
-    std::map<int, int> values;         // normalized value by attribute id
-    int temperature = -1;              // degrees, -1 unknown
-    QList<AttributeChange> changed;    // the current state only
+    int status = -1;                 // -1 unknown, 0 good, 1 threshold exceeded
+    std::map<int, long long> counts; // raw values of the watched counts present
+    std::map<int, int> values;       // normalized value by attribute id
+    int temperature = -1;            // degrees, -1 unknown
+    QList<AttributeChange> changed;  // the current state only
 };
 
 struct AlertLimits {

@@ -36,8 +36,8 @@ bool Sleeps(CScannedDisk* disk, PowerCheck check) {
 // One attempt by the path rules of the switches and the drive's kind. The
 // power check comes before the identify request that proves a path, so a
 // sleeping disk is found without being woken; *asleep says it was.
-bool OpenAttempt(CScannedDisk* disk, const CmDiskDriveRecord& drive,
-                 const CheckerOptions& options, PowerCheck check, bool* asleep) {
+bool OpenAttempt(CScannedDisk* disk, const CmDiskDriveRecord& drive, const CheckerOptions& options,
+                 PowerCheck check, bool* asleep) {
     const int n = drive.Index;
     const int port = drive.SCSIPort;
     const int target = drive.SCSITargetId;

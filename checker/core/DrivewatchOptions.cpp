@@ -59,14 +59,13 @@ DrivewatchParse ParseDrivewatchArguments(const QStringList& arguments) {
                            &parse.error) ||
                  TakeValue(arguments, &i, QStringLiteral("--log"), &options.logFile, &parse.error))
             continue;
-        else if (QString limit; TakeValue(arguments, &i, QStringLiteral("--temp-limit"), &limit,
-                                          &parse.error)) {
+        else if (QString limit;
+                 TakeValue(arguments, &i, QStringLiteral("--temp-limit"), &limit, &parse.error)) {
             bool ok = false;
             options.tempLimit = limit.toInt(&ok);
             if (parse.error.isEmpty() && (!ok || options.tempLimit < 1 || options.tempLimit > 200))
                 parse.error = QStringLiteral("--temp-limit needs degrees from 1 to 200");
-        }
-        else if (argument.startsWith(QLatin1Char('-')))
+        } else if (argument.startsWith(QLatin1Char('-')))
             parse.error = QStringLiteral("unknown option %1").arg(argument);
         else
             parse.error = QStringLiteral("unexpected argument %1").arg(argument);

@@ -24,7 +24,8 @@ int KnownTemperature(int degrees) {
 } // namespace
 
 QString DiskHeading(const CDisk& disk) {
-    QString heading = QStringLiteral("ディスク %1: %2").arg(disk.m_nDrive).arg(disk.GetModelNumber());
+    QString heading =
+        QStringLiteral("ディスク %1: %2").arg(disk.m_nDrive).arg(disk.GetModelNumber());
     if (disk.m_bSleeping)
         heading += QStringLiteral(" (スタンバイ中)");
     return heading;

@@ -92,8 +92,7 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
     QString errors;
     if (options.accept) {
         for (CDisk* disk : session.Disks()) {
-            if (!disk->m_bSleeping && disk->EnableSMART() &&
-                !AcceptDisk(disk, baselineDir, limits))
+            if (!disk->m_bSleeping && disk->EnableSMART() && !AcceptDisk(disk, baselineDir, limits))
                 errors += QStringLiteral("drivewatch: cannot store the accepted state of %1\n")
                               .arg(DiskHeading(*disk));
         }

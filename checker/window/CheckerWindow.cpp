@@ -27,8 +27,8 @@ const QString kRestartQuestion =
     QStringLiteral("ハードディスクの使用時間を再調査します。\nよろしいですか？");
 const QString kFolderPrompt = QStringLiteral("ディスク情報を保存するフォルダを選択してください");
 const QString kNoManual = QStringLiteral("ヘルプファイルがありません");
-const QString kAcceptQuestion = QStringLiteral(
-    "ディスクの今の状態を基準にして、同じ変化は知らせないようにしますか？");
+const QString kAcceptQuestion =
+    QStringLiteral("ディスクの今の状態を基準にして、同じ変化は知らせないようにしますか？");
 const QString kSleeping = QStringLiteral("スタンバイ中");
 
 // The page behind "サポート情報": the manual's own support section.

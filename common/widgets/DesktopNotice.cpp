@@ -47,8 +47,7 @@ bool CDesktopNotice::ShowOnBus(const QString& title, const QString& text) {
         return false;
     QDBusMessage call =
         QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("Notify"));
-    call << m_appName << 0u << QString() << title << text << QStringList() << QVariantMap()
-         << -1;
+    call << m_appName << 0u << QString() << title << text << QStringList() << QVariantMap() << -1;
     // Asynchronous: a missing service must not hold the window.
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, watcher,

@@ -55,7 +55,7 @@ TEST_F(FakeSysfs, OnlyASuspendedRuntimeStateCountsAsAsleep) {
         const char* status; // nullptr: no such file
         bool suspended;
     } cases[] = {
-        {"sda", "suspended\n", true}, {"sdb", "active\n", false},  {"sdc", "suspending\n", false},
+        {"sda", "suspended\n", true},  {"sdb", "active\n", false}, {"sdc", "suspending\n", false},
         {"sdd", "unsupported", false}, {"sde", nullptr, false},
     };
     for (const auto& c : cases) {

@@ -1,5 +1,5 @@
-#include "CHdd.h"
 #include "PowerMode.h"
+#include "CHdd.h"
 #include "SimDiskFixture.h"
 
 using vorn::hdd::DecidePowerMode;
