@@ -26,4 +26,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # Integration tests boot a guest with the normal build; the sanitizer pass skips them.
 VORN_SKIP_INTEGRATION=1 build_and_test build-asan -DVORN_SANITIZE=ON
 
+echo "== Fuzz smoke: every parser's fuzz target for a few seconds =="
+tools/fuzz.sh 5
+
 echo "All tests passed."

@@ -1,9 +1,15 @@
 #include "ErrorLog.h"
 
+#include "ErrorNotice.h"
+#include "SafeFile.h"
 #include "WideText.h"
 #include "platform/LastError.h"
-#include "ErrorNotice.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -11,6 +17,47 @@
 namespace {
 
 std::FILE* g_logStream = nullptr;
+int g_logFailure = 0;
+
+void noteFailure(int code) {
+    if (!g_logFailure)
+        g_logFailure = code ? code : EIO;
+}
+
+// The log is opened without following a link and without blocking on a
+// FIFO, and only a regular file is kept: a root run must not write through
+// a link someone else planted, nor into a device.
+std::FILE* openLog(const QByteArray& fileName, bool append) {
+    // Looked at first: in a sticky folder the kernel answers an open of
+    // another user's link with EACCES, which would hide the reason.
+    struct stat link {};
+    if (::lstat(fileName.constData(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        noteFailure(kCmSymbolicLink);
+        return nullptr;
+    }
+    const int fd = ::open(fileName.constData(),
+                          O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC |
+                              (append ? O_APPEND : 0),
+                          0666);
+    if (fd < 0) {
+        noteFailure(errno == ELOOP ? kCmSymbolicLink : errno);
+        return nullptr;
+    }
+    struct stat info {};
+    int failure = 0;
+    if (::fstat(fd, &info) < 0)
+        failure = errno;
+    else if (!S_ISREG(info.st_mode))
+        failure = kCmNotRegularFile;
+    else if (!append && ::ftruncate(fd, 0) < 0)
+        failure = errno;
+    std::FILE* stream = failure ? nullptr : ::fdopen(fd, append ? "ab" : "wb");
+    if (!stream) {
+        noteFailure(failure ? failure : errno);
+        ::close(fd);
+    }
+    return stream;
+}
 
 DWORD resolveCode(DWORD code) {
     return code == 0xFFFFFFFFu ? win::GetLastError() : code;
@@ -29,7 +76,10 @@ QString timeStamp() {
 void writeTextMode(const QString& text) {
     QByteArray bytes = text.toUtf8();
     bytes.replace("\n", "\r\n");
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), g_logStream);
+    if (std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), g_logStream) !=
+            static_cast<size_t>(bytes.size()) ||
+        std::fflush(g_logStream) != 0)
+        noteFailure(errno);
 }
 
 QString errorText(DWORD code) {
@@ -51,9 +101,8 @@ int Cm_OpenErrorFile(const char16_t* path, int append) {
     Cm_CloseErrorFile();
     if (!path)
         return 0;
-    const QByteArray fileName = Cm_FromWide(path).toLocal8Bit();
-    // "e": the log descriptor is not inherited by programs we start.
-    g_logStream = std::fopen(fileName.constData(), append ? "abe" : "wbe");
+    g_logFailure = 0;
+    g_logStream = openLog(Cm_FromWide(path).toLocal8Bit(), append != 0);
     return g_logStream != nullptr;
 }
 
@@ -62,7 +111,13 @@ int Cm_CloseErrorFile() {
         return 0;
     const int result = std::fclose(g_logStream);
     g_logStream = nullptr;
+    if (result != 0)
+        noteFailure(errno);
     return result;
+}
+
+int Cm_ErrorFileFailure() {
+    return g_logFailure;
 }
 
 int Cm_WriteErrorString(const char16_t* text) {
@@ -74,7 +129,6 @@ int Cm_WriteErrorString(const QString& text) {
         return 0;
     const QString line = QStringLiteral("[%1] %2\n").arg(timeStamp(), text);
     writeTextMode(line);
-    std::fflush(g_logStream);
     return static_cast<int>(line.size());
 }
 

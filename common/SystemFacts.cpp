@@ -1,5 +1,7 @@
 #include "SystemFacts.h"
 
+#include "SafeFile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
@@ -31,8 +33,7 @@ QByteArray unquote(QByteArray value) {
 }
 
 QByteArray readSmallFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.read(64 * 1024) : QByteArray();
+    return Cm_ReadBoundedFile(path, 64 * 1024).value_or(QByteArray());
 }
 
 } // namespace

@@ -40,9 +40,10 @@ int highestBit(unsigned value, int from, int to) {
 }
 
 LONGLONG bytesFromSectors(ULONGLONG sectors) {
-    // Unsigned arithmetic: a garbage 48-bit count must not overflow a signed
-    // multiplication; the caller sees the wrapped 64-bit value instead.
-    return static_cast<LONGLONG>(sectors * static_cast<ULONGLONG>(kSectorSize));
+    // A count from a garbled sector whose byte count does not fit a signed
+    // 64-bit number is no capacity at all: 0, never a wrapped negative size.
+    constexpr ULONGLONG kMaxSectors = 0x7FFFFFFFFFFFFFFFULL / kSectorSize;
+    return sectors > kMaxSectors ? 0 : static_cast<LONGLONG>(sectors * kSectorSize);
 }
 
 } // namespace

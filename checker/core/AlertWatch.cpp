@@ -1,10 +1,10 @@
 #include "AlertWatch.h"
 
-#include <QFile>
+#include "SafeFile.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 namespace {
 
@@ -52,16 +52,13 @@ DiskHealth ReferenceOf(const CScannedDisk& disk) {
 }
 
 std::optional<WatchState> ReadState(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return DecodeWatchState(file.read(kMaxWatchFile + 1));
+    const std::optional<QByteArray> bytes = Cm_ReadBoundedFile(path, kMaxWatchFile);
+    return bytes ? DecodeWatchState(*bytes) : std::nullopt;
 }
 
+// Whole or not at all, and never through a link at the file's name.
 bool WriteState(const QString& path, const WatchState& state) {
-    const QByteArray bytes = EncodeWatchState(state);
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    return Cm_ReplaceFile(path, EncodeWatchState(state)) == 0;
 }
 
 } // namespace

@@ -12,7 +12,9 @@
 
 // Accept-and-watch: per disk, the state the user last accepted and what was
 // already told about it, kept in "<serial>.watch" beside the baseline file
-// (which keeps its fixed layout). The file is JSON, replaced whole.
+// (which keeps its fixed layout). The file is JSON, replaced whole and never
+// written through a symbolic link; a file that is no watch file, or one that
+// cannot be read, counts as none (the current state becomes the reference).
 //
 // The reference's attribute values are the records' change marks: the
 // library's change queries then report exactly the attributes that moved

@@ -2,6 +2,7 @@
 
 #include "CsvLine.h"
 #include "LeadingNumber.h"
+#include "SafeFile.h"
 #include "TextConvert.h"
 #include "WideText.h"
 
@@ -77,10 +78,8 @@ QString LookupAttributeDescription(const QString& startDir, int id) {
     const QString path = AttributeDescriptionPath(startDir);
     if (path.isEmpty())
         return QString();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    return FindAttributeDescription(file.readAll(), id);
+    const auto bytes = Cm_ReadBoundedFile(path, 1 << 20);
+    return bytes ? FindAttributeDescription(*bytes, id) : QString();
 }
 
 QString LookupAttributeDescription(int id) {

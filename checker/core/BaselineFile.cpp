@@ -1,9 +1,10 @@
 #include "BaselineFile.h"
 
+#include "SafeFile.h"
 #include "SectorImage.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include <cerrno>
+#include <map>
 
 namespace {
 
@@ -60,10 +61,12 @@ void ApplyBaseline(const QByteArray& bytes, CDisk* disk) {
         disk->m_timeBaseline = readLe32(bytes, 0);
         if (bytes.size() >= kHeaderSize)
             disk->m_nPohUnit = readLe32(bytes, 4);
+        std::map<BYTE, int> seen; // file records per id so far
         for (int at = kHeaderSize; at + kRecordSize <= bytes.size(); at += kRecordSize) {
             const BYTE id = static_cast<BYTE>(bytes[at]);
+            int skip = seen[id]++;
             for (CHddSmartDisp* record : disk->m_HddSmart.m_DispList) {
-                if (record->m_byId != id)
+                if (record->m_byId != id || skip-- > 0)
                     continue;
                 record->m_nInit = storedValue(readLe32(bytes, at + 1));
                 record->m_nChange = storedValue(readLe32(bytes, at + 5));
@@ -77,32 +80,34 @@ void ApplyBaseline(const QByteArray& bytes, CDisk* disk) {
     }
 }
 
-BOOL ReadBaseline(const QString& directory, CDisk* disk) {
+BOOL ReadBaseline(const QString& directory, CDisk* disk, QString* error) {
     const QString path = BaselineFilePath(directory, *disk);
     if (path.isEmpty())
         return FALSE;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    int failure = 0;
+    const auto bytes = Cm_ReadBoundedFile(path, kBaselineMaxBytes, &failure);
+    if (!bytes) {
+        if (error && failure != ENOENT)
+            *error = QStringLiteral("%1: %2").arg(path, Cm_FileErrorText(failure));
         return FALSE;
-    ApplyBaseline(file.readAll(), disk);
+    }
+    ApplyBaseline(*bytes, disk);
     return TRUE;
 }
 
-BOOL WriteBaseline(const QString& directory, CDisk* disk, const CheckerClock& now) {
+BOOL WriteBaseline(const QString& directory, CDisk* disk, const CheckerClock& now, QString* error) {
     const QString path = BaselineFilePath(directory, *disk);
     if (path.isEmpty())
         return FALSE;
-    QSaveFile file(path);
-    // Unbuffered, so a short write (a full disk) shows in write()'s count
-    // instead of vanishing in a buffer flushed at commit.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return FALSE;
+    const std::int64_t previousTime = disk->m_timeBaseline;
     if (disk->m_timeBaseline == CDisk::BaselineNotWritten())
         disk->m_timeBaseline = now();
-    const QByteArray bytes = EncodeBaseline(*disk);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    if (const int failure = Cm_ReplaceFile(path, EncodeBaseline(*disk))) {
+        // The file still holds no time of its own.
+        disk->m_timeBaseline = previousTime;
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(path, Cm_FileErrorText(failure));
         return FALSE;
     }
-    return file.commit() ? TRUE : FALSE;
+    return TRUE;
 }

@@ -14,6 +14,9 @@
 //   4  int32  power-on-hours unit
 //   8  13 bytes per display record, in list order: id (1), initial value
 //      (4), change value (4), current value when written (4, never read)
+// A disk lists at most 30 attributes, so a file never holds more than
+// kBaselineMaxBytes; a larger one is not a baseline file and is refused.
+inline constexpr int kBaselineMaxBytes = 8 + 13 * 30;
 
 // "<directory>/<serial>.dat" with "/" and NUL in the serial replaced by "_".
 // Empty when the directory is unknown or the disk reports no serial number:
@@ -25,18 +28,25 @@ QString BaselineFilePath(const QString& directory, const CDisk& disk);
 QByteArray EncodeBaseline(const CDisk& disk);
 
 // Takes the time, the unit and the records of a file's bytes: each record
-// sets m_nInit and m_nChange (their low 16 bits, signed) of the first
-// display record with its id; a record cut short ends the reading; ids the
-// disk lacks are skipped. Afterwards no initial value stays below the
-// current one.
+// sets m_nInit and m_nChange (their low 16 bits, signed) of a display
+// record with its id, matched by occurrence: the n-th record of the file
+// with an id goes to the n-th display record with that id, since some
+// firmware lists an id twice. A record cut short ends the reading; records
+// the disk has no place for are skipped. Afterwards no initial value stays
+// below the current one.
 void ApplyBaseline(const QByteArray& bytes, CDisk* disk);
 
-// TRUE when the file could be opened (also when it was too short to hold
-// anything); FALSE when there is no file, or the disk keeps none.
-BOOL ReadBaseline(const QString& directory, CDisk* disk);
+// TRUE when the file could be read (also when it was too short to hold
+// anything); FALSE when there is no file, the disk keeps none, or the file
+// is refused: not a regular file (a FIFO would block the run), larger than
+// kBaselineMaxBytes, or unreadable. A refusal, unlike a missing file, puts
+// "<path>: <reason>" into *error.
+BOOL ReadBaseline(const QString& directory, CDisk* disk, QString* error = nullptr);
 
 // Stamps the baseline time on first writing, then replaces the file as a
-// whole: the bytes go to a temporary file in the same folder, which is
-// renamed over the old one only once it is complete, so a crash or a full
-// disk leaves the previous baseline intact. FALSE when nothing was written.
-BOOL WriteBaseline(const QString& directory, CDisk* disk, const CheckerClock& now);
+// whole (Cm_ReplaceFile): a crash or a full disk leaves the previous
+// baseline intact, and a symbolic link at the file's name is refused, not
+// written through. FALSE when nothing was written, with "<path>: <reason>"
+// in *error unless the disk keeps no file.
+BOOL WriteBaseline(const QString& directory, CDisk* disk, const CheckerClock& now,
+                   QString* error = nullptr);

@@ -2,6 +2,8 @@
 
 #include "BaselineFile.h"
 #include "DiskScan.h"
+#include "ErrorLog.h"
+#include "SafeFile.h"
 #include "TextConvert.h"
 
 CCheckerSession::CCheckerSession(const CheckerOptions& options, Environment environment)
@@ -14,18 +16,36 @@ QString CCheckerSession::BaselineDir() const {
     return m_env.baselineDir();
 }
 
+void CCheckerSession::NoteFileError(const QString& line) {
+    if (!line.isEmpty() && !m_fileErrors.contains(line))
+        m_fileErrors.append(line);
+}
+
 void CCheckerSession::Scan() {
     ScanDisks(&m_disks, m_options, m_env.logPath, m_env.sleep, m_env.scanCheck);
+    if (!m_env.logPath.isEmpty()) {
+        if (const int failure = Cm_ErrorFileFailure())
+            NoteFileError(QStringLiteral("%1: %2").arg(m_env.logPath, Cm_FileErrorText(failure)));
+    }
 }
 
 BOOL CCheckerSession::ReadBaseline(CDisk* disk) {
-    return ::ReadBaseline(BaselineDir(), disk);
+    QString error;
+    const BOOL read = ::ReadBaseline(BaselineDir(), disk, &error);
+    if (!error.isEmpty()) {
+        m_refusedBaselines.insert(disk);
+        NoteFileError(error);
+    }
+    return read;
 }
 
 BOOL CCheckerSession::WriteBaseline(CDisk* disk) {
-    if (!m_env.writeBaselines)
+    if (!m_env.writeBaselines || m_refusedBaselines.count(disk))
         return FALSE;
-    return ::WriteBaseline(BaselineDir(), disk, m_env.now);
+    QString error;
+    const BOOL written = ::WriteBaseline(BaselineDir(), disk, m_env.now, &error);
+    NoteFileError(error);
+    return written;
 }
 
 bool CCheckerSession::LoadBaselines() {

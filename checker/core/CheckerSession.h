@@ -10,7 +10,10 @@
 
 #include <QString>
 
+#include <QStringList>
+
 #include <functional>
+#include <set>
 #include <vector>
 
 // One run of the checker without its window: the disks of the scan, their
@@ -61,6 +64,12 @@ public:
     BOOL WriteBaseline(CDisk* disk);
     BOOL ReadBaseline(CDisk* disk);
 
+    // Files the run could not read or write as asked, one "<path>: <reason>"
+    // line each, in the order met and without repeats: a run log that could
+    // not be opened or written whole, a baseline file that was refused on
+    // reading (that file is then never replaced either) or not written.
+    const QStringList& FileErrors() const { return m_fileErrors; }
+
     PanelTexts Panel(const CDisk* disk) const;
 
     // Compares every disk the last pass read with the state the user
@@ -76,9 +85,14 @@ public:
 
 private:
     QString BaselineDir() const;
+    void NoteFileError(const QString& line);
 
     CheckerOptions m_options;
     Environment m_env;
     CDiskList m_disks;
     CPohMeasurement m_measurement;
+    QStringList m_fileErrors;
+    // Disks whose baseline file was refused: whatever sits at its name is
+    // not ours to replace.
+    std::set<const CDisk*> m_refusedBaselines;
 };

@@ -23,7 +23,7 @@ AttributeDetailTexts AttributeDetailTextsOf(const CHddSmartDisp& record, const Q
 }
 
 BOOL WriteDiskReport(const CHdd* disk, ReportKind kind, const QString& folder,
-                     const QString& startDir) {
+                     const QString& startDir, QString* error) {
     if (!disk)
         return FALSE;
     const SectorImage* image = nullptr;
@@ -41,7 +41,7 @@ BOOL WriteDiskReport(const CHdd* disk, ReportKind kind, const QString& folder,
     if (!image)
         return FALSE;
     return WriteReport(startDir, kind, folder, disk->GetModelNumber(), disk->m_nDrive,
-                       image->data(), image->size());
+                       image->data(), image->size(), error);
 }
 
 int WriteDiskReports(const CHdd* disk, const QString& folder, const QString& startDir) {

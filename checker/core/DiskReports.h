@@ -19,7 +19,7 @@ AttributeDetailTexts AttributeDetailTextsOf(const CHddSmartDisp& record, const Q
 // The kind's report of one disk: its image at this moment, named with its
 // model number and drive number. 0 for a null disk, else as WriteReport.
 BOOL WriteDiskReport(const CHdd* disk, ReportKind kind, const QString& folder,
-                     const QString& startDir);
+                     const QString& startDir, QString* error = nullptr);
 
 // The three reports of one disk in the order identify, attributes,
 // thresholds; one failing does not stop the others. Returns how many were

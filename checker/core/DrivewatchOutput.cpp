@@ -113,12 +113,12 @@ QJsonObject DiskReportJson(const CDisk& disk, const PanelTexts& panel) {
     };
 }
 
-int DrivewatchExitCode(const CDiskList& disks) {
-    if (disks.IsEmpty())
-        return kExitNoDisk;
+int DrivewatchExitCode(const CDiskList& disks, bool fileError) {
     for (const CDisk* disk : disks) {
         if (disk->GetStatus() == 1)
             return kExitThresholdExceeded;
     }
-    return kExitGood;
+    if (fileError)
+        return kExitFileError;
+    return disks.IsEmpty() ? kExitNoDisk : kExitGood;
 }

@@ -23,13 +23,16 @@ QString DiskReportText(const CDisk& disk, const PanelTexts& panel);
 // One disk of the JSON document; attributes include 194 and 231.
 QJsonObject DiskReportJson(const CDisk& disk, const PanelTexts& panel);
 
-// 0 when every verdict is good or unknown, 3 when some disk reports a
-// threshold exceeded, 2 when there is no disk.
-int DrivewatchExitCode(const CDiskList& disks);
+// 3 when some disk reports a threshold exceeded, else 4 when some file
+// could not be read or written as asked (fileError), else 2 when there is no
+// disk, else 0 (every verdict good or unknown). A failing disk outranks a
+// file error, so a cron job that watches for 3 never misses one.
+int DrivewatchExitCode(const CDiskList& disks, bool fileError = false);
 
 // Exit codes.
 inline constexpr int kExitGood = 0;
 inline constexpr int kExitUsage = 1;
 inline constexpr int kExitNoDisk = 2;
 inline constexpr int kExitThresholdExceeded = 3;
+inline constexpr int kExitFileError = 4;
 inline constexpr int kExitWorse = 4; // --changes found something new that got worse

@@ -6,12 +6,21 @@
 #include "DrivewatchOptions.h"
 #include "DrivewatchOutput.h"
 
+#include "platform/DeviceBackend.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <cerrno>
+#include <cstring>
+
 namespace {
+
+const QString kNoPermissionMessage =
+    QStringLiteral("drivewatch: no permission to read the disks; install the disk helper "
+                   "(vorn-diskhelper) or run as root\n");
 
 DrivewatchResult UsageError(const QString& message) {
     DrivewatchResult result;
@@ -20,16 +29,19 @@ DrivewatchResult UsageError(const QString& message) {
     return result;
 }
 
-// The save command's three files per disk; one error line per report that
-// could not be written.
-QString SaveReports(const CDiskList& disks, const QString& folder, const QString& programDir) {
-    QString errors;
+// The save command's three files per disk; one line per report that could
+// not be written.
+QStringList SaveReports(const CDiskList& disks, const QString& folder, const QString& programDir) {
+    QStringList errors;
     for (const CDisk* disk : disks) {
         for (ReportKind kind : kReportKinds) {
-            if (!WriteDiskReport(disk, kind, folder, programDir))
-                errors +=
-                    QStringLiteral("drivewatch: cannot write %1\n")
-                        .arg(ReportFilePath(folder, disk->GetModelNumber(), disk->m_nDrive, kind));
+            QString error;
+            if (WriteDiskReport(disk, kind, folder, programDir, &error))
+                continue;
+            if (error.isEmpty())
+                error = ReportFilePath(folder, disk->GetModelNumber(), disk->m_nDrive, kind);
+            if (!errors.contains(error))
+                errors.append(error);
         }
     }
     return errors;
@@ -52,6 +64,13 @@ QString ChangesText(const CDiskList& disks, const QString& directory, const Aler
         }
         *worse = *worse || !watch.fresh.isEmpty();
     }
+    return text;
+}
+
+QString ErrorLines(const QStringList& fileErrors) {
+    QString text;
+    for (const QString& error : fileErrors)
+        text += QStringLiteral("drivewatch: %1\n").arg(error);
     return text;
 }
 
@@ -89,12 +108,12 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
 
     AlertLimits limits;
     limits.temperature = options.tempLimit;
-    QString errors;
+    QStringList acceptErrors;
     if (options.accept) {
         for (CDisk* disk : session.Disks()) {
             if (!disk->m_bSleeping && disk->EnableSMART() && !AcceptDisk(disk, baselineDir, limits))
-                errors += QStringLiteral("drivewatch: cannot store the accepted state of %1\n")
-                              .arg(DiskHeading(*disk));
+                acceptErrors << QStringLiteral("%1: not written")
+                                    .arg(WatchFilePath(baselineDir, disk->GetSerialNumber()));
         }
     }
     bool worse = false;
@@ -117,15 +136,34 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
                          ? QJsonDocument(QJsonObject{{QStringLiteral("disks"), disks}}).toJson()
                          : text.toUtf8();
 
+    QStringList fileErrors;
     if (!options.saveDir.isEmpty())
-        errors += SaveReports(session.Disks(), options.saveDir, env.programDir);
+        fileErrors = SaveReports(session.Disks(), options.saveDir, env.programDir);
     if (options.baseline)
         session.WriteBaselines();
+    fileErrors = session.FileErrors() + fileErrors + acceptErrors;
+    QString errors = ErrorLines(fileErrors);
     if (session.Disks().IsEmpty())
-        errors += QStringLiteral("drivewatch: no disk could be read\n");
+        errors += vorn::platform::deviceAccessDenied()
+                      ? kNoPermissionMessage
+                      : QStringLiteral("drivewatch: no disk could be read\n");
     result.err = errors.toUtf8();
-    result.exitCode = DrivewatchExitCode(session.Disks());
+    result.exitCode = DrivewatchExitCode(session.Disks(), !fileErrors.isEmpty());
     if (worse && result.exitCode != kExitNoDisk)
         result.exitCode = kExitWorse;
     return result;
+}
+
+int EmitDrivewatchResult(const DrivewatchResult& result, std::FILE* out, std::FILE* err) {
+    int exitCode = result.exitCode;
+    const auto size = static_cast<size_t>(result.out.size());
+    if (std::fwrite(result.out.constData(), 1, size, out) != size || std::fflush(out) != 0) {
+        const int failure = errno;
+        std::fprintf(err, "drivewatch: standard output: %s\n", std::strerror(failure));
+        if (exitCode == kExitGood || exitCode == kExitNoDisk)
+            exitCode = kExitFileError;
+    }
+    std::fwrite(result.err.constData(), 1, static_cast<size_t>(result.err.size()), err);
+    std::fflush(err);
+    return exitCode;
 }

@@ -1,8 +1,7 @@
 #include "ReportWriter.h"
 
 #include "ReportTemplate.h"
-
-#include <QFile>
+#include "SafeFile.h"
 
 #include <algorithm>
 
@@ -56,26 +55,25 @@ QString ReportFilePath(const QString& folder, const QString& model, int drive, R
 }
 
 BOOL WriteReport(const QString& startDir, ReportKind kind, const QString& folder,
-                 const QString& model, int drive, const BYTE* image, std::size_t imageSize) {
+                 const QString& model, int drive, const BYTE* image, std::size_t imageSize,
+                 QString* error) {
     if (!image)
         return FALSE;
     const QString templatePath = ReportTemplatePath(startDir, kind);
     if (templatePath.isEmpty())
         return FALSE;
-    QFile templateFile(templatePath);
-    if (!templateFile.open(QIODevice::ReadOnly))
+    int failure = 0;
+    const auto templateBytes = Cm_ReadBoundedFile(templatePath, kReportTemplateMaxBytes, &failure);
+    const QString path = ReportFilePath(folder, model, drive, kind);
+    if (!templateBytes) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(templatePath, Cm_FileErrorText(failure));
         return FALSE;
-    const QByteArray templateBytes = templateFile.readAll();
-    if (templateFile.error() != QFileDevice::NoError)
-        return FALSE;
-
-    QFile report(ReportFilePath(folder, model, drive, kind));
-    if (!report.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return FALSE;
+    }
     const QByteArray bytes =
-        ExpandReportTemplate(templateBytes, image, std::min(imageSize, kImageSize)).report;
-    // A short write (a full disk) is a failure, not a report.
-    const bool written = report.write(bytes) == bytes.size() && report.flush();
-    report.close();
-    return written && report.error() == QFileDevice::NoError ? TRUE : FALSE;
+        ExpandReportTemplate(*templateBytes, image, std::min(imageSize, kImageSize)).report;
+    failure = Cm_ReplaceFile(path, bytes);
+    if (failure && error)
+        *error = QStringLiteral("%1: %2").arg(path, Cm_FileErrorText(failure));
+    return failure ? FALSE : TRUE;
 }

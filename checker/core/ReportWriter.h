@@ -26,10 +26,16 @@ QString ReportModelName(const QString& model);
 // "<folder>/<model>_<drive>.hdd_inf.txt", ".smt_atr.txt" or ".smt_thr.txt".
 QString ReportFilePath(const QString& folder, const QString& model, int drive, ReportKind kind);
 
+// Templates are regular files of at most this size.
+inline constexpr qint64 kReportTemplateMaxBytes = 1 << 20;
+
 // Expands the kind's template over the image into the report file, which is
-// created or truncated. Returns 1 when the report was written whole; 0 for a
-// null image, an unknown start directory, a missing template (no report file
-// is then created), a report that cannot be created, or a failed write.
-// Only the first imageSize bytes (at most 512) are ever read.
+// replaced whole (Cm_ReplaceFile): a full disk leaves the previous report,
+// and a symbolic link at the report's name is refused. Returns 1 when the
+// report was written; 0 for a null image, an unknown start directory, a
+// missing or refused template (no report file is then touched), or a report
+// that could not be written, with "<path>: <reason>" in *error for the last
+// two. Only the first imageSize bytes (at most 512) are ever read.
 BOOL WriteReport(const QString& startDir, ReportKind kind, const QString& folder,
-                 const QString& model, int drive, const BYTE* image, std::size_t imageSize);
+                 const QString& model, int drive, const BYTE* image, std::size_t imageSize,
+                 QString* error = nullptr);

@@ -20,8 +20,5 @@ int main(int argc, char* argv[]) {
     env.currentDir = Cm_CurrentDirectory();
     env.version = version.GetAppVersion();
 
-    const DrivewatchResult result = RunDrivewatch(QCoreApplication::arguments(), env);
-    std::fwrite(result.out.constData(), 1, static_cast<size_t>(result.out.size()), stdout);
-    std::fwrite(result.err.constData(), 1, static_cast<size_t>(result.err.size()), stderr);
-    return result.exitCode;
+    return EmitDrivewatchResult(RunDrivewatch(QCoreApplication::arguments(), env), stdout, stderr);
 }

@@ -8,6 +8,7 @@
 #include "CheckerCommands.h"
 #include "CheckerTray.h"
 #include "DiskReports.h"
+#include "platform/DeviceBackend.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -30,6 +31,10 @@ const QString kNoManual = QStringLiteral("ヘルプファイルがありませ�
 const QString kAcceptQuestion =
     QStringLiteral("ディスクの今の状態を基準にして、同じ変化は知らせないようにしますか？");
 const QString kSleeping = QStringLiteral("スタンバイ中");
+// Shown once, after the first scan, when every disk refused this user.
+const QString kNoPermission =
+    QStringLiteral("ディスクを読み取る権限がありません。ディスクヘルパー（vorn-diskhelper）を"
+                   "インストールするか、管理者として実行してください。");
 
 // The page behind "サポート情報": the manual's own support section.
 const QString kSupportAnchor = QStringLiteral("#support");
@@ -170,6 +175,9 @@ void CCheckerDlg::AfterScan() {
     FitToolBar();
     FillList(m_session.Disks().GetAt(0));
     ShowInfo();
+    if (m_session.Disks().IsEmpty() && vorn::platform::deviceAccessDenied() &&
+        m_setup.services.inform)
+        m_setup.services.inform(this, kNoPermission);
     bool needed = false;
     for (CDisk* disk : m_session.Disks())
         needed = needed || (disk->EnableSMART() && disk->m_nPohUnit == -1);

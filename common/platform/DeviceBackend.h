@@ -63,7 +63,10 @@ public:
     virtual QString path() const = 0;
 
     // Executes one command; data receives 512 bytes when command.dataIn.
-    virtual AtaOutcome execute(RequestTarget target, const AtaCommand& command, BYTE* data) = 0;
+    // This is the one door to every backend: a command outside the suite's
+    // own set (ata::classifyCommand calls it Refused) fails with EPERM here
+    // and never reaches a device, whoever asks.
+    AtaOutcome execute(RequestTarget target, const AtaCommand& command, BYTE* data);
 
     // Answers the driver version request: 0 and the IDE device map, or an
     // errno value.
@@ -75,6 +78,11 @@ public:
 
     // Called with every control request before it is served.
     virtual void traceRequest(DWORD /*controlCode*/, const BYTE* /*input*/, DWORD /*inputSize*/) {}
+
+protected:
+    // The backend's transport, reached only through execute().
+    virtual AtaOutcome executeAllowed(RequestTarget target, const AtaCommand& command,
+                                      BYTE* data) = 0;
 };
 
 struct OsVersion {
@@ -94,9 +102,16 @@ public:
     virtual std::unique_ptr<OpenDevice> open(const QString& path, int* error) = 0;
 };
 
-// The backend that serves the process now: the simulated machine when one
-// is selected (VORN_SIM or selectSimMachine()), else the real Linux disks.
+// The backend that serves the process now, chosen here and nowhere else:
+// the simulated machine when one is selected (VORN_SIM or selectSimMachine());
+// the real Linux disks when the process may send pass-through itself; else
+// the privileged disk helper when the system bus offers it; else the Linux
+// disks, whose opens then fail as the kernel decides.
 VORNCOM_API std::shared_ptr<DeviceBackend> currentDeviceBackend();
+
+// True once an open or a request of this process was refused for lack of
+// permission (EACCES), so that a program that read no disk can say why.
+VORNCOM_API bool deviceAccessDenied();
 
 // The device names the layer knows.
 struct DevicePath {

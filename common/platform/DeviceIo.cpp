@@ -1,8 +1,10 @@
 #include "DeviceIo.h"
 
 #include "../WideText.h"
+#include "AtaCommandSet.h"
 #include "DeviceBackend.h"
 #include "DeviceRequests.h"
+#include "HelperBackend.h"
 #include "LastError.h"
 #include "LinuxDevice.h"
 #include "SimDevice.h"
@@ -10,6 +12,7 @@
 
 #include <QRegularExpression>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -18,6 +21,15 @@
 namespace vorn::platform {
 
 OpenDevice::~OpenDevice() = default;
+
+AtaOutcome OpenDevice::execute(RequestTarget target, const AtaCommand& command, BYTE* data) {
+    if (ata::classifyCommand(command) == ata::CommandClass::Refused) {
+        AtaOutcome refused;
+        refused.transportError = EPERM;
+        return refused;
+    }
+    return executeAllowed(target, command, data);
+}
 DeviceBackend::~DeviceBackend() = default;
 
 std::optional<DevicePath> parseDevicePath(const QString& path) {
@@ -34,6 +46,48 @@ std::optional<DevicePath> parseDevicePath(const QString& path) {
     return DevicePath{DevicePath::SmartDriver, 0};
 }
 
+namespace {
+
+// Refuses every open as the kernel refuses an unprivileged process: the
+// simulated machine's answer when its disks need privilege and no helper is
+// there to ask.
+class DeniedBackend : public DeviceBackend {
+public:
+    explicit DeniedBackend(std::shared_ptr<DeviceBackend> inner) : m_inner(std::move(inner)) {}
+    OsVersion osVersion() override { return m_inner->osVersion(); }
+    std::unique_ptr<OpenDevice> open(const QString&, int* error) override {
+        *error = EACCES;
+        return nullptr;
+    }
+
+private:
+    std::shared_ptr<DeviceBackend> m_inner;
+};
+
+std::shared_ptr<DeviceBackend> chooseSimBackend(const std::shared_ptr<const SimMachine>& machine) {
+    std::shared_ptr<DeviceBackend> sim = makeSimDeviceBackend(machine);
+    if (!machine->info.privilegedDiskAccess || processMaySendPassThrough())
+        return sim;
+    if (auto transport = connectSystemBusHelper())
+        return makeHelperBackend(std::move(transport), makeSimDiskNaming(machine));
+    return std::make_shared<DeniedBackend>(std::move(sim));
+}
+
+// Without pass-through rights the direct backend could only fail; the helper
+// serves when the bus offers it, and otherwise the direct backend's failures
+// say what is wrong.
+std::shared_ptr<DeviceBackend> chooseLinuxBackend() {
+    if (!processMaySendPassThrough()) {
+        if (auto transport = connectSystemBusHelper())
+            return makeHelperBackend(std::move(transport), makeSysfsDiskNaming());
+    }
+    return makeLinuxDeviceBackend();
+}
+
+std::atomic<bool> g_accessDenied{false};
+
+} // namespace
+
 std::shared_ptr<DeviceBackend> currentDeviceBackend() {
     // The simulated disks keep their run-time state (S.M.A.R.T. switched
     // on or off, the power-on clock) for as long as the same machine is
@@ -48,13 +102,17 @@ std::shared_ptr<DeviceBackend> currentDeviceBackend() {
     if (machine) {
         if (machine != simMachine) {
             simMachine = machine;
-            sim = makeSimDeviceBackend(machine);
+            sim = chooseSimBackend(machine);
         }
         return sim;
     }
     if (!linuxBackend)
-        linuxBackend = makeLinuxDeviceBackend();
+        linuxBackend = chooseLinuxBackend();
     return linuxBackend;
+}
+
+bool deviceAccessDenied() {
+    return g_accessDenied;
 }
 
 } // namespace vorn::platform
@@ -97,6 +155,8 @@ HandleTable& handles() {
 }
 
 BOOL failWith(int error) {
+    if (error == EACCES)
+        vorn::platform::g_accessDenied = true;
     win::SetLastError(static_cast<DWORD>(error));
     return FALSE;
 }

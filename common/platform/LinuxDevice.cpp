@@ -39,9 +39,12 @@ private:
     int m_fd;
 };
 
+// Read-only: SG_IO pass-through of the commands we send needs no write
+// access, and closing a block device opened for writing makes udev probe
+// the whole disk again at every refresh.
 int openDisk(const QString& devicePath, int* error) {
     const int fd =
-        ::open(QFile::encodeName(devicePath).constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+        ::open(QFile::encodeName(devicePath).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         *error = errno == EPERM ? EACCES : errno;
     return fd;
@@ -157,7 +160,7 @@ public:
     bool runtimeSuspended(RequestTarget) override {
         return isRuntimeSuspended(m_sysRoot, m_kernelName);
     }
-    AtaOutcome execute(RequestTarget, const AtaCommand& command, BYTE* data) override {
+    AtaOutcome executeAllowed(RequestTarget, const AtaCommand& command, BYTE* data) override {
         return sendAtaCommand(m_fd.get(), command, data);
     }
     int version(RequestTarget, BYTE* ideDeviceMap) override {
@@ -180,7 +183,8 @@ public:
         : m_path(std::move(path)), m_host(host), m_sysRoot(std::move(sysRoot)),
           m_devRoot(std::move(devRoot)) {}
     QString path() const override { return m_path; }
-    AtaOutcome execute(RequestTarget target, const AtaCommand& command, BYTE* data) override {
+    AtaOutcome executeAllowed(RequestTarget target, const AtaCommand& command,
+                              BYTE* data) override {
         const QString disk = findScsiDisk(m_sysRoot, m_host, target.driveNumber);
         if (disk.isEmpty())
             return transportFailure(ENODEV);

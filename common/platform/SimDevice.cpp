@@ -229,7 +229,8 @@ public:
 
     QString path() const override { return m_path; }
 
-    AtaOutcome execute(RequestTarget target, const AtaCommand& command, BYTE* data) override {
+    AtaOutcome executeAllowed(RequestTarget target, const AtaCommand& command,
+                              BYTE* data) override {
         const int disk = resolve(target);
         if (disk < 0)
             return transportFailure(ENODEV);

@@ -19,7 +19,8 @@ VORNCOM_API void setSimClock(SimClock clock);
 
 // Serves the disks of machine. The power-on counters start when the backend
 // is made, that is when the device layer first uses the machine.
-std::shared_ptr<DeviceBackend> makeSimDeviceBackend(std::shared_ptr<const SimMachine> machine);
+VORNCOM_API std::shared_ptr<DeviceBackend>
+makeSimDeviceBackend(std::shared_ptr<const SimMachine> machine);
 
 // One line of the VORN_SIM_TRACE file, without its line feed:
 // "<path> <code as 8 upper-case hex digits> <input as upper-case hex pairs>",

@@ -1,5 +1,7 @@
 #include "SimMachine.h"
 
+#include "../SafeFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -40,11 +42,12 @@ void reportMalformed(const QString& file, const SimParseError& error, const char
                  message.toLocal8Bit().constData(), consequence);
 }
 
+// An ini file is a few lines and a sector file 512 bytes written out as hex
+// with comments; anything larger, or not a regular file, is no file of ours.
+constexpr qint64 kSimFileMaxBytes = 64 * 1024;
+
 std::optional<QByteArray> readFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.readAll();
+    return Cm_ReadBoundedFile(path, kSimFileMaxBytes);
 }
 
 // Reads one disk folder; false (after one line on stderr) leaves it out.
@@ -67,7 +70,7 @@ bool loadDisk(const QDir& folder, SimDisk* disk) {
     };
     for (const auto& [name, image] : sectors) {
         const QString path = folder.filePath(QLatin1String(name));
-        if (!QFileInfo::exists(path))
+        if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
             continue;
         const auto text = readFile(path);
         if (!text) {

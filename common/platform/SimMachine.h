@@ -34,6 +34,10 @@ struct SimMachineInfo {
     BYTE productType = 1;
     DWORD buildNumber = 0;
     QString csdVersion; // service-pack text
+    // DiskAccess=Privileged: the disks open only for a process that may send
+    // pass-through (root or CAP_SYS_RAWIO), as real disks do; others reach
+    // them through the disk helper. Default Open.
+    bool privilegedDiskAccess = false;
 };
 
 // The requests a disk can be told to fail ([Device] Fail).

@@ -205,6 +205,15 @@ std::optional<SimMachineInfo> parseSimMachineIni(const QByteArray& text, SimPars
             info.csdVersion = entry.value.left(127);
             continue;
         }
+        if (key == QLatin1String("diskaccess")) {
+            const QString access = entry.value.toLower();
+            if (access != QLatin1String("open") && access != QLatin1String("privileged"))
+                return fail(error, entry.line,
+                            QStringLiteral("bad value \"%1\" for %2").arg(entry.value, entry.key)),
+                       std::nullopt;
+            info.privilegedDiskAccess = access == QLatin1String("privileged");
+            continue;
+        }
         std::optional<long long> value;
         if (key == QLatin1String("platform"))
             value = parseInteger(entry.value, 0, 2);

@@ -11,6 +11,7 @@
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace checkertest;
@@ -81,6 +82,45 @@ TEST_F(BaselineFileTest, StoredValuesCountByTheirLowSixteenBits) {
     ASSERT_TRUE(ReadBaseline(m_dir.path(), &m_disk));
     EXPECT_EQ(RecordOf(m_disk, 5)->m_nInit, 100);
     EXPECT_EQ(RecordOf(m_disk, 5)->m_nChange, -1);
+}
+
+TEST_F(BaselineFileTest, ARepeatedIdKeepsOneStoredValuePerOccurrence) {
+    CDisk repeats;
+    FillDisk(&repeats, Identify("WD-ABC123"),
+             {{5, 90, 90, 0, 50}, {9, 97, 97, 1, 0}, {5, 80, 80, 0, 50}});
+    const QByteArray stored = Le32(kNow) + Le32(-1) + BaselineRecord(5, 100, 100, 100) +
+                              BaselineRecord(9, 99, 99, 99) + BaselineRecord(5, 95, 95, 95);
+    ApplyBaseline(stored, &repeats);
+    const auto& list = repeats.m_HddSmart.m_DispList;
+    ASSERT_EQ(list.GetCount(), 3);
+    EXPECT_EQ(list.GetAt(0)->m_nInit, 100);
+    EXPECT_EQ(list.GetAt(2)->m_nInit, 95);
+    // Written back in the same order: the second 5 keeps its own value.
+    EXPECT_EQ(EncodeBaseline(repeats).mid(8 + 2 * 13, 9), stored.mid(8 + 2 * 13, 9));
+
+    // Disks without repeats read and write their files byte for byte.
+    const QByteArray plain = Le32(kNow) + Le32(2) + BaselineRecord(5, 100, 98, 90) +
+                             BaselineRecord(9, 97, -1, 97) + BaselineRecord(194, 40, 40, 35);
+    ApplyBaseline(plain, &m_disk);
+    EXPECT_EQ(EncodeBaseline(m_disk), plain);
+}
+
+TEST_F(BaselineFileTest, AFifoOrAnOversizedFileIsRefused) {
+    ASSERT_EQ(::mkfifo(QFile::encodeName(FilePath()).constData(), 0600), 0);
+    QString error;
+    EXPECT_FALSE(ReadBaseline(m_dir.path(), &m_disk, &error)); // returns, does not block
+    EXPECT_EQ(error, FilePath() + QStringLiteral(": not a regular file"));
+    EXPECT_FALSE(WriteBaseline(m_dir.path(), &m_disk, FixedClock(kNow), &error));
+
+    ASSERT_TRUE(QFile::remove(FilePath()));
+    const QByteArray big(kBaselineMaxBytes + 1, '\0');
+    ASSERT_TRUE(m_dir.write(QStringLiteral("WD-ABC123.dat"), big));
+    error.clear();
+    EXPECT_FALSE(ReadBaseline(m_dir.path(), &m_disk, &error));
+    EXPECT_TRUE(error.endsWith(QStringLiteral("too large for its format")));
+    error.clear();
+    EXPECT_FALSE(ReadBaseline(m_dir.path(QStringLiteral("nothing")), &m_disk, &error));
+    EXPECT_TRUE(error.isEmpty()); // a missing file is no failure
 }
 
 TEST_F(BaselineFileTest, TruncatedFilesUseWhatWasReadWhole) {

@@ -13,7 +13,11 @@
 #include <QJsonObject>
 #include <gtest/gtest.h>
 
+#include "../support/FileHazards.h"
+
+#include <cstdio>
 #include <set>
+#include <sys/stat.h>
 
 namespace {
 
@@ -326,6 +330,102 @@ TEST_F(DrivewatchTest, NoWakeListsASleepingDiskFromTheSystemAndAsksItNothingElse
     EXPECT_EQ(read.value(QStringLiteral("power_mode")).toString(), QStringLiteral("standby"));
     EXPECT_EQ(read.value(QStringLiteral("model")).toString(), QStringLiteral("TESTDISK 500"));
     EXPECT_TRUE(m_cwd.read(QStringLiteral("trace.txt")).contains("WAKE-UP 0-disk"));
+}
+
+// The sample machine's healthy disk alone, so that no failing disk's
+// status 3 stands in front of a file error's.
+class DrivewatchFilesTest : public DrivewatchTest {
+protected:
+    void SetUp() override {
+        const QString from = kSourceRoot + QStringLiteral("/data/sample-machine/0-sata-healthy");
+        ASSERT_TRUE(QDir().mkpath(m_machine.path(QStringLiteral("0"))));
+        for (const QString& name : QDir(from).entryList(QDir::Files))
+            ASSERT_TRUE(QFile::copy(from + QLatin1Char('/') + name,
+                                    m_machine.path(QStringLiteral("0/") + name)));
+        vorn::platform::selectSimMachine(m_machine.path());
+    }
+
+    QString Line(const QString& path, const char* reason) const {
+        return QStringLiteral("drivewatch: %1: %2\n").arg(path, QLatin1String(reason));
+    }
+
+    TestDir m_machine;
+    TestDir m_elsewhere;
+};
+
+TEST_F(DrivewatchFilesTest, APlantedLinkIsRefusedWithOneLineAndStatusFour) {
+    ASSERT_TRUE(m_elsewhere.write(QStringLiteral("victim"), "keep"));
+    const QString victim = m_elsewhere.path(QStringLiteral("victim"));
+    ASSERT_TRUE(PlantLink(m_cwd.path(), m_cwd.path(QStringLiteral("ZFL1K8QW.dat")), victim));
+    const QString log = m_cwd.path(QStringLiteral("scan.log"));
+    ASSERT_TRUE(PlantLink(m_cwd.path(), log, victim));
+
+    DrivewatchResult result = Run({"--baseline", "--log", log.toUtf8().constData()});
+    EXPECT_EQ(result.exitCode, kExitFileError);
+    const char* refusal = "is a symbolic link; refusing to write through it";
+    EXPECT_EQ(QString::fromUtf8(result.err),
+              Line(log, refusal) + Line(m_cwd.path(QStringLiteral("ZFL1K8QW.dat")), refusal));
+    EXPECT_EQ(m_elsewhere.read(QStringLiteral("victim")), QByteArray("keep"));
+    EXPECT_FALSE(result.out.isEmpty());
+
+    // The failing disk of the full sample machine outranks the file error.
+    vorn::platform::selectSimMachine(kSourceRoot + QStringLiteral("/data/sample-machine"));
+    result = Run({"--baseline"});
+    EXPECT_EQ(result.exitCode, kExitThresholdExceeded);
+    EXPECT_TRUE(result.err.contains("ZFL1K8QW.dat: is a symbolic link"));
+}
+
+TEST_F(DrivewatchFilesTest, AFifoNamedLikeABaselineNeitherBlocksNorIsReplaced) {
+    const QString fifo = m_cwd.path(QStringLiteral("ZFL1K8QW.dat"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const char* option : {"--json", "--baseline"}) {
+        SCOPED_TRACE(option);
+        const DrivewatchResult result = Run({option});
+        EXPECT_EQ(result.exitCode, kExitFileError);
+        EXPECT_EQ(QString::fromUtf8(result.err), Line(fifo, "not a regular file"));
+        EXPECT_TRUE(QFileInfo(fifo).isFile() == false && QFileInfo::exists(fifo));
+    }
+}
+
+TEST_F(DrivewatchFilesTest, AFullDiskKeepsTheOldReportAndSaysSo) {
+    TestDir out;
+    ASSERT_EQ(Run({"--save", out.path().toUtf8().constData()}).exitCode, kExitGood);
+    const QString name = QStringLiteral("ST2000DM008-2FR102_0.smt_atr.txt");
+    const QByteArray whole = out.read(name);
+    ASSERT_GT(whole.size(), 1000);
+    ASSERT_TRUE(out.write(name, "the previous report"));
+
+    DrivewatchResult result;
+    {
+        FileSizeLimit limit(512);
+        result = Run({"--save", out.path().toUtf8().constData()});
+    }
+    EXPECT_EQ(result.exitCode, kExitFileError);
+    EXPECT_TRUE(QString::fromUtf8(result.err).contains(Line(out.path(name), "File too large")))
+        << result.err.constData();
+    EXPECT_EQ(out.read(name), QByteArray("the previous report"));
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
+
+TEST_F(DrivewatchFilesTest, UnwritableStandardOutputGetsOneLineAndStatusFour) {
+    DrivewatchResult result = Run({"--json"});
+    ASSERT_EQ(result.exitCode, kExitGood);
+    std::FILE* full = std::fopen("/dev/full", "w");
+    if (!full)
+        GTEST_SKIP() << "no /dev/full";
+    std::FILE* err = std::tmpfile();
+    ASSERT_NE(err, nullptr);
+    EXPECT_EQ(EmitDrivewatchResult(result, full, err), kExitFileError);
+    result.exitCode = kExitThresholdExceeded;
+    EXPECT_EQ(EmitDrivewatchResult(result, full, err), kExitThresholdExceeded);
+    std::fclose(full);
+
+    std::rewind(err);
+    char text[256] = {};
+    const size_t size = std::fread(text, 1, sizeof text - 1, err);
+    std::fclose(err);
+    EXPECT_EQ(QByteArray(text, int(size)),
+              QByteArray("drivewatch: standard output: No space left on device\n").repeated(2));
 }
 
 TEST(DrivewatchJson, TemperatureIsUnknownWhereTheWindowShowsADash) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 namespace {
 
 using namespace vorn::platform;
@@ -55,6 +57,32 @@ TEST(AtaCommandSetTest, OnlyTheSuitesReadsAndSwitchesPassEverythingElseIsRefused
     };
     for (const Case& c : cases)
         EXPECT_EQ(ata::classifyCommand(c.command), c.expected) << c.what;
+}
+
+// A backend that counts what reaches it.
+class CountingDevice : public OpenDevice {
+public:
+    int reached = 0;
+    QString path() const override { return QStringLiteral("counting"); }
+    int version(RequestTarget, BYTE*) override { return 0; }
+
+protected:
+    AtaOutcome executeAllowed(RequestTarget, const AtaCommand&, BYTE*) override {
+        ++reached;
+        return {};
+    }
+};
+
+TEST(AtaCommandSetTest, NoBackendIsReachedWithARefusedCommand) {
+    CountingDevice device;
+    BYTE data[kSectorSize] = {};
+    for (const AtaCommand& command : {plain(0xCA, false), plain(0xF4, false), plain(0x92, false),
+                                      smart(0xD6, 1, false), plain(0xEC, false)}) {
+        EXPECT_EQ(device.execute({0}, command, data).transportError, EPERM);
+    }
+    EXPECT_EQ(device.reached, 0);
+    EXPECT_EQ(device.execute({0}, plain(0xEC, true), data).transportError, 0);
+    EXPECT_EQ(device.reached, 1);
 }
 
 } // namespace

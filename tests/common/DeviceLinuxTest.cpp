@@ -7,9 +7,11 @@
 #include "../support/TempDir.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <vector>
 
 using namespace vorn::platform;
@@ -68,6 +70,40 @@ TEST_F(FakeSysfs, OnlyASuspendedRuntimeStateCountsAsAsleep) {
             << c.disk;
     }
     EXPECT_FALSE(isRuntimeSuspended(m_sys.path(), QString()));
+}
+
+// The open flags of this process's descriptor on path, from procfs; -1
+// when no descriptor is open on it.
+int OpenFlagsOf(const QString& path) {
+    const QDir fds(QStringLiteral("/proc/self/fd"));
+    for (const QString& fd :
+         fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        if (QFileInfo(fds.filePath(fd)).symLinkTarget() != path)
+            continue;
+        QFile info(QStringLiteral("/proc/self/fdinfo/") + fd);
+        if (!info.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray& line : info.readAll().split('\n')) {
+            if (line.startsWith("flags:"))
+                return line.mid(6).trimmed().toInt(nullptr, 8);
+        }
+    }
+    return -1;
+}
+
+// Reading S.M.A.R.T. needs no write access, and closing a disk opened for
+// writing makes udev probe it again at every refresh.
+TEST_F(FakeSysfs, DisksAreOpenedReadOnlyNonBlockingAndNotInherited) {
+    mkdir("block/sda");
+    ASSERT_TRUE(m_dev.write("sda", QByteArray(512, '\0')));
+    const auto backend = makeLinuxDeviceBackend(m_sys.path(), m_dev.path());
+    int error = 0;
+    const auto disk = backend->open(R"(\\.\PhysicalDrive0)", &error);
+    ASSERT_TRUE(disk);
+    const int flags = OpenFlagsOf(QFileInfo(m_dev.path("sda")).canonicalFilePath());
+    ASSERT_NE(flags, -1);
+    EXPECT_EQ(flags & O_ACCMODE, O_RDONLY);
+    EXPECT_EQ(flags & (O_NONBLOCK | O_CLOEXEC), O_NONBLOCK | O_CLOEXEC);
 }
 
 TEST_F(FakeSysfs, OpenFailsWithTheRightErrno) {

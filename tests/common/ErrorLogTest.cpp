@@ -2,12 +2,16 @@
 #include "WideText.h"
 #include "platform/LastError.h"
 
+#include "SafeFile.h"
+
+#include "../support/FileHazards.h"
 #include "../support/TempDir.h"
 
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <sys/stat.h>
 #include <thread>
 
 namespace {
@@ -78,6 +82,32 @@ TEST_F(ErrorLogTest, AppendKeepsAndTruncateEmpties) {
     ASSERT_TRUE(open(0));
     Cm_CloseErrorFile();
     EXPECT_TRUE(contents().isEmpty());
+}
+
+TEST_F(ErrorLogTest, RefusesLinksAndNonFilesAndReportsACutLog) {
+    TestDir elsewhere;
+    ASSERT_TRUE(elsewhere.write(QStringLiteral("victim"), "keep"));
+    ASSERT_TRUE(PlantLink(m_dir.path(), m_logPath, elsewhere.path(QStringLiteral("victim"))));
+    EXPECT_FALSE(open(0));
+    EXPECT_EQ(Cm_ErrorFileFailure(), kCmSymbolicLink);
+    EXPECT_EQ(elsewhere.read(QStringLiteral("victim")), QByteArray("keep"));
+
+    const QString fifo = m_dir.path(QStringLiteral("fifo"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_EQ(Cm_OpenErrorFile(Cm_WidePtr(fifo), 0), 0); // returns at once
+    EXPECT_EQ(Cm_ErrorFileFailure(), ENXIO);             // no reader: the open fails
+    EXPECT_EQ(Cm_OpenErrorFile(u"/dev/null", 1), 0);
+    EXPECT_EQ(Cm_ErrorFileFailure(), kCmNotRegularFile);
+
+    const QString plain = m_dir.path(QStringLiteral("plain.log"));
+    ASSERT_NE(Cm_OpenErrorFile(Cm_WidePtr(plain), 0), 0);
+    EXPECT_EQ(Cm_ErrorFileFailure(), 0);
+    {
+        FileSizeLimit limit(40);
+        Cm_WriteErrorString(u"a trace line longer than the limit allows");
+    }
+    Cm_CloseErrorFile();
+    EXPECT_EQ(Cm_ErrorFileFailure(), EFBIG);
 }
 
 TEST(ErrorMessageText, FormatsCodeAndSystemText) {

@@ -303,16 +303,19 @@ TEST_F(SimDeviceTest, EnableAndDisableStayForTheProcessAndShowInIdentify) {
     win::CloseHandle(h);
 }
 
-TEST_F(SimDeviceTest, WrongRegistersAreAbortedAsByADisk) {
+TEST_F(SimDeviceTest, WrongRegistersAreRefusedBeforeAnyDisk) {
     HANDLE h = open(R"(\\.\PhysicalDrive0)");
     Bytes reply(528, 0);
     std::array<BYTE, 7> noSignature = kReadData;
     noSignature[3] = 0;
+    // The device layer refuses what is outside the suite's command set
+    // before any disk sees it, so no disk error register comes back.
     EXPECT_FALSE(direct(h, win::SMART_RCV_DRIVE_DATA, sendCmd(0, noSignature, 0), reply));
-    EXPECT_EQ(reply[5], 0x04);
+    EXPECT_EQ(win::GetLastError(), DWORD(EPERM));
+    EXPECT_EQ(reply[5], 0);
     // A data-in request for a non-data command, and a reply too short.
     EXPECT_FALSE(direct(h, win::SMART_RCV_DRIVE_DATA, sendCmd(0, kEnable, 0), reply));
-    EXPECT_EQ(win::GetLastError(), DWORD(EINVAL));
+    EXPECT_EQ(win::GetLastError(), DWORD(EPERM));
     Bytes shortReply(527, 0);
     EXPECT_FALSE(direct(h, win::SMART_RCV_DRIVE_DATA, sendCmd(36, kIdentify, 0), shortReply));
     EXPECT_EQ(win::GetLastError(), DWORD(EINVAL));
@@ -405,14 +408,14 @@ TEST_F(SimDeviceTest, PassThroughFormsCarryOneCommand) {
     EXPECT_TRUE(std::equal(m_identify0.begin(), m_identify0.end(), ide.begin() + 12));
     EXPECT_TRUE(std::all_of(ide.begin() + 12 + 512, ide.end(), [](BYTE b) { return b == 0; }));
 
-    // A non-data command without signature registers is aborted.
+    // A non-data command without signature registers never reaches the disk.
     Bytes enable(12, 0);
     enable[0] = 0xD8;
     enable[6] = 0xB0;
     EXPECT_FALSE(win::DeviceIoControl(h, win::IOCTL_IDE_PASS_THROUGH, enable.data(), 12,
                                       enable.data(), 12, &returned, nullptr));
-    EXPECT_EQ(enable[0], 0x04);
-    EXPECT_EQ(enable[6] & 1, 1);
+    EXPECT_EQ(win::GetLastError(), DWORD(EPERM));
+    EXPECT_EQ(enable[0], 0xD8);
     win::CloseHandle(h);
 }
 

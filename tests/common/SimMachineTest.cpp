@@ -143,6 +143,12 @@ TEST(SimIni, MachineVersion) {
     EXPECT_FALSE(parseSimMachineIni("[Machine]\nPlatform=3\n", &error));
     EXPECT_EQ(error.line, 2);
     EXPECT_FALSE(parseSimMachineIni("[Machine]\nProductType=256\n", &error));
+
+    EXPECT_FALSE(info->privilegedDiskAccess);
+    const auto privileged = parseSimMachineIni("[Machine]\nDiskAccess=privileged\n", &error);
+    ASSERT_TRUE(privileged);
+    EXPECT_TRUE(privileged->privilegedDiskAccess);
+    EXPECT_FALSE(parseSimMachineIni("[Machine]\nDiskAccess=root\n", &error));
 }
 
 TEST(SimHex, ReadsPairsAroundCommentsAndSpace) {
@@ -195,6 +201,9 @@ TEST(SimLoader, TakesDisksInNameOrderAndLeavesOutBrokenOnes) {
     disk("g-sectors", "[Drive]\nIndex=7\n");
     ASSERT_TRUE(dir.write("g-sectors/smart-data.hex", zeroSector()));
     ASSERT_TRUE(dir.write("machine.ini", "[Machine]\nPlatform=two\n"));
+    // A sector file that never ends is refused, not read into memory.
+    disk("h-zero", "[Drive]\nModel=H\n");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), dir.path("h-zero/identify.hex")));
 
     StderrCapture capture;
     const auto machine = loadSimMachine(dir.path());
@@ -213,7 +222,8 @@ TEST(SimLoader, TakesDisksInNameOrderAndLeavesOutBrokenOnes) {
     EXPECT_EQ(machine->info.platform, 2u); // the default after a bad machine.ini
 
     const QStringList lines = messages.split('\n', Qt::SkipEmptyParts);
-    EXPECT_EQ(lines.size(), 5) << messages.toStdString();
+    EXPECT_EQ(lines.size(), 6) << messages.toStdString();
+    EXPECT_TRUE(messages.contains("h-zero/identify.hex: cannot be read")) << messages.toStdString();
     EXPECT_TRUE(messages.contains("c-broken/disk.ini:2:")) << messages.toStdString();
     EXPECT_TRUE(messages.contains("d-badhex/identify.hex:")) << messages.toStdString();
     EXPECT_TRUE(messages.contains("e-dup/disk.ini")) << messages.toStdString();

@@ -111,10 +111,15 @@ TEST(IdentifyCapacity, ByteCountsAndGigabytes) {
     setWord(chs, 6, 0xFFFF);
     EXPECT_EQ(capacityChs(chs), 0xFFFFLL * 0xFFFF * 0xFFFF * 512);
 
-    // A 48-bit count from a garbled sector wraps instead of overflowing.
+    // A count from a garbled sector whose bytes overflow is no capacity,
+    // never a negative one.
     SectorImage huge{};
     setQword(huge, 200, 0xFFFFFFFFFFFFFFFFULL);
-    EXPECT_EQ(capacity48(huge), -512);
+    EXPECT_EQ(capacity48(huge), 0);
+    setQword(huge, 200, 1ULL << 54); // 2^63 bytes
+    EXPECT_EQ(capacity48(huge), 0);
+    setQword(huge, 200, (1ULL << 54) - 1);
+    EXPECT_EQ(capacity48(huge), 0x7FFFFFFFFFFFFE00LL);
 }
 
 TEST(IdentifyVersion, MajorVersionAndInterface) {

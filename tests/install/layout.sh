@@ -4,7 +4,7 @@ expected_layout() {
     local bin=$1 libdir=$2 line name path
     while IFS= read -r line; do
         case $line in '' | '#'*) continue ;; esac
-        if [[ $line =~ ^\[([A-Za-z]+)\]\ (.*)$ ]]; then
+        if [[ $line =~ ^\[([A-Za-z-]+)\]\ (.*)$ ]]; then
             name=${BASH_REMATCH[1]}
             path=${BASH_REMATCH[2]}
             [ -e "$bin/$name" ] || [ -e "$bin/lib$name.so" ] || continue

@@ -106,6 +106,21 @@ TEST_F(LinuxProviders, RemovableMediumMakesTheMediaType) {
     EXPECT_EQ(text((*block)[3].MediaType), QStringLiteral("Removable Media"));
 }
 
+TEST_F(LinuxProviders, AbsurdSectorCountsGiveNoSize) {
+    const QString size = QStringLiteral("sys/devices/") + disks.reader.devicePath +
+                         QStringLiteral("/block/sdd/size");
+    // 2^54 sectors are 2^63 bytes, one past the largest signed 64-bit value;
+    // 2^55 + 1 sectors would wrap round to a plausible 512 bytes.
+    for (const char* sectors : {"18014398509481984\n", "36028797018963969\n", "-8\n"}) {
+        SCOPED_TRACE(sectors);
+        system.write(size, sectors);
+        Owned<CmDiskDriveBlock> block(Cm_GetDiskDriveInfo(0));
+        ASSERT_TRUE(block);
+        EXPECT_EQ((*block)[3].Size, 0);
+        EXPECT_EQ(text((*block)[3].MediaType), QString());
+    }
+}
+
 TEST_F(LinuxProviders, VolumesFollowTheMountTable) {
     Owned<CmLogicalDiskPartitionBlock> block(Cm_GetLogicalDiskPartitionInfo(0));
     ASSERT_TRUE(block);

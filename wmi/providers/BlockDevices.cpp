@@ -1,5 +1,6 @@
 #include "BlockDevices.h"
 
+#include <SafeFile.h>
 #include <platform/DiskEnumeration.h>
 
 #include <QDir>
@@ -8,6 +9,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <limits>
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -15,11 +17,9 @@
 namespace vorn::wmi {
 
 QString readFirstLine(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    // sysfs attributes are small; a bound keeps a wrong path from reading a disk.
-    const QByteArray bytes = file.read(4096);
+    // sysfs attributes hold at most a page; the bound and the type check keep
+    // a wrong path from reading a disk or blocking on a FIFO.
+    const QByteArray bytes = Cm_ReadBoundedFile(path, 4096).value_or(QByteArray());
     const qsizetype end = bytes.indexOf('\n');
     return QString::fromUtf8(end < 0 ? bytes : bytes.left(end)).trimmed();
 }
@@ -28,6 +28,16 @@ namespace {
 
 qint64 readNumber(const QString& path) {
     return readFirstLine(path).toLongLong();
+}
+
+// sysfs counts start and size in 512-byte units whatever the sector size. A
+// count that is negative or would overflow the byte count (a broken driver,
+// a test tree) is no size at all.
+qint64 readSectorBytes(const QString& path) {
+    const qint64 sectors = readNumber(path);
+    if (sectors < 0 || sectors > std::numeric_limits<qint64>::max() / 512)
+        return 0;
+    return sectors * 512;
 }
 
 // libata names "ATA" as the vendor of every disk it drives, and virtio puts
@@ -85,9 +95,8 @@ QList<BlockPartition> readPartitions(const QString& blockDir) {
         BlockPartition partition;
         partition.name = name;
         partition.number = static_cast<int>(readNumber(path + QStringLiteral("/partition")));
-        // sysfs counts start and size in 512-byte units whatever the sector size.
-        partition.start = readNumber(path + QStringLiteral("/start")) * 512;
-        partition.size = readNumber(path + QStringLiteral("/size")) * 512;
+        partition.start = readSectorBytes(path + QStringLiteral("/start"));
+        partition.size = readSectorBytes(path + QStringLiteral("/size"));
         partitions.append(partition);
     }
     std::sort(partitions.begin(), partitions.end(),
@@ -141,7 +150,7 @@ QList<BlockDisk> readPhysicalDisks(const SystemRoots& roots) {
         disk.firmware = firstExisting(deviceDir, {"firmware_rev", "rev"});
         disk.transport = transportOf(devicePathComponents(roots, blockDir));
         disk.removable = readNumber(blockDir + QStringLiteral("/removable")) != 0;
-        disk.size = readNumber(blockDir + QStringLiteral("/size")) * 512;
+        disk.size = readSectorBytes(blockDir + QStringLiteral("/size"));
         const qint64 blockSize = readNumber(blockDir + QStringLiteral("/queue/logical_block_size"));
         if (blockSize > 0)
             disk.logicalBlockSize = static_cast<int>(blockSize);
@@ -168,7 +177,7 @@ QList<BlockDrive> readBlockDrives(const SystemRoots& roots, const QString& prefi
         drive.name = name;
         drive.vendor = makerOrEmpty(readFirstLine(dir + QStringLiteral("/device/vendor")));
         drive.model = readFirstLine(dir + QStringLiteral("/device/model"));
-        drive.size = readNumber(dir + QStringLiteral("/size")) * 512;
+        drive.size = readSectorBytes(dir + QStringLiteral("/size"));
         drives.append(drive);
     }
     return drives;

@@ -3,9 +3,13 @@
 #include "BlockDevices.h"
 #include "MountTable.h"
 
+#include <SafeFile.h>
+
 #include <QFile>
 #include <QSet>
 #include <QSysInfo>
+
+#include <limits>
 
 namespace vorn::wmi {
 
@@ -22,10 +26,9 @@ VARIANT bigNumber(qint64 value) {
 }
 
 QList<MountEntry> readMountTable(const SystemRoots& roots) {
-    QFile file(roots.mountTable);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return parseMountTable(file.readAll());
+    // Generous: a container host may mount thousands of file systems.
+    const auto table = Cm_ReadBoundedFile(roots.mountTable, 16 << 20);
+    return table ? parseMountTable(*table) : QList<MountEntry>();
 }
 
 QString interfaceTypeOf(DiskTransport transport) {
@@ -174,7 +177,9 @@ std::vector<WmiObject> linuxLogicalDiskToPartitions(const SystemRoots& roots) {
                    VARIANT::ofBstr(partitionObjectPath(host, place.disk->index, ordinal)));
         object.set(QStringLiteral("Dependent"),
                    VARIANT::ofBstr(logicalDiskObjectPath(host, mount.mountPoint)));
-        object.set(QStringLiteral("EndingAddress"), bigNumber(size > 0 ? start + size - 1 : start));
+        // Both are below 2^63 but their sum need not be.
+        const bool fits = size > 0 && start <= std::numeric_limits<qint64>::max() - (size - 1);
+        object.set(QStringLiteral("EndingAddress"), bigNumber(fits ? start + size - 1 : start));
         object.set(QStringLiteral("StartingAddress"), bigNumber(start));
         objects.push_back(object);
     }

@@ -4,6 +4,7 @@
 #include "BlockDevices.h"
 #include "DiskProviders.h"
 #include "MountTable.h"
+#include <SafeFile.h>
 
 #include <QDir>
 #include <QFile>
@@ -18,10 +19,7 @@ namespace vorn::wmi {
 namespace {
 
 QByteArray readSmallFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.read(1 << 20);
+    return Cm_ReadBoundedFile(path, 1 << 20).value_or(QByteArray());
 }
 
 VARIANT textOrNull(const QString& text) {

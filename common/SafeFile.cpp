@@ -1,0 +1,210 @@
+#include "SafeFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+// Closes a descriptor on every way out.
+class Fd {
+public:
+    explicit Fd(int fd = -1) : m_fd(fd) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    ~Fd() { reset(); }
+    int get() const { return m_fd; }
+    // close() reports what a delayed write-back failed with.
+    int reset() {
+        const int result = m_fd >= 0 ? ::close(m_fd) : 0;
+        m_fd = -1;
+        return result;
+    }
+
+private:
+    int m_fd;
+};
+
+QByteArray encoded(const QString& path) {
+    return QFile::encodeName(path);
+}
+
+bool writeAll(int fd, const char* data, qint64 size) {
+    while (size > 0) {
+        const ssize_t done = ::write(fd, data, static_cast<size_t>(size));
+        if (done < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += done;
+        size -= done;
+    }
+    return true;
+}
+
+bool isDecimal(const QByteArray& text) {
+    if (text.isEmpty() || text.size() > 10)
+        return false;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return false;
+    }
+    return true;
+}
+
+// A temporary file of ours whose process is gone was left by a crash or a
+// kill; nobody will ever rename it.
+void removeStaleTemporaries(int dirFd, const QByteArray& prefix) {
+    const int listFd = ::dup(dirFd);
+    if (listFd < 0)
+        return;
+    DIR* dir = ::fdopendir(listFd);
+    if (!dir) {
+        ::close(listFd);
+        return;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (!name.startsWith(prefix))
+            continue;
+        const QByteArray pid = name.mid(prefix.size());
+        if (!isDecimal(pid))
+            continue;
+        const long number = pid.toLong();
+        if (number <= 0 || number == ::getpid())
+            continue;
+        if (::kill(static_cast<pid_t>(number), 0) < 0 && errno == ESRCH)
+            ::unlinkat(dirFd, name.constData(), 0);
+    }
+    ::closedir(dir);
+}
+
+} // namespace
+
+QString Cm_FileErrorText(int code) {
+    switch (code) {
+    case kCmNotRegularFile:
+        return QStringLiteral("not a regular file");
+    case kCmFileTooLarge:
+        return QStringLiteral("too large for its format");
+    case kCmSymbolicLink:
+        return QStringLiteral("is a symbolic link; refusing to write through it");
+    default:
+        return QString::fromLocal8Bit(std::strerror(code));
+    }
+}
+
+std::optional<QByteArray> Cm_ReadBoundedFile(const QString& path, qint64 maxBytes, int* error) {
+    int ignored = 0;
+    int& failure = error ? *error : ignored;
+    failure = 0;
+    const QByteArray name = encoded(path);
+    struct stat before {};
+    // Looked at before opening: opening some devices (a tape) acts on them.
+    if (path.isEmpty() || ::stat(name.constData(), &before) < 0) {
+        failure = path.isEmpty() ? ENOENT : errno;
+        return std::nullopt;
+    }
+    if (!S_ISREG(before.st_mode)) {
+        failure = kCmNotRegularFile;
+        return std::nullopt;
+    }
+    // Non-blocking, in case a FIFO took the file's place since the look.
+    const Fd fd(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat opened {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &opened) < 0) {
+        failure = errno;
+        return std::nullopt;
+    }
+    if (!S_ISREG(opened.st_mode)) {
+        failure = kCmNotRegularFile;
+        return std::nullopt;
+    }
+    // procfs and sysfs report sizes of 0 or 4096 whatever they hold: count
+    // what is read, up to one byte past the bound to see a file too large.
+    QByteArray bytes;
+    char chunk[16384];
+    while (bytes.size() <= maxBytes) {
+        const qint64 want = std::min<qint64>(sizeof chunk, maxBytes + 1 - bytes.size());
+        const ssize_t done = ::read(fd.get(), chunk, static_cast<size_t>(want));
+        if (done < 0) {
+            if (errno == EINTR)
+                continue;
+            failure = errno;
+            return std::nullopt;
+        }
+        if (done == 0)
+            return bytes;
+        bytes.append(chunk, static_cast<qsizetype>(done));
+    }
+    failure = kCmFileTooLarge;
+    return std::nullopt;
+}
+
+QString Cm_ReplaceFileTempPrefix(const QString& fileName) {
+    return QLatin1Char('.') + fileName + QStringLiteral(".tmp.");
+}
+
+int Cm_ReplaceFile(const QString& path, const QByteArray& bytes) {
+    const QFileInfo info(path);
+    const QString fileName = info.fileName();
+    if (fileName.isEmpty())
+        return kCmNotRegularFile;
+    const Fd dir(::open(encoded(info.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() < 0)
+        return errno;
+
+    const QByteArray name = encoded(fileName);
+    struct stat existing {};
+    bool exists = true;
+    if (::fstatat(dir.get(), name.constData(), &existing, AT_SYMLINK_NOFOLLOW) < 0) {
+        if (errno != ENOENT)
+            return errno;
+        exists = false;
+    }
+    if (exists && S_ISLNK(existing.st_mode))
+        return kCmSymbolicLink;
+    if (exists && !S_ISREG(existing.st_mode))
+        return kCmNotRegularFile;
+
+    const QByteArray prefix = encoded(Cm_ReplaceFileTempPrefix(fileName));
+    removeStaleTemporaries(dir.get(), prefix);
+    const QByteArray temporary = prefix + QByteArray::number(::getpid());
+    const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    // Our own leftover from an earlier failed call of this process.
+    ::unlinkat(dir.get(), temporary.constData(), 0);
+    Fd file(::openat(dir.get(), temporary.constData(), flags, 0666));
+    if (file.get() < 0)
+        return errno;
+
+    int failure = 0;
+    if (exists && ::fchmod(file.get(), existing.st_mode & 07777) < 0)
+        failure = errno;
+    if (!failure && !writeAll(file.get(), bytes.constData(), bytes.size()))
+        failure = errno;
+    if (!failure && ::fsync(file.get()) < 0)
+        failure = errno;
+    if (file.reset() < 0 && !failure)
+        failure = errno;
+    if (!failure && ::renameat(dir.get(), temporary.constData(), dir.get(), name.constData()) < 0)
+        failure = errno;
+    if (failure) {
+        ::unlinkat(dir.get(), temporary.constData(), 0);
+        return failure;
+    }
+    // Some file systems cannot flush a folder and say so with EINVAL; the
+    // rename itself has happened.
+    if (::fsync(dir.get()) < 0 && errno != EINVAL)
+        return errno;
+    return 0;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "VornComExport.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// Reading and writing the suite's own files so that neither another local
+// user nor a broken file can turn a run (often a root run) against the
+// machine: inputs are regular files of a bounded size, outputs are replaced
+// whole and never written through a symbolic link.
+
+// Failure codes: an errno value, or one of these.
+constexpr int kCmNotRegularFile = -1; // a FIFO, device, socket or folder
+constexpr int kCmFileTooLarge = -2;   // more bytes than the format can hold
+constexpr int kCmSymbolicLink = -3;   // an output path that is a link
+
+// A short phrase for a failure code, to follow "<path>: ".
+VORNCOM_API QString Cm_FileErrorText(int code);
+
+// The whole content of a regular file of at most maxBytes bytes. Symbolic
+// links are followed (inputs may be shared that way), but what they lead to
+// must be a regular file: the open never blocks on a FIFO and never reads a
+// device. nullopt with *error set (ENOENT when there is no file).
+VORNCOM_API std::optional<QByteArray> Cm_ReadBoundedFile(const QString& path, qint64 maxBytes,
+                                                         int* error = nullptr);
+
+// Replaces path with bytes as a whole or not at all: the bytes go to a
+// temporary file in the same folder, are flushed, and the temporary file is
+// renamed over path; then the folder itself is flushed so the new name
+// survives a power cut. A symbolic link or anything but a regular file at
+// path is refused and left alone. An existing file's permission bits are
+// kept. Temporary files that an earlier, interrupted process left for the
+// same path are removed first. Returns 0 or a failure code.
+VORNCOM_API int Cm_ReplaceFile(const QString& path, const QByteArray& bytes);
+
+// The name prefix of the temporary files Cm_ReplaceFile makes for a file
+// name: ".<name>.tmp." followed by the writing process's id.
+VORNCOM_API QString Cm_ReplaceFileTempPrefix(const QString& fileName);

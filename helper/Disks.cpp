@@ -1,0 +1,161 @@
+#include "Disks.h"
+
+#include "platform/DiskEnumeration.h"
+#include "platform/HelperProtocol.h"
+#include "platform/LinuxDevice.h"
+#include "platform/SimDevice.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace vorn::diskhelper {
+
+namespace help = platform::helper;
+
+namespace {
+
+class LinuxOpenedDisk : public OpenedDisk {
+public:
+    explicit LinuxOpenedDisk(int fd) : m_fd(fd) {}
+    LinuxOpenedDisk(const LinuxOpenedDisk&) = delete;
+    LinuxOpenedDisk& operator=(const LinuxOpenedDisk&) = delete;
+    ~LinuxOpenedDisk() override { ::close(m_fd); }
+    platform::AtaOutcome execute(const platform::AtaCommand& command, BYTE* data) override {
+        return platform::sendAtaCommand(m_fd, command, data);
+    }
+
+private:
+    int m_fd;
+};
+
+class LinuxDiskAccess : public DiskAccess {
+public:
+    LinuxDiskAccess(QString sysRoot, QString devRoot)
+        : m_sysRoot(std::move(sysRoot)), m_devRoot(std::move(devRoot)) {}
+
+    std::unique_ptr<OpenedDisk> open(const QString& name, int* error) override {
+        *error = ENODEV;
+        if (!help::isAcceptableDiskName(name) ||
+            !platform::physicalDiskNames(m_sysRoot).contains(name))
+            return nullptr;
+        QFile devFile(m_sysRoot + QStringLiteral("/block/") + name + QStringLiteral("/dev"));
+        if (!devFile.open(QIODevice::ReadOnly))
+            return nullptr;
+        const auto expected = help::parseSysfsDevNumber(devFile.read(64));
+        const QString devRoot = QFileInfo(m_devRoot).canonicalFilePath();
+        const QString node = QFileInfo(help::deviceNodePath(m_devRoot, name)).canonicalFilePath();
+        if (!expected || devRoot.isEmpty() || node.isEmpty())
+            return nullptr;
+        // Resolved first, so that no path outside the device folder is ever
+        // opened; O_NOFOLLOW keeps a link swapped in meanwhile from counting.
+        if (!help::isPathUnder(node, devRoot))
+            return nullptr;
+        const int fd = ::open(QFile::encodeName(node).constData(),
+                              O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0) {
+            *error = errno == ENODEV ? ENXIO : errno;
+            return nullptr;
+        }
+        help::NodeFacts facts;
+        facts.canonicalPath = node;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0) {
+            facts.blockDevice = S_ISBLK(st.st_mode);
+            facts.ownerUid = st.st_uid;
+            facts.rdev = st.st_rdev;
+        }
+        if (!help::nodeServesDisk(facts, *expected, devRoot)) {
+            ::close(fd);
+            *error = ENODEV;
+            return nullptr;
+        }
+        *error = 0;
+        return std::make_unique<LinuxOpenedDisk>(fd);
+    }
+
+private:
+    QString m_sysRoot;
+    QString m_devRoot;
+};
+
+QString traceLine(const QString& name, const platform::AtaCommand& command) {
+    const platform::AtaRegisters& r = command.registers;
+    const BYTE values[] = {r.feature, r.sectorCount, r.lbaLow, r.lbaMid,
+                           r.lbaHigh, r.device,      r.command};
+    QString hex;
+    for (BYTE value : values)
+        hex += QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral("%1 %2 %3\n").arg(name, hex, command.dataIn ? "in" : "none");
+}
+
+class SimOpenedDisk : public OpenedDisk {
+public:
+    SimOpenedDisk(std::unique_ptr<platform::OpenDevice> device, platform::RequestTarget target,
+                  QString name, QString traceFile)
+        : m_device(std::move(device)), m_target(target), m_name(std::move(name)),
+          m_traceFile(std::move(traceFile)) {}
+    platform::AtaOutcome execute(const platform::AtaCommand& command, BYTE* data) override {
+        if (!m_traceFile.isEmpty()) {
+            QFile trace(m_traceFile);
+            if (trace.open(QIODevice::WriteOnly | QIODevice::Append))
+                trace.write(traceLine(m_name, command).toUtf8());
+        }
+        return m_device->execute(m_target, command, data);
+    }
+
+private:
+    std::unique_ptr<platform::OpenDevice> m_device;
+    platform::RequestTarget m_target;
+    QString m_name;
+    QString m_traceFile;
+};
+
+class SimDiskAccess : public DiskAccess {
+public:
+    SimDiskAccess(std::shared_ptr<const platform::SimMachine> machine, QString traceFile)
+        : m_machine(machine), m_backend(platform::makeSimDeviceBackend(std::move(machine))),
+          m_traceFile(std::move(traceFile)) {}
+
+    std::unique_ptr<OpenedDisk> open(const QString& name, int* error) override {
+        *error = ENODEV;
+        for (const platform::SimDisk& disk : m_machine->disks) {
+            if (help::simDiskKernelName(disk.index()) != name)
+                continue;
+            // The path the disk opens by: its own handle, or its adapter with
+            // the disk's target in each request.
+            const bool direct = disk.device.direct;
+            const QString path = direct ? QStringLiteral("\\\\.\\PhysicalDrive%1").arg(disk.index())
+                                        : QStringLiteral("\\\\.\\Scsi%1:").arg(disk.scsiPort());
+            const platform::RequestTarget target{direct ? 0 : (disk.scsiTargetId() & 0xFF)};
+            std::unique_ptr<platform::OpenDevice> device = m_backend->open(path, error);
+            if (!device)
+                return nullptr;
+            return std::make_unique<SimOpenedDisk>(std::move(device), target, name, m_traceFile);
+        }
+        return nullptr;
+    }
+
+private:
+    std::shared_ptr<const platform::SimMachine> m_machine;
+    std::shared_ptr<platform::DeviceBackend> m_backend;
+    QString m_traceFile;
+};
+
+} // namespace
+
+std::unique_ptr<DiskAccess> makeLinuxDiskAccess(const QString& sysRoot, const QString& devRoot) {
+    return std::make_unique<LinuxDiskAccess>(sysRoot, devRoot);
+}
+
+std::unique_ptr<DiskAccess> makeSimDiskAccess(std::shared_ptr<const platform::SimMachine> machine,
+                                              const QString& traceFile) {
+    return std::make_unique<SimDiskAccess>(std::move(machine), traceFile);
+}
+
+} // namespace vorn::diskhelper

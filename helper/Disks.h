@@ -1,0 +1,25 @@
+#pragma once
+
+#include "RequestHandler.h"
+
+#include "platform/SimMachine.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace vorn::diskhelper {
+
+// The machine's disks: a name must be a whole disk of sysRoot/block and its
+// node, once opened read-only, the root-owned block device sysfs describes.
+std::unique_ptr<DiskAccess> makeLinuxDiskAccess(const QString& sysRoot = QStringLiteral("/sys"),
+                                                const QString& devRoot = QStringLiteral("/dev"));
+
+// The disks of a simulated machine by their simulated kernel names. When
+// traceFile is not empty, every command that reaches a disk appends a line
+// "<name> <7 registers as hex pairs> <in|none>", so that a test can tell what
+// got through.
+std::unique_ptr<DiskAccess> makeSimDiskAccess(std::shared_ptr<const platform::SimMachine> machine,
+                                              const QString& traceFile);
+
+} // namespace vorn::diskhelper

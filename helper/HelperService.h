@@ -1,0 +1,44 @@
+#pragma once
+
+#include "RequestHandler.h"
+
+#include <QByteArray>
+#include <QDBusContext>
+#include <QObject>
+
+#include <functional>
+
+namespace vorn::diskhelper {
+
+// The helper's object on the bus. Each request opens its disk, runs one
+// command and closes it. While polkit thinks about one caller (a password
+// prompt may take minutes) others are served; at most kMaxPending requests
+// wait at a time, and the rest are told the helper is busy, so no caller can
+// make the helper hold more.
+class HelperService : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.vorn.DiskHelper1")
+
+public:
+    static constexpr int kMaxPending = 16;
+
+    // busy(true) when a request arrives and nothing else was waiting,
+    // busy(false) when the last waiting request is answered; the idle timer
+    // hangs on it.
+    HelperService(Authorizer& authorizer, DiskAccess& disks, std::function<void(bool)> busy);
+
+public slots:
+    void CheckDisk(const QString& disk);
+    QByteArray Execute(const QString& disk, const QByteArray& request);
+
+private:
+    using Start = std::function<void(HandlerDone)>;
+    void serve(const Start& start, bool withReply);
+
+    Authorizer& m_authorizer;
+    DiskAccess& m_disks;
+    std::function<void(bool)> m_busy;
+    int m_pending = 0;
+};
+
+} // namespace vorn::diskhelper

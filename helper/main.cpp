@@ -1,0 +1,83 @@
+// vorn-diskhelper: runs the suite's allow-listed disk commands for callers
+// that polkit authorises. Started by the system bus; exits when idle.
+#include "Disks.h"
+#include "HelperOptions.h"
+#include "HelperService.h"
+#include "PolkitAuthorizer.h"
+
+#include "platform/HelperProtocol.h"
+#include "platform/SimMachine.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace vorn::diskhelper;
+namespace help = vorn::platform::helper;
+
+int main(int argc, char* argv[]) {
+    // Nothing the caller's side could have put in the environment steers a
+    // process that runs as root.
+    ::clearenv();
+    QCoreApplication app(argc, argv);
+
+    QString error;
+    const std::optional<HelperOptions> options = parseHelperOptions(app.arguments(), &error);
+    if (!options) {
+        std::fprintf(stderr, "vorn-diskhelper: %s\n", qPrintable(error));
+        return 64;
+    }
+
+    std::unique_ptr<DiskAccess> disks;
+    if (options->simMachine.isEmpty()) {
+        disks = makeLinuxDiskAccess();
+    } else {
+        auto machine = vorn::platform::loadSimMachine(options->simMachine);
+        if (!machine) {
+            std::fprintf(stderr, "vorn-diskhelper: no machine at %s\n",
+                         qPrintable(options->simMachine));
+            return 66;
+        }
+        disks = makeSimDiskAccess(std::move(machine), options->traceFile);
+    }
+
+    QDBusConnection bus =
+        QDBusConnection::connectToBus(options->busAddress, QStringLiteral("vorn-diskhelper"));
+    if (!bus.isConnected()) {
+        std::fprintf(stderr, "vorn-diskhelper: cannot reach the bus: %s\n",
+                     qPrintable(bus.lastError().message()));
+        return 69;
+    }
+
+    QTimer idle;
+    idle.setSingleShot(true);
+    idle.setInterval(options->idleMs);
+    QObject::connect(&idle, &QTimer::timeout, &app, [&] {
+        // Giving the name up first sends the next caller to a fresh instance
+        // instead of to one that is about to leave.
+        bus.unregisterService(QString::fromLatin1(help::kBusName));
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    });
+
+    PolkitAuthorizer authorizer(bus);
+    // The clock runs only while nothing is waiting, so a caller at a password
+    // prompt is never left without an answer.
+    HelperService service(authorizer, *disks, [&idle](bool busy) {
+        if (busy)
+            idle.stop();
+        else
+            idle.start();
+    });
+    if (!bus.registerObject(QString::fromLatin1(help::kObjectPath), &service,
+                            QDBusConnection::ExportAllSlots) ||
+        !bus.registerService(QString::fromLatin1(help::kBusName))) {
+        std::fprintf(stderr, "vorn-diskhelper: cannot take the name %s: %s\n", help::kBusName,
+                     qPrintable(bus.lastError().message()));
+        return 69;
+    }
+    idle.start();
+    return app.exec();
+}

@@ -1,0 +1,116 @@
+#include "SafeFile.h"
+
+#include "../support/FileHazards.h"
+#include "../support/TempDir.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+TEST(SafeFileTest, ReadsOnlyRegularFilesWithinTheirBound) {
+    TestDir dir;
+    ASSERT_TRUE(dir.write(QStringLiteral("ten"), "0123456789"));
+    ASSERT_TRUE(QFile::link(dir.path(QStringLiteral("ten")), dir.path(QStringLiteral("to-ten"))));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.path(QStringLiteral("fifo"))).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), dir.path(QStringLiteral("zero"))));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+
+    struct Case {
+        const char* name;
+        qint64 bound;
+        int error; // 0: read
+    };
+    const Case cases[] = {
+        {"ten", 10, 0},
+        {"to-ten", 10, 0}, // links are fine on the way in
+        {"ten", 9, kCmFileTooLarge},
+        {"fifo", 10, kCmNotRegularFile}, // would block for ever
+        {"zero", 10, kCmNotRegularFile}, // would never end
+        {"folder", 10, kCmNotRegularFile},
+        {"missing", 10, ENOENT},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        int error = 12345;
+        const auto bytes = Cm_ReadBoundedFile(dir.path(QLatin1String(c.name)), c.bound, &error);
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(bytes.value_or("refused"), c.error ? QByteArray("refused") : "0123456789");
+    }
+}
+
+TEST(SafeFileTest, ReplacingRefusesALinkOrFolderAndLeavesThemAlone) {
+    TestDir shared;
+    TestDir elsewhere;
+    const QString victim = elsewhere.path(QStringLiteral("passwd"));
+    ASSERT_TRUE(elsewhere.write(QStringLiteral("passwd"), "root:x:0:0\n"));
+    const QString link = shared.path(QStringLiteral("SERIAL.dat"));
+    ASSERT_TRUE(PlantLink(shared.path(), link, victim));
+
+    EXPECT_EQ(Cm_ReplaceFile(link, "overwritten"), kCmSymbolicLink);
+    EXPECT_EQ(elsewhere.read(QStringLiteral("passwd")), QByteArray("root:x:0:0\n"));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    // A dangling link would otherwise create its target.
+    const QString dangling = shared.path(QStringLiteral("new.txt"));
+    ASSERT_TRUE(PlantLink(shared.path(), dangling, elsewhere.path(QStringLiteral("created"))));
+    EXPECT_EQ(Cm_ReplaceFile(dangling, "x"), kCmSymbolicLink);
+    EXPECT_FALSE(QFileInfo::exists(elsewhere.path(QStringLiteral("created"))));
+
+    ASSERT_TRUE(QDir(shared.path()).mkdir(QStringLiteral("folder")));
+    EXPECT_EQ(Cm_ReplaceFile(shared.path(QStringLiteral("folder")), "x"), kCmNotRegularFile);
+    EXPECT_EQ(Cm_ReplaceFile(QStringLiteral("/nonexistent/x"), "x"), ENOENT);
+}
+
+TEST(SafeFileTest, AFullDiskKeepsTheOldFileAndLeavesNoTemporary) {
+    TestDir dir;
+    ASSERT_TRUE(dir.write(QStringLiteral("report.txt"), "old"));
+    ::chmod(QFile::encodeName(dir.path(QStringLiteral("report.txt"))).constData(), 0640);
+    int failure = 0;
+    {
+        FileSizeLimit limit(8);
+        failure = Cm_ReplaceFile(dir.path(QStringLiteral("report.txt")), "a report of 22 bytes\n");
+    }
+    EXPECT_EQ(failure, EFBIG);
+    EXPECT_EQ(dir.read(QStringLiteral("report.txt")), QByteArray("old"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"report.txt"});
+
+    // A whole write replaces the file and keeps its permission bits.
+    EXPECT_EQ(Cm_ReplaceFile(dir.path(QStringLiteral("report.txt")), "new"), 0);
+    EXPECT_EQ(dir.read(QStringLiteral("report.txt")), QByteArray("new"));
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(dir.path(QStringLiteral("report.txt"))).constData(), &info),
+              0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+TEST(SafeFileTest, TemporariesOfDeadProcessesAreRemovedThoseOfLiveOnesKept) {
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ASSERT_GT(child, 0);
+    ::waitpid(child, nullptr, 0); // its id now names no process
+
+    TestDir dir;
+    const QString prefix = Cm_ReplaceFileTempPrefix(QStringLiteral("SER.dat"));
+    const QString dead = prefix + QString::number(child);
+    const QString live = prefix + QString::number(::getppid());
+    const QString foreign =
+        Cm_ReplaceFileTempPrefix(QStringLiteral("OTHER.dat")) + QString::number(child);
+    for (const QString& name : {dead, live, foreign})
+        ASSERT_TRUE(dir.write(name, "cut"));
+
+    ASSERT_EQ(Cm_ReplaceFile(dir.path(QStringLiteral("SER.dat")), "whole"), 0);
+    QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    QStringList expected{live, foreign, QStringLiteral("SER.dat")};
+    left.sort();
+    expected.sort();
+    EXPECT_EQ(left, expected);
+}
+
+} // namespace

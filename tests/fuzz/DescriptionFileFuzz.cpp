@@ -1,0 +1,11 @@
+// The attribute description file (UTF-16LE "ID,name,explanation" lines).
+#include "FuzzInput.h"
+
+#include "AttributeDescription.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzInput input(data, size);
+    const int id = input.byte();
+    FindAttributeDescription(input.rest(), id);
+    return 0;
+}

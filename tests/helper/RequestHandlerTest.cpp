@@ -1,0 +1,267 @@
+#include "RequestHandler.h"
+#include "Disks.h"
+
+#include "../support/TempDir.h"
+#include "platform/AtaCommandSet.h"
+#include "platform/DiskEnumeration.h"
+#include "platform/HelperProtocol.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+
+namespace {
+
+using namespace vorn::diskhelper;
+using namespace vorn::platform;
+namespace help = vorn::platform::helper;
+
+class FakeAuthorizer : public Authorizer {
+public:
+    QStringList granted;
+    QStringList asked;     // "action caller"
+    bool deferred = false; // hold the answer, as polkit does during a prompt
+    std::function<void()> pending;
+
+    void authorize(const QString& action, const QString& caller,
+                   std::function<void(bool)> done) override {
+        asked << action + QLatin1Char(' ') + caller;
+        const bool yes = granted.contains(action);
+        if (deferred)
+            pending = [done, yes] { done(yes); };
+        else
+            done(yes);
+    }
+};
+
+class FakeDisks : public DiskAccess {
+public:
+    int openError = 0;
+    QStringList opened;
+    QList<AtaCommand> executed;
+
+    std::unique_ptr<OpenedDisk> open(const QString& name, int* error) override {
+        opened << name;
+        *error = openError;
+        if (openError)
+            return nullptr;
+        return std::make_unique<Disk>(this);
+    }
+
+private:
+    class Disk : public OpenedDisk {
+    public:
+        explicit Disk(FakeDisks* owner) : m_owner(owner) {}
+        AtaOutcome execute(const AtaCommand& command, BYTE* data) override {
+            m_owner->executed << command;
+            if (command.dataIn)
+                std::fill(data, data + kSectorSize, BYTE(0x5A));
+            AtaOutcome outcome;
+            outcome.returned.command = kAtaStatusReady;
+            return outcome;
+        }
+
+    private:
+        FakeDisks* m_owner;
+    };
+};
+
+AtaCommand smart(BYTE feature, bool dataIn) {
+    return AtaCommand{{feature, 1, 1, ata::kSmartLbaMid, ata::kSmartLbaHigh, 0xA0, ata::kSmart},
+                      dataIn};
+}
+
+// The answer of one Execute; the fakes answer at once.
+HandlerResult execute(const QString& disk, const QByteArray& request, Authorizer& authorizer,
+                      DiskAccess& disks) {
+    HandlerResult result;
+    int answers = 0;
+    handleExecute(QStringLiteral(":1.7"), disk, request, authorizer, disks,
+                  [&](const HandlerResult& r) {
+                      result = r;
+                      ++answers;
+                  });
+    EXPECT_EQ(answers, 1);
+    return result;
+}
+
+const AtaCommand kIdentify{{0, 1, 1, 0, 0, 0xA0, ata::kIdentifyDevice}, true};
+const AtaCommand kEnable = smart(ata::kSmartEnableOperations, false);
+const AtaCommand kWriteLog = smart(0xD6, false);
+
+TEST(RequestHandlerTest, EachCheckStopsARequestBeforeTheNextStepAndRefusalsTouchNothing) {
+    const QString read = QString::fromLatin1(help::kReadAction);
+    const QString configure = QString::fromLatin1(help::kConfigureAction);
+    const struct {
+        const char* what;
+        QString disk;
+        QByteArray request;
+        QStringList granted;
+        int openError;
+        const char* error; // nullptr: served
+        QStringList asked;
+        int opens;
+    } cases[] = {
+        {"write command",
+         "sda",
+         help::encodeAtaRequest(kWriteLog),
+         {read, configure},
+         0,
+         help::kErrorRefused,
+         {},
+         0},
+        {"malformed request",
+         "sda",
+         help::encodeAtaRequest(kIdentify).left(9),
+         {read},
+         0,
+         help::kErrorInvalidRequest,
+         {},
+         0},
+        {"path as a name",
+         "../sda",
+         help::encodeAtaRequest(kIdentify),
+         {read},
+         0,
+         help::kErrorInvalidDisk,
+         {},
+         0},
+        {"read denied",
+         "sda",
+         help::encodeAtaRequest(kIdentify),
+         {},
+         0,
+         help::kErrorNotAuthorized,
+         {read},
+         0},
+        {"switch with read rights only",
+         "sda",
+         help::encodeAtaRequest(kEnable),
+         {read},
+         0,
+         help::kErrorNotAuthorized,
+         {configure},
+         0},
+        {"no such whole disk",
+         "sdb",
+         help::encodeAtaRequest(kIdentify),
+         {read},
+         ENODEV,
+         help::kErrorInvalidDisk,
+         {read},
+         1},
+        {"open fails",
+         "sdb",
+         help::encodeAtaRequest(kIdentify),
+         {read},
+         EROFS,
+         help::kErrorOpenFailed,
+         {read},
+         1},
+        {"switch granted",
+         "sda",
+         help::encodeAtaRequest(kEnable),
+         {configure},
+         0,
+         nullptr,
+         {configure},
+         1},
+        {"read granted", "sda", help::encodeAtaRequest(kIdentify), {read}, 0, nullptr, {read}, 1},
+    };
+    for (const auto& c : cases) {
+        FakeAuthorizer authorizer;
+        authorizer.granted = c.granted;
+        FakeDisks disks;
+        disks.openError = c.openError;
+        const HandlerResult result = execute(c.disk, c.request, authorizer, disks);
+        EXPECT_EQ(result.errorName, QString::fromLatin1(c.error)) << c.what;
+        QStringList asked;
+        for (const QString& action : c.asked)
+            asked << action + QStringLiteral(" :1.7");
+        EXPECT_EQ(authorizer.asked, asked) << c.what;
+        EXPECT_EQ(disks.opened.size(), c.opens) << c.what;
+        EXPECT_EQ(disks.executed.size(), c.error ? 0 : 1) << c.what;
+        EXPECT_EQ(result.reply.isEmpty(), c.error != nullptr) << c.what;
+    }
+}
+
+TEST(RequestHandlerTest, TheDiskIsTouchedOnlyOncePolkitSaidYesAndItsAnswerGoesBack) {
+    FakeAuthorizer authorizer;
+    authorizer.granted << QString::fromLatin1(help::kReadAction);
+    authorizer.deferred = true;
+    FakeDisks disks;
+    std::optional<HandlerResult> result;
+    handleExecute(QStringLiteral(":1.7"), QStringLiteral("sda"), help::encodeAtaRequest(kIdentify),
+                  authorizer, disks, [&](const HandlerResult& r) { result = r; });
+    EXPECT_FALSE(result);
+    EXPECT_TRUE(disks.opened.isEmpty());
+    ASSERT_TRUE(authorizer.pending);
+    authorizer.pending();
+
+    ASSERT_TRUE(result);
+    AtaOutcome outcome;
+    BYTE data[kSectorSize] = {};
+    ASSERT_TRUE(help::decodeAtaReply(result->reply, kIdentify, &outcome, data));
+    EXPECT_EQ(outcome.returned.command, kAtaStatusReady);
+    EXPECT_EQ(data[0], 0x5A);
+    EXPECT_EQ(data[511], 0x5A);
+    ASSERT_EQ(disks.executed.size(), 1);
+    EXPECT_EQ(disks.executed[0].registers.command, ata::kIdentifyDevice);
+}
+
+// A fake /sys and /dev: the names are checked against the enumeration and the
+// node is opened and inspected before any command could go out.
+TEST(LinuxDiskAccessTest, RefusesNamesAndNodesThatAreNotAWholeDiskOfThisMachine) {
+    TestDir dir;
+    const QString sys = dir.path(QStringLiteral("sys"));
+    const QString dev = dir.path(QStringLiteral("dev"));
+    QDir().mkpath(sys + QStringLiteral("/block/sda/sda1"));
+    QDir().mkpath(sys + QStringLiteral("/block/sdb"));
+    QDir().mkpath(sys + QStringLiteral("/block/sdc"));
+    QDir().mkpath(dev);
+    dir.write(QStringLiteral("sys/block/sda/dev"), "8:0\n");
+    dir.write(QStringLiteral("sys/block/sdb/dev"), "8:16\n");
+    dir.write(QStringLiteral("sys/block/sdc/dev"), "8:32\n");
+    dir.write(QStringLiteral("dev/sda"), "a regular file, not a block device");
+    dir.write(QStringLiteral("outside"), "");
+    QFile::link(dir.path(QStringLiteral("outside")), dev + QStringLiteral("/sdb"));
+
+    const std::unique_ptr<DiskAccess> access = makeLinuxDiskAccess(sys, dev);
+    const struct {
+        const char* name;
+        int error;
+    } cases[] = {
+        {"sda", ENODEV},  // opens, but is no block device
+        {"sdb", ENODEV},  // a link that leads out of /dev is never opened
+        {"sdc", ENODEV},  // no node
+        {"sda1", ENODEV}, // a partition
+        {"sdd", ENODEV},  // not in /sys/block
+        {"../sda", ENODEV},
+    };
+    for (const auto& c : cases) {
+        int error = 0;
+        EXPECT_EQ(access->open(QString::fromLatin1(c.name), &error), nullptr) << c.name;
+        EXPECT_EQ(error, c.error) << c.name;
+    }
+}
+
+// The name and node checks must accept a real whole disk; whether the kernel
+// then lets this process open it (a container's device rules may not) is the
+// machine's business, so only a refusal by the checks (ENODEV) fails.
+TEST(LinuxDiskAccessTest, TheChecksAcceptAWholeDiskOfThisMachine) {
+    const QStringList disks = physicalDiskNames();
+    if (::geteuid() != 0 || disks.isEmpty())
+        GTEST_SKIP() << "needs root and a disk";
+    int error = -1;
+    const auto opened = makeLinuxDiskAccess()->open(disks.first(), &error);
+    EXPECT_NE(error, ENODEV) << disks.first().toStdString();
+    EXPECT_EQ(opened != nullptr, error == 0);
+}
+
+} // namespace
