@@ -119,9 +119,10 @@ QString DrivewatchUsage() {
         "  1  bad command line\n"
         "  2  no disk could be read\n"
         "  3  some disk reports a threshold exceeded\n"
-        "  4  a file or standard output could not be written, or an input file was\n"
-        "     refused (one line per file on standard error; 3 outranks it)\n"
         "  4  --changes: some disk got worse since the last run that said so\n"
+        "     (outranks 3 and 5)\n"
+        "  5  a file or standard output could not be written, or an input file was\n"
+        "     refused (one line per file on standard error; 3 outranks it)\n"
         "\n"
         "VORN_SIM=<folder> reads a simulated machine instead of the real disks.\n");
 }

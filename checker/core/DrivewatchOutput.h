@@ -34,5 +34,5 @@ inline constexpr int kExitGood = 0;
 inline constexpr int kExitUsage = 1;
 inline constexpr int kExitNoDisk = 2;
 inline constexpr int kExitThresholdExceeded = 3;
-inline constexpr int kExitFileError = 4;
+inline constexpr int kExitFileError = 5;
 inline constexpr int kExitWorse = 4; // --changes found something new that got worse

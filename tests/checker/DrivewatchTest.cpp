@@ -353,7 +353,7 @@ protected:
     TestDir m_elsewhere;
 };
 
-TEST_F(DrivewatchFilesTest, APlantedLinkIsRefusedWithOneLineAndStatusFour) {
+TEST_F(DrivewatchFilesTest, APlantedLinkIsRefusedWithOneLineAndStatusFive) {
     ASSERT_TRUE(m_elsewhere.write(QStringLiteral("victim"), "keep"));
     const QString victim = m_elsewhere.path(QStringLiteral("victim"));
     ASSERT_TRUE(PlantLink(m_cwd.path(), m_cwd.path(QStringLiteral("ZFL1K8QW.dat")), victim));
@@ -407,7 +407,7 @@ TEST_F(DrivewatchFilesTest, AFullDiskKeepsTheOldReportAndSaysSo) {
     EXPECT_EQ(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
-TEST_F(DrivewatchFilesTest, UnwritableStandardOutputGetsOneLineAndStatusFour) {
+TEST_F(DrivewatchFilesTest, UnwritableStandardOutputGetsOneLineAndStatusFive) {
     DrivewatchResult result = Run({"--json"});
     ASSERT_EQ(result.exitCode, kExitGood);
     std::FILE* full = std::fopen("/dev/full", "w");
