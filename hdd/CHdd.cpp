@@ -16,7 +16,7 @@ namespace {} // namespace
 // than undefined so that reading it early is harmless.
 CHdd::CHdd()
     : m_hHdd(INVALID_HANDLE_VALUE), m_nDrive(-1), m_nScsiPort(-1), m_nScsiTarget(-1),
-      m_bScsi(FALSE) {}
+      m_bScsi(FALSE), m_bNvme(FALSE) {}
 
 CHdd::~CHdd() {
     CloseHddHandle();
@@ -57,6 +57,12 @@ BOOL CHdd::OpenHddHandle(int nDrive, int nScsiPort, int nScsiTarget) {
         vorn::ata::logLastError();
         return FALSE;
     }
+    // Asking sends nothing to the device, so an ATA disk's requests and
+    // trace are those of any open.
+    const auto nvme = vorn::platform::NvmeFactsOf(m_hHdd);
+    m_bNvme = nvme.has_value();
+    if (nvme)
+        m_HddNvme.m_Facts = *nvme;
     return TRUE;
 }
 
@@ -81,7 +87,8 @@ vorn::hdd::PowerMode CHdd::CheckPowerMode() {
     const int target = m_bScsi ? (m_nScsiTarget & 0xFF) : (m_nDrive & 0xFF);
     vorn::hdd::PowerProbe probe;
     probe.runtimeSuspended = vorn::platform::IsRuntimeSuspended(m_hHdd, target);
-    if (!probe.runtimeSuspended) {
+    // An NVMe namespace takes no ATA command; only the kernel's state tells.
+    if (!probe.runtimeSuspended && !m_bNvme) {
         std::vector<BYTE> buffer =
             vorn::ata::ataPassThroughRequest(vorn::platform::ata::kCheckPowerMode, 0, 0, 0);
         const DWORD length = vorn::ata::ataPassThroughLength(0);
@@ -98,6 +105,8 @@ vorn::hdd::PowerMode CHdd::CheckPowerMode() {
 int CHdd::GetHddInfo() {
     if (!IsOpen())
         return 0;
+    if (m_bNvme)
+        return m_HddNvme.GetIdentify(m_hHdd);
     const BOOL result = m_bScsi ? m_HddInfo.GetHddInfoScsi(m_hHdd, m_nScsiTarget)
                                 : m_HddInfo.GetHddInfo(m_hHdd, m_nDrive);
     // A device that already sent its texts in reading order came out
@@ -108,35 +117,35 @@ int CHdd::GetHddInfo() {
 }
 
 int CHdd::GetSmartVersion() {
-    if (!IsOpen())
+    if (!IsOpen() || m_bNvme)
         return 0;
     return m_bScsi ? m_HddSmart.GetSmartVersionScsi(m_hHdd, m_nScsiTarget)
                    : m_HddSmart.GetSmartVersion(m_hHdd);
 }
 
 int CHdd::EnableSmart() {
-    if (!IsOpen())
+    if (!IsOpen() || m_bNvme)
         return 0;
     return m_bScsi ? m_HddSmart.EnableSmartScsi(m_hHdd, m_nScsiTarget)
                    : m_HddSmart.EnableSmart(m_hHdd);
 }
 
 int CHdd::DisableSmart() {
-    if (!IsOpen())
+    if (!IsOpen() || m_bNvme)
         return 0;
     return m_bScsi ? m_HddSmart.DisableSmartScsi(m_hHdd, m_nScsiTarget)
                    : m_HddSmart.DisableSmart(m_hHdd);
 }
 
 int CHdd::EnableSmartAutoSave() {
-    if (!IsOpen())
+    if (!IsOpen() || m_bNvme)
         return 0;
     return m_bScsi ? m_HddSmart.EnableSmartAutoSaveScsi(m_hHdd, m_nScsiTarget)
                    : m_HddSmart.EnableSmartAutoSave(m_hHdd);
 }
 
 int CHdd::DisableSmartAutoSave() {
-    if (!IsOpen())
+    if (!IsOpen() || m_bNvme)
         return 0;
     return m_bScsi ? m_HddSmart.DisableSmartAutoSaveScsi(m_hHdd, m_nScsiTarget)
                    : m_HddSmart.DisableSmartAutoSave(m_hHdd);
@@ -145,6 +154,9 @@ int CHdd::DisableSmartAutoSave() {
 int CHdd::GetSmartStatus() {
     if (!IsOpen())
         return 0;
+    // The verdict of an NVMe disk is in the health log it last sent.
+    if (m_bNvme)
+        return m_HddNvme.GetStatus();
     return m_bScsi ? m_HddSmart.GetSmartStatusScsi(m_hHdd, m_nScsiTarget)
                    : m_HddSmart.GetSmartStatus(m_hHdd);
 }
@@ -152,12 +164,14 @@ int CHdd::GetSmartStatus() {
 int CHdd::GetSmartAttribute() {
     if (!IsOpen())
         return 0;
+    if (m_bNvme)
+        return m_HddNvme.GetHealthLog(m_hHdd);
     return m_bScsi ? m_HddSmart.GetSmartAttributeScsi(m_hHdd, m_nScsiTarget)
                    : m_HddSmart.GetSmartAttribute(m_hHdd, m_nDrive);
 }
 
 int CHdd::GetSmartThresholds() {
-    if (!IsOpen())
+    if (!IsOpen() || m_bNvme)
         return 0;
     return m_bScsi ? m_HddSmart.GetSmartThresholdsScsi(m_hHdd, m_nScsiTarget)
                    : m_HddSmart.GetSmartThresholds(m_hHdd, m_nDrive);
@@ -165,40 +179,64 @@ int CHdd::GetSmartThresholds() {
 
 // --- Data methods -------------------------------------------------------------
 
+// The health log is part of every NVMe controller; there is nothing to
+// switch on or off.
 int CHdd::SupportSMART() const {
-    return m_HddInfo.SupportSMART();
+    return m_bNvme ? TRUE : m_HddInfo.SupportSMART();
 }
 
 int CHdd::EnableSMART() const {
-    return m_HddInfo.EnableSMART();
+    return m_bNvme ? TRUE : m_HddInfo.EnableSMART();
 }
 
+namespace {
+
+QString NvmeOrPatched(const QString& nvme, const QString& patched) {
+    return nvme.isEmpty() ? patched : nvme;
+}
+
+} // namespace
+
 QString CHdd::GetSerialNumber() const {
-    return m_HddInfo.GetSerialNumber();
+    return m_bNvme ? NvmeOrPatched(m_HddNvme.GetSerialNumber(), m_HddInfo.GetSerialNumber())
+                   : m_HddInfo.GetSerialNumber();
 }
 
 QString CHdd::GetFirmwareRev() const {
-    return m_HddInfo.GetFirmwareRev();
+    return m_bNvme ? NvmeOrPatched(m_HddNvme.GetFirmwareRev(), m_HddInfo.GetFirmwareRev())
+                   : m_HddInfo.GetFirmwareRev();
 }
 
 QString CHdd::GetManufacturer() const {
-    return m_HddInfo.GetManufacturer();
+    if (!m_bNvme)
+        return m_HddInfo.GetManufacturer();
+    // The maker's word of the model, as for ATA disks.
+    const QString model = GetModelNumber();
+    const qsizetype blank = model.indexOf(QLatin1Char(' '));
+    return blank > 0 ? model.left(blank) : QString();
 }
 
 QString CHdd::GetModelNumber() const {
-    return m_HddInfo.GetModelNumber();
+    return m_bNvme ? NvmeOrPatched(m_HddNvme.GetModelNumber(), m_HddInfo.GetModelNumber())
+                   : m_HddInfo.GetModelNumber();
 }
 
 long CHdd::GetBufferCapacity() const {
-    return m_HddInfo.GetBufferCapacity();
+    return m_bNvme ? 0 : m_HddInfo.GetBufferCapacity();
 }
 
+// Controllers that report no total capacity are common, so an NVMe disk's
+// size is its namespace's; the system's size (patched in by the scan) when
+// the namespace gives none.
 LONGLONG CHdd::GetDiskCapacity() const {
-    return m_HddInfo.GetDiskCapacity();
+    if (!m_bNvme)
+        return m_HddInfo.GetDiskCapacity();
+    const LONGLONG bytes = m_HddNvme.GetCapacity();
+    return bytes > 0 ? bytes : m_HddInfo.Get48LBACapacity();
 }
 
 LONGLONG CHdd::Get48LBACapacity() const {
-    return m_HddInfo.Get48LBACapacity();
+    return m_bNvme ? GetDiskCapacity() : m_HddInfo.Get48LBACapacity();
 }
 
 LONGLONG CHdd::Get28LBACapacity() const {
@@ -222,35 +260,40 @@ double CHdd::GetChsCapacityGB() const {
 }
 
 QString CHdd::GetMajorVersion() const {
-    return m_HddInfo.GetMajorVersion();
+    return m_bNvme ? m_HddNvme.GetVersion() : m_HddInfo.GetMajorVersion();
 }
 
 QString CHdd::GetInterface() const {
-    return m_HddInfo.GetInterface();
+    return m_bNvme ? QStringLiteral("NVM Express") : m_HddInfo.GetInterface();
 }
 
 QString CHdd::GetTransferMode(int nCurrent) const {
-    return m_HddInfo.GetTransferMode(nCurrent);
+    return m_bNvme ? m_HddNvme.GetTransferMode(nCurrent) : m_HddInfo.GetTransferMode(nCurrent);
 }
 
+// 2 (caution) is an NVMe disk's own verdict; an ATA disk gives -1, 0 or 1.
 int CHdd::GetStatus() const {
-    return m_HddSmart.GetStatus();
+    return m_bNvme ? m_HddNvme.GetStatus() : m_HddSmart.GetStatus();
 }
 
 int CHdd::GetTemperature() const {
-    return m_HddSmart.GetTemperature();
+    return m_bNvme ? m_HddNvme.GetTemperature() : m_HddSmart.GetTemperature();
 }
 
+// The health log counts whole hours.
 int CHdd::GetPowerOnHours() const {
-    return m_HddSmart.GetPowerOnHours();
+    return m_bNvme ? m_HddNvme.GetPowerOnHours() : m_HddSmart.GetPowerOnHours();
 }
 
 int CHdd::GetPowerCycle() const {
-    return m_HddSmart.GetPowerCycle();
+    return m_bNvme ? m_HddNvme.GetPowerCycle() : m_HddSmart.GetPowerCycle();
 }
 
+// An NVMe disk has no attribute records: its list rows are the health log's
+// fields, made by the checker from the log itself.
 void CHdd::GetDisplayAttribute() {
-    m_HddSmart.GetDisplayAttribute();
+    if (!m_bNvme)
+        m_HddSmart.GetDisplayAttribute();
 }
 
 void CHdd::DeleteDisplayAttribute() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CHddInfo.h"
+#include "CHddNvme.h"
 #include "CHddSmart.h"
 #include "PowerMode.h"
 #include "RuntimeClass.h"
@@ -15,6 +16,14 @@
 // request; data methods answer from the stored images whether the disk is
 // open or not. The members are public: the programs reopen a disk from the
 // drive numbers and patch the identify image.
+//
+// A disk that the device layer reports as an NVMe namespace answers the same
+// methods from its NVMe data: GetHddInfo reads the Identify structures,
+// GetSmartAttribute the health log, and the data methods decode them. The
+// ATA-only requests (version, enable, disable, auto-save, thresholds) send
+// nothing to such a disk and return 0. What the scan patched into the ATA
+// identify image (a model or size from the system) stands in where the NVMe
+// data have none.
 //
 // The programs derive their own disk class from CHdd and register it with
 // VORN_DECLARE_DYNCREATE / VORN_IMPLEMENT_DYNCREATE(CDisk, CHdd).
@@ -33,6 +42,9 @@ public:
     // TRUE when nothing was open or the close succeeded.
     BOOL CloseHddHandle();
 
+    // TRUE when the last successful open found an NVMe namespace.
+    BOOL IsNvme() const { return m_bNvme; }
+
     // Device methods.
     int GetHddInfo();
     int GetSmartVersion();
@@ -46,7 +58,8 @@ public:
     int GetSmartThresholds();
     // The disk's power mode, asked so that a sleeping disk stays asleep:
     // the kernel's runtime power state first, then CHECK POWER MODE through
-    // the ATA pass-through. Unknown on a closed disk. Writes no log line.
+    // the ATA pass-through (not on an NVMe disk, which is then Unknown unless
+    // suspended). Unknown on a closed disk. Writes no log line.
     vorn::hdd::PowerMode CheckPowerMode();
 
     // Data methods.
@@ -81,6 +94,8 @@ public:
     BOOL m_bScsi;
     CHddInfo m_HddInfo;
     CHddSmart m_HddSmart;
+    CHddNvme m_HddNvme;
+    BOOL m_bNvme;
 
 private:
     bool IsOpen() const { return m_hHdd != INVALID_HANDLE_VALUE; }

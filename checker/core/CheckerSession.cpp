@@ -40,7 +40,7 @@ BOOL CCheckerSession::ReadBaseline(CDisk* disk) {
 }
 
 BOOL CCheckerSession::WriteBaseline(CDisk* disk) {
-    if (!m_env.writeBaselines || m_refusedBaselines.count(disk))
+    if (!m_env.writeBaselines || m_refusedBaselines.count(disk) || disk->IsNvme())
         return FALSE;
     QString error;
     const BOOL written = ::WriteBaseline(BaselineDir(), disk, m_env.now, &error);
@@ -53,6 +53,12 @@ bool CCheckerSession::LoadBaselines() {
     for (CDisk* disk : m_disks) {
         if (!disk->EnableSMART())
             continue;
+        // An NVMe disk counts hours and has no attribute records: no
+        // baseline file, and no unit to measure.
+        if (disk->IsNvme()) {
+            disk->m_nPohUnit = kPohUnitHours;
+            continue;
+        }
         if (!ReadBaseline(disk)) {
             disk->m_HddSmart.SetInitValue();
             WriteBaseline(disk);

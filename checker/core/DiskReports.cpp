@@ -26,6 +26,11 @@ BOOL WriteDiskReport(const CHdd* disk, ReportKind kind, const QString& folder,
                      const QString& startDir, QString* error) {
     if (!disk)
         return FALSE;
+    if (kind == ReportKind::NvmeIdentify) {
+        const auto& identify = disk->m_HddNvme.m_IdentifyController;
+        return WriteReport(startDir, kind, folder, disk->GetModelNumber(), disk->m_nDrive,
+                           identify.data(), identify.size(), error);
+    }
     const SectorImage* image = nullptr;
     switch (kind) {
     case ReportKind::Identify:
@@ -37,6 +42,11 @@ BOOL WriteDiskReport(const CHdd* disk, ReportKind kind, const QString& folder,
     case ReportKind::Thresholds:
         image = &disk->m_HddSmart.m_Threshold;
         break;
+    case ReportKind::NvmeIdentify:
+        break;
+    case ReportKind::NvmeHealth:
+        image = &disk->m_HddNvme.m_HealthLog;
+        break;
     }
     if (!image)
         return FALSE;
@@ -44,9 +54,17 @@ BOOL WriteDiskReport(const CHdd* disk, ReportKind kind, const QString& folder,
                        image->data(), image->size(), error);
 }
 
+std::vector<ReportKind> ReportKindsOf(const CHdd& disk) {
+    if (disk.IsNvme())
+        return {std::begin(kNvmeReportKinds), std::end(kNvmeReportKinds)};
+    return {std::begin(kReportKinds), std::end(kReportKinds)};
+}
+
 int WriteDiskReports(const CHdd* disk, const QString& folder, const QString& startDir) {
+    if (!disk)
+        return 0;
     int written = 0;
-    for (ReportKind kind : kReportKinds)
+    for (ReportKind kind : ReportKindsOf(*disk))
         written += WriteDiskReport(disk, kind, folder, startDir) ? 1 : 0;
     return written;
 }

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <vector>
+
 class CHdd;
 class CHddSmartDisp;
 
@@ -21,8 +23,12 @@ AttributeDetailTexts AttributeDetailTextsOf(const CHddSmartDisp& record, const Q
 BOOL WriteDiskReport(const CHdd* disk, ReportKind kind, const QString& folder,
                      const QString& startDir, QString* error = nullptr);
 
-// The three reports of one disk in the order identify, attributes,
-// thresholds; one failing does not stop the others. Returns how many were
+// The kinds of report a disk has: kReportKinds, or kNvmeReportKinds for an
+// NVMe disk.
+std::vector<ReportKind> ReportKindsOf(const CHdd& disk);
+
+// The reports of one disk in the order of ReportKindsOf; one failing does
+// not stop the others. Returns how many were
 // written (the save command itself ignores the results).
 int WriteDiskReports(const CHdd* disk, const QString& folder, const QString& startDir);
 

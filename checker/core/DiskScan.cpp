@@ -160,7 +160,8 @@ bool ReadDiskDrive(CScannedDisk* disk, const CmDiskDriveRecord& drive,
         ForceSmartState(disk, options);
     if (disk->EnableSMART())
         ReadSmartData(disk);
-    else
+    // An NVMe namespace may give no size; the system's stands in.
+    if (!disk->EnableSMART() || disk->IsNvme())
         StoreSystemSize(disk);
     disk->CloseHddHandle();
     StoreSystemModelIfNone(disk);
@@ -226,9 +227,9 @@ void RereadDisk(CScannedDisk* disk, const std::function<void()>& whileOpen) {
         ReadSmartData(disk);
         if (whileOpen)
             whileOpen();
-    } else {
-        StoreSystemSize(disk);
     }
+    if (!disk->EnableSMART() || disk->IsNvme())
+        StoreSystemSize(disk);
     disk->CloseHddHandle();
     StoreSystemModelIfNone(disk);
 }

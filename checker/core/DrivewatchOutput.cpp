@@ -1,6 +1,7 @@
 #include "DrivewatchOutput.h"
 
 #include "DiskList.h"
+#include "NvmeRows.h"
 #include "PanelText.h"
 #include "TerminalWidth.h"
 
@@ -86,8 +87,10 @@ QJsonObject DiskReportJson(const CDisk& disk, const PanelTexts& panel) {
         });
     }
     const qint64 capacity = disk.SupportSMART() ? disk.GetDiskCapacity() : disk.Get48LBACapacity();
-    return QJsonObject{
+    QJsonObject object{
         {QStringLiteral("index"), disk.m_nDrive},
+        {QStringLiteral("protocol"),
+         disk.IsNvme() ? QStringLiteral("NVMe") : QStringLiteral("ATA")},
         {QStringLiteral("device"), DiskDevicePath(disk)},
         {QStringLiteral("scsi"), disk.m_bScsi != 0},
         {QStringLiteral("model"), disk.GetModelNumber()},
@@ -111,6 +114,9 @@ QJsonObject DiskReportJson(const CDisk& disk, const PanelTexts& panel) {
         {QStringLiteral("attributes"), attributes},
         {QStringLiteral("power_mode"), vorn::hdd::PowerModeName(disk.m_powerMode)},
     };
+    if (disk.IsNvme())
+        object.insert(QStringLiteral("nvme_health"), NvmeHealthJson(disk));
+    return object;
 }
 
 int DrivewatchExitCode(const CDiskList& disks, bool fileError) {

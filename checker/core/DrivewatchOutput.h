@@ -20,13 +20,15 @@ QString DiskHeading(const CDisk& disk);
 // list with the window's headings, aligned in terminal columns.
 QString DiskReportText(const CDisk& disk, const PanelTexts& panel);
 
-// One disk of the JSON document; attributes include 194 and 231.
+// One disk of the JSON document; attributes include 194 and 231. "protocol"
+// is "ATA" or "NVMe"; an NVMe disk adds "nvme_health" (NvmeRows.h), its
+// attributes are empty and its status 2 means caution.
 QJsonObject DiskReportJson(const CDisk& disk, const PanelTexts& panel);
 
-// 3 when some disk reports a threshold exceeded, else 4 when some file
-// could not be read or written as asked (fileError), else 2 when there is no
-// disk, else 0 (every verdict good or unknown). A failing disk outranks a
-// file error, so a cron job that watches for 3 never misses one.
+// 3 when some disk reports a threshold exceeded (or an NVMe critical warning), else 4 when some
+// file could not be read or written as asked (fileError), else 2 when there is no disk, else 0
+// (every verdict good or unknown). A failing disk outranks a file error, so a cron job that watches
+// for 3 never misses one.
 int DrivewatchExitCode(const CDiskList& disks, bool fileError = false);
 
 // Exit codes.

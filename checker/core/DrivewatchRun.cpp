@@ -34,7 +34,7 @@ DrivewatchResult UsageError(const QString& message) {
 QStringList SaveReports(const CDiskList& disks, const QString& folder, const QString& programDir) {
     QStringList errors;
     for (const CDisk* disk : disks) {
-        for (ReportKind kind : kReportKinds) {
+        for (ReportKind kind : ReportKindsOf(*disk)) {
             QString error;
             if (WriteDiskReport(disk, kind, folder, programDir, &error))
                 continue;

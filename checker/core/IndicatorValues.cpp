@@ -1,6 +1,7 @@
 #include "IndicatorValues.h"
 
 #include "CHdd.h"
+#include "NvmeDecoder.h"
 #include "PanelText.h"
 
 #include <algorithm>
@@ -19,6 +20,11 @@ std::optional<TemperatureRgb> TemperatureColour(int degrees, double slope) {
 }
 
 double DiskWear(const CHdd& disk) {
+    // An NVMe controller estimates its own wear: percentage used.
+    if (disk.IsNvme()) {
+        const SectorImage& log = disk.m_HddNvme.m_HealthLog;
+        return disk.m_HddNvme.m_bHealthLog ? log[vorn::nvme::health::kPercentageUsed] : 0.0;
+    }
     double wear = 0.0;
     for (const CHddSmartDisp* record : disk.m_HddSmart.m_DispList) {
         if (!IsTemperatureAttribute(record->m_byId))

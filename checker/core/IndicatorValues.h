@@ -31,4 +31,5 @@ std::optional<TemperatureRgb> TemperatureColour(int degrees, double slope);
 // The disk's wear in per cent: the greatest depletion among its display
 // records other than the temperature attributes, and never below 0 (a disk
 // without records, or with every record at or above its baseline, has 0).
+// An NVMe disk's wear is its health log's percentage used.
 double DiskWear(const CHdd& disk);

@@ -3,6 +3,7 @@
 #include "AttributeDetail.h"
 #include "CDisk.h"
 #include "NumberFormat.h"
+#include "NvmeRows.h"
 #include "PohUnit.h"
 
 namespace {
@@ -33,6 +34,8 @@ QString FormatStatus(const CDisk& disk) {
         return QStringLiteral("正常");
     case 1:
         return QStringLiteral("異常");
+    case 2:
+        return QStringLiteral("注意");
     default:
         return QStringLiteral("不明");
     }
@@ -53,6 +56,9 @@ QString FormatRaw(int raw) {
 PowerOnInputs PowerOnBoxInputs(const CDisk& disk, bool support, int pohWindow, std::int64_t now) {
     if (!support || !disk.EnableSMART())
         return {};
+    // The health log counts hours: there is no unit to find out.
+    if (disk.IsNvme())
+        return {disk.GetPowerOnHours(), 0, 0};
     if (disk.m_nPohUnit == -1) {
         const std::int64_t elapsed = disk.m_timePohStart == 0 ? 0 : now - disk.m_timePohStart;
         return {-1, pohWindow, static_cast<int>(elapsed)};
@@ -142,7 +148,7 @@ PanelTexts MakePanelTexts(const CDisk* disk, int pohWindow, std::int64_t now) {
     panel[PanelField::PowerOn] = FormatPowerOn(panel.powerOn);
     panel[PanelField::Smart] = FormatSmartState(*disk);
     panel[PanelField::Status] = FormatStatus(*disk);
-    panel.starEnabled = support && disk->EnableSMART();
+    panel.starEnabled = support && disk->EnableSMART() && !disk->IsNvme();
 
     panel[PanelField::Interface] = disk->GetInterface();
     panel[PanelField::Standard] = disk->GetMajorVersion();
@@ -188,6 +194,8 @@ AttributeRow MakeAttributeRow(const CHddSmartDisp& record) {
 }
 
 QList<AttributeRow> MakeAttributeRows(const CDisk& disk) {
+    if (disk.IsNvme())
+        return MakeNvmeHealthRows(disk);
     QList<AttributeRow> rows;
     for (const CHddSmartDisp* record : disk.m_HddSmart.m_DispList) {
         if (!IsTemperatureAttribute(record->m_byId))

@@ -20,7 +20,8 @@ class CHddSmartDisp;
 QString FormatTemperature(int degrees);      // "45℃"; "-" below 1
 QString FormatPowerCycles(int count);        // "12,345 回"; "-" for -1
 QString FormatSmartState(const CDisk& disk); // "有効", "無効"; "-" without support
-QString FormatStatus(const CDisk& disk);     // "正常", "異常", "不明"; "-" without support
+// "正常", "異常", "注意" (an NVMe disk's caution), "不明"; "-" without support
+QString FormatStatus(const CDisk& disk);
 QString FormatCapacity(const CDisk& disk);
 QString FormatAttributeId(BYTE id); // "%02X"
 QString FormatRaw(int raw);         // "%08X %d"
@@ -126,7 +127,8 @@ struct AttributeRow {
 // The temperature attributes have their own box and no row.
 bool IsTemperatureAttribute(BYTE id);
 
-// One row per display record, in list order, without 194 and 231.
+// One row per display record, in list order, without 194 and 231; for an
+// NVMe disk one row per health log field (NvmeRows.h).
 QList<AttributeRow> MakeAttributeRows(const CDisk& disk);
 // The row of one record, whatever its id.
 AttributeRow MakeAttributeRow(const CHddSmartDisp& record);

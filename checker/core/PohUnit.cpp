@@ -48,7 +48,7 @@ void CPohMeasurement::Start(const CDiskList& disks, bool reset,
                             const std::function<void(CDisk*)>& writeBaseline) {
     m_bRunning = false;
     for (CDisk* disk : disks) {
-        if (!disk->EnableSMART())
+        if (!disk->EnableSMART() || disk->IsNvme())
             continue;
         if (reset) {
             disk->m_nPohUnit = -1;
@@ -67,7 +67,7 @@ bool CPohMeasurement::Pass(const CDiskList& disks) {
     bool allKnown = true;
     const std::int64_t now = m_now();
     for (CDisk* disk : disks) {
-        if (!disk->EnableSMART())
+        if (!disk->EnableSMART() || disk->IsNvme())
             continue;
         if (disk->m_nPohUnit == -1 && disk->m_bSleeping) {
             // Its counter was not read; once it wakes, it is watched afresh,

@@ -12,6 +12,9 @@ class CDiskList;
 // half minutes...). The checker learns a disk's unit by watching the
 // counter: a counter that moves fast is counting seconds.
 
+// The unit code of a counter in whole hours.
+inline constexpr int kPohUnitHours = 7;
+
 // The counts per hour of a unit code; -1 for -1 (not determined), 1 for 7
 // and for any code the table does not know.
 int PohDivisor(int unit);
@@ -25,7 +28,8 @@ int PohHours(int raw, int unit);
 // more, 2 for 2 to 4, 7 for less; otherwise still -1.
 int DecidePohUnit(std::int64_t elapsedSeconds, std::int64_t delta);
 
-// The measurement over all disks with S.M.A.R.T. enabled. The window owns the
+// The measurement over all ATA disks with S.M.A.R.T. enabled (an NVMe disk
+// counts hours). The window owns the
 // 30-second timer and calls Pass on each tick; IsRunning() stands for "the
 // timer is set".
 class CPohMeasurement {

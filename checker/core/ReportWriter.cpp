@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr std::size_t kImageSize = 512;
-
 const char* templateName(ReportKind kind) {
     switch (kind) {
     case ReportKind::Identify:
@@ -17,6 +15,10 @@ const char* templateName(ReportKind kind) {
         return "HddSmartAtr.temp";
     case ReportKind::Thresholds:
         return "HddSmartThr.temp";
+    case ReportKind::NvmeIdentify:
+        return "NvmeIdentify.temp";
+    case ReportKind::NvmeHealth:
+        return "NvmeHealth.temp";
     }
     return "";
 }
@@ -29,11 +31,19 @@ const char* reportSuffix(ReportKind kind) {
         return ".smt_atr.txt";
     case ReportKind::Thresholds:
         return ".smt_thr.txt";
+    case ReportKind::NvmeIdentify:
+        return ".nvme_id.txt";
+    case ReportKind::NvmeHealth:
+        return ".nvme_log.txt";
     }
     return "";
 }
 
 } // namespace
+
+std::size_t ReportImageSize(ReportKind kind) {
+    return kind == ReportKind::NvmeIdentify ? 4096 : 512;
+}
 
 QString ReportTemplatePath(const QString& startDir, ReportKind kind) {
     if (startDir.isEmpty())
@@ -71,7 +81,8 @@ BOOL WriteReport(const QString& startDir, ReportKind kind, const QString& folder
         return FALSE;
     }
     const QByteArray bytes =
-        ExpandReportTemplate(*templateBytes, image, std::min(imageSize, kImageSize)).report;
+        ExpandReportTemplate(*templateBytes, image, std::min(imageSize, ReportImageSize(kind)))
+            .report;
     failure = Cm_ReplaceFile(path, bytes);
     if (failure && error)
         *error = QStringLiteral("%1: %2").arg(path, Cm_FileErrorText(failure));

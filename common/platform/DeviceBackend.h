@@ -48,6 +48,48 @@ struct AtaOutcome {
     }
 };
 
+// One NVMe admin command as the suite sends it: the submission entry's
+// opcode, namespace and command dwords 10 to 15, and how many bytes the
+// controller returns. The suite only ever reads from a controller, so there
+// is no data towards the device. Plain values, so that a bus can carry the
+// command field by field.
+struct NvmeAdminCommand {
+    BYTE opcode = 0;
+    DWORD nsid = 0;
+    DWORD cdw10 = 0;
+    DWORD cdw11 = 0;
+    DWORD cdw12 = 0;
+    DWORD cdw13 = 0;
+    DWORD cdw14 = 0;
+    DWORD cdw15 = 0;
+    DWORD dataLength = 0; // bytes from the controller
+};
+
+struct NvmeOutcome {
+    // 0, or the errno value of a command that never completed on the device.
+    int transportError = 0;
+    // The completion's status field without the phase bit (status code in
+    // bits 0-7, status code type in bits 8-10); 0 is success.
+    WORD status = 0;
+    DWORD result = 0; // completion dword 0
+    bool succeeded() const { return transportError == 0 && status == 0; }
+};
+
+// The PCIe link of a controller as sysfs words it ("8.0 GT/s PCIe", "4");
+// empty where the bus reports none (a conventional PCI slot, a VM).
+struct PcieLink {
+    QString maxSpeed;
+    QString maxWidth;
+    QString currentSpeed;
+    QString currentWidth;
+};
+
+// What an NVMe namespace device tells beside its commands.
+struct NvmeDeviceFacts {
+    DWORD namespaceId = 0; // of the namespace the handle was opened on
+    PcieLink link;
+};
+
 // Which device of an open handle a request means. A disk handle is the disk
 // itself; the 9x S.M.A.R.T. driver and a SCSI adapter choose by the request's
 // drive number.
@@ -68,6 +110,15 @@ public:
     // and never reaches a device, whoever asks.
     AtaOutcome execute(RequestTarget target, const AtaCommand& command, BYTE* data);
 
+    // Executes one NVMe admin command; data receives command.dataLength
+    // bytes. The same door for the second protocol: a command outside
+    // nvme::classifyCommand's allow-list fails with EPERM here.
+    NvmeOutcome executeNvme(const NvmeAdminCommand& command, BYTE* data);
+
+    // Set for a handle on an NVMe namespace, empty for an ATA device. Asking
+    // sends nothing to the device.
+    virtual std::optional<NvmeDeviceFacts> nvmeFacts() const { return std::nullopt; }
+
     // Answers the driver version request: 0 and the IDE device map, or an
     // errno value.
     virtual int version(RequestTarget target, BYTE* ideDeviceMap) = 0;
@@ -78,11 +129,16 @@ public:
 
     // Called with every control request before it is served.
     virtual void traceRequest(DWORD /*controlCode*/, const BYTE* /*input*/, DWORD /*inputSize*/) {}
+    // Called with every NVMe admin command before it is served.
+    virtual void traceNvme(const NvmeAdminCommand& /*command*/) {}
 
 protected:
     // The backend's transport, reached only through execute().
     virtual AtaOutcome executeAllowed(RequestTarget target, const AtaCommand& command,
                                       BYTE* data) = 0;
+    // A backend without NVMe devices answers ENOTTY, as the kernel does for
+    // an ioctl the device does not know.
+    virtual NvmeOutcome executeNvmeAllowed(const NvmeAdminCommand& command, BYTE* data);
 };
 
 struct OsVersion {

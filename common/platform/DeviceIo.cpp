@@ -7,6 +7,7 @@
 #include "HelperBackend.h"
 #include "LastError.h"
 #include "LinuxDevice.h"
+#include "NvmeCommandSet.h"
 #include "SimDevice.h"
 #include "SimMachine.h"
 
@@ -29,6 +30,25 @@ AtaOutcome OpenDevice::execute(RequestTarget target, const AtaCommand& command, 
         return refused;
     }
     return executeAllowed(target, command, data);
+}
+
+NvmeOutcome OpenDevice::executeNvme(const NvmeAdminCommand& command, BYTE* data) {
+    NvmeOutcome outcome;
+    if (nvme::classifyCommand(command) == nvme::CommandClass::Refused) {
+        outcome.transportError = EPERM;
+        return outcome;
+    }
+    if (!data) {
+        outcome.transportError = EINVAL;
+        return outcome;
+    }
+    return executeNvmeAllowed(command, data);
+}
+
+NvmeOutcome OpenDevice::executeNvmeAllowed(const NvmeAdminCommand&, BYTE*) {
+    NvmeOutcome outcome;
+    outcome.transportError = ENOTTY;
+    return outcome;
 }
 DeviceBackend::~DeviceBackend() = default;
 
@@ -162,6 +182,31 @@ BOOL failWith(int error) {
 }
 
 } // namespace
+
+namespace vorn::platform {
+
+NvmeOutcome SendNvmeAdminCommand(HANDLE device, const NvmeAdminCommand& command, BYTE* data) {
+    NvmeOutcome outcome;
+    const std::shared_ptr<OpenDevice> open = handles().find(device);
+    if (!open) {
+        outcome.transportError = EBADF;
+    } else {
+        open->traceNvme(command);
+        outcome = open->executeNvme(command, data);
+    }
+    if (outcome.transportError)
+        failWith(outcome.transportError);
+    else if (outcome.status)
+        failWith(EIO);
+    return outcome;
+}
+
+std::optional<NvmeDeviceFacts> NvmeFactsOf(HANDLE device) {
+    const std::shared_ptr<OpenDevice> open = handles().find(device);
+    return open ? open->nvmeFacts() : std::nullopt;
+}
+
+} // namespace vorn::platform
 
 namespace win {
 

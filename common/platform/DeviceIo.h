@@ -2,6 +2,9 @@
 
 #include "../VornComExport.h"
 #include "../WinTypes.h"
+#include "DeviceBackend.h"
+
+#include <optional>
 
 // The device layer: what CreateFileW, DeviceIoControl, CloseHandle and
 // GetVersionExW do for the disk library. The calls take the Windows path
@@ -51,7 +54,20 @@ VORNCOM_API BOOL CloseHandle(HANDLE object);
 
 } // namespace win
 
+// The second protocol beside the Windows storage requests: NVMe admin
+// commands on a handle that CreateFileW opened. Windows reaches NVMe through
+// a storage query of its own; here the command goes to the device as it is.
 namespace vorn::platform {
+
+// Runs one admin command (checked against the NVMe allow-list at the
+// device's door); data receives command.dataLength bytes. A failure sets
+// win::GetLastError(): the transport's errno, or EIO when the controller
+// completed the command with an error status.
+VORNCOM_API NvmeOutcome SendNvmeAdminCommand(HANDLE device, const NvmeAdminCommand& command,
+                                             BYTE* data);
+
+// Set when the handle is open on an NVMe namespace; sends nothing.
+VORNCOM_API std::optional<NvmeDeviceFacts> NvmeFactsOf(HANDLE device);
 
 // Whether the disk behind an open handle (for an adapter handle: its target
 // driveNumber) is runtime-suspended by the kernel. False for a handle that

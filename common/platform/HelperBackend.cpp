@@ -124,6 +124,7 @@ public:
         return !disk.isEmpty() && m_naming->runtimeSuspended(disk);
     }
 
+    // Reached through the door, OpenDevice::execute, after the allow-list.
     AtaOutcome executeAllowed(RequestTarget target, const AtaCommand& command,
                               BYTE* data) override {
         const QString disk =

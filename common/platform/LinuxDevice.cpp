@@ -1,5 +1,6 @@
 #include "LinuxDevice.h"
 
+#include "../SafeFile.h"
 #include "AtaCommandSet.h"
 
 #include "DiskEnumeration.h"
@@ -9,7 +10,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <QRegularExpression>
+
 #include <fcntl.h>
+#include <linux/nvme_ioctl.h>
 #include <scsi/sg.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -121,6 +125,76 @@ bool isRuntimeSuspended(const QString& sysRoot, const QString& kernelName) {
     return status.open(QIODevice::ReadOnly) && status.read(64).trimmed() == "suspended";
 }
 
+NvmeOutcome sendNvmeAdminCommand(int fd, const NvmeAdminCommand& command, BYTE* data) {
+    nvme_admin_cmd io{};
+    io.opcode = command.opcode;
+    io.nsid = command.nsid;
+    io.addr = reinterpret_cast<std::uintptr_t>(data);
+    io.data_len = command.dataLength;
+    io.cdw10 = command.cdw10;
+    io.cdw11 = command.cdw11;
+    io.cdw12 = command.cdw12;
+    io.cdw13 = command.cdw13;
+    io.cdw14 = command.cdw14;
+    io.cdw15 = command.cdw15;
+    io.timeout_ms = kTimeoutMs;
+    NvmeOutcome outcome;
+    const int status = ::ioctl(fd, NVME_IOCTL_ADMIN_CMD, &io);
+    if (status < 0)
+        outcome.transportError = errno == EPERM ? EACCES : errno;
+    else
+        outcome.status = static_cast<WORD>(status & 0x7FF);
+    outcome.result = io.result;
+    return outcome;
+}
+
+namespace {
+
+QString sysfsWord(const QString& path) {
+    const QByteArray bytes = Cm_ReadBoundedFile(path, 4096).value_or(QByteArray());
+    const qsizetype end = bytes.indexOf('\n');
+    return QString::fromUtf8(end < 0 ? bytes : bytes.left(end)).trimmed();
+}
+
+// The kernel gives a link it cannot tell as "Unknown" or "255".
+QString knownLinkWord(const QString& word) {
+    if (word.isEmpty() || word.startsWith(QLatin1String("Unknown")) || word == QLatin1String("255"))
+        return QString();
+    return word;
+}
+
+PcieLink readPcieLink(const QString& pciDir) {
+    return {knownLinkWord(sysfsWord(pciDir + QStringLiteral("/max_link_speed"))),
+            knownLinkWord(sysfsWord(pciDir + QStringLiteral("/max_link_width"))),
+            knownLinkWord(sysfsWord(pciDir + QStringLiteral("/current_link_speed"))),
+            knownLinkWord(sysfsWord(pciDir + QStringLiteral("/current_link_width")))};
+}
+
+} // namespace
+
+std::optional<NvmeDeviceFacts> nvmeFactsOf(const QString& sysRoot, const QString& kernelName,
+                                           int fd) {
+    static const QRegularExpression name(QStringLiteral("^(nvme\\d+)(?:c\\d+)?n\\d+$"));
+    const QRegularExpressionMatch match = name.match(kernelName);
+    if (!match.hasMatch())
+        return std::nullopt;
+    NvmeDeviceFacts facts;
+    const QString blockDir = sysRoot + QStringLiteral("/block/") + kernelName;
+    facts.namespaceId = sysfsWord(blockDir + QStringLiteral("/nsid")).toUInt();
+    if (facts.namespaceId == 0 && fd >= 0) {
+        const int id = ::ioctl(fd, NVME_IOCTL_ID);
+        facts.namespaceId = id > 0 ? static_cast<DWORD>(id) : 0;
+    }
+    // The namespace's device is its controller, whose device is the PCI
+    // function; a multipath head hangs below the subsystem instead, so the
+    // controller of the same number stands in.
+    facts.link = readPcieLink(blockDir + QStringLiteral("/device/device"));
+    if (facts.link.maxSpeed.isEmpty() && facts.link.currentSpeed.isEmpty())
+        facts.link = readPcieLink(sysRoot + QStringLiteral("/class/nvme/") + match.captured(1) +
+                                  QStringLiteral("/device"));
+    return facts;
+}
+
 QString findScsiDisk(const QString& sysRoot, int host, int target) {
     const QDir devices(sysRoot + QStringLiteral("/class/scsi_device"));
     QString found;
@@ -153,15 +227,22 @@ BYTE mapBit(int number) {
 
 class LinuxDisk : public OpenDevice {
 public:
-    LinuxDisk(QString path, int number, int fd, QString sysRoot, QString kernelName)
-        : m_path(std::move(path)), m_number(number), m_fd(fd), m_sysRoot(std::move(sysRoot)),
-          m_kernelName(std::move(kernelName)) {}
+    LinuxDisk(QString path, int number, int fd, std::optional<NvmeDeviceFacts> nvme,
+              QString sysRoot, QString kernelName)
+        : m_path(std::move(path)), m_number(number), m_fd(fd), m_nvme(std::move(nvme)),
+          m_sysRoot(std::move(sysRoot)), m_kernelName(std::move(kernelName)) {}
     QString path() const override { return m_path; }
     bool runtimeSuspended(RequestTarget) override {
         return isRuntimeSuspended(m_sysRoot, m_kernelName);
     }
     AtaOutcome executeAllowed(RequestTarget, const AtaCommand& command, BYTE* data) override {
         return sendAtaCommand(m_fd.get(), command, data);
+    }
+    std::optional<NvmeDeviceFacts> nvmeFacts() const override { return m_nvme; }
+    NvmeOutcome executeNvmeAllowed(const NvmeAdminCommand& command, BYTE* data) override {
+        if (!m_nvme)
+            return OpenDevice::executeNvmeAllowed(command, data);
+        return sendNvmeAdminCommand(m_fd.get(), command, data);
     }
     int version(RequestTarget, BYTE* ideDeviceMap) override {
         *ideDeviceMap = mapBit(m_number);
@@ -172,6 +253,7 @@ private:
     QString m_path;
     int m_number;
     Descriptor m_fd;
+    std::optional<NvmeDeviceFacts> m_nvme;
     QString m_sysRoot;
     QString m_kernelName;
 };
@@ -231,8 +313,9 @@ public:
             const int fd = openDisk(deviceNodeOf(m_devRoot, disks[where->number]), error);
             if (fd < 0)
                 return nullptr;
-            return std::make_unique<LinuxDisk>(path, where->number, fd, m_sysRoot,
-                                               disks[where->number]);
+            return std::make_unique<LinuxDisk>(path, where->number, fd,
+                                               nvmeFactsOf(m_sysRoot, disks[where->number], fd),
+                                               m_sysRoot, disks[where->number]);
         }
         case DevicePath::ScsiAdapter:
             if (!QFileInfo(m_sysRoot + QStringLiteral("/class/scsi_host/host%1").arg(where->number))

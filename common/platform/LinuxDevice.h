@@ -27,4 +27,13 @@ VORNCOM_API bool isRuntimeSuspended(const QString& sysRoot, const QString& kerne
 // talks to the real disks.
 VORNCOM_API AtaOutcome sendAtaCommand(int fd, const AtaCommand& command, BYTE* data);
 
+// Sends one NVMe admin command to an open namespace or controller node.
+VORNCOM_API NvmeOutcome sendNvmeAdminCommand(int fd, const NvmeAdminCommand& command, BYTE* data);
+
+// What the device layer knows of the namespace with that kernel name
+// ("nvme0n1"): its id (sysfs, else asked of fd) and its controller's PCIe
+// link. Empty for any other kind of disk.
+VORNCOM_API std::optional<NvmeDeviceFacts> nvmeFactsOf(const QString& sysRoot,
+                                                       const QString& kernelName, int fd = -1);
+
 } // namespace vorn::platform

@@ -1,9 +1,11 @@
 #include "SimDevice.h"
 
 #include "AtaCommandSet.h"
+#include "NvmeCommandSet.h"
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <mutex>
@@ -78,6 +80,9 @@ public:
         State& state = m_states[diskNumber];
         const AtaRegisters& r = command.registers;
         *wokeUp = false;
+        // An NVMe namespace node has no ATA pass-through at all.
+        if (disk.device.nvme)
+            return transportFailure(ENOTTY);
         if (r.command == ata::kCheckPowerMode)
             return checkPowerMode(disk, state, command);
         // Whatever else reaches the disk needs the platters turning.
@@ -128,7 +133,46 @@ public:
         }
     }
 
+    NvmeOutcome executeNvme(std::size_t diskNumber, const NvmeAdminCommand& command, BYTE* data) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const SimDisk& disk = m_machine->disks[diskNumber];
+        NvmeOutcome outcome;
+        if (!disk.device.nvme) {
+            outcome.transportError = ENOTTY;
+            return outcome;
+        }
+        const QByteArray* image = nullptr;
+        QByteArray health;
+        if (command.opcode == nvme::kIdentify && command.cdw10 == nvme::kCnsController) {
+            image = &disk.nvmeIdentifyController;
+        } else if (command.opcode == nvme::kIdentify) {
+            if (command.nsid != disk.device.nvmeNamespace) {
+                outcome.status = kNvmeInvalidNamespace;
+                return outcome;
+            }
+            image = &disk.nvmeIdentifyNamespace;
+        } else if ((command.cdw10 & 0xFF) == nvme::kLogHealth) {
+            health = disk.nvmeHealth;
+            addToNvmePowerOnHours(&health, poweredOnGrowth(disk));
+            image = &health;
+        } else {
+            outcome.status = kNvmeInvalidLogPage;
+            return outcome;
+        }
+        if (image->isEmpty()) {
+            outcome.transportError = EIO;
+            return outcome;
+        }
+        const auto length = std::min<qsizetype>(command.dataLength, image->size());
+        std::memset(data, 0, command.dataLength);
+        std::memcpy(data, image->constData(), static_cast<std::size_t>(length));
+        return outcome;
+    }
+
 private:
+    static constexpr WORD kNvmeInvalidLogPage = 0x109;  // command specific
+    static constexpr WORD kNvmeInvalidNamespace = 0x0B; // generic
+
     struct State {
         QByteArray identify;
         bool smartEnabled = true;
@@ -239,6 +283,32 @@ public:
         if (wokeUp)
             appendTrace(simWakeUpLine(m_path, m_disks->machine().disks[std::size_t(disk)].folder));
         return outcome;
+    }
+
+    std::optional<NvmeDeviceFacts> nvmeFacts() const override {
+        const int disk = m_where.kind == DevicePath::PhysicalDrive ? resolve({}) : -1;
+        if (disk < 0)
+            return std::nullopt;
+        const SimDeviceSettings& device = m_disks->machine().disks[std::size_t(disk)].device;
+        if (!device.nvme)
+            return std::nullopt;
+        return NvmeDeviceFacts{device.nvmeNamespace, device.pcieLink};
+    }
+
+    NvmeOutcome executeNvmeAllowed(const NvmeAdminCommand& command, BYTE* data) override {
+        const int disk = m_where.kind == DevicePath::PhysicalDrive ? resolve({}) : -1;
+        if (disk < 0)
+            return OpenDevice::executeNvmeAllowed(command, data);
+        return m_disks->executeNvme(std::size_t(disk), command, data);
+    }
+
+    void traceNvme(const NvmeAdminCommand& command) override {
+        const QString file = simTraceFile();
+        if (file.isEmpty())
+            return;
+        QFile trace(file);
+        if (trace.open(QIODevice::WriteOnly | QIODevice::Append))
+            trace.write((simNvmeTraceLine(m_path, command) + '\n').toUtf8());
     }
 
     int version(RequestTarget target, BYTE* ideDeviceMap) override {
@@ -375,6 +445,31 @@ QString simTraceLine(const QString& path, DWORD controlCode, const BYTE* input, 
 
 QString simWakeUpLine(const QString& path, const QString& diskFolder) {
     return path + QStringLiteral(" WAKE-UP ") + diskFolder;
+}
+
+QString simNvmeTraceLine(const QString& path, const NvmeAdminCommand& command) {
+    const auto hex = [](DWORD value, int digits) {
+        return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
+    };
+    QString line = path + QStringLiteral(" NVME ") + hex(command.opcode, 2) + QLatin1Char(' ') +
+                   hex(command.nsid, 8);
+    for (DWORD dword :
+         {command.cdw10, command.cdw11, command.cdw12, command.cdw13, command.cdw14, command.cdw15})
+        line += QLatin1Char(' ') + hex(dword, 8);
+    return line + QLatin1Char(' ') + QString::number(command.dataLength);
+}
+
+void addToNvmePowerOnHours(QByteArray* healthLog, long long delta) {
+    constexpr int kPowerOnHours = 128;
+    if (!healthLog || healthLog->size() != kSectorSize || delta <= 0)
+        return;
+    // A 128-bit little-endian counter: add and carry upwards.
+    unsigned long long carry = static_cast<unsigned long long>(delta);
+    for (int i = 0; i < 16 && carry; ++i) {
+        const unsigned long long sum = static_cast<BYTE>((*healthLog)[kPowerOnHours + i]) + carry;
+        (*healthLog)[kPowerOnHours + i] = char(sum & 0xFF);
+        carry = sum >> 8;
+    }
 }
 
 void addToPowerOnCounter(QByteArray* smartData, long long delta) {

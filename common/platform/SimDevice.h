@@ -32,6 +32,13 @@ VORNCOM_API QString simTraceLine(const QString& path, DWORD controlCode, const B
 // the request's own line: "<path> WAKE-UP <disk folder>".
 VORNCOM_API QString simWakeUpLine(const QString& path, const QString& diskFolder);
 
+// One NVMe line of the VORN_SIM_TRACE file: "<path> NVME <opcode, 2 hex
+// digits> <nsid> <cdw10> ... <cdw15> (8 hex digits each) <data length>".
+VORNCOM_API QString simNvmeTraceLine(const QString& path, const NvmeAdminCommand& command);
+
+// Adds delta to the 128-bit power-on hours of an NVMe health log.
+VORNCOM_API void addToNvmePowerOnHours(QByteArray* healthLog, long long delta);
+
 // Adds delta to the 48-bit raw value of attribute 9 (power-on time) in a
 // READ DATA sector and makes its checksum right again. No attribute 9 or a
 // sector of another size: unchanged.

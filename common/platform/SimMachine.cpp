@@ -63,12 +63,19 @@ bool loadDisk(const QDir& folder, SimDisk* disk) {
         reportMalformed(iniPath, error, "disk left out");
         return false;
     }
-    const std::pair<const char*, QByteArray*> sectors[] = {
-        {"identify.hex", &disk->identify},
-        {"smart-data.hex", &disk->smartData},
-        {"smart-thresholds.hex", &disk->smartThresholds},
+    const struct {
+        const char* name;
+        QByteArray* image;
+        int size;
+    } sectors[] = {
+        {"identify.hex", &disk->identify, 512},
+        {"smart-data.hex", &disk->smartData, 512},
+        {"smart-thresholds.hex", &disk->smartThresholds, 512},
+        {"nvme-identify-controller.hex", &disk->nvmeIdentifyController, 4096},
+        {"nvme-identify-namespace.hex", &disk->nvmeIdentifyNamespace, 4096},
+        {"nvme-health.hex", &disk->nvmeHealth, 512},
     };
-    for (const auto& [name, image] : sectors) {
+    for (const auto& [name, image, size] : sectors) {
         const QString path = folder.filePath(QLatin1String(name));
         if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
             continue;
@@ -77,7 +84,7 @@ bool loadDisk(const QDir& folder, SimDisk* disk) {
             reportMalformed(path, {0, QStringLiteral("cannot be read")}, "disk left out");
             return false;
         }
-        const auto bytes = parseSimSectorHex(*text, &error);
+        const auto bytes = parseSimImageHex(*text, size, &error);
         if (!bytes) {
             reportMalformed(path, error, "disk left out");
             return false;

@@ -2,6 +2,7 @@
 
 #include "../VornComExport.h"
 #include "../WinTypes.h"
+#include "DeviceBackend.h"
 
 #include <QByteArray>
 #include <QList>
@@ -22,6 +23,8 @@
 //     identify.hex         512 bytes as hex pairs, '#' comments allowed
 //     smart-data.hex
 //     smart-thresholds.hex
+//     nvme-identify-controller.hex, nvme-identify-namespace.hex,
+//     nvme-health.hex      for a disk with [Device] Protocol=NVMe
 //
 // The parsers below take text and do no I/O; loadSimMachine() reads the
 // files and hands their text to them.
@@ -74,6 +77,9 @@ struct SimDeviceSettings {
     SimStatus status = SimStatus::Good;
     long long powerOnPerHour = 0; // growth of attribute 9's raw value per hour
     SimPowerMode powerMode = SimPowerMode::Active;
+    bool nvme = false;       // Protocol=NVMe: admin commands, no ATA
+    DWORD nvmeNamespace = 1; // the namespace the disk's node is
+    PcieLink pcieLink;       // MaxLinkSpeed, MaxLinkWidth, CurrentLink...
 
     bool fails(SimRequest request) const { return failMask & static_cast<unsigned>(request); }
 };
@@ -100,6 +106,11 @@ struct VORNCOM_API SimDisk {
     QByteArray identify;
     QByteArray smartData;
     QByteArray smartThresholds;
+    // An NVMe disk's Identify Controller and Namespace (4096 bytes each) and
+    // its health log (512 bytes); empty when the file is missing.
+    QByteArray nvmeIdentifyController;
+    QByteArray nvmeIdentifyNamespace;
+    QByteArray nvmeHealth;
 
     // The field's text, or an empty string when the file does not give it.
     QString driveField(const QString& name) const;
@@ -145,6 +156,9 @@ VORNCOM_API bool parseSimDiskIni(const QByteArray& text, SimDisk* disk, SimParse
 // '#' comments (to the end of the line) are ignored.
 VORNCOM_API std::optional<QByteArray> parseSimSectorHex(const QByteArray& text,
                                                         SimParseError* error);
+// The same for an image of any size (the 4096-byte NVMe Identify data).
+VORNCOM_API std::optional<QByteArray> parseSimImageHex(const QByteArray& text, int size,
+                                                       SimParseError* error);
 
 // --- Loading ---------------------------------------------------------------
 

@@ -305,6 +305,24 @@ bool parseSimDiskIni(const QByteArray& text, SimDisk* disk, SimParseError* error
                     device.status = SimStatus::None;
                 else
                     return bad();
+            } else if (key == QLatin1String("protocol")) {
+                const QString value = entry.value.toLower();
+                if (value != QLatin1String("ata") && value != QLatin1String("nvme"))
+                    return bad();
+                device.nvme = value == QLatin1String("nvme");
+            } else if (key == QLatin1String("namespace")) {
+                const auto nsid = parseInteger(entry.value, 1, 0xFFFFFFFELL);
+                if (!nsid)
+                    return bad();
+                device.nvmeNamespace = static_cast<DWORD>(*nsid);
+            } else if (key == QLatin1String("maxlinkspeed")) {
+                device.pcieLink.maxSpeed = entry.value;
+            } else if (key == QLatin1String("maxlinkwidth")) {
+                device.pcieLink.maxWidth = entry.value;
+            } else if (key == QLatin1String("currentlinkspeed")) {
+                device.pcieLink.currentSpeed = entry.value;
+            } else if (key == QLatin1String("currentlinkwidth")) {
+                device.pcieLink.currentWidth = entry.value;
             } else if (key == QLatin1String("poweronperhour")) {
                 const auto perHour = parseInteger(entry.value, 0, 1000000);
                 if (!perHour)
@@ -331,6 +349,11 @@ bool parseSimDiskIni(const QByteArray& text, SimDisk* disk, SimParseError* error
 }
 
 std::optional<QByteArray> parseSimSectorHex(const QByteArray& file, SimParseError* error) {
+    return parseSimImageHex(file, 512, error);
+}
+
+std::optional<QByteArray> parseSimImageHex(const QByteArray& file, int expected,
+                                           SimParseError* error) {
     const QByteArray text = withoutByteOrderMark(file);
     QByteArray bytes;
     int line = 1;
@@ -363,15 +386,16 @@ std::optional<QByteArray> parseSimSectorHex(const QByteArray& file, SimParseErro
                 return std::nullopt;
             }
             bytes += QByteArray::fromHex(text.mid(i, end - i));
-            if (bytes.size() > 512) {
-                fail(error, line, QStringLiteral("more than 512 bytes"));
+            if (bytes.size() > expected) {
+                fail(error, line, QStringLiteral("more than %1 bytes").arg(expected));
                 return std::nullopt;
             }
             i = end;
         }
     }
-    if (bytes.size() != 512) {
-        fail(error, 0, QStringLiteral("holds %1 bytes, expected 512").arg(bytes.size()));
+    if (bytes.size() != expected) {
+        fail(error, 0,
+             QStringLiteral("holds %1 bytes, expected %2").arg(bytes.size()).arg(expected));
         return std::nullopt;
     }
     return bytes;

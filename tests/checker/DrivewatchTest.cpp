@@ -101,7 +101,8 @@ TEST_F(DrivewatchTest, JsonOfTheSampleMachine) {
         return keys;
     };
     const QStringList diskKeys =
-        keySet("index device scsi model manufacturer firmware serial capacity_bytes capacity_text "
+        keySet("index protocol device scsi model manufacturer firmware serial capacity_bytes "
+               "capacity_text "
                "drive_letters interface ata_standard transfer_mode_supported transfer_mode_active "
                "smart_supported smart_enabled status temperature power_on_raw power_on_unit "
                "power_cycles attributes power_mode");

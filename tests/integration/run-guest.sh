@@ -10,9 +10,11 @@
 #         sata0 .. sata5        port of an AHCI controller added to the machine
 #         pri-master pri-slave sec-master sec-slave   the built-in PIIX IDE
 #         virtio                a virtio-blk disk (no ATA behind it)
+#         nvme                  an NVMe controller of its own with one namespace
 #       keys: file= raw image (created sparse with size= when missing; default
 #       a fresh image in the work folder), size= (default 64M), model=,
-#       serial=, ver=, wwn= (passed to QEMU's ide-hd)
+#       serial=, ver=, wwn= (passed to QEMU's ide-hd); an nvme disk takes
+#       serial= (required) and warning= (its smart_critical_warning bits)
 #   --program PATH     put a program and the libraries ldd lists into the
 #                      guest's /opt/vorn/bin (on PATH); repeatable
 #   --tree SRC:DEST    copy a host folder into the guest; repeatable
@@ -82,7 +84,7 @@ disk_count=0
 for diskarg in "${disks[@]}"; do
     bus=${diskarg%%,*}
     [ "$bus" = "$diskarg" ] && opts="" || opts=${diskarg#*,}
-    file="" size=64M model="" serial="" ver="" wwn=""
+    file="" size=64M model="" serial="" ver="" wwn="" warning=""
     IFS=, read -ra pairs <<<"$opts"
     for pair in "${pairs[@]}"; do
         case $pair in
@@ -92,6 +94,7 @@ for diskarg in "${disks[@]}"; do
         serial=*) serial=${pair#serial=} ;;
         ver=*) ver=${pair#ver=} ;;
         wwn=*) wwn=${pair#wwn=} ;;
+        warning=*) warning=${pair#warning=} ;;
         *) vg_die "unknown disk option '$pair' in '$diskarg'" ;;
         esac
     done
@@ -115,8 +118,14 @@ for diskarg in "${disks[@]}"; do
     virtio)
         [ -z "$props" ] || vg_die "virtio disks take no model, serial, ver or wwn"
         qemu_disk_args+=(-device "virtio-blk-pci,drive=$id") ;;
+    nvme)
+        [ -n "$serial" ] && [ -z "$model$ver$wwn" ] || vg_die "an nvme disk takes serial= and warning= only"
+        nvme_props=",serial=$(qemu_escape "$serial")"
+        [ -n "$warning" ] && nvme_props+=",smart_critical_warning=$warning"
+        qemu_disk_args+=(-device "nvme,drive=$id$nvme_props") ;;
     *) vg_die "unknown disk bus '$bus'" ;;
     esac
+    [ -z "$warning" ] || [ "$bus" = nvme ] || vg_die "only an nvme disk takes warning="
     disk_count=$((disk_count + 1))
 done
 ahci_args=()

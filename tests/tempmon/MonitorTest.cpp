@@ -374,3 +374,14 @@ TEST_F(MonitorTest, DraggingSnapsToTheWorkAreaAndTheReleaseWrites) {
 }
 
 } // namespace
+
+TEST_F(MonitorTest, NvmeDisksShowTheirTemperatureAndKeepItThroughARefresh) {
+    vorn::platform::selectSimMachine(
+        QStringLiteral(VORN_SOURCE_ROOT "/tests/fixtures/nvme-machine"));
+    Start();
+    ASSERT_EQ(m_view.readings.size(), 2u);
+    EXPECT_EQ(ReadingTip(m_view.readings[0]), QStringLiteral("Vorn Example NVMe 512GB\nC: \n45 ℃"));
+    EXPECT_EQ(m_view.readings[1].temperature, -1); // 0 K: no reading
+    m_timer.Tick();
+    EXPECT_EQ(m_view.readings[0].temperature, 45);
+}
