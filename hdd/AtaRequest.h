@@ -63,6 +63,8 @@ constexpr std::size_t kVersionSize = 24;
 // ATA_PASS_THROUGH_EX in its 40-byte form, followed by the data area.
 constexpr std::size_t kAtaPassThroughHeader = 40;
 constexpr DWORD kAtaPassThroughMaxData = 512;
+constexpr std::size_t kAtaPassThroughTargetId = 5;
+constexpr std::size_t kAtaPassThroughSectorCount = 33; // CurrentTaskFile, both ways
 // IDEREGS (8) and DataBufferSize (4), followed by the data area.
 constexpr std::size_t kIdePassThroughHeader = 12;
 

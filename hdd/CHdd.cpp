@@ -4,6 +4,7 @@
 #include "ErrorLog.h"
 #include "IdentifyDecoder.h"
 #include "WideText.h"
+#include "platform/AtaCommandSet.h"
 #include "platform/DeviceIo.h"
 #include "platform/IoControlCodes.h"
 
@@ -78,6 +79,28 @@ BOOL CHdd::CloseHddHandle() {
 }
 
 // --- Device methods -----------------------------------------------------------
+
+vorn::hdd::PowerMode CHdd::CheckPowerMode() {
+    if (!IsOpen())
+        return vorn::hdd::PowerMode::Unknown;
+    // An adapter handle and the 9x driver pick the disk by this number.
+    const int target = m_bScsi ? (m_nScsiTarget & 0xFF) : (m_nDrive & 0xFF);
+    vorn::hdd::PowerProbe probe;
+    probe.runtimeSuspended = vorn::platform::IsRuntimeSuspended(m_hHdd, target);
+    // An NVMe namespace takes no ATA command; only the kernel's state tells.
+    if (!probe.runtimeSuspended && !m_bNvme) {
+        std::vector<BYTE> buffer =
+            vorn::ata::ataPassThroughRequest(vorn::platform::ata::kCheckPowerMode, 0, 0, 0);
+        const DWORD length = vorn::ata::ataPassThroughLength(0);
+        buffer[vorn::ata::kAtaPassThroughTargetId] = static_cast<BYTE>(target);
+        DWORD returned = 0;
+        probe.checkAnswered =
+            win::DeviceIoControl(m_hHdd, win::IOCTL_ATA_PASS_THROUGH, buffer.data(), length,
+                                 buffer.data(), length, &returned, nullptr);
+        probe.sectorCount = buffer[vorn::ata::kAtaPassThroughSectorCount];
+    }
+    return vorn::hdd::DecidePowerMode(probe);
+}
 
 int CHdd::GetHddInfo() {
     if (!IsOpen())

@@ -3,6 +3,7 @@
 #include "CHddInfo.h"
 #include "CHddNvme.h"
 #include "CHddSmart.h"
+#include "PowerMode.h"
 #include "RuntimeClass.h"
 #include "VornHddExport.h"
 #include "WinTypes.h"
@@ -55,6 +56,11 @@ public:
     int GetSmartStatus();
     int GetSmartAttribute();
     int GetSmartThresholds();
+    // The disk's power mode, asked so that a sleeping disk stays asleep:
+    // the kernel's runtime power state first, then CHECK POWER MODE through
+    // the ATA pass-through (not on an NVMe disk, which is then Unknown unless
+    // suspended). Unknown on a closed disk. Writes no log line.
+    vorn::hdd::PowerMode CheckPowerMode();
 
     // Data methods.
     int SupportSMART() const;

@@ -21,4 +21,5 @@ public:
     int m_nPohUnit = -1;
     int m_nPohStart = 0;
     std::int64_t m_timePohStart = 0; // 0: no measurement started
+    bool m_bPohRestart = false;      // slept through a pass: watch again on waking
 };

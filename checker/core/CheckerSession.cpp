@@ -22,7 +22,7 @@ void CCheckerSession::NoteFileError(const QString& line) {
 }
 
 void CCheckerSession::Scan() {
-    ScanDisks(&m_disks, m_options, m_env.logPath, m_env.sleep);
+    ScanDisks(&m_disks, m_options, m_env.logPath, m_env.sleep, m_env.scanCheck);
     if (!m_env.logPath.isEmpty()) {
         if (const int failure = Cm_ErrorFileFailure())
             NoteFileError(QStringLiteral("%1: %2").arg(m_env.logPath, Cm_FileErrorText(failure)));
@@ -69,8 +69,9 @@ bool CCheckerSession::LoadBaselines() {
     return measurementNeeded;
 }
 
-void CCheckerSession::Refresh() {
-    RefreshDisks(m_disks, [this](CDisk* disk) { WriteBaseline(disk); });
+void CCheckerSession::Refresh(PowerCheck check) {
+    RefreshDisks(
+        m_disks, [this](CDisk* disk) { WriteBaseline(disk); }, check);
 }
 
 void CCheckerSession::StartMeasurement(bool reset) {
@@ -80,7 +81,7 @@ void CCheckerSession::StartMeasurement(bool reset) {
 bool CCheckerSession::TimerPass() {
     if (!m_measurement.IsRunning())
         return true;
-    Refresh();
+    Refresh(PowerCheck::SkipSleeping);
     return m_measurement.Pass(m_disks);
 }
 
@@ -93,4 +94,21 @@ void CCheckerSession::WriteBaselines() {
 
 PanelTexts CCheckerSession::Panel(const CDisk* disk) const {
     return MakePanelTexts(disk, m_measurement.m_nPohWindow, m_env.now());
+}
+
+std::vector<CCheckerSession::Notice> CCheckerSession::WatchForAlerts(const QString& channel,
+                                                                     const AlertLimits& limits) {
+    std::vector<Notice> notices;
+    for (CDisk* disk : m_disks) {
+        for (const DiskAlert& alert : WatchDisk(disk, BaselineDir(), channel, limits).fresh)
+            notices.push_back({disk, alert});
+    }
+    return notices;
+}
+
+void CCheckerSession::AcceptAll(const AlertLimits& limits) {
+    for (CDisk* disk : m_disks) {
+        if (AcceptDisk(disk, BaselineDir(), limits))
+            WriteBaseline(disk);
+    }
 }

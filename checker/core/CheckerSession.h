@@ -1,8 +1,10 @@
 #pragma once
 
+#include "AlertWatch.h"
 #include "CheckerClock.h"
 #include "CheckerOptions.h"
 #include "DiskList.h"
+#include "DiskScan.h"
 #include "PanelText.h"
 #include "PohUnit.h"
 
@@ -12,6 +14,7 @@
 
 #include <functional>
 #include <set>
+#include <vector>
 
 // One run of the checker without its window: the disks of the scan, their
 // baseline files and the power-on-hours measurement. The window and the
@@ -26,6 +29,9 @@ public:
         bool writeBaselines = true;           // false: baseline files are only read
         CheckerClock now = SystemClock();
         CheckerSleeper sleep = SystemSleeper();
+        // The start-up scan: what the user asked for, so every disk is read
+        // unless the caller says otherwise (drivewatch --no-wake).
+        PowerCheck scanCheck = PowerCheck::Note;
     };
 
     CCheckerSession(const CheckerOptions& options, Environment environment);
@@ -42,12 +48,14 @@ public:
     // written). Returns true when some such disk has no power-on unit yet.
     bool LoadBaselines();
 
-    // Re-reads every disk and rewrites the baseline files.
-    void Refresh();
+    // Re-reads every disk and rewrites the baseline files; check decides
+    // whether a sleeping disk is read.
+    void Refresh(PowerCheck check = PowerCheck::Note);
 
     void StartMeasurement(bool reset);
-    // One tick of the measurement timer: refresh, then decide the units.
-    // True when the measurement is over (or was not running).
+    // One tick of the measurement timer: refresh the disks that are awake,
+    // then decide the units. True when the measurement is over (or was not
+    // running).
     bool TimerPass();
 
     // The end of a run: the baseline of every disk with S.M.A.R.T. enabled.
@@ -63,6 +71,17 @@ public:
     const QStringList& FileErrors() const { return m_fileErrors; }
 
     PanelTexts Panel(const CDisk* disk) const;
+
+    // Compares every disk the last pass read with the state the user
+    // accepted (beside the baseline files) and returns what the channel has
+    // not been told yet, in disk order.
+    struct Notice {
+        const CDisk* disk;
+        DiskAlert alert;
+    };
+    std::vector<Notice> WatchForAlerts(const QString& channel, const AlertLimits& limits = {});
+    // The disks as they are become the accepted state; baselines written.
+    void AcceptAll(const AlertLimits& limits = {});
 
 private:
     QString BaselineDir() const;

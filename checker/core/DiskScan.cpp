@@ -44,13 +44,24 @@ bool RetryMayHelp(DWORD error) {
     }
 }
 
-// One attempt by the path rules of the switches and the drive's kind.
+// Asks the power mode of an open disk; true when check wants it left alone.
+bool Sleeps(CScannedDisk* disk, PowerCheck check) {
+    if (check == PowerCheck::Off)
+        return false;
+    disk->m_powerMode = disk->CheckPowerMode();
+    return check == PowerCheck::SkipSleeping && !vorn::hdd::ReadsInPeriodicPass(disk->m_powerMode);
+}
+
+// One attempt by the path rules of the switches and the drive's kind. The
+// power check comes before the identify request that proves a path, so a
+// sleeping disk is found without being woken; *asleep says it was.
 // *retryMayHelp is set when some path failed in a way that a wait may change.
-bool OpenAttempt(CHdd* disk, const CmDiskDriveRecord& drive, const CheckerOptions& options,
-                 bool* retryMayHelp) {
+bool OpenAttempt(CScannedDisk* disk, const CmDiskDriveRecord& drive, const CheckerOptions& options,
+                 PowerCheck check, bool* asleep, bool* retryMayHelp) {
     const int n = drive.Index;
     const int port = drive.SCSIPort;
     const int target = drive.SCSITargetId;
+    *asleep = false;
     const auto noted = [&](bool ok) {
         if (!ok && RetryMayHelp(win::GetLastError()))
             *retryMayHelp = true;
@@ -58,13 +69,22 @@ bool OpenAttempt(CHdd* disk, const CmDiskDriveRecord& drive, const CheckerOption
     };
     // An error left by an earlier disk must not decide for this one.
     win::SetLastError(0);
-    if (options.m_bOptAta)
-        return noted(disk->OpenHddHandle(n, -1, -1));
-    if (options.m_bOptScsi)
-        return noted(disk->OpenHddHandle(n, port, target));
+    if (options.m_bOptAta || options.m_bOptScsi) {
+        const bool opened = noted(options.m_bOptAta ? disk->OpenHddHandle(n, -1, -1)
+                                                    : disk->OpenHddHandle(n, port, target));
+        if (opened)
+            *asleep = Sleeps(disk, check);
+        return opened;
+    }
     const auto tryPath = [&](int p, int t) {
         win::SetLastError(0);
-        return noted(disk->OpenHddHandle(n, p, t) && disk->GetHddInfo());
+        if (!noted(disk->OpenHddHandle(n, p, t)))
+            return false;
+        *asleep = Sleeps(disk, check);
+        if (*asleep)
+            return true;
+        win::SetLastError(0);
+        return noted(disk->GetHddInfo() != 0);
     };
     const bool ide = FieldEquals(drive.InterfaceType, "IDE") &&
                      Cm_FromWide(drive.PNPDeviceID).startsWith(QLatin1String("IDE"));
@@ -146,20 +166,28 @@ void StoreSystemModel(CHdd* disk, const QString& model) {
 }
 
 bool ReadDiskDrive(CScannedDisk* disk, const CmDiskDriveRecord& drive,
-                   const CheckerOptions& options, const CheckerSleeper& sleep) {
+                   const CheckerOptions& options, const CheckerSleeper& sleep, PowerCheck check) {
     disk->m_strSystemModel = Cm_FromWide(drive.Model);
     disk->m_llSystemSize = drive.Size;
+    bool asleep = false;
     bool retryMayHelp = false;
-    bool opened = OpenAttempt(disk, drive, options, &retryMayHelp);
+    bool opened = OpenAttempt(disk, drive, options, check, &asleep, &retryMayHelp);
     if (!opened) {
         // The second attempt is made either way, so the requests a disk
         // sees stay the same; only the wait is left out where it is useless.
         if (retryMayHelp)
             sleep(1000);
-        opened = OpenAttempt(disk, drive, options, &retryMayHelp);
+        opened = OpenAttempt(disk, drive, options, check, &asleep, &retryMayHelp);
     }
     if (!opened)
         return false;
+    disk->m_bSleeping = asleep;
+    if (asleep) {
+        disk->CloseHddHandle();
+        StoreSystemSize(disk);
+        StoreSystemModelIfNone(disk);
+        return true;
+    }
 
     disk->GetSmartVersion();
     disk->GetHddInfo();
@@ -211,6 +239,13 @@ void AttachDriveNames(BYTE nInit, const std::function<CScannedDisk*(int nDrive)>
         return;
     for (const CmLogicalDiskPartitionRecord& partition : *partitions)
         AttachDriveName(findDrive, partition);
+}
+
+bool LeaveIfAsleep(CScannedDisk* disk, PowerCheck check) {
+    disk->m_bSleeping = Sleeps(disk, check);
+    if (disk->m_bSleeping)
+        disk->CloseHddHandle();
+    return disk->m_bSleeping;
 }
 
 BOOL ReopenDisk(CHdd* disk) {

@@ -17,6 +17,13 @@ struct CmLogicalDiskPartitionRecord;
 // every program: it fills a list of the program's own disk class, which
 // derives from CScannedDisk.
 
+// How a pass over the disks treats their power modes.
+enum class PowerCheck {
+    Off,          // nothing is asked; every disk is read
+    Note,         // each disk's mode is asked and kept; every disk is read
+    SkipSleeping, // as Note, but a disk in standby is not read in the pass
+};
+
 // "<start dir>/DrivewatchMini.log": the run log of one scan.
 QString RunLogPath(const QString& startDir);
 
@@ -32,9 +39,16 @@ bool ForEachScannedDrive(const CheckerOptions& options, const QString& logPath,
 // of one second between them unless the first failed only for want of
 // permission or of the device), the reads, the forced switching and what the
 // system supplies where the disk has nothing. The disk is closed again.
-// False when it could not be opened.
+// False when it could not be opened. Under SkipSleeping a disk in standby
+// gets nothing but the check: it keeps what the system reported of it.
 bool ReadDiskDrive(CScannedDisk* disk, const CmDiskDriveRecord& drive,
-                   const CheckerOptions& options, const CheckerSleeper& sleep);
+                   const CheckerOptions& options, const CheckerSleeper& sleep,
+                   PowerCheck check = PowerCheck::Off);
+
+// For an opened disk: asks its power mode as check says. Under SkipSleeping
+// a disk in standby is closed again, marked sleeping, and true returned;
+// otherwise the disk stays open and is marked awake.
+bool LeaveIfAsleep(CScannedDisk* disk, PowerCheck check);
 
 // Appends "<drive name> " to the disk the partition record names.
 void AttachDriveName(const std::function<CScannedDisk*(int nDrive)>& findDrive,
@@ -60,11 +74,11 @@ void StoreSystemModel(CHdd* disk, const QString& model);
 // names of the volumes.
 template <class Disk>
 void ScanDisks(CDiskListOf<Disk>* list, const CheckerOptions& options, const QString& logPath,
-               const CheckerSleeper& sleep) {
+               const CheckerSleeper& sleep, PowerCheck check = PowerCheck::Off) {
     const bool haveDrives =
         ForEachScannedDrive(options, logPath, [&](const CmDiskDriveRecord& drive) {
             auto disk = std::make_unique<Disk>();
-            if (ReadDiskDrive(disk.get(), drive, options, sleep))
+            if (ReadDiskDrive(disk.get(), drive, options, sleep, check))
                 list->AddTail(std::move(disk));
         });
     if (haveDrives)
@@ -75,12 +89,15 @@ void ScanDisks(CDiskListOf<Disk>* list, const CheckerOptions& options, const QSt
 // Reopens every disk by the path it was found on and reads it again;
 // afterDisk runs for each disk with S.M.A.R.T. enabled once its data are
 // fresh (the checker writes the baseline file there). A disk that does not
-// open is read as a closed one: its device reads fail and its data stay.
+// open is read as a closed one: its device reads fail and its data stay. A
+// disk that check leaves asleep is skipped, afterDisk included.
 template <class Disk>
 void RefreshDisks(const CDiskListOf<Disk>& list,
-                  const std::function<void(typename CDiskListOf<Disk>::DiskType*)>& afterDisk) {
+                  const std::function<void(typename CDiskListOf<Disk>::DiskType*)>& afterDisk,
+                  PowerCheck check = PowerCheck::Off) {
     for (Disk* disk : list) {
-        ReopenDisk(disk);
+        if (ReopenDisk(disk) && LeaveIfAsleep(disk, check))
+            continue;
         RereadDisk(disk, [&] {
             if (afterDisk)
                 afterDisk(disk);

@@ -49,15 +49,31 @@ DrivewatchParse ParseDrivewatchArguments(const QStringList& arguments) {
             options.help = true;
         else if (argument == QLatin1String("--version"))
             options.version = true;
+        else if (argument == QLatin1String("--no-wake"))
+            options.noWake = true;
+        else if (argument == QLatin1String("--changes"))
+            options.changes = true;
+        else if (argument == QLatin1String("--accept"))
+            options.accept = true;
         else if (TakeValue(arguments, &i, QStringLiteral("--save"), &options.saveDir,
                            &parse.error) ||
                  TakeValue(arguments, &i, QStringLiteral("--log"), &options.logFile, &parse.error))
             continue;
-        else if (argument.startsWith(QLatin1Char('-')))
+        else if (QString limit;
+                 TakeValue(arguments, &i, QStringLiteral("--temp-limit"), &limit, &parse.error)) {
+            bool ok = false;
+            options.tempLimit = limit.toInt(&ok);
+            if (parse.error.isEmpty() && (!ok || options.tempLimit < 1 || options.tempLimit > 200))
+                parse.error = QStringLiteral("--temp-limit needs degrees from 1 to 200");
+        } else if (argument.startsWith(QLatin1Char('-')))
             parse.error = QStringLiteral("unknown option %1").arg(argument);
         else
             parse.error = QStringLiteral("unexpected argument %1").arg(argument);
     }
+    if (parse.error.isEmpty() && options.changes && options.json)
+        parse.error = QStringLiteral("--changes prints text; leave out --json");
+    if (parse.error.isEmpty() && options.changes && options.accept)
+        parse.error = QStringLiteral("--changes and --accept go in separate runs");
     return parse;
 }
 
@@ -82,6 +98,14 @@ QString DrivewatchUsage() {
         "              current directory, as the window does; without it they are\n"
         "              read when present and never written\n"
         "  --log FILE  write the run log of the disk scan to FILE\n"
+        "  --no-wake   ask each disk's power mode first and leave a disk in standby\n"
+        "              asleep: it is listed from the system's data only\n"
+        "  --changes   print what got worse since the accepted state (<serial>.watch\n"
+        "              beside the baseline files; the first run takes it) instead\n"
+        "              of the report; each change makes one run exit with 4\n"
+        "  --temp-limit N\n"
+        "              with --changes: a temperature of N degrees or more is a change\n"
+        "  --accept    take the current state of every disk as the accepted one\n"
         "  --help      this text\n"
         "  --version   the program's version\n"
         "\n"
@@ -95,6 +119,8 @@ QString DrivewatchUsage() {
         "  1  bad command line\n"
         "  2  no disk could be read\n"
         "  3  some disk reports a threshold exceeded\n"
+        "  4  --changes: some disk got worse since the last run that said so\n"
+        "     (outranks 3 and 5)\n"
         "  5  a file or standard output could not be written, or an input file was\n"
         "     refused (one line per file on standard error; 3 outranks it)\n"
         "\n"

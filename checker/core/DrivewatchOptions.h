@@ -13,8 +13,12 @@ struct DrivewatchOptions {
     bool baseline = false; // read and write baseline files, as the checker does
     bool help = false;
     bool version = false;
-    QString saveDir; // empty: no reports
-    QString logFile; // empty: no run log
+    QString saveDir;      // empty: no reports
+    QString logFile;      // empty: no run log
+    bool noWake = false;  // a sleeping disk is listed, not read
+    bool changes = false; // print what got worse since the accepted state
+    bool accept = false;  // the current state becomes the accepted one
+    int tempLimit = 0;    // degrees for --changes; 0: none
 };
 
 struct DrivewatchParse {

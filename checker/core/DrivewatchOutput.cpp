@@ -25,9 +25,16 @@ int KnownTemperature(int degrees) {
 
 } // namespace
 
+QString DiskHeading(const CDisk& disk) {
+    QString heading =
+        QStringLiteral("ディスク %1: %2").arg(disk.m_nDrive).arg(disk.GetModelNumber());
+    if (disk.m_bSleeping)
+        heading += QStringLiteral(" (スタンバイ中)");
+    return heading;
+}
+
 QString DiskReportText(const CDisk& disk, const PanelTexts& panel) {
-    QString text =
-        QStringLiteral("ディスク %1: %2\n").arg(disk.m_nDrive).arg(disk.GetModelNumber());
+    QString text = DiskHeading(disk) + QLatin1Char('\n');
 
     int labelWidth = 0;
     for (PanelField field : kPanelFieldOrder)
@@ -96,6 +103,7 @@ void WriteDiskReportJson(CJsonWriter* json, const CDisk& disk, const PanelTexts&
     if (disk.IsNvme())
         json->Key("nvme_health").Value(QJsonValue(NvmeHealthJson(disk)));
     json->Key("power_cycles").Value(disk.GetPowerCycle());
+    json->Key("power_mode").Value(vorn::hdd::PowerModeName(disk.m_powerMode));
     json->Key("power_on_raw").Value(disk.GetPowerOnHours());
     json->Key("power_on_unit").Value(disk.m_nPohUnit);
     json->Key("protocol").Value(disk.IsNvme() ? QStringLiteral("NVMe") : QStringLiteral("ATA"));

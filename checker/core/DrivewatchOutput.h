@@ -13,6 +13,9 @@ struct PanelTexts;
 // "\\.\PhysicalDrive0" or "\\.\Scsi1:": the path the disk was opened by.
 QString DiskDevicePath(const CDisk& disk);
 
+// "ディスク 0: <model>", with " (スタンバイ中)" for a disk left asleep.
+QString DiskHeading(const CDisk& disk);
+
 // The heading, every panel field with its window label, then the attribute
 // list with the window's headings, aligned in terminal columns.
 QString DiskReportText(const CDisk& disk, const PanelTexts& panel);
@@ -36,3 +39,4 @@ inline constexpr int kExitUsage = 1;
 inline constexpr int kExitNoDisk = 2;
 inline constexpr int kExitThresholdExceeded = 3;
 inline constexpr int kExitFileError = 5;
+inline constexpr int kExitWorse = 4; // --changes found something new that got worse

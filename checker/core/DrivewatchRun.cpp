@@ -1,5 +1,6 @@
 #include "DrivewatchRun.h"
 
+#include "AlertWatch.h"
 #include "CheckerSession.h"
 #include "DiskReports.h"
 #include "DrivewatchOptions.h"
@@ -45,6 +46,26 @@ QStringList SaveReports(const CDiskList& disks, const QString& folder, const QSt
     return errors;
 }
 
+// Every disk that is worse than its accepted state, the changes not yet
+// reported by an earlier run marked as new. Empty when nothing changed.
+QString ChangesText(const CDiskList& disks, const QString& directory, const AlertLimits& limits,
+                    bool* worse) {
+    QString text;
+    for (CDisk* disk : disks) {
+        const WatchResult watch = WatchDisk(disk, directory, kDrivewatchChannel, limits);
+        if (watch.alerts.isEmpty())
+            continue;
+        text += DiskHeading(*disk) + QLatin1Char('\n');
+        for (const DiskAlert& alert : watch.alerts) {
+            const bool fresh = AlertKeys(watch.fresh).contains(alert.Key());
+            text += QStringLiteral("  ") + alert.Text() +
+                    (fresh ? QString() : QStringLiteral(" (既報)")) + QLatin1Char('\n');
+        }
+        *worse = *worse || !watch.fresh.isEmpty();
+    }
+    return text;
+}
+
 QString ErrorLines(const QStringList& fileErrors) {
     QString text;
     for (const QString& error : fileErrors)
@@ -79,9 +100,24 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
     sessionEnv.writeBaselines = options.baseline;
     sessionEnv.now = env.now;
     sessionEnv.sleep = env.sleep;
+    sessionEnv.scanCheck = options.noWake ? PowerCheck::SkipSleeping : PowerCheck::Note;
     CCheckerSession session(options.checker, sessionEnv);
     session.Scan();
     session.LoadBaselines();
+
+    AlertLimits limits;
+    limits.temperature = options.tempLimit;
+    QStringList acceptErrors;
+    if (options.accept) {
+        for (CDisk* disk : session.Disks()) {
+            if (!disk->m_bSleeping && disk->EnableSMART() && !AcceptDisk(disk, baselineDir, limits))
+                acceptErrors << QStringLiteral("%1: not written")
+                                    .arg(WatchFilePath(baselineDir, disk->GetSerialNumber()));
+        }
+    }
+    bool worse = false;
+    if (options.changes)
+        result.out = ChangesText(session.Disks(), baselineDir, limits, &worse).toUtf8();
 
     QString text;
     CJsonWriter json;
@@ -97,17 +133,16 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
     }
     json.EndArray();
     json.EndObject();
-    if (options.json)
-        result.out = json.Take();
-    else
-        result.out = text.toUtf8();
+    // With --changes the changes stand in for the report.
+    if (!options.changes)
+        result.out = options.json ? json.Take() : text.toUtf8();
 
     QStringList fileErrors;
     if (!options.saveDir.isEmpty())
         fileErrors = SaveReports(session.Disks(), options.saveDir, env.programDir);
     if (options.baseline)
         session.WriteBaselines();
-    fileErrors = session.FileErrors() + fileErrors;
+    fileErrors = session.FileErrors() + fileErrors + acceptErrors;
     QString errors = ErrorLines(fileErrors);
     if (session.Disks().IsEmpty())
         errors += vorn::platform::deviceAccessDenied()
@@ -115,6 +150,8 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
                       : QStringLiteral("drivewatch: no disk could be read\n");
     result.err = errors.toUtf8();
     result.exitCode = DrivewatchExitCode(session.Disks(), !fileErrors.isEmpty());
+    if (worse && result.exitCode != kExitNoDisk)
+        result.exitCode = kExitWorse;
     return result;
 }
 

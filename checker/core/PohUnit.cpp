@@ -69,6 +69,18 @@ bool CPohMeasurement::Pass(const CDiskList& disks) {
     for (CDisk* disk : disks) {
         if (!disk->EnableSMART() || disk->IsNvme())
             continue;
+        if (disk->m_nPohUnit == -1 && disk->m_bSleeping) {
+            // Its counter was not read; once it wakes, it is watched afresh,
+            // since a disk may not count the time it spent asleep.
+            disk->m_bPohRestart = true;
+            allKnown = false;
+            continue;
+        }
+        if (disk->m_nPohUnit == -1 && disk->m_bPohRestart) {
+            disk->m_bPohRestart = false;
+            disk->m_nPohStart = disk->GetPowerOnHours();
+            disk->m_timePohStart = now;
+        }
         if (disk->m_nPohUnit == -1) {
             const std::int64_t elapsed = now - disk->m_timePohStart;
             const std::int64_t delta =

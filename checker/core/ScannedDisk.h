@@ -21,4 +21,10 @@ public:
     // the identify data can fill in again what the disk itself leaves empty.
     QString m_strSystemModel;
     std::int64_t m_llSystemSize = 0; // bytes
+
+    // The power mode the last check found, before that pass read anything.
+    vorn::hdd::PowerMode m_powerMode = vorn::hdd::PowerMode::Unknown;
+    // The last pass left the disk unread because it slept: its values are
+    // older than the pass.
+    bool m_bSleeping = false;
 };

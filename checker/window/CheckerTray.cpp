@@ -34,6 +34,11 @@ bool CCheckerTray::IsVisible() const {
     return m_icon && m_icon->isVisible();
 }
 
+void CCheckerTray::SetTip(const QString& tip) {
+    if (m_icon && m_icon->toolTip() != tip)
+        m_icon->setToolTip(tip);
+}
+
 void CCheckerTray::Remove() {
     if (m_icon)
         m_icon->hide();

@@ -22,6 +22,9 @@ public:
     ~CCheckerTray() override;
 
     bool Available() const { return m_icon != nullptr; }
+    // The icon that shows the balloons; null without a notification area.
+    QSystemTrayIcon* Icon() const { return m_icon; }
+    void SetTip(const QString& tip);
     bool IsVisible() const;
     void Remove();
 

@@ -28,6 +28,9 @@ const QString kRestartQuestion =
     QStringLiteral("ハードディスクの使用時間を再調査します。\nよろしいですか？");
 const QString kFolderPrompt = QStringLiteral("ディスク情報を保存するフォルダを選択してください");
 const QString kNoManual = QStringLiteral("ヘルプファイルがありません");
+const QString kAcceptQuestion =
+    QStringLiteral("ディスクの今の状態を基準にして、同じ変化は知らせないようにしますか？");
+const QString kSleeping = QStringLiteral("スタンバイ中");
 // Shown once, after the first scan, when every disk refused this user.
 const QString kNoPermission =
     QStringLiteral("ディスクを読み取る権限がありません。ディスクヘルパー（vorn-diskhelper）を"
@@ -91,6 +94,8 @@ CCheckerDlg::CCheckerDlg(Setup setup, QWidget* parent)
     connect(m_tray.get(), &CCheckerTray::supportRequested, this, &CCheckerDlg::OpenSupportPage);
     connect(m_tray.get(), &CCheckerTray::aboutRequested, this, &CCheckerDlg::ShowAbout);
     connect(m_tray.get(), &CCheckerTray::exitRequested, this, &CCheckerDlg::ConfirmQuit);
+    m_notice.SetTrayIcon(m_tray->Icon());
+    m_notice.SetClicked([this] { AskAcceptAlerts(); });
 
     m_timer.setInterval(CPohMeasurement::kIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &CCheckerDlg::TimerPass);
@@ -150,12 +155,17 @@ void CCheckerDlg::Start() {
         if (m_setup.services.showSmoothly)
             m_setup.services.showSmoothly(this, 1, kFadeStepFirst, 100);
     }
+    auto notices = std::make_shared<std::vector<CCheckerSession::Notice>>();
     m_worker.Run(
-        [this] {
+        [this, notices] {
             m_session.Scan();
             m_session.LoadBaselines();
+            *notices = m_session.WatchForAlerts(kDesktopChannel);
         },
-        [this] { AfterScan(); });
+        [this, notices] {
+            AfterScan();
+            AfterPass(*notices);
+        });
 }
 
 void CCheckerDlg::AfterScan() {
@@ -179,8 +189,7 @@ void CCheckerDlg::AddDiskButton(CDisk* disk, int index) {
     const QIcon icon = m_setup.services.driveIcon ? m_setup.services.driveIcon() : QIcon();
     auto* button = new CDiskButton(disk, icon, m_toolBar);
     button->setObjectName(QStringLiteral("disk%1").arg(index));
-    button->setToolTip(
-        QStringLiteral("%1\n%2").arg(disk->GetModelNumber(), disk->m_strDriveLetters));
+    button->setToolTip(DiskTip(disk));
     connect(button, &CDiskButton::clicked, this, [this, index] { SelectDisk(index); });
     m_toolBar->addWidget(button);
     m_diskButtons.push_back(button);
@@ -216,25 +225,69 @@ void CCheckerDlg::SelectDisk(int index) {
 }
 
 void CCheckerDlg::Refresh() {
-    m_worker.Run([this] { m_session.Refresh(); },
-                 [this] {
-                     for (CDiskButton* button : m_diskButtons)
-                         button->update();
-                     FillList(m_pCurDisk);
-                     ShowInfo();
-                 });
+    auto notices = std::make_shared<std::vector<CCheckerSession::Notice>>();
+    m_worker.Run(
+        [this, notices] {
+            m_session.Refresh();
+            *notices = m_session.WatchForAlerts(kDesktopChannel);
+        },
+        [this, notices] {
+            for (CDiskButton* button : m_diskButtons)
+                button->update();
+            FillList(m_pCurDisk);
+            ShowInfo();
+            AfterPass(*notices);
+        });
 }
 
 void CCheckerDlg::TimerPass() {
     // A pass that finds the disks in use waits for the next tick.
     auto over = std::make_shared<bool>(false);
-    m_worker.Run([this, over] { *over = m_session.TimerPass(); },
-                 [this, over] {
-                     if (*over)
-                         m_timer.stop();
-                     FillList(m_pCurDisk);
-                     ShowInfo();
-                 });
+    auto notices = std::make_shared<std::vector<CCheckerSession::Notice>>();
+    m_worker.Run(
+        [this, over, notices] {
+            *over = m_session.TimerPass();
+            *notices = m_session.WatchForAlerts(kDesktopChannel);
+        },
+        [this, over, notices] {
+            if (*over)
+                m_timer.stop();
+            FillList(m_pCurDisk);
+            ShowInfo();
+            AfterPass(*notices);
+        });
+}
+
+QString CCheckerDlg::DiskTip(const CDisk* disk) const {
+    QString tip = QStringLiteral("%1\n%2").arg(disk->GetModelNumber(), disk->m_strDriveLetters);
+    if (disk->m_bSleeping)
+        tip += QLatin1Char('\n') + kSleeping;
+    return tip;
+}
+
+void CCheckerDlg::AfterPass(const std::vector<CCheckerSession::Notice>& notices) {
+    QString trayTip = m_setup.trayTip;
+    int index = 0;
+    for (const CDisk* disk : m_session.Disks()) {
+        if (CDiskButton* button = DiskButton(index++))
+            button->setToolTip(DiskTip(disk));
+        if (disk->m_bSleeping)
+            trayTip += QLatin1Char('\n') + disk->GetModelNumber() + QLatin1Char(' ') + kSleeping;
+    }
+    m_tray->SetTip(trayTip);
+    for (const CCheckerSession::Notice& notice : notices) {
+        const QString title =
+            (notice.disk->GetModelNumber() + QLatin1Char(' ') + notice.disk->m_strDriveLetters)
+                .trimmed();
+        m_notice.Show(title, notice.alert.Text());
+    }
+}
+
+void CCheckerDlg::AskAcceptAlerts() {
+    if (m_worker.IsBusy() || !m_setup.services.askYesNo ||
+        !m_setup.services.askYesNo(this, kAcceptQuestion))
+        return;
+    m_worker.Run([this] { m_session.AcceptAll(); }, {});
 }
 
 void CCheckerDlg::StartMeasurement(bool reset) {

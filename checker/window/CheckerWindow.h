@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CheckerSession.h"
+#include "DesktopNotice.h"
 #include "DialogUnits.h"
 #include "DiskWorker.h"
 #include "InfoPanel.h"
@@ -67,6 +68,8 @@ public:
     void AskRestartMeasurement();
     void TimerPass();
     void OpenDetail(const CHddSmartDisp* record);
+    // Asks whether the disks as they are become the accepted state.
+    void AskAcceptAlerts();
 
     // State, for the tests and the accessibility check.
     const CCheckerSession& Session() const { return m_session; }
@@ -106,6 +109,9 @@ private:
     void SetBusy(bool busy);
     void ApplyLayout();
     void Teardown();
+    // After a pass: the tips say which disks sleep, and what got worse is told.
+    void AfterPass(const std::vector<CCheckerSession::Notice>& notices);
+    QString DiskTip(const CDisk* disk) const;
 
     Setup m_setup;
     CCheckerSession m_session;
@@ -128,6 +134,7 @@ private:
     QPushButton* m_minimize = nullptr;
     QLabel* m_logo = nullptr;
     std::unique_ptr<CCheckerTray> m_tray;
+    CDesktopNotice m_notice{QStringLiteral("Drivewatch Vuda")};
 
     // Distances to the right and bottom edges, taken from the first layout.
     struct Margins {

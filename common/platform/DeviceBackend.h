@@ -123,6 +123,10 @@ public:
     // errno value.
     virtual int version(RequestTarget target, BYTE* ideDeviceMap) = 0;
 
+    // True when the kernel's runtime power management has put the disk to
+    // sleep, so that any request would wake it. Asks nothing of the device.
+    virtual bool runtimeSuspended(RequestTarget /*target*/) { return false; }
+
     // Called with every control request before it is served.
     virtual void traceRequest(DWORD /*controlCode*/, const BYTE* /*input*/, DWORD /*inputSize*/) {}
     // Called with every NVMe admin command before it is served.

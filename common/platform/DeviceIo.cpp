@@ -290,3 +290,12 @@ BOOL CloseHandle(HANDLE object) {
 }
 
 } // namespace win
+
+namespace vorn::platform {
+
+bool IsRuntimeSuspended(HANDLE device, int driveNumber) {
+    const std::shared_ptr<OpenDevice> open = handles().find(device);
+    return open && open->runtimeSuspended(RequestTarget{driveNumber});
+}
+
+} // namespace vorn::platform

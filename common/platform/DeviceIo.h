@@ -69,4 +69,9 @@ VORNCOM_API NvmeOutcome SendNvmeAdminCommand(HANDLE device, const NvmeAdminComma
 // Set when the handle is open on an NVMe namespace; sends nothing.
 VORNCOM_API std::optional<NvmeDeviceFacts> NvmeFactsOf(HANDLE device);
 
+// Whether the disk behind an open handle (for an adapter handle: its target
+// driveNumber) is runtime-suspended by the kernel. False for a handle that
+// is not open. Sends nothing to the device.
+VORNCOM_API bool IsRuntimeSuspended(HANDLE device, int driveNumber);
+
 } // namespace vorn::platform

@@ -56,6 +56,9 @@ public:
     std::optional<NvmeDeviceFacts> nvmeFacts(const QString& disk) override {
         return nvmeFactsOf(m_sysRoot, disk);
     }
+    bool runtimeSuspended(const QString& disk) override {
+        return isRuntimeSuspended(m_sysRoot, disk);
+    }
 
 private:
     QString m_sysRoot;
@@ -124,6 +127,13 @@ public:
           m_nvme(m_disk.isEmpty() ? std::nullopt : m_naming->nvmeFacts(m_disk)) {}
 
     QString path() const override { return m_path; }
+
+    // sysfs is readable by anyone: the helper need not be asked, nor the disk.
+    bool runtimeSuspended(RequestTarget target) override {
+        const QString disk =
+            m_port >= 0 ? m_naming->adapterDisk(m_port, target.driveNumber) : m_disk;
+        return !disk.isEmpty() && m_naming->runtimeSuspended(disk);
+    }
 
     // Reached through the door, OpenDevice::execute, after the allow-list.
     AtaOutcome executeAllowed(RequestTarget target, const AtaCommand& command,

@@ -36,6 +36,8 @@ public:
     // Set when the disk is an NVMe namespace. These facts need no privilege,
     // so they are learnt here rather than asked of the helper.
     virtual std::optional<NvmeDeviceFacts> nvmeFacts(const QString& disk) = 0;
+    // Whether the kernel has runtime-suspended that disk (asks no device).
+    virtual bool runtimeSuspended(const QString& /*disk*/) { return false; }
 };
 
 // The real machine, by the shared disk enumeration of sysRoot/block.

@@ -7,6 +7,7 @@
 #include "SatCommand.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <QRegularExpression>
@@ -97,8 +98,10 @@ sat::SgReply replyOf(const SgResult& result) {
 
 AtaOutcome sendAtaCommand(int fd, const AtaCommand& command, BYTE* data) {
     const AtaRegisters& r = command.registers;
-    // RETURN STATUS answers in the registers, which only CK_COND brings back.
-    const bool wantRegisters = r.command == ata::kSmart && r.feature == ata::kSmartReturnStatus;
+    // RETURN STATUS and CHECK POWER MODE answer in the registers, which only
+    // CK_COND brings back.
+    const bool wantRegisters = (r.command == ata::kSmart && r.feature == ata::kSmartReturnStatus) ||
+                               r.command == ata::kCheckPowerMode;
     const sat::CdbOptions options{command.dataIn, wantRegisters};
 
     const auto cdb16 = sat::buildCdb16(r, options);
@@ -112,6 +115,14 @@ AtaOutcome sendAtaCommand(int fd, const AtaCommand& command, BYTE* data) {
             return transportFailure(result.error);
     }
     return sat::interpretReply(replyOf(result), command, wantRegisters);
+}
+
+bool isRuntimeSuspended(const QString& sysRoot, const QString& kernelName) {
+    if (kernelName.isEmpty())
+        return false;
+    QFile status(sysRoot + QStringLiteral("/block/") + kernelName +
+                 QStringLiteral("/device/power/runtime_status"));
+    return status.open(QIODevice::ReadOnly) && status.read(64).trimmed() == "suspended";
 }
 
 NvmeOutcome sendNvmeAdminCommand(int fd, const NvmeAdminCommand& command, BYTE* data) {
@@ -216,9 +227,14 @@ BYTE mapBit(int number) {
 
 class LinuxDisk : public OpenDevice {
 public:
-    LinuxDisk(QString path, int number, int fd, std::optional<NvmeDeviceFacts> nvme)
-        : m_path(std::move(path)), m_number(number), m_fd(fd), m_nvme(std::move(nvme)) {}
+    LinuxDisk(QString path, int number, int fd, std::optional<NvmeDeviceFacts> nvme,
+              QString sysRoot, QString kernelName)
+        : m_path(std::move(path)), m_number(number), m_fd(fd), m_nvme(std::move(nvme)),
+          m_sysRoot(std::move(sysRoot)), m_kernelName(std::move(kernelName)) {}
     QString path() const override { return m_path; }
+    bool runtimeSuspended(RequestTarget) override {
+        return isRuntimeSuspended(m_sysRoot, m_kernelName);
+    }
     AtaOutcome executeAllowed(RequestTarget, const AtaCommand& command, BYTE* data) override {
         return sendAtaCommand(m_fd.get(), command, data);
     }
@@ -238,6 +254,8 @@ private:
     int m_number;
     Descriptor m_fd;
     std::optional<NvmeDeviceFacts> m_nvme;
+    QString m_sysRoot;
+    QString m_kernelName;
 };
 
 // A SCSI host: each request finds its disk by the target in the request.
@@ -257,6 +275,9 @@ public:
         if (fd.get() < 0)
             return transportFailure(error);
         return sendAtaCommand(fd.get(), command, data);
+    }
+    bool runtimeSuspended(RequestTarget target) override {
+        return isRuntimeSuspended(m_sysRoot, findScsiDisk(m_sysRoot, m_host, target.driveNumber));
     }
     int version(RequestTarget target, BYTE* ideDeviceMap) override {
         if (findScsiDisk(m_sysRoot, m_host, target.driveNumber).isEmpty())
@@ -293,7 +314,8 @@ public:
             if (fd < 0)
                 return nullptr;
             return std::make_unique<LinuxDisk>(path, where->number, fd,
-                                               nvmeFactsOf(m_sysRoot, disks[where->number], fd));
+                                               nvmeFactsOf(m_sysRoot, disks[where->number], fd),
+                                               m_sysRoot, disks[where->number]);
         }
         case DevicePath::ScsiAdapter:
             if (!QFileInfo(m_sysRoot + QStringLiteral("/class/scsi_host/host%1").arg(where->number))

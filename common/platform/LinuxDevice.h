@@ -19,6 +19,10 @@ makeLinuxDeviceBackend(const QString& sysRoot = QStringLiteral("/sys"),
 // an empty string. The lowest channel wins when several match.
 VORNCOM_API QString findScsiDisk(const QString& sysRoot, int host, int target);
 
+// True when <sysRoot>/block/<kernelName>/device/power/runtime_status says
+// "suspended": the kernel has stopped the disk, and a command would start it.
+VORNCOM_API bool isRuntimeSuspended(const QString& sysRoot, const QString& kernelName);
+
 // Sends one command to an open block device. Exposed for the test that
 // talks to the real disks.
 VORNCOM_API AtaOutcome sendAtaCommand(int fd, const AtaCommand& command, BYTE* data);

@@ -63,6 +63,7 @@ public:
         for (const SimDisk& disk : m_machine->disks) {
             State state;
             state.identify = disk.identify;
+            state.powerMode = disk.device.powerMode;
             state.smartEnabled = disk.identify.size() != kSectorSize ||
                                  (static_cast<BYTE>(disk.identify[kSmartWord85LowByte]) & 0x01);
             m_states.push_back(state);
@@ -81,14 +82,22 @@ public:
     const SimMachine& machine() const { return *m_machine; }
     const std::vector<Numbers>& numbers() const { return m_numbers; }
 
-    AtaOutcome execute(std::size_t diskNumber, const AtaCommand& command, BYTE* data) {
+    // *wokeUp tells whether the command spun up a disk in standby.
+    AtaOutcome execute(std::size_t diskNumber, const AtaCommand& command, BYTE* data,
+                       bool* wokeUp) {
         std::lock_guard<std::mutex> lock(m_mutex);
         const SimDisk& disk = m_machine->disks[diskNumber];
         State& state = m_states[diskNumber];
         const AtaRegisters& r = command.registers;
+        *wokeUp = false;
         // An NVMe namespace node has no ATA pass-through at all.
         if (disk.device.nvme)
             return transportFailure(ENOTTY);
+        if (r.command == ata::kCheckPowerMode)
+            return checkPowerMode(disk, state, command);
+        // Whatever else reaches the disk needs the platters turning.
+        *wokeUp = state.powerMode == SimPowerMode::Standby;
+        state.powerMode = SimPowerMode::Active;
         if (r.command == ata::kIdentifyDevice) {
             if (!command.dataIn)
                 return transportFailure(EINVAL);
@@ -177,7 +186,30 @@ private:
     struct State {
         QByteArray identify;
         bool smartEnabled = true;
+        SimPowerMode powerMode = SimPowerMode::Active;
     };
+
+    // The answer is in the sector count: 00 standby, 80 idle, FF active.
+    static AtaOutcome checkPowerMode(const SimDisk& disk, const State& state,
+                                     const AtaCommand& command) {
+        if (command.dataIn)
+            return transportFailure(EINVAL);
+        if (disk.device.fails(SimRequest::PowerMode))
+            return aborted(command.registers);
+        AtaOutcome outcome = completed(command.registers);
+        switch (state.powerMode) {
+        case SimPowerMode::Standby:
+            outcome.returned.sectorCount = 0x00;
+            break;
+        case SimPowerMode::Idle:
+            outcome.returned.sectorCount = 0x80;
+            break;
+        case SimPowerMode::Active:
+            outcome.returned.sectorCount = 0xFF;
+            break;
+        }
+        return outcome;
+    }
 
     static AtaOutcome sendSector(bool fails, const QByteArray& sector, const AtaCommand& command,
                                  BYTE* data) {
@@ -257,7 +289,11 @@ public:
         const int disk = resolve(target);
         if (disk < 0)
             return transportFailure(ENODEV);
-        return m_disks->execute(std::size_t(disk), command, data);
+        bool wokeUp = false;
+        const AtaOutcome outcome = m_disks->execute(std::size_t(disk), command, data, &wokeUp);
+        if (wokeUp)
+            appendTrace(simWakeUpLine(m_path, m_disks->machine().disks[std::size_t(disk)].folder));
+        return outcome;
     }
 
     std::optional<NvmeDeviceFacts> nvmeFacts() const override {
@@ -309,15 +345,19 @@ public:
     }
 
     void traceRequest(DWORD controlCode, const BYTE* input, DWORD inputSize) override {
+        appendTrace(simTraceLine(m_path, controlCode, input, inputSize));
+    }
+
+private:
+    static void appendTrace(const QString& line) {
         const QString file = simTraceFile();
         if (file.isEmpty())
             return;
         QFile trace(file);
         if (trace.open(QIODevice::WriteOnly | QIODevice::Append))
-            trace.write((simTraceLine(m_path, controlCode, input, inputSize) + '\n').toUtf8());
+            trace.write((line + '\n').toUtf8());
     }
 
-private:
     // The position of the disk a request goes to, or -1.
     int resolve(RequestTarget target) const {
         const auto& disks = m_disks->machine().disks;
@@ -415,6 +455,10 @@ QString simTraceLine(const QString& path, DWORD controlCode, const BYTE* input, 
     const QString hex =
         bytes.isEmpty() ? QStringLiteral("-") : QString::fromLatin1(bytes.toHex()).toUpper();
     return path + QLatin1Char(' ') + code + QLatin1Char(' ') + hex;
+}
+
+QString simWakeUpLine(const QString& path, const QString& diskFolder) {
+    return path + QStringLiteral(" WAKE-UP ") + diskFolder;
 }
 
 QString simNvmeTraceLine(const QString& path, const NvmeAdminCommand& command) {

@@ -28,6 +28,10 @@ makeSimDeviceBackend(std::shared_ptr<const SimMachine> machine);
 VORNCOM_API QString simTraceLine(const QString& path, DWORD controlCode, const BYTE* input,
                                  DWORD inputSize);
 
+// The trace line of a command that spun up a disk in standby, written after
+// the request's own line: "<path> WAKE-UP <disk folder>".
+VORNCOM_API QString simWakeUpLine(const QString& path, const QString& diskFolder);
+
 // One NVMe line of the VORN_SIM_TRACE file: "<path> NVME <opcode, 2 hex
 // digits> <nsid> <cdw10> ... <cdw15> (8 hex digits each) <data length>".
 VORNCOM_API QString simNvmeTraceLine(const QString& path, const NvmeAdminCommand& command);

@@ -53,6 +53,14 @@ enum class SimRequest : unsigned {
     Enable = 1u << 5,
     Disable = 1u << 6,
     AutoSave = 1u << 7,
+    PowerMode = 1u << 8, // CHECK POWER MODE
+};
+
+// The power mode a simulated disk starts in ([Device] PowerMode).
+enum class SimPowerMode {
+    Active,
+    Idle,
+    Standby, // spun down: any command but CHECK POWER MODE wakes it
 };
 
 // What SMART RETURN STATUS answers in cylinder low/high.
@@ -69,9 +77,10 @@ struct SimDeviceSettings {
     SimStatus status = SimStatus::Good;
     long long powerOnPerHour = 0; // growth of attribute 9's raw value per hour
     int openError = 0;            // errno of every open that reaches this disk, 0 = none
-    bool nvme = false;            // Protocol=NVMe: admin commands, no ATA
-    DWORD nvmeNamespace = 1;      // the namespace the disk's node is
-    PcieLink pcieLink;            // MaxLinkSpeed, MaxLinkWidth, CurrentLink...
+    SimPowerMode powerMode = SimPowerMode::Active;
+    bool nvme = false;       // Protocol=NVMe: admin commands, no ATA
+    DWORD nvmeNamespace = 1; // the namespace the disk's node is
+    PcieLink pcieLink;       // MaxLinkSpeed, MaxLinkWidth, CurrentLink...
 
     bool fails(SimRequest request) const { return failMask & static_cast<unsigned>(request); }
 };

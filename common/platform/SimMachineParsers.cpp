@@ -104,6 +104,7 @@ std::optional<unsigned> parseFailList(const QString& text) {
         {"smart-data", SimRequest::SmartData}, {"smart-thresholds", SimRequest::SmartThresholds},
         {"status", SimRequest::Status},        {"enable", SimRequest::Enable},
         {"disable", SimRequest::Disable},      {"autosave", SimRequest::AutoSave},
+        {"power", SimRequest::PowerMode},
     };
     unsigned mask = 0;
     for (const QString& item : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
@@ -340,6 +341,16 @@ bool parseSimDiskIni(const QByteArray& text, SimDisk* disk, SimParseError* error
                 if (!perHour)
                     return bad();
                 device.powerOnPerHour = *perHour;
+            } else if (key == QLatin1String("powermode")) {
+                const QString value = entry.value.toLower();
+                if (value == QLatin1String("active"))
+                    device.powerMode = SimPowerMode::Active;
+                else if (value == QLatin1String("idle"))
+                    device.powerMode = SimPowerMode::Idle;
+                else if (value == QLatin1String("standby"))
+                    device.powerMode = SimPowerMode::Standby;
+                else
+                    return bad();
             } else {
                 return fail(error, entry.line, QStringLiteral("unknown key %1").arg(entry.key));
             }

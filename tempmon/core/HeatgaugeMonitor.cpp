@@ -1,7 +1,10 @@
 #include "HeatgaugeMonitor.h"
 
+#include "AlertWatch.h"
 #include "DiskScan.h"
 #include "HeatgaugeMenu.h"
+
+#include <QFileInfo>
 
 using namespace heatgauge;
 
@@ -9,8 +12,13 @@ QString ReadingTip(const DiskReading& reading) {
     const QString degrees = reading.temperature == kUnknownTemperature
                                 ? QStringLiteral("--")
                                 : QString::number(reading.temperature);
-    return reading.model + QLatin1Char('\n') + reading.driveLetters + QLatin1Char('\n') + degrees +
-           QStringLiteral(" ℃");
+    QString tip = reading.model + QLatin1Char('\n') + reading.driveLetters + QLatin1Char('\n') +
+                  degrees + QStringLiteral(" ℃");
+    if (reading.sleeping)
+        tip += QStringLiteral(" スタンバイ中");
+    if (!reading.lastAlert.isEmpty())
+        tip += QLatin1Char('\n') + reading.lastAlert;
+    return tip;
 }
 
 CHeatgaugeMonitor::CHeatgaugeMonitor(Environment environment) : m_env(std::move(environment)) {}
@@ -22,18 +30,38 @@ CHeatgaugeMonitor::~CHeatgaugeMonitor() {
 }
 
 void CHeatgaugeMonitor::Scan(const CheckerOptions& options, const CheckerSleeper& sleep) {
-    ScanDisks(&m_disks, options, QString(), sleep);
+    // The scan comes before the settings are applied, but a disk that sleeps
+    // must not be woken by it either.
+    const HeatgaugeSettings settings =
+        ParseSettings(ReadSettingsFile(m_env.settingsPath), WinRect{});
+    m_powerCheck = settings.powerCheck ? PowerCheck::SkipSleeping : PowerCheck::Off;
+    ScanDisks(&m_disks, options, QString(), sleep, m_powerCheck);
     int index = 0;
     for (CDisk* disk : m_disks)
         disk->m_nListIndex = index++;
+    m_lastAlerts.assign(std::size_t(m_disks.GetCount()), QString());
     TakeReadings();
 }
 
 void CHeatgaugeMonitor::TakeReadings() {
     m_readings.clear();
     for (const CDisk* disk : m_disks)
-        m_readings.push_back(
-            {disk->GetTemperature(), disk->GetModelNumber(), disk->m_strDriveLetters});
+        m_readings.push_back({disk->GetTemperature(), disk->GetModelNumber(),
+                              disk->m_strDriveLetters, disk->m_bSleeping,
+                              m_lastAlerts[std::size_t(disk->m_nListIndex)]});
+}
+
+QString CHeatgaugeMonitor::WatchDir() const {
+    return QFileInfo(m_env.settingsPath).absolutePath();
+}
+
+void CHeatgaugeMonitor::WatchForAlerts(CDisk* disk) {
+    const WatchResult watch = WatchDisk(disk, WatchDir(), kDesktopChannel, m_limits);
+    for (const DiskAlert& alert : watch.fresh) {
+        const QString title = disk->GetModelNumber() + QLatin1Char(' ') + disk->m_strDriveLetters;
+        m_notices.push_back({title.trimmed(), alert.Text()});
+        m_lastAlerts[std::size_t(disk->m_nListIndex)] = alert.Text();
+    }
 }
 
 void CHeatgaugeMonitor::Start(CStripView* view, const WinRect& workArea) {
@@ -42,6 +70,7 @@ void CHeatgaugeMonitor::Start(CStripView* view, const WinRect& workArea) {
     const WinSize size = StripSize();
     m_settings =
         ParseSettings(ReadSettingsFile(m_env.settingsPath), strip::DefaultPlace(size, workArea));
+    m_limits.temperature = m_settings.alertTemp;
     MoveStrip(strip::Snap(m_settings.place.left, m_settings.place.top, size, workArea));
     // Topmost is applied at start only to a strip that is shown.
     if (m_settings.wndShow)
@@ -63,10 +92,36 @@ void CHeatgaugeMonitor::Refresh() {
     m_env.runner->Run(
         [this] {
             for (CDisk* disk : m_disks) {
-                // A disk that does not open keeps its last temperature.
-                if (ReopenDisk(disk))
-                    RereadDisk(disk, {});
+                // A disk that does not open keeps its last temperature, and
+                // so does one left asleep.
+                if (!ReopenDisk(disk) || LeaveIfAsleep(disk, m_powerCheck))
+                    continue;
+                RereadDisk(disk, {});
+                WatchForAlerts(disk);
             }
+        },
+        [this] {
+            m_busy = false;
+            TakeReadings();
+            std::vector<Notice> notices;
+            notices.swap(m_notices);
+            if (!m_view || m_exited)
+                return;
+            m_view->ShowReadings(m_readings);
+            for (const Notice& notice : notices)
+                m_view->Notify(notice.title, notice.text);
+        });
+}
+
+void CHeatgaugeMonitor::AcceptAlerts() {
+    if (m_busy || m_exited)
+        return;
+    m_busy = true;
+    m_env.runner->Run(
+        [this] {
+            // The tips keep the last alert: it is still what last happened.
+            for (CDisk* disk : m_disks)
+                AcceptDisk(disk, WatchDir(), m_limits);
         },
         [this] {
             m_busy = false;

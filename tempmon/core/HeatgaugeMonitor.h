@@ -3,6 +3,8 @@
 #include "CDisk.h"
 #include "CheckerClock.h"
 #include "CheckerOptions.h"
+#include "DiskAlerts.h"
+#include "DiskScan.h"
 #include "HeatgaugeSettings.h"
 #include "StripGeometry.h"
 
@@ -16,9 +18,13 @@ struct DiskReading {
     int temperature = kUnknownTemperature;
     QString model;
     QString driveLetters;
+    bool sleeping = false; // left unread in standby: the temperature is older
+    QString lastAlert;     // the last change for the worse, kept until the next
 };
 
-// "model\ndrive names\n41 ℃", or "-- ℃" when the temperature is unknown.
+// "model\ndrive names\n41 ℃", or "-- ℃" when the temperature is unknown;
+// " スタンバイ中" after it for a disk in standby, and the last alert on a
+// line of its own.
 QString ReadingTip(const DiskReading& reading);
 
 // The window side of the monitor: the strip, its tray icons and dialogs.
@@ -36,6 +42,8 @@ public:
     virtual void Activate() = 0;
     // The end: tray icons removed, the strip faded out (when shown) and gone.
     virtual void Finish(bool fadeOut, int percent) = 0;
+    // A desktop notification that a disk got worse.
+    virtual void Notify(const QString& title, const QString& text) = 0;
 };
 
 // The refresh timer; the program's runs on the event loop, tests tick it.
@@ -89,6 +97,10 @@ public:
     void Command(int command);
     void TrayClicked();
 
+    // The user accepts the disks as they are now: the changes told so far
+    // stop counting as changes. Runs as a disk pass.
+    void AcceptAlerts();
+
     // Dragging by the mouse, in screen coordinates.
     void Press(int x, int y);
     void Drag(int x, int y);
@@ -109,8 +121,20 @@ private:
     void TakeReadings();
     void Save();
     void MoveStrip(const WinRect& rect);
+    // Off the window's thread: the disk compared with what the user accepted.
+    void WatchForAlerts(CDisk* disk);
+    QString WatchDir() const;
+
+    struct Notice {
+        QString title;
+        QString text;
+    };
 
     Environment m_env;
+    PowerCheck m_powerCheck = PowerCheck::SkipSleeping;
+    AlertLimits m_limits;
+    std::vector<QString> m_lastAlerts; // by list index
+    std::vector<Notice> m_notices;     // found by the running pass
     CDiskList m_disks;
     HeatgaugeSettings m_settings;
     std::vector<DiskReading> m_readings;

@@ -81,6 +81,8 @@ HeatgaugeSettings ParseSettings(const QByteArray& bytes, const WinRect& defaultP
     s.maxTemp = std::clamp(IntegerValue(profile, "MaxTemp", s.maxTemp), 40, 80);
     s.minTemp = std::clamp(IntegerValue(profile, "MinTemp", s.minTemp), 0, 30);
     s.baseColor = std::clamp(IntegerValue(profile, "BaseColor", s.baseColor), 0, 80);
+    s.powerCheck = IntegerValue(profile, "PowerCheck", s.powerCheck);
+    s.alertTemp = std::max(IntegerValue(profile, "AlertTemp", s.alertTemp), 0);
     return s;
 }
 
@@ -97,6 +99,13 @@ QByteArray WriteSettings(const QByteArray& bytes, const HeatgaugeSettings& s) {
     profile.SetValue(kSection, "MaxTemp", Number(s.maxTemp));
     profile.SetValue(kSection, "MinTemp", Number(s.minTemp));
     profile.SetValue(kSection, "BaseColor", Number(s.baseColor));
+    // The newer keys appear only once they matter, so a file the old program
+    // wrote keeps its text.
+    const HeatgaugeSettings defaults;
+    if (s.powerCheck != defaults.powerCheck || profile.Value(kSection, "PowerCheck"))
+        profile.SetValue(kSection, "PowerCheck", Number(s.powerCheck));
+    if (s.alertTemp != defaults.alertTemp || profile.Value(kSection, "AlertTemp"))
+        profile.SetValue(kSection, "AlertTemp", Number(s.alertTemp));
     return profile.Bytes();
 }
 

@@ -17,6 +17,9 @@ struct HeatgaugeSettings {
     int maxTemp = 60;   // red end of the scale, 40 ... 80
     int minTemp = 0;    // blue end of the scale, 0 ... 30
     int baseColor = 40; // 0 ... 80
+    // Not read by the old program; a file without them gets the defaults.
+    int powerCheck = 1; // non-zero: a disk in standby is not read, so not woken
+    int alertTemp = 0;  // a notification at this many degrees; 0: none
 
     ColourScale Scale() const { return {baseColor, minTemp, maxTemp}; }
 };

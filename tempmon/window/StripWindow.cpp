@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -32,7 +33,15 @@ WinRect ToWinRect(const QRect& r) {
 CStripWindow::CStripWindow(CHeatgaugeMonitor* monitor)
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint), m_monitor(monitor),
       m_menu(std::make_unique<QMenu>()),
-      m_tray(m_menu.get(), [monitor] { monitor->TrayClicked(); }) {
+      m_tray(m_menu.get(), [monitor] { monitor->TrayClicked(); }),
+      m_notice(QStringLiteral("Heatgauge Vuda")) {
+    m_notice.SetClicked([this] {
+        if (QMessageBox::question(this, QStringLiteral("Heatgauge Vuda"),
+                                  QStringLiteral("ディスクの今の状態を基準にして、"
+                                                 "同じ変化は知らせないようにしますか？")) ==
+            QMessageBox::Yes)
+            m_monitor->AcceptAlerts();
+    });
     setWindowTitle(QStringLiteral("HeatgaugeMini"));
     setWindowIcon(ProgramIcon());
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -124,6 +133,11 @@ void CStripWindow::Finish(bool fadeOut, int percent) {
     Cm_DestroySmoothly();
     hide();
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}
+
+void CStripWindow::Notify(const QString& title, const QString& text) {
+    m_notice.SetTrayIcon(m_tray.MessageIcon());
+    m_notice.Show(title, text);
 }
 
 QMenu* CStripWindow::Menu() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DesktopNotice.h"
 #include "HeatgaugeMonitor.h"
 #include "TrayIcons.h"
 
@@ -31,6 +32,8 @@ public:
     void ShowAbout() override;
     void Activate() override;
     void Finish(bool fadeOut, int percent) override;
+    // A click on the message asks whether to accept the disks as they are.
+    void Notify(const QString& title, const QString& text) override;
 
     const QImage& Picture() const { return m_picture; }
     const CTrayIcons& Tray() const { return m_tray; }
@@ -52,6 +55,7 @@ private:
     CHeatgaugeMonitor* m_monitor;
     std::unique_ptr<QMenu> m_menu;
     CTrayIcons m_tray;
+    CDesktopNotice m_notice;
     std::vector<DiskReading> m_readings;
     QImage m_picture;
     QMetaObject::Connection m_screenWatch;

@@ -31,6 +31,8 @@ public:
 
     int Count() const { return static_cast<int>(m_icons.size()); }
     const QSystemTrayIcon* At(int index) const { return m_icons.at(index).get(); }
+    // The icon that carries the program's balloons; null before Show.
+    QSystemTrayIcon* MessageIcon() const { return m_icons.empty() ? nullptr : m_icons[0].get(); }
 
     // The longest tip a tray record held, terminator included.
     static constexpr int kTipRoom = 128;

@@ -106,7 +106,7 @@ TEST_F(DrivewatchTest, JsonOfTheSampleMachine) {
                "capacity_text "
                "drive_letters interface ata_standard transfer_mode_supported transfer_mode_active "
                "smart_supported smart_enabled status temperature power_on_raw power_on_unit "
-               "power_cycles attributes");
+               "power_cycles attributes power_mode");
     const QStringList attributeKeys =
         keySet("id name importance init change current worst threshold raw depleted");
     for (const QJsonValue& disk : disks) {
@@ -263,6 +263,77 @@ TEST_F(DrivewatchTest, ExitStatusesAndMessages) {
     EXPECT_EQ(result.exitCode, kExitNoDisk);
     EXPECT_TRUE(Disks(result).isEmpty());
     EXPECT_EQ(result.err.count('\n'), 1);
+}
+
+// One disk on a machine of its own: attribute 5 with the given raw count.
+void WriteCountingDisk(const TestDir& machine, int reallocated, const char* device = "") {
+    checkertest::SimDiskFiles files;
+    files.folder = QStringLiteral("0-disk");
+    files.drive = checkertest::DriveFields(0, "IDE", "IDE\\DISK", 0, 0, "SYSTEM MODEL");
+    files.volumes = QStringLiteral("Partition1=C:");
+    files.device = QString::fromLatin1(device);
+    checkertest::WriteSimDisk(machine, files);
+    SectorImage data{}, thresholds{};
+    checkertest::SetAttributes(&data, &thresholds,
+                               {{1, 100, 100, 0, 6}, {5, 100, 100, ULONGLONG(reallocated), 36}});
+    machine.write(QStringLiteral("0-disk/smart-data.hex"), checkertest::SectorHex(data));
+    machine.write(QStringLiteral("0-disk/smart-thresholds.hex"),
+                  checkertest::SectorHex(thresholds));
+    vorn::platform::selectSimMachine(machine.path());
+}
+
+TEST_F(DrivewatchTest, ChangesExitFourOncePerChangeUntilAccepted) {
+    TestDir machine;
+    WriteCountingDisk(machine, 0);
+    DrivewatchResult result = Run({"--baseline", "--changes"});
+    EXPECT_EQ(result.exitCode, kExitGood); // the first run takes the reference
+    EXPECT_TRUE(result.out.isEmpty());
+
+    WriteCountingDisk(machine, 8);
+    const QByteArray told = "ディスク 0: TESTDISK 500\n"
+                            "  再配置セクタ数 (5) が 0 から 8 に増えました\n";
+    result = Run({"--baseline", "--changes"});
+    EXPECT_EQ(result.exitCode, kExitWorse);
+    EXPECT_EQ(result.out, told);
+    // Still so, but no longer news: listed as told, and the run is quiet.
+    result = Run({"--baseline", "--changes"});
+    EXPECT_EQ(result.exitCode, kExitGood);
+    EXPECT_EQ(result.out, QByteArray(told).insert(told.size() - 1, " (既報)"));
+
+    result = Run({"--accept"});
+    EXPECT_EQ(result.exitCode, kExitGood);
+    result = Run({"--baseline", "--changes"});
+    EXPECT_EQ(result.exitCode, kExitGood);
+    EXPECT_TRUE(result.out.isEmpty());
+
+    EXPECT_EQ(Run({"--changes", "--json"}).exitCode, kExitUsage);
+    EXPECT_EQ(Run({"--changes", "--temp-limit", "0"}).exitCode, kExitUsage);
+}
+
+TEST_F(DrivewatchTest, NoWakeListsASleepingDiskFromTheSystemAndAsksItNothingElse) {
+    TestDir machine;
+    WriteCountingDisk(machine, 0, "PowerMode=standby");
+    const QString trace = m_cwd.path(QStringLiteral("trace.txt"));
+    qputenv("VORN_SIM_TRACE", trace.toLocal8Bit());
+    const DrivewatchResult asleep = Run({"--json", "--no-wake"});
+    const QByteArray lines = m_cwd.read(QStringLiteral("trace.txt"));
+    const DrivewatchResult woken = Run({"--json"});
+    qunsetenv("VORN_SIM_TRACE");
+
+    EXPECT_EQ(asleep.exitCode, kExitGood);
+    const QJsonObject disk = DiskWithIndex(Disks(asleep), 0);
+    EXPECT_EQ(disk.value(QStringLiteral("power_mode")).toString(), QStringLiteral("standby"));
+    EXPECT_EQ(disk.value(QStringLiteral("model")).toString(), QStringLiteral("SYSTEM MODEL"));
+    EXPECT_EQ(disk.value(QStringLiteral("capacity_bytes")).toDouble(), 500107862016.0);
+    EXPECT_TRUE(disk.value(QStringLiteral("attributes")).toArray().isEmpty());
+    EXPECT_FALSE(lines.contains("WAKE-UP"));
+    EXPECT_EQ(lines.count('\n'), 1); // CHECK POWER MODE, nothing else
+
+    // Without --no-wake the disk is read: it was found asleep and woken.
+    const QJsonObject read = DiskWithIndex(Disks(woken), 0);
+    EXPECT_EQ(read.value(QStringLiteral("power_mode")).toString(), QStringLiteral("standby"));
+    EXPECT_EQ(read.value(QStringLiteral("model")).toString(), QStringLiteral("TESTDISK 500"));
+    EXPECT_TRUE(m_cwd.read(QStringLiteral("trace.txt")).contains("WAKE-UP 0-disk"));
 }
 
 // The sample machine's healthy disk alone, so that no failing disk's

@@ -96,6 +96,28 @@ TEST_F(PohMeasurementTest, FastCounterIsDecidedInTheFirstPassOthersAtTheEnd) {
     EXPECT_EQ(off->m_nPohUnit, -1);
 }
 
+TEST_F(PohMeasurementTest, ADiskAsleepInAPassIsWatchedAfreshOnceItWakes) {
+    CDisk* disk = AddDisk(true);
+    m_measurement.Start(m_disks, false);
+    // Asleep for ten minutes: its stale counter decides nothing.
+    disk->m_bSleeping = true;
+    m_now += 600;
+    EXPECT_FALSE(m_measurement.Pass(m_disks));
+    EXPECT_EQ(disk->m_nPohUnit, -1);
+
+    // Awake, counting minutes: the window starts again at the waking pass,
+    // so the asleep time does not pass for three minutes of a slow counter.
+    disk->m_bSleeping = false;
+    m_now += 30;
+    SetCounter(disk, 1001);
+    EXPECT_FALSE(m_measurement.Pass(m_disks));
+    EXPECT_EQ(disk->m_timePohStart, m_now);
+    m_now += 180;
+    SetCounter(disk, 1004);
+    EXPECT_TRUE(m_measurement.Pass(m_disks));
+    EXPECT_EQ(disk->m_nPohUnit, 2);
+}
+
 TEST_F(PohMeasurementTest, ResetForgetsKnownUnitsAndWritesEachSmartDisk) {
     CDisk* known = AddDisk(true, 2);
     AddDisk(false, 5);

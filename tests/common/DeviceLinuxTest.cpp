@@ -51,6 +51,27 @@ TEST_F(FakeSysfs, FindsTheDiskAtHostAndTargetOnLunZero) {
     EXPECT_EQ(findScsiDisk(m_sys.path(), 1, 0), "");
 }
 
+TEST_F(FakeSysfs, OnlyASuspendedRuntimeStateCountsAsAsleep) {
+    const struct {
+        const char* disk;
+        const char* status; // nullptr: no such file
+        bool suspended;
+    } cases[] = {
+        {"sda", "suspended\n", true},  {"sdb", "active\n", false}, {"sdc", "suspending\n", false},
+        {"sdd", "unsupported", false}, {"sde", nullptr, false},
+    };
+    for (const auto& c : cases) {
+        const QString power = QStringLiteral("block/%1/device/power").arg(c.disk);
+        mkdir(power);
+        if (c.status) {
+            ASSERT_TRUE(m_sys.write(power + QStringLiteral("/runtime_status"), c.status));
+        }
+        EXPECT_EQ(isRuntimeSuspended(m_sys.path(), QString::fromLatin1(c.disk)), c.suspended)
+            << c.disk;
+    }
+    EXPECT_FALSE(isRuntimeSuspended(m_sys.path(), QString()));
+}
+
 // The open flags of this process's descriptor on path, from procfs; -1
 // when no descriptor is open on it.
 int OpenFlagsOf(const QString& path) {

@@ -62,7 +62,7 @@ TEST(SimIni, ReadsEverySectionOfADisk) {
                                 "SCSITargetId=257\nInterfaceType=IDE\n"
                                 "[Volumes]\nPartition2=/home\nPartition1=C:, D: ,\n"
                                 "[Device]\nDirect=No\nScsi=YES\nFail=identify, status,autosave\n"
-                                "Status=Exceeded\nPowerOnPerHour=60\n",
+                                "Status=Exceeded\nPowerOnPerHour=60\nPowerMode=Standby\n",
                                 &disk, &error))
         << error.message.toStdString();
     EXPECT_EQ(disk.driveField("Model"), "ST3500418AS");
@@ -78,6 +78,7 @@ TEST(SimIni, ReadsEverySectionOfADisk) {
     EXPECT_TRUE(disk.device.fails(SimRequest::Identify));
     EXPECT_TRUE(disk.device.fails(SimRequest::AutoSave));
     EXPECT_FALSE(disk.device.fails(SimRequest::SmartData));
+    EXPECT_EQ(disk.device.powerMode, SimPowerMode::Standby);
     EXPECT_EQ(disk.device.status, SimStatus::Exceeded);
     EXPECT_EQ(disk.device.powerOnPerHour, 60);
 }
@@ -106,6 +107,7 @@ TEST(SimIni, NamesTheLineOfEachMistake) {
         {"[Device]\nFail=identify,smart\n", 2}, // unknown request
         {"[Device]\nStatus=bad\n", 2},
         {"[Device]\nPowerOnPerHour=-5\n", 2},
+        {"[Device]\nPowerMode=asleep\n", 2},
         {"[Device]\nColour=red\n", 2},
     };
     for (const Case& c : cases) {

@@ -1,3 +1,4 @@
+#include "ColourScale.h"
 #include "DiskScan.h"
 #include "HeatgaugeMenu.h"
 #include "HeatgaugeMonitor.h"
@@ -42,6 +43,10 @@ public:
     void Finish(bool fadeOut, int percent) override {
         calls << QStringLiteral("finish %1 %2").arg(fadeOut).arg(percent);
     }
+    void Notify(const QString& title, const QString& text) override {
+        notices << title + QLatin1Char('|') + text;
+    }
+    QStringList notices;
     QStringList calls;
     std::vector<DiskReading> readings;
     int shown = 0;
@@ -205,6 +210,125 @@ void SetTemperature(const QString& hexFile, int degrees) {
     }
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(data.toHex(' ') + '\n');
+}
+
+// Raw byte 0 of an attribute in a SMART data file, checksum kept.
+void SetRawLow(const QString& hexFile, int id, int value) {
+    QFile file(hexFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray hex;
+    for (const QByteArray& line : file.readAll().split('\n'))
+        hex += line.left(line.indexOf('#') < 0 ? line.size() : line.indexOf('#'));
+    file.close();
+    QByteArray data = QByteArray::fromHex(hex);
+    ASSERT_EQ(data.size(), 512);
+    for (int at = 2; at + 12 <= 362; at += 12) {
+        if (static_cast<unsigned char>(data[at]) == id) {
+            data[511] = static_cast<char>(data[511] - (value - data[at + 5]));
+            data[at + 5] = static_cast<char>(value);
+        }
+    }
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(data.toHex(' ') + '\n');
+}
+
+void AppendToDiskIni(const QString& ini, const QByteArray& lines) {
+    QFile file(ini);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write(lines);
+}
+
+// The sample machine with its old parallel ATA disk (1) spun down, and the
+// simulated disks' trace in the test folder.
+class SleepingDiskTest : public MonitorTest {
+protected:
+    void SetUp() override {
+        CopyFolder(kSampleMachine, Machine());
+        AppendToDiskIni(Machine() + QStringLiteral("/1-pata-old/disk.ini"), "PowerMode=standby\n");
+        vorn::platform::selectSimMachine(Machine());
+        qputenv("VORN_SIM_TRACE", m_dir.path(QStringLiteral("trace.txt")).toLocal8Bit());
+    }
+    void TearDown() override {
+        qunsetenv("VORN_SIM_TRACE");
+        MonitorTest::TearDown();
+    }
+    QStringList Trace() const {
+        return QString::fromUtf8(m_dir.read(QStringLiteral("trace.txt")))
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+    // Lines of the sleeping disk: its own path and the adapter target it has.
+    static bool OfSleepingDisk(const QString& line) {
+        return line.startsWith(QLatin1String("\\\\.\\PhysicalDrive1 ")) ||
+               line.startsWith(QLatin1String("\\\\.\\Scsi1: "));
+    }
+};
+
+TEST_F(SleepingDiskTest, ADayOfRefreshesSendsTheSleepingDiskOnlyCheckPowerMode) {
+    Start();
+    for (int tick = 0; tick < 720; ++tick)
+        m_timer.Tick();
+    EXPECT_EQ(m_runner.passes, 721); // the start-up read and a day of two-minute ticks
+
+    int checks = 0;
+    for (const QString& line : Trace()) {
+        ASSERT_FALSE(line.contains(QLatin1String(" WAKE-UP "))) << line.toStdString();
+        if (!OfSleepingDisk(line))
+            continue;
+        // ATA pass-through, and CHECK POWER MODE in its command register.
+        const QStringList parts = line.split(QLatin1Char(' '));
+        ASSERT_EQ(parts.value(1), QStringLiteral("0004D02C")) << line.toStdString();
+        ASSERT_EQ(parts.value(2).mid(38 * 2, 2), QStringLiteral("E5")) << line.toStdString();
+        ++checks;
+    }
+    EXPECT_EQ(checks, 722); // the scan, the start-up read and every tick
+    ASSERT_EQ(m_view.readings.size(), 5u);
+    EXPECT_EQ(m_view.readings[1].temperature, kUnknownTemperature);
+    EXPECT_TRUE(m_view.readings[1].sleeping);
+    EXPECT_EQ(ReadingTip(m_view.readings[1]),
+              QStringLiteral("Maxtor 6Y080L0\nE: \n-- ℃ スタンバイ中"));
+    EXPECT_EQ(m_view.readings[0].temperature, 34);
+
+    // A read the user asks for reads it, and wakes it.
+    RefreshDisks(m_monitor.Disks(), {}, PowerCheck::Note);
+    EXPECT_TRUE(Trace().filter(QStringLiteral(" WAKE-UP 1-pata-old")).size() == 1);
+    m_timer.Tick();
+    EXPECT_EQ(m_view.readings[1].temperature, 43);
+    EXPECT_FALSE(m_view.readings[1].sleeping);
+}
+
+TEST_F(SleepingDiskTest, WithTheCheckTurnedOffTheStripReadsAsBefore) {
+    Start("[SysEnv]\r\nPowerCheck=0\r\n");
+    EXPECT_EQ(Trace().filter(QStringLiteral(" WAKE-UP ")).size(), 1);
+    for (const QString& line : Trace())
+        EXPECT_NE(line.split(QLatin1Char(' ')).value(2).mid(38 * 2, 2), QStringLiteral("E5"));
+    EXPECT_EQ(m_view.readings[1].temperature, 43);
+}
+
+TEST_F(MonitorTest, ARisingReallocatedCountIsToldOnceAndStaysInTheTip) {
+    CopyFolder(kSampleMachine, Machine());
+    vorn::platform::selectSimMachine(Machine());
+    Start("[SysEnv]\r\nAlertTemp=40\r\n");
+    // The first read takes the reference; only the temperature limit speaks.
+    EXPECT_EQ(m_view.notices, QStringList{"Maxtor 6Y080L0 E:|温度が 43℃ になりました（上限 40℃）"});
+    m_view.notices.clear();
+
+    SetRawLow(Machine() + QStringLiteral("/0-sata-healthy/smart-data.hex"), 5, 8);
+    vorn::platform::selectSimMachine(Machine());
+    for (int tick = 0; tick < 3; ++tick)
+        m_timer.Tick();
+    EXPECT_EQ(m_view.notices,
+              QStringList{"ST2000DM008-2FR102 C: D:|再配置セクタ数 (5) が 0 から 8 に増えました"});
+    EXPECT_TRUE(ReadingTip(m_view.readings[0]).endsWith(QStringLiteral("0 から 8 に増えました")));
+
+    // Accepted: no more notices, and a further rise is a change again.
+    m_monitor.AcceptAlerts();
+    m_timer.Tick();
+    EXPECT_EQ(m_view.notices.size(), 1);
+    SetRawLow(Machine() + QStringLiteral("/0-sata-healthy/smart-data.hex"), 5, 9);
+    vorn::platform::selectSimMachine(Machine());
+    m_timer.Tick();
+    ASSERT_EQ(m_view.notices.size(), 2);
+    EXPECT_TRUE(m_view.notices[1].endsWith(QStringLiteral("8 から 9 に増えました")));
 }
 
 TEST_F(MonitorTest, ADiskThatDoesNotOpenAtARefreshKeepsItsLastTemperature) {

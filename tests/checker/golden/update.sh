@@ -6,7 +6,7 @@
 # Usage: tests/checker/golden/update.sh [BUILD_DIR]   (default: build)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../../.." && pwd)
-build=${1:-$root/build}
+build=$(cd "${1:-$root/build}" && pwd) # before the cd below
 dw=$build/bin/drivewatch
 [ -x "$dw" ] || { echo "update.sh: build drivewatch first ($dw)" >&2; exit 1; }
 here=$root/tests/checker/golden

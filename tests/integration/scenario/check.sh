@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Asserts one aspect of the main guest boot that boot-main.sh recorded.
 #   check.sh CASE OUT_DIR [BIN_DIR]
-# CASE: stack | identity | smart | paths | switching | drive-names | non-ata |
+# CASE: stack | identity | smart | power | paths | switching | drive-names | non-ata |
 #       no-writes | simulation (needs BIN_DIR, the build's bin folder)
 # Prints one FAIL line per broken expectation; exit 0 pass, 1 fail, 77 skip.
 set -euo pipefail
@@ -153,6 +153,20 @@ check_smart() {
     expect "exit status (all good)" "$(cat "$files/dw-default.status")" 0
 }
 
+# --- power modes: CHECK POWER MODE through the kernel's pass-through -------
+check_power() {
+    need_drivewatch default nowake
+    power_disk() {
+        local serial=$3
+        expect "$serial power mode" "$(dw_field default "$serial" power_mode)" active
+        # An awake disk is read in full even when asked not to wake any.
+        expect "$serial power mode (--no-wake)" "$(dw_field nowake "$serial" power_mode)" active
+        expect "$serial model (--no-wake)" "$(dw_field nowake "$serial" model)" \
+            "$(dw_field default "$serial" model)"
+    }
+    for_each_disk power_disk
+}
+
 # --- both access paths -----------------------------------------------------
 check_paths() {
     need_drivewatch default ata scsi
@@ -288,6 +302,7 @@ stack) check_stack ;;
 simulation) check_simulation ;;
 identity) check_identity ;;
 smart) check_smart ;;
+power) check_power ;;
 paths) check_paths ;;
 switching) check_switching ;;
 drive-names) check_drive_names ;;

@@ -57,6 +57,7 @@ dw() {
 
 if command -v drivewatch >/dev/null; then
     dw default --json --log "$out/dw-default.log"
+    dw nowake --json --no-wake
     dw ata -Ata --json --log "$out/dw-ata.log"
     dw scsi -Scsi --json --log "$out/dw-scsi.log"
     # S.M.A.R.T. state lives in QEMU's memory only, so the switching runs go

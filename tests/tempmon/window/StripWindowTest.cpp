@@ -22,8 +22,10 @@ QColor At(const QImage& image, int x, int y) {
 
 TEST(StripPicture, BallsFramesAndGapsForUnknownCoolHotAndOverHotDisks) {
     const ColourScale scale{40, 0, 60};
-    const std::vector<DiskReading> readings = {
-        {-1, {}, {}}, {0, {}, {}}, {60, {}, {}}, {95, {}, {}}};
+    const std::vector<DiskReading> readings = {{-1, {}, {}, false, {}},
+                                               {0, {}, {}, false, {}},
+                                               {60, {}, {}, false, {}},
+                                               {95, {}, {}, false, {}}};
     const QImage picture = PaintStrip(readings, scale);
     ASSERT_EQ(picture.size(), QSize(107, 24));
     for (int i = 0; i < 4; ++i) {

@@ -1,0 +1,162 @@
+#include "AlertWatch.h"
+
+#include "SafeFile.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+// A watch file holds a few dozen numbers; anything far larger is not one.
+constexpr qint64 kMaxWatchFile = 256 * 1024;
+
+template <class Map> QJsonObject NumberMap(const Map& map) {
+    QJsonObject object;
+    for (const auto& [id, value] : map)
+        object.insert(QString::number(id), double(value));
+    return object;
+}
+
+template <class Value> bool ReadNumberMap(const QJsonValue& json, std::map<int, Value>* map) {
+    if (!json.isObject())
+        return false;
+    const QJsonObject object = json.toObject();
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        bool ok = false;
+        const int id = it.key().toInt(&ok);
+        if (!ok || id < 0 || id > 255 || !it.value().isDouble())
+            return false;
+        (*map)[id] = static_cast<Value>(it.value().toDouble());
+    }
+    return true;
+}
+
+bool Usable(const CScannedDisk& disk) {
+    return !disk.m_bSleeping && disk.EnableSMART() && !disk.m_HddSmart.m_DispList.IsEmpty();
+}
+
+// The reference's values become the change marks; an attribute the
+// reference lacks has none and so never counts as changed.
+void ApplyMarks(CScannedDisk* disk, const DiskHealth& reference) {
+    for (CHddSmartDisp* record : disk->m_HddSmart.m_DispList) {
+        const auto value = reference.values.find(record->m_byId);
+        record->m_nChange = value == reference.values.end() ? -1 : value->second;
+    }
+}
+
+DiskHealth ReferenceOf(const CScannedDisk& disk) {
+    DiskHealth health = HealthOf(disk);
+    health.changed.clear();
+    return health;
+}
+
+std::optional<WatchState> ReadState(const QString& path) {
+    const std::optional<QByteArray> bytes = Cm_ReadBoundedFile(path, kMaxWatchFile);
+    return bytes ? DecodeWatchState(*bytes) : std::nullopt;
+}
+
+// Whole or not at all, and never through a link at the file's name.
+bool WriteState(const QString& path, const WatchState& state) {
+    return Cm_ReplaceFile(path, EncodeWatchState(state)) == 0;
+}
+
+} // namespace
+
+QString WatchFilePath(const QString& directory, const QString& serial) {
+    if (directory.isEmpty() || serial.isEmpty())
+        return QString();
+    QString name = serial;
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    name.replace(QChar(u'\0'), QLatin1Char('_'));
+    QString path = directory;
+    if (!path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
+    return path + name + QStringLiteral(".watch");
+}
+
+QByteArray EncodeWatchState(const WatchState& state) {
+    QJsonObject reported;
+    for (const auto& [channel, keys] : state.reported)
+        reported.insert(channel, QJsonArray::fromStringList(keys));
+    const DiskHealth& r = state.reference;
+    const QJsonObject root{
+        {QStringLiteral("status"), r.status},
+        {QStringLiteral("temperature"), r.temperature},
+        {QStringLiteral("counts"), NumberMap(r.counts)},
+        {QStringLiteral("values"), NumberMap(r.values)},
+        {QStringLiteral("reported"), reported},
+    };
+    return QJsonDocument(root).toJson();
+}
+
+std::optional<WatchState> DecodeWatchState(const QByteArray& bytes) {
+    if (bytes.size() > kMaxWatchFile)
+        return std::nullopt;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes);
+    if (!document.isObject())
+        return std::nullopt;
+    const QJsonObject root = document.object();
+    WatchState state;
+    DiskHealth& r = state.reference;
+    if (!root.value(QStringLiteral("status")).isDouble() ||
+        !ReadNumberMap(root.value(QStringLiteral("counts")), &r.counts) ||
+        !ReadNumberMap(root.value(QStringLiteral("values")), &r.values))
+        return std::nullopt;
+    r.status = root.value(QStringLiteral("status")).toInt(-1);
+    r.temperature = root.value(QStringLiteral("temperature")).toInt(-1);
+    const QJsonObject reported = root.value(QStringLiteral("reported")).toObject();
+    for (auto it = reported.begin(); it != reported.end(); ++it) {
+        QStringList keys;
+        for (const QJsonValue& key : it.value().toArray())
+            keys.append(key.toString());
+        state.reported[it.key()] = keys;
+    }
+    return state;
+}
+
+WatchResult WatchDisk(CScannedDisk* disk, const QString& directory, const QString& channel,
+                      const AlertLimits& limits) {
+    WatchResult result;
+    const QString path = WatchFilePath(directory, disk->GetSerialNumber());
+    if (path.isEmpty() || !Usable(*disk))
+        return result;
+    result.watched = true;
+    std::optional<WatchState> state = ReadState(path);
+    if (!state) {
+        // Nothing to compare with yet: what the disk is now is the start,
+        // and only a limit (the temperature) can speak.
+        result.firstRun = true;
+        state = WatchState{};
+        state->reference = ReferenceOf(*disk);
+        WriteState(path, *state);
+    }
+    ApplyMarks(disk, state->reference);
+    result.alerts = FindAlerts(state->reference, HealthOf(*disk), limits);
+    const QStringList keys = AlertKeys(result.alerts);
+    QStringList& told = state->reported[channel];
+    for (const DiskAlert& alert : result.alerts) {
+        if (!told.contains(alert.Key()))
+            result.fresh.append(alert);
+    }
+    // Only what still holds is remembered: a change that went away and
+    // comes back is a change again.
+    if (told != keys) {
+        told = keys;
+        WriteState(path, *state);
+    }
+    return result;
+}
+
+bool AcceptDisk(CScannedDisk* disk, const QString& directory, const AlertLimits& limits) {
+    const QString path = WatchFilePath(directory, disk->GetSerialNumber());
+    if (path.isEmpty() || !Usable(*disk))
+        return false;
+    WatchState state = ReadState(path).value_or(WatchState{});
+    state.reference = ReferenceOf(*disk);
+    disk->m_HddSmart.SetChangeValue();
+    const QStringList still = AlertKeys(FindAlerts(state.reference, HealthOf(*disk), limits));
+    for (auto& [channel, keys] : state.reported)
+        keys = still;
+    return WriteState(path, state);
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "DiskAlerts.h"
+#include "ScannedDisk.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <map>
+#include <optional>
+
+// Accept-and-watch: per disk, the state the user last accepted and what was
+// already told about it, kept in "<serial>.watch" beside the baseline file
+// (which keeps its fixed layout). The file is JSON, replaced whole and never
+// written through a symbolic link; a file that is no watch file, or one that
+// cannot be read, counts as none (the current state becomes the reference).
+//
+// The reference's attribute values are the records' change marks: the
+// library's change queries then report exactly the attributes that moved
+// since the user accepted.
+
+struct WatchState {
+    DiskHealth reference; // changed stays empty
+    // Keys of the alerts already told, per channel ("desktop", "drivewatch"):
+    // a change is told once on each.
+    std::map<QString, QStringList> reported;
+};
+
+inline const QString kDesktopChannel = QStringLiteral("desktop");
+inline const QString kDrivewatchChannel = QStringLiteral("drivewatch");
+
+// "<directory>/<serial>.watch", serial as in the baseline file's name; empty
+// when the directory is unknown or the disk reports no serial number.
+QString WatchFilePath(const QString& directory, const QString& serial);
+
+QByteArray EncodeWatchState(const WatchState& state);
+// Nothing when bytes are not a watch file (too long, not JSON, wrong shape).
+std::optional<WatchState> DecodeWatchState(const QByteArray& bytes);
+
+struct WatchResult {
+    bool watched = false;    // false: nothing was read (asleep, no S.M.A.R.T., no serial)
+    bool firstRun = false;   // the reference was taken just now
+    QList<DiskAlert> alerts; // every way the disk is worse than the reference
+    QList<DiskAlert> fresh;  // those not yet told on the channel
+};
+
+// Compares a freshly read disk with its reference and remembers what the
+// channel has now been told. The first time, the current state becomes the
+// reference, so only a limit can be exceeded. Sets the records' change
+// marks to the reference values.
+WatchResult WatchDisk(CScannedDisk* disk, const QString& directory, const QString& channel,
+                      const AlertLimits& limits);
+
+// The current state becomes the reference: change marks moved, the told
+// alerts forgotten except those that still hold against the new reference
+// (a temperature still over its limit). False when it could not be stored.
+bool AcceptDisk(CScannedDisk* disk, const QString& directory, const AlertLimits& limits);

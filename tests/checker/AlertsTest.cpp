@@ -1,0 +1,196 @@
+#include "AlertWatch.h"
+#include "CheckerTestDisks.h"
+
+#include <gtest/gtest.h>
+
+using checkertest::Attr;
+
+namespace {
+
+struct RuleCase {
+    const char* name;
+    std::initializer_list<Attr> reference;
+    int referenceStatus;
+    std::initializer_list<Attr> current;
+    int currentStatus;
+    int temperatureLimit;
+    QStringList keys; // what the second read reports
+};
+
+// A disk read twice: the first read is the reference, the second is
+// compared with it; then the same state again, an acceptance, and a read
+// after that.
+TEST(DiskAlerts, EachRuleAndEachExclusionOverPairsOfSectors) {
+    const RuleCase cases[] = {
+        {"nothing moved", {{1, 100, 100, 0, 6}}, 0, {{1, 100, 100, 0, 6}}, 0, 0, {}},
+        {"verdict turns to exceeded",
+         {{1, 100, 100, 0, 6}},
+         0,
+         {{1, 100, 100, 0, 6}},
+         1,
+         0,
+         {"verdict"}},
+        {"verdict exceeded already when accepted",
+         {{1, 100, 100, 0, 6}},
+         1,
+         {{1, 100, 100, 0, 6}},
+         1,
+         0,
+         {}},
+        {"verdict from unknown to good",
+         {{1, 100, 100, 0, 6}},
+         -1,
+         {{1, 100, 100, 0, 6}},
+         0,
+         0,
+         {}},
+        {"a value falls",
+         {{1, 100, 100, 0, 6}, {7, 80, 80, 0, 30}},
+         0,
+         {{1, 90, 90, 0, 6}, {7, 80, 80, 0, 30}},
+         0,
+         0,
+         {"value:1:90"}},
+        {"a value rises", {{1, 100, 100, 0, 6}}, 0, {{1, 110, 100, 0, 6}}, 0, 0, {}},
+        {"falls of power-on time, cycles, temperatures, hours in use are excluded",
+         {{9, 99, 99, 0, 0},
+          {12, 99, 99, 0, 0},
+          {194, 40, 40, 30, 0},
+          {222, 99, 99, 0, 0},
+          {231, 40, 40, 30, 0}},
+         0,
+         {{9, 98, 98, 0, 0},
+          {12, 98, 98, 0, 0},
+          {194, 35, 35, 45, 0},
+          {222, 98, 98, 0, 0},
+          {231, 35, 35, 45, 0}},
+         0,
+         0,
+         {}},
+        {"an attribute new since the reference has no mark",
+         {{1, 100, 100, 0, 6}},
+         0,
+         {{1, 100, 100, 0, 6}, {3, 90, 90, 0, 21}},
+         0,
+         0,
+         {}},
+        {"every watched count rises",
+         {{5, 100, 100, 0, 36},
+          {196, 100, 100, 0, 0},
+          {197, 100, 100, 0, 0},
+          {198, 100, 100, 0, 0}},
+         0,
+         {{5, 100, 100, 8, 36},
+          {196, 100, 100, 2, 0},
+          {197, 100, 100, 1, 0},
+          {198, 100, 100, 3, 0}},
+         0,
+         0,
+         {"count:5:8", "count:196:2", "count:197:1", "count:198:3"}},
+        {"a count falling back (pending sectors remapped) is no alert",
+         {{197, 100, 100, 4, 0}},
+         0,
+         {{197, 100, 100, 0, 0}},
+         0,
+         0,
+         {}},
+        {"a rising count of another attribute is no alert",
+         {{199, 200, 200, 0, 0}},
+         0,
+         {{199, 200, 200, 50, 0}},
+         0,
+         0,
+         {}},
+        {"the count and its value both",
+         {{5, 100, 100, 0, 36}},
+         0,
+         {{5, 95, 95, 40, 36}},
+         0,
+         0,
+         {"value:5:95", "count:5:40"}},
+        {"temperature reaches the limit",
+         {{194, 70, 70, 30, 0}},
+         0,
+         {{194, 55, 55, 50, 0}},
+         0,
+         50,
+         {"temperature:50"}},
+        {"temperature below the limit",
+         {{194, 70, 70, 30, 0}},
+         0,
+         {{194, 55, 55, 49, 0}},
+         0,
+         50,
+         {}},
+        {"no limit set", {{194, 70, 70, 30, 0}}, 0, {{194, 30, 30, 90, 0}}, 0, 0, {}},
+    };
+    for (const RuleCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestDir dir;
+        const AlertLimits limits{c.temperatureLimit};
+        CDisk disk;
+        checkertest::FillDisk(&disk, checkertest::Identify(), c.reference);
+        disk.m_HddSmart.m_nStatus = c.referenceStatus;
+        const WatchResult first = WatchDisk(&disk, dir.path(), kDesktopChannel, limits);
+        EXPECT_TRUE(first.firstRun);
+        EXPECT_TRUE(first.alerts.isEmpty()); // every reference stays below its limit
+
+        checkertest::FillDisk(&disk, checkertest::Identify(), c.current);
+        disk.m_HddSmart.m_nStatus = c.currentStatus;
+        const WatchResult second = WatchDisk(&disk, dir.path(), kDesktopChannel, limits);
+        EXPECT_FALSE(second.firstRun);
+        EXPECT_EQ(AlertKeys(second.alerts), c.keys);
+        EXPECT_EQ(AlertKeys(second.fresh), c.keys);
+
+        // The same state again is told no more, on this channel; another
+        // channel hears it once too.
+        EXPECT_TRUE(WatchDisk(&disk, dir.path(), kDesktopChannel, limits).fresh.isEmpty());
+        EXPECT_EQ(AlertKeys(WatchDisk(&disk, dir.path(), kDrivewatchChannel, limits).fresh),
+                  c.keys);
+
+        // Accepted: what changed is the reference; a temperature still over
+        // its limit stays, but is not told again.
+        ASSERT_TRUE(AcceptDisk(&disk, dir.path(), limits));
+        const WatchResult after = WatchDisk(&disk, dir.path(), kDesktopChannel, limits);
+        EXPECT_TRUE(after.fresh.isEmpty());
+        for (const DiskAlert& alert : after.alerts)
+            EXPECT_EQ(alert.kind, DiskAlert::TemperatureOver);
+    }
+}
+
+TEST(DiskAlerts, NothingIsWatchedWithoutSerialOrSmartOrWhileAsleep) {
+    TestDir dir;
+    const std::initializer_list<Attr> attrs = {{5, 100, 100, 0, 36}};
+    CDisk noSerial;
+    checkertest::FillDisk(&noSerial, checkertest::Identify(""), attrs);
+    CDisk smartOff;
+    checkertest::FillDisk(&smartOff, checkertest::Identify("S2", "M", false), attrs);
+    CDisk asleep;
+    checkertest::FillDisk(&asleep, checkertest::Identify("S3"), attrs);
+    asleep.m_bSleeping = true;
+    for (CDisk* disk : {&noSerial, &smartOff, &asleep}) {
+        EXPECT_FALSE(WatchDisk(disk, dir.path(), kDesktopChannel, {}).watched);
+        EXPECT_FALSE(AcceptDisk(disk, dir.path(), {}));
+    }
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+TEST(DiskAlerts, AWatchFileThatIsNoWatchFileIsRefused) {
+    WatchState state;
+    state.reference.status = 0;
+    state.reference.counts = {{5, 8}};
+    state.reference.values = {{1, 100}, {5, 95}};
+    state.reported[kDesktopChannel] = QStringList{"count:5:8"};
+    const std::optional<WatchState> back = DecodeWatchState(EncodeWatchState(state));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->reference.counts, state.reference.counts);
+    EXPECT_EQ(back->reference.values, state.reference.values);
+    EXPECT_EQ(back->reported, state.reported);
+    for (const char* bad :
+         {"", "[]", "{\"status\":0}", "{\"status\":0,\"counts\":{\"x\":1},\"values\":{}}",
+          "{\"status\":0,\"counts\":{},\"values\":{\"300\":1}}"})
+        EXPECT_FALSE(DecodeWatchState(bad)) << bad;
+    EXPECT_FALSE(DecodeWatchState(QByteArray(300 * 1024, ' ')));
+}
+
+} // namespace
