@@ -1,5 +1,6 @@
 #include "AlertWatch.h"
 
+#include "BaselineFile.h"
 #include "SafeFile.h"
 
 #include <QJsonArray>
@@ -64,15 +65,7 @@ bool WriteState(const QString& path, const WatchState& state) {
 } // namespace
 
 QString WatchFilePath(const QString& directory, const QString& serial) {
-    if (directory.isEmpty() || serial.isEmpty())
-        return QString();
-    QString name = serial;
-    name.replace(QLatin1Char('/'), QLatin1Char('_'));
-    name.replace(QChar(u'\0'), QLatin1Char('_'));
-    QString path = directory;
-    if (!path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
-    return path + name + QStringLiteral(".watch");
+    return PerDiskFilePath(directory, serial, QStringLiteral(".watch"));
 }
 
 QByteArray EncodeWatchState(const WatchState& state) {

@@ -31,8 +31,7 @@ int storedValue(std::int32_t value) {
 
 } // namespace
 
-QString BaselineFilePath(const QString& directory, const CDisk& disk) {
-    QString serial = disk.GetSerialNumber();
+QString PerDiskFilePath(const QString& directory, QString serial, const QString& extension) {
     if (directory.isEmpty() || serial.isEmpty())
         return QString();
     serial.replace(QLatin1Char('/'), QLatin1Char('_'));
@@ -40,7 +39,11 @@ QString BaselineFilePath(const QString& directory, const CDisk& disk) {
     QString path = directory;
     if (!path.endsWith(QLatin1Char('/')))
         path += QLatin1Char('/');
-    return path + serial + QStringLiteral(".dat");
+    return path + serial + extension;
+}
+
+QString BaselineFilePath(const QString& directory, const CDisk& disk) {
+    return PerDiskFilePath(directory, disk.GetSerialNumber(), QStringLiteral(".dat"));
 }
 
 QByteArray EncodeBaseline(const CDisk& disk) {
