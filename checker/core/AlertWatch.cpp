@@ -1,6 +1,6 @@
 #include "AlertWatch.h"
 
-#include "BaselineFile.h"
+#include "PerDiskFile.h"
 #include "SafeFile.h"
 
 #include <QJsonArray>

@@ -1,5 +1,6 @@
 #include "BaselineFile.h"
 
+#include "PerDiskFile.h"
 #include "SafeFile.h"
 #include "SectorImage.h"
 
@@ -30,17 +31,6 @@ int storedValue(std::int32_t value) {
 }
 
 } // namespace
-
-QString PerDiskFilePath(const QString& directory, QString serial, const QString& extension) {
-    if (directory.isEmpty() || serial.isEmpty())
-        return QString();
-    serial.replace(QLatin1Char('/'), QLatin1Char('_'));
-    serial.replace(QChar(u'\0'), QLatin1Char('_'));
-    QString path = directory;
-    if (!path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
-    return path + serial + extension;
-}
 
 QString BaselineFilePath(const QString& directory, const CDisk& disk) {
     return PerDiskFilePath(directory, disk.GetSerialNumber(), QStringLiteral(".dat"));

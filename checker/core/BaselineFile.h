@@ -24,11 +24,6 @@ inline constexpr int kBaselineMaxBytes = 8 + 13 * 30;
 // disk's wear figures to another.
 QString BaselineFilePath(const QString& directory, const CDisk& disk);
 
-// directory/<serial><extension>, the name of a file kept per disk: "/" and NUL
-// in the serial become "_". Empty when either is empty (a disk without a
-// serial keeps no file: a shared name would mix two disks).
-QString PerDiskFilePath(const QString& directory, QString serial, const QString& extension);
-
 // The file's bytes for the disk as it stands.
 QByteArray EncodeBaseline(const CDisk& disk);
 
