@@ -191,27 +191,6 @@ TEST_F(MonitorTest, ExitWithoutSavingWritesNothingAndExitWithSavingWaitsForThePa
     EXPECT_TRUE(Ini().contains("WndMouse=0\r\n"));
 }
 
-// Attribute 194's raw value in a SMART data file, checksum kept.
-void SetTemperature(const QString& hexFile, int degrees) {
-    QFile file(hexFile);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    QByteArray hex;
-    for (const QByteArray& line : file.readAll().split('\n'))
-        hex += line.left(line.indexOf('#') < 0 ? line.size() : line.indexOf('#'));
-    file.close();
-    QByteArray data = QByteArray::fromHex(hex);
-    ASSERT_EQ(data.size(), 512);
-    for (int at = 2; at + 12 <= 362; at += 12) {
-        if (static_cast<unsigned char>(data[at]) == 194) {
-            const char old = data[at + 5];
-            data[at + 5] = static_cast<char>(degrees);
-            data[511] = static_cast<char>(data[511] - (degrees - old));
-        }
-    }
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(data.toHex(' ') + '\n');
-}
-
 // Raw byte 0 of an attribute in a SMART data file, checksum kept.
 void SetRawLow(const QString& hexFile, int id, int value) {
     QFile file(hexFile);
@@ -230,6 +209,11 @@ void SetRawLow(const QString& hexFile, int id, int value) {
     }
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(data.toHex(' ') + '\n');
+}
+
+// Attribute 194's raw value (the temperature) in a SMART data file.
+void SetTemperature(const QString& hexFile, int degrees) {
+    SetRawLow(hexFile, 194, degrees);
 }
 
 void AppendToDiskIni(const QString& ini, const QByteArray& lines) {
