@@ -4,9 +4,20 @@
 
 namespace vorn::wmi {
 
+namespace {
+
+// Case folding maps each character to one of the same width, so names of
+// different lengths never match: most names of a record are told apart
+// without Qt's folding tables.
+bool sameName(const QString& a, const QString& b) {
+    return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
 void WmiObject::set(const QString& name, const VARIANT& value) {
     for (WmiProperty& property : m_properties) {
-        if (property.name.compare(name, Qt::CaseInsensitive) == 0) {
+        if (sameName(property.name, name)) {
             property.value = value;
             return;
         }
@@ -18,7 +29,7 @@ std::optional<VARIANT> WmiObject::get(const QString& name) const {
     if (name.compare(QLatin1String("__CLASS"), Qt::CaseInsensitive) == 0)
         return VARIANT::ofBstr(m_className);
     for (const WmiProperty& property : m_properties) {
-        if (property.name.compare(name, Qt::CaseInsensitive) == 0)
+        if (sameName(property.name, name))
             return property.value;
     }
     return std::nullopt;

@@ -100,14 +100,34 @@ void CJsonWriter::BeginValue() {
     if (m_levels.empty())
         return;
     Level& level = m_levels.back();
+    Q_ASSERT(!level.object || m_key);
     const auto begin = static_cast<qsizetype>(m_out.size());
-    Indent(static_cast<int>(m_levels.size()));
+    const std::size_t indent = m_levels.size() * 4;
+    const std::size_t keyLength = level.object ? std::strlen(m_key) : 0;
+    // The line's head in one piece: a document of many disks has tens of
+    // thousands of them, and each append is a call into the library.
+    char head[128];
+    if (indent + keyLength + 4 <= sizeof head) {
+        std::memset(head, ' ', indent);
+        std::size_t used = indent;
+        if (level.object) {
+            head[used++] = '"';
+            std::memcpy(head + used, m_key, keyLength);
+            used += keyLength;
+            std::memcpy(head + used, "\": ", 3);
+            used += 3;
+        }
+        m_out.append(head, used);
+    } else {
+        Indent(static_cast<int>(m_levels.size()));
+        if (level.object) {
+            m_out.push_back('"');
+            m_out.append(m_key, keyLength);
+            m_out.append("\": ", 3);
+        }
+    }
     if (level.object) {
-        Q_ASSERT(m_key);
         m_members.push_back({m_key, begin});
-        m_out.push_back('"');
-        m_out.append(m_key);
-        m_out.append("\": ", 3);
         m_key = nullptr;
     }
     ++level.count;
@@ -188,9 +208,12 @@ CJsonWriter& CJsonWriter::Key(const char* name) {
 void CJsonWriter::Value(qint64 number) {
     BeginValue();
     char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    char* end = std::to_chars(digits, digits + 21, number).ptr;
+    if (!m_levels.empty()) { // the separator EndValue() writes, in the same append
+        *end++ = ',';
+        *end++ = '\n';
+    }
     m_out.append(digits, std::size_t(end - digits));
-    EndValue();
 }
 
 void CJsonWriter::Value(bool truth) {

@@ -292,7 +292,9 @@ public:
         bool wokeUp = false;
         const AtaOutcome outcome = m_disks->execute(std::size_t(disk), command, data, &wokeUp);
         if (wokeUp)
-            appendTrace(simWakeUpLine(m_path, m_disks->machine().disks[std::size_t(disk)].folder));
+            appendTrace([&] {
+                return simWakeUpLine(m_path, m_disks->machine().disks[std::size_t(disk)].folder);
+            });
         return outcome;
     }
 
@@ -345,17 +347,19 @@ public:
     }
 
     void traceRequest(DWORD controlCode, const BYTE* input, DWORD inputSize) override {
-        appendTrace(simTraceLine(m_path, controlCode, input, inputSize));
+        appendTrace([&] { return simTraceLine(m_path, controlCode, input, inputSize); });
     }
 
 private:
-    static void appendTrace(const QString& line) {
+    // The line is made only when a trace is asked for: formatting it costs
+    // more than serving the request, on every request of every disk.
+    template <typename MakeLine> static void appendTrace(MakeLine makeLine) {
         const QString file = simTraceFile();
         if (file.isEmpty())
             return;
         QFile trace(file);
         if (trace.open(QIODevice::WriteOnly | QIODevice::Append))
-            trace.write((line + '\n').toUtf8());
+            trace.write((makeLine() + '\n').toUtf8());
     }
 
     // The position of the disk a request goes to, or -1.

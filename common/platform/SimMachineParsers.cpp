@@ -1,11 +1,12 @@
 #include "SimMachine.h"
 
 #include <algorithm>
-#include <cctype>
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <set>
+#include <string>
 
 namespace vorn::platform {
 
@@ -27,12 +28,6 @@ bool fail(SimParseError* error, int line, const QString& message) {
     return false;
 }
 
-// Editors on Windows start UTF-8 files with a byte order mark; it is no
-// part of the first line.
-QByteArray withoutByteOrderMark(const QByteArray& text) {
-    return text.startsWith("\xEF\xBB\xBF") ? text.mid(3) : text;
-}
-
 // A control byte would cut or garble the one line on standard error, so
 // only printable ASCII is shown as itself.
 QString unexpectedByte(char byte) {
@@ -42,42 +37,76 @@ QString unexpectedByte(char byte) {
     return QStringLiteral("unexpected byte 0x%1").arg(value, 2, 16, QLatin1Char('0'));
 }
 
+// The white space of the C locale, whatever locale the process runs in.
+bool isAsciiSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
+
+// The key folded to lower case as Qt folds it, the common ASCII case without
+// Qt's Unicode tables: one fold per line of every disk file.
+std::string foldedKey(const QString& key) {
+    std::string folded;
+    folded.reserve(std::size_t(key.size()));
+    for (const QChar ch : key) {
+        if (ch.unicode() >= 0x80)
+            return key.toLower().toStdString();
+        folded.push_back(static_cast<char>(ch.unicode() >= 'A' && ch.unicode() <= 'Z'
+                                               ? ch.unicode() + ('a' - 'A')
+                                               : ch.unicode()));
+    }
+    return folded;
+}
+
 // Splits ini text into entries. Sections and keys are kept as written;
 // ';' and '#' start comment lines. A key is allowed once per section.
 bool splitIni(const QByteArray& text, const QStringList& sections, QList<IniEntry>* entries,
               SimParseError* error) {
-    const QList<QByteArray> lines = withoutByteOrderMark(text).split('\n');
+    const qsizetype bom = text.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    const char* const bytes = text.constData();
+    const qsizetype size = text.size();
     QString section;
-    std::set<QString> seen;
-    for (int i = 0; i < lines.size(); ++i) {
-        const int lineNumber = i + 1;
-        const QString line = QString::fromUtf8(lines[i]).trimmed();
+    std::set<std::string> seen;
+    int lineNumber = 0;
+    for (qsizetype start = bom; start <= size; ++lineNumber) {
+        const void* newline = std::memchr(bytes + start, '\n', std::size_t(size - start));
+        const qsizetype end = newline ? static_cast<const char*>(newline) - bytes : size;
+        const QByteArrayView raw(bytes + start, end - start);
+        start = end + 1;
+        // Blank and comment lines are told apart on the bytes; what trimming
+        // in Unicode would change starts with a byte that is no ASCII space.
+        qsizetype first = 0;
+        while (first < raw.size() && isAsciiSpace(raw[first]))
+            ++first;
+        if (first == raw.size() || raw[first] == ';' || raw[first] == '#')
+            continue;
+        const QString line = QString::fromUtf8(raw).trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')) ||
             line.startsWith(QLatin1Char('#')))
             continue;
         if (line.startsWith(QLatin1Char('['))) {
             if (!line.endsWith(QLatin1Char(']')) || line.size() < 3)
-                return fail(error, lineNumber, QStringLiteral("malformed section header"));
+                return fail(error, lineNumber + 1, QStringLiteral("malformed section header"));
             const QString name = line.mid(1, line.size() - 2).trimmed();
             const auto known =
                 std::find_if(sections.begin(), sections.end(), [&](const QString& s) {
                     return s.compare(name, Qt::CaseInsensitive) == 0;
                 });
             if (known == sections.end())
-                return fail(error, lineNumber, QStringLiteral("unknown section [%1]").arg(name));
+                return fail(error, lineNumber + 1,
+                            QStringLiteral("unknown section [%1]").arg(name));
             section = *known;
             continue;
         }
         const int equals = line.indexOf(QLatin1Char('='));
         if (equals <= 0)
-            return fail(error, lineNumber, QStringLiteral("expected Key=Value"));
+            return fail(error, lineNumber + 1, QStringLiteral("expected Key=Value"));
         if (section.isEmpty())
-            return fail(error, lineNumber, QStringLiteral("key outside a section"));
-        IniEntry entry{lineNumber, section, line.left(equals).trimmed(),
+            return fail(error, lineNumber + 1, QStringLiteral("key outside a section"));
+        IniEntry entry{lineNumber + 1, section, line.left(equals).trimmed(),
                        line.mid(equals + 1).trimmed()};
-        if (!seen.insert(section + QLatin1Char('/') + entry.key.toLower()).second)
-            return fail(error, lineNumber, QStringLiteral("duplicate key %1").arg(entry.key));
-        entries->append(entry);
+        if (!seen.insert(section.toStdString() + '/' + foldedKey(entry.key)).second)
+            return fail(error, lineNumber + 1, QStringLiteral("duplicate key %1").arg(entry.key));
+        entries->append(std::move(entry));
     }
     return true;
 }
@@ -170,7 +199,8 @@ const QStringList& simDriveFieldNames() {
 
 QString SimDisk::driveField(const QString& name) const {
     for (const SimDriveField& field : drive) {
-        if (field.name.compare(name, Qt::CaseInsensitive) == 0)
+        // Folding keeps the length: a field of another length is not it.
+        if (field.name.size() == name.size() && field.name.compare(name, Qt::CaseInsensitive) == 0)
             return field.value;
     }
     return QString();
@@ -260,7 +290,8 @@ bool parseSimDiskIni(const QByteArray& text, SimDisk* disk, SimParseError* error
         if (entry.section == QLatin1String("Drive")) {
             const QStringList& names = simDriveFieldNames();
             const auto known = std::find_if(names.begin(), names.end(), [&](const QString& n) {
-                return n.compare(entry.key, Qt::CaseInsensitive) == 0;
+                return n.size() == entry.key.size() &&
+                       n.compare(entry.key, Qt::CaseInsensitive) == 0;
             });
             if (known == names.end())
                 return fail(
@@ -363,14 +394,23 @@ bool parseSimDiskIni(const QByteArray& text, SimDisk* disk, SimParseError* error
 
 namespace {
 
+// The value of each byte as a hex digit, or -1: one look-up per character
+// of files that are mostly hex digits.
+constexpr std::array<signed char, 256> kHexDigitValues = [] {
+    std::array<signed char, 256> values{};
+    for (auto& value : values)
+        value = -1;
+    for (int c = 0; c < 10; ++c)
+        values[std::size_t('0' + c)] = static_cast<signed char>(c);
+    for (int c = 0; c < 6; ++c) {
+        values[std::size_t('a' + c)] = static_cast<signed char>(10 + c);
+        values[std::size_t('A' + c)] = static_cast<signed char>(10 + c);
+    }
+    return values;
+}();
+
 int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    return kHexDigitValues[static_cast<unsigned char>(c)];
 }
 
 } // namespace
@@ -401,14 +441,22 @@ std::optional<QByteArray> parseSimImageHex(const QByteArray& file, int expected,
             i = lineEnd ? static_cast<const char*>(lineEnd) - text : size;
         } else if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v') {
             ++i;
+        } else if (i + 1 < size && hexValue(c) >= 0 && hexValue(text[i + 1]) >= 0 &&
+                   (i + 2 == size || isAsciiSpace(text[i + 2]) || text[i + 2] == '#')) {
+            // The usual run, one byte written as two digits, without the
+            // general run's bookkeeping.
+            if (count == expected) {
+                fail(error, line, QStringLiteral("more than %1 bytes").arg(expected));
+                return std::nullopt;
+            }
+            image[count++] = static_cast<char>(hexValue(c) << 4 | hexValue(text[i + 1]));
+            i += 2;
         } else {
             // A run of hex digits must hold whole byte pairs.
             qsizetype end = i;
             while (end < size && hexValue(text[end]) >= 0)
                 ++end;
-            const bool endsCleanly = end == size ||
-                                     std::isspace(static_cast<unsigned char>(text[end])) ||
-                                     text[end] == '#';
+            const bool endsCleanly = end == size || isAsciiSpace(text[end]) || text[end] == '#';
             if (end == i || !endsCleanly) {
                 fail(error, line, unexpectedByte(end == i ? c : text[end]));
                 return std::nullopt;
@@ -417,13 +465,12 @@ std::optional<QByteArray> parseSimImageHex(const QByteArray& file, int expected,
                 fail(error, line, QStringLiteral("odd number of hex digits"));
                 return std::nullopt;
             }
-            for (; i < end; i += 2) {
-                if (count == expected) {
-                    fail(error, line, QStringLiteral("more than %1 bytes").arg(expected));
-                    return std::nullopt;
-                }
-                image[count++] = static_cast<char>(hexValue(text[i]) << 4 | hexValue(text[i + 1]));
+            if ((end - i) / 2 > expected - count) {
+                fail(error, line, QStringLiteral("more than %1 bytes").arg(expected));
+                return std::nullopt;
             }
+            for (; i < end; i += 2)
+                image[count++] = static_cast<char>(hexValue(text[i]) << 4 | hexValue(text[i + 1]));
         }
     }
     if (count != expected) {

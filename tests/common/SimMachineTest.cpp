@@ -97,10 +97,12 @@ TEST(SimIni, NamesTheLineOfEachMistake) {
         {"[Drive]\nIndex=4294967296\n", 2}, // would wrap to disk 0
         {"[Drive]\nSCSITargetId=4294967297\n", 2},
         {"[Drive]\nSCSIPort=-2147483649\n", 2},
-        {"[Drive]\nSize=12GB\n", 2},                       // not a number
-        {"[Drive]\nModel=a\nmodel=b\n", 3},                // duplicate
-        {"[Volumes]\nPartition0=C:\n", 2},                 // numbers start at 1
-        {"[Volumes]\nPartition1=C:\nPartition01=D:\n", 3}, // partition 1 twice
+        {"[Drive]\nSize=12GB\n", 2},                         // not a number
+        {"[Drive]\nModel=a\nmodel=b\n", 3},                  // duplicate
+        {"[Drive]\nk=1\n\xE2\x84\xAA=2\n", 3},               // Kelvin sign folds to k
+        {"; note\n\n  # indented\r\n[Drive]\nModel x\n", 5}, // comments still counted
+        {"[Volumes]\nPartition0=C:\n", 2},                   // numbers start at 1
+        {"[Volumes]\nPartition1=C:\nPartition01=D:\n", 3},   // partition 1 twice
         {"[Volumes]\nPartition+2=C:\n", 2},
         {"[Volumes]\nDisk1=C:\n", 2},
         {"[Device]\nDirect=maybe\n", 2},
@@ -125,6 +127,9 @@ TEST(SimIni, FilesSavedWithAByteOrderMarkRead) {
     ASSERT_TRUE(parseSimDiskIni("\xEF\xBB\xBF[Drive]\r\nModel=X\r\n", &disk, &error))
         << error.message.toStdString();
     EXPECT_EQ(disk.driveField("Model"), "X");
+    // A comment behind a no-break space is still a comment.
+    EXPECT_TRUE(parseSimDiskIni("[Drive]\n\xC2\xA0# note\nModel=X\n", &disk, &error))
+        << error.message.toStdString();
     ASSERT_TRUE(parseSimMachineIni("\xEF\xBB\xBF[Machine]\nPlatform=1\n", &error));
     EXPECT_TRUE(parseSimSectorHex("\xEF\xBB\xBF" + zeroSector(), &error))
         << error.message.toStdString();
@@ -154,8 +159,9 @@ TEST(SimIni, MachineVersion) {
 TEST(SimHex, ReadsPairsAroundCommentsAndSpace) {
     QByteArray text = "# identify of a test disk\n4a 0C\t40 00  # general configuration\n";
     text += "0102";
-    for (int i = 6; i < 512; ++i)
+    for (int i = 6; i < 511; ++i)
         text += " ff";
+    text += " ff# the last pair touches a comment and the file ends without a line feed";
     SimParseError error;
     const auto bytes = parseSimSectorHex(text, &error);
     ASSERT_TRUE(bytes) << error.message.toStdString();
@@ -173,6 +179,8 @@ TEST(SimHex, RefusesWhatIsNotExactlyOneSector) {
         {"00 0\n" + zeroSector(), 1},                    // odd digit count
         {"00\n0x12\n" + zeroSector(), 2},                // prefix
         {"00 zz\n", 1},
+        {"00\n0g\n" + zeroSector(), 2},      // a pair with a stray letter behind it
+        {zeroSector() + "00#extra\n", 33},   // one pair too many, against a comment
         {QByteArray("00\n\0\x1b[2J", 7), 2}, // control bytes
     };
     for (const Case& c : cases) {
