@@ -5,8 +5,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
-#include <set>
 #include <string>
+#include <vector>
 
 namespace vorn::platform {
 
@@ -42,6 +42,21 @@ bool isAsciiSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
 
+QByteArrayView trimmedAscii(QByteArrayView text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && isAsciiSpace(text[first]))
+        ++first;
+    while (last > first && isAsciiSpace(text[last - 1]))
+        --last;
+    return text.sliced(first, last - first);
+}
+
+bool isAscii(QByteArrayView text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 // The key folded to lower case as Qt folds it, the common ASCII case without
 // Qt's Unicode tables: one fold per line of every disk file.
 std::string foldedKey(const QString& key) {
@@ -65,48 +80,62 @@ bool splitIni(const QByteArray& text, const QStringList& sections, QList<IniEntr
     const char* const bytes = text.constData();
     const qsizetype size = text.size();
     QString section;
-    std::set<std::string> seen;
+    char sectionMark = 0; // one byte per known section, for the duplicate test
+    std::vector<std::string> seen;
     int lineNumber = 0;
     for (qsizetype start = bom; start <= size; ++lineNumber) {
         const void* newline = std::memchr(bytes + start, '\n', std::size_t(size - start));
         const qsizetype end = newline ? static_cast<const char*>(newline) - bytes : size;
-        const QByteArrayView raw(bytes + start, end - start);
+        QByteArrayView raw(bytes + start, end - start);
         start = end + 1;
         // Blank and comment lines are told apart on the bytes; what trimming
         // in Unicode would change starts with a byte that is no ASCII space.
-        qsizetype first = 0;
-        while (first < raw.size() && isAsciiSpace(raw[first]))
-            ++first;
-        if (first == raw.size() || raw[first] == ';' || raw[first] == '#')
+        raw = trimmedAscii(raw);
+        if (raw.isEmpty() || raw[0] == ';' || raw[0] == '#')
             continue;
-        const QString line = QString::fromUtf8(raw).trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) ||
-            line.startsWith(QLatin1Char('#')))
-            continue;
-        if (line.startsWith(QLatin1Char('['))) {
-            if (!line.endsWith(QLatin1Char(']')) || line.size() < 3)
-                return fail(error, lineNumber + 1, QStringLiteral("malformed section header"));
-            const QString name = line.mid(1, line.size() - 2).trimmed();
-            const auto known =
-                std::find_if(sections.begin(), sections.end(), [&](const QString& s) {
-                    return s.compare(name, Qt::CaseInsensitive) == 0;
-                });
-            if (known == sections.end())
-                return fail(error, lineNumber + 1,
-                            QStringLiteral("unknown section [%1]").arg(name));
-            section = *known;
-            continue;
+        QString key;
+        QString value;
+        if (isAscii(raw) && raw[0] != '[') {
+            // A line of ASCII trims the same on the bytes: the key and the
+            // value are the only text made of it.
+            const qsizetype equals = raw.indexOf('=');
+            if (equals <= 0)
+                return fail(error, lineNumber + 1, QStringLiteral("expected Key=Value"));
+            key = QString::fromLatin1(trimmedAscii(raw.first(equals)));
+            value = QString::fromLatin1(trimmedAscii(raw.sliced(equals + 1)));
+        } else {
+            const QString line = QString::fromUtf8(raw).trimmed();
+            if (line.isEmpty() || line.startsWith(QLatin1Char(';')) ||
+                line.startsWith(QLatin1Char('#')))
+                continue;
+            if (line.startsWith(QLatin1Char('['))) {
+                if (!line.endsWith(QLatin1Char(']')) || line.size() < 3)
+                    return fail(error, lineNumber + 1, QStringLiteral("malformed section header"));
+                const QString name = line.mid(1, line.size() - 2).trimmed();
+                const auto known =
+                    std::find_if(sections.begin(), sections.end(), [&](const QString& s) {
+                        return s.compare(name, Qt::CaseInsensitive) == 0;
+                    });
+                if (known == sections.end())
+                    return fail(error, lineNumber + 1,
+                                QStringLiteral("unknown section [%1]").arg(name));
+                section = *known;
+                sectionMark = static_cast<char>('A' + (known - sections.begin()));
+                continue;
+            }
+            const int equals = line.indexOf(QLatin1Char('='));
+            if (equals <= 0)
+                return fail(error, lineNumber + 1, QStringLiteral("expected Key=Value"));
+            key = line.left(equals).trimmed();
+            value = line.mid(equals + 1).trimmed();
         }
-        const int equals = line.indexOf(QLatin1Char('='));
-        if (equals <= 0)
-            return fail(error, lineNumber + 1, QStringLiteral("expected Key=Value"));
         if (section.isEmpty())
             return fail(error, lineNumber + 1, QStringLiteral("key outside a section"));
-        IniEntry entry{lineNumber + 1, section, line.left(equals).trimmed(),
-                       line.mid(equals + 1).trimmed()};
-        if (!seen.insert(section.toStdString() + '/' + foldedKey(entry.key)).second)
-            return fail(error, lineNumber + 1, QStringLiteral("duplicate key %1").arg(entry.key));
-        entries->append(std::move(entry));
+        std::string folded = sectionMark + foldedKey(key);
+        if (std::find(seen.begin(), seen.end(), folded) != seen.end())
+            return fail(error, lineNumber + 1, QStringLiteral("duplicate key %1").arg(key));
+        seen.push_back(std::move(folded));
+        entries->append(IniEntry{lineNumber + 1, section, std::move(key), std::move(value)});
     }
     return true;
 }
@@ -289,10 +318,14 @@ bool parseSimDiskIni(const QByteArray& text, SimDisk* disk, SimParseError* error
         };
         if (entry.section == QLatin1String("Drive")) {
             const QStringList& names = simDriveFieldNames();
-            const auto known = std::find_if(names.begin(), names.end(), [&](const QString& n) {
-                return n.size() == entry.key.size() &&
-                       n.compare(entry.key, Qt::CaseInsensitive) == 0;
-            });
+            // Files mostly spell the names as the record does; the folding
+            // compare is for the others.
+            auto known = std::find(names.begin(), names.end(), entry.key);
+            if (known == names.end())
+                known = std::find_if(names.begin(), names.end(), [&](const QString& n) {
+                    return n.size() == entry.key.size() &&
+                           n.compare(entry.key, Qt::CaseInsensitive) == 0;
+                });
             if (known == names.end())
                 return fail(
                     error, entry.line,
@@ -433,24 +466,26 @@ std::optional<QByteArray> parseSimImageHex(const QByteArray& file, int expected,
     qsizetype i = 0;
     while (i < size) {
         const char c = text[i];
-        if (c == '\n') {
-            ++line;
-            ++i;
-        } else if (c == '#') {
-            const void* lineEnd = std::memchr(text + i, '\n', std::size_t(size - i));
-            i = lineEnd ? static_cast<const char*>(lineEnd) - text : size;
-        } else if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v') {
-            ++i;
-        } else if (i + 1 < size && hexValue(c) >= 0 && hexValue(text[i + 1]) >= 0 &&
-                   (i + 2 == size || isAsciiSpace(text[i + 2]) || text[i + 2] == '#')) {
-            // The usual run, one byte written as two digits, without the
-            // general run's bookkeeping.
+        // The usual run first: one byte as two digits with a blank or a
+        // comment behind, decoded without the general run's bookkeeping.
+        if (i + 1 < size && hexValue(c) >= 0 && hexValue(text[i + 1]) >= 0 &&
+            (i + 2 == size || isAsciiSpace(text[i + 2]) || text[i + 2] == '#')) {
             if (count == expected) {
                 fail(error, line, QStringLiteral("more than %1 bytes").arg(expected));
                 return std::nullopt;
             }
             image[count++] = static_cast<char>(hexValue(c) << 4 | hexValue(text[i + 1]));
-            i += 2;
+            i += text[i + 2] == ' ' && i + 2 < size ? 3 : 2;
+        } else if (c == ' ') {
+            ++i;
+        } else if (c == '\n') {
+            ++line;
+            ++i;
+        } else if (c == '#') {
+            const void* lineEnd = std::memchr(text + i, '\n', std::size_t(size - i));
+            i = lineEnd ? static_cast<const char*>(lineEnd) - text : size;
+        } else if (c == '\t' || c == '\r' || c == '\f' || c == '\v') {
+            ++i;
         } else {
             // A run of hex digits must hold whole byte pairs.
             qsizetype end = i;
