@@ -16,72 +16,102 @@ namespace {
 
 const char kHex[] = "0123456789abcdef";
 
-void AppendEscape(std::string* out, char16_t unit) {
+// Appends past Qt's general insert path: the buffer doubles in place
+// (realloc, so the pages written so far are not touched again) and a resize
+// within the capacity costs next to nothing.
+void Put(QByteArray* out, const char* text, qsizetype length) {
+    const qsizetype size = out->size();
+    if (size + length > out->capacity())
+        out->reserve(std::max<qsizetype>(2 * out->capacity(), size + length + 4096));
+    out->resize(size + length);
+    std::memcpy(out->data() + size, text, std::size_t(length));
+}
+
+void Put(QByteArray* out, char c) {
+    Put(out, &c, 1);
+}
+
+char* WriteEscape(char* cursor, char16_t unit) {
     const char escape[] = {'\\',
                            'u',
                            kHex[(unit >> 12) & 0xF],
                            kHex[(unit >> 8) & 0xF],
                            kHex[(unit >> 4) & 0xF],
                            kHex[unit & 0xF]};
-    out->append(escape, sizeof escape);
+    std::memcpy(cursor, escape, sizeof escape);
+    return cursor + sizeof escape;
 }
 
 // UTF-8 as it is, with the escapes JSON needs; a lone surrogate cannot be
-// UTF-8 and is written as an escape, as Qt does.
-void AppendString(std::string* out, const QString& text) {
-    out->push_back('"');
+// UTF-8 and is written as an escape, as Qt does. Written in place behind
+// room for the longest outcome, six bytes per unit.
+void AppendString(QByteArray* out, const QString& text) {
+    const qsizetype size = out->size();
+    const qsizetype worst = size + 2 + 6 * text.size();
+    if (worst > out->capacity())
+        out->reserve(std::max<qsizetype>(2 * out->capacity(), worst + 4096));
+    out->resize(worst);
+    char* const start = out->data();
+    char* p = start + size;
+    *p++ = '"';
     const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
+    const qsizetype count = text.size();
+    for (qsizetype i = 0; i < count; ++i) {
         const char16_t u = units[i];
         if (u < 0x80) {
+            const char plain = static_cast<char>(u);
             switch (u) {
             case '"':
-                out->append("\\\"", 2);
-                break;
             case '\\':
-                out->append("\\\\", 2);
+                *p++ = '\\';
+                *p++ = plain;
                 break;
             case '\b':
-                out->append("\\b", 2);
+                *p++ = '\\';
+                *p++ = 'b';
                 break;
             case '\f':
-                out->append("\\f", 2);
+                *p++ = '\\';
+                *p++ = 'f';
                 break;
             case '\n':
-                out->append("\\n", 2);
+                *p++ = '\\';
+                *p++ = 'n';
                 break;
             case '\r':
-                out->append("\\r", 2);
+                *p++ = '\\';
+                *p++ = 'r';
                 break;
             case '\t':
-                out->append("\\t", 2);
+                *p++ = '\\';
+                *p++ = 't';
                 break;
             default:
                 if (u < 0x20)
-                    AppendEscape(out, u);
+                    p = WriteEscape(p, u);
                 else
-                    out->push_back(static_cast<char>(u));
+                    *p++ = plain;
             }
         } else if (u < 0x800) {
-            out->push_back(static_cast<char>(0xC0 | (u >> 6)));
-            out->push_back(static_cast<char>(0x80 | (u & 0x3F)));
-        } else if (QChar::isHighSurrogate(u) && i + 1 < size &&
+            *p++ = static_cast<char>(0xC0 | (u >> 6));
+            *p++ = static_cast<char>(0x80 | (u & 0x3F));
+        } else if (QChar::isHighSurrogate(u) && i + 1 < count &&
                    QChar::isLowSurrogate(units[i + 1])) {
             const char32_t code = QChar::surrogateToUcs4(u, units[++i]);
-            out->push_back(static_cast<char>(0xF0 | (code >> 18)));
-            out->push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-            out->push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-            out->push_back(static_cast<char>(0x80 | (code & 0x3F)));
+            *p++ = static_cast<char>(0xF0 | (code >> 18));
+            *p++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+            *p++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+            *p++ = static_cast<char>(0x80 | (code & 0x3F));
         } else if (QChar::isSurrogate(u)) {
-            AppendEscape(out, u);
+            p = WriteEscape(p, u);
         } else {
-            out->push_back(static_cast<char>(0xE0 | (u >> 12)));
-            out->push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
-            out->push_back(static_cast<char>(0x80 | (u & 0x3F)));
+            *p++ = static_cast<char>(0xE0 | (u >> 12));
+            *p++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            *p++ = static_cast<char>(0x80 | (u & 0x3F));
         }
     }
-    out->push_back('"');
+    *p++ = '"';
+    out->resize(p - start);
 }
 
 } // namespace
@@ -90,7 +120,7 @@ void CJsonWriter::Indent(int depth) {
     static const char spaces[] = "                                ";
     qsizetype count = static_cast<qsizetype>(depth) * 4;
     for (; count > 0; count -= qsizetype(sizeof spaces - 1))
-        m_out.append(spaces, std::size_t(std::min(count, qsizetype(sizeof spaces - 1))));
+        Put(&m_out, spaces, std::min(count, qsizetype(sizeof spaces - 1)));
 }
 
 // Every member or element is written as a whole line ending in ",\n"; the
@@ -117,13 +147,13 @@ void CJsonWriter::BeginValue() {
             std::memcpy(head + used, "\": ", 3);
             used += 3;
         }
-        m_out.append(head, used);
+        Put(&m_out, head, qsizetype(used));
     } else {
         Indent(static_cast<int>(m_levels.size()));
         if (level.object) {
-            m_out.push_back('"');
-            m_out.append(m_key, keyLength);
-            m_out.append("\": ", 3);
+            Put(&m_out, '"');
+            Put(&m_out, m_key, qsizetype(keyLength));
+            Put(&m_out, "\": ", 3);
         }
     }
     if (level.object) {
@@ -135,12 +165,12 @@ void CJsonWriter::BeginValue() {
 
 void CJsonWriter::EndValue() {
     if (!m_levels.empty())
-        m_out.append(",\n", 2);
+        Put(&m_out, ",\n", 2);
 }
 
 void CJsonWriter::Open(bool object) {
     BeginValue();
-    m_out.append(object ? "{\n" : "[\n", 2);
+    Put(&m_out, object ? "{\n" : "[\n", 2);
     m_levels.push_back(Level{object, 0, m_members.size()});
 }
 
@@ -152,11 +182,11 @@ void CJsonWriter::Close() {
     }
     if (level.count > 0) {
         m_out.resize(m_out.size() - 2);
-        m_out.push_back('\n');
+        Put(&m_out, '\n');
     }
     m_levels.pop_back();
     Indent(static_cast<int>(m_levels.size()));
-    m_out.push_back(level.object ? '}' : ']');
+    Put(&m_out, level.object ? '}' : ']');
     EndValue();
 }
 
@@ -169,7 +199,7 @@ void CJsonWriter::SortMembers(const Level& level) {
         return;
     // The members' lines follow one another up to the end of the text.
     const qsizetype start = first->begin;
-    const std::string lines = m_out.substr(std::size_t(start));
+    const QByteArray lines = m_out.mid(start);
     std::vector<std::pair<Member, qsizetype>> spans; // member and its length
     for (auto it = first; it != m_members.end(); ++it) {
         const qsizetype end = it + 1 != m_members.end() ? (it + 1)->begin : qsizetype(m_out.size());
@@ -177,9 +207,9 @@ void CJsonWriter::SortMembers(const Level& level) {
     }
     std::stable_sort(spans.begin(), spans.end(),
                      [&](const auto& a, const auto& b) { return less(a.first, b.first); });
-    m_out.resize(std::size_t(start));
+    m_out.resize(start);
     for (const auto& [member, length] : spans)
-        m_out.append(lines, std::size_t(member.begin - start), std::size_t(length));
+        Put(&m_out, lines.constData() + (member.begin - start), length);
 }
 
 void CJsonWriter::BeginObject() {
@@ -213,12 +243,12 @@ void CJsonWriter::Value(qint64 number) {
         *end++ = ',';
         *end++ = '\n';
     }
-    m_out.append(digits, std::size_t(end - digits));
+    Put(&m_out, digits, end - digits);
 }
 
 void CJsonWriter::Value(bool truth) {
     BeginValue();
-    m_out.append(truth ? "true" : "false");
+    Put(&m_out, truth ? "true" : "false", truth ? 4 : 5);
     EndValue();
 }
 
@@ -228,7 +258,8 @@ void CJsonWriter::Value(double number) {
         return;
     }
     BeginValue();
-    m_out.append(QByteArray::number(number, 'g', QLocale::FloatingPointShortest).toStdString());
+    const QByteArray text = QByteArray::number(number, 'g', QLocale::FloatingPointShortest);
+    Put(&m_out, text.constData(), text.size());
     EndValue();
 }
 
@@ -240,7 +271,7 @@ void CJsonWriter::Value(const QString& text) {
 
 void CJsonWriter::Null() {
     BeginValue();
-    m_out.append("null", 4);
+    Put(&m_out, "null", 4);
     EndValue();
 }
 
@@ -287,8 +318,8 @@ void CJsonWriter::Value(const QJsonValue& value) {
 
 QByteArray CJsonWriter::Take() {
     Q_ASSERT(m_levels.empty());
-    m_out.push_back('\n');
-    const QByteArray text = QByteArray::fromStdString(m_out);
-    m_out.clear();
-    return text;
+    Put(&m_out, '\n');
+    // Handed over, not copied: the document of a large machine is hundreds
+    // of kilobytes.
+    return std::exchange(m_out, QByteArray());
 }

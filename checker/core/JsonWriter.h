@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <string>
 #include <vector>
 
 class QJsonValue;
@@ -57,7 +56,8 @@ private:
     void SortMembers(const Level& level);
     void Indent(int depth);
 
-    std::string m_out;
+    // A QByteArray grows in place and is handed out without a copy.
+    QByteArray m_out;
     std::vector<Level> m_levels;
     std::vector<Member> m_members; // of every open object, innermost last
     const char* m_key = nullptr;

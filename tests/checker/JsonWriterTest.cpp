@@ -25,6 +25,7 @@ TEST(JsonWriter, WritesWhatQtWritesForTheSameValues) {
         QStringLiteral("quote \" backslash \\ slash / tab \t\n\r\b\f"),
         QString::fromLatin1("\x01\x1a\x1f\x7f"),
         surrogates,
+        QString(5000, QChar(0x20AC)), // longer than the buffer holds at first
     };
     const double numbers[] = {0.0,
                               -0.0,
