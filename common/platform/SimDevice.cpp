@@ -1,5 +1,6 @@
 #include "SimDevice.h"
 
+#include "../SafeFile.h"
 #include "AtaCommandSet.h"
 #include "NvmeCommandSet.h"
 
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <mutex>
+#include <unistd.h>
 #include <vector>
 
 namespace vorn::platform {
@@ -316,12 +318,7 @@ public:
     }
 
     void traceNvme(const NvmeAdminCommand& command) override {
-        const QString file = simTraceFile();
-        if (file.isEmpty())
-            return;
-        QFile trace(file);
-        if (trace.open(QIODevice::WriteOnly | QIODevice::Append))
-            trace.write((simNvmeTraceLine(m_path, command) + '\n').toUtf8());
+        appendTrace([&] { return simNvmeTraceLine(m_path, command); });
     }
 
     int version(RequestTarget target, BYTE* ideDeviceMap) override {
@@ -351,15 +348,23 @@ public:
     }
 
 private:
-    // The line is made only when a trace is asked for: formatting it costs
-    // more than serving the request, on every request of every disk.
+    // The trace is a test aid, but a run that has it set may be a root run:
+    // it is appended to only as a regular file, never through a link. The
+    // line is made only when a trace is asked for: formatting it costs more
+    // than serving the request, on every request of every disk.
     template <typename MakeLine> static void appendTrace(MakeLine makeLine) {
         const QString file = simTraceFile();
         if (file.isEmpty())
             return;
-        QFile trace(file);
-        if (trace.open(QIODevice::WriteOnly | QIODevice::Append))
-            trace.write((makeLine() + '\n').toUtf8());
+        int failure = 0;
+        const int fd = Cm_OpenRegularFileForWriting(QFile::encodeName(file), true, &failure);
+        if (fd < 0)
+            return;
+        const QByteArray bytes = (makeLine() + '\n').toUtf8();
+        // One write per line keeps lines whole when two processes append.
+        [[maybe_unused]] const ssize_t written =
+            ::write(fd, bytes.constData(), std::size_t(bytes.size()));
+        ::close(fd);
     }
 
     // The position of the disk a request goes to, or -1.
