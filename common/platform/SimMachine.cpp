@@ -8,6 +8,7 @@
 
 #include <sys/auxv.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -46,8 +47,8 @@ void reportMalformed(const QString& file, const SimParseError& error, const char
 // with comments; anything larger, or not a regular file, is no file of ours.
 constexpr qint64 kSimFileMaxBytes = 64 * 1024;
 
-std::optional<QByteArray> readFile(const QString& path) {
-    return Cm_ReadBoundedFile(path, kSimFileMaxBytes);
+std::optional<QByteArray> readFile(const QString& path, int* error = nullptr) {
+    return Cm_ReadBoundedFile(path, kSimFileMaxBytes, error);
 }
 
 // Reads one disk folder; false (after one line on stderr) leaves it out.
@@ -77,9 +78,13 @@ bool loadDisk(const QDir& folder, SimDisk* disk) {
     };
     for (const auto& [name, image, size] : sectors) {
         const QString path = folder.filePath(QLatin1String(name));
-        if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+        // Read first and asked about only when absent: most files are there,
+        // and a machine of many disks would look at each twice. A link to
+        // nowhere is a file that cannot be read, not a missing one.
+        int failure = 0;
+        const auto text = readFile(path, &failure);
+        if (!text && failure == ENOENT && !QFileInfo(path).isSymLink())
             continue;
-        const auto text = readFile(path);
         if (!text) {
             reportMalformed(path, {0, QStringLiteral("cannot be read")}, "disk left out");
             return false;
