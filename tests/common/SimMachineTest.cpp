@@ -212,6 +212,10 @@ TEST(SimLoader, TakesDisksInNameOrderAndLeavesOutBrokenOnes) {
     // A sector file that never ends is refused, not read into memory.
     disk("h-zero", "[Drive]\nModel=H\n");
     ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), dir.path("h-zero/identify.hex")));
+    // A link to nowhere is a file that cannot be read, not a missing one.
+    disk("i-dangling", "[Drive]\nModel=I\n");
+    ASSERT_TRUE(
+        QFile::link(dir.path("i-dangling/gone.hex"), dir.path("i-dangling/nvme-health.hex")));
 
     StderrCapture capture;
     const auto machine = loadSimMachine(dir.path());
@@ -230,7 +234,9 @@ TEST(SimLoader, TakesDisksInNameOrderAndLeavesOutBrokenOnes) {
     EXPECT_EQ(machine->info.platform, 2u); // the default after a bad machine.ini
 
     const QStringList lines = messages.split('\n', Qt::SkipEmptyParts);
-    EXPECT_EQ(lines.size(), 6) << messages.toStdString();
+    EXPECT_EQ(lines.size(), 7) << messages.toStdString();
+    EXPECT_TRUE(messages.contains("i-dangling/nvme-health.hex: cannot be read"))
+        << messages.toStdString();
     EXPECT_TRUE(messages.contains("h-zero/identify.hex: cannot be read")) << messages.toStdString();
     EXPECT_TRUE(messages.contains("c-broken/disk.ini:2:")) << messages.toStdString();
     EXPECT_TRUE(messages.contains("d-badhex/identify.hex:")) << messages.toStdString();
