@@ -16,19 +16,23 @@ namespace {
 
 const char kHex[] = "0123456789abcdef";
 
-// Appends past Qt's general insert path: the buffer doubles in place
-// (realloc, so the pages written so far are not touched again) and a resize
-// within the capacity costs next to nothing.
-void Put(QByteArray* out, const char* text, qsizetype length) {
-    const qsizetype size = out->size();
-    if (size + length > out->capacity())
-        out->reserve(std::max<qsizetype>(2 * out->capacity(), size + length + 4096));
-    out->resize(size + length);
-    std::memcpy(out->data() + size, text, std::size_t(length));
+// Room for `length` more bytes behind the text, without writing them: the
+// array doubles in place (realloc, so the pages written so far are not
+// touched again), and Qt's append path, which is an insert, is not taken.
+template <typename Text> char* Room(Text* out, qsizetype length) {
+    if (out->size + length > out->bytes.size())
+        out->bytes.resize(std::max<qsizetype>(2 * out->bytes.size(), out->size + length + 4096));
+    return out->bytes.data() + out->size;
 }
 
-void Put(QByteArray* out, char c) {
-    Put(out, &c, 1);
+template <typename Text> void Put(Text* out, const char* text, qsizetype length) {
+    std::memcpy(Room(out, length), text, std::size_t(length));
+    out->size += length;
+}
+
+template <typename Text> void Put(Text* out, char c) {
+    *Room(out, 1) = c;
+    ++out->size;
 }
 
 char* WriteEscape(char* cursor, char16_t unit) {
@@ -45,14 +49,9 @@ char* WriteEscape(char* cursor, char16_t unit) {
 // UTF-8 as it is, with the escapes JSON needs; a lone surrogate cannot be
 // UTF-8 and is written as an escape, as Qt does. Written in place behind
 // room for the longest outcome, six bytes per unit.
-void AppendString(QByteArray* out, const QString& text) {
-    const qsizetype size = out->size();
-    const qsizetype worst = size + 2 + 6 * text.size();
-    if (worst > out->capacity())
-        out->reserve(std::max<qsizetype>(2 * out->capacity(), worst + 4096));
-    out->resize(worst);
-    char* const start = out->data();
-    char* p = start + size;
+template <typename Text> void AppendString(Text* out, const QString& text) {
+    char* const start = Room(out, 2 + 6 * text.size());
+    char* p = start;
     *p++ = '"';
     const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
     const qsizetype count = text.size();
@@ -111,7 +110,7 @@ void AppendString(QByteArray* out, const QString& text) {
         }
     }
     *p++ = '"';
-    out->resize(p - start);
+    out->size += p - start;
 }
 
 } // namespace
@@ -131,7 +130,7 @@ void CJsonWriter::BeginValue() {
         return;
     Level& level = m_levels.back();
     Q_ASSERT(!level.object || m_key);
-    const auto begin = static_cast<qsizetype>(m_out.size());
+    const qsizetype begin = m_out.size;
     const std::size_t indent = m_levels.size() * 4;
     const std::size_t keyLength = level.object ? std::strlen(m_key) : 0;
     // The line's head in one piece: a document of many disks has tens of
@@ -181,7 +180,7 @@ void CJsonWriter::Close() {
         m_members.resize(level.firstMember);
     }
     if (level.count > 0) {
-        m_out.resize(m_out.size() - 2);
+        m_out.size -= 2;
         Put(&m_out, '\n');
     }
     m_levels.pop_back();
@@ -199,15 +198,15 @@ void CJsonWriter::SortMembers(const Level& level) {
         return;
     // The members' lines follow one another up to the end of the text.
     const qsizetype start = first->begin;
-    const QByteArray lines = m_out.mid(start);
+    const QByteArray lines = m_out.bytes.mid(start, m_out.size - start);
     std::vector<std::pair<Member, qsizetype>> spans; // member and its length
     for (auto it = first; it != m_members.end(); ++it) {
-        const qsizetype end = it + 1 != m_members.end() ? (it + 1)->begin : qsizetype(m_out.size());
+        const qsizetype end = it + 1 != m_members.end() ? (it + 1)->begin : m_out.size;
         spans.push_back({*it, end - it->begin});
     }
     std::stable_sort(spans.begin(), spans.end(),
                      [&](const auto& a, const auto& b) { return less(a.first, b.first); });
-    m_out.resize(start);
+    m_out.size = start;
     for (const auto& [member, length] : spans)
         Put(&m_out, lines.constData() + (member.begin - start), length);
 }
@@ -321,5 +320,7 @@ QByteArray CJsonWriter::Take() {
     Put(&m_out, '\n');
     // Handed over, not copied: the document of a large machine is hundreds
     // of kilobytes.
-    return std::exchange(m_out, QByteArray());
+    m_out.bytes.resize(m_out.size);
+    m_out.size = 0;
+    return std::exchange(m_out.bytes, QByteArray());
 }

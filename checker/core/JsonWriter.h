@@ -56,8 +56,13 @@ private:
     void SortMembers(const Level& level);
     void Indent(int depth);
 
-    // A QByteArray grows in place and is handed out without a copy.
-    QByteArray m_out;
+    // The text so far. The array grows by doubling, in place, and is handed
+    // out without a copy; `size` is how much of it is written.
+    struct Text {
+        QByteArray bytes;
+        qsizetype size = 0;
+    };
+    Text m_out;
     std::vector<Level> m_levels;
     std::vector<Member> m_members; // of every open object, innermost last
     const char* m_key = nullptr;

@@ -465,6 +465,18 @@ std::optional<QByteArray> parseSimImageHex(const QByteArray& file, int expected,
     int line = 1;
     qsizetype i = 0;
     while (i < size) {
+        // Most of a file is pairs each followed by one blank: taken in a
+        // loop of their own, anything else falls through to the steps below.
+        while (i + 2 < size && text[i + 2] == ' ' && count < expected) {
+            const int high = hexValue(text[i]);
+            const int low = hexValue(text[i + 1]);
+            if ((high | low) < 0)
+                break;
+            image[count++] = static_cast<char>(high << 4 | low);
+            i += 3;
+        }
+        if (i >= size)
+            break;
         const char c = text[i];
         // The usual run first: one byte as two digits with a blank or a
         // comment behind, decoded without the general run's bookkeeping.
@@ -475,7 +487,7 @@ std::optional<QByteArray> parseSimImageHex(const QByteArray& file, int expected,
                 return std::nullopt;
             }
             image[count++] = static_cast<char>(hexValue(c) << 4 | hexValue(text[i + 1]));
-            i += text[i + 2] == ' ' && i + 2 < size ? 3 : 2;
+            i += i + 2 < size && text[i + 2] == ' ' ? 3 : 2;
         } else if (c == ' ') {
             ++i;
         } else if (c == '\n') {
