@@ -7,6 +7,7 @@
 #include "platform/DeviceIo.h"
 #include "platform/IoControlCodes.h"
 
+#include <array>
 #include <cstring>
 
 using vorn::ata::Operation;
@@ -31,6 +32,20 @@ BOOL sendScsi(void* device, Operation operation, const char* trace, int target,
     std::vector<BYTE> ignored;
     return vorn::ata::sendScsi(device, operation, target, QString::fromLatin1(trace),
                                buffer ? buffer : &ignored);
+}
+
+// The table's names as text, made once: every disk's records share them
+// instead of converting the same UTF-8 again for each attribute of each disk.
+const QString& displayName(BYTE id) {
+    static const std::array<QString, 256> names = [] {
+        std::array<QString, 256> made;
+        for (int i = 0; i < 256; ++i) {
+            if (const vorn::smart::AttributeName* row = vorn::smart::findAttributeName(i))
+                made[std::size_t(i)] = QString::fromUtf8(row->name);
+        }
+        return made;
+    }();
+    return names[id];
 }
 
 } // namespace
@@ -242,7 +257,7 @@ void CHddSmart::GetDisplayAttribute() {
             record = std::make_unique<CHddSmartDisp>();
             record->m_byId = row->id;
             record->m_byImportance = row->importance;
-            record->m_strName = QString::fromUtf8(row->name);
+            record->m_strName = displayName(row->id);
         }
         record->m_nCurrent = entry.current;
         record->m_nWorst = entry.worst;
