@@ -357,4 +357,60 @@ TEST_F(CheckerWindowTest, ResizingStretchesTheListAndKeepsTheButtonsInTheCorners
     EXPECT_EQ(window.width() - window.MinimizeButton()->geometry().right(), minimizeRight);
 }
 
+// The sample machine with an OpenError for each disk (empty: none).
+void WriteMachineWithOpenErrors(const TestDir& dir, const QStringList& errors) {
+    const QStringList disks =
+        QDir(kSample).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    ASSERT_EQ(disks.size(), errors.size());
+    QFile::copy(kSample + QStringLiteral("/machine.ini"), dir.path(QStringLiteral("machine.ini")));
+    for (int k = 0; k < disks.size(); ++k) {
+        const QString from = kSample + QLatin1Char('/') + disks[k];
+        QDir(dir.path()).mkpath(disks[k]);
+        for (const QString& file : QDir(from).entryList(QDir::Files)) {
+            QFile in(from + QLatin1Char('/') + file);
+            ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+            QByteArray bytes = in.readAll();
+            if (file == QLatin1String("disk.ini") && !errors[k].isEmpty())
+                bytes.replace("[Device]", "[Device]\nOpenError=" + errors[k].toLatin1());
+            ASSERT_TRUE(dir.write(disks[k] + QLatin1Char('/') + file, bytes));
+        }
+    }
+}
+
+// The one message box that tells an ordinary user why the window is empty;
+// a disk that could be read, or a refusal that is not about permission,
+// must not bring it up.
+TEST_F(CheckerWindowTest, SaysOnceWhenNoDiskMayBeReadForLackOfPermission) {
+    const QString noPermission =
+        QStringLiteral("ディスクを読み取る権限がありません。ディスクヘルパー（vorn-diskhelper）を"
+                       "インストールするか、管理者として実行してください。");
+    const QString d = QStringLiteral("denied");
+    const QString b = QStringLiteral("busy");
+    const struct {
+        const char* name;
+        QStringList errors;
+        int disks;
+        bool told;
+    } cases[] = {
+        {"every disk refuses", {d, d, d, d, d, d}, 0, true},
+        {"one disk answers", {d, d, QString(), d, d, d}, 1, false},
+        {"every disk is busy", {b, b, b, b, b, b}, 0, false},
+        {"busy and refusing", {b, d, b, d, b, b}, 0, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestDir machine;
+        WriteMachineWithOpenErrors(machine, c.errors);
+        vorn::platform::selectSimMachine(machine.path());
+        m_desk.messages.clear();
+        CCheckerDlg& window = Open();
+        EXPECT_EQ(window.Session().Disks().GetCount(), c.disks);
+        EXPECT_EQ(m_desk.messages, c.told ? QStringList{noPermission} : QStringList());
+        // A refresh that fails the same way says nothing more.
+        window.RefreshAction()->trigger();
+        EXPECT_EQ(m_desk.messages.size(), c.told ? 1 : 0);
+        m_window.reset();
+    }
+}
+
 } // namespace
