@@ -217,6 +217,50 @@ TEST_F(NvmeDiskTest, PanelVerdictsAndNoBaseline) {
         << "an NVMe disk writes no ATA baseline file";
 }
 
+// Byte at of a simulated disk's health log file set to value.
+void SetLogByte(const QString& hexFile, int at, int value) {
+    QFile file(hexFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray hex;
+    for (const QByteArray& line : file.readAll().split('\n'))
+        hex += line.left(line.indexOf('#') < 0 ? line.size() : line.indexOf('#'));
+    file.close();
+    QByteArray log = QByteArray::fromHex(hex);
+    ASSERT_GT(log.size(), at);
+    log[at] = static_cast<char>(value);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(log.toHex(' ') + '\n');
+}
+
+TEST_F(NvmeDiskTest, RisingMediaErrorsAreToldByChangesUntilAccepted) {
+    const QString machine = BuildMachine(m_machines, true, false);
+    // The worn disk's critical warning would set the exit status on its own.
+    ASSERT_TRUE(QDir(machine + QStringLiteral("/1-nvme-worn")).removeRecursively());
+    const QString log = machine + QStringLiteral("/0-nvme-healthy/nvme-health.hex");
+    const QStringList changes{QStringLiteral("--changes")};
+
+    DrivewatchResult result = Run(machine, changes);
+    EXPECT_EQ(result.exitCode, kExitGood);
+    EXPECT_TRUE(result.out.isEmpty());
+    SetLogByte(log, 160, 2);
+    result = Run(machine, changes);
+    EXPECT_EQ(result.exitCode, kExitWorse);
+    EXPECT_EQ(QString::fromUtf8(result.out),
+              QStringLiteral("ディスク 0: Vorn Example NVMe 512GB\n"
+                             "  メディアとデータ保全のエラーが 0 から 2 に増えました\n"));
+    EXPECT_EQ(Run(machine, changes).exitCode, kExitGood);
+
+    EXPECT_EQ(Run(machine, {QStringLiteral("--accept")}).exitCode, kExitGood);
+    result = Run(machine, changes);
+    EXPECT_EQ(result.exitCode, kExitGood);
+    EXPECT_TRUE(result.out.isEmpty());
+    SetLogByte(log, 0, 0x08); // read-only media
+    result = Run(machine, changes);
+    EXPECT_EQ(result.exitCode, kExitWorse);
+    EXPECT_TRUE(result.out.endsWith("  クリティカル警告: 読み取り専用になりました\n"))
+        << result.out.constData();
+}
+
 TEST_F(NvmeDiskTest, ListRowsFollowTheLog) {
     vorn::platform::selectSimMachine(kNvmeMachine);
     CCheckerSession session(CheckerOptions{}, {});

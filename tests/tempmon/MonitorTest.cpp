@@ -359,13 +359,32 @@ TEST_F(MonitorTest, DraggingSnapsToTheWorkAreaAndTheReleaseWrites) {
 
 } // namespace
 
-TEST_F(MonitorTest, NvmeDisksShowTheirTemperatureAndKeepItThroughARefresh) {
-    vorn::platform::selectSimMachine(
-        QStringLiteral(VORN_SOURCE_ROOT "/tests/fixtures/nvme-machine"));
+TEST_F(MonitorTest, NvmeDisksShowTheirTemperatureAndTellRisingMediaErrors) {
+    CopyFolder(QStringLiteral(VORN_SOURCE_ROOT "/tests/fixtures/nvme-machine"), Machine());
+    vorn::platform::selectSimMachine(Machine());
     Start();
     ASSERT_EQ(m_view.readings.size(), 2u);
     EXPECT_EQ(ReadingTip(m_view.readings[0]), QStringLiteral("Vorn Example NVMe 512GB\nC: \n45 ℃"));
     EXPECT_EQ(m_view.readings[1].temperature, -1); // 0 K: no reading
+    EXPECT_TRUE(m_view.notices.isEmpty());
+
+    // Media errors at byte 160 of the health log.
+    const QString log = Machine() + QStringLiteral("/0-nvme-healthy/nvme-health.hex");
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    QByteArray text = file.readAll();
+    ASSERT_TRUE(text.contains("00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00  # 0a0"));
+    text.replace("00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00  # 0a0",
+                 "05 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00  # 0a0");
+    file.resize(0);
+    file.write(text);
+    file.close();
+    vorn::platform::selectSimMachine(Machine());
+    m_timer.Tick();
     m_timer.Tick();
     EXPECT_EQ(m_view.readings[0].temperature, 45);
+    EXPECT_EQ(
+        m_view.notices,
+        QStringList{
+            "Vorn Example NVMe 512GB C:|メディアとデータ保全のエラーが 0 から 5 に増えました"});
 }
