@@ -14,6 +14,7 @@
 #include <QJsonObject>
 #include <gtest/gtest.h>
 
+#include "../support/SimMachineFiles.h"
 #include "../support/TempDir.h"
 
 namespace {
@@ -219,17 +220,10 @@ TEST_F(NvmeDiskTest, PanelVerdictsAndNoBaseline) {
 
 // Byte at of a simulated disk's health log file set to value.
 void SetLogByte(const QString& hexFile, int at, int value) {
-    QFile file(hexFile);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    QByteArray hex;
-    for (const QByteArray& line : file.readAll().split('\n'))
-        hex += line.left(line.indexOf('#') < 0 ? line.size() : line.indexOf('#'));
-    file.close();
-    QByteArray log = QByteArray::fromHex(hex);
+    QByteArray log = simfiles::ReadHex(hexFile);
     ASSERT_GT(log.size(), at);
     log[at] = static_cast<char>(value);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(log.toHex(' ') + '\n');
+    ASSERT_TRUE(simfiles::WriteHex(hexFile, log));
 }
 
 TEST_F(NvmeDiskTest, RisingMediaErrorsAreToldByChangesUntilAccepted) {
