@@ -5,8 +5,6 @@
 #include "WideText.h"
 #include "platform/LastError.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -24,36 +22,18 @@ void noteFailure(int code) {
         g_logFailure = code ? code : EIO;
 }
 
-// The log is opened without following a link and without blocking on a
-// FIFO, and only a regular file is kept: a root run must not write through
-// a link someone else planted, nor into a device.
+// A root run must not write through a link someone else planted, nor into
+// a device.
 std::FILE* openLog(const QByteArray& fileName, bool append) {
-    // Looked at first: in a sticky folder the kernel answers an open of
-    // another user's link with EACCES, which would hide the reason.
-    struct stat link {};
-    if (::lstat(fileName.constData(), &link) == 0 && S_ISLNK(link.st_mode)) {
-        noteFailure(kCmSymbolicLink);
-        return nullptr;
-    }
-    const int fd = ::open(fileName.constData(),
-                          O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC |
-                              (append ? O_APPEND : 0),
-                          0666);
-    if (fd < 0) {
-        noteFailure(errno == ELOOP ? kCmSymbolicLink : errno);
-        return nullptr;
-    }
-    struct stat info {};
     int failure = 0;
-    if (::fstat(fd, &info) < 0)
-        failure = errno;
-    else if (!S_ISREG(info.st_mode))
-        failure = kCmNotRegularFile;
-    else if (!append && ::ftruncate(fd, 0) < 0)
-        failure = errno;
-    std::FILE* stream = failure ? nullptr : ::fdopen(fd, append ? "ab" : "wb");
+    const int fd = Cm_OpenRegularFileForWriting(fileName, append, &failure);
+    if (fd < 0) {
+        noteFailure(failure);
+        return nullptr;
+    }
+    std::FILE* stream = ::fdopen(fd, append ? "ab" : "wb");
     if (!stream) {
-        noteFailure(failure ? failure : errno);
+        noteFailure(errno);
         ::close(fd);
     }
     return stream;

@@ -29,6 +29,11 @@ public:
         m_fd = -1;
         return result;
     }
+    int release() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
 
 private:
     int m_fd;
@@ -207,4 +212,32 @@ int Cm_ReplaceFile(const QString& path, const QByteArray& bytes) {
     if (::fsync(dir.get()) < 0 && errno != EINVAL)
         return errno;
     return 0;
+}
+
+int Cm_OpenRegularFileForWriting(const QByteArray& fileName, bool append, int* failure) {
+    // Looked at first: in a sticky folder the kernel answers an open of
+    // another user's link with EACCES, which would hide the reason.
+    struct stat link {};
+    if (::lstat(fileName.constData(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        *failure = kCmSymbolicLink;
+        return -1;
+    }
+    Fd fd(::open(fileName.constData(),
+                 O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC |
+                     (append ? O_APPEND : 0),
+                 0666));
+    if (fd.get() < 0) {
+        *failure = errno == ELOOP ? kCmSymbolicLink : errno;
+        return -1;
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) < 0)
+        *failure = errno;
+    else if (!S_ISREG(info.st_mode))
+        *failure = kCmNotRegularFile;
+    else if (!append && ::ftruncate(fd.get(), 0) < 0)
+        *failure = errno;
+    else
+        return fd.release();
+    return -1;
 }

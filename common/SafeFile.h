@@ -27,6 +27,13 @@ VORNCOM_API QString Cm_FileErrorText(int code);
 VORNCOM_API std::optional<QByteArray> Cm_ReadBoundedFile(const QString& path, qint64 maxBytes,
                                                          int* error = nullptr);
 
+// Opens a file that is written as it goes (a log, a trace) without
+// following a link at its name and without blocking on a FIFO; anything but
+// a regular file is refused. append 0 empties the file once it is known to be
+// a regular one. Returns a descriptor, or -1 with *failure set to a failure
+// code.
+VORNCOM_API int Cm_OpenRegularFileForWriting(const QByteArray& fileName, bool append, int* failure);
+
 // Replaces path with bytes as a whole or not at all: the bytes go to a
 // temporary file in the same folder, are flushed, and the temporary file is
 // renamed over path; then the folder itself is flushed so the new name

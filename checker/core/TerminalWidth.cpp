@@ -8,6 +8,8 @@ namespace {
 // can hold; characters of ambiguous width (such as ℃) count as narrow, as
 // terminals outside East Asian locales draw them.
 bool IsWide(uint c) {
+    if (c < 0x1100)
+        return false;
     static const struct {
         uint first, last;
     } ranges[] = {
@@ -28,6 +30,11 @@ bool IsWide(uint c) {
 int TerminalWidth(const QString& text) {
     int width = 0;
     for (const uint c : text.toUcs4()) {
+        // Nearly every character of a report is printable ASCII.
+        if (c >= 0x20 && c < 0x7F) {
+            ++width;
+            continue;
+        }
         const QChar::Category category = QChar::category(c);
         if (category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing ||
             category == QChar::Other_Format || c == 0)

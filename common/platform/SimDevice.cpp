@@ -1,5 +1,6 @@
 #include "SimDevice.h"
 
+#include "../SafeFile.h"
 #include "AtaCommandSet.h"
 #include "NvmeCommandSet.h"
 
@@ -9,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <mutex>
+#include <unistd.h>
 #include <vector>
 
 namespace vorn::platform {
@@ -314,12 +316,7 @@ public:
     }
 
     void traceNvme(const NvmeAdminCommand& command) override {
-        const QString file = simTraceFile();
-        if (file.isEmpty())
-            return;
-        QFile trace(file);
-        if (trace.open(QIODevice::WriteOnly | QIODevice::Append))
-            trace.write((simNvmeTraceLine(m_path, command) + '\n').toUtf8());
+        appendTrace(simNvmeTraceLine(m_path, command));
     }
 
     int version(RequestTarget target, BYTE* ideDeviceMap) override {
@@ -349,13 +346,21 @@ public:
     }
 
 private:
+    // The trace is a test aid, but a run that has it set may be a root run:
+    // it is appended to only as a regular file, never through a link.
     static void appendTrace(const QString& line) {
         const QString file = simTraceFile();
         if (file.isEmpty())
             return;
-        QFile trace(file);
-        if (trace.open(QIODevice::WriteOnly | QIODevice::Append))
-            trace.write((line + '\n').toUtf8());
+        int failure = 0;
+        const int fd = Cm_OpenRegularFileForWriting(QFile::encodeName(file), true, &failure);
+        if (fd < 0)
+            return;
+        const QByteArray bytes = (line + '\n').toUtf8();
+        // One write per line keeps lines whole when two processes append.
+        [[maybe_unused]] const ssize_t written =
+            ::write(fd, bytes.constData(), std::size_t(bytes.size()));
+        ::close(fd);
     }
 
     // The position of the disk a request goes to, or -1.

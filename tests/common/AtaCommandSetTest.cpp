@@ -1,5 +1,7 @@
 #include "platform/AtaCommandSet.h"
 
+#include "../support/CountingDevice.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -60,19 +62,6 @@ TEST(AtaCommandSetTest, OnlyTheSuitesReadsAndSwitchesPassEverythingElseIsRefused
 }
 
 // A backend that counts what reaches it.
-class CountingDevice : public OpenDevice {
-public:
-    int reached = 0;
-    QString path() const override { return QStringLiteral("counting"); }
-    int version(RequestTarget, BYTE*) override { return 0; }
-
-protected:
-    AtaOutcome executeAllowed(RequestTarget, const AtaCommand&, BYTE*) override {
-        ++reached;
-        return {};
-    }
-};
-
 TEST(AtaCommandSetTest, NoBackendIsReachedWithARefusedCommand) {
     CountingDevice device;
     BYTE data[kSectorSize] = {};
@@ -80,9 +69,9 @@ TEST(AtaCommandSetTest, NoBackendIsReachedWithARefusedCommand) {
                                       smart(0xD6, 1, false), plain(0xEC, false)}) {
         EXPECT_EQ(device.execute({0}, command, data).transportError, EPERM);
     }
-    EXPECT_EQ(device.reached, 0);
+    EXPECT_EQ(device.ataReached, 0);
     EXPECT_EQ(device.execute({0}, plain(0xEC, true), data).transportError, 0);
-    EXPECT_EQ(device.reached, 1);
+    EXPECT_EQ(device.ataReached, 1);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <gtest/gtest.h>
 
+#include "../support/CountingDevice.h"
 #include "../support/TempDir.h"
 
 #include <cerrno>
@@ -81,20 +82,6 @@ TEST(NvmeCommandSetTest, OnlyTheSuitesReadsPass) {
         EXPECT_EQ(nvme::classifyCommand(c.command), c.expected) << c.what;
 }
 
-class CountingDevice : public OpenDevice {
-public:
-    int reached = 0;
-    QString path() const override { return QStringLiteral("counting"); }
-    int version(RequestTarget, BYTE*) override { return 0; }
-
-protected:
-    AtaOutcome executeAllowed(RequestTarget, const AtaCommand&, BYTE*) override { return {}; }
-    NvmeOutcome executeNvmeAllowed(const NvmeAdminCommand&, BYTE*) override {
-        ++reached;
-        return {};
-    }
-};
-
 class AtaOnlyDevice : public CountingDevice {
 protected:
     NvmeOutcome executeNvmeAllowed(const NvmeAdminCommand& c, BYTE* data) override {
@@ -109,9 +96,9 @@ TEST(NvmeCommandSetTest, TheDoorStopsRefusedCommandsBeforeAnyBackend) {
     format.opcode = 0x80;
     EXPECT_EQ(device.executeNvme(format, data.data()).transportError, EPERM);
     EXPECT_EQ(device.executeNvme(nvme::identifyNamespace(0), data.data()).transportError, EPERM);
-    EXPECT_EQ(device.reached, 0);
+    EXPECT_EQ(device.nvmeReached, 0);
     EXPECT_TRUE(device.executeNvme(nvme::identifyController(), data.data()).succeeded());
-    EXPECT_EQ(device.reached, 1);
+    EXPECT_EQ(device.nvmeReached, 1);
     // A device that knows no NVMe answers as the kernel does.
     AtaOnlyDevice ata;
     EXPECT_EQ(ata.executeNvme(nvme::identifyController(), data.data()).transportError, ENOTTY);

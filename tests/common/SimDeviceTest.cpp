@@ -371,6 +371,19 @@ TEST_F(SimDeviceTest, TraceHoldsEveryRequestByteForByte) {
     EXPECT_TRUE(lines[2].startsWith(QStringLiteral(R"(\\.\PhysicalDrive0 0000DEAD 00000000DA00)")));
 }
 
+TEST_F(SimDeviceTest, TraceIsNeverWrittenThroughALink) {
+    const QString target = m_dir.path(QStringLiteral("kept.txt"));
+    ASSERT_TRUE(m_dir.write(QStringLiteral("kept.txt"), "kept\n"));
+    const QString link = m_dir.path(QStringLiteral("trace.txt"));
+    ASSERT_TRUE(QFile::link(target, link));
+    qputenv("VORN_SIM_TRACE", link.toLocal8Bit());
+    HANDLE h = open(R"(\\.\PhysicalDrive0)");
+    Bytes reply(528, 0);
+    direct(h, win::SMART_GET_VERSION, {}, reply);
+    win::CloseHandle(h);
+    EXPECT_EQ(m_dir.read(QStringLiteral("kept.txt")), QByteArray("kept\n"));
+}
+
 TEST_F(SimDeviceTest, PassThroughFormsCarryOneCommand) {
     HANDLE h = open(R"(\\.\PhysicalDrive0)");
 
