@@ -4,6 +4,7 @@
 #include "CheckerTray.h"
 #include "platform/SimMachine.h"
 
+#include "../../support/SimMachineFiles.h"
 #include "../../support/TempDir.h"
 
 #include "CDiskButton.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSystemTrayIcon>
 #include <QTest>
 #include <QToolBar>
 #include <gtest/gtest.h>
@@ -266,6 +268,58 @@ TEST_F(CheckerWindowTest, VudaStartsHiddenInTheNotificationArea) {
     CCheckerDlg& window = Open(mini);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.Session().Disks().GetCount(), 5);
+}
+
+TEST_F(CheckerWindowTest, ATimerPassLeavesASleepingDiskUnreadAndItsTipsSaySo) {
+    const QString machine = m_dir.path(QStringLiteral("machine"));
+    ASSERT_TRUE(simfiles::CopyMachine(kSample, machine));
+    QFile ini(machine + QStringLiteral("/1-pata-old/disk.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::Append));
+    ini.write("PowerMode=standby\n");
+    ini.close();
+    vorn::platform::selectSimMachine(machine);
+    CCheckerDlg& window = Open();
+    // The start-up scan is the user's: it reads, and so wakes, the disk.
+    EXPECT_EQ(window.DiskButton(1)->toolTip(), QStringLiteral("Maxtor 6Y080L0\nE: "));
+    ASSERT_TRUE(window.IsTimerRunning());
+
+    // It spins down again; the next pass of the timer only asks whether
+    // it sleeps.
+    vorn::platform::selectSimMachine(machine);
+    const qsizetype before = TracedPaths().size();
+    m_now += 30;
+    window.TimerPass();
+    const QString trace = QString::fromUtf8(m_dir.read(QStringLiteral("trace.txt")));
+    const QStringList lines = trace.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(before);
+    int checks = 0;
+    for (const QString& line : lines) {
+        EXPECT_FALSE(line.contains(QStringLiteral(" WAKE-UP "))) << line.toStdString();
+        // CHECK POWER MODE, in the pass-through's command register.
+        if (line.startsWith(QStringLiteral("\\\\.\\PhysicalDrive1 ")) ||
+            line.startsWith(QStringLiteral("\\\\.\\Scsi1: "))) {
+            EXPECT_EQ(line.section(QLatin1Char(' '), 2, 2).mid(38 * 2, 2), QStringLiteral("E5"))
+                << line.toStdString();
+            ++checks;
+        }
+    }
+    EXPECT_EQ(checks, 1);
+    const QString asleep = QStringLiteral("Maxtor 6Y080L0\nE: \nスタンバイ中");
+    EXPECT_EQ(window.DiskButton(1)->toolTip(), asleep);
+    QAccessibleInterface* button = QAccessible::queryAccessibleInterface(window.DiskButton(1));
+    ASSERT_TRUE(button);
+    EXPECT_EQ(button->text(QAccessible::Name), asleep);
+    EXPECT_EQ(window.DiskButton(0)->toolTip(), QStringLiteral("ST2000DM008-2FR102\nC: D: "));
+    ASSERT_TRUE(window.Tray()->Icon());
+    EXPECT_EQ(window.Tray()->Icon()->toolTip(),
+              QStringLiteral("Drivewatch Vuda\nMaxtor 6Y080L0 スタンバイ中"));
+    // Its last values stay on the panel.
+    window.DiskButton(1)->Press();
+    EXPECT_EQ(window.Panel().ValueText(PanelField::Temperature), QStringLiteral("43℃"));
+
+    // Refreshing is the user's asking: the disk is read, and awake.
+    window.RefreshAction()->trigger();
+    EXPECT_EQ(window.DiskButton(1)->toolTip(), QStringLiteral("Maxtor 6Y080L0\nE: "));
+    EXPECT_EQ(window.Tray()->Icon()->toolTip(), QStringLiteral("Drivewatch Vuda"));
 }
 
 TEST_F(CheckerWindowTest, StarAsksAndRestartsTheMeasurement) {
