@@ -413,21 +413,16 @@ TEST_F(CheckerWindowTest, ResizingStretchesTheListAndKeepsTheButtonsInTheCorners
 
 // The sample machine with an OpenError for each disk (empty: none).
 void WriteMachineWithOpenErrors(const TestDir& dir, const QStringList& errors) {
+    ASSERT_TRUE(simfiles::CopyMachine(kSample, dir.path()));
     const QStringList disks =
-        QDir(kSample).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     ASSERT_EQ(disks.size(), errors.size());
-    QFile::copy(kSample + QStringLiteral("/machine.ini"), dir.path(QStringLiteral("machine.ini")));
     for (int k = 0; k < disks.size(); ++k) {
-        const QString from = kSample + QLatin1Char('/') + disks[k];
-        QDir(dir.path()).mkpath(disks[k]);
-        for (const QString& file : QDir(from).entryList(QDir::Files)) {
-            QFile in(from + QLatin1Char('/') + file);
-            ASSERT_TRUE(in.open(QIODevice::ReadOnly));
-            QByteArray bytes = in.readAll();
-            if (file == QLatin1String("disk.ini") && !errors[k].isEmpty())
-                bytes.replace("[Device]", "[Device]\nOpenError=" + errors[k].toLatin1());
-            ASSERT_TRUE(dir.write(disks[k] + QLatin1Char('/') + file, bytes));
-        }
+        if (errors[k].isEmpty())
+            continue;
+        const QString ini = disks[k] + QStringLiteral("/disk.ini");
+        const QByteArray entry = "[Device]\nOpenError=" + errors[k].toLatin1();
+        ASSERT_TRUE(dir.write(ini, dir.read(ini).replace("[Device]", entry)));
     }
 }
 
@@ -454,7 +449,7 @@ TEST_F(CheckerWindowTest, SaysOnceWhenNoDiskMayBeReadForLackOfPermission) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TestDir machine;
-        WriteMachineWithOpenErrors(machine, c.errors);
+        ASSERT_NO_FATAL_FAILURE(WriteMachineWithOpenErrors(machine, c.errors));
         vorn::platform::selectSimMachine(machine.path());
         m_desk.messages.clear();
         CCheckerDlg& window = Open();
