@@ -8,6 +8,7 @@
 #include <QJsonObject>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -21,6 +22,9 @@ template <class Map> QJsonObject NumberMap(const Map& map) {
     return object;
 }
 
+// Above 2^53 a JSON number no longer stands for one whole number.
+constexpr double kMaxWholeNumber = 9007199254740992.0;
+
 template <class Value> bool ReadNumberMap(const QJsonValue& json, std::map<int, Value>* map) {
     if (!json.isObject())
         return false;
@@ -30,7 +34,14 @@ template <class Value> bool ReadNumberMap(const QJsonValue& json, std::map<int, 
         const int id = it.key().toInt(&ok);
         if (!ok || id < 0 || id > 255 || !it.value().isDouble())
             return false;
-        (*map)[id] = static_cast<Value>(it.value().toDouble());
+        // Only whole numbers the stored type holds exactly: anything else
+        // (1e300, a fraction) is no number this program wrote.
+        const double number = it.value().toDouble();
+        if (!(std::fabs(number) <= kMaxWholeNumber) || number != std::floor(number) ||
+            number < double(std::numeric_limits<Value>::min()) ||
+            number > double(std::numeric_limits<Value>::max()))
+            return false;
+        (*map)[id] = static_cast<Value>(number);
     }
     return true;
 }

@@ -283,6 +283,10 @@ TEST(DiskAlerts, AWatchFileThatIsNoWatchFileIsRefused) {
          {QByteArray(""), QByteArray("[]"), QByteArray("{\"status\":0}"),
           QByteArray("{\"status\":0,\"counts\":{\"x\":1},\"values\":{}}"),
           QByteArray("{\"status\":0,\"counts\":{},\"values\":{\"300\":1}}"),
+          // Numbers no cast may take: found by fuzzing.
+          QByteArray("{\"status\":0,\"counts\":{},\"values\":{\"193\":1e30}}"),
+          QByteArray("{\"status\":0,\"counts\":{\"5\":1e300},\"values\":{}}"),
+          QByteArray("{\"status\":0,\"counts\":{\"5\":2.5},\"values\":{}}"),
           nvme + QByteArray("[]}"),
           nvme + QByteArray("{\"media_errors\":-1,\"critical_warning\":0,"
                             "\"available_spare\":0,\"available_spare_threshold\":0}}"),
