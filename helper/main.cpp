@@ -1,6 +1,7 @@
 // vorn-diskhelper: runs the suite's allow-listed disk commands for callers
 // that polkit authorises. Started by the system bus; exits when idle.
 #include "Disks.h"
+#include "HelperLifetime.h"
 #include "HelperOptions.h"
 #include "HelperService.h"
 #include "PolkitAuthorizer.h"
@@ -55,22 +56,20 @@ int main(int argc, char* argv[]) {
     QTimer idle;
     idle.setSingleShot(true);
     idle.setInterval(options->idleMs);
-    QObject::connect(&idle, &QTimer::timeout, &app, [&] {
-        // Giving the name up first sends the next caller to a fresh instance
-        // instead of to one that is about to leave.
-        bus.unregisterService(QString::fromLatin1(help::kBusName));
-        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    HelperLifetime lifetime({
+        [&idle] { idle.start(); },
+        [&idle] { idle.stop(); },
+        [&bus] { bus.unregisterService(QString::fromLatin1(help::kBusName)); },
+        [&app](std::function<void()> then) { QTimer::singleShot(0, &app, std::move(then)); },
+        [&app] { QTimer::singleShot(0, &app, &QCoreApplication::quit); },
     });
+    QObject::connect(&idle, &QTimer::timeout, &app, [&lifetime] { lifetime.idleClockElapsed(); });
 
     PolkitAuthorizer authorizer(bus);
     // The clock runs only while nothing is waiting, so a caller at a password
     // prompt is never left without an answer.
-    HelperService service(authorizer, *disks, [&idle](bool busy) {
-        if (busy)
-            idle.stop();
-        else
-            idle.start();
-    });
+    HelperService service(authorizer, *disks,
+                          [&lifetime](bool busy) { lifetime.busyChanged(busy); });
     if (!bus.registerObject(QString::fromLatin1(help::kObjectPath), &service,
                             QDBusConnection::ExportAllSlots) ||
         !bus.registerService(QString::fromLatin1(help::kBusName))) {
@@ -78,6 +77,6 @@ int main(int argc, char* argv[]) {
                      qPrintable(bus.lastError().message()));
         return 69;
     }
-    idle.start();
+    lifetime.start();
     return app.exec();
 }

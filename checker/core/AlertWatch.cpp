@@ -7,6 +7,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cmath>
+#include <limits>
+
 namespace {
 
 // A watch file holds a few dozen numbers; anything far larger is not one.
@@ -19,6 +22,9 @@ template <class Map> QJsonObject NumberMap(const Map& map) {
     return object;
 }
 
+// Above 2^53 a JSON number no longer stands for one whole number.
+constexpr double kMaxWholeNumber = 9007199254740992.0;
+
 template <class Value> bool ReadNumberMap(const QJsonValue& json, std::map<int, Value>* map) {
     if (!json.isObject())
         return false;
@@ -28,13 +34,62 @@ template <class Value> bool ReadNumberMap(const QJsonValue& json, std::map<int, 
         const int id = it.key().toInt(&ok);
         if (!ok || id < 0 || id > 255 || !it.value().isDouble())
             return false;
-        (*map)[id] = static_cast<Value>(it.value().toDouble());
+        // Only whole numbers the stored type holds exactly: anything else
+        // (1e300, a fraction) is no number this program wrote.
+        const double number = it.value().toDouble();
+        if (!(std::fabs(number) <= kMaxWholeNumber) || number != std::floor(number) ||
+            number < double(std::numeric_limits<Value>::min()) ||
+            number > double(std::numeric_limits<Value>::max()))
+            return false;
+        (*map)[id] = static_cast<Value>(number);
     }
     return true;
 }
 
 bool Usable(const CScannedDisk& disk) {
-    return !disk.m_bSleeping && disk.EnableSMART() && !disk.m_HddSmart.m_DispList.IsEmpty();
+    if (disk.m_bSleeping || !disk.EnableSMART())
+        return false;
+    return disk.IsNvme() ? bool(disk.m_HddNvme.m_bHealthLog)
+                         : !disk.m_HddSmart.m_DispList.IsEmpty();
+}
+
+const QString kNvmeKey = QStringLiteral("nvme");
+const QString kMediaErrorsKey = QStringLiteral("media_errors");
+const QString kCriticalWarningKey = QStringLiteral("critical_warning");
+const QString kSpareKey = QStringLiteral("available_spare");
+const QString kSpareThresholdKey = QStringLiteral("available_spare_threshold");
+
+QJsonObject NvmeObject(const NvmeHealthState& nvme) {
+    return {
+        {kMediaErrorsKey, double(nvme.mediaErrors)},
+        {kCriticalWarningKey, nvme.criticalWarning},
+        {kSpareKey, nvme.availableSpare},
+        {kSpareThresholdKey, nvme.spareThreshold},
+    };
+}
+
+// Every field a whole number in its range, or the file is no watch file.
+std::optional<NvmeHealthState> ReadNvme(const QJsonValue& json) {
+    if (!json.isObject())
+        return std::nullopt;
+    const QJsonObject object = json.toObject();
+    const auto number = [&object](const QString& key, double max, double* out) {
+        const QJsonValue value = object.value(key);
+        if (!value.isDouble())
+            return false;
+        const double n = value.toDouble();
+        if (!(n >= 0 && n <= max) || n != std::floor(n))
+            return false;
+        *out = n;
+        return true;
+    };
+    double errors = 0, warning = 0, spare = 0, threshold = 0;
+    if (!number(kMediaErrorsKey, double(NvmeHealthState::kMaxCount), &errors) ||
+        !number(kCriticalWarningKey, 255, &warning) || !number(kSpareKey, 255, &spare) ||
+        !number(kSpareThresholdKey, 255, &threshold))
+        return std::nullopt;
+    return NvmeHealthState{static_cast<long long>(errors), int(warning), int(spare),
+                           int(threshold)};
 }
 
 // The reference's values become the change marks; an attribute the
@@ -73,13 +128,15 @@ QByteArray EncodeWatchState(const WatchState& state) {
     for (const auto& [channel, keys] : state.reported)
         reported.insert(channel, QJsonArray::fromStringList(keys));
     const DiskHealth& r = state.reference;
-    const QJsonObject root{
+    QJsonObject root{
         {QStringLiteral("status"), r.status},
         {QStringLiteral("temperature"), r.temperature},
         {QStringLiteral("counts"), NumberMap(r.counts)},
         {QStringLiteral("values"), NumberMap(r.values)},
         {QStringLiteral("reported"), reported},
     };
+    if (r.nvme)
+        root.insert(kNvmeKey, NvmeObject(*r.nvme));
     return QJsonDocument(root).toJson();
 }
 
@@ -96,6 +153,11 @@ std::optional<WatchState> DecodeWatchState(const QByteArray& bytes) {
         !ReadNumberMap(root.value(QStringLiteral("counts")), &r.counts) ||
         !ReadNumberMap(root.value(QStringLiteral("values")), &r.values))
         return std::nullopt;
+    if (root.contains(kNvmeKey)) {
+        r.nvme = ReadNvme(root.value(kNvmeKey));
+        if (!r.nvme)
+            return std::nullopt;
+    }
     r.status = root.value(QStringLiteral("status")).toInt(-1);
     r.temperature = root.value(QStringLiteral("temperature")).toInt(-1);
     const QJsonObject reported = root.value(QStringLiteral("reported")).toObject();
@@ -124,8 +186,16 @@ WatchResult WatchDisk(CScannedDisk* disk, const QString& directory, const QStrin
         state->reference = ReferenceOf(*disk);
         WriteState(path, *state);
     }
+    const DiskHealth current = HealthOf(*disk);
+    bool dirty = false;
+    if (current.nvme && !state->reference.nvme) {
+        // A reference from before the log was watched: what the log says
+        // now is where it starts, as on a first run.
+        state->reference.nvme = current.nvme;
+        dirty = true;
+    }
     ApplyMarks(disk, state->reference);
-    result.alerts = FindAlerts(state->reference, HealthOf(*disk), limits);
+    result.alerts = FindAlerts(state->reference, current, limits);
     const QStringList keys = AlertKeys(result.alerts);
     QStringList& told = state->reported[channel];
     for (const DiskAlert& alert : result.alerts) {
@@ -136,8 +206,10 @@ WatchResult WatchDisk(CScannedDisk* disk, const QString& directory, const QStrin
     // comes back is a change again.
     if (told != keys) {
         told = keys;
-        WriteState(path, *state);
+        dirty = true;
     }
+    if (dirty)
+        WriteState(path, *state);
     return result;
 }
 

@@ -19,6 +19,10 @@
 // The reference's attribute values are the records' change marks: the
 // library's change queries then report exactly the attributes that moved
 // since the user accepted.
+//
+// An NVMe disk's reference holds its health log's counts as well ("nvme");
+// a file without them reads as before, and the first log seen beside such a
+// file becomes their reference without an alert.
 
 struct WatchState {
     DiskHealth reference; // changed stays empty

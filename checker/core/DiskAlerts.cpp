@@ -1,6 +1,7 @@
 #include "DiskAlerts.h"
 
 #include "CHdd.h"
+#include "NvmeDecoder.h"
 
 #include <algorithm>
 #include <functional>
@@ -10,8 +11,16 @@ namespace {
 using Rule = std::function<void(const DiskHealth&, const DiskHealth&, const AlertLimits&,
                                 QList<DiskAlert>*)>;
 
+// The critical-warning bit the controller raises itself when the spare runs
+// low.
+constexpr int kSpareWarningBit = 0;
+
 void VerdictRule(const DiskHealth& reference, const DiskHealth& current, const AlertLimits&,
                  QList<DiskAlert>* out) {
+    // An NVMe disk's verdict turns only with its warning bits, which
+    // WarningRule names one by one.
+    if (current.nvme && reference.nvme)
+        return;
     if (current.status == 1 && reference.status != 1)
         out->append({DiskAlert::Verdict, 0, QString(), reference.status, current.status});
 }
@@ -36,6 +45,32 @@ void CountRule(const DiskHealth& reference, const DiskHealth& current, const Ale
         if (now->second > then->second)
             out->append({DiskAlert::CountRose, id, QString(), then->second, now->second});
     }
+    if (current.nvme && reference.nvme && current.nvme->mediaErrors > reference.nvme->mediaErrors)
+        out->append({DiskAlert::MediaErrorsRose, 0, QString(), reference.nvme->mediaErrors,
+                     current.nvme->mediaErrors});
+}
+
+void WarningRule(const DiskHealth& reference, const DiskHealth& current, const AlertLimits&,
+                 QList<DiskAlert>* out) {
+    if (!current.nvme || !reference.nvme)
+        return;
+    const int risen = current.nvme->criticalWarning & ~reference.nvme->criticalWarning;
+    for (int bit = 0; bit < 8; ++bit) {
+        if (risen & (1 << bit))
+            out->append({DiskAlert::WarningOn, bit, QString(), reference.nvme->criticalWarning,
+                         current.nvme->criticalWarning});
+    }
+}
+
+void SpareRule(const DiskHealth& reference, const DiskHealth& current, const AlertLimits&,
+               QList<DiskAlert>* out) {
+    if (!current.nvme || !reference.nvme || !current.nvme->SpareLow() || reference.nvme->SpareLow())
+        return;
+    // A controller that flags the low spare itself was told by WarningRule.
+    if (current.nvme->criticalWarning & (1 << kSpareWarningBit))
+        return;
+    out->append({DiskAlert::SpareLow, 0, QString(), current.nvme->spareThreshold,
+                 current.nvme->availableSpare});
 }
 
 void TemperatureRule(const DiskHealth&, const DiskHealth& current, const AlertLimits& limits,
@@ -45,7 +80,7 @@ void TemperatureRule(const DiskHealth&, const DiskHealth& current, const AlertLi
             {DiskAlert::TemperatureOver, 0, QString(), limits.temperature, current.temperature});
 }
 
-const Rule kRules[] = {VerdictRule, ValueRule, CountRule, TemperatureRule};
+const Rule kRules[] = {VerdictRule, ValueRule, CountRule, WarningRule, SpareRule, TemperatureRule};
 
 QString CountName(int id) {
     switch (id) {
@@ -62,7 +97,50 @@ QString CountName(int id) {
     }
 }
 
+QString WarningText(int bit) {
+    switch (bit) {
+    case kSpareWarningBit:
+        return QStringLiteral("予備領域がしきい値を下回りました");
+    case 1:
+        return QStringLiteral("温度が限界を超えました");
+    case 2:
+        return QStringLiteral("信頼性が低下しました");
+    case 3:
+        return QStringLiteral("読み取り専用になりました");
+    case 4:
+        return QStringLiteral("揮発性メモリのバックアップが故障しました");
+    case 5:
+        return QStringLiteral("永続メモリ領域が読み取り専用になりました");
+    default:
+        return QStringLiteral("ビット %1 が立ちました").arg(bit);
+    }
+}
+
+long long ClampedCount(vorn::nvme::Uint128 value) {
+    constexpr long long kMax = NvmeHealthState::kMaxCount;
+    return value > static_cast<vorn::nvme::Uint128>(kMax) ? kMax : static_cast<long long>(value);
+}
+
+NvmeHealthState NvmeHealthOf(const CHddNvme& nvme) {
+    namespace h = vorn::nvme::health;
+    const auto field = [&nvme](std::size_t offset, std::size_t size) {
+        return vorn::nvme::readLeUint(nvme.m_HealthLog.data(), nvme.m_HealthLog.size(), offset,
+                                      size);
+    };
+    NvmeHealthState state;
+    state.mediaErrors = ClampedCount(field(h::kMediaErrors, 16));
+    state.criticalWarning = int(field(h::kCriticalWarning, 1));
+    state.availableSpare = int(field(h::kAvailableSpare, 1));
+    state.spareThreshold = int(field(h::kSpareThreshold, 1));
+    return state;
+}
+
 } // namespace
+
+bool NvmeHealthState::operator==(const NvmeHealthState& other) const {
+    return mediaErrors == other.mediaErrors && criticalWarning == other.criticalWarning &&
+           availableSpare == other.availableSpare && spareThreshold == other.spareThreshold;
+}
 
 QString DiskAlert::Key() const {
     switch (kind) {
@@ -75,6 +153,13 @@ QString DiskAlert::Key() const {
     case TemperatureOver:
         // Once per crossing, whatever the degrees while it stays over.
         return QStringLiteral("temperature:%1").arg(from);
+    case MediaErrorsRose:
+        return QStringLiteral("media_errors:%1").arg(to);
+    case WarningOn:
+        return QStringLiteral("warning:%1").arg(id);
+    case SpareLow:
+        // Once per crossing, like the temperature.
+        return QStringLiteral("spare:%1").arg(from);
     }
     return QString();
 }
@@ -97,6 +182,16 @@ QString DiskAlert::Text() const {
             .arg(to);
     case TemperatureOver:
         return QStringLiteral("温度が %1℃ になりました（上限 %2℃）").arg(to).arg(from);
+    case MediaErrorsRose:
+        return QStringLiteral("メディアとデータ保全のエラーが %1 から %2 に増えました")
+            .arg(from)
+            .arg(to);
+    case WarningOn:
+        return QStringLiteral("クリティカル警告: ") + WarningText(id);
+    case SpareLow:
+        return QStringLiteral("予備領域の残りが %1% になりました（しきい値 %2%）")
+            .arg(to)
+            .arg(from);
     }
     return QString();
 }
@@ -113,6 +208,12 @@ DiskHealth HealthOf(const CHdd& disk) {
     DiskHealth health;
     health.status = disk.GetStatus();
     health.temperature = disk.GetTemperature();
+    if (disk.IsNvme()) {
+        // A log that never came says nothing; it must not read as all zero.
+        if (disk.m_HddNvme.m_bHealthLog)
+            health.nvme = NvmeHealthOf(disk.m_HddNvme);
+        return health;
+    }
     for (const CHddSmartDisp* record : disk.m_HddSmart.m_DispList) {
         // The first record of an id speaks for it, as in the baseline file.
         health.values.emplace(record->m_byId, record->m_nCurrent);

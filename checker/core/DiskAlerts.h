@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <map>
+#include <optional>
 
 class CHdd;
 
@@ -13,6 +14,22 @@ class CHdd;
 
 // The counts whose every rise means lost or doubtful sectors.
 inline constexpr int kWatchedCounts[] = {5, 196, 197, 198};
+
+// What an NVMe disk's health log says of its wear and damage; an ATA disk
+// has none.
+struct NvmeHealthState {
+    // The log counts in 128 bits; beyond 2^53, the last count a JSON number
+    // holds exactly, the count stays there.
+    static constexpr long long kMaxCount = 1LL << 53;
+
+    long long mediaErrors = 0; // media and data integrity errors
+    int criticalWarning = 0;   // the critical-warning bits
+    int availableSpare = 0;    // percent
+    int spareThreshold = 0;    // percent
+
+    bool operator==(const NvmeHealthState& other) const;
+    bool SpareLow() const { return availableSpare < spareThreshold; }
+};
 
 // An attribute the library's change queries report as changed: its value
 // at the change mark and now.
@@ -30,6 +47,9 @@ struct DiskHealth {
     std::map<int, int> values;       // normalized value by attribute id
     int temperature = -1;            // degrees, -1 unknown
     QList<AttributeChange> changed;  // the current state only
+    // An NVMe disk's log; absent for an ATA disk, and in a reference
+    // accepted before NVMe disks were watched.
+    std::optional<NvmeHealthState> nvme;
 };
 
 struct AlertLimits {
@@ -37,8 +57,17 @@ struct AlertLimits {
 };
 
 struct DiskAlert {
-    enum Kind { Verdict, ValueFell, CountRose, TemperatureOver } kind = Verdict;
-    int id = 0; // the attribute; 0 for the verdict and the temperature
+    enum Kind {
+        Verdict,
+        ValueFell,
+        CountRose,
+        TemperatureOver,
+        MediaErrorsRose, // NVMe
+        WarningOn,       // NVMe: one critical-warning bit turned on
+        SpareLow,        // NVMe: the available spare fell below its threshold
+    } kind = Verdict;
+    // The attribute; the bit of a critical warning; else 0.
+    int id = 0;
     QString name;
     long long from = -1;
     long long to = -1;
@@ -52,7 +81,10 @@ struct DiskAlert {
 
 // Every way current is worse than reference, in rule order: the verdict
 // turned to threshold exceeded; an attribute the change queries report fell
-// below its mark; a watched count rose; the temperature reached the limit.
+// below its mark; a watched count rose (on NVMe the media errors); a
+// critical-warning bit turned on; the spare fell below its threshold; the
+// temperature reached the limit. On an NVMe disk the verdict is the
+// critical-warning bits, so the bits speak for it, each by name.
 QList<DiskAlert> FindAlerts(const DiskHealth& reference, const DiskHealth& current,
                             const AlertLimits& limits);
 

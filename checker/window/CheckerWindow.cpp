@@ -30,6 +30,10 @@ const QString kFolderPrompt = QStringLiteral("ディスク情報を保存する�
 const QString kNoManual = QStringLiteral("ヘルプファイルがありません");
 const QString kAcceptQuestion =
     QStringLiteral("ディスクの今の状態を基準にして、同じ変化は知らせないようにしますか？");
+// The button of a notification on the bus, where no balloon can be clicked:
+// pressing it is the yes to kAcceptQuestion.
+const QString kAcceptAction = QStringLiteral("accept");
+const QString kAcceptLabel = QStringLiteral("今の状態を基準にする");
 const QString kSleeping = QStringLiteral("スタンバイ中");
 // Shown once, after the first scan, when every disk refused this user.
 const QString kNoPermission =
@@ -96,6 +100,8 @@ CCheckerDlg::CCheckerDlg(Setup setup, QWidget* parent)
     connect(m_tray.get(), &CCheckerTray::exitRequested, this, &CCheckerDlg::ConfirmQuit);
     m_notice.SetTrayIcon(m_tray->Icon());
     m_notice.SetClicked([this] { AskAcceptAlerts(); });
+    m_notice.SetAction(kAcceptAction, kAcceptLabel);
+    connect(&m_notice, &CDesktopNotice::actionInvoked, this, &CCheckerDlg::AcceptAlerts);
 
     m_timer.setInterval(CPohMeasurement::kIntervalMs);
     connect(&m_timer, &QTimer::timeout, this, &CCheckerDlg::TimerPass);
@@ -287,6 +293,18 @@ void CCheckerDlg::AskAcceptAlerts() {
     if (m_worker.IsBusy() || !m_setup.services.askYesNo ||
         !m_setup.services.askYesNo(this, kAcceptQuestion))
         return;
+    AcceptAlerts();
+}
+
+void CCheckerDlg::AcceptAlerts() {
+    if (m_tornDown)
+        return;
+    // The user's answer must not be lost to a pass that happens to run:
+    // it follows that pass.
+    if (m_worker.IsBusy()) {
+        m_acceptPending = true;
+        return;
+    }
     m_worker.Run([this] { m_session.AcceptAll(); }, {});
 }
 
@@ -398,6 +416,10 @@ void CCheckerDlg::SetBusy(bool busy) {
         setCursor(Qt::BusyCursor);
     else
         unsetCursor();
+    if (!busy && m_acceptPending) {
+        m_acceptPending = false;
+        QMetaObject::invokeMethod(this, &CCheckerDlg::AcceptAlerts, Qt::QueuedConnection);
+    }
 }
 
 void CCheckerDlg::reject() {

@@ -70,6 +70,9 @@ public:
     void OpenDetail(const CHddSmartDisp* record);
     // Asks whether the disks as they are become the accepted state.
     void AskAcceptAlerts();
+    // They become it (the button of a notification on the bus); while a
+    // pass runs, after it.
+    void AcceptAlerts();
 
     // State, for the tests and the accessibility check.
     const CCheckerSession& Session() const { return m_session; }
@@ -84,6 +87,7 @@ public:
     QPushButton* MinimizeButton() const { return m_minimize; }
     CCheckerTray* Tray() const { return m_tray.get(); }
     const CDiskWorker& Worker() const { return m_worker; }
+    const CDesktopNotice& Notice() const { return m_notice; }
     bool IsTimerRunning() const { return m_timer.isActive(); }
     bool IsTornDown() const { return m_tornDown; }
 
@@ -123,6 +127,7 @@ private:
     bool m_starWanted = false;
     bool m_quitting = false;
     bool m_tornDown = false;
+    bool m_acceptPending = false;
 
     QToolBar* m_toolBar = nullptr;
     QAction* m_refresh = nullptr;

@@ -166,7 +166,8 @@ public:
 VORNCOM_API std::shared_ptr<DeviceBackend> currentDeviceBackend();
 
 // True once an open or a request of this process was refused for lack of
-// permission (EACCES), so that a program that read no disk can say why.
+// permission (EACCES) since the machine it reads (real or simulated) was
+// selected, so that a program that read no disk can say why.
 VORNCOM_API bool deviceAccessDenied();
 
 // The device names the layer knows.

@@ -138,8 +138,16 @@ std::shared_ptr<DeviceBackend> currentDeviceBackend() {
     static std::shared_ptr<const SimMachine> simMachine;
     static std::shared_ptr<DeviceBackend> sim;
 
+    static std::shared_ptr<const SimMachine> selected;
+
     const std::shared_ptr<const SimMachine> machine = currentSimMachine();
     std::lock_guard<std::mutex> lock(mutex);
+    // A refusal describes the disks it came from: once another machine is
+    // selected, a scan that reads nothing must not blame it on permission.
+    if (machine != selected) {
+        selected = machine;
+        g_accessDenied = false;
+    }
     if (machine) {
         if (machine != simMachine) {
             simMachine = machine;

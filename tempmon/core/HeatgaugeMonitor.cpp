@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 
+#include <utility>
+
 using namespace heatgauge;
 
 QString ReadingTip(const DiskReading& reading) {
@@ -105,17 +107,23 @@ void CHeatgaugeMonitor::Refresh() {
             TakeReadings();
             std::vector<Notice> notices;
             notices.swap(m_notices);
-            if (!m_view || m_exited)
-                return;
-            m_view->ShowReadings(m_readings);
-            for (const Notice& notice : notices)
-                m_view->Notify(notice.title, notice.text);
+            if (m_view && !m_exited) {
+                m_view->ShowReadings(m_readings);
+                for (const Notice& notice : notices)
+                    m_view->Notify(notice.title, notice.text);
+            }
+            if (std::exchange(m_acceptPending, false))
+                AcceptAlerts();
         });
 }
 
 void CHeatgaugeMonitor::AcceptAlerts() {
-    if (m_busy || m_exited)
+    if (m_exited)
         return;
+    if (m_busy) {
+        m_acceptPending = true;
+        return;
+    }
     m_busy = true;
     m_env.runner->Run(
         [this] {
@@ -125,6 +133,8 @@ void CHeatgaugeMonitor::AcceptAlerts() {
         },
         [this] {
             m_busy = false;
+            // A press while this ran asked for what it did.
+            m_acceptPending = false;
             TakeReadings();
             if (m_view && !m_exited)
                 m_view->ShowReadings(m_readings);

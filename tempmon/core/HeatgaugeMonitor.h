@@ -98,7 +98,8 @@ public:
     void TrayClicked();
 
     // The user accepts the disks as they are now: the changes told so far
-    // stop counting as changes. Runs as a disk pass.
+    // stop counting as changes. Runs as a disk pass; after the running
+    // pass when there is one.
     void AcceptAlerts();
 
     // Dragging by the mouse, in screen coordinates.
@@ -141,6 +142,7 @@ private:
     CStripView* m_view = nullptr;
     WinRect m_workArea;
     bool m_busy = false;
+    bool m_acceptPending = false;
     bool m_exited = false;
     bool m_dragging = false;
     int m_dragX = 0;

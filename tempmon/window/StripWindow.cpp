@@ -42,6 +42,10 @@ CStripWindow::CStripWindow(CHeatgaugeMonitor* monitor)
             QMessageBox::Yes)
             m_monitor->AcceptAlerts();
     });
+    // Where the notification goes over the bus it has a button instead,
+    // and pressing it is the yes.
+    m_notice.SetAction(QStringLiteral("accept"), QStringLiteral("今の状態を基準にする"));
+    connect(&m_notice, &CDesktopNotice::actionInvoked, this, [this] { m_monitor->AcceptAlerts(); });
     setWindowTitle(QStringLiteral("HeatgaugeMini"));
     setWindowIcon(ProgramIcon());
     setAttribute(Qt::WA_OpaquePaintEvent);

@@ -158,6 +158,93 @@ TEST(DiskAlerts, EachRuleAndEachExclusionOverPairsOfSectors) {
     }
 }
 
+// An NVMe disk's health log, the fields the rules read.
+struct NvmeLog {
+    long long mediaErrors = 0;
+    int warning = 0;
+    int spare = 100;
+    int threshold = 10;
+};
+
+void FillNvmeDisk(CDisk* disk, const NvmeLog& log) {
+    disk->m_HddInfo.m_Identify = checkertest::Identify("NV-1");
+    disk->m_HddInfo.SwapTextFields();
+    disk->m_bNvme = TRUE;
+    disk->m_HddNvme.m_bHealthLog = TRUE;
+    SectorImage& h = disk->m_HddNvme.m_HealthLog;
+    h.fill(0);
+    h[0] = BYTE(log.warning);
+    h[1] = 0x3E; // 318 K
+    h[2] = 0x01;
+    h[3] = BYTE(log.spare);
+    h[4] = BYTE(log.threshold);
+    for (int i = 0; i < 8; ++i)
+        h[160 + i] = BYTE((unsigned long long)log.mediaErrors >> (8 * i));
+}
+
+TEST(DiskAlerts, NvmeMediaErrorsWarningBitsAndSpareOverPairsOfLogs) {
+    struct Case {
+        const char* name;
+        NvmeLog reference;
+        NvmeLog current;
+        QStringList keys;
+    };
+    const Case cases[] = {
+        {"nothing moved", {2, 0, 50, 10}, {2, 0, 50, 10}, {}},
+        {"media errors rise", {0}, {3}, {"media_errors:3"}},
+        {"media errors there when accepted", {5}, {5}, {}},
+        // The verdict turns with the bit; told once, by name.
+        {"a warning bit turns on", {}, {0, 0x04}, {"warning:2"}},
+        {"a further bit beside one already on", {0, 0x04}, {0, 0x0C}, {"warning:3"}},
+        {"a bit that goes off is no alert", {0, 0x02}, {0, 0x00}, {}},
+        {"spare below its threshold, unflagged", {0, 0, 20, 10}, {0, 0, 9, 10}, {"spare:10"}},
+        {"spare below its threshold, flagged: told once",
+         {0, 0, 20, 10},
+         {0, 1, 9, 10},
+         {"warning:0"}},
+        {"spare falls but stays above", {0, 0, 40, 10}, {0, 0, 11, 10}, {}},
+        {"spare below already when accepted", {0, 0, 9, 10}, {0, 0, 5, 10}, {}},
+        {"errors and a bit together", {1, 0}, {4, 0x08}, {"media_errors:4", "warning:3"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestDir dir;
+        CDisk disk;
+        FillNvmeDisk(&disk, c.reference);
+        const WatchResult first = WatchDisk(&disk, dir.path(), kDesktopChannel, {});
+        ASSERT_TRUE(first.watched);
+        EXPECT_TRUE(first.alerts.isEmpty());
+
+        FillNvmeDisk(&disk, c.current);
+        EXPECT_EQ(AlertKeys(WatchDisk(&disk, dir.path(), kDesktopChannel, {}).fresh), c.keys);
+        EXPECT_TRUE(WatchDisk(&disk, dir.path(), kDesktopChannel, {}).fresh.isEmpty());
+        ASSERT_TRUE(AcceptDisk(&disk, dir.path(), {}));
+        EXPECT_TRUE(WatchDisk(&disk, dir.path(), kDesktopChannel, {}).alerts.isEmpty());
+    }
+}
+
+TEST(DiskAlerts, AnOlderWatchFileWithoutTheLogTakesItWithoutAnAlert) {
+    TestDir dir;
+    CDisk disk;
+    FillNvmeDisk(&disk, {7, 0x04, 5, 10});
+    // As written before NVMe logs were watched: no "nvme".
+    WatchState old;
+    old.reference.status = 0;
+    dir.write(QStringLiteral("NV-1.watch"), EncodeWatchState(old));
+
+    EXPECT_TRUE(WatchDisk(&disk, dir.path(), kDesktopChannel, {}).alerts.isEmpty());
+    const std::optional<WatchState> stored =
+        DecodeWatchState(dir.read(QStringLiteral("NV-1.watch")));
+    ASSERT_TRUE(stored && stored->reference.nvme);
+    EXPECT_EQ(stored->reference.nvme->mediaErrors, 7);
+
+    FillNvmeDisk(&disk, {8, 0x04, 5, 10});
+    const WatchResult risen = WatchDisk(&disk, dir.path(), kDesktopChannel, {});
+    EXPECT_EQ(AlertKeys(risen.fresh), QStringList{"media_errors:8"});
+    EXPECT_EQ(risen.fresh.value(0).Text(),
+              QStringLiteral("メディアとデータ保全のエラーが 7 から 8 に増えました"));
+}
+
 TEST(DiskAlerts, NothingIsWatchedWithoutSerialOrSmartOrWhileAsleep) {
     TestDir dir;
     const std::initializer_list<Attr> attrs = {{5, 100, 100, 0, 36}};
@@ -168,7 +255,10 @@ TEST(DiskAlerts, NothingIsWatchedWithoutSerialOrSmartOrWhileAsleep) {
     CDisk asleep;
     checkertest::FillDisk(&asleep, checkertest::Identify("S3"), attrs);
     asleep.m_bSleeping = true;
-    for (CDisk* disk : {&noSerial, &smartOff, &asleep}) {
+    CDisk noLog;
+    FillNvmeDisk(&noLog, {});
+    noLog.m_HddNvme.m_bHealthLog = FALSE;
+    for (CDisk* disk : {&noSerial, &smartOff, &asleep, &noLog}) {
         EXPECT_FALSE(WatchDisk(disk, dir.path(), kDesktopChannel, {}).watched);
         EXPECT_FALSE(AcceptDisk(disk, dir.path(), {}));
     }
@@ -181,15 +271,32 @@ TEST(DiskAlerts, AWatchFileThatIsNoWatchFileIsRefused) {
     state.reference.counts = {{5, 8}};
     state.reference.values = {{1, 100}, {5, 95}};
     state.reported[kDesktopChannel] = QStringList{"count:5:8"};
+    state.reference.nvme = NvmeHealthState{NvmeHealthState::kMaxCount, 0x21, 7, 10};
     const std::optional<WatchState> back = DecodeWatchState(EncodeWatchState(state));
     ASSERT_TRUE(back);
     EXPECT_EQ(back->reference.counts, state.reference.counts);
     EXPECT_EQ(back->reference.values, state.reference.values);
+    EXPECT_EQ(back->reference.nvme, state.reference.nvme);
     EXPECT_EQ(back->reported, state.reported);
-    for (const char* bad :
-         {"", "[]", "{\"status\":0}", "{\"status\":0,\"counts\":{\"x\":1},\"values\":{}}",
-          "{\"status\":0,\"counts\":{},\"values\":{\"300\":1}}"})
-        EXPECT_FALSE(DecodeWatchState(bad)) << bad;
+    const char* const nvme = "{\"status\":0,\"counts\":{},\"values\":{},\"nvme\":";
+    for (const QByteArray& bad :
+         {QByteArray(""), QByteArray("[]"), QByteArray("{\"status\":0}"),
+          QByteArray("{\"status\":0,\"counts\":{\"x\":1},\"values\":{}}"),
+          QByteArray("{\"status\":0,\"counts\":{},\"values\":{\"300\":1}}"),
+          // Numbers no cast may take: found by fuzzing.
+          QByteArray("{\"status\":0,\"counts\":{},\"values\":{\"193\":1e30}}"),
+          QByteArray("{\"status\":0,\"counts\":{\"5\":1e300},\"values\":{}}"),
+          QByteArray("{\"status\":0,\"counts\":{\"5\":2.5},\"values\":{}}"),
+          nvme + QByteArray("[]}"),
+          nvme + QByteArray("{\"media_errors\":-1,\"critical_warning\":0,"
+                            "\"available_spare\":0,\"available_spare_threshold\":0}}"),
+          nvme + QByteArray("{\"media_errors\":1,\"critical_warning\":256,"
+                            "\"available_spare\":0,\"available_spare_threshold\":0}}"),
+          nvme + QByteArray("{\"media_errors\":1.5,\"critical_warning\":0,"
+                            "\"available_spare\":0,\"available_spare_threshold\":0}}"),
+          nvme + QByteArray("{\"media_errors\":1,\"critical_warning\":0,"
+                            "\"available_spare\":0}}")})
+        EXPECT_FALSE(DecodeWatchState(bad)) << bad.constData();
     EXPECT_FALSE(DecodeWatchState(QByteArray(300 * 1024, ' ')));
 }
 

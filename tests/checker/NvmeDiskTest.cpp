@@ -14,6 +14,7 @@
 #include <QJsonObject>
 #include <gtest/gtest.h>
 
+#include "../support/SimMachineFiles.h"
 #include "../support/TempDir.h"
 
 namespace {
@@ -215,6 +216,38 @@ TEST_F(NvmeDiskTest, PanelVerdictsAndNoBaseline) {
     }
     EXPECT_TRUE(QDir(m_cwd.path()).entryList(QDir::Files).isEmpty())
         << "an NVMe disk writes no ATA baseline file";
+}
+
+// Byte at of a simulated disk's health log file set to value.
+void SetLogByte(const QString& hexFile, int at, int value) {
+    QByteArray log = simfiles::ReadHex(hexFile);
+    ASSERT_GT(log.size(), at);
+    log[at] = static_cast<char>(value);
+    ASSERT_TRUE(simfiles::WriteHex(hexFile, log));
+}
+
+TEST_F(NvmeDiskTest, RisingMediaErrorsAreToldByChangesUntilAccepted) {
+    const QString machine = BuildMachine(m_machines, true, false);
+    // The worn disk's critical warning would set the exit status on its own.
+    ASSERT_TRUE(QDir(machine + QStringLiteral("/1-nvme-worn")).removeRecursively());
+    const QString log = machine + QStringLiteral("/0-nvme-healthy/nvme-health.hex");
+    const QStringList changes{QStringLiteral("--changes")};
+
+    DrivewatchResult result = Run(machine, changes);
+    EXPECT_EQ(result.exitCode, kExitGood);
+    EXPECT_TRUE(result.out.isEmpty());
+    SetLogByte(log, 160, 2);
+    result = Run(machine, changes);
+    EXPECT_EQ(result.exitCode, kExitWorse);
+    EXPECT_EQ(QString::fromUtf8(result.out),
+              QStringLiteral("ディスク 0: Vorn Example NVMe 512GB\n"
+                             "  メディアとデータ保全のエラーが 0 から 2 に増えました\n"));
+    EXPECT_EQ(Run(machine, changes).exitCode, kExitGood);
+
+    EXPECT_EQ(Run(machine, {QStringLiteral("--accept")}).exitCode, kExitGood);
+    result = Run(machine, changes);
+    EXPECT_EQ(result.exitCode, kExitGood);
+    EXPECT_TRUE(result.out.isEmpty());
 }
 
 TEST_F(NvmeDiskTest, ListRowsFollowTheLog) {

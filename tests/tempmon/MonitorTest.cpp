@@ -5,6 +5,7 @@
 #include "MonitorFakes.h"
 #include "platform/SimMachine.h"
 
+#include "../support/SimMachineFiles.h"
 #include "../support/TempDir.h"
 
 #include <QDir>
@@ -54,15 +55,7 @@ public:
 
 // A copy of a machine, for a test that changes its disks.
 void CopyFolder(const QString& from, const QString& to) {
-    QDir().mkpath(to);
-    for (const QFileInfo& entry :
-         QDir(from).entryInfoList(QDir::NoDotAndDotDot | QDir::AllEntries)) {
-        const QString target = to + QLatin1Char('/') + entry.fileName();
-        if (entry.isDir())
-            CopyFolder(entry.filePath(), target);
-        else
-            QFile::copy(entry.filePath(), target);
-    }
+    ASSERT_TRUE(simfiles::CopyMachine(from, to));
 }
 
 class MonitorTest : public ::testing::Test {
@@ -191,24 +184,8 @@ TEST_F(MonitorTest, ExitWithoutSavingWritesNothingAndExitWithSavingWaitsForThePa
     EXPECT_TRUE(Ini().contains("WndMouse=0\r\n"));
 }
 
-// Raw byte 0 of an attribute in a SMART data file, checksum kept.
 void SetRawLow(const QString& hexFile, int id, int value) {
-    QFile file(hexFile);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    QByteArray hex;
-    for (const QByteArray& line : file.readAll().split('\n'))
-        hex += line.left(line.indexOf('#') < 0 ? line.size() : line.indexOf('#'));
-    file.close();
-    QByteArray data = QByteArray::fromHex(hex);
-    ASSERT_EQ(data.size(), 512);
-    for (int at = 2; at + 12 <= 362; at += 12) {
-        if (static_cast<unsigned char>(data[at]) == id) {
-            data[511] = static_cast<char>(data[511] - (value - data[at + 5]));
-            data[at + 5] = static_cast<char>(value);
-        }
-    }
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(data.toHex(' ') + '\n');
+    ASSERT_TRUE(simfiles::SetRawLow(hexFile, id, value));
 }
 
 // Attribute 194's raw value (the temperature) in a SMART data file.
@@ -304,8 +281,15 @@ TEST_F(MonitorTest, ARisingReallocatedCountIsToldOnceAndStaysInTheTip) {
               QStringList{"ST2000DM008-2FR102 C: D:|再配置セクタ数 (5) が 0 から 8 に増えました"});
     EXPECT_TRUE(ReadingTip(m_view.readings[0]).endsWith(QStringLiteral("0 から 8 に増えました")));
 
-    // Accepted: no more notices, and a further rise is a change again.
+    // Accepted while a pass runs: the acceptance follows the pass. Then no
+    // more notices, and a further rise is a change again.
+    m_runner.holdDone = true;
+    m_timer.Tick();
     m_monitor.AcceptAlerts();
+    const int passes = m_runner.passes;
+    m_runner.holdDone = false;
+    m_runner.Finish();
+    EXPECT_EQ(m_runner.passes, passes + 1);
     m_timer.Tick();
     EXPECT_EQ(m_view.notices.size(), 1);
     SetRawLow(Machine() + QStringLiteral("/0-sata-healthy/smart-data.hex"), 5, 9);
@@ -359,13 +343,27 @@ TEST_F(MonitorTest, DraggingSnapsToTheWorkAreaAndTheReleaseWrites) {
 
 } // namespace
 
-TEST_F(MonitorTest, NvmeDisksShowTheirTemperatureAndKeepItThroughARefresh) {
-    vorn::platform::selectSimMachine(
-        QStringLiteral(VORN_SOURCE_ROOT "/tests/fixtures/nvme-machine"));
+TEST_F(MonitorTest, NvmeDisksShowTheirTemperatureAndTellRisingMediaErrors) {
+    CopyFolder(QStringLiteral(VORN_SOURCE_ROOT "/tests/fixtures/nvme-machine"), Machine());
+    vorn::platform::selectSimMachine(Machine());
     Start();
     ASSERT_EQ(m_view.readings.size(), 2u);
     EXPECT_EQ(ReadingTip(m_view.readings[0]), QStringLiteral("Vorn Example NVMe 512GB\nC: \n45 ℃"));
     EXPECT_EQ(m_view.readings[1].temperature, -1); // 0 K: no reading
+    EXPECT_TRUE(m_view.notices.isEmpty());
+
+    // Media errors at byte 160 of the health log.
+    const QString log = Machine() + QStringLiteral("/0-nvme-healthy/nvme-health.hex");
+    QByteArray bytes = simfiles::ReadHex(log);
+    ASSERT_EQ(bytes.size(), 512);
+    bytes[160] = 5;
+    ASSERT_TRUE(simfiles::WriteHex(log, bytes));
+    vorn::platform::selectSimMachine(Machine());
+    m_timer.Tick();
     m_timer.Tick();
     EXPECT_EQ(m_view.readings[0].temperature, 45);
+    EXPECT_EQ(
+        m_view.notices,
+        QStringList{
+            "Vorn Example NVMe 512GB C:|メディアとデータ保全のエラーが 0 から 5 に増えました"});
 }

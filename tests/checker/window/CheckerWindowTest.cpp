@@ -4,6 +4,7 @@
 #include "CheckerTray.h"
 #include "platform/SimMachine.h"
 
+#include "../../support/SimMachineFiles.h"
 #include "../../support/TempDir.h"
 
 #include "CDiskButton.h"
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSystemTrayIcon>
 #include <QTest>
 #include <QToolBar>
 #include <gtest/gtest.h>
@@ -268,6 +270,58 @@ TEST_F(CheckerWindowTest, VudaStartsHiddenInTheNotificationArea) {
     EXPECT_EQ(window.Session().Disks().GetCount(), 5);
 }
 
+TEST_F(CheckerWindowTest, ATimerPassLeavesASleepingDiskUnreadAndItsTipsSaySo) {
+    const QString machine = m_dir.path(QStringLiteral("machine"));
+    ASSERT_TRUE(simfiles::CopyMachine(kSample, machine));
+    QFile ini(machine + QStringLiteral("/1-pata-old/disk.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::Append));
+    ini.write("PowerMode=standby\n");
+    ini.close();
+    vorn::platform::selectSimMachine(machine);
+    CCheckerDlg& window = Open();
+    // The start-up scan is the user's: it reads, and so wakes, the disk.
+    EXPECT_EQ(window.DiskButton(1)->toolTip(), QStringLiteral("Maxtor 6Y080L0\nE: "));
+    ASSERT_TRUE(window.IsTimerRunning());
+
+    // It spins down again; the next pass of the timer only asks whether
+    // it sleeps.
+    vorn::platform::selectSimMachine(machine);
+    const qsizetype before = TracedPaths().size();
+    m_now += 30;
+    window.TimerPass();
+    const QString trace = QString::fromUtf8(m_dir.read(QStringLiteral("trace.txt")));
+    const QStringList lines = trace.split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(before);
+    int checks = 0;
+    for (const QString& line : lines) {
+        EXPECT_FALSE(line.contains(QStringLiteral(" WAKE-UP "))) << line.toStdString();
+        // CHECK POWER MODE, in the pass-through's command register.
+        if (line.startsWith(QStringLiteral("\\\\.\\PhysicalDrive1 ")) ||
+            line.startsWith(QStringLiteral("\\\\.\\Scsi1: "))) {
+            EXPECT_EQ(line.section(QLatin1Char(' '), 2, 2).mid(38 * 2, 2), QStringLiteral("E5"))
+                << line.toStdString();
+            ++checks;
+        }
+    }
+    EXPECT_EQ(checks, 1);
+    const QString asleep = QStringLiteral("Maxtor 6Y080L0\nE: \nスタンバイ中");
+    EXPECT_EQ(window.DiskButton(1)->toolTip(), asleep);
+    QAccessibleInterface* button = QAccessible::queryAccessibleInterface(window.DiskButton(1));
+    ASSERT_TRUE(button);
+    EXPECT_EQ(button->text(QAccessible::Name), asleep);
+    EXPECT_EQ(window.DiskButton(0)->toolTip(), QStringLiteral("ST2000DM008-2FR102\nC: D: "));
+    ASSERT_TRUE(window.Tray()->Icon());
+    EXPECT_EQ(window.Tray()->Icon()->toolTip(),
+              QStringLiteral("Drivewatch Vuda\nMaxtor 6Y080L0 スタンバイ中"));
+    // Its last values stay on the panel.
+    window.DiskButton(1)->Press();
+    EXPECT_EQ(window.Panel().ValueText(PanelField::Temperature), QStringLiteral("43℃"));
+
+    // Refreshing is the user's asking: the disk is read, and awake.
+    window.RefreshAction()->trigger();
+    EXPECT_EQ(window.DiskButton(1)->toolTip(), QStringLiteral("Maxtor 6Y080L0\nE: "));
+    EXPECT_EQ(window.Tray()->Icon()->toolTip(), QStringLiteral("Drivewatch Vuda"));
+}
+
 TEST_F(CheckerWindowTest, StarAsksAndRestartsTheMeasurement) {
     CCheckerDlg& window = Open();
     m_now += 180;
@@ -355,6 +409,57 @@ TEST_F(CheckerWindowTest, ResizingStretchesTheListAndKeepsTheButtonsInTheCorners
     EXPECT_EQ(window.List()->height(), list.height() + 80);
     EXPECT_EQ(window.CloseButton()->pos(), close + QPoint(0, 80));
     EXPECT_EQ(window.width() - window.MinimizeButton()->geometry().right(), minimizeRight);
+}
+
+// The sample machine with an OpenError for each disk (empty: none).
+void WriteMachineWithOpenErrors(const TestDir& dir, const QStringList& errors) {
+    ASSERT_TRUE(simfiles::CopyMachine(kSample, dir.path()));
+    const QStringList disks =
+        QDir(dir.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    ASSERT_EQ(disks.size(), errors.size());
+    for (int k = 0; k < disks.size(); ++k) {
+        if (errors[k].isEmpty())
+            continue;
+        const QString ini = disks[k] + QStringLiteral("/disk.ini");
+        const QByteArray entry = "[Device]\nOpenError=" + errors[k].toLatin1();
+        ASSERT_TRUE(dir.write(ini, dir.read(ini).replace("[Device]", entry)));
+    }
+}
+
+// The one message box that tells an ordinary user why the window is empty;
+// a disk that could be read, or a refusal that is not about permission,
+// must not bring it up.
+TEST_F(CheckerWindowTest, SaysOnceWhenNoDiskMayBeReadForLackOfPermission) {
+    const QString noPermission =
+        QStringLiteral("ディスクを読み取る権限がありません。ディスクヘルパー（vorn-diskhelper）を"
+                       "インストールするか、管理者として実行してください。");
+    const QString d = QStringLiteral("denied");
+    const QString b = QStringLiteral("busy");
+    const struct {
+        const char* name;
+        QStringList errors;
+        int disks;
+        bool told;
+    } cases[] = {
+        {"every disk refuses", {d, d, d, d, d, d}, 0, true},
+        {"one disk answers", {d, d, QString(), d, d, d}, 1, false},
+        {"every disk is busy", {b, b, b, b, b, b}, 0, false},
+        {"busy and refusing", {b, d, b, d, b, b}, 0, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestDir machine;
+        ASSERT_NO_FATAL_FAILURE(WriteMachineWithOpenErrors(machine, c.errors));
+        vorn::platform::selectSimMachine(machine.path());
+        m_desk.messages.clear();
+        CCheckerDlg& window = Open();
+        EXPECT_EQ(window.Session().Disks().GetCount(), c.disks);
+        EXPECT_EQ(m_desk.messages, c.told ? QStringList{noPermission} : QStringList());
+        // A refresh that fails the same way says nothing more.
+        window.RefreshAction()->trigger();
+        EXPECT_EQ(m_desk.messages.size(), c.told ? 1 : 0);
+        m_window.reset();
+    }
 }
 
 } // namespace

@@ -85,3 +85,22 @@ vg_install_with_libraries() {
         [ -e "$root$target" ] || install -D -m 0755 "$(readlink -f "$lib")" "$root$target"
     done
 }
+
+# Sets VG_HELPER_ARGS to the run-guest.sh options that bring the disk helper's
+# pieces into the guest: the helper, the polkit stand-in, dbus-daemon and
+# setpriv with their libraries, and the bus configuration under /etc/vorn-bus
+# (scenario/helper-guest.sh uses them). Empty when a piece is missing here.
+vg_helper_guest_args() {
+    local work=$1 helper=$2 authority=$3 root daemon setpriv
+    VG_HELPER_ARGS=()
+    root=$(vg_repo_root)
+    daemon=$(command -v dbus-daemon || true)
+    setpriv=$(command -v setpriv || true)
+    [ -x "$helper" ] && [ -x "$authority" ] && [ -n "$daemon" ] && [ -n "$setpriv" ] || return 0
+    rm -rf "$work/helper-bus"
+    cp -a "$root/tests/integration/helper-bus" "$work/helper-bus"
+    mkdir -p "$work/helper-bus/system.d"
+    cp "$root/helper/data/org.vorn.DiskHelper1.conf" "$work/helper-bus/system.d/"
+    VG_HELPER_ARGS=(--program "$helper" --program "$authority" --program "$daemon"
+        --program "$setpriv" --tree "$work/helper-bus:/etc/vorn-bus")
+}

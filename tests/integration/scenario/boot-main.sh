@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Boots the main test guest once and leaves everything the checks need in
 # OUT_DIR; each check (check.sh) then asserts on one aspect of it.
-#   boot-main.sh OUT_DIR [BIN_DIR]
+#   boot-main.sh OUT_DIR [BIN_DIR [AUTHORITY]]
 # BIN_DIR is the build's bin folder; its drivewatch and Template folder go into
-# the guest when drivewatch is built. OUT_DIR/skipped holds the reason when
+# the guest when drivewatch is built, and its disk helper with AUTHORITY (the
+# polkit stand-in) when both are built. OUT_DIR/skipped holds the reason when
 # the boot was skipped, and the checks skip with it.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -12,6 +13,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 out=${1:?usage: boot-main.sh OUT_DIR [BIN_DIR]}
 bin=${2:-}
+authority=${3:-}
 rm -rf "$out"
 mkdir -p "$out/images"
 
@@ -60,12 +62,14 @@ args+=(--disk "virtio,file=$out/images/virtio.img")
 if [ -n "$bin" ] && [ -x "$bin/drivewatch" ]; then
     args+=(--program "$bin/drivewatch")
     [ -d "$bin/Template" ] && args+=(--tree "$bin/Template:/opt/vorn/bin/Template")
+    vg_helper_guest_args "$out" "$bin/vorn-diskhelper" "$authority"
+    args+=("${VG_HELPER_ARGS[@]}")
 fi
 
 (cd "$out/images" && md5sum *.img) >"$out/checksums.before"
 {
     printf 'set -- %q %q\n' "$MAIN_MOUNT_SERIAL" "$MAIN_MOUNT_POINT"
-    cat "$here/main-guest.sh"
+    cat "$here/helper-guest.sh" "$here/main-guest.sh"
 } >"$out/guest-command.sh"
 
 status=0

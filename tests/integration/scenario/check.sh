@@ -2,7 +2,7 @@
 # Asserts one aspect of the main guest boot that boot-main.sh recorded.
 #   check.sh CASE OUT_DIR [BIN_DIR]
 # CASE: stack | identity | smart | power | paths | switching | drive-names | non-ata |
-#       no-writes | simulation (needs BIN_DIR, the build's bin folder)
+#       no-writes | helper | simulation (needs BIN_DIR, the build's bin folder)
 # Prints one FAIL line per broken expectation; exit 0 pass, 1 fail, 77 skip.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -297,8 +297,54 @@ check_simulation() {
     rm -rf "$work"
 }
 
+# --- an unprivileged user through the disk helper -------------------------------
+check_helper() {
+    need_drivewatch
+    [ -f "$files/hp-root.json" ] && [ ! -f "$files/no-helper" ] ||
+        vg_skip "the disk helper, its polkit stand-in, dbus-daemon or setpriv is missing"
+    local run
+    for run in root nobody nobody-disable; do
+        jq -e '.disks | length > 0' "$files/hp-$run.json" >/dev/null 2>&1 ||
+            fail "helper run '$run' (status $(cat "$files/hp-$run.status")) read no disk: $(head -c 400 "$files/hp-$run.err")"
+    done
+    # The helper hands back the disks' own bytes, so nothing may differ.
+    expect "nobody's exit status" "$(cat "$files/hp-nobody.status")" "$(cat "$files/hp-root.status")"
+    diff -u "$files/hp-root.json" "$files/hp-nobody.json" >"$out/helper.diff" ||
+        fail "root (-) and nobody through the helper (+) differ:"$'\n'"$(tail -n +3 "$out/helper.diff" | head -n 40)"
+    cmp -s "$files/hp-root.err" "$files/hp-nobody.err" ||
+        fail "nobody's error output differs from root's: $(head -c 400 "$files/hp-nobody.err")"
+
+    # polkit was asked about the caller's bus name, and only the two actions.
+    local log=$files/authority.log
+    [ -s "$log" ] || fail "the helper never asked polkit"
+    local odd
+    odd=$(grep -v -E '^system-bus-name :[0-9]+\.[0-9]+ org\.vorn\.diskhelper\.(read flags=1 yes|configure flags=1 no)$' "$log" || true)
+    [ -z "$odd" ] || fail "unexpected polkit questions: $odd"
+    grep -q ' org\.vorn\.diskhelper\.configure ' "$log" || fail "-Disable never asked for the configure action"
+
+    # The refused switch left every disk reading S.M.A.R.T. data.
+    check_after_refusal() {
+        local serial=$3 name
+        name=$(kernel_field "$serial" 1)
+        expect "$serial smartctl -A after the refused -Disable" \
+            "$(cat "$files/hp-after-disable-$name.status" 2>/dev/null)" 0
+        expect "$serial S.M.A.R.T. state after the refused -Disable" \
+            "$(jq -r --arg s "$serial" '.disks[] | select(.serial == $s) | .smart_enabled' \
+                "$files/hp-nobody-disable.json")" true
+    }
+    for_each_disk check_after_refusal
+    grep -A1 'CHddSmart::DisableSmart' "$files/hp-nobody-disable.log" | grep -q '\[Error:13\]' ||
+        fail "the refused -Disable left no permission error in the run log"
+
+    # Without the bus the kernel refuses nobody, and drivewatch says why.
+    expect "nobody without a bus: exit status" "$(cat "$files/hp-nobody-nobus.status")" 2
+    expect "nobody without a bus: message" "$(cat "$files/hp-nobody-nobus.err")" \
+        "drivewatch: no permission to read the disks; install the disk helper (vorn-diskhelper) or run as root"
+}
+
 case $case in
 stack) check_stack ;;
+helper) check_helper ;;
 simulation) check_simulation ;;
 identity) check_identity ;;
 smart) check_smart ;;

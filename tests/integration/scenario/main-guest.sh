@@ -4,6 +4,7 @@
 #   smart-<serial>.* smartctl's view before drivewatch ran
 #   dw-<run>.json / .err / .status / .log   one file set per drivewatch run
 #   smart-after-<run>-<serial>   smartctl -A after the switching runs
+#   hp-*, authority.log          the disk helper's runs (helper-guest.sh)
 out=/vorn/out
 mount_serial=$1
 mount_point=$2
@@ -60,6 +61,9 @@ if command -v drivewatch >/dev/null; then
     dw nowake --json --no-wake
     dw ata -Ata --json --log "$out/dw-ata.log"
     dw scsi -Scsi --json --log "$out/dw-scsi.log"
+    # An unprivileged user through the disk helper, before the switching runs
+    # change what the disks answer.
+    helper_runs disable
     # S.M.A.R.T. state lives in QEMU's memory only, so the switching runs go
     # last and in this one boot.
     dw disable -Disable --json --log "$out/dw-disable.log"

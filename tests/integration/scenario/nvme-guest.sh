@@ -4,6 +4,7 @@
 #   smart-<serial>.*   smartctl -j -a on the namespace
 #   raw-<serial>.txt   smartctl's hex dump of the Identify and log replies
 #   dw.json / dw.txt   drivewatch --json and its text output, with .status
+#   hp-*, authority.log  the disk helper's runs (helper-guest.sh)
 out=/vorn/out
 for dev in /sys/block/nvme*; do
     name=${dev##*/}
@@ -23,3 +24,4 @@ if command -v drivewatch >/dev/null; then
 else
     : >$out/no-drivewatch
 fi
+helper_runs

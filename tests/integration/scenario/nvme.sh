@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Boots a guest with two emulated NVMe controllers, one of them raising a
 # critical warning, and checks what drivewatch reads of them against what
-# smartctl reads of the same controllers.
-#   nvme.sh OUT_DIR BIN_DIR
+# smartctl reads of the same controllers, then what nobody reads of them
+# through the disk helper against what root reads directly.
+#   nvme.sh OUT_DIR BIN_DIR [AUTHORITY]
 # Prints one FAIL line per broken expectation; exit 0 pass, 1 fail, 77 skip.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -10,6 +11,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 
 out=${1:?usage: nvme.sh OUT_DIR BIN_DIR}
 bin=${2:?usage: nvme.sh OUT_DIR BIN_DIR}
+authority=${3:-}
 [ -z "${VORN_SKIP_INTEGRATION:-}" ] || vg_skip "VORN_SKIP_INTEGRATION is set"
 [ -x "$bin/drivewatch" ] || vg_skip "drivewatch not built"
 vg_ensure_host_tools >/dev/null || vg_skip "the host tools cannot be installed"
@@ -18,8 +20,10 @@ mkdir -p "$out"
 
 GOOD=VNQEMU0001
 WARNED=VNQEMU0002
+vg_helper_guest_args "$out" "$bin/vorn-diskhelper" "$authority"
+cat "$here/helper-guest.sh" "$here/nvme-guest.sh" >"$out/guest-command.sh"
 status=0
-"$here/../run-guest.sh" --out-dir "$out/run" --script "$here/nvme-guest.sh" \
+"$here/../run-guest.sh" --out-dir "$out/run" --script "$out/guest-command.sh" "${VG_HELPER_ARGS[@]}" \
     --disk "nvme,file=$out/good.img,size=96M,serial=$GOOD" \
     --disk "nvme,file=$out/warned.img,size=48M,serial=$WARNED,warning=4" \
     --program "$bin/drivewatch" --tree "$bin/Template:/opt/vorn/bin/Template" \
@@ -74,5 +78,23 @@ case $panel in
 esac
 grep -q 'インターフェイス：NVM Express' "$files/dw.txt" || fail "no NVM Express interface in the text output"
 
+# The helper passes NVMe admin commands on unchanged, so nobody reads what
+# root reads.
+if [ -f "$files/hp-root.json" ]; then
+    jq -e '.disks | length == 2' "$files/hp-nobody.json" >/dev/null 2>&1 ||
+        fail "nobody read no NVMe disk through the helper: $(head -c 400 "$files/hp-nobody.err")"
+    expect "nobody's exit status" "$(cat "$files/hp-nobody.status")" "$(cat "$files/hp-root.status")"
+    diff -u "$files/hp-root.json" "$files/hp-nobody.json" >"$out/helper.diff" ||
+        fail "root (-) and nobody through the helper (+) differ:"$'\n'"$(tail -n +3 "$out/helper.diff" | head -n 40)"
+    odd=$(grep -v -E '^system-bus-name :[0-9]+\.[0-9]+ org\.vorn\.diskhelper\.read flags=1 yes$' \
+        "$files/authority.log" || true)
+    [ -s "$files/authority.log" ] && [ -z "$odd" ] || fail "polkit questions: '$odd'"
+    expect "nobody without a bus: exit status" "$(cat "$files/hp-nobody-nobus.status")" 2
+    helper_note=", and nobody reads them through the helper"
+else
+    echo "note: the disk helper, its polkit stand-in, dbus-daemon or setpriv is missing; helper runs skipped"
+    helper_note=""
+fi
+
 [ "$failures" = 0 ] || exit 1
-echo "nvme: drivewatch and smartctl agree on both controllers"
+echo "nvme: drivewatch and smartctl agree on both controllers$helper_note"

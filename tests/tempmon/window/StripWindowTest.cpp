@@ -5,10 +5,13 @@
 #include "StripPainter.h"
 #include "platform/SimMachine.h"
 
+#include "../../support/SimMachineFiles.h"
 #include "../../support/TempDir.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QHelpEvent>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -143,6 +146,28 @@ TEST_F(StripWindowTest, TheSampleMachineGivesFiveCellsAndFiveTrayIcons) {
     const qint64 before = m_window->Tray().At(0)->icon().cacheKey();
     m_timer.Tick();
     EXPECT_EQ(m_window->Tray().At(0)->icon().cacheKey(), before);
+}
+
+TEST_F(StripWindowTest, ASleepingDiskSaysSoInItsCellTipAndTrayTip) {
+    const QString machine = m_dir.path(QStringLiteral("machine"));
+    ASSERT_TRUE(
+        simfiles::CopyMachine(QStringLiteral(VORN_SOURCE_ROOT "/data/sample-machine"), machine));
+    QFile ini(machine + QStringLiteral("/1-pata-old/disk.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::Append));
+    ini.write("PowerMode=standby\n");
+    ini.close();
+    vorn::platform::selectSimMachine(machine);
+    Start();
+    m_timer.Tick();
+    const QString asleep = QStringLiteral("Maxtor 6Y080L0\nE: \n-- ℃ スタンバイ中");
+    EXPECT_EQ(m_window->Tray().At(1)->toolTip(), asleep);
+
+    const WinRect cell = strip::Cell(1);
+    const QPoint inside((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+    QHelpEvent help(QEvent::ToolTip, inside, m_window->mapToGlobal(inside));
+    QApplication::sendEvent(m_window.get(), &help);
+    EXPECT_EQ(QToolTip::text(), asleep);
+    QToolTip::hideText();
 }
 
 TEST_F(StripWindowTest, WithoutDisksOneProgramIconAndAOneCellStrip) {
