@@ -24,6 +24,40 @@ bool physicalDiskNameLess(const QString& a, const QString& b) {
     return a < b;
 }
 
+namespace {
+
+// Moves at past a run of ASCII digits; false when there is none.
+bool skipDigits(const QString& text, qsizetype& at) {
+    const qsizetype start = at;
+    while (at < text.size() && text.at(at) >= QLatin1Char('0') && text.at(at) <= QLatin1Char('9'))
+        ++at;
+    return at > start;
+}
+
+} // namespace
+
+std::optional<NvmeNamespaceName> parseNvmeNamespaceName(const QString& kernelName) {
+    if (!kernelName.startsWith(QLatin1String("nvme")))
+        return std::nullopt;
+    qsizetype at = 4;
+    if (!skipDigits(kernelName, at))
+        return std::nullopt;
+    NvmeNamespaceName name;
+    name.controller = kernelName.left(at);
+    if (at < kernelName.size() && kernelName.at(at) == QLatin1Char('c')) {
+        ++at;
+        if (!skipDigits(kernelName, at))
+            return std::nullopt;
+        name.throughPath = true;
+    }
+    if (at >= kernelName.size() || kernelName.at(at) != QLatin1Char('n'))
+        return std::nullopt;
+    ++at;
+    if (!skipDigits(kernelName, at) || at != kernelName.size())
+        return std::nullopt;
+    return name;
+}
+
 // Read with readdir: the list is taken at every disk query and every open,
 // and QDir's file-information objects and sorting cost more than the
 // kernel's answer. Entries are folders or links to them (sysfs), devices,

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The one numbering of physical disks shared by the device layer and the
 // system queries: disk N of "\\.\PhysicalDrive%d" is entry N of this list.
 //
@@ -17,5 +19,15 @@ namespace vorn::platform {
 VORNCOM_API bool isPhysicalDiskName(const QString& kernelName);
 VORNCOM_API bool physicalDiskNameLess(const QString& a, const QString& b);
 VORNCOM_API QStringList physicalDiskNames(const QString& sysRoot = QStringLiteral("/sys"));
+
+// An NVMe namespace's kernel name, taken apart: "nvme<C>n<N>", or
+// "nvme<C>c<P>n<N>" for the namespace as one path of a multipath head sees it.
+struct NvmeNamespaceName {
+    QString controller; // "nvme<C>"
+    bool throughPath = false;
+};
+// Empty for any other name. Read by hand rather than by a pattern: every disk
+// open asks, and a pattern costs a compilation per process.
+VORNCOM_API std::optional<NvmeNamespaceName> parseNvmeNamespaceName(const QString& kernelName);
 
 } // namespace vorn::platform

@@ -4,8 +4,6 @@
 #include "DiskEnumeration.h"
 #include "NvmeCommandSet.h"
 
-#include <QRegularExpression>
-
 #include <sys/sysmacros.h>
 
 #include <cerrno>
@@ -219,8 +217,10 @@ bool isAcceptableDiskName(const QString& name) {
 }
 
 bool isNvmeNamespaceName(const QString& name) {
-    static const QRegularExpression pattern(QStringLiteral("^nvme[0-9]+n[0-9]+$"));
-    return isAcceptableDiskName(name) && pattern.match(name).hasMatch();
+    if (!isAcceptableDiskName(name))
+        return false;
+    const std::optional<NvmeNamespaceName> parts = parseNvmeNamespaceName(name);
+    return parts && !parts->throughPath;
 }
 
 bool isPathUnder(const QString& path, const QString& root) {

@@ -10,8 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <QRegularExpression>
-
 #include <fcntl.h>
 #include <linux/nvme_ioctl.h>
 #include <scsi/sg.h>
@@ -174,9 +172,8 @@ PcieLink readPcieLink(const QString& pciDir) {
 
 std::optional<NvmeDeviceFacts> nvmeFactsOf(const QString& sysRoot, const QString& kernelName,
                                            int fd) {
-    static const QRegularExpression name(QStringLiteral("^(nvme\\d+)(?:c\\d+)?n\\d+$"));
-    const QRegularExpressionMatch match = name.match(kernelName);
-    if (!match.hasMatch())
+    const std::optional<NvmeNamespaceName> name = parseNvmeNamespaceName(kernelName);
+    if (!name)
         return std::nullopt;
     NvmeDeviceFacts facts;
     const QString blockDir = sysRoot + QStringLiteral("/block/") + kernelName;
@@ -190,7 +187,7 @@ std::optional<NvmeDeviceFacts> nvmeFactsOf(const QString& sysRoot, const QString
     // controller of the same number stands in.
     facts.link = readPcieLink(blockDir + QStringLiteral("/device/device"));
     if (facts.link.maxSpeed.isEmpty() && facts.link.currentSpeed.isEmpty())
-        facts.link = readPcieLink(sysRoot + QStringLiteral("/class/nvme/") + match.captured(1) +
+        facts.link = readPcieLink(sysRoot + QStringLiteral("/class/nvme/") + name->controller +
                                   QStringLiteral("/device"));
     return facts;
 }

@@ -25,3 +25,19 @@ TEST(DiskEnumeration, OrdersAsTheKernelNamesThem) {
 TEST(DiskEnumeration, MissingSysfsGivesNoDisks) {
     EXPECT_TRUE(physicalDiskNames(QStringLiteral("/nonexistent-sysfs")).isEmpty());
 }
+
+TEST(DiskEnumeration, NvmeNamesYieldTheirControllerAndNothingElseDoes) {
+    const auto controllerOf = [](const char* name) {
+        const auto parts = parseNvmeNamespaceName(QString::fromUtf8(name));
+        return parts
+                   ? parts->controller + (parts->throughPath ? QStringLiteral(" path") : QString())
+                   : QStringLiteral("-");
+    };
+    EXPECT_EQ(controllerOf("nvme0n1"), QStringLiteral("nvme0"));
+    EXPECT_EQ(controllerOf("nvme12n345"), QStringLiteral("nvme12"));
+    EXPECT_EQ(controllerOf("nvme3c10n2"), QStringLiteral("nvme3 path"));
+    // Partitions, controllers, half names and digits of other scripts.
+    for (const char* other : {"nvme0n1p1", "nvme0", "nvme0c1", "nvme0n", "nvmen1", "nvme0cn1",
+                              "nvme0n1 ", "sda", "", "nvme\u0663n1"})
+        EXPECT_EQ(controllerOf(other), QStringLiteral("-")) << other;
+}
