@@ -151,6 +151,11 @@ std::optional<QByteArray> Cm_ReadBoundedFile(const QString& path, qint64 maxByte
         if (done == 0)
             return bytes;
         bytes.append(chunk, static_cast<qsizetype>(done));
+        // A file of a real file system tells its size, so the read that
+        // would find its end is spared; procfs and sysfs files tell 0 or a
+        // page and are read to the end.
+        if (opened.st_size > 0 && bytes.size() == opened.st_size && opened.st_size <= maxBytes)
+            return bytes;
     }
     failure = kCmFileTooLarge;
     return std::nullopt;

@@ -118,9 +118,11 @@ AtaOutcome sendAtaCommand(int fd, const AtaCommand& command, BYTE* data) {
 bool isRuntimeSuspended(const QString& sysRoot, const QString& kernelName) {
     if (kernelName.isEmpty())
         return false;
-    QFile status(sysRoot + QStringLiteral("/block/") + kernelName +
-                 QStringLiteral("/device/power/runtime_status"));
-    return status.open(QIODevice::ReadOnly) && status.read(64).trimmed() == "suspended";
+    const std::optional<QByteArray> status =
+        Cm_ReadBoundedFile(sysRoot + QStringLiteral("/block/") + kernelName +
+                               QStringLiteral("/device/power/runtime_status"),
+                           64);
+    return status && status->trimmed() == "suspended";
 }
 
 NvmeOutcome sendNvmeAdminCommand(int fd, const NvmeAdminCommand& command, BYTE* data) {

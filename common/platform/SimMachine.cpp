@@ -68,15 +68,20 @@ bool loadDisk(const QDir& folder, SimDisk* disk) {
         const char* name;
         QByteArray* image;
         int size;
+        bool nvmeOnly;
     } sectors[] = {
-        {"identify.hex", &disk->identify, 512},
-        {"smart-data.hex", &disk->smartData, 512},
-        {"smart-thresholds.hex", &disk->smartThresholds, 512},
-        {"nvme-identify-controller.hex", &disk->nvmeIdentifyController, 4096},
-        {"nvme-identify-namespace.hex", &disk->nvmeIdentifyNamespace, 4096},
-        {"nvme-health.hex", &disk->nvmeHealth, 512},
+        {"identify.hex", &disk->identify, 512, false},
+        {"smart-data.hex", &disk->smartData, 512, false},
+        {"smart-thresholds.hex", &disk->smartThresholds, 512, false},
+        {"nvme-identify-controller.hex", &disk->nvmeIdentifyController, 4096, true},
+        {"nvme-identify-namespace.hex", &disk->nvmeIdentifyNamespace, 4096, true},
+        {"nvme-health.hex", &disk->nvmeHealth, 512, true},
     };
-    for (const auto& [name, image, size] : sectors) {
+    for (const auto& [name, image, size, nvmeOnly] : sectors) {
+        // An ATA disk answers no admin command, so its folder is not searched
+        // for their pages: three failed looks per disk of a large machine.
+        if (nvmeOnly && !disk->device.nvme)
+            continue;
         const QString path = folder.filePath(QLatin1String(name));
         // Read first and asked about only when absent: most files are there,
         // and a machine of many disks would look at each twice. A link to

@@ -215,7 +215,7 @@ TEST(SimLoader, TakesDisksInNameOrderAndLeavesOutBrokenOnes) {
     // A link to nowhere is a file that cannot be read, not a missing one.
     disk("i-dangling", "[Drive]\nModel=I\n");
     ASSERT_TRUE(
-        QFile::link(dir.path("i-dangling/gone.hex"), dir.path("i-dangling/nvme-health.hex")));
+        QFile::link(dir.path("i-dangling/gone.hex"), dir.path("i-dangling/smart-thresholds.hex")));
 
     StderrCapture capture;
     const auto machine = loadSimMachine(dir.path());
@@ -235,7 +235,7 @@ TEST(SimLoader, TakesDisksInNameOrderAndLeavesOutBrokenOnes) {
 
     const QStringList lines = messages.split('\n', Qt::SkipEmptyParts);
     EXPECT_EQ(lines.size(), 7) << messages.toStdString();
-    EXPECT_TRUE(messages.contains("i-dangling/nvme-health.hex: cannot be read"))
+    EXPECT_TRUE(messages.contains("i-dangling/smart-thresholds.hex: cannot be read"))
         << messages.toStdString();
     EXPECT_TRUE(messages.contains("h-zero/identify.hex: cannot be read")) << messages.toStdString();
     EXPECT_TRUE(messages.contains("c-broken/disk.ini:2:")) << messages.toStdString();
