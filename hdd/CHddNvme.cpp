@@ -6,15 +6,15 @@
 #include "platform/DeviceIo.h"
 #include "platform/NvmeCommandSet.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace {
 
 namespace cmd = vorn::platform::nvme;
 
-template <std::size_t N>
-BOOL Read(void* hDevice, const vorn::platform::NvmeAdminCommand& command,
-          std::array<BYTE, N>* image) {
+template <typename Image>
+BOOL Read(void* hDevice, const vorn::platform::NvmeAdminCommand& command, Image* image) {
     const vorn::platform::NvmeOutcome outcome =
         vorn::platform::SendNvmeAdminCommand(hDevice, command, image->data());
     if (outcome.succeeded())
@@ -30,8 +30,39 @@ int IntOrUnknown(vorn::nvme::Uint128 value) {
 
 } // namespace
 
-CHddNvme::CHddNvme()
-    : m_IdentifyController{}, m_IdentifyNamespace{}, m_HealthLog{}, m_bHealthLog(FALSE) {}
+NvmeIdentifyImage::NvmeIdentifyImage(const NvmeIdentifyImage& other)
+    : m_bytes(other.m_bytes ? std::make_unique<std::array<BYTE, kSize>>(*other.m_bytes) : nullptr) {
+}
+
+NvmeIdentifyImage& NvmeIdentifyImage::operator=(const NvmeIdentifyImage& other) {
+    if (this != &other)
+        m_bytes =
+            other.m_bytes ? std::make_unique<std::array<BYTE, kSize>>(*other.m_bytes) : nullptr;
+    return *this;
+}
+
+const BYTE* NvmeIdentifyImage::data() const {
+    static const std::array<BYTE, kSize> zeros{};
+    return m_bytes ? m_bytes->data() : zeros.data();
+}
+
+BYTE* NvmeIdentifyImage::data() {
+    if (!m_bytes)
+        m_bytes = std::make_unique<std::array<BYTE, kSize>>();
+    return m_bytes->data();
+}
+
+void NvmeIdentifyImage::fill(BYTE value) {
+    if (value == 0 && !m_bytes)
+        return;
+    std::fill_n(data(), kSize, value);
+}
+
+bool NvmeIdentifyImage::operator==(const NvmeIdentifyImage& other) const {
+    return std::equal(data(), data() + kSize, other.data());
+}
+
+CHddNvme::CHddNvme() : m_HealthLog{}, m_bHealthLog(FALSE) {}
 
 BOOL CHddNvme::GetIdentify(void* hDevice) {
     Cm_WriteErrorString(QStringLiteral("CHddNvme::GetIdentifyController"));
