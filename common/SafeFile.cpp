@@ -135,27 +135,29 @@ std::optional<QByteArray> Cm_ReadBoundedFile(const QString& path, qint64 maxByte
         failure = kCmNotRegularFile;
         return std::nullopt;
     }
-    // procfs and sysfs report sizes of 0 or 4096 whatever they hold: count
-    // what is read, up to one byte past the bound to see a file too large.
-    QByteArray bytes;
-    char chunk[16384];
-    while (bytes.size() <= maxBytes) {
-        const qint64 want = std::min<qint64>(sizeof chunk, maxBytes + 1 - bytes.size());
-        const ssize_t done = ::read(fd.get(), chunk, static_cast<size_t>(want));
+    // Read straight into the array. A file of a real file system tells its
+    // size, so the read that would find its end is spared; procfs and sysfs
+    // files tell 0 or a page whatever they hold and are read to the end,
+    // counting up to one byte past the bound to see a file too large.
+    const qint64 told = opened.st_size;
+    QByteArray bytes(std::min<qint64>(told > 0 ? told : 4096, maxBytes + 1), Qt::Uninitialized);
+    qsizetype size = 0;
+    while (size <= maxBytes) {
+        if (size == bytes.size())
+            bytes.resize(std::min<qint64>(2 * size, maxBytes + 1));
+        const ssize_t done =
+            ::read(fd.get(), bytes.data() + size, std::size_t(bytes.size() - size));
         if (done < 0) {
             if (errno == EINTR)
                 continue;
             failure = errno;
             return std::nullopt;
         }
-        if (done == 0)
+        size += done;
+        if (done == 0 || (told > 0 && size == told && size <= maxBytes)) {
+            bytes.truncate(size);
             return bytes;
-        bytes.append(chunk, static_cast<qsizetype>(done));
-        // A file of a real file system tells its size, so the read that
-        // would find its end is spared; procfs and sysfs files tell 0 or a
-        // page and are read to the end.
-        if (opened.st_size > 0 && bytes.size() == opened.st_size && opened.st_size <= maxBytes)
-            return bytes;
+        }
     }
     failure = kCmFileTooLarge;
     return std::nullopt;

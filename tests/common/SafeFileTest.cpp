@@ -43,6 +43,16 @@ TEST(SafeFileTest, ReadsOnlyRegularFilesWithinTheirBound) {
         EXPECT_EQ(error, c.error);
         EXPECT_EQ(bytes.value_or("refused"), c.error ? QByteArray("refused") : "0123456789");
     }
+
+    // procfs tells a size of 0 whatever a file holds: read to the end, and
+    // still held to the bound.
+    QFile proc(QStringLiteral("/proc/filesystems"));
+    ASSERT_TRUE(proc.open(QIODevice::ReadOnly));
+    const QByteArray whole = proc.readAll();
+    int error = 0;
+    EXPECT_EQ(Cm_ReadBoundedFile(proc.fileName(), 1 << 20, &error).value_or("refused"), whole);
+    EXPECT_FALSE(Cm_ReadBoundedFile(proc.fileName(), whole.size() - 1, &error));
+    EXPECT_EQ(error, kCmFileTooLarge);
 }
 
 TEST(SafeFileTest, ReplacingRefusesALinkOrFolderAndLeavesThemAlone) {
