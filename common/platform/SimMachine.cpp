@@ -6,8 +6,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <dirent.h>
 #include <sys/auxv.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -49,6 +52,30 @@ constexpr qint64 kSimFileMaxBytes = 64 * 1024;
 
 std::optional<QByteArray> readFile(const QString& path, int* error = nullptr) {
     return Cm_ReadBoundedFile(path, kSimFileMaxBytes, error);
+}
+
+// The machine's disk folders, hidden ones left out, in byte order whatever
+// the locale. Listed with readdir: QDir builds a pattern for every listing.
+QStringList diskFolderNames(const QString& directory) {
+    QStringList names;
+    DIR* dir = ::opendir(QFile::encodeName(directory).constData());
+    if (!dir)
+        return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.')
+            continue;
+        bool folder = entry->d_type == DT_DIR;
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat target {};
+            folder =
+                ::fstatat(::dirfd(dir), entry->d_name, &target, 0) == 0 && S_ISDIR(target.st_mode);
+        }
+        if (folder)
+            names.append(QFile::decodeName(entry->d_name));
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // Reads one disk folder; false (after one line on stderr) leaves it out.
@@ -137,10 +164,8 @@ std::shared_ptr<const SimMachine> loadSimMachine(const QString& directory) {
             reportMalformed(machineIni, error, "using the default version");
     }
 
-    QStringList folders = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    std::sort(folders.begin(), folders.end()); // byte order, whatever the locale
     std::set<int> indexes;
-    for (const QString& name : folders) {
+    for (const QString& name : diskFolderNames(machine->directory)) {
         SimDisk disk;
         disk.folder = name;
         if (!loadDisk(QDir(root.filePath(name)), &disk))
