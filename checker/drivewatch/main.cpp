@@ -4,21 +4,48 @@
 #include "TextConvert.h"
 #include "Version.h"
 
-#include <QCoreApplication>
+#include <QByteArray>
+#include <QFileInfo>
+#include <QStringList>
 
+#include <langinfo.h>
+
+#include <clocale>
 #include <cstdio>
 
+namespace {
+
+// The user's locale, with characters as UTF-8 whatever it names: Qt reads and
+// writes 8-bit text as UTF-8, and the C library must agree with it.
+void UseUserLocale() {
+    std::setlocale(LC_ALL, "");
+    const char* codeset = nl_langinfo(CODESET);
+    if (qstricmp(codeset, "UTF-8") != 0 && qstricmp(codeset, "utf8") != 0)
+        std::setlocale(LC_CTYPE, "C.UTF-8");
+}
+
+} // namespace
+
+// No QCoreApplication: a run needs no event loop and no application object,
+// only the locale, the arguments and the program's folder, and the object's
+// own set-up was a tenth of a run on an emulated machine.
 int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
+    UseUserLocale();
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+
     CVersion version;
     version.ReadResourceInformation(nullptr);
 
     DrivewatchEnvironment env;
     // drivewatch reads its templates beside the program or from the install
     // prefix, never from the current directory, where only baselines live.
-    env.programDir = ShippedFilesDir(QString(), QCoreApplication::applicationDirPath());
+    const QString program = version.GetAppFilepath();
+    env.programDir = ShippedFilesDir(
+        QString(), program.isEmpty() ? QString() : QFileInfo(program).absolutePath());
     env.currentDir = Cm_CurrentDirectory();
     env.version = version.GetAppVersion();
 
-    return EmitDrivewatchResult(RunDrivewatch(QCoreApplication::arguments(), env), stdout, stderr);
+    return EmitDrivewatchResult(RunDrivewatch(arguments, env), stdout, stderr);
 }
