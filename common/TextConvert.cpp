@@ -50,6 +50,10 @@ QByteArray toUtf8(const char16_t* text) {
     return out;
 }
 
+char16_t foldAscii(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c;
+}
+
 } // namespace
 
 extern "C" {
@@ -91,4 +95,22 @@ QString Cm_CurrentDirectory() {
     while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
         path.chop(1);
     return path;
+}
+
+// Folding maps each UTF-16 unit to one unit, so texts of different lengths
+// never match, and two ASCII units match only as ASCII letters do.
+bool Cm_SameTextIgnoringCase(const QString& a, const QString& b) {
+    if (a.size() != b.size())
+        return false;
+    const char16_t* x = reinterpret_cast<const char16_t*>(a.utf16());
+    const char16_t* y = reinterpret_cast<const char16_t*>(b.utf16());
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (x[i] == y[i])
+            continue;
+        if (x[i] >= 0x80 || y[i] >= 0x80)
+            return a.compare(b, Qt::CaseInsensitive) == 0;
+        if (foldAscii(x[i]) != foldAscii(y[i]))
+            return false;
+    }
+    return true;
 }

@@ -25,6 +25,11 @@ VORNCOM_API char16_t* Cm_ToUnicode(const char* text);
 VORNCOM_API char16_t* Cm_PathAddBackslash(char16_t* path);
 }
 
+// QString's case-insensitive equality, with ASCII told apart without Qt's
+// folding tables: record fields and settings keys are looked up by name
+// thousands of times a scan, and nearly all of them are plain ASCII.
+VORNCOM_API bool Cm_SameTextIgnoringCase(const QString& a, const QString& b);
+
 // Flag bits of Cm_ConvStr.
 constexpr BYTE CM_CONV_HIRAGANA = 0x01;  // katakana to hiragana
 constexpr BYTE CM_CONV_KATAKANA = 0x02;  // hiragana to katakana

@@ -1,16 +1,14 @@
 #include "WmiObject.h"
 
+#include "TextConvert.h"
 #include "providers/SystemClassSource.h"
 
 namespace vorn::wmi {
 
 namespace {
 
-// Case folding maps each character to one of the same width, so names of
-// different lengths never match: most names of a record are told apart
-// without Qt's folding tables.
 bool sameName(const QString& a, const QString& b) {
-    return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
+    return Cm_SameTextIgnoringCase(a, b);
 }
 
 } // namespace
@@ -26,7 +24,7 @@ void WmiObject::set(const QString& name, const VARIANT& value) {
 }
 
 std::optional<VARIANT> WmiObject::get(const QString& name) const {
-    if (name.compare(QLatin1String("__CLASS"), Qt::CaseInsensitive) == 0)
+    if (name.size() == 7 && name.compare(QLatin1String("__CLASS"), Qt::CaseInsensitive) == 0)
         return VARIANT::ofBstr(m_className);
     for (const WmiProperty& property : m_properties) {
         if (sameName(property.name, name))

@@ -282,7 +282,8 @@ BYTE ideMapBit(const SimDisk& disk) {
 class SimOpenDevice : public OpenDevice {
 public:
     SimOpenDevice(std::shared_ptr<SimDisks> disks, QString path, DevicePath where)
-        : m_disks(std::move(disks)), m_path(std::move(path)), m_where(where) {}
+        : m_disks(std::move(disks)), m_path(std::move(path)), m_where(where),
+          m_traceFile(simTraceFile()) {}
 
     QString path() const override { return m_path; }
 
@@ -352,12 +353,11 @@ private:
     // it is appended to only as a regular file, never through a link. The
     // line is made only when a trace is asked for: formatting it costs more
     // than serving the request, on every request of every disk.
-    template <typename MakeLine> static void appendTrace(MakeLine makeLine) {
-        const QString file = simTraceFile();
-        if (file.isEmpty())
+    template <typename MakeLine> void appendTrace(MakeLine makeLine) const {
+        if (m_traceFile.isEmpty())
             return;
         int failure = 0;
-        const int fd = Cm_OpenRegularFileForWriting(QFile::encodeName(file), true, &failure);
+        const int fd = Cm_OpenRegularFileForWriting(QFile::encodeName(m_traceFile), true, &failure);
         if (fd < 0)
             return;
         const QByteArray bytes = (makeLine() + '\n').toUtf8();
@@ -395,6 +395,7 @@ private:
     std::shared_ptr<SimDisks> m_disks;
     QString m_path;
     DevicePath m_where;
+    QString m_traceFile; // looked up once per open, not at every request
 };
 
 class SimBackend : public DeviceBackend {

@@ -1,5 +1,7 @@
 #include "SimMachine.h"
 
+#include "../TextConvert.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -228,8 +230,7 @@ const QStringList& simDriveFieldNames() {
 
 QString SimDisk::driveField(const QString& name) const {
     for (const SimDriveField& field : drive) {
-        // Folding keeps the length: a field of another length is not it.
-        if (field.name.size() == name.size() && field.name.compare(name, Qt::CaseInsensitive) == 0)
+        if (Cm_SameTextIgnoringCase(field.name, name))
             return field.value;
     }
     return QString();
@@ -323,8 +324,7 @@ bool parseSimDiskIni(const QByteArray& text, SimDisk* disk, SimParseError* error
             auto known = std::find(names.begin(), names.end(), entry.key);
             if (known == names.end())
                 known = std::find_if(names.begin(), names.end(), [&](const QString& n) {
-                    return n.size() == entry.key.size() &&
-                           n.compare(entry.key, Qt::CaseInsensitive) == 0;
+                    return Cm_SameTextIgnoringCase(n, entry.key);
                 });
             if (known == names.end())
                 return fail(

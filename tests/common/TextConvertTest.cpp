@@ -154,3 +154,20 @@ TEST(ConvStr, SortKeysOrderAsTheCollatorDoes) {
 }
 
 } // namespace
+
+TEST(SameTextIgnoringCase, AgreesWithQtsFoldingWhereAsciiAloneCouldMislead) {
+    const struct {
+        const char16_t* a;
+        const char16_t* b;
+    } pairs[] = {
+        {u"Model", u"MODEL"}, {u"Index", u"Indey"},   {u"Size", u"Sizes"},
+        {u"[x]", u"{x}"},     {u"a@", u"A`"},         {u"\u00C4rger", u"\u00E4RGER"},
+        {u"\u212A", u"k"},    {u"\u212A", u"\u212A"}, {u"", u""},
+    };
+    for (const auto& p : pairs) {
+        const QString a = QString::fromUtf16(p.a);
+        const QString b = QString::fromUtf16(p.b);
+        EXPECT_EQ(Cm_SameTextIgnoringCase(a, b), a.compare(b, Qt::CaseInsensitive) == 0)
+            << a.toStdString() << " / " << b.toStdString();
+    }
+}
