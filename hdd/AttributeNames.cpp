@@ -1,5 +1,6 @@
 #include "AttributeNames.h"
 
+#include <array>
 #include <iterator>
 
 namespace vorn::smart {
@@ -54,12 +55,19 @@ const AttributeName kNames[] = {
 };
 } // namespace
 
+// Ids are bytes: one slot per id, filled once, instead of a pass over the
+// table for every attribute of every disk.
 const AttributeName* findAttributeName(int id) {
-    for (const AttributeName& row : kNames) {
-        if (row.id == id)
-            return &row;
-    }
-    return nullptr;
+    using Index = std::array<const AttributeName*, 256>;
+    static const Index index = [] {
+        Index slots{};
+        for (const AttributeName& row : kNames) {
+            if (!slots[row.id])
+                slots[row.id] = &row;
+        }
+        return slots;
+    }();
+    return id >= 0 && id < 256 ? index[std::size_t(id)] : nullptr;
 }
 
 int attributeNameCount() {
