@@ -119,23 +119,35 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
     if (options.changes)
         result.out = ChangesText(session.Disks(), baselineDir, limits, &worse).toUtf8();
 
-    QString text;
-    CJsonWriter json;
-    json.BeginObject();
-    json.Key("disks").BeginArray();
-    for (const CDisk* disk : session.Disks()) {
-        const PanelTexts panel = session.Panel(disk);
+    // With --changes the changes stand in for the report. The report goes
+    // out disk by disk when there is a stream; only its end is left over.
+    if (!options.changes) {
+        const auto put = [&](const QByteArray& part) {
+            if (!env.streamOut)
+                result.out += part;
+            else if (!result.outError)
+                result.outError = env.streamOut(part);
+        };
+        CJsonWriter json;
+        json.BeginObject(CJsonWriter::Members::InKeyOrder);
+        json.Key("disks").BeginArray();
+        bool first = true;
+        for (const CDisk* disk : session.Disks()) {
+            const PanelTexts panel = session.Panel(disk);
+            if (options.json) {
+                WriteDiskReportJson(&json, *disk, panel);
+                put(json.TakeWritten());
+            } else {
+                put((first ? QString() : QStringLiteral("\n")).toUtf8() +
+                    DiskReportText(*disk, panel).toUtf8());
+            }
+            first = false;
+        }
+        json.EndArray();
+        json.EndObject();
         if (options.json)
-            WriteDiskReportJson(&json, *disk, panel);
-        else
-            text +=
-                (text.isEmpty() ? QString() : QStringLiteral("\n")) + DiskReportText(*disk, panel);
+            put(json.Take());
     }
-    json.EndArray();
-    json.EndObject();
-    // With --changes the changes stand in for the report.
-    if (!options.changes)
-        result.out = options.json ? json.Take() : text.toUtf8();
 
     QStringList fileErrors;
     if (!options.saveDir.isEmpty())
@@ -155,11 +167,22 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
     return result;
 }
 
+std::function<int(const QByteArray&)> StreamTo(std::FILE* out) {
+    return [out](const QByteArray& part) {
+        const auto size = static_cast<size_t>(part.size());
+        return std::fwrite(part.constData(), 1, size, out) == size ? 0 : (errno ? errno : EIO);
+    };
+}
+
 int EmitDrivewatchResult(const DrivewatchResult& result, std::FILE* out, std::FILE* err) {
     int exitCode = result.exitCode;
-    const auto size = static_cast<size_t>(result.out.size());
-    if (std::fwrite(result.out.constData(), 1, size, out) != size || std::fflush(out) != 0) {
-        const int failure = errno;
+    int failure = result.outError;
+    if (!failure) {
+        const auto size = static_cast<size_t>(result.out.size());
+        if (std::fwrite(result.out.constData(), 1, size, out) != size || std::fflush(out) != 0)
+            failure = errno ? errno : EIO;
+    }
+    if (failure) {
         std::fprintf(err, "drivewatch: standard output: %s\n", std::strerror(failure));
         if (exitCode == kExitGood || exitCode == kExitNoDisk)
             exitCode = kExitFileError;

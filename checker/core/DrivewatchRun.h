@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <functional>
 
 // One run of the drivewatch tool, apart from the process: the arguments in,
 // the output, the error text and the exit status out.
@@ -16,13 +17,21 @@ struct DrivewatchEnvironment {
     QString version;    // for --version
     CheckerClock now = SystemClock();
     CheckerSleeper sleep = SystemSleeper();
+    // Where the report goes as it is made, disk by disk, so that a machine
+    // of many disks is never held whole; gives 0 or the errno of a failed
+    // write. Unset, the whole report is in the result's out.
+    std::function<int(const QByteArray&)> streamOut;
 };
 
 struct DrivewatchResult {
     int exitCode = 0;
-    QByteArray out; // UTF-8
-    QByteArray err; // UTF-8
+    QByteArray out;   // UTF-8; with a stream, what is left to write
+    QByteArray err;   // UTF-8
+    int outError = 0; // errno of a streamed write that failed
 };
+
+// A stream for DrivewatchEnvironment::streamOut that writes to out.
+std::function<int(const QByteArray&)> StreamTo(std::FILE* out);
 
 DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnvironment& env);
 

@@ -155,7 +155,11 @@ void CJsonWriter::BeginValue() {
             Put(&m_out, "\": ", 3);
         }
     }
-    if (level.object) {
+    if (level.inKeyOrder) {
+        Q_ASSERT(!level.lastKey || std::strcmp(level.lastKey, m_key) < 0);
+        level.lastKey = m_key;
+        m_key = nullptr;
+    } else if (level.object) {
         m_members.push_back({m_key, begin});
         m_key = nullptr;
     }
@@ -167,15 +171,15 @@ void CJsonWriter::EndValue() {
         Put(&m_out, ",\n", 2);
 }
 
-void CJsonWriter::Open(bool object) {
+void CJsonWriter::Open(bool object, bool inKeyOrder) {
     BeginValue();
     Put(&m_out, object ? "{\n" : "[\n", 2);
-    m_levels.push_back(Level{object, 0, m_members.size()});
+    m_levels.push_back(Level{object, object && inKeyOrder, 0, m_members.size(), nullptr});
 }
 
 void CJsonWriter::Close() {
     const Level level = m_levels.back();
-    if (level.object) {
+    if (level.object && !level.inKeyOrder) {
         SortMembers(level);
         m_members.resize(level.firstMember);
     }
@@ -211,8 +215,8 @@ void CJsonWriter::SortMembers(const Level& level) {
         Put(&m_out, lines.constData() + (member.begin - start), length);
 }
 
-void CJsonWriter::BeginObject() {
-    Open(true);
+void CJsonWriter::BeginObject(Members members) {
+    Open(true, members == Members::InKeyOrder);
 }
 
 void CJsonWriter::EndObject() {
@@ -313,6 +317,21 @@ void CJsonWriter::Value(const QJsonValue& value) {
         Null();
         return;
     }
+}
+
+QByteArray CJsonWriter::TakeWritten() {
+    // Members of objects that sort record where their lines start; those
+    // objects hold the only text that may still move.
+    if (!m_members.empty())
+        return QByteArray();
+    const bool separatorBehind = m_out.size >= 2 && m_out.bytes[m_out.size - 2] == ',' &&
+                                 m_out.bytes[m_out.size - 1] == '\n';
+    const qsizetype length = separatorBehind ? m_out.size - 2 : m_out.size;
+    QByteArray written(m_out.bytes.constData(), length);
+    std::memmove(m_out.bytes.data(), m_out.bytes.constData() + length,
+                 std::size_t(m_out.size - length));
+    m_out.size -= length;
+    return written;
 }
 
 QByteArray CJsonWriter::Take() {

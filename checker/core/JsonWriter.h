@@ -15,9 +15,15 @@ class QJsonValue;
 //
 // Members may be added in any order; an object puts its own in key order
 // when it is closed, as QJsonObject would. Keys are plain ASCII.
+//
+// An object whose members the caller adds in key order already can say so;
+// while every open object is such an object, nothing written can move any
+// more, and TakeWritten() hands the text out part by part.
 class CJsonWriter {
 public:
-    void BeginObject();
+    enum class Members { Sort, InKeyOrder };
+
+    void BeginObject(Members members = Members::Sort);
     void EndObject();
     void BeginArray();
     void EndArray();
@@ -37,6 +43,10 @@ public:
 
     // The document with its closing line feed; the writer is empty after.
     QByteArray Take();
+    // The text written so far but for the separator a close may take back,
+    // when nothing in it can be put in another order; else nothing. Take()
+    // then gives the rest.
+    QByteArray TakeWritten();
 
 private:
     struct Member {
@@ -45,13 +55,15 @@ private:
     };
     struct Level {
         bool object = false;
+        bool inKeyOrder = false; // the caller's promise; its members are not recorded
         int count = 0;
-        std::size_t firstMember = 0; // objects: where their members start in m_members
+        std::size_t firstMember = 0;   // objects: where their members start in m_members
+        const char* lastKey = nullptr; // objects in key order: to check the promise
     };
 
     void BeginValue();
     void EndValue();
-    void Open(bool object);
+    void Open(bool object, bool inKeyOrder = false);
     void Close();
     void SortMembers(const Level& level);
     void Indent(int depth);

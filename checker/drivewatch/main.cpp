@@ -46,6 +46,7 @@ int main(int argc, char* argv[]) {
         QString(), program.isEmpty() ? QString() : QFileInfo(program).absolutePath());
     env.currentDir = Cm_CurrentDirectory();
     env.version = version.GetAppVersion();
+    env.streamOut = StreamTo(stdout);
 
     return EmitDrivewatchResult(RunDrivewatch(arguments, env), stdout, stderr);
 }

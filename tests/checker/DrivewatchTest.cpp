@@ -16,7 +16,9 @@
 
 #include "../support/FileHazards.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <functional>
 #include <set>
 #include <sys/stat.h>
 
@@ -36,7 +38,8 @@ protected:
         vorn::platform::selectSimMachine(QString());
     }
 
-    DrivewatchResult Run(std::initializer_list<const char*> words) {
+    DrivewatchResult Run(std::initializer_list<const char*> words,
+                         std::function<int(const QByteArray&)> stream = {}) {
         QStringList args{QStringLiteral("drivewatch")};
         for (const char* word : words)
             args.append(QString::fromUtf8(word));
@@ -46,6 +49,7 @@ protected:
         env.version = QStringLiteral("9.8.7.6");
         env.now = [] { return std::int64_t{1700000000}; };
         env.sleep = [this](int) { ++m_sleeps; };
+        env.streamOut = std::move(stream);
         return RunDrivewatch(args, env);
     }
 
@@ -430,6 +434,41 @@ TEST_F(DrivewatchFilesTest, UnwritableStandardOutputGetsOneLineAndStatusFive) {
     std::fclose(err);
     EXPECT_EQ(QByteArray(text, int(size)),
               QByteArray("drivewatch: standard output: No space left on device\n").repeated(2));
+}
+
+TEST_F(DrivewatchTest, AStreamedReportIsTheSameTextAndStopsAtTheFirstFailedWrite) {
+    for (const bool json : {true, false}) {
+        SCOPED_TRACE(json);
+        const QByteArray whole = json ? Run({"--json"}).out : Run({}).out;
+        QByteArray streamed;
+        int parts = 0;
+        const auto stream = [&](const QByteArray& part) {
+            streamed += part;
+            ++parts;
+            return 0;
+        };
+        const DrivewatchResult result = json ? Run({"--json"}, stream) : Run({}, stream);
+        EXPECT_GT(parts, 2);
+        EXPECT_EQ((streamed + result.out).toStdString(), whole.toStdString());
+    }
+
+    int calls = 0;
+    DrivewatchResult result =
+        Run({"--json"}, [&](const QByteArray&) { return ++calls == 2 ? ENOSPC : 0; });
+    EXPECT_EQ(calls, 2);
+    result.exitCode = kExitGood;
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    ASSERT_TRUE(out && err);
+    EXPECT_EQ(EmitDrivewatchResult(result, out, err), kExitFileError);
+    EXPECT_EQ(std::ftell(out), 0L); // what is left is not written after the failure
+    std::rewind(err);
+    char text[128] = {};
+    const size_t size = std::fread(text, 1, sizeof text - 1, err);
+    std::fclose(out);
+    std::fclose(err);
+    EXPECT_EQ(QByteArray(text, int(size)),
+              QByteArray("drivewatch: standard output: No space left on device\n"));
 }
 
 // The document other programs parse stays byte for byte what it was. After a

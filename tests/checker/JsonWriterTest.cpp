@@ -96,4 +96,43 @@ TEST(JsonWriter, WritesWhatQtWritesForTheSameValues) {
     EXPECT_EQ(writer.Take().toStdString(), QJsonDocument(expected).toJson().toStdString());
 }
 
+// Handed out in parts, the text is the document written whole: nothing
+// leaves while an object that sorts holds members, and the separator a
+// close takes back stays behind.
+TEST(JsonWriter, PartsHandedOutJoinToTheWholeDocument) {
+    const auto write = [](CJsonWriter* writer, QByteArray* parts, int* refused) {
+        const auto take = [&] {
+            if (!parts)
+                return;
+            const QByteArray part = writer->TakeWritten();
+            *parts += part;
+            *refused += part.isEmpty() ? 1 : 0;
+        };
+        writer->BeginObject(CJsonWriter::Members::InKeyOrder);
+        writer->Key("disks").BeginArray();
+        for (int disk = 0; disk < 3; ++disk) {
+            writer->BeginObject();
+            writer->Key("model").Value(QStringLiteral("M%1").arg(disk));
+            take(); // a sorting object is open with a member: nothing may leave
+            writer->Key("index").Value(disk);
+            writer->EndObject();
+            take();
+        }
+        writer->EndArray();
+        writer->Key("machine").Value(QStringLiteral("sample"));
+        writer->EndObject();
+    };
+    CJsonWriter whole;
+    write(&whole, nullptr, nullptr);
+    const QByteArray expected = whole.Take();
+
+    CJsonWriter parted;
+    QByteArray parts;
+    int refused = 0;
+    write(&parted, &parts, &refused);
+    EXPECT_EQ(refused, 3);
+    EXPECT_TRUE(parts.endsWith("}")) << parts.constData();
+    EXPECT_EQ((parts + parted.Take()).toStdString(), expected.toStdString());
+}
+
 } // namespace
