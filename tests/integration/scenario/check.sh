@@ -18,14 +18,7 @@ files=$out/run/files
 [ ! -f "$out/skipped" ] || vg_skip "$(cat "$out/skipped")"
 [ -f "$files/disks" ] || vg_die "no record of the guest boot in $out (run the boot test first)"
 
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-expect() { # what got want
-    [ "$2" = "$3" ] || fail "$1: got '$2', want '$3'"
-}
+. "$here/expect.sh"
 
 # QEMU's default firmware revision when ide-hd is given no ver=.
 QEMU_DEFAULT_FIRMWARE="2.5+"

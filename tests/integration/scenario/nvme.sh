@@ -35,14 +35,7 @@ case $status in
 esac
 files=$out/run/files
 
-failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
-expect() { # what got want
-    [ "$2" = "$3" ] || fail "$1: got '$2', want '$3'"
-}
+. "$here/expect.sh"
 
 expect "namespaces seen by the kernel" "$(wc -l <"$files/nvme-disks")" 2
 jq -e '.disks | type == "array"' "$files/dw.json" >/dev/null || fail "drivewatch printed no JSON"
