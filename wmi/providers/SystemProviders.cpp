@@ -41,7 +41,7 @@ QDateTime now(const SystemRoots& roots) {
 // The locale the session runs in, as the C library picks it.
 QString localeName(const SystemRoots& roots) {
     for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
-        const QString value = roots.environment.value(QLatin1String(name));
+        const QString value = roots.environment ? roots.environment(name) : QString();
         if (!value.isEmpty())
             return value;
     }
@@ -233,7 +233,7 @@ std::vector<WmiObject> linuxComputerSystems(const SystemRoots& roots) {
             ? VARIANT::ofBstr(QString::number(memory.value(QStringLiteral("MemTotal")) * 1024))
             : VARIANT::null());
     object.set(QStringLiteral("UserName"),
-               textOrNull(roots.environment.value(QStringLiteral("USER"))));
+               textOrNull(roots.environment ? roots.environment("USER") : QString()));
     return {object};
 }
 

@@ -20,7 +20,7 @@ std::optional<VolumeSpace> statVolume(const QString& mountPoint) {
 
 SystemRoots SystemRoots::live() {
     SystemRoots roots;
-    roots.environment = QProcessEnvironment::systemEnvironment();
+    roots.environment = [](const char* name) { return qEnvironmentVariable(name); };
     roots.now = [] { return QDateTime::currentDateTime(); };
     roots.volumeSpace = statVolume;
     return roots;
@@ -33,7 +33,7 @@ SystemRoots SystemRoots::under(const QString& root) {
     roots.dev = root + QStringLiteral("/dev");
     roots.etc = root + QStringLiteral("/etc");
     roots.mountTable = root + QStringLiteral("/proc/self/mounts");
-    roots.environment = QProcessEnvironment();
+    roots.environment = [](const char*) { return QString(); };
     return roots;
 }
 

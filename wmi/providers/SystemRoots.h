@@ -3,7 +3,6 @@
 #include "../VornWmiExport.h"
 
 #include <QDateTime>
-#include <QProcessEnvironment>
 #include <QString>
 
 #include <functional>
@@ -25,7 +24,9 @@ struct VORNWMI_API SystemRoots {
     QString dev = QStringLiteral("/dev");
     QString etc = QStringLiteral("/etc");
     QString mountTable = QStringLiteral("/proc/self/mounts");
-    QProcessEnvironment environment;
+    // A variable of the session's environment, or an empty text; asked
+    // for by name, so that a run copies none of the others.
+    std::function<QString(const char* name)> environment;
     std::function<QDateTime()> now;                                        // local time
     std::function<std::optional<VolumeSpace>(const QString&)> volumeSpace; // by mount point
 
