@@ -19,6 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (const auto path = parseDevicePath(text))
         FUZZ_REQUIRE(path->number >= 0);
     isPhysicalDiskName(text);
+    // A namespace's controller is the name's own leading part.
+    if (const auto nvme = parseNvmeNamespaceName(text))
+        FUZZ_REQUIRE(nvme->controller.size() > 4 && text.startsWith(nvme->controller));
     // A strict weak order: never both a < b and b < a.
     FUZZ_REQUIRE(!(physicalDiskNameLess(text, other) && physicalDiskNameLess(other, text)));
     FUZZ_REQUIRE(!physicalDiskNameLess(text, text));
