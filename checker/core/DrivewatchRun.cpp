@@ -120,7 +120,7 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
         result.out = ChangesText(session.Disks(), baselineDir, limits, &worse).toUtf8();
 
     // With --changes the changes stand in for the report. The report goes
-    // out disk by disk when there is a stream; only its end is left over.
+    // out disk by disk when there is a stream.
     if (!options.changes) {
         const auto put = [&](const QByteArray& part) {
             if (!env.streamOut)

@@ -25,7 +25,7 @@ struct DrivewatchEnvironment {
 
 struct DrivewatchResult {
     int exitCode = 0;
-    QByteArray out;   // UTF-8; with a stream, what is left to write
+    QByteArray out;   // UTF-8; a report that went to the stream is not here
     QByteArray err;   // UTF-8
     int outError = 0; // errno of a streamed write that failed
 };
