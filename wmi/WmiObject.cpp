@@ -5,17 +5,10 @@
 
 namespace vorn::wmi {
 
-namespace {
-
-bool sameName(const QString& a, const QString& b) {
-    return Cm_SameTextIgnoringCase(a, b);
-}
-
-} // namespace
-
+// Property names are matched as the system matches them, ignoring case.
 void WmiObject::set(const QString& name, const VARIANT& value) {
     for (WmiProperty& property : m_properties) {
-        if (sameName(property.name, name)) {
+        if (Cm_SameTextIgnoringCase(property.name, name)) {
             property.value = value;
             return;
         }
@@ -27,7 +20,7 @@ std::optional<VARIANT> WmiObject::get(const QString& name) const {
     if (name.size() == 7 && name.compare(QLatin1String("__CLASS"), Qt::CaseInsensitive) == 0)
         return VARIANT::ofBstr(m_className);
     for (const WmiProperty& property : m_properties) {
-        if (sameName(property.name, name))
+        if (Cm_SameTextIgnoringCase(property.name, name))
             return property.value;
     }
     return std::nullopt;
