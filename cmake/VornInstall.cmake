@@ -1,7 +1,7 @@
 # Install rules for everything the build produced, and the Debian package.
 # Included at the end of the top-level list, when every target exists.
 
-foreach(library VornCom VornHdd VornWmi VornFolder VornComWidgets)
+foreach(library VornCom VornPlatform VornHdd VornWmi VornFolder VornComWidgets)
   if(TARGET ${library})
     install(TARGETS ${library} LIBRARY DESTINATION ${VORN_INSTALL_PRIVATE_LIBDIR}
             NAMELINK_SKIP)

@@ -1,9 +1,9 @@
 #include "ErrorLog.h"
 
 #include "ErrorNotice.h"
+#include "LastError.h"
 #include "SafeFile.h"
 #include "WideText.h"
-#include "platform/LastError.h"
 
 #include <unistd.h>
 

@@ -1,7 +1,7 @@
 #include "OsInfo.h"
 
+#include "OsVersion.h"
 #include "SystemFacts.h"
-#include "platform/SimMachine.h"
 
 #include <iterator>
 
@@ -159,7 +159,7 @@ QString COsInfo::GetCSDVer() const {
 }
 
 QString COsInfo::GetName() const {
-    if (!vorn::platform::currentSimMachine())
+    if (!vorn::os::ReportedVersion())
         return vorn::sysinfo::runningLinuxDescription();
     return WindowsName(m_OsVersion, m_dwProductType);
 }

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "OsVersion.h"
 #include "VornComExport.h"
 #include "WinTypes.h"
-#include "platform/DeviceIo.h"
 
 #include <QString>
 

@@ -1,10 +1,10 @@
 #include "AtaRequest.h"
 
+#include "AtaCommandSet.h"
+#include "DeviceIo.h"
 #include "ErrorLog.h"
+#include "IoControlCodes.h"
 #include "SectorImage.h"
-#include "platform/AtaCommandSet.h"
-#include "platform/DeviceIo.h"
-#include "platform/IoControlCodes.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,12 +1,13 @@
 #include "CHdd.h"
 
+#include "AtaCommandSet.h"
 #include "AtaRequest.h"
+#include "DeviceIo.h"
 #include "ErrorLog.h"
 #include "IdentifyDecoder.h"
+#include "IoControlCodes.h"
+#include "OsVersion.h"
 #include "WideText.h"
-#include "platform/AtaCommandSet.h"
-#include "platform/DeviceIo.h"
-#include "platform/IoControlCodes.h"
 
 VORN_IMPLEMENT_DYNCREATE(CHdd, CObject)
 

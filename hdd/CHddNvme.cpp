@@ -1,10 +1,10 @@
 #include "CHddNvme.h"
 
 #include "AtaRequest.h"
+#include "DeviceIo.h"
 #include "ErrorLog.h"
+#include "NvmeCommandSet.h"
 #include "NvmeDecoder.h"
-#include "platform/DeviceIo.h"
-#include "platform/NvmeCommandSet.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "DeviceBackend.h"
 #include "SectorImage.h"
 #include "VornHddExport.h"
 #include "WinTypes.h"
-#include "platform/DeviceBackend.h"
 
 #include <QString>
 

@@ -2,10 +2,10 @@
 
 #include "AtaRequest.h"
 #include "AttributeNames.h"
+#include "DeviceIo.h"
 #include "ErrorLog.h"
+#include "IoControlCodes.h"
 #include "SmartDecoder.h"
-#include "platform/DeviceIo.h"
-#include "platform/IoControlCodes.h"
 
 #include <array>
 #include <cstring>

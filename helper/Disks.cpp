@@ -1,10 +1,10 @@
 #include "Disks.h"
 
-#include "platform/DiskEnumeration.h"
-#include "platform/HelperBackend.h"
-#include "platform/HelperProtocol.h"
-#include "platform/LinuxDevice.h"
-#include "platform/SimDevice.h"
+#include "DiskEnumeration.h"
+#include "HelperBackend.h"
+#include "HelperProtocol.h"
+#include "LinuxDevice.h"
+#include "SimDevice.h"
 
 #include <QFile>
 #include <QFileInfo>

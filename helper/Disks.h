@@ -2,7 +2,7 @@
 
 #include "RequestHandler.h"
 
-#include "platform/SimMachine.h"
+#include "SimMachine.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "HelperService.h"
 
-#include "platform/HelperProtocol.h"
+#include "HelperProtocol.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

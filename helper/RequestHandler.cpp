@@ -1,6 +1,6 @@
 #include "RequestHandler.h"
 
-#include "platform/HelperProtocol.h"
+#include "HelperProtocol.h"
 
 #include <cerrno>
 #include <cstring>

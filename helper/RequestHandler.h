@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DeviceBackend.h"
+#include "DeviceBackend.h"
 
 #include <QByteArray>
 #include <QString>

@@ -6,8 +6,8 @@
 #include "HelperService.h"
 #include "PolkitAuthorizer.h"
 
-#include "platform/HelperProtocol.h"
-#include "platform/SimMachine.h"
+#include "HelperProtocol.h"
+#include "SimMachine.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

@@ -88,7 +88,7 @@ BOOL ReadBaseline(const QString& directory, CDisk* disk, QString* error) {
     return TRUE;
 }
 
-BOOL WriteBaseline(const QString& directory, CDisk* disk, const CheckerClock& now, QString* error) {
+BOOL WriteBaseline(const QString& directory, CDisk* disk, const PassClock& now, QString* error) {
     const QString path = BaselineFilePath(directory, *disk);
     if (path.isEmpty())
         return FALSE;

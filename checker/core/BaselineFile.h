@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CDisk.h"
-#include "CheckerClock.h"
+#include "CheckerDisk.h"
+#include "PassClock.h"
 #include "WinTypes.h"
 
 #include <QByteArray>
@@ -48,5 +48,5 @@ BOOL ReadBaseline(const QString& directory, CDisk* disk, QString* error = nullpt
 // baseline intact, and a symbolic link at the file's name is refused, not
 // written through. FALSE when nothing was written, with "<path>: <reason>"
 // in *error unless the disk keeps no file.
-BOOL WriteBaseline(const QString& directory, CDisk* disk, const CheckerClock& now,
+BOOL WriteBaseline(const QString& directory, CDisk* disk, const PassClock& now,
                    QString* error = nullptr);

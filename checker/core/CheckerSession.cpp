@@ -6,7 +6,7 @@
 #include "SafeFile.h"
 #include "TextConvert.h"
 
-CCheckerSession::CCheckerSession(const CheckerOptions& options, Environment environment)
+CCheckerSession::CCheckerSession(const PassOptions& options, Environment environment)
     : m_options(options), m_env(std::move(environment)), m_measurement(m_env.now) {
     if (!m_env.baselineDir)
         m_env.baselineDir = [] { return Cm_CurrentDirectory(); };

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "AlertWatch.h"
-#include "CheckerClock.h"
-#include "CheckerOptions.h"
 #include "DiskList.h"
 #include "DiskScan.h"
 #include "PanelText.h"
+#include "PassClock.h"
+#include "PassOptions.h"
 #include "PohUnit.h"
 
 #include <QString>
@@ -27,16 +27,16 @@ public:
         QString logPath;                      // the run log of the scan; none when empty
         std::function<QString()> baselineDir; // asked at every read and write
         bool writeBaselines = true;           // false: baseline files are only read
-        CheckerClock now = SystemClock();
-        CheckerSleeper sleep = SystemSleeper();
+        PassClock now = SystemClock();
+        PassSleeper sleep = SystemSleeper();
         // The start-up scan: what the user asked for, so every disk is read
         // unless the caller says otherwise (drivewatch --no-wake).
         PowerCheck scanCheck = PowerCheck::Note;
     };
 
-    CCheckerSession(const CheckerOptions& options, Environment environment);
+    CCheckerSession(const PassOptions& options, Environment environment);
 
-    const CheckerOptions& Options() const { return m_options; }
+    const PassOptions& Options() const { return m_options; }
     const CDiskList& Disks() const { return m_disks; }
     CPohMeasurement& Measurement() { return m_measurement; }
     const CPohMeasurement& Measurement() const { return m_measurement; }
@@ -87,7 +87,7 @@ private:
     QString BaselineDir() const;
     void NoteFileError(const QString& line);
 
-    CheckerOptions m_options;
+    PassOptions m_options;
     Environment m_env;
     CDiskList m_disks;
     CPohMeasurement m_measurement;

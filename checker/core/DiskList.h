@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CDisk.h"
+#include "CheckerDisk.h"
 #include "DiskListOf.h"
 
 // The checker's disks, which is also the order of the disk buttons and of

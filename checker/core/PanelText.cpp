@@ -1,7 +1,7 @@
 #include "PanelText.h"
 
 #include "AttributeDetail.h"
-#include "CDisk.h"
+#include "CheckerDisk.h"
 #include "NumberFormat.h"
 #include "NvmeRows.h"
 #include "PohUnit.h"

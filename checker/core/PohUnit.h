@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CheckerClock.h"
+#include "PassClock.h"
 
 #include <cstdint>
 #include <functional>
@@ -37,7 +37,7 @@ public:
     static constexpr int kTimerId = 32772;
     static constexpr int kIntervalMs = 30000;
 
-    explicit CPohMeasurement(CheckerClock now) : m_now(std::move(now)) {}
+    explicit CPohMeasurement(PassClock now) : m_now(std::move(now)) {}
 
     // Starts watching every S.M.A.R.T. disk from its current counter. With
     // reset, each such disk's unit is forgotten first and its baseline
@@ -57,6 +57,6 @@ public:
     int m_nPohWindow = 180;
 
 private:
-    CheckerClock m_now;
+    PassClock m_now;
     bool m_bRunning = false;
 };

@@ -1,6 +1,6 @@
 #include "CDiskButton.h"
 
-#include "CDisk.h"
+#include "CheckerDisk.h"
 #include "IndicatorAccessible.h"
 #include "IndicatorPainting.h"
 #include "IndicatorValues.h"

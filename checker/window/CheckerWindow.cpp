@@ -7,8 +7,8 @@
 #include "CExToolBar24.h"
 #include "CheckerCommands.h"
 #include "CheckerTray.h"
+#include "DeviceBackend.h"
 #include "DiskReports.h"
-#include "platform/DeviceBackend.h"
 
 #include <QAction>
 #include <QCloseEvent>

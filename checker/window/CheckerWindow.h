@@ -33,7 +33,7 @@ class CCheckerDlg : public QDialog {
 
 public:
     struct Setup {
-        CheckerOptions options;
+        PassOptions options;
         CCheckerSession::Environment session;
         QString startDir; // the shipped files: Template/, the manual
         WindowServices services = DefaultWindowServices();

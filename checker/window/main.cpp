@@ -2,10 +2,10 @@
 #include "CheckerWindow.h"
 #include "DiskScan.h"
 #include "ShippedFiles.h"
+#include "SimMachine.h"
 #include "SingleInstance.h"
 #include "TextConvert.h"
 #include "Version.h"
-#include "platform/SimMachine.h"
 
 #include <QApplication>
 #include <QSystemTrayIcon>
@@ -28,7 +28,7 @@ int main(int argc, char* argv[]) {
     version.ReadResourceInformation(nullptr);
 
     CCheckerDlg::Setup setup;
-    setup.options = ParseCheckerSwitches(QApplication::arguments());
+    setup.options = ParsePassSwitches(QApplication::arguments());
     // Baselines and the run log stay in the start folder; the shipped files
     // (Template/, the manual) come from there too when it has its own copy.
     const QString startDir = Cm_CurrentDirectory();

@@ -31,7 +31,7 @@ CHeatgaugeMonitor::~CHeatgaugeMonitor() {
         m_env.runner->Wait();
 }
 
-void CHeatgaugeMonitor::Scan(const CheckerOptions& options, const CheckerSleeper& sleep) {
+void CHeatgaugeMonitor::Scan(const PassOptions& options, const PassSleeper& sleep) {
     // The scan comes before the settings are applied, but a disk that sleeps
     // must not be woken by it either.
     const HeatgaugeSettings settings =

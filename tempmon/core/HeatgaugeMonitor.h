@@ -1,11 +1,11 @@
 #pragma once
 
-#include "CDisk.h"
-#include "CheckerClock.h"
-#include "CheckerOptions.h"
 #include "DiskAlerts.h"
 #include "DiskScan.h"
+#include "HeatgaugeDisk.h"
 #include "HeatgaugeSettings.h"
+#include "PassClock.h"
+#include "PassOptions.h"
 #include "StripGeometry.h"
 
 #include <QString>
@@ -82,7 +82,7 @@ public:
     CHeatgaugeMonitor& operator=(const CHeatgaugeMonitor&) = delete;
 
     // Finds the disks as the checker does, without a run log.
-    void Scan(const CheckerOptions& options, const CheckerSleeper& sleep);
+    void Scan(const PassOptions& options, const PassSleeper& sleep);
 
     WinSize StripSize() const { return strip::Size(m_disks.GetCount()); }
 

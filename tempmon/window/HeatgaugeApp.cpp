@@ -1,6 +1,6 @@
 #include "HeatgaugeApp.h"
 
-#include "CheckerOptions.h"
+#include "PassOptions.h"
 
 #include <QApplication>
 #include <QDir>
@@ -86,7 +86,7 @@ void PreferXcbOnWayland() {
 
 int RunHeatgauge() {
     QApplication::setQuitOnLastWindowClosed(false);
-    const CheckerOptions options = ParseCheckerSwitches(QCoreApplication::arguments());
+    const PassOptions options = ParsePassSwitches(QCoreApplication::arguments());
     const QString folder = QDir::currentPath();
     if (folder.isEmpty())
         return 0;

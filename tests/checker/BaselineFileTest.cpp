@@ -20,7 +20,7 @@ namespace {
 
 constexpr std::int64_t kNow = 1700000000; // 2023-11-14 22:13:20 UTC
 
-CheckerClock FixedClock(std::int64_t seconds) {
+PassClock FixedClock(std::int64_t seconds) {
     return [seconds] { return seconds; };
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CDisk.h"
+#include "CheckerDisk.h"
 
 #include "../hdd/SectorBuilder.h"
 #include "../support/TempDir.h"

@@ -3,8 +3,8 @@
 #include "DiskList.h"
 #include "DiskScan.h"
 #include "ErrorLog.h"
+#include "SimMachine.h"
 #include "WideText.h"
-#include "platform/SimMachine.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +48,7 @@ protected:
 
     void AddDisk(const SimDiskFiles& files) { WriteSimDisk(m_dir, files); }
 
-    void Scan(const CheckerOptions& options = {}) {
+    void Scan(const PassOptions& options = {}) {
         vorn::platform::selectSimMachine(m_dir.path());
         ScanDisks(&m_list, options, LogPath(), [this](int ms) { m_sleeps.push_back(ms); });
     }
@@ -68,20 +68,20 @@ struct PathCase {
     QString interfaceType;
     QString pnp;
     QString device;
-    CheckerOptions options;
+    PassOptions options;
     QStringList paths; // opened, in order
     int listed;        // disks in the list afterwards
     bool scsi;         // the path the listed disk keeps
 };
 
-CheckerOptions Ata() {
-    CheckerOptions o;
+PassOptions Ata() {
+    PassOptions o;
     o.m_bOptAta = true;
     return o;
 }
 
-CheckerOptions Scsi() {
-    CheckerOptions o;
+PassOptions Scsi() {
+    PassOptions o;
     o.m_bOptScsi = true;
     return o;
 }
@@ -284,7 +284,7 @@ TEST_F(ScanTest, ForcedSwitchingSendsOnlyTheCommandsThatChangeTheState) {
                            QString(), QStringLiteral("Direct=yes"), true,
                            Identify("S1", "M1", c.smartOn)});
         vorn::platform::selectSimMachine(dir.path());
-        CheckerOptions options;
+        PassOptions options;
         options.m_bOptEnable = c.enable;
         options.m_bOptDisable = c.disable;
         CDiskList list;

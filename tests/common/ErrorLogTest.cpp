@@ -1,6 +1,6 @@
 #include "ErrorLog.h"
+#include "LastError.h"
 #include "WideText.h"
-#include "platform/LastError.h"
 
 #include "SafeFile.h"
 

@@ -1,6 +1,6 @@
 #include "OsInfo.h"
+#include "SimMachine.h"
 #include "SystemFacts.h"
-#include "platform/SimMachine.h"
 
 #include "../support/TempDir.h"
 

@@ -3,7 +3,7 @@
 #include "FuzzInput.h"
 
 #include "BaselineFile.h"
-#include "CDisk.h"
+#include "CheckerDisk.h"
 
 #include <cstring>
 

@@ -3,8 +3,8 @@
 // every allowed command with a sector of the input.
 #include "FuzzInput.h"
 
-#include "platform/DeviceRequests.h"
-#include "platform/IoControlCodes.h"
+#include "DeviceRequests.h"
+#include "IoControlCodes.h"
 
 #include <cstring>
 #include <vector>

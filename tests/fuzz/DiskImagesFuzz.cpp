@@ -4,7 +4,7 @@
 #include "FuzzInput.h"
 
 #include "BaselineFile.h"
-#include "CDisk.h"
+#include "CheckerDisk.h"
 #include "DrivewatchOutput.h"
 #include "PanelText.h"
 

@@ -2,10 +2,10 @@
 // names and disk numbers between the system queries.
 #include "FuzzInput.h"
 
+#include "DeviceBackend.h"
+#include "DiskEnumeration.h"
 #include "WideText.h"
 #include "WmiPaths.h"
-#include "platform/DeviceBackend.h"
-#include "platform/DiskEnumeration.h"
 
 using namespace vorn::platform;
 

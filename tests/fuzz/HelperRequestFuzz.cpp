@@ -3,9 +3,9 @@
 // client decodes from the helper's reply.
 #include "FuzzInput.h"
 
-#include "platform/AtaCommandSet.h"
-#include "platform/HelperProtocol.h"
-#include "platform/NvmeCommandSet.h"
+#include "AtaCommandSet.h"
+#include "HelperProtocol.h"
+#include "NvmeCommandSet.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 // translator or a broken bridge might return them.
 #include "FuzzInput.h"
 
-#include "platform/SatCommand.h"
+#include "SatCommand.h"
 
 #include <vector>
 

@@ -2,7 +2,7 @@
 // files. The first byte picks the parser.
 #include "FuzzInput.h"
 
-#include "platform/SimMachine.h"
+#include "SimMachine.h"
 
 using namespace vorn::platform;
 

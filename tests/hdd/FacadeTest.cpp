@@ -1,5 +1,5 @@
 #include "CHdd.h"
-#include "platform/DeviceIo.h"
+#include "DeviceIo.h"
 
 #include "SimDiskFixture.h"
 

@@ -1,8 +1,8 @@
 #include "NvmeDecoder.h"
 #include "CHdd.h"
 #include "ErrorLog.h"
+#include "SimMachine.h"
 #include "WideText.h"
-#include "platform/SimMachine.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ErrorLog.h"
+#include "SimMachine.h"
 #include "WideText.h"
-#include "platform/SimMachine.h"
 
 #include "../support/TempDir.h"
 #include "SectorBuilder.h"

@@ -1,6 +1,6 @@
 #include "CHdd.h"
-#include "platform/DeviceIo.h"
-#include "platform/LastError.h"
+#include "DeviceIo.h"
+#include "LastError.h"
 
 #include "SimDiskFixture.h"
 

@@ -1,6 +1,6 @@
-#include "platform/HelperProtocol.h"
-#include "platform/AtaCommandSet.h"
-#include "platform/NvmeCommandSet.h"
+#include "HelperProtocol.h"
+#include "AtaCommandSet.h"
+#include "NvmeCommandSet.h"
 
 #include <gtest/gtest.h>
 

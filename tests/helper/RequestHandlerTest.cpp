@@ -2,10 +2,10 @@
 #include "Disks.h"
 
 #include "../support/TempDir.h"
-#include "platform/AtaCommandSet.h"
-#include "platform/DiskEnumeration.h"
-#include "platform/HelperProtocol.h"
-#include "platform/NvmeCommandSet.h"
+#include "AtaCommandSet.h"
+#include "DiskEnumeration.h"
+#include "HelperProtocol.h"
+#include "NvmeCommandSet.h"
 
 #include <gtest/gtest.h>
 

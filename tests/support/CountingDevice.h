@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DeviceBackend.h"
+#include "DeviceBackend.h"
 
 // A backend that only counts what reaches it past the device layer's door,
 // so a test can show that a refused command never gets that far.

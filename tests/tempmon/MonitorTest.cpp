@@ -3,7 +3,7 @@
 #include "HeatgaugeMenu.h"
 #include "HeatgaugeMonitor.h"
 #include "MonitorFakes.h"
-#include "platform/SimMachine.h"
+#include "SimMachine.h"
 
 #include "../support/SimMachineFiles.h"
 #include "../support/TempDir.h"
@@ -70,7 +70,7 @@ protected:
     void Start(const QByteArray& ini = QByteArray()) {
         if (!ini.isEmpty())
             m_dir.write(QStringLiteral("HeatgaugeMini.ini"), ini);
-        m_monitor.Scan(CheckerOptions(), [this](int ms) { m_sleeps.push_back(ms); });
+        m_monitor.Scan(PassOptions(), [this](int ms) { m_sleeps.push_back(ms); });
         m_monitor.Start(&m_view, kWork);
         m_view.calls.clear();
     }
@@ -85,7 +85,7 @@ protected:
 };
 
 TEST_F(MonitorTest, StartsOnTheSampleMachineInTheCornerAndRefreshesEveryTwoMinutes) {
-    m_monitor.Scan(CheckerOptions(), [](int) {});
+    m_monitor.Scan(PassOptions(), [](int) {});
     std::vector<int> indexes;
     for (const CDisk* disk : m_monitor.Disks())
         indexes.push_back(disk->m_nListIndex);
@@ -109,7 +109,7 @@ TEST_F(MonitorTest, StartsOnTheSampleMachineInTheCornerAndRefreshesEveryTwoMinut
 TEST_F(MonitorTest, AStoredPlaceIsSnappedAndAHiddenStripIsNeitherFadedNorPutOnTop) {
     m_dir.write(QStringLiteral("HeatgaugeMini.ini"),
                 "[SysEnv]\r\nWndwPos=2 300 0 0\r\nWndShow=0\r\nWndMouse=0\r\n");
-    m_monitor.Scan(CheckerOptions(), [](int) {});
+    m_monitor.Scan(PassOptions(), [](int) {});
     m_monitor.Start(&m_view, kWork);
     EXPECT_EQ(m_view.calls, (QStringList{"place 0 300 134 324", "mouse 0"}));
 }
@@ -137,7 +137,7 @@ TEST_F(MonitorTest, WhatEachCommandDoesAndWhetherItWritesTheFile) {
         FakeTimer timer;
         RecordingView view;
         CHeatgaugeMonitor monitor({SettingsPath(dir.path()), &timer, &m_runner});
-        monitor.Scan(CheckerOptions(), [](int) {});
+        monitor.Scan(PassOptions(), [](int) {});
         monitor.Start(&view, kWork);
         view.calls.clear();
         monitor.Command(c.command);
@@ -173,7 +173,7 @@ TEST_F(MonitorTest, ExitWithoutSavingWritesNothingAndExitWithSavingWaitsForThePa
     EXPECT_TRUE(Ini().isEmpty());
 
     CHeatgaugeMonitor saving({IniPath(), &m_timer, &m_runner});
-    saving.Scan(CheckerOptions(), [](int) {});
+    saving.Scan(PassOptions(), [](int) {});
     saving.Start(&m_view, kWork);
     saving.Command(kCmdMouse);
     m_runner.holdDone = true;

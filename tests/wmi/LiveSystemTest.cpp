@@ -4,8 +4,8 @@
 #include <WmiPaths.h>
 #include <WmiQueries.h>
 
-#include <platform/DiskEnumeration.h>
-#include <platform/SimMachine.h>
+#include "DiskEnumeration.h"
+#include "SimMachine.h"
 
 #include <QFile>
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include <WmiQueries.h>
 #include <WmiText.h>
 
-#include <platform/SimMachine.h>
+#include "SimMachine.h"
 
 #include <QDateTime>
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 #include <WmiPaths.h>
 #include <WmiQueries.h>
 
-#include <platform/SimMachine.h>
+#include "SimMachine.h"
 
 #include "../support/TempDir.h"
 

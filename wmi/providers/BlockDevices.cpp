@@ -1,7 +1,7 @@
 #include "BlockDevices.h"
 
+#include "DiskEnumeration.h"
 #include <SafeFile.h>
-#include <platform/DiskEnumeration.h>
 
 #include <QDir>
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "../VornWmiExport.h"
 #include "../WmiObject.h"
 
-#include <platform/SimMachine.h>
+#include "SimMachine.h"
 
 #include <vector>
 

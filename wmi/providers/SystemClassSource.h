@@ -4,7 +4,7 @@
 #include "../WmiObject.h"
 #include "SystemRoots.h"
 
-#include <platform/SimMachine.h>
+#include "SimMachine.h"
 
 #include <memory>
 

@@ -4,7 +4,7 @@
 #include "CheckerWindow.h"
 #include "DrivewatchOutput.h"
 #include "DrivewatchRun.h"
-#include "platform/SimMachine.h"
+#include "SimMachine.h"
 
 #include "../../support/SimMachineFiles.h"
 #include "../../support/TempDir.h"

@@ -2,7 +2,7 @@
 #include "AttributeDetailDialog.h"
 #include "AttributeList.h"
 #include "CheckerTray.h"
-#include "platform/SimMachine.h"
+#include "SimMachine.h"
 
 #include "../../support/SimMachineFiles.h"
 #include "../../support/TempDir.h"
@@ -72,8 +72,7 @@ protected:
         vorn::platform::selectSimMachine(QString());
     }
 
-    CCheckerDlg& Open(CheckerOptions options = {}, bool tray = true,
-                      const QString& startDir = kData,
+    CCheckerDlg& Open(PassOptions options = {}, bool tray = true, const QString& startDir = kData,
                       CDiskWorker::Mode worker = CDiskWorker::Mode::Inline) {
         CCheckerDlg::Setup setup;
         setup.options = options;
@@ -254,7 +253,7 @@ TEST_F(CheckerWindowTest, HidingKeepsTheMeasurementRunning) {
 }
 
 TEST_F(CheckerWindowTest, WithoutANotificationAreaTheWindowIsNeverHidden) {
-    CheckerOptions mini;
+    PassOptions mini;
     mini.m_bOptMini = true;
     CCheckerDlg& window = Open(mini, /*tray=*/false);
     EXPECT_TRUE(window.isVisible()) << "-Vuda without a tray would leave nothing to click";
@@ -263,7 +262,7 @@ TEST_F(CheckerWindowTest, WithoutANotificationAreaTheWindowIsNeverHidden) {
 }
 
 TEST_F(CheckerWindowTest, VudaStartsHiddenInTheNotificationArea) {
-    CheckerOptions mini;
+    PassOptions mini;
     mini.m_bOptMini = true;
     CCheckerDlg& window = Open(mini);
     EXPECT_FALSE(window.isVisible());

@@ -1,9 +1,9 @@
 #include "StripWindow.h"
 #include "HeatgaugeMenu.h"
 #include "MonitorFakes.h"
+#include "SimMachine.h"
 #include "Smoothly.h"
 #include "StripPainter.h"
-#include "platform/SimMachine.h"
 
 #include "../../support/SimMachineFiles.h"
 #include "../../support/TempDir.h"
@@ -100,7 +100,7 @@ protected:
     void Start(const QByteArray& ini = QByteArray()) {
         if (!ini.isEmpty())
             m_dir.write(QStringLiteral("HeatgaugeMini.ini"), ini);
-        m_monitor.Scan(CheckerOptions(), [](int) {});
+        m_monitor.Scan(PassOptions(), [](int) {});
         m_window = std::make_unique<CStripWindow>(&m_monitor);
         m_monitor.Start(m_window.get(), m_window->WorkArea());
     }

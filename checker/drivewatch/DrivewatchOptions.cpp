@@ -1,0 +1,128 @@
+#include "DrivewatchOptions.h"
+
+namespace {
+
+// "--save DIR" or "--save=DIR"; true when the argument was this option.
+bool TakeValue(const QStringList& arguments, int* index, const QString& name, QString* value,
+               QString* error) {
+    const QString& argument = arguments[*index];
+    if (argument.startsWith(name + QLatin1Char('='))) {
+        *value = argument.mid(name.size() + 1);
+    } else if (argument == name) {
+        if (*index + 1 >= arguments.size()) {
+            *error = QStringLiteral("%1 needs a value").arg(name);
+            return true;
+        }
+        *value = arguments[++*index];
+    } else {
+        return false;
+    }
+    if (value->isEmpty())
+        *error = QStringLiteral("%1 needs a value").arg(name);
+    return true;
+}
+
+} // namespace
+
+DrivewatchParse ParseDrivewatchArguments(const QStringList& arguments) {
+    DrivewatchParse parse;
+    DrivewatchOptions& options = parse.options;
+    bool afterInit = false;
+    for (int i = 1; i < arguments.size() && parse.error.isEmpty(); ++i) {
+        const QString& argument = arguments[i];
+        const bool numberSlot = afterInit;
+        afterInit = false;
+        const PassSwitch which = ApplyPassSwitch(arguments, i, &options.checker);
+        if (which != PassSwitch::None) {
+            afterInit = which == PassSwitch::Init;
+            continue;
+        }
+        // The number of "-init" (whatever it reads as), unless it is one of
+        // the tool's own options.
+        if (numberSlot && !argument.startsWith(QLatin1String("--")))
+            continue;
+        if (argument == QLatin1String("--json"))
+            options.json = true;
+        else if (argument == QLatin1String("--baseline"))
+            options.baseline = true;
+        else if (argument == QLatin1String("--help") || argument == QLatin1String("-h"))
+            options.help = true;
+        else if (argument == QLatin1String("--version"))
+            options.version = true;
+        else if (argument == QLatin1String("--no-wake"))
+            options.noWake = true;
+        else if (argument == QLatin1String("--changes"))
+            options.changes = true;
+        else if (argument == QLatin1String("--accept"))
+            options.accept = true;
+        else if (TakeValue(arguments, &i, QStringLiteral("--save"), &options.saveDir,
+                           &parse.error) ||
+                 TakeValue(arguments, &i, QStringLiteral("--log"), &options.logFile, &parse.error))
+            continue;
+        else if (QString limit;
+                 TakeValue(arguments, &i, QStringLiteral("--temp-limit"), &limit, &parse.error)) {
+            bool ok = false;
+            options.tempLimit = limit.toInt(&ok);
+            if (parse.error.isEmpty() && (!ok || options.tempLimit < 1 || options.tempLimit > 200))
+                parse.error = QStringLiteral("--temp-limit needs degrees from 1 to 200");
+        } else if (argument.startsWith(QLatin1Char('-')))
+            parse.error = QStringLiteral("unknown option %1").arg(argument);
+        else
+            parse.error = QStringLiteral("unexpected argument %1").arg(argument);
+    }
+    if (parse.error.isEmpty() && options.changes && options.json)
+        parse.error = QStringLiteral("--changes prints text; leave out --json");
+    if (parse.error.isEmpty() && options.changes && options.accept)
+        parse.error = QStringLiteral("--changes and --accept go in separate runs");
+    return parse;
+}
+
+QString DrivewatchUsage() {
+    return QStringLiteral(
+        "Usage: drivewatch [switches] [options]\n"
+        "Reads the S.M.A.R.T. data of every fixed ATA disk and shows what the\n"
+        "DrivewatchMini window shows: the information panel and the attribute list.\n"
+        "\n"
+        "Switches of the checker (any letter case):\n"
+        "  -init N     COM initialisation mode handed to the system queries (0 or 2)\n"
+        "  -Enable     switch S.M.A.R.T. on where it is off\n"
+        "  -Disable    switch S.M.A.R.T. off (after -Enable when both are given)\n"
+        "  -Ata        open every disk by its direct path only\n"
+        "  -Scsi       open every disk by its SCSI port path only (the later of\n"
+        "              -Ata and -Scsi wins)\n"
+        "\n"
+        "Options:\n"
+        "  --json      one UTF-8 JSON document {\"disks\": [...]} instead of text\n"
+        "  --save DIR  also write the three reports of every disk into DIR\n"
+        "  --baseline  read and write the baseline files (<serial>.dat) of the\n"
+        "              current directory, as the window does; without it they are\n"
+        "              read when present and never written\n"
+        "  --log FILE  write the run log of the disk scan to FILE\n"
+        "  --no-wake   ask each disk's power mode first and leave a disk in standby\n"
+        "              asleep: it is listed from the system's data only\n"
+        "  --changes   print what got worse since the accepted state (<serial>.watch\n"
+        "              beside the baseline files; the first run takes it) instead\n"
+        "              of the report; each change makes one run exit with 4\n"
+        "  --temp-limit N\n"
+        "              with --changes: a temperature of N degrees or more is a change\n"
+        "  --accept    take the current state of every disk as the accepted one\n"
+        "  --help      this text\n"
+        "  --version   the program's version\n"
+        "\n"
+        "Files: baseline files live in the current directory; the report templates\n"
+        "are read from the Template folder beside the program. Files are replaced\n"
+        "whole or not at all, never written through a symbolic link, and read only\n"
+        "when they are regular files of a plausible size.\n"
+        "\n"
+        "Exit status:\n"
+        "  0  every disk's verdict is good or unknown\n"
+        "  1  bad command line\n"
+        "  2  no disk could be read\n"
+        "  3  some disk reports a threshold exceeded\n"
+        "  4  --changes: some disk got worse since the last run that said so\n"
+        "     (outranks 3 and 5)\n"
+        "  5  a file or standard output could not be written, or an input file was\n"
+        "     refused (one line per file on standard error; 3 outranks it)\n"
+        "\n"
+        "VORN_SIM=<folder> reads a simulated machine instead of the real disks.\n");
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "PassOptions.h"
+
+#include <QString>
+#include <QStringList>
+
+// The command line of the drivewatch tool: the checker's switches under the
+// checker's rules, and the tool's own long options.
+struct DrivewatchOptions {
+    PassOptions checker;
+    bool json = false;
+    bool baseline = false; // read and write baseline files, as the checker does
+    bool help = false;
+    bool version = false;
+    QString saveDir;      // empty: no reports
+    QString logFile;      // empty: no run log
+    bool noWake = false;  // a sleeping disk is listed, not read
+    bool changes = false; // print what got worse since the accepted state
+    bool accept = false;  // the current state becomes the accepted one
+    int tempLimit = 0;    // degrees for --changes; 0: none
+};
+
+struct DrivewatchParse {
+    DrivewatchOptions options;
+    QString error; // one line; empty when the command line is good
+};
+
+// arguments[0] is the program's path. Unlike the window, which ignores what
+// it does not know, the tool refuses unknown options and stray words, so a
+// typo in a cron line shows instead of silently changing the run; the word
+// after "-init" is its number and is never refused.
+DrivewatchParse ParseDrivewatchArguments(const QStringList& arguments);
+
+// The text of --help.
+QString DrivewatchUsage();

@@ -1,0 +1,193 @@
+#include "DrivewatchRun.h"
+
+#include "AlertWatch.h"
+#include "CheckerSession.h"
+#include "DiskReports.h"
+#include "DrivewatchOptions.h"
+#include "DrivewatchOutput.h"
+#include "JsonWriter.h"
+
+#include "DeviceBackend.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+const QString kNoPermissionMessage =
+    QStringLiteral("drivewatch: no permission to read the disks; install the disk helper "
+                   "(vorn-diskhelper) or run as root\n");
+
+DrivewatchResult UsageError(const QString& message) {
+    DrivewatchResult result;
+    result.exitCode = kExitUsage;
+    result.err = QStringLiteral("drivewatch: %1 (see drivewatch --help)\n").arg(message).toUtf8();
+    return result;
+}
+
+// The save command's three files per disk; one line per report that could
+// not be written.
+QStringList SaveReports(const CDiskList& disks, const QString& folder, const QString& programDir) {
+    QStringList errors;
+    for (const CDisk* disk : disks) {
+        for (ReportKind kind : ReportKindsOf(*disk)) {
+            QString error;
+            if (WriteDiskReport(disk, kind, folder, programDir, &error))
+                continue;
+            if (error.isEmpty())
+                error = ReportFilePath(folder, disk->GetModelNumber(), disk->m_nDrive, kind);
+            if (!errors.contains(error))
+                errors.append(error);
+        }
+    }
+    return errors;
+}
+
+// Every disk that is worse than its accepted state, the changes not yet
+// reported by an earlier run marked as new. Empty when nothing changed.
+QString ChangesText(const CDiskList& disks, const QString& directory, const AlertLimits& limits,
+                    bool* worse) {
+    QString text;
+    for (CDisk* disk : disks) {
+        const WatchResult watch = WatchDisk(disk, directory, kDrivewatchChannel, limits);
+        if (watch.alerts.isEmpty())
+            continue;
+        text += DiskHeading(*disk) + QLatin1Char('\n');
+        for (const DiskAlert& alert : watch.alerts) {
+            const bool fresh = AlertKeys(watch.fresh).contains(alert.Key());
+            text += QStringLiteral("  ") + alert.Text() +
+                    (fresh ? QString() : QStringLiteral(" (既報)")) + QLatin1Char('\n');
+        }
+        *worse = *worse || !watch.fresh.isEmpty();
+    }
+    return text;
+}
+
+QString ErrorLines(const QStringList& fileErrors) {
+    QString text;
+    for (const QString& error : fileErrors)
+        text += QStringLiteral("drivewatch: %1\n").arg(error);
+    return text;
+}
+
+} // namespace
+
+DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnvironment& env) {
+    const DrivewatchParse parse = ParseDrivewatchArguments(arguments);
+    if (!parse.error.isEmpty())
+        return UsageError(parse.error);
+    const DrivewatchOptions& options = parse.options;
+
+    DrivewatchResult result;
+    if (options.help) {
+        result.out = DrivewatchUsage().toUtf8();
+        return result;
+    }
+    if (options.version) {
+        result.out = QStringLiteral("drivewatch %1\n").arg(env.version).toUtf8();
+        return result;
+    }
+    if (!options.saveDir.isEmpty() && !QFileInfo(options.saveDir).isDir())
+        return UsageError(QStringLiteral("--save: %1 is no folder").arg(options.saveDir));
+
+    CCheckerSession::Environment sessionEnv;
+    sessionEnv.logPath = options.logFile;
+    const QString baselineDir = env.currentDir;
+    sessionEnv.baselineDir = [baselineDir] { return baselineDir; };
+    sessionEnv.writeBaselines = options.baseline;
+    sessionEnv.now = env.now;
+    sessionEnv.sleep = env.sleep;
+    sessionEnv.scanCheck = options.noWake ? PowerCheck::SkipSleeping : PowerCheck::Note;
+    CCheckerSession session(options.checker, sessionEnv);
+    session.Scan();
+    session.LoadBaselines();
+
+    AlertLimits limits;
+    limits.temperature = options.tempLimit;
+    QStringList acceptErrors;
+    if (options.accept) {
+        for (CDisk* disk : session.Disks()) {
+            if (!disk->m_bSleeping && disk->EnableSMART() && !AcceptDisk(disk, baselineDir, limits))
+                acceptErrors << QStringLiteral("%1: not written")
+                                    .arg(WatchFilePath(baselineDir, disk->GetSerialNumber()));
+        }
+    }
+    bool worse = false;
+    if (options.changes)
+        result.out = ChangesText(session.Disks(), baselineDir, limits, &worse).toUtf8();
+
+    // With --changes the changes stand in for the report. The report goes
+    // out disk by disk when there is a stream.
+    if (!options.changes) {
+        const auto put = [&](const QByteArray& part) {
+            if (!env.streamOut)
+                result.out += part;
+            else if (!result.outError)
+                result.outError = env.streamOut(part);
+        };
+        CJsonWriter json;
+        json.BeginObject(CJsonWriter::Members::InKeyOrder);
+        json.Key("disks").BeginArray();
+        bool first = true;
+        for (const CDisk* disk : session.Disks()) {
+            const PanelTexts panel = session.Panel(disk);
+            if (options.json) {
+                WriteDiskReportJson(&json, *disk, panel);
+                put(json.TakeWritten());
+            } else {
+                put((first ? QString() : QStringLiteral("\n")).toUtf8() +
+                    DiskReportText(*disk, panel).toUtf8());
+            }
+            first = false;
+        }
+        json.EndArray();
+        json.EndObject();
+        if (options.json)
+            put(json.Take());
+    }
+
+    QStringList fileErrors;
+    if (!options.saveDir.isEmpty())
+        fileErrors = SaveReports(session.Disks(), options.saveDir, env.programDir);
+    if (options.baseline)
+        session.WriteBaselines();
+    fileErrors = session.FileErrors() + fileErrors + acceptErrors;
+    QString errors = ErrorLines(fileErrors);
+    if (session.Disks().IsEmpty())
+        errors += vorn::platform::deviceAccessDenied()
+                      ? kNoPermissionMessage
+                      : QStringLiteral("drivewatch: no disk could be read\n");
+    result.err = errors.toUtf8();
+    result.exitCode = DrivewatchExitCode(session.Disks(), !fileErrors.isEmpty());
+    if (worse && result.exitCode != kExitNoDisk)
+        result.exitCode = kExitWorse;
+    return result;
+}
+
+std::function<int(const QByteArray&)> StreamTo(std::FILE* out) {
+    return [out](const QByteArray& part) {
+        const auto size = static_cast<size_t>(part.size());
+        return std::fwrite(part.constData(), 1, size, out) == size ? 0 : (errno ? errno : EIO);
+    };
+}
+
+int EmitDrivewatchResult(const DrivewatchResult& result, std::FILE* out, std::FILE* err) {
+    int exitCode = result.exitCode;
+    int failure = result.outError;
+    if (!failure) {
+        const auto size = static_cast<size_t>(result.out.size());
+        if (std::fwrite(result.out.constData(), 1, size, out) != size || std::fflush(out) != 0)
+            failure = errno ? errno : EIO;
+    }
+    if (failure) {
+        std::fprintf(err, "drivewatch: standard output: %s\n", std::strerror(failure));
+        if (exitCode == kExitGood || exitCode == kExitNoDisk)
+            exitCode = kExitFileError;
+    }
+    std::fwrite(result.err.constData(), 1, static_cast<size_t>(result.err.size()), err);
+    std::fflush(err);
+    return exitCode;
+}

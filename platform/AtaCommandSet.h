@@ -1,0 +1,43 @@
+#pragma once
+
+#include "DeviceBackend.h"
+#include "VornPlatformExport.h"
+
+// The ATA commands the suite sends, and which of them may reach a disk.
+// The disk library builds its requests from these codes; the device layer and
+// the privileged helper check every command against the same classification,
+// so nothing outside this set (no write, no firmware, no security command)
+// is ever passed through, whoever asks.
+namespace vorn::platform::ata {
+
+constexpr BYTE kIdentifyDevice = 0xEC;
+constexpr BYTE kCheckPowerMode = 0xE5;
+constexpr BYTE kSmart = 0xB0;
+// A S.M.A.R.T. command carries this signature in LBA mid and high.
+constexpr BYTE kSmartLbaMid = 0x4F;
+constexpr BYTE kSmartLbaHigh = 0xC2;
+
+// S.M.A.R.T. subcommands, in the feature register.
+constexpr BYTE kSmartReadData = 0xD0;
+constexpr BYTE kSmartReadThresholds = 0xD1;
+constexpr BYTE kSmartAttributeAutosave = 0xD2; // sector count 0xF1 on, 0x00 off
+constexpr BYTE kSmartReadLog = 0xD5;
+constexpr BYTE kSmartEnableOperations = 0xD8;
+constexpr BYTE kSmartDisableOperations = 0xD9;
+constexpr BYTE kSmartReturnStatus = 0xDA;
+
+constexpr BYTE kAutosaveOn = 0xF1;
+constexpr BYTE kAutosaveOff = 0x00;
+
+enum class CommandClass {
+    Refused,   // never sent
+    Read,      // reads identity, state or logs; changes nothing on the disk
+    Configure, // switches S.M.A.R.T. or its attribute auto-save on or off
+};
+
+// Classifies a command by its registers and data direction. Reads must ask for
+// their 512 bytes (IDENTIFY, READ DATA, READ THRESHOLDS, READ LOG) or for none
+// (CHECK POWER MODE, RETURN STATUS); a mismatch is refused.
+VORNPLATFORM_API CommandClass classifyCommand(const AtaCommand& command);
+
+} // namespace vorn::platform::ata

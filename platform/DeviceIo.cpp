@@ -1,0 +1,289 @@
+#include "DeviceIo.h"
+
+#include "AtaCommandSet.h"
+#include "DeviceBackend.h"
+#include "DeviceRequests.h"
+#include "HelperBackend.h"
+#include "LastError.h"
+#include "LinuxDevice.h"
+#include "NvmeCommandSet.h"
+#include "SimDevice.h"
+#include "SimMachine.h"
+#include "WideText.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <mutex>
+
+namespace vorn::platform {
+
+OpenDevice::~OpenDevice() = default;
+
+AtaOutcome OpenDevice::execute(RequestTarget target, const AtaCommand& command, BYTE* data) {
+    if (ata::classifyCommand(command) == ata::CommandClass::Refused) {
+        AtaOutcome refused;
+        refused.transportError = EPERM;
+        return refused;
+    }
+    return executeAllowed(target, command, data);
+}
+
+NvmeOutcome OpenDevice::executeNvme(const NvmeAdminCommand& command, BYTE* data) {
+    NvmeOutcome outcome;
+    if (nvme::classifyCommand(command) == nvme::CommandClass::Refused) {
+        outcome.transportError = EPERM;
+        return outcome;
+    }
+    if (!data) {
+        outcome.transportError = EINVAL;
+        return outcome;
+    }
+    return executeNvmeAllowed(command, data);
+}
+
+NvmeOutcome OpenDevice::executeNvmeAllowed(const NvmeAdminCommand&, BYTE*) {
+    NvmeOutcome outcome;
+    outcome.transportError = ENOTTY;
+    return outcome;
+}
+DeviceBackend::~DeviceBackend() = default;
+
+namespace {
+
+// One to nine ASCII digits, the whole of text.
+std::optional<int> smallNumber(QStringView text) {
+    if (text.isEmpty() || text.size() > 9)
+        return std::nullopt;
+    int value = 0;
+    for (QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return value;
+}
+
+} // namespace
+
+// Plain comparisons: every open parses a path, and a regular expression
+// costs a compilation per process for three fixed words.
+std::optional<DevicePath> parseDevicePath(const QString& path) {
+    const QLatin1String prefix("\\\\.\\");
+    if (!path.startsWith(prefix))
+        return std::nullopt;
+    const QStringView name = QStringView(path).mid(prefix.size());
+    const QLatin1String drive("PhysicalDrive"), scsi("Scsi"), smart("SMARTVSD");
+    if (name.startsWith(drive, Qt::CaseInsensitive)) {
+        if (const auto number = smallNumber(name.mid(drive.size())))
+            return DevicePath{DevicePath::PhysicalDrive, *number};
+    } else if (name.startsWith(scsi, Qt::CaseInsensitive) && name.endsWith(QLatin1Char(':'))) {
+        if (const auto number = smallNumber(name.mid(scsi.size()).chopped(1)))
+            return DevicePath{DevicePath::ScsiAdapter, *number};
+    } else if (name.compare(smart, Qt::CaseInsensitive) == 0) {
+        return DevicePath{DevicePath::SmartDriver, 0};
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+// Refuses every open as the kernel refuses an unprivileged process: the
+// simulated machine's answer when its disks need privilege and no helper is
+// there to ask.
+class DeniedBackend : public DeviceBackend {
+public:
+    explicit DeniedBackend(std::shared_ptr<DeviceBackend> inner) : m_inner(std::move(inner)) {}
+    std::unique_ptr<OpenDevice> open(const QString&, int* error) override {
+        *error = EACCES;
+        return nullptr;
+    }
+
+private:
+    std::shared_ptr<DeviceBackend> m_inner;
+};
+
+std::shared_ptr<DeviceBackend> chooseSimBackend(const std::shared_ptr<const SimMachine>& machine) {
+    std::shared_ptr<DeviceBackend> sim = makeSimDeviceBackend(machine);
+    if (!machine->info.privilegedDiskAccess || processMaySendPassThrough())
+        return sim;
+    if (auto transport = connectSystemBusHelper())
+        return makeHelperBackend(std::move(transport), makeSimDiskNaming(machine));
+    return std::make_shared<DeniedBackend>(std::move(sim));
+}
+
+// Without pass-through rights the direct backend could only fail; the helper
+// serves when the bus offers it, and otherwise the direct backend's failures
+// say what is wrong.
+std::shared_ptr<DeviceBackend> chooseLinuxBackend() {
+    if (!processMaySendPassThrough()) {
+        if (auto transport = connectSystemBusHelper())
+            return makeHelperBackend(std::move(transport), makeSysfsDiskNaming());
+    }
+    return makeLinuxDeviceBackend();
+}
+
+std::atomic<bool> g_accessDenied{false};
+
+} // namespace
+
+std::shared_ptr<DeviceBackend> currentDeviceBackend() {
+    // The simulated disks keep their run-time state (S.M.A.R.T. switched
+    // on or off, the power-on clock) for as long as the same machine is
+    // selected.
+    static std::mutex mutex;
+    static std::shared_ptr<DeviceBackend> linuxBackend;
+    static std::shared_ptr<const SimMachine> simMachine;
+    static std::shared_ptr<DeviceBackend> sim;
+
+    static std::shared_ptr<const SimMachine> selected;
+
+    const std::shared_ptr<const SimMachine> machine = currentSimMachine();
+    std::lock_guard<std::mutex> lock(mutex);
+    // A refusal describes the disks it came from: once another machine is
+    // selected, a scan that reads nothing must not blame it on permission.
+    if (machine != selected) {
+        selected = machine;
+        g_accessDenied = false;
+    }
+    if (machine) {
+        if (machine != simMachine) {
+            simMachine = machine;
+            sim = chooseSimBackend(machine);
+        }
+        return sim;
+    }
+    if (!linuxBackend)
+        linuxBackend = chooseLinuxBackend();
+    return linuxBackend;
+}
+
+bool deviceAccessDenied() {
+    return g_accessDenied;
+}
+
+} // namespace vorn::platform
+
+namespace {
+
+using vorn::platform::OpenDevice;
+
+// Open devices by handle value. Values start above the small integers and
+// never reach INVALID_HANDLE_VALUE, so a stale or forged handle is refused
+// instead of being taken for a descriptor.
+class HandleTable {
+public:
+    HANDLE add(std::shared_ptr<OpenDevice> device) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_next += 4;
+        const HANDLE handle = reinterpret_cast<HANDLE>(m_next);
+        m_devices.emplace(m_next, std::move(device));
+        return handle;
+    }
+    std::shared_ptr<OpenDevice> find(HANDLE handle) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto it = m_devices.find(reinterpret_cast<std::uintptr_t>(handle));
+        return it == m_devices.end() ? nullptr : it->second;
+    }
+    bool remove(HANDLE handle) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_devices.erase(reinterpret_cast<std::uintptr_t>(handle)) != 0;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::uintptr_t m_next = 0x1000;
+    std::map<std::uintptr_t, std::shared_ptr<OpenDevice>> m_devices;
+};
+
+HandleTable& handles() {
+    static HandleTable table;
+    return table;
+}
+
+BOOL failWith(int error) {
+    if (error == EACCES)
+        vorn::platform::g_accessDenied = true;
+    win::SetLastError(static_cast<DWORD>(error));
+    return FALSE;
+}
+
+} // namespace
+
+namespace vorn::platform {
+
+NvmeOutcome SendNvmeAdminCommand(HANDLE device, const NvmeAdminCommand& command, BYTE* data) {
+    NvmeOutcome outcome;
+    const std::shared_ptr<OpenDevice> open = handles().find(device);
+    if (!open) {
+        outcome.transportError = EBADF;
+    } else {
+        open->traceNvme(command);
+        outcome = open->executeNvme(command, data);
+    }
+    if (outcome.transportError)
+        failWith(outcome.transportError);
+    else if (outcome.status)
+        failWith(EIO);
+    return outcome;
+}
+
+std::optional<NvmeDeviceFacts> NvmeFactsOf(HANDLE device) {
+    const std::shared_ptr<OpenDevice> open = handles().find(device);
+    return open ? open->nvmeFacts() : std::nullopt;
+}
+
+} // namespace vorn::platform
+
+namespace win {
+
+HANDLE CreateFileW(const char16_t* fileName, DWORD /*desiredAccess*/, DWORD /*shareMode*/,
+                   void* /*securityAttributes*/, DWORD /*creationDisposition*/,
+                   DWORD /*flagsAndAttributes*/, HANDLE /*templateFile*/) {
+    if (!fileName) {
+        failWith(EINVAL);
+        return INVALID_HANDLE_VALUE;
+    }
+    int error = ENOENT;
+    std::unique_ptr<OpenDevice> device =
+        vorn::platform::currentDeviceBackend()->open(Cm_FromWide(fileName), &error);
+    if (!device) {
+        failWith(error ? error : ENOENT);
+        return INVALID_HANDLE_VALUE;
+    }
+    return handles().add(std::move(device));
+}
+
+BOOL DeviceIoControl(HANDLE device, DWORD ioControlCode, void* inBuffer, DWORD inBufferSize,
+                     void* outBuffer, DWORD outBufferSize, DWORD* bytesReturned, void* overlapped) {
+    if (bytesReturned)
+        *bytesReturned = 0;
+    const std::shared_ptr<OpenDevice> open = handles().find(device);
+    if (!open)
+        return failWith(EBADF);
+    if (overlapped)
+        return failWith(EINVAL);
+    const int error = vorn::platform::serveDeviceRequest(
+        *open, ioControlCode, inBuffer, inBufferSize, outBuffer, outBufferSize, bytesReturned);
+    if (error)
+        return failWith(error);
+    return TRUE;
+}
+
+BOOL CloseHandle(HANDLE object) {
+    if (!handles().remove(object))
+        return failWith(EBADF);
+    return TRUE;
+}
+
+} // namespace win
+
+namespace vorn::platform {
+
+bool IsRuntimeSuspended(HANDLE device, int driveNumber) {
+    const std::shared_ptr<OpenDevice> open = handles().find(device);
+    return open && open->runtimeSuspended(RequestTarget{driveNumber});
+}
+
+} // namespace vorn::platform

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "DeviceBackend.h"
+#include "VornPlatformExport.h"
+#include "WinTypes.h"
+
+#include <optional>
+
+// The device layer: what CreateFileW, DeviceIoControl and CloseHandle do
+// for the disk library. The calls take the Windows path
+// names, control codes and request buffers unchanged; a backend (real Linux
+// disks, or the simulated machine named by VORN_SIM) serves them. Every
+// failure sets win::GetLastError() to an errno value.
+namespace win {
+
+VORNPLATFORM_API HANDLE CreateFileW(const char16_t* fileName, DWORD desiredAccess, DWORD shareMode,
+                                    void* securityAttributes, DWORD creationDisposition,
+                                    DWORD flagsAndAttributes, HANDLE templateFile);
+
+VORNPLATFORM_API BOOL DeviceIoControl(HANDLE device, DWORD ioControlCode, void* inBuffer,
+                                      DWORD inBufferSize, void* outBuffer, DWORD outBufferSize,
+                                      DWORD* bytesReturned, void* overlapped);
+
+VORNPLATFORM_API BOOL CloseHandle(HANDLE object);
+
+} // namespace win
+
+// The second protocol beside the Windows storage requests: NVMe admin
+// commands on a handle that CreateFileW opened. Windows reaches NVMe through
+// a storage query of its own; here the command goes to the device as it is.
+namespace vorn::platform {
+
+// Runs one admin command (checked against the NVMe allow-list at the
+// device's door); data receives command.dataLength bytes. A failure sets
+// win::GetLastError(): the transport's errno, or EIO when the controller
+// completed the command with an error status.
+VORNPLATFORM_API NvmeOutcome SendNvmeAdminCommand(HANDLE device, const NvmeAdminCommand& command,
+                                                  BYTE* data);
+
+// Set when the handle is open on an NVMe namespace; sends nothing.
+VORNPLATFORM_API std::optional<NvmeDeviceFacts> NvmeFactsOf(HANDLE device);
+
+// Whether the disk behind an open handle (for an adapter handle: its target
+// driveNumber) is runtime-suspended by the kernel. False for a handle that
+// is not open. Sends nothing to the device.
+VORNPLATFORM_API bool IsRuntimeSuspended(HANDLE device, int driveNumber);
+
+} // namespace vorn::platform

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "WinTypes.h"
+
+// Control codes of the storage requests, as published for Windows. The device
+// layer recognises them; the disk library sends them.
+namespace win {
+constexpr DWORD SMART_GET_VERSION = 0x00074080;
+constexpr DWORD SMART_SEND_DRIVE_COMMAND = 0x0007C084;
+constexpr DWORD SMART_RCV_DRIVE_DATA = 0x0007C088;
+constexpr DWORD IOCTL_SCSI_MINIPORT = 0x0004D008;
+constexpr DWORD IOCTL_IDE_PASS_THROUGH = 0x0004D028;
+constexpr DWORD IOCTL_ATA_PASS_THROUGH = 0x0004D02C;
+
+// ControlCode values inside the SRB_IO_CONTROL header of IOCTL_SCSI_MINIPORT.
+constexpr DWORD IOCTL_SCSI_MINIPORT_SMART_VERSION = 0x001B0500;
+constexpr DWORD IOCTL_SCSI_MINIPORT_IDENTIFY = 0x001B0501;
+constexpr DWORD IOCTL_SCSI_MINIPORT_READ_SMART_ATTRIBS = 0x001B0502;
+constexpr DWORD IOCTL_SCSI_MINIPORT_READ_SMART_THRESHOLDS = 0x001B0503;
+constexpr DWORD IOCTL_SCSI_MINIPORT_ENABLE_SMART = 0x001B0504;
+constexpr DWORD IOCTL_SCSI_MINIPORT_DISABLE_SMART = 0x001B0505;
+constexpr DWORD IOCTL_SCSI_MINIPORT_RETURN_STATUS = 0x001B0506;
+constexpr DWORD IOCTL_SCSI_MINIPORT_ENABLE_DISABLE_AUTOSAVE = 0x001B0507;
+
+// Access, sharing and creation values of CreateFileW.
+constexpr DWORD GENERIC_READ = 0x80000000;
+constexpr DWORD GENERIC_WRITE = 0x40000000;
+constexpr DWORD FILE_SHARE_READ = 0x00000001;
+constexpr DWORD FILE_SHARE_WRITE = 0x00000002;
+constexpr DWORD CREATE_NEW = 1;
+constexpr DWORD OPEN_EXISTING = 3;
+
+// Platform identifiers of the version record.
+constexpr DWORD VER_PLATFORM_WIN32s = 0;
+constexpr DWORD VER_PLATFORM_WIN32_WINDOWS = 1;
+constexpr DWORD VER_PLATFORM_WIN32_NT = 2;
+constexpr BYTE VER_NT_WORKSTATION = 1;
+} // namespace win

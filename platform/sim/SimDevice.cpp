@@ -1,0 +1,519 @@
+#include "SimDevice.h"
+
+#include "AtaCommandSet.h"
+#include "NvmeCommandSet.h"
+#include "SafeFile.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+#include <unistd.h>
+#include <vector>
+
+namespace vorn::platform {
+
+namespace {
+
+constexpr int kSmartWord85LowByte = 170; // word 85 bit 0: S.M.A.R.T. enabled
+constexpr char kIdentifySignature = char(0xA5);
+
+std::mutex& clockMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+SimClock& clockSlot() {
+    static SimClock clock;
+    return clock;
+}
+
+std::chrono::steady_clock::time_point simNow() {
+    std::lock_guard<std::mutex> lock(clockMutex());
+    return clockSlot() ? clockSlot()() : std::chrono::steady_clock::now();
+}
+
+AtaOutcome transportFailure(int error) {
+    AtaOutcome outcome;
+    outcome.transportError = error;
+    return outcome;
+}
+
+AtaOutcome completed(const AtaRegisters& request) {
+    AtaOutcome outcome;
+    outcome.returned = request;
+    outcome.returned.feature = 0;
+    outcome.returned.command = kAtaStatusReady;
+    return outcome;
+}
+
+AtaOutcome aborted(const AtaRegisters& request) {
+    AtaOutcome outcome;
+    outcome.returned = request;
+    outcome.returned.feature = kAtaErrorAbort;
+    outcome.returned.command = kAtaStatusReady | kAtaStatusErr;
+    return outcome;
+}
+
+// The run-time state of the simulated disks, shared by all their handles.
+class SimDisks {
+public:
+    explicit SimDisks(std::shared_ptr<const SimMachine> machine)
+        : m_machine(std::move(machine)), m_start(simNow()) {
+        for (const SimDisk& disk : m_machine->disks) {
+            State state;
+            state.identify = disk.identify;
+            state.powerMode = disk.device.powerMode;
+            state.smartEnabled = disk.identify.size() != kSectorSize ||
+                                 (static_cast<BYTE>(disk.identify[kSmartWord85LowByte]) & 0x01);
+            m_states.push_back(state);
+            m_numbers.push_back({disk.index(), disk.scsiPort(), disk.scsiTargetId()});
+        }
+    }
+
+    // The record's numbers of each disk, read from its text once: every
+    // request looks its disk up by them.
+    struct Numbers {
+        int index = 0;
+        int scsiPort = 0;
+        int scsiTargetId = 0;
+    };
+
+    const SimMachine& machine() const { return *m_machine; }
+    const std::vector<Numbers>& numbers() const { return m_numbers; }
+
+    // *wokeUp tells whether the command spun up a disk in standby.
+    AtaOutcome execute(std::size_t diskNumber, const AtaCommand& command, BYTE* data,
+                       bool* wokeUp) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const SimDisk& disk = m_machine->disks[diskNumber];
+        State& state = m_states[diskNumber];
+        const AtaRegisters& r = command.registers;
+        *wokeUp = false;
+        // An NVMe namespace node has no ATA pass-through at all.
+        if (disk.device.nvme)
+            return transportFailure(ENOTTY);
+        if (r.command == ata::kCheckPowerMode)
+            return checkPowerMode(disk, state, command);
+        // Whatever else reaches the disk needs the platters turning.
+        *wokeUp = state.powerMode == SimPowerMode::Standby;
+        state.powerMode = SimPowerMode::Active;
+        if (r.command == ata::kIdentifyDevice) {
+            if (!command.dataIn)
+                return transportFailure(EINVAL);
+            return sendSector(disk.device.fails(SimRequest::Identify), state.identify, command,
+                              data);
+        }
+        if (r.command != ata::kSmart || r.lbaMid != ata::kSmartLbaMid ||
+            r.lbaHigh != ata::kSmartLbaHigh)
+            return aborted(r);
+        switch (r.feature) {
+        case ata::kSmartReadData: {
+            if (!state.smartEnabled)
+                return aborted(r);
+            QByteArray sector = disk.smartData;
+            addToPowerOnCounter(&sector, poweredOnGrowth(disk));
+            return sendSector(disk.device.fails(SimRequest::SmartData), sector, command, data);
+        }
+        case ata::kSmartReadThresholds:
+            if (!state.smartEnabled)
+                return aborted(r);
+            return sendSector(disk.device.fails(SimRequest::SmartThresholds), disk.smartThresholds,
+                              command, data);
+        case ata::kSmartEnableOperations:
+        case ata::kSmartDisableOperations: {
+            if (command.dataIn)
+                return transportFailure(EINVAL);
+            const bool enable = r.feature == ata::kSmartEnableOperations;
+            if (disk.device.fails(enable ? SimRequest::Enable : SimRequest::Disable))
+                return transportFailure(EIO);
+            setSmartEnabled(state, enable);
+            return completed(r);
+        }
+        case ata::kSmartAttributeAutosave:
+            if (command.dataIn)
+                return transportFailure(EINVAL);
+            if (disk.device.fails(SimRequest::AutoSave))
+                return transportFailure(EIO);
+            return state.smartEnabled ? completed(r) : aborted(r);
+        case ata::kSmartReturnStatus:
+            return returnStatus(disk, state, command);
+        default:
+            return aborted(r);
+        }
+    }
+
+    NvmeOutcome executeNvme(std::size_t diskNumber, const NvmeAdminCommand& command, BYTE* data) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const SimDisk& disk = m_machine->disks[diskNumber];
+        NvmeOutcome outcome;
+        if (!disk.device.nvme) {
+            outcome.transportError = ENOTTY;
+            return outcome;
+        }
+        const QByteArray* image = nullptr;
+        QByteArray health;
+        if (command.opcode == nvme::kIdentify && command.cdw10 == nvme::kCnsController) {
+            image = &disk.nvmeIdentifyController;
+        } else if (command.opcode == nvme::kIdentify) {
+            if (command.nsid != disk.device.nvmeNamespace) {
+                outcome.status = kNvmeInvalidNamespace;
+                return outcome;
+            }
+            image = &disk.nvmeIdentifyNamespace;
+        } else if ((command.cdw10 & 0xFF) == nvme::kLogHealth) {
+            health = disk.nvmeHealth;
+            addToNvmePowerOnHours(&health, poweredOnGrowth(disk));
+            image = &health;
+        } else {
+            outcome.status = kNvmeInvalidLogPage;
+            return outcome;
+        }
+        if (image->isEmpty()) {
+            outcome.transportError = EIO;
+            return outcome;
+        }
+        const auto length = std::min<qsizetype>(command.dataLength, image->size());
+        std::memset(data, 0, command.dataLength);
+        std::memcpy(data, image->constData(), static_cast<std::size_t>(length));
+        return outcome;
+    }
+
+private:
+    static constexpr WORD kNvmeInvalidLogPage = 0x109;  // command specific
+    static constexpr WORD kNvmeInvalidNamespace = 0x0B; // generic
+
+    struct State {
+        QByteArray identify;
+        bool smartEnabled = true;
+        SimPowerMode powerMode = SimPowerMode::Active;
+    };
+
+    // The answer is in the sector count: 00 standby, 80 idle, FF active.
+    static AtaOutcome checkPowerMode(const SimDisk& disk, const State& state,
+                                     const AtaCommand& command) {
+        if (command.dataIn)
+            return transportFailure(EINVAL);
+        if (disk.device.fails(SimRequest::PowerMode))
+            return aborted(command.registers);
+        AtaOutcome outcome = completed(command.registers);
+        switch (state.powerMode) {
+        case SimPowerMode::Standby:
+            outcome.returned.sectorCount = 0x00;
+            break;
+        case SimPowerMode::Idle:
+            outcome.returned.sectorCount = 0x80;
+            break;
+        case SimPowerMode::Active:
+            outcome.returned.sectorCount = 0xFF;
+            break;
+        }
+        return outcome;
+    }
+
+    static AtaOutcome sendSector(bool fails, const QByteArray& sector, const AtaCommand& command,
+                                 BYTE* data) {
+        if (!command.dataIn)
+            return transportFailure(EINVAL);
+        if (fails || sector.size() != kSectorSize)
+            return transportFailure(EIO);
+        std::memcpy(data, sector.constData(), kSectorSize);
+        return completed(command.registers);
+    }
+
+    static AtaOutcome returnStatus(const SimDisk& disk, const State& state,
+                                   const AtaCommand& command) {
+        if (command.dataIn)
+            return transportFailure(EINVAL);
+        if (disk.device.fails(SimRequest::Status))
+            return transportFailure(EIO);
+        if (!state.smartEnabled)
+            return aborted(command.registers);
+        AtaOutcome outcome = completed(command.registers);
+        switch (disk.device.status) {
+        case SimStatus::Good:
+            outcome.returned.lbaMid = 0x4F;
+            outcome.returned.lbaHigh = 0xC2;
+            break;
+        case SimStatus::Exceeded:
+            outcome.returned.lbaMid = 0xF4;
+            outcome.returned.lbaHigh = 0x2C;
+            break;
+        case SimStatus::None:
+            outcome.returned.lbaMid = 0x00;
+            outcome.returned.lbaHigh = 0x00;
+            break;
+        }
+        return outcome;
+    }
+
+    static void setSmartEnabled(State& state, bool enable) {
+        state.smartEnabled = enable;
+        if (state.identify.size() != kSectorSize)
+            return;
+        char& flags = state.identify[kSmartWord85LowByte];
+        flags = enable ? char(flags | 0x01) : char(flags & ~0x01);
+        if (state.identify[510] == kIdentifySignature)
+            setSectorChecksum(&state.identify);
+    }
+
+    long long poweredOnGrowth(const SimDisk& disk) const {
+        if (disk.device.powerOnPerHour == 0)
+            return 0;
+        const auto elapsed =
+            std::chrono::duration_cast<std::chrono::seconds>(simNow() - m_start).count();
+        return elapsed <= 0 ? 0 : disk.device.powerOnPerHour * elapsed / 3600;
+    }
+
+    std::mutex m_mutex;
+    std::shared_ptr<const SimMachine> m_machine;
+    std::chrono::steady_clock::time_point m_start;
+    std::vector<State> m_states;
+    std::vector<Numbers> m_numbers;
+};
+
+// Bit of a disk in the IDE device map: its place on two IDE channels.
+BYTE ideMapBit(const SimDisk& disk) {
+    return BYTE(1u << (disk.index() & 3));
+}
+
+class SimOpenDevice : public OpenDevice {
+public:
+    SimOpenDevice(std::shared_ptr<SimDisks> disks, QString path, DevicePath where)
+        : m_disks(std::move(disks)), m_path(std::move(path)), m_where(where),
+          m_traceFile(simTraceFile()) {}
+
+    QString path() const override { return m_path; }
+
+    AtaOutcome executeAllowed(RequestTarget target, const AtaCommand& command,
+                              BYTE* data) override {
+        const int disk = resolve(target);
+        if (disk < 0)
+            return transportFailure(ENODEV);
+        bool wokeUp = false;
+        const AtaOutcome outcome = m_disks->execute(std::size_t(disk), command, data, &wokeUp);
+        if (wokeUp)
+            appendTrace([&] {
+                return simWakeUpLine(m_path, m_disks->machine().disks[std::size_t(disk)].folder);
+            });
+        return outcome;
+    }
+
+    std::optional<NvmeDeviceFacts> nvmeFacts() const override {
+        const int disk = m_where.kind == DevicePath::PhysicalDrive ? resolve({}) : -1;
+        if (disk < 0)
+            return std::nullopt;
+        const SimDeviceSettings& device = m_disks->machine().disks[std::size_t(disk)].device;
+        if (!device.nvme)
+            return std::nullopt;
+        return NvmeDeviceFacts{device.nvmeNamespace, device.pcieLink};
+    }
+
+    NvmeOutcome executeNvmeAllowed(const NvmeAdminCommand& command, BYTE* data) override {
+        const int disk = m_where.kind == DevicePath::PhysicalDrive ? resolve({}) : -1;
+        if (disk < 0)
+            return OpenDevice::executeNvmeAllowed(command, data);
+        return m_disks->executeNvme(std::size_t(disk), command, data);
+    }
+
+    void traceNvme(const NvmeAdminCommand& command) override {
+        appendTrace([&] { return simNvmeTraceLine(m_path, command); });
+    }
+
+    int version(RequestTarget target, BYTE* ideDeviceMap) override {
+        const auto& disks = m_disks->machine().disks;
+        if (m_where.kind == DevicePath::SmartDriver) {
+            // The 9x driver answers for every disk it drives.
+            *ideDeviceMap = 0;
+            for (const SimDisk& disk : disks) {
+                if (disk.device.direct)
+                    *ideDeviceMap |= ideMapBit(disk);
+            }
+            return 0;
+        }
+        const int disk = resolve(target);
+        if (disk < 0)
+            return ENODEV;
+        if (disks[std::size_t(disk)].device.fails(SimRequest::Version))
+            return EIO;
+        *ideDeviceMap = m_where.kind == DevicePath::ScsiAdapter
+                            ? BYTE(1u << (target.driveNumber & 3))
+                            : ideMapBit(disks[std::size_t(disk)]);
+        return 0;
+    }
+
+    void traceRequest(DWORD controlCode, const BYTE* input, DWORD inputSize) override {
+        appendTrace([&] { return simTraceLine(m_path, controlCode, input, inputSize); });
+    }
+
+private:
+    // The trace is a test aid, but a run that has it set may be a root run:
+    // it is appended to only as a regular file, never through a link. The
+    // line is made only when a trace is asked for: formatting it costs more
+    // than serving the request, on every request of every disk.
+    template <typename MakeLine> void appendTrace(MakeLine makeLine) const {
+        if (m_traceFile.isEmpty())
+            return;
+        int failure = 0;
+        const int fd = Cm_OpenRegularFileForWriting(QFile::encodeName(m_traceFile), true, &failure);
+        if (fd < 0)
+            return;
+        const QByteArray bytes = (makeLine() + '\n').toUtf8();
+        // One write per line keeps lines whole when two processes append.
+        [[maybe_unused]] const ssize_t written =
+            ::write(fd, bytes.constData(), std::size_t(bytes.size()));
+        ::close(fd);
+    }
+
+    // The position of the disk a request goes to, or -1.
+    int resolve(RequestTarget target) const {
+        const auto& disks = m_disks->machine().disks;
+        for (std::size_t i = 0; i < disks.size(); ++i) {
+            const SimDisk& disk = disks[i];
+            const SimDisks::Numbers& numbers = m_disks->numbers()[i];
+            switch (m_where.kind) {
+            case DevicePath::PhysicalDrive:
+                if (numbers.index == m_where.number)
+                    return int(i);
+                break;
+            case DevicePath::SmartDriver:
+                if (numbers.index == target.driveNumber && disk.device.direct)
+                    return int(i);
+                break;
+            case DevicePath::ScsiAdapter:
+                if (disk.device.scsi && numbers.scsiPort == m_where.number &&
+                    (numbers.scsiTargetId & 0xFF) == target.driveNumber)
+                    return int(i);
+                break;
+            }
+        }
+        return -1;
+    }
+
+    std::shared_ptr<SimDisks> m_disks;
+    QString m_path;
+    DevicePath m_where;
+    QString m_traceFile; // looked up once per open, not at every request
+};
+
+class SimBackend : public DeviceBackend {
+public:
+    explicit SimBackend(std::shared_ptr<const SimMachine> machine)
+        : m_disks(std::make_shared<SimDisks>(std::move(machine))) {}
+
+    std::unique_ptr<OpenDevice> open(const QString& path, int* error) override {
+        *error = opens(path);
+        if (*error)
+            return nullptr;
+        return std::make_unique<SimOpenDevice>(m_disks, path, *parseDevicePath(path));
+    }
+
+private:
+    int opens(const QString& path) const {
+        const auto where = parseDevicePath(path);
+        if (!where)
+            return ENOENT;
+        const SimMachine& machine = m_disks->machine();
+        const auto& numbers = m_disks->numbers();
+        switch (where->kind) {
+        case DevicePath::SmartDriver:
+            return machine.info.platform == 1 ? 0 : ENOENT;
+        case DevicePath::PhysicalDrive:
+            for (std::size_t i = 0; i < numbers.size(); ++i) {
+                if (numbers[i].index == where->number)
+                    return machine.disks[i].device.direct ? machine.disks[i].device.openError
+                                                          : ENXIO;
+            }
+            return ENOENT;
+        case DevicePath::ScsiAdapter:
+            for (std::size_t i = 0; i < numbers.size(); ++i) {
+                if (machine.disks[i].device.scsi && numbers[i].scsiPort == where->number)
+                    return machine.disks[i].device.openError;
+            }
+            return ENOENT;
+        }
+        return ENOENT;
+    }
+
+    std::shared_ptr<SimDisks> m_disks;
+};
+
+} // namespace
+
+void setSimClock(SimClock clock) {
+    std::lock_guard<std::mutex> lock(clockMutex());
+    clockSlot() = std::move(clock);
+}
+
+std::shared_ptr<DeviceBackend> makeSimDeviceBackend(std::shared_ptr<const SimMachine> machine) {
+    return std::make_shared<SimBackend>(std::move(machine));
+}
+
+QString simTraceLine(const QString& path, DWORD controlCode, const BYTE* input, DWORD inputSize) {
+    const QByteArray bytes = input && inputSize
+                                 ? QByteArray(reinterpret_cast<const char*>(input), int(inputSize))
+                                 : QByteArray();
+    const QString code = QStringLiteral("%1").arg(controlCode, 8, 16, QLatin1Char('0')).toUpper();
+    const QString hex =
+        bytes.isEmpty() ? QStringLiteral("-") : QString::fromLatin1(bytes.toHex()).toUpper();
+    return path + QLatin1Char(' ') + code + QLatin1Char(' ') + hex;
+}
+
+QString simWakeUpLine(const QString& path, const QString& diskFolder) {
+    return path + QStringLiteral(" WAKE-UP ") + diskFolder;
+}
+
+QString simNvmeTraceLine(const QString& path, const NvmeAdminCommand& command) {
+    const auto hex = [](DWORD value, int digits) {
+        return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
+    };
+    QString line = path + QStringLiteral(" NVME ") + hex(command.opcode, 2) + QLatin1Char(' ') +
+                   hex(command.nsid, 8);
+    for (DWORD dword :
+         {command.cdw10, command.cdw11, command.cdw12, command.cdw13, command.cdw14, command.cdw15})
+        line += QLatin1Char(' ') + hex(dword, 8);
+    return line + QLatin1Char(' ') + QString::number(command.dataLength);
+}
+
+void addToNvmePowerOnHours(QByteArray* healthLog, long long delta) {
+    constexpr int kPowerOnHours = 128;
+    if (!healthLog || healthLog->size() != kSectorSize || delta <= 0)
+        return;
+    // A 128-bit little-endian counter: add and carry upwards.
+    unsigned long long carry = static_cast<unsigned long long>(delta);
+    for (int i = 0; i < 16 && carry; ++i) {
+        const unsigned long long sum = static_cast<BYTE>((*healthLog)[kPowerOnHours + i]) + carry;
+        (*healthLog)[kPowerOnHours + i] = char(sum & 0xFF);
+        carry = sum >> 8;
+    }
+}
+
+void addToPowerOnCounter(QByteArray* smartData, long long delta) {
+    if (!smartData || smartData->size() != kSectorSize || delta == 0)
+        return;
+    for (int entry = 2; entry + 12 <= 2 + 30 * 12; entry += 12) {
+        if (static_cast<BYTE>((*smartData)[entry]) != 9)
+            continue;
+        unsigned long long raw = 0;
+        for (int i = 5; i >= 0; --i)
+            raw = raw << 8 | static_cast<BYTE>((*smartData)[entry + 5 + i]);
+        raw = (raw + static_cast<unsigned long long>(delta)) & 0xFFFFFFFFFFFFull;
+        for (int i = 0; i < 6; ++i)
+            (*smartData)[entry + 5 + i] = char(raw >> (8 * i));
+        setSectorChecksum(smartData);
+        return;
+    }
+}
+
+void setSectorChecksum(QByteArray* sector) {
+    if (!sector || sector->size() != kSectorSize)
+        return;
+    BYTE sum = 0;
+    for (int i = 0; i < kSectorSize - 1; ++i)
+        sum = BYTE(sum + static_cast<BYTE>((*sector)[i]));
+    (*sector)[kSectorSize - 1] = char(BYTE(0x100 - sum));
+}
+
+} // namespace vorn::platform

@@ -1,3 +1,0 @@
-#include "CDisk.h"
-
-VORN_IMPLEMENT_DYNCREATE(CDisk, CScannedDisk)

@@ -1,0 +1,3 @@
+#include "HeatgaugeDisk.h"
+
+VORN_IMPLEMENT_DYNCREATE(CDisk, CScannedDisk)

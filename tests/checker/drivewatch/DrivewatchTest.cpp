@@ -1,0 +1,521 @@
+#include "../CheckerTestDisks.h"
+
+#include "DrivewatchOutput.h"
+#include "DrivewatchRun.h"
+#include "ErrorLog.h"
+#include "PanelText.h"
+#include "SimMachine.h"
+#include "TerminalWidth.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+
+#include "../../support/FileHazards.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <functional>
+#include <set>
+#include <sys/stat.h>
+
+namespace {
+
+const QString kSourceRoot = QStringLiteral(VORN_SOURCE_ROOT);
+
+// drivewatch on the shipped sample machine, with a scratch folder as its
+// current directory.
+class DrivewatchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        vorn::platform::selectSimMachine(kSourceRoot + QStringLiteral("/data/sample-machine"));
+    }
+    void TearDown() override {
+        Cm_CloseErrorFile();
+        vorn::platform::selectSimMachine(QString());
+    }
+
+    DrivewatchResult Run(std::initializer_list<const char*> words,
+                         std::function<int(const QByteArray&)> stream = {}) {
+        QStringList args{QStringLiteral("drivewatch")};
+        for (const char* word : words)
+            args.append(QString::fromUtf8(word));
+        DrivewatchEnvironment env;
+        env.programDir = kSourceRoot + QStringLiteral("/data");
+        env.currentDir = m_cwd.path();
+        env.version = QStringLiteral("9.8.7.6");
+        env.now = [] { return std::int64_t{1700000000}; };
+        env.sleep = [this](int) { ++m_sleeps; };
+        env.streamOut = std::move(stream);
+        return RunDrivewatch(args, env);
+    }
+
+    static QJsonArray Disks(const DrivewatchResult& result) {
+        QJsonParseError error;
+        const QJsonDocument doc = QJsonDocument::fromJson(result.out, &error);
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+        EXPECT_TRUE(doc.isObject());
+        EXPECT_EQ(doc.object().keys(), QStringList{"disks"});
+        return doc.object().value(QStringLiteral("disks")).toArray();
+    }
+
+    static QJsonObject DiskWithIndex(const QJsonArray& disks, int index) {
+        for (const QJsonValue& disk : disks) {
+            if (disk.toObject().value(QStringLiteral("index")).toInt() == index)
+                return disk.toObject();
+        }
+        ADD_FAILURE() << "no disk " << index;
+        return {};
+    }
+
+    static QJsonObject Attribute(const QJsonObject& disk, int id) {
+        for (const QJsonValue& a : disk.value(QStringLiteral("attributes")).toArray()) {
+            if (a.toObject().value(QStringLiteral("id")).toInt() == id)
+                return a.toObject();
+        }
+        return {};
+    }
+
+    QStringList CwdFiles() const {
+        return QDir(m_cwd.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+
+    TestDir m_cwd;
+    int m_sleeps = 0;
+};
+
+TEST_F(DrivewatchTest, JsonOfTheSampleMachine) {
+    const DrivewatchResult result = Run({"--json"});
+    EXPECT_EQ(result.exitCode, kExitThresholdExceeded); // disk 2 is failing
+    EXPECT_TRUE(result.err.isEmpty()) << result.err.constData();
+    const QJsonArray disks = Disks(result);
+
+    // The USB disk (4) is skipped; the others in the system's order.
+    QList<int> indices;
+    for (const QJsonValue& disk : disks)
+        indices.append(disk.toObject().value(QStringLiteral("index")).toInt());
+    EXPECT_EQ(indices, (QList<int>{0, 1, 2, 3, 5}));
+
+    // Every disk and every attribute carries exactly these keys.
+    const auto keySet = [](const char* words) {
+        QStringList keys = QString::fromLatin1(words).split(QLatin1Char(' '));
+        keys.sort();
+        return keys;
+    };
+    const QStringList diskKeys =
+        keySet("index protocol device scsi model manufacturer firmware serial capacity_bytes "
+               "capacity_text "
+               "drive_letters interface ata_standard transfer_mode_supported transfer_mode_active "
+               "smart_supported smart_enabled status temperature power_on_raw power_on_unit "
+               "power_cycles attributes power_mode");
+    const QStringList attributeKeys =
+        keySet("id name importance init change current worst threshold raw depleted");
+    for (const QJsonValue& disk : disks) {
+        EXPECT_EQ(disk.toObject().keys(), diskKeys);
+        for (const QJsonValue& a : disk.toObject().value(QStringLiteral("attributes")).toArray()) {
+            EXPECT_EQ(a.toObject().keys(), attributeKeys);
+            EXPECT_TRUE(a.toObject().value(QStringLiteral("depleted")).isDouble());
+        }
+    }
+
+    const QJsonObject d0 = DiskWithIndex(disks, 0);
+    EXPECT_EQ(d0.value(QStringLiteral("device")).toString(),
+              QStringLiteral("\\\\.\\PhysicalDrive0"));
+    EXPECT_FALSE(d0.value(QStringLiteral("scsi")).toBool());
+    EXPECT_EQ(d0.value(QStringLiteral("model")).toString(), QStringLiteral("ST2000DM008-2FR102"));
+    EXPECT_EQ(d0.value(QStringLiteral("serial")).toString(), QStringLiteral("ZFL1K8QW"));
+    EXPECT_EQ(d0.value(QStringLiteral("capacity_text")).toString(), QStringLiteral("1,863.02 GB"));
+    EXPECT_EQ(d0.value(QStringLiteral("drive_letters")).toString(), QStringLiteral("C: D: "));
+    EXPECT_EQ(d0.value(QStringLiteral("status")).toInt(), 0);
+    EXPECT_EQ(d0.value(QStringLiteral("temperature")).toInt(), 34);
+    EXPECT_EQ(d0.value(QStringLiteral("power_cycles")).toInt(), 409);
+    EXPECT_EQ(d0.value(QStringLiteral("power_on_unit")).toInt(), -1);
+    // The temperature attribute is listed here though the window has no row
+    // for it.
+    EXPECT_EQ(Attribute(d0, 194).value(QStringLiteral("current")).toInt(), 34);
+    // No baseline yet: every initial value is the current one.
+    for (const QJsonValue& a : d0.value(QStringLiteral("attributes")).toArray())
+        EXPECT_EQ(a.toObject().value(QStringLiteral("init")),
+                  a.toObject().value(QStringLiteral("current")));
+
+    const QJsonObject d2 = DiskWithIndex(disks, 2);
+    EXPECT_EQ(d2.value(QStringLiteral("status")).toInt(), 1);
+
+    const QJsonObject d3 = DiskWithIndex(disks, 3);
+    EXPECT_TRUE(d3.value(QStringLiteral("smart_supported")).toBool());
+    EXPECT_FALSE(d3.value(QStringLiteral("smart_enabled")).toBool());
+    EXPECT_EQ(d3.value(QStringLiteral("status")).toInt(), -1);
+    EXPECT_EQ(d3.value(QStringLiteral("temperature")).toInt(), -1);
+    EXPECT_EQ(d3.value(QStringLiteral("power_on_raw")).toInt(), -1);
+    EXPECT_TRUE(d3.value(QStringLiteral("attributes")).toArray().isEmpty());
+
+    const QJsonObject d5 = DiskWithIndex(disks, 5);
+    EXPECT_EQ(d5.value(QStringLiteral("device")).toString(), QStringLiteral("\\\\.\\Scsi3:"));
+    EXPECT_TRUE(d5.value(QStringLiteral("scsi")).toBool());
+
+    // Reading leaves no file behind: no baseline, no log.
+    EXPECT_TRUE(CwdFiles().isEmpty()) << CwdFiles().join(' ').toStdString();
+    EXPECT_EQ(m_sleeps, 0);
+}
+
+TEST_F(DrivewatchTest, BaselineFilesAreReadAlwaysAndWrittenOnlyWhenAsked) {
+    // Disk 1 counts minutes and its spin-up time (attribute 3, current 201,
+    // threshold 63) started at 210.
+    const QByteArray file = checkertest::Le32(1600000000) + checkertest::Le32(2) +
+                            checkertest::BaselineRecord(3, 210, 205, 210);
+    ASSERT_TRUE(m_cwd.write(QStringLiteral("Y2C4KM3E.dat"), file));
+
+    DrivewatchResult result = Run({"--json"});
+    QJsonObject d1 = DiskWithIndex(Disks(result), 1);
+    EXPECT_EQ(d1.value(QStringLiteral("power_on_unit")).toInt(), 2);
+    EXPECT_EQ(Attribute(d1, 3).value(QStringLiteral("init")).toInt(), 210);
+    EXPECT_EQ(Attribute(d1, 3).value(QStringLiteral("change")).toInt(), 205);
+    EXPECT_NEAR(Attribute(d1, 3).value(QStringLiteral("depleted")).toDouble(), 100.0 * 9 / 147,
+                1e-9);
+    EXPECT_EQ(CwdFiles(), QStringList{"Y2C4KM3E.dat"});
+    EXPECT_EQ(m_cwd.read(QStringLiteral("Y2C4KM3E.dat")), file);
+
+    // The text shows hours in the disk's unit: 2,876,418 minutes.
+    EXPECT_EQ(d1.value(QStringLiteral("power_on_raw")).toInt(), 2876418);
+    result = Run({});
+    EXPECT_TRUE(QString::fromUtf8(result.out).contains(QStringLiteral("使用時間：47,940 時間")));
+
+    result = Run({"--baseline", "--json"});
+    EXPECT_EQ(CwdFiles(), (QStringList{"JR1000D33VK6XE.dat", "WD-WCC6Y3NK7L2P.dat", "Y2C4KM3E.dat",
+                                       "ZFL1K8QW.dat"}));
+    const QByteArray rewritten = m_cwd.read(QStringLiteral("Y2C4KM3E.dat"));
+    EXPECT_EQ(rewritten.left(8), file.left(8)); // the first run's time and the unit survive
+    EXPECT_EQ(m_cwd.read(QStringLiteral("ZFL1K8QW.dat")).left(4), checkertest::Le32(1700000000));
+}
+
+TEST_F(DrivewatchTest, TextIsAlignedInTerminalColumns) {
+    const DrivewatchResult result = Run({});
+    const QStringList blocks = QString::fromUtf8(result.out).split(QStringLiteral("\n\n"));
+    ASSERT_GE(blocks.size(), 2);
+    const QStringList panel = blocks[0].split(QLatin1Char('\n'));
+    EXPECT_EQ(panel[0], QStringLiteral("ディスク 0: ST2000DM008-2FR102"));
+    ASSERT_EQ(panel.size(), 15);
+    std::set<int> labelEnds;
+    for (int i = 1; i < panel.size(); ++i)
+        labelEnds.insert(TerminalWidth(panel[i].left(panel[i].indexOf(QChar(u'：')) + 1)));
+    EXPECT_EQ(labelEnds.size(), 1u) << blocks[0].toStdString();
+    EXPECT_TRUE(blocks[0].contains(QStringLiteral("モデル名：ST2000DM008-2FR102")));
+    EXPECT_TRUE(blocks[0].contains(QStringLiteral("HDD全容量：1,863.02 GB")));
+
+    // Every row's last column (the raw value) starts in the same terminal
+    // column as its heading, and no row is the temperature.
+    const QStringList list = blocks[1].split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_TRUE(list[0].trimmed().startsWith(QLatin1String("ID")));
+    ASSERT_TRUE(list[0].endsWith(QStringLiteral("その他")));
+    std::set<int> rawStarts;
+    rawStarts.insert(TerminalWidth(list[0].chopped(3)));
+    for (int i = 1; i < list.size(); ++i) {
+        const QStringList words = list[i].split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const QString raw = words[words.size() - 2] + QLatin1Char(' ') + words.last();
+        rawStarts.insert(TerminalWidth(list[i].chopped(raw.size())));
+        EXPECT_NE(words[0], QStringLiteral("C2"));
+    }
+    EXPECT_EQ(rawStarts.size(), 1u) << blocks[1].toStdString();
+}
+
+TEST_F(DrivewatchTest, SaveWritesThreeReportsPerDisk) {
+    TestDir out;
+    const DrivewatchResult result = Run({"--save", out.path().toUtf8().constData()});
+    EXPECT_TRUE(result.err.isEmpty()) << result.err.constData();
+    const QStringList files = QDir(out.path()).entryList(QDir::Files);
+    EXPECT_EQ(files.size(), 15);
+    EXPECT_TRUE(files.contains(QStringLiteral("HGST HTS721010A9E630_5.smt_thr.txt")));
+    EXPECT_TRUE(files.contains(QStringLiteral("ST2000DM008-2FR102_0.hdd_inf.txt")));
+
+    const DrivewatchResult missing = Run({"--save", "/nonexistent/folder"});
+    EXPECT_EQ(missing.exitCode, kExitUsage);
+}
+
+TEST_F(DrivewatchTest, LogOnlyWhenAskedAndOnlyTheDiskLoop) {
+    const QString log = m_cwd.path(QStringLiteral("scan.log"));
+    Run({"--log", log.toUtf8().constData(), "-Ata"});
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(file.readAll());
+    EXPECT_TRUE(text.contains(QLatin1String("\\\\.\\PhysicalDrive5")));
+    EXPECT_FALSE(text.contains(QLatin1String("\\\\.\\PhysicalDrive4")));
+    EXPECT_FALSE(text.contains(QLatin1String("Scsi")));
+    // Disk 5 answers only on its port path: with -Ata it is tried twice,
+    // without a wait, since no device is there (ENXIO).
+    EXPECT_EQ(text.count(QLatin1String("\\\\.\\PhysicalDrive5")), 2);
+    EXPECT_EQ(m_sleeps, 0);
+}
+
+TEST_F(DrivewatchTest, ExitStatusesAndMessages) {
+    DrivewatchResult result = Run({"--jason"});
+    EXPECT_EQ(result.exitCode, kExitUsage);
+    EXPECT_TRUE(result.out.isEmpty());
+    EXPECT_EQ(result.err.count('\n'), 1);
+
+    result = Run({"--version"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, QByteArray("drivewatch 9.8.7.6\n"));
+    result = Run({"--help"});
+    EXPECT_TRUE(result.out.contains("Exit status"));
+
+    TestDir empty;
+    vorn::platform::selectSimMachine(empty.path());
+    result = Run({"--json"});
+    EXPECT_EQ(result.exitCode, kExitNoDisk);
+    EXPECT_TRUE(Disks(result).isEmpty());
+    EXPECT_EQ(result.err.count('\n'), 1);
+}
+
+// One disk on a machine of its own: attribute 5 with the given raw count.
+void WriteCountingDisk(const TestDir& machine, int reallocated, const char* device = "") {
+    checkertest::SimDiskFiles files;
+    files.folder = QStringLiteral("0-disk");
+    files.drive = checkertest::DriveFields(0, "IDE", "IDE\\DISK", 0, 0, "SYSTEM MODEL");
+    files.volumes = QStringLiteral("Partition1=C:");
+    files.device = QString::fromLatin1(device);
+    checkertest::WriteSimDisk(machine, files);
+    SectorImage data{}, thresholds{};
+    checkertest::SetAttributes(&data, &thresholds,
+                               {{1, 100, 100, 0, 6}, {5, 100, 100, ULONGLONG(reallocated), 36}});
+    machine.write(QStringLiteral("0-disk/smart-data.hex"), checkertest::SectorHex(data));
+    machine.write(QStringLiteral("0-disk/smart-thresholds.hex"),
+                  checkertest::SectorHex(thresholds));
+    vorn::platform::selectSimMachine(machine.path());
+}
+
+TEST_F(DrivewatchTest, ChangesExitFourOncePerChangeUntilAccepted) {
+    TestDir machine;
+    WriteCountingDisk(machine, 0);
+    DrivewatchResult result = Run({"--baseline", "--changes"});
+    EXPECT_EQ(result.exitCode, kExitGood); // the first run takes the reference
+    EXPECT_TRUE(result.out.isEmpty());
+
+    WriteCountingDisk(machine, 8);
+    const QByteArray told = "ディスク 0: TESTDISK 500\n"
+                            "  再配置セクタ数 (5) が 0 から 8 に増えました\n";
+    result = Run({"--baseline", "--changes"});
+    EXPECT_EQ(result.exitCode, kExitWorse);
+    EXPECT_EQ(result.out, told);
+    // Still so, but no longer news: listed as told, and the run is quiet.
+    result = Run({"--baseline", "--changes"});
+    EXPECT_EQ(result.exitCode, kExitGood);
+    EXPECT_EQ(result.out, QByteArray(told).insert(told.size() - 1, " (既報)"));
+
+    result = Run({"--accept"});
+    EXPECT_EQ(result.exitCode, kExitGood);
+    result = Run({"--baseline", "--changes"});
+    EXPECT_EQ(result.exitCode, kExitGood);
+    EXPECT_TRUE(result.out.isEmpty());
+
+    EXPECT_EQ(Run({"--changes", "--json"}).exitCode, kExitUsage);
+    EXPECT_EQ(Run({"--changes", "--temp-limit", "0"}).exitCode, kExitUsage);
+}
+
+TEST_F(DrivewatchTest, NoWakeListsASleepingDiskFromTheSystemAndAsksItNothingElse) {
+    TestDir machine;
+    WriteCountingDisk(machine, 0, "PowerMode=standby");
+    const QString trace = m_cwd.path(QStringLiteral("trace.txt"));
+    qputenv("VORN_SIM_TRACE", trace.toLocal8Bit());
+    const DrivewatchResult asleep = Run({"--json", "--no-wake"});
+    const QByteArray lines = m_cwd.read(QStringLiteral("trace.txt"));
+    const DrivewatchResult woken = Run({"--json"});
+    qunsetenv("VORN_SIM_TRACE");
+
+    EXPECT_EQ(asleep.exitCode, kExitGood);
+    const QJsonObject disk = DiskWithIndex(Disks(asleep), 0);
+    EXPECT_EQ(disk.value(QStringLiteral("power_mode")).toString(), QStringLiteral("standby"));
+    EXPECT_EQ(disk.value(QStringLiteral("model")).toString(), QStringLiteral("SYSTEM MODEL"));
+    EXPECT_EQ(disk.value(QStringLiteral("capacity_bytes")).toDouble(), 500107862016.0);
+    EXPECT_TRUE(disk.value(QStringLiteral("attributes")).toArray().isEmpty());
+    EXPECT_FALSE(lines.contains("WAKE-UP"));
+    EXPECT_EQ(lines.count('\n'), 1); // CHECK POWER MODE, nothing else
+
+    // Without --no-wake the disk is read: it was found asleep and woken.
+    const QJsonObject read = DiskWithIndex(Disks(woken), 0);
+    EXPECT_EQ(read.value(QStringLiteral("power_mode")).toString(), QStringLiteral("standby"));
+    EXPECT_EQ(read.value(QStringLiteral("model")).toString(), QStringLiteral("TESTDISK 500"));
+    EXPECT_TRUE(m_cwd.read(QStringLiteral("trace.txt")).contains("WAKE-UP 0-disk"));
+}
+
+// The sample machine's healthy disk alone, so that no failing disk's
+// status 3 stands in front of a file error's.
+class DrivewatchFilesTest : public DrivewatchTest {
+protected:
+    void SetUp() override {
+        const QString from = kSourceRoot + QStringLiteral("/data/sample-machine/0-sata-healthy");
+        ASSERT_TRUE(QDir().mkpath(m_machine.path(QStringLiteral("0"))));
+        for (const QString& name : QDir(from).entryList(QDir::Files))
+            ASSERT_TRUE(QFile::copy(from + QLatin1Char('/') + name,
+                                    m_machine.path(QStringLiteral("0/") + name)));
+        vorn::platform::selectSimMachine(m_machine.path());
+    }
+
+    QString Line(const QString& path, const char* reason) const {
+        return QStringLiteral("drivewatch: %1: %2\n").arg(path, QLatin1String(reason));
+    }
+
+    TestDir m_machine;
+    TestDir m_elsewhere;
+};
+
+TEST_F(DrivewatchFilesTest, APlantedLinkIsRefusedWithOneLineAndStatusFive) {
+    ASSERT_TRUE(m_elsewhere.write(QStringLiteral("victim"), "keep"));
+    const QString victim = m_elsewhere.path(QStringLiteral("victim"));
+    ASSERT_TRUE(PlantLink(m_cwd.path(), m_cwd.path(QStringLiteral("ZFL1K8QW.dat")), victim));
+    const QString log = m_cwd.path(QStringLiteral("scan.log"));
+    ASSERT_TRUE(PlantLink(m_cwd.path(), log, victim));
+
+    DrivewatchResult result = Run({"--baseline", "--log", log.toUtf8().constData()});
+    EXPECT_EQ(result.exitCode, kExitFileError);
+    const char* refusal = "is a symbolic link; refusing to write through it";
+    EXPECT_EQ(QString::fromUtf8(result.err),
+              Line(log, refusal) + Line(m_cwd.path(QStringLiteral("ZFL1K8QW.dat")), refusal));
+    EXPECT_EQ(m_elsewhere.read(QStringLiteral("victim")), QByteArray("keep"));
+    EXPECT_FALSE(result.out.isEmpty());
+
+    // The failing disk of the full sample machine outranks the file error.
+    vorn::platform::selectSimMachine(kSourceRoot + QStringLiteral("/data/sample-machine"));
+    result = Run({"--baseline"});
+    EXPECT_EQ(result.exitCode, kExitThresholdExceeded);
+    EXPECT_TRUE(result.err.contains("ZFL1K8QW.dat: is a symbolic link"));
+}
+
+TEST_F(DrivewatchFilesTest, AFifoNamedLikeABaselineNeitherBlocksNorIsReplaced) {
+    const QString fifo = m_cwd.path(QStringLiteral("ZFL1K8QW.dat"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const char* option : {"--json", "--baseline"}) {
+        SCOPED_TRACE(option);
+        const DrivewatchResult result = Run({option});
+        EXPECT_EQ(result.exitCode, kExitFileError);
+        EXPECT_EQ(QString::fromUtf8(result.err), Line(fifo, "not a regular file"));
+        EXPECT_TRUE(QFileInfo(fifo).isFile() == false && QFileInfo::exists(fifo));
+    }
+}
+
+TEST_F(DrivewatchFilesTest, AFullDiskKeepsTheOldReportAndSaysSo) {
+    TestDir out;
+    ASSERT_EQ(Run({"--save", out.path().toUtf8().constData()}).exitCode, kExitGood);
+    const QString name = QStringLiteral("ST2000DM008-2FR102_0.smt_atr.txt");
+    const QByteArray whole = out.read(name);
+    ASSERT_GT(whole.size(), 1000);
+    ASSERT_TRUE(out.write(name, "the previous report"));
+
+    DrivewatchResult result;
+    {
+        FileSizeLimit limit(512);
+        result = Run({"--save", out.path().toUtf8().constData()});
+    }
+    EXPECT_EQ(result.exitCode, kExitFileError);
+    EXPECT_TRUE(QString::fromUtf8(result.err).contains(Line(out.path(name), "File too large")))
+        << result.err.constData();
+    EXPECT_EQ(out.read(name), QByteArray("the previous report"));
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
+
+TEST_F(DrivewatchFilesTest, UnwritableStandardOutputGetsOneLineAndStatusFive) {
+    DrivewatchResult result = Run({"--json"});
+    ASSERT_EQ(result.exitCode, kExitGood);
+    std::FILE* full = std::fopen("/dev/full", "w");
+    if (!full)
+        GTEST_SKIP() << "no /dev/full";
+    std::FILE* err = std::tmpfile();
+    ASSERT_NE(err, nullptr);
+    EXPECT_EQ(EmitDrivewatchResult(result, full, err), kExitFileError);
+    result.exitCode = kExitThresholdExceeded;
+    EXPECT_EQ(EmitDrivewatchResult(result, full, err), kExitThresholdExceeded);
+    std::fclose(full);
+
+    std::rewind(err);
+    char text[256] = {};
+    const size_t size = std::fread(text, 1, sizeof text - 1, err);
+    std::fclose(err);
+    EXPECT_EQ(QByteArray(text, int(size)),
+              QByteArray("drivewatch: standard output: No space left on device\n").repeated(2));
+}
+
+TEST_F(DrivewatchTest, AStreamedReportIsTheSameTextAndStopsAtTheFirstFailedWrite) {
+    for (const bool json : {true, false}) {
+        SCOPED_TRACE(json);
+        const QByteArray whole = json ? Run({"--json"}).out : Run({}).out;
+        QByteArray streamed;
+        int parts = 0;
+        const auto stream = [&](const QByteArray& part) {
+            streamed += part;
+            ++parts;
+            return 0;
+        };
+        const DrivewatchResult result = json ? Run({"--json"}, stream) : Run({}, stream);
+        EXPECT_GT(parts, 2);
+        EXPECT_EQ((streamed + result.out).toStdString(), whole.toStdString());
+    }
+
+    int calls = 0;
+    DrivewatchResult result =
+        Run({"--json"}, [&](const QByteArray&) { return ++calls == 2 ? ENOSPC : 0; });
+    EXPECT_EQ(calls, 2);
+    result.exitCode = kExitGood;
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    ASSERT_TRUE(out && err);
+    EXPECT_EQ(EmitDrivewatchResult(result, out, err), kExitFileError);
+    EXPECT_EQ(std::ftell(out), 0L); // what is left is not written after the failure
+    std::rewind(err);
+    char text[128] = {};
+    const size_t size = std::fread(text, 1, sizeof text - 1, err);
+    std::fclose(out);
+    std::fclose(err);
+    EXPECT_EQ(QByteArray(text, int(size)),
+              QByteArray("drivewatch: standard output: No space left on device\n"));
+}
+
+// The document other programs parse stays byte for byte what it was. After a
+// deliberate change of it, tests/checker/golden/update.sh writes these again.
+TEST(DrivewatchJson, TextOfTheSampleAndCapturedMachinesIsUnchanged) {
+    const struct {
+        const char* machine;
+        const char* golden;
+    } cases[] = {
+        {"/data/sample-machine", "/tests/checker/golden/sample-machine.json"},
+        {"/tests/fixtures/qemu", "/tests/checker/golden/qemu-fixtures.json"},
+        {"/tests/fixtures/nvme-machine", "/tests/checker/golden/nvme-machine.json"},
+    };
+    for (const auto& c : cases) {
+        vorn::platform::selectSimMachine(kSourceRoot + QLatin1String(c.machine));
+        TestDir cwd;
+        DrivewatchEnvironment env;
+        env.currentDir = cwd.path();
+        env.sleep = [](int) {};
+        const DrivewatchResult result =
+            RunDrivewatch({QStringLiteral("drivewatch"), QStringLiteral("--json")}, env);
+        QFile golden(kSourceRoot + QLatin1String(c.golden));
+        ASSERT_TRUE(golden.open(QIODevice::ReadOnly)) << c.golden;
+        EXPECT_EQ(result.out.toStdString(), golden.readAll().toStdString()) << c.machine;
+    }
+    vorn::platform::selectSimMachine(QString());
+}
+
+TEST(DrivewatchJson, TemperatureIsUnknownWhereTheWindowShowsADash) {
+    using checkertest::Attr;
+    const struct {
+        const char* what;
+        std::initializer_list<Attr> attrs;
+        int temperature;
+    } cases[] = {
+        {"a reading", {{194, 35, 40, 35, 0}}, 35},
+        {"a sensor that reports 0", {{194, 100, 100, 0, 0}}, -1},
+        {"no temperature attribute", {{9, 100, 100, 1234, 0}}, -1},
+    };
+    for (const auto& c : cases) {
+        CDisk disk;
+        checkertest::FillDisk(&disk, checkertest::Identify(), c.attrs);
+        const PanelTexts panel = MakePanelTexts(&disk, 180, 0);
+        const QJsonObject json = QJsonDocument::fromJson(DiskReportJson(disk, panel)).object();
+        EXPECT_EQ(json.value(QStringLiteral("temperature")).toInt(0), c.temperature)
+            << c.what << " (panel: " << panel[PanelField::Temperature].toStdString() << ")";
+    }
+}
+
+} // namespace

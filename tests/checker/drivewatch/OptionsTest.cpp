@@ -1,0 +1,78 @@
+#include "DrivewatchOptions.h"
+#include "PassOptions.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList Args(std::initializer_list<const char*> words) {
+    QStringList args{QStringLiteral("/usr/bin/prog")};
+    for (const char* word : words)
+        args.append(QString::fromUtf8(word));
+    return args;
+}
+
+struct SwitchCase {
+    std::initializer_list<const char*> args;
+    int init;
+    bool mini, enable, disable, ata, scsi;
+};
+
+TEST(PassSwitches, TheWindowsRules) {
+    const SwitchCase cases[] = {
+        {{}, 0, false, false, false, false, false},
+        {{"-init", "2", "-Vuda"}, 2, true, false, false, false, false},
+        {{"-init"}, 0, false, false, false, false, false},
+        {{"-init", "apartment"}, 0, false, false, false, false, false},
+        {{"-init", "258"}, 2, false, false, false, false, false},
+        {{"-init", "-Ata"}, 0, false, false, false, true, false},
+        {{"-ATA"}, 0, false, false, false, true, false},
+        {{"-ata", "-Scsi"}, 0, false, false, false, false, true},
+        {{"-SCSI", "-Ata"}, 0, false, false, false, true, false},
+        {{"-Enable", "-disable"}, 0, false, true, true, false, false},
+        {{"Enable", "-Enabled", "--ata", "-vuda"}, 0, true, false, false, false, false},
+    };
+    for (const SwitchCase& c : cases) {
+        const QStringList args = Args(c.args);
+        SCOPED_TRACE(args.join(QLatin1Char(' ')).toStdString());
+        const PassOptions o = ParsePassSwitches(args);
+        EXPECT_EQ(o.m_nOptInit, c.init);
+        EXPECT_EQ(o.m_bOptMini, c.mini);
+        EXPECT_EQ(o.m_bOptEnable, c.enable);
+        EXPECT_EQ(o.m_bOptDisable, c.disable);
+        EXPECT_EQ(o.m_bOptAta, c.ata);
+        EXPECT_EQ(o.m_bOptScsi, c.scsi);
+    }
+}
+
+TEST(DrivewatchOptions, ToolOptionsBesideTheSwitches) {
+    const DrivewatchParse p = ParseDrivewatchArguments(Args(
+        {"-init", "2", "--json", "-sCsI", "--save", "/tmp/out", "--log=run.log", "--baseline"}));
+    ASSERT_TRUE(p.error.isEmpty()) << p.error.toStdString();
+    EXPECT_EQ(p.options.checker.m_nOptInit, 2);
+    EXPECT_TRUE(p.options.checker.m_bOptScsi);
+    EXPECT_TRUE(p.options.json);
+    EXPECT_TRUE(p.options.baseline);
+    EXPECT_EQ(p.options.saveDir, QStringLiteral("/tmp/out"));
+    EXPECT_EQ(p.options.logFile, QStringLiteral("run.log"));
+
+    // The word after "-init" is its number whatever it reads as, but the
+    // tool's own options after it still count.
+    EXPECT_TRUE(ParseDrivewatchArguments(Args({"-init", "x"})).error.isEmpty());
+    EXPECT_TRUE(ParseDrivewatchArguments(Args({"-init", "-5"})).error.isEmpty());
+    EXPECT_TRUE(ParseDrivewatchArguments(Args({"-init", "--json"})).options.json);
+    EXPECT_TRUE(ParseDrivewatchArguments(Args({"-h"})).options.help);
+}
+
+TEST(DrivewatchOptions, BadCommandLinesGiveOneLine) {
+    const std::initializer_list<const char*> bad[] = {
+        {"--jsn"}, {"-Enabel"}, {"stray"}, {"--save"}, {"--log"}, {"--save="}, {"--json", "2"},
+    };
+    for (const auto& args : bad) {
+        const DrivewatchParse p = ParseDrivewatchArguments(Args(args));
+        EXPECT_FALSE(p.error.isEmpty()) << *args.begin();
+        EXPECT_FALSE(p.error.contains(QLatin1Char('\n')));
+    }
+}
+
+} // namespace
