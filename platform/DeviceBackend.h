@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DevicePath.h"
 #include "VornPlatformExport.h"
 #include "WinTypes.h"
 
@@ -101,7 +102,7 @@ class VORNPLATFORM_API OpenDevice {
 public:
     virtual ~OpenDevice();
 
-    // The device path the handle was opened with, as the caller wrote it.
+    // The device path the handle was opened on, as DevicePathText() writes it.
     virtual QString path() const = 0;
 
     // Executes one command; data receives 512 bytes when command.dataIn.
@@ -144,8 +145,10 @@ protected:
 class VORNPLATFORM_API DeviceBackend {
 public:
     virtual ~DeviceBackend();
-    // Opens a device path; null with *error set to an errno value on failure.
-    virtual std::unique_ptr<OpenDevice> open(const QString& path, int* error) = 0;
+    // Opens the device of path; null with *error set to an errno value on
+    // failure. The text was read once by win::CreateFileW, so a name that is
+    // no device path never comes this far.
+    virtual std::unique_ptr<OpenDevice> open(const DevicePath& path, int* error) = 0;
 };
 
 // The backend that serves the process now, chosen here and nowhere else:
@@ -159,15 +162,5 @@ VORNPLATFORM_API std::shared_ptr<DeviceBackend> currentDeviceBackend();
 // permission (EACCES) since the machine it reads (real or simulated) was
 // selected, so that a program that read no disk can say why.
 VORNPLATFORM_API bool deviceAccessDenied();
-
-// The device names the layer knows.
-struct DevicePath {
-    enum Kind { PhysicalDrive, ScsiAdapter, SmartDriver } kind = PhysicalDrive;
-    int number = 0; // N of "\\.\PhysicalDrive%d" or "\\.\Scsi%d:"
-};
-
-// Parses "\\.\PhysicalDriveN", "\\.\ScsiN:" and "\\.\SMARTVSD" (names are
-// matched without regard to case, as Windows does).
-VORNPLATFORM_API std::optional<DevicePath> parseDevicePath(const QString& path);
 
 } // namespace vorn::platform

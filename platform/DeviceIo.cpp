@@ -52,50 +52,13 @@ DeviceBackend::~DeviceBackend() = default;
 
 namespace {
 
-// One to nine ASCII digits, the whole of text.
-std::optional<int> smallNumber(QStringView text) {
-    if (text.isEmpty() || text.size() > 9)
-        return std::nullopt;
-    int value = 0;
-    for (QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return std::nullopt;
-        value = value * 10 + (c.unicode() - '0');
-    }
-    return value;
-}
-
-} // namespace
-
-// Plain comparisons: every open parses a path, and a regular expression
-// costs a compilation per process for three fixed words.
-std::optional<DevicePath> parseDevicePath(const QString& path) {
-    const QLatin1String prefix("\\\\.\\");
-    if (!path.startsWith(prefix))
-        return std::nullopt;
-    const QStringView name = QStringView(path).mid(prefix.size());
-    const QLatin1String drive("PhysicalDrive"), scsi("Scsi"), smart("SMARTVSD");
-    if (name.startsWith(drive, Qt::CaseInsensitive)) {
-        if (const auto number = smallNumber(name.mid(drive.size())))
-            return DevicePath{DevicePath::PhysicalDrive, *number};
-    } else if (name.startsWith(scsi, Qt::CaseInsensitive) && name.endsWith(QLatin1Char(':'))) {
-        if (const auto number = smallNumber(name.mid(scsi.size()).chopped(1)))
-            return DevicePath{DevicePath::ScsiAdapter, *number};
-    } else if (name.compare(smart, Qt::CaseInsensitive) == 0) {
-        return DevicePath{DevicePath::SmartDriver, 0};
-    }
-    return std::nullopt;
-}
-
-namespace {
-
 // Refuses every open as the kernel refuses an unprivileged process: the
 // simulated machine's answer when its disks need privilege and no helper is
 // there to ask.
 class DeniedBackend : public DeviceBackend {
 public:
     explicit DeniedBackend(std::shared_ptr<DeviceBackend> inner) : m_inner(std::move(inner)) {}
-    std::unique_ptr<OpenDevice> open(const QString&, int* error) override {
+    std::unique_ptr<OpenDevice> open(const DevicePath&, int* error) override {
         *error = EACCES;
         return nullptr;
     }
@@ -245,9 +208,16 @@ HANDLE CreateFileW(const char16_t* fileName, DWORD /*desiredAccess*/, DWORD /*sh
         failWith(EINVAL);
         return INVALID_HANDLE_VALUE;
     }
+    // Read here once for every backend: a name that is no device path is
+    // no file on any machine, ENOENT as on Windows.
+    const auto path = vorn::platform::parseDevicePath(Cm_FromWide(fileName));
+    if (!path) {
+        failWith(ENOENT);
+        return INVALID_HANDLE_VALUE;
+    }
     int error = ENOENT;
     std::unique_ptr<OpenDevice> device =
-        vorn::platform::currentDeviceBackend()->open(Cm_FromWide(fileName), &error);
+        vorn::platform::currentDeviceBackend()->open(*path, &error);
     if (!device) {
         failWith(error ? error : ENOENT);
         return INVALID_HANDLE_VALUE;
