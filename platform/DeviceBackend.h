@@ -12,7 +12,8 @@
 // The narrow transport behind win::CreateFileW / DeviceIoControl: a backend
 // opens a device path and executes single ATA commands on it. The Windows
 // request buffers are decoded and the replies filled above this interface
-// (DeviceRequests.h), so both backends answer with the same bytes.
+// (DeviceRequests.h), so every backend answers with the same bytes. Which
+// backend serves the process is decided in DeviceBackendInstall.h.
 namespace vorn::platform {
 
 // The ATA registers of one command, in the order of the Windows IDEREGS
@@ -150,17 +151,5 @@ public:
     // no device path never comes this far.
     virtual std::unique_ptr<OpenDevice> open(const DevicePath& path, int* error) = 0;
 };
-
-// The backend that serves the process now, chosen here and nowhere else:
-// the simulated machine when one is selected (VORN_SIM or selectSimMachine());
-// the real Linux disks when the process may send pass-through itself; else
-// the privileged disk helper when the system bus offers it; else the Linux
-// disks, whose opens then fail as the kernel decides.
-VORNPLATFORM_API std::shared_ptr<DeviceBackend> currentDeviceBackend();
-
-// True once an open or a request of this process was refused for lack of
-// permission (EACCES) since the machine it reads (real or simulated) was
-// selected, so that a program that read no disk can say why.
-VORNPLATFORM_API bool deviceAccessDenied();
 
 } // namespace vorn::platform

@@ -1,17 +1,12 @@
 #include "DeviceIo.h"
 
 #include "AtaCommandSet.h"
-#include "DeviceBackend.h"
+#include "DeviceBackendInstall.h"
 #include "DeviceRequests.h"
-#include "HelperBackend.h"
 #include "LastError.h"
-#include "LinuxDevice.h"
 #include "NvmeCommandSet.h"
-#include "SimDevice.h"
-#include "SimMachine.h"
 #include "WideText.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -49,82 +44,6 @@ NvmeOutcome OpenDevice::executeNvmeAllowed(const NvmeAdminCommand&, BYTE*) {
     return outcome;
 }
 DeviceBackend::~DeviceBackend() = default;
-
-namespace {
-
-// Refuses every open as the kernel refuses an unprivileged process: the
-// simulated machine's answer when its disks need privilege and no helper is
-// there to ask.
-class DeniedBackend : public DeviceBackend {
-public:
-    explicit DeniedBackend(std::shared_ptr<DeviceBackend> inner) : m_inner(std::move(inner)) {}
-    std::unique_ptr<OpenDevice> open(const DevicePath&, int* error) override {
-        *error = EACCES;
-        return nullptr;
-    }
-
-private:
-    std::shared_ptr<DeviceBackend> m_inner;
-};
-
-std::shared_ptr<DeviceBackend> chooseSimBackend(const std::shared_ptr<const SimMachine>& machine) {
-    std::shared_ptr<DeviceBackend> sim = makeSimDeviceBackend(machine);
-    if (!machine->info.privilegedDiskAccess || processMaySendPassThrough())
-        return sim;
-    if (auto transport = connectSystemBusHelper())
-        return makeHelperBackend(std::move(transport), makeSimDiskNaming(machine));
-    return std::make_shared<DeniedBackend>(std::move(sim));
-}
-
-// Without pass-through rights the direct backend could only fail; the helper
-// serves when the bus offers it, and otherwise the direct backend's failures
-// say what is wrong.
-std::shared_ptr<DeviceBackend> chooseLinuxBackend() {
-    if (!processMaySendPassThrough()) {
-        if (auto transport = connectSystemBusHelper())
-            return makeHelperBackend(std::move(transport), makeSysfsDiskNaming());
-    }
-    return makeLinuxDeviceBackend();
-}
-
-std::atomic<bool> g_accessDenied{false};
-
-} // namespace
-
-std::shared_ptr<DeviceBackend> currentDeviceBackend() {
-    // The simulated disks keep their run-time state (S.M.A.R.T. switched
-    // on or off, the power-on clock) for as long as the same machine is
-    // selected.
-    static std::mutex mutex;
-    static std::shared_ptr<DeviceBackend> linuxBackend;
-    static std::shared_ptr<const SimMachine> simMachine;
-    static std::shared_ptr<DeviceBackend> sim;
-
-    static std::shared_ptr<const SimMachine> selected;
-
-    const std::shared_ptr<const SimMachine> machine = currentSimMachine();
-    std::lock_guard<std::mutex> lock(mutex);
-    // A refusal describes the disks it came from: once another machine is
-    // selected, a scan that reads nothing must not blame it on permission.
-    if (machine != selected) {
-        selected = machine;
-        g_accessDenied = false;
-    }
-    if (machine) {
-        if (machine != simMachine) {
-            simMachine = machine;
-            sim = chooseSimBackend(machine);
-        }
-        return sim;
-    }
-    if (!linuxBackend)
-        linuxBackend = chooseLinuxBackend();
-    return linuxBackend;
-}
-
-bool deviceAccessDenied() {
-    return g_accessDenied;
-}
 
 } // namespace vorn::platform
 
@@ -167,7 +86,7 @@ HandleTable& handles() {
 
 BOOL failWith(int error) {
     if (error == EACCES)
-        vorn::platform::g_accessDenied = true;
+        vorn::platform::noteDeviceAccessDenied();
     win::SetLastError(static_cast<DWORD>(error));
     return FALSE;
 }
@@ -217,7 +136,7 @@ HANDLE CreateFileW(const char16_t* fileName, DWORD /*desiredAccess*/, DWORD /*sh
     }
     int error = ENOENT;
     std::unique_ptr<OpenDevice> device =
-        vorn::platform::currentDeviceBackend()->open(*path, &error);
+        vorn::platform::InstalledDeviceBackend()->open(*path, &error);
     if (!device) {
         failWith(error ? error : ENOENT);
         return INVALID_HANDLE_VALUE;
