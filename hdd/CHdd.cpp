@@ -44,11 +44,15 @@ BOOL CHdd::OpenHddHandle(int nDrive, int nScsiPort, int nScsiTarget) {
     }
 
     Cm_WriteErrorString(QStringLiteral("CHdd::OpenHddHandle-CreateFile"));
+    using vorn::platform::DevicePath;
+    using vorn::platform::DevicePathText;
     if (version.dwPlatformId == win::VER_PLATFORM_WIN32_WINDOWS) {
-        m_hHdd = win::CreateFileW(u"\\\\.\\SMARTVSD", 0, 0, nullptr, win::CREATE_NEW, 0, nullptr);
+        m_hHdd = win::CreateFileW(Cm_WidePtr(DevicePathText({DevicePath::SmartDriver})), 0, 0,
+                                  nullptr, win::CREATE_NEW, 0, nullptr);
     } else {
-        const QString name = m_bScsi ? QStringLiteral("\\\\.\\Scsi%1:").arg(m_nScsiPort)
-                                     : QStringLiteral("\\\\.\\PhysicalDrive%1").arg(m_nDrive);
+        const QString name =
+            DevicePathText(m_bScsi ? DevicePath{DevicePath::ScsiAdapter, m_nScsiPort}
+                                   : DevicePath{DevicePath::PhysicalDrive, m_nDrive});
         Cm_WriteErrorString(name);
         m_hHdd = win::CreateFileW(Cm_WidePtr(name), win::GENERIC_READ | win::GENERIC_WRITE,
                                   win::FILE_SHARE_READ | win::FILE_SHARE_WRITE, nullptr,

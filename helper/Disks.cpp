@@ -143,9 +143,10 @@ public:
                 continue;
             // The path the disk opens by: its own handle, or its adapter with
             // the disk's target in each request.
+            using platform::DevicePath;
             const bool direct = disk.device.direct;
-            const QString path = direct ? QStringLiteral("\\\\.\\PhysicalDrive%1").arg(disk.index())
-                                        : QStringLiteral("\\\\.\\Scsi%1:").arg(disk.scsiPort());
+            const DevicePath path = direct ? DevicePath{DevicePath::PhysicalDrive, disk.index()}
+                                           : DevicePath{DevicePath::ScsiAdapter, disk.scsiPort()};
             const platform::RequestTarget target{direct ? 0 : (disk.scsiTargetId() & 0xFF)};
             std::unique_ptr<platform::OpenDevice> device = m_backend->open(path, error);
             if (!device)

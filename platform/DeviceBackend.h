@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DevicePath.h"
 #include "VornPlatformExport.h"
 #include "WinTypes.h"
 
@@ -11,7 +12,8 @@
 // The narrow transport behind win::CreateFileW / DeviceIoControl: a backend
 // opens a device path and executes single ATA commands on it. The Windows
 // request buffers are decoded and the replies filled above this interface
-// (DeviceRequests.h), so both backends answer with the same bytes.
+// (DeviceRequests.h), so every backend answers with the same bytes. Which
+// backend serves the process is decided in DeviceBackendInstall.h.
 namespace vorn::platform {
 
 // The ATA registers of one command, in the order of the Windows IDEREGS
@@ -101,7 +103,7 @@ class VORNPLATFORM_API OpenDevice {
 public:
     virtual ~OpenDevice();
 
-    // The device path the handle was opened with, as the caller wrote it.
+    // The device path the handle was opened on, as DevicePathText() writes it.
     virtual QString path() const = 0;
 
     // Executes one command; data receives 512 bytes when command.dataIn.
@@ -144,30 +146,10 @@ protected:
 class VORNPLATFORM_API DeviceBackend {
 public:
     virtual ~DeviceBackend();
-    // Opens a device path; null with *error set to an errno value on failure.
-    virtual std::unique_ptr<OpenDevice> open(const QString& path, int* error) = 0;
+    // Opens the device of path; null with *error set to an errno value on
+    // failure. The text was read once by win::CreateFileW, so a name that is
+    // no device path never comes this far.
+    virtual std::unique_ptr<OpenDevice> open(const DevicePath& path, int* error) = 0;
 };
-
-// The backend that serves the process now, chosen here and nowhere else:
-// the simulated machine when one is selected (VORN_SIM or selectSimMachine());
-// the real Linux disks when the process may send pass-through itself; else
-// the privileged disk helper when the system bus offers it; else the Linux
-// disks, whose opens then fail as the kernel decides.
-VORNPLATFORM_API std::shared_ptr<DeviceBackend> currentDeviceBackend();
-
-// True once an open or a request of this process was refused for lack of
-// permission (EACCES) since the machine it reads (real or simulated) was
-// selected, so that a program that read no disk can say why.
-VORNPLATFORM_API bool deviceAccessDenied();
-
-// The device names the layer knows.
-struct DevicePath {
-    enum Kind { PhysicalDrive, ScsiAdapter, SmartDriver } kind = PhysicalDrive;
-    int number = 0; // N of "\\.\PhysicalDrive%d" or "\\.\Scsi%d:"
-};
-
-// Parses "\\.\PhysicalDriveN", "\\.\ScsiN:" and "\\.\SMARTVSD" (names are
-// matched without regard to case, as Windows does).
-VORNPLATFORM_API std::optional<DevicePath> parseDevicePath(const QString& path);
 
 } // namespace vorn::platform

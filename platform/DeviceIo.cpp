@@ -1,17 +1,12 @@
 #include "DeviceIo.h"
 
 #include "AtaCommandSet.h"
-#include "DeviceBackend.h"
+#include "DeviceBackendInstall.h"
 #include "DeviceRequests.h"
-#include "HelperBackend.h"
 #include "LastError.h"
-#include "LinuxDevice.h"
 #include "NvmeCommandSet.h"
-#include "SimDevice.h"
-#include "SimMachine.h"
 #include "WideText.h"
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -49,119 +44,6 @@ NvmeOutcome OpenDevice::executeNvmeAllowed(const NvmeAdminCommand&, BYTE*) {
     return outcome;
 }
 DeviceBackend::~DeviceBackend() = default;
-
-namespace {
-
-// One to nine ASCII digits, the whole of text.
-std::optional<int> smallNumber(QStringView text) {
-    if (text.isEmpty() || text.size() > 9)
-        return std::nullopt;
-    int value = 0;
-    for (QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return std::nullopt;
-        value = value * 10 + (c.unicode() - '0');
-    }
-    return value;
-}
-
-} // namespace
-
-// Plain comparisons: every open parses a path, and a regular expression
-// costs a compilation per process for three fixed words.
-std::optional<DevicePath> parseDevicePath(const QString& path) {
-    const QLatin1String prefix("\\\\.\\");
-    if (!path.startsWith(prefix))
-        return std::nullopt;
-    const QStringView name = QStringView(path).mid(prefix.size());
-    const QLatin1String drive("PhysicalDrive"), scsi("Scsi"), smart("SMARTVSD");
-    if (name.startsWith(drive, Qt::CaseInsensitive)) {
-        if (const auto number = smallNumber(name.mid(drive.size())))
-            return DevicePath{DevicePath::PhysicalDrive, *number};
-    } else if (name.startsWith(scsi, Qt::CaseInsensitive) && name.endsWith(QLatin1Char(':'))) {
-        if (const auto number = smallNumber(name.mid(scsi.size()).chopped(1)))
-            return DevicePath{DevicePath::ScsiAdapter, *number};
-    } else if (name.compare(smart, Qt::CaseInsensitive) == 0) {
-        return DevicePath{DevicePath::SmartDriver, 0};
-    }
-    return std::nullopt;
-}
-
-namespace {
-
-// Refuses every open as the kernel refuses an unprivileged process: the
-// simulated machine's answer when its disks need privilege and no helper is
-// there to ask.
-class DeniedBackend : public DeviceBackend {
-public:
-    explicit DeniedBackend(std::shared_ptr<DeviceBackend> inner) : m_inner(std::move(inner)) {}
-    std::unique_ptr<OpenDevice> open(const QString&, int* error) override {
-        *error = EACCES;
-        return nullptr;
-    }
-
-private:
-    std::shared_ptr<DeviceBackend> m_inner;
-};
-
-std::shared_ptr<DeviceBackend> chooseSimBackend(const std::shared_ptr<const SimMachine>& machine) {
-    std::shared_ptr<DeviceBackend> sim = makeSimDeviceBackend(machine);
-    if (!machine->info.privilegedDiskAccess || processMaySendPassThrough())
-        return sim;
-    if (auto transport = connectSystemBusHelper())
-        return makeHelperBackend(std::move(transport), makeSimDiskNaming(machine));
-    return std::make_shared<DeniedBackend>(std::move(sim));
-}
-
-// Without pass-through rights the direct backend could only fail; the helper
-// serves when the bus offers it, and otherwise the direct backend's failures
-// say what is wrong.
-std::shared_ptr<DeviceBackend> chooseLinuxBackend() {
-    if (!processMaySendPassThrough()) {
-        if (auto transport = connectSystemBusHelper())
-            return makeHelperBackend(std::move(transport), makeSysfsDiskNaming());
-    }
-    return makeLinuxDeviceBackend();
-}
-
-std::atomic<bool> g_accessDenied{false};
-
-} // namespace
-
-std::shared_ptr<DeviceBackend> currentDeviceBackend() {
-    // The simulated disks keep their run-time state (S.M.A.R.T. switched
-    // on or off, the power-on clock) for as long as the same machine is
-    // selected.
-    static std::mutex mutex;
-    static std::shared_ptr<DeviceBackend> linuxBackend;
-    static std::shared_ptr<const SimMachine> simMachine;
-    static std::shared_ptr<DeviceBackend> sim;
-
-    static std::shared_ptr<const SimMachine> selected;
-
-    const std::shared_ptr<const SimMachine> machine = currentSimMachine();
-    std::lock_guard<std::mutex> lock(mutex);
-    // A refusal describes the disks it came from: once another machine is
-    // selected, a scan that reads nothing must not blame it on permission.
-    if (machine != selected) {
-        selected = machine;
-        g_accessDenied = false;
-    }
-    if (machine) {
-        if (machine != simMachine) {
-            simMachine = machine;
-            sim = chooseSimBackend(machine);
-        }
-        return sim;
-    }
-    if (!linuxBackend)
-        linuxBackend = chooseLinuxBackend();
-    return linuxBackend;
-}
-
-bool deviceAccessDenied() {
-    return g_accessDenied;
-}
 
 } // namespace vorn::platform
 
@@ -204,7 +86,7 @@ HandleTable& handles() {
 
 BOOL failWith(int error) {
     if (error == EACCES)
-        vorn::platform::g_accessDenied = true;
+        vorn::platform::noteDeviceAccessDenied();
     win::SetLastError(static_cast<DWORD>(error));
     return FALSE;
 }
@@ -245,9 +127,16 @@ HANDLE CreateFileW(const char16_t* fileName, DWORD /*desiredAccess*/, DWORD /*sh
         failWith(EINVAL);
         return INVALID_HANDLE_VALUE;
     }
+    // Read here once for every backend: a name that is no device path is
+    // no file on any machine, ENOENT as on Windows.
+    const auto path = vorn::platform::parseDevicePath(Cm_FromWide(fileName));
+    if (!path) {
+        failWith(ENOENT);
+        return INVALID_HANDLE_VALUE;
+    }
     int error = ENOENT;
     std::unique_ptr<OpenDevice> device =
-        vorn::platform::currentDeviceBackend()->open(Cm_FromWide(fileName), &error);
+        vorn::platform::InstalledDeviceBackend()->open(*path, &error);
     if (!device) {
         failWith(error ? error : ENOENT);
         return INVALID_HANDLE_VALUE;

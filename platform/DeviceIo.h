@@ -7,10 +7,11 @@
 #include <optional>
 
 // The device layer: what CreateFileW, DeviceIoControl and CloseHandle do
-// for the disk library. The calls take the Windows path
-// names, control codes and request buffers unchanged; a backend (real Linux
-// disks, or the simulated machine named by VORN_SIM) serves them. Every
-// failure sets win::GetLastError() to an errno value.
+// for the disk library. The calls take the Windows path names, control codes
+// and request buffers unchanged; CreateFileW reads the path into a
+// DevicePath and the installed backend (DeviceBackendInstall.h: the real
+// disks, the disk helper or a simulated machine) serves it. Every failure
+// sets win::GetLastError() to an errno value.
 namespace win {
 
 VORNPLATFORM_API HANDLE CreateFileW(const char16_t* fileName, DWORD desiredAccess, DWORD shareMode,

@@ -188,14 +188,11 @@ public:
                   std::shared_ptr<HelperDiskNaming> naming)
         : m_transport(std::move(transport)), m_naming(std::move(naming)) {}
 
-    std::unique_ptr<OpenDevice> open(const QString& path, int* error) override {
-        const auto where = parseDevicePath(path);
+    std::unique_ptr<OpenDevice> open(const DevicePath& path, int* error) override {
         *error = ENOENT;
-        if (!where)
-            return nullptr;
-        switch (where->kind) {
+        switch (path.kind) {
         case DevicePath::PhysicalDrive: {
-            const QString disk = m_naming->physicalDrive(where->number, error);
+            const QString disk = m_naming->physicalDrive(path.number, error);
             if (disk.isEmpty())
                 return nullptr;
             const HelperReply reply = m_transport->checkDisk(disk);
@@ -204,15 +201,15 @@ public:
                 return nullptr;
             }
             *error = 0;
-            return std::make_unique<HelperDevice>(m_transport, m_naming, path, disk, -1,
-                                                  where->number);
+            return std::make_unique<HelperDevice>(m_transport, m_naming, DevicePathText(path), disk,
+                                                  -1, path.number);
         }
         case DevicePath::ScsiAdapter:
-            if (!m_naming->hasAdapter(where->number))
+            if (!m_naming->hasAdapter(path.number))
                 return nullptr;
             *error = 0;
-            return std::make_unique<HelperDevice>(m_transport, m_naming, path, QString(),
-                                                  where->number, where->number);
+            return std::make_unique<HelperDevice>(m_transport, m_naming, DevicePathText(path),
+                                                  QString(), path.number, path.number);
         case DevicePath::SmartDriver:
             return nullptr;
         }

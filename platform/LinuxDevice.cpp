@@ -297,28 +297,26 @@ public:
     LinuxBackend(QString sysRoot, QString devRoot)
         : m_sysRoot(std::move(sysRoot)), m_devRoot(std::move(devRoot)) {}
 
-    std::unique_ptr<OpenDevice> open(const QString& path, int* error) override {
-        const auto where = parseDevicePath(path);
+    std::unique_ptr<OpenDevice> open(const DevicePath& path, int* error) override {
         *error = ENOENT;
-        if (!where)
-            return nullptr;
-        switch (where->kind) {
+        switch (path.kind) {
         case DevicePath::PhysicalDrive: {
             const QStringList disks = physicalDiskNames(m_sysRoot);
-            if (where->number >= disks.size())
+            if (path.number < 0 || path.number >= disks.size())
                 return nullptr;
-            const int fd = openDisk(deviceNodeOf(m_devRoot, disks[where->number]), error);
+            const QString& disk = disks[path.number];
+            const int fd = openDisk(deviceNodeOf(m_devRoot, disk), error);
             if (fd < 0)
                 return nullptr;
-            return std::make_unique<LinuxDisk>(path, where->number, fd,
-                                               nvmeFactsOf(m_sysRoot, disks[where->number], fd),
-                                               m_sysRoot, disks[where->number]);
+            return std::make_unique<LinuxDisk>(DevicePathText(path), path.number, fd,
+                                               nvmeFactsOf(m_sysRoot, disk, fd), m_sysRoot, disk);
         }
         case DevicePath::ScsiAdapter:
-            if (!QFileInfo(m_sysRoot + QStringLiteral("/class/scsi_host/host%1").arg(where->number))
+            if (!QFileInfo(m_sysRoot + QStringLiteral("/class/scsi_host/host%1").arg(path.number))
                      .exists())
                 return nullptr;
-            return std::make_unique<LinuxAdapter>(path, where->number, m_sysRoot, m_devRoot);
+            return std::make_unique<LinuxAdapter>(DevicePathText(path), path.number, m_sysRoot,
+                                                  m_devRoot);
         case DevicePath::SmartDriver:
             return nullptr; // only a simulated 9x machine has it
         }

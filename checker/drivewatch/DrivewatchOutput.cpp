@@ -1,5 +1,6 @@
 #include "DrivewatchOutput.h"
 
+#include "DevicePath.h"
 #include "DiskList.h"
 #include "JsonWriter.h"
 #include "NvmeRows.h"
@@ -11,8 +12,10 @@
 #include <cmath>
 
 QString DiskDevicePath(const CDisk& disk) {
-    return disk.m_bScsi ? QStringLiteral("\\\\.\\Scsi%1:").arg(disk.m_nScsiPort)
-                        : QStringLiteral("\\\\.\\PhysicalDrive%1").arg(disk.m_nDrive);
+    using vorn::platform::DevicePath;
+    return vorn::platform::DevicePathText(
+        disk.m_bScsi ? DevicePath{DevicePath::ScsiAdapter, disk.m_nScsiPort}
+                     : DevicePath{DevicePath::PhysicalDrive, disk.m_nDrive});
 }
 
 namespace {

@@ -7,7 +7,7 @@
 #include "DrivewatchOutput.h"
 #include "JsonWriter.h"
 
-#include "DeviceBackend.h"
+#include "DeviceBackendInstall.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,7 @@
 // drivewatch: the checker's disk readout on the command line.
 #include "DrivewatchRun.h"
 #include "ShippedFiles.h"
+#include "SimMachineInstall.h"
 #include "TextConvert.h"
 #include "Version.h"
 
@@ -31,6 +32,7 @@ void UseUserLocale() {
 // own set-up was a tenth of a run on an emulated machine.
 int main(int argc, char* argv[]) {
     UseUserLocale();
+    vorn::platform::InstallMachineFromEnvironment();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));

@@ -7,7 +7,7 @@
 #include "CExToolBar24.h"
 #include "CheckerCommands.h"
 #include "CheckerTray.h"
-#include "DeviceBackend.h"
+#include "DeviceBackendInstall.h"
 #include "DiskReports.h"
 
 #include <QAction>

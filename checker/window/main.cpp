@@ -2,7 +2,7 @@
 #include "CheckerWindow.h"
 #include "DiskScan.h"
 #include "ShippedFiles.h"
-#include "SimMachine.h"
+#include "SimMachineInstall.h"
 #include "SingleInstance.h"
 #include "TextConvert.h"
 #include "Version.h"
@@ -36,7 +36,7 @@ int main(int argc, char* argv[]) {
     setup.session.logPath = RunLogPath(startDir);
     setup.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
     setup.version = &version;
-    if (const auto sim = vorn::platform::currentSimMachine()) {
+    if (const auto sim = vorn::platform::InstallMachineFromEnvironment()) {
         const QString note =
             QStringLiteral("模擬マシン %1 を表示中（このコンピューターのディスクではありません）")
                 .arg(sim->directory);

@@ -281,8 +281,8 @@ BYTE ideMapBit(const SimDisk& disk) {
 
 class SimOpenDevice : public OpenDevice {
 public:
-    SimOpenDevice(std::shared_ptr<SimDisks> disks, QString path, DevicePath where)
-        : m_disks(std::move(disks)), m_path(std::move(path)), m_where(where),
+    SimOpenDevice(std::shared_ptr<SimDisks> disks, DevicePath where)
+        : m_disks(std::move(disks)), m_path(DevicePathText(where)), m_where(where),
           m_traceFile(simTraceFile()) {}
 
     QString path() const override { return m_path; }
@@ -403,33 +403,30 @@ public:
     explicit SimBackend(std::shared_ptr<const SimMachine> machine)
         : m_disks(std::make_shared<SimDisks>(std::move(machine))) {}
 
-    std::unique_ptr<OpenDevice> open(const QString& path, int* error) override {
+    std::unique_ptr<OpenDevice> open(const DevicePath& path, int* error) override {
         *error = opens(path);
         if (*error)
             return nullptr;
-        return std::make_unique<SimOpenDevice>(m_disks, path, *parseDevicePath(path));
+        return std::make_unique<SimOpenDevice>(m_disks, path);
     }
 
 private:
-    int opens(const QString& path) const {
-        const auto where = parseDevicePath(path);
-        if (!where)
-            return ENOENT;
+    int opens(const DevicePath& where) const {
         const SimMachine& machine = m_disks->machine();
         const auto& numbers = m_disks->numbers();
-        switch (where->kind) {
+        switch (where.kind) {
         case DevicePath::SmartDriver:
             return machine.info.platform == 1 ? 0 : ENOENT;
         case DevicePath::PhysicalDrive:
             for (std::size_t i = 0; i < numbers.size(); ++i) {
-                if (numbers[i].index == where->number)
+                if (numbers[i].index == where.number)
                     return machine.disks[i].device.direct ? machine.disks[i].device.openError
                                                           : ENXIO;
             }
             return ENOENT;
         case DevicePath::ScsiAdapter:
             for (std::size_t i = 0; i < numbers.size(); ++i) {
-                if (machine.disks[i].device.scsi && numbers[i].scsiPort == where->number)
+                if (machine.disks[i].device.scsi && numbers[i].scsiPort == where.number)
                     return machine.disks[i].device.openError;
             }
             return ENOENT;

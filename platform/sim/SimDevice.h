@@ -18,7 +18,7 @@ using SimClock = std::function<std::chrono::steady_clock::time_point()>;
 VORNPLATFORM_API void setSimClock(SimClock clock);
 
 // Serves the disks of machine. The power-on counters start when the backend
-// is made, that is when the device layer first uses the machine.
+// is made, that is when the machine is installed (SimMachineInstall.h).
 VORNPLATFORM_API std::shared_ptr<DeviceBackend>
 makeSimDeviceBackend(std::shared_ptr<const SimMachine> machine);
 

@@ -1,7 +1,5 @@
 #include "SimMachine.h"
 
-#include "OsVersion.h"
-
 #include "SafeFile.h"
 
 #include <QDir>
@@ -16,7 +14,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <mutex>
 #include <set>
 
 namespace vorn::platform {
@@ -133,17 +130,6 @@ bool loadDisk(const QDir& folder, SimDisk* disk) {
     return true;
 }
 
-struct Selection {
-    std::mutex mutex;
-    bool decided = false;
-    std::shared_ptr<const SimMachine> machine;
-};
-
-Selection& selection() {
-    static Selection instance;
-    return instance;
-}
-
 } // namespace
 
 std::shared_ptr<const SimMachine> loadSimMachine(const QString& directory) {
@@ -188,39 +174,8 @@ std::shared_ptr<const SimMachine> loadSimMachine(const QString& directory) {
     return machine;
 }
 
-namespace {
-
-void installVersionOf(const std::shared_ptr<const SimMachine>& machine) {
-    if (!machine) {
-        os::InstallReportedVersion(std::nullopt);
-        return;
-    }
-    const SimMachineInfo& info = machine->info;
-    os::InstallReportedVersion(os::OsVersion{info.platform, info.majorVersion, info.minorVersion,
-                                             info.buildNumber, info.productType, info.csdVersion});
-}
-
-} // namespace
-
-std::shared_ptr<const SimMachine> currentSimMachine() {
-    Selection& s = selection();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    if (!s.decided) {
-        s.decided = true;
-        const QString directory = environmentPath("VORN_SIM");
-        if (!directory.isEmpty() && QFileInfo(directory).isDir())
-            s.machine = loadSimMachine(directory);
-        installVersionOf(s.machine);
-    }
-    return s.machine;
-}
-
-void selectSimMachine(const QString& directory) {
-    Selection& s = selection();
-    std::lock_guard<std::mutex> lock(s.mutex);
-    s.decided = !directory.isEmpty();
-    s.machine = directory.isEmpty() ? nullptr : loadSimMachine(directory);
-    installVersionOf(s.machine);
+QString simMachineFolder() {
+    return environmentPath("VORN_SIM");
 }
 
 QString simTraceFile() {

@@ -16,7 +16,8 @@
 // A simulated machine: disks, volumes and the OS version served from files,
 // so that tests and demos run without root and without real ATA disks.
 //
-// Layout of a machine folder (the folder named by VORN_SIM):
+// Layout of a machine folder (the folder named by VORN_SIM, installed for the
+// whole process by SimMachineInstall.h):
 //   machine.ini            optional, [Machine] Platform, MajorVersion, ...
 //   <disk folder>/         one per physical disk, taken in name order
 //     disk.ini             [Drive], [Volumes], [Device]
@@ -169,15 +170,10 @@ VORNPLATFORM_API std::optional<QByteArray> parseSimImageHex(const QByteArray& te
 // does not exist.
 VORNPLATFORM_API std::shared_ptr<const SimMachine> loadSimMachine(const QString& directory);
 
-// The machine the device layer and the system queries serve, or null when
-// the real Linux machine is used. Decided once per process from VORN_SIM
-// (ignored under secure execution) unless a test chose a folder.
-VORNPLATFORM_API std::shared_ptr<const SimMachine> currentSimMachine();
-
-// Points the process at the machine in directory (loaded now), or back at
-// the environment's choice when directory is empty. Resets the simulated
-// disks' run-time state (S.M.A.R.T. on/off, power-on clock start).
-VORNPLATFORM_API void selectSimMachine(const QString& directory);
+// VORN_SIM, or empty (also under secure execution, where the environment
+// must not point a privileged program at other files). Installing what it
+// names is SimMachineInstall.h's business.
+VORNPLATFORM_API QString simMachineFolder();
 
 // VORN_SIM_TRACE, or empty (also under secure execution). Read at every
 // request, so a test may set it between requests.

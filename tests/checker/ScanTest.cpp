@@ -6,6 +6,8 @@
 #include "SimMachine.h"
 #include "WideText.h"
 
+#include "../support/ScopedSimMachine.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -41,15 +43,12 @@ QStringList OpenedPathsIn(const QString& path) {
 
 class ScanTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        Cm_CloseErrorFile();
-        vorn::platform::selectSimMachine(QString());
-    }
+    void TearDown() override { Cm_CloseErrorFile(); }
 
     void AddDisk(const SimDiskFiles& files) { WriteSimDisk(m_dir, files); }
 
     void Scan(const PassOptions& options = {}) {
-        vorn::platform::selectSimMachine(m_dir.path());
+        m_sim.install(m_dir.path());
         ScanDisks(&m_list, options, LogPath(), [this](int ms) { m_sleeps.push_back(ms); });
     }
 
@@ -58,6 +57,7 @@ protected:
     QStringList Log() const { return LogLines(LogPath()); }
     QStringList OpenedPaths() const { return OpenedPathsIn(LogPath()); }
 
+    ScopedSimMachine m_sim;
     TestDir m_dir;
     CDiskList m_list;
     std::vector<int> m_sleeps;
@@ -128,7 +128,7 @@ TEST_F(ScanTest, PathOrderFollowsTheDiskKindAndTheSwitches) {
         TestDir dir;
         WriteSimDisk(dir, {QStringLiteral("d0"), DriveFields(0, c.interfaceType, c.pnp), QString(),
                            c.device});
-        vorn::platform::selectSimMachine(dir.path());
+        m_sim.install(dir.path());
         CDiskList list;
         std::vector<int> sleeps;
         const QString log = dir.path(QStringLiteral("run.log"));
@@ -164,13 +164,12 @@ TEST(ScanWait, OnlyAFailureThatMayPassIsWaitedFor) {
         TestDir dir;
         WriteSimDisk(dir, {QStringLiteral("d0"), DriveFields(0, QStringLiteral("IDE"), kIdePnp),
                            QString(), QString::fromLatin1(c.device)});
-        vorn::platform::selectSimMachine(dir.path());
+        ScopedSimMachine sim(dir.path());
         CDiskList list;
         std::vector<int> sleeps;
         const QString log = dir.path(QStringLiteral("run.log"));
         ScanDisks(&list, {}, log, [&](int ms) { sleeps.push_back(ms); });
         Cm_CloseErrorFile();
-        vorn::platform::selectSimMachine(QString());
 
         EXPECT_EQ(list.GetCount(), 0);
         EXPECT_EQ(sleeps, c.waited ? std::vector<int>{1000} : std::vector<int>{});
@@ -283,7 +282,7 @@ TEST_F(ScanTest, ForcedSwitchingSendsOnlyTheCommandsThatChangeTheState) {
         WriteSimDisk(dir, {QStringLiteral("d0"), DriveFields(0, QStringLiteral("IDE"), kIdePnp),
                            QString(), QStringLiteral("Direct=yes"), true,
                            Identify("S1", "M1", c.smartOn)});
-        vorn::platform::selectSimMachine(dir.path());
+        m_sim.install(dir.path());
         PassOptions options;
         options.m_bOptEnable = c.enable;
         options.m_bOptDisable = c.disable;

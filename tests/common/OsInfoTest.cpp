@@ -1,7 +1,7 @@
 #include "OsInfo.h"
-#include "SimMachine.h"
 #include "SystemFacts.h"
 
+#include "../support/ScopedSimMachine.h"
 #include "../support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -86,12 +86,12 @@ TEST(OsName, LinuxDescriptionFromOsRelease) {
 
 class OsInfoMachine : public ::testing::Test {
 protected:
-    void TearDown() override { vorn::platform::selectSimMachine(QString()); }
+    ScopedSimMachine m_sim;
 };
 
 TEST_F(OsInfoMachine, LinuxReportsTheModernUnknownKind) {
-    if (vorn::platform::currentSimMachine())
-        GTEST_SKIP() << "VORN_SIM points at a simulated machine";
+    if (vorn::platform::InstalledSimMachine())
+        GTEST_SKIP() << "a simulated machine is installed";
     COsInfo os;
     EXPECT_EQ(os.GetPlatform(), 2u);
     EXPECT_EQ(os.GetKind(), 0);
@@ -104,7 +104,7 @@ TEST_F(OsInfoMachine, SimulatedWindowsVersionDrivesTheKind) {
         machine.write(QStringLiteral("machine.ini"),
                       "[Machine]\r\nPlatform=2\r\nMajorVersion=5\r\nMinorVersion=1\r\n"
                       "BuildNumber=2600\r\nProductType=1\r\nCSDVersion=Service Pack 3\r\n"));
-    vorn::platform::selectSimMachine(machine.path());
+    m_sim.install(machine.path());
     COsInfo os;
     EXPECT_EQ(os.GetKind(), 7);
     EXPECT_EQ(os.GetBuildNum(), 2600u);

@@ -186,7 +186,7 @@ TEST_F(Facade, TextsAlreadyInReadingOrderAreSwappedBack) {
 
 // Sectors captured from emulated disks (tests/fixtures/qemu, see ORIGIN.md).
 TEST(FacadeCaptured, DecodesTheCapturedDisks) {
-    vorn::platform::selectSimMachine(QStringLiteral(VORN_SOURCE_ROOT "/tests/fixtures/qemu"));
+    ScopedSimMachine sim(QStringLiteral(VORN_SOURCE_ROOT "/tests/fixtures/qemu"));
     struct Expected {
         int drive;
         const char* model;
@@ -213,7 +213,6 @@ TEST(FacadeCaptured, DecodesTheCapturedDisks) {
         EXPECT_FALSE(hdd.m_HddSmart.m_DispList.IsEmpty());
         EXPECT_EQ(hdd.GetSmartStatus(), 0);
     }
-    vorn::platform::selectSimMachine(QString());
 }
 
 } // namespace

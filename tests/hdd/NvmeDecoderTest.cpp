@@ -1,13 +1,13 @@
 #include "NvmeDecoder.h"
 #include "CHdd.h"
 #include "ErrorLog.h"
-#include "SimMachine.h"
 #include "WideText.h"
 
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include "../support/ScopedSimMachine.h"
 #include "../support/TempDir.h"
 
 #include <array>
@@ -130,10 +130,7 @@ TEST(NvmeLink, Texts) {
 // The facade on the fixture machine's NVMe disks.
 class NvmeFacadeTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        Cm_CloseErrorFile();
-        vorn::platform::selectSimMachine(QString());
-    }
+    void TearDown() override { Cm_CloseErrorFile(); }
 
     // The fixture, with files of the first disk left out.
     void Select(const QStringList& leaveOut = {}) {
@@ -145,9 +142,10 @@ protected:
                 QFile::copy(from + QLatin1Char('/') + name,
                             m_dir.path(QStringLiteral("d0/")) + name);
         }
-        vorn::platform::selectSimMachine(m_dir.path());
+        m_sim.install(m_dir.path());
     }
 
+    ScopedSimMachine m_sim;
     TestDir m_dir;
 };
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "ErrorLog.h"
-#include "SimMachine.h"
 #include "WideText.h"
 
+#include "../support/ScopedSimMachine.h"
 #include "../support/TempDir.h"
 #include "SectorBuilder.h"
 
@@ -69,7 +69,6 @@ protected:
     void TearDown() override {
         Cm_CloseErrorFile();
         qunsetenv("VORN_SIM_TRACE");
-        vorn::platform::selectSimMachine(QString());
     }
 
     void writeMachine(int platform) {
@@ -99,9 +98,9 @@ protected:
         m_dir.write(name, testimg::hexFile(sector));
     }
 
-    // Selects the machine and starts the trace and the log afresh.
+    // Installs the machine and starts the trace and the log afresh.
     void start() {
-        vorn::platform::selectSimMachine(m_dir.path());
+        m_sim.install(m_dir.path());
         qputenv("VORN_SIM_TRACE", m_dir.path(QStringLiteral("trace.txt")).toLocal8Bit());
         ASSERT_TRUE(Cm_OpenErrorFile(Cm_WidePtr(m_dir.path(QStringLiteral("run.log"))), 0));
     }
@@ -130,6 +129,7 @@ protected:
 
     void clearTrace() { m_dir.write(QStringLiteral("trace.txt"), QByteArray()); }
 
+    ScopedSimMachine m_sim;
     TestDir m_dir;
 };
 

@@ -98,7 +98,7 @@ TEST_F(FakeSysfs, DisksAreOpenedReadOnlyNonBlockingAndNotInherited) {
     ASSERT_TRUE(m_dev.write("sda", QByteArray(512, '\0')));
     const auto backend = makeLinuxDeviceBackend(m_sys.path(), m_dev.path());
     int error = 0;
-    const auto disk = backend->open(R"(\\.\PhysicalDrive0)", &error);
+    const auto disk = backend->open({DevicePath::PhysicalDrive, 0}, &error);
     ASSERT_TRUE(disk);
     const int flags = OpenFlagsOf(QFileInfo(m_dev.path("sda")).canonicalFilePath());
     ASSERT_NE(flags, -1);
@@ -116,14 +116,14 @@ TEST_F(FakeSysfs, OpenFailsWithTheRightErrno) {
     const auto backend = makeLinuxDeviceBackend(m_sys.path(), m_dev.path());
 
     int error = 0;
-    EXPECT_FALSE(backend->open(R"(\\.\PhysicalDrive1)", &error)); // loop0 is no disk
+    EXPECT_FALSE(backend->open({DevicePath::PhysicalDrive, 1}, &error)); // loop0 is no disk
     EXPECT_EQ(error, ENOENT);
-    EXPECT_FALSE(backend->open(R"(\\.\Scsi0:)", &error));
+    EXPECT_FALSE(backend->open({DevicePath::ScsiAdapter, 0}, &error));
     EXPECT_EQ(error, ENOENT);
-    EXPECT_FALSE(backend->open(R"(\\.\SMARTVSD)", &error));
+    EXPECT_FALSE(backend->open({DevicePath::SmartDriver}, &error));
     EXPECT_EQ(error, ENOENT);
 
-    const auto disk = backend->open(R"(\\.\PhysicalDrive0)", &error);
+    const auto disk = backend->open({DevicePath::PhysicalDrive, 0}, &error);
     ASSERT_TRUE(disk);
     std::vector<BYTE> request(35, 0), reply(528, 0xEE);
     request[0] = 36;
@@ -136,7 +136,7 @@ TEST_F(FakeSysfs, OpenFailsWithTheRightErrno) {
               ENOTTY);
     EXPECT_TRUE(std::all_of(reply.begin(), reply.end(), [](BYTE b) { return b == 0; }));
 
-    const auto adapter = backend->open(R"(\\.\Scsi1:)", &error);
+    const auto adapter = backend->open({DevicePath::ScsiAdapter, 1}, &error);
     ASSERT_TRUE(adapter);
     BYTE map = 0;
     EXPECT_EQ(adapter->version({0}, &map), 0);
@@ -152,7 +152,7 @@ TEST_F(FakeSysfs, KernelNamesWithASlashOpenTheirNodeInASubfolder) {
     ASSERT_TRUE(m_dev.write("cciss/c0d0", QByteArray(512, '\0')));
     const auto backend = makeLinuxDeviceBackend(m_sys.path(), m_dev.path());
     int error = 0;
-    EXPECT_TRUE(backend->open(R"(\\.\PhysicalDrive0)", &error)) << "errno " << error;
+    EXPECT_TRUE(backend->open({DevicePath::PhysicalDrive, 0}, &error)) << "errno " << error;
 }
 
 // Talks to the machine's own disks; most build machines have none that
@@ -163,7 +163,7 @@ TEST(RealDisk, IdentifyAnswersOnAnAtaDisk) {
     QStringList tried;
     for (int n = 0; n < disks.size(); ++n) {
         int error = 0;
-        const auto device = backend->open(QStringLiteral(R"(\\.\PhysicalDrive%1)").arg(n), &error);
+        const auto device = backend->open({DevicePath::PhysicalDrive, n}, &error);
         if (!device) {
             tried << QStringLiteral("%1: open errno %2").arg(disks[n]).arg(error);
             continue;

@@ -50,7 +50,7 @@ protected:
 
 TEST_F(HelperBackendTest, ADiskHandleAsksForItsKernelNameAndReadsTheReplyBack) {
     int error = -1;
-    const auto device = m_backend->open(QStringLiteral("\\\\.\\PhysicalDrive1"), &error);
+    const auto device = m_backend->open({DevicePath::PhysicalDrive, 1}, &error);
     ASSERT_TRUE(device);
     EXPECT_EQ(error, 0);
 
@@ -78,19 +78,19 @@ TEST_F(HelperBackendTest, ADiskHandleAsksForItsKernelNameAndReadsTheReplyBack) {
 TEST_F(HelperBackendTest, ARefusingHelperFailsTheOpenAsTheKernelWouldAndUnknownDisksAskNobody) {
     m_transport->checkError = QString::fromLatin1(help::kErrorNotAuthorized);
     int error = 0;
-    EXPECT_FALSE(m_backend->open(QStringLiteral("\\\\.\\PhysicalDrive0"), &error));
+    EXPECT_FALSE(m_backend->open({DevicePath::PhysicalDrive, 0}, &error));
     EXPECT_EQ(error, EACCES);
 
-    EXPECT_FALSE(m_backend->open(QStringLiteral("\\\\.\\PhysicalDrive2"), &error));
+    EXPECT_FALSE(m_backend->open({DevicePath::PhysicalDrive, 2}, &error));
     EXPECT_EQ(error, ENOENT);
-    EXPECT_FALSE(m_backend->open(QStringLiteral("\\\\.\\SMARTVSD"), &error));
+    EXPECT_FALSE(m_backend->open({DevicePath::SmartDriver}, &error));
     EXPECT_EQ(m_transport->calls, QStringList{QStringLiteral("check sda")});
 }
 
 TEST_F(HelperBackendTest, AnAdapterHandleFindsTheDiskOfEachRequestByItsTarget) {
     int error = 0;
-    EXPECT_FALSE(m_backend->open(QStringLiteral("\\\\.\\Scsi3:"), &error));
-    const auto adapter = m_backend->open(QStringLiteral("\\\\.\\Scsi2:"), &error);
+    EXPECT_FALSE(m_backend->open({DevicePath::ScsiAdapter, 3}, &error));
+    const auto adapter = m_backend->open({DevicePath::ScsiAdapter, 2}, &error);
     ASSERT_TRUE(adapter);
     m_transport->executeReply = {QString::fromLatin1(help::kErrorNotAuthorized), {}};
     BYTE data[kSectorSize] = {};
@@ -109,8 +109,8 @@ TEST_F(HelperBackendTest, AnNvmeNamespaceKnowsItsFactsLocallyAndSendsItsCommands
                 "8.0 GT/s PCIe\n");
     m_sys.write(QStringLiteral("block/nvme0n1/device/device/current_link_width"), "4\n");
     int error = -1;
-    const auto namespaceHandle = m_backend->open(QStringLiteral("\\\\.\\PhysicalDrive2"), &error);
-    const auto ataHandle = m_backend->open(QStringLiteral("\\\\.\\PhysicalDrive0"), &error);
+    const auto namespaceHandle = m_backend->open({DevicePath::PhysicalDrive, 2}, &error);
+    const auto ataHandle = m_backend->open({DevicePath::PhysicalDrive, 0}, &error);
     ASSERT_TRUE(namespaceHandle && ataHandle);
     m_transport->calls.clear();
 

@@ -7,6 +7,7 @@
 #include "WideText.h"
 
 #include "../support/AtaSectors.h"
+#include "../support/ScopedSimMachine.h"
 #include "../support/TempDir.h"
 
 #include <QDir>
@@ -98,7 +99,6 @@ protected:
     }
 
     void TearDown() override {
-        selectSimMachine(QString());
         setSimClock(nullptr);
         qunsetenv("VORN_SIM_TRACE");
     }
@@ -123,7 +123,7 @@ protected:
 
     void selectOnce() {
         if (!m_selected)
-            selectSimMachine(m_dir.path());
+            m_machine.install(m_dir.path());
         m_selected = true;
     }
 
@@ -142,6 +142,7 @@ protected:
 
     TestDir m_dir;
     Bytes m_identify0;
+    ScopedSimMachine m_machine;
     bool m_selected = false;
 };
 
@@ -291,10 +292,10 @@ TEST_F(SimDeviceTest, EnableAndDisableStayForTheProcessAndShowInIdentify) {
     win::CloseHandle(h);
 
     // Choosing the machine again starts it afresh.
-    selectSimMachine(m_dir.path());
+    m_machine.install(m_dir.path());
     h = open(R"(\\.\PhysicalDrive0)");
     ASSERT_TRUE(direct(h, win::SMART_SEND_DRIVE_COMMAND, sendCmd(0, kDisable, 0), header));
-    selectSimMachine(m_dir.path());
+    m_machine.install(m_dir.path());
     ASSERT_TRUE(direct(h, win::SMART_RCV_DRIVE_DATA, sendCmd(36, kIdentify, 0), reply));
     EXPECT_EQ(reply[16 + 170] & 1, 0) << "an open handle keeps the machine it was opened on";
     win::CloseHandle(h);
@@ -448,7 +449,7 @@ TEST(SimNineX, SmartDriverOpensOnlyThereAndRoutesByDriveNumber) {
         ASSERT_TRUE(
             dir.write(folder + "/identify.hex", testimg::hexFile(identifyImage("QUANTUM", true))));
     }
-    selectSimMachine(dir.path());
+    ScopedSimMachine machine(dir.path());
 
     win::OSVERSIONINFOEXW info{};
     info.dwOSVersionInfoSize = sizeof info;
@@ -472,12 +473,11 @@ TEST(SimNineX, SmartDriverOpensOnlyThereAndRoutesByDriveNumber) {
                                      &returned, nullptr));
     EXPECT_EQ(version[3], 0x03); // both disks in the device map
     win::CloseHandle(h);
-    selectSimMachine(QString());
 }
 
 TEST(SimVersion, DefaultsAndSizeField) {
     TestDir dir;
-    selectSimMachine(dir.path()); // no machine.ini
+    ScopedSimMachine machine(dir.path()); // no machine.ini
     win::OSVERSIONINFOEXW ex{};
     ex.dwOSVersionInfoSize = 284;
     ex.wProductType = 9;
@@ -491,5 +491,4 @@ TEST(SimVersion, DefaultsAndSizeField) {
     plain.dwOSVersionInfoSize = 275;
     EXPECT_FALSE(win::GetVersionExW(&plain));
     EXPECT_EQ(win::GetLastError(), DWORD(EINVAL));
-    selectSimMachine(QString());
 }

@@ -3,8 +3,8 @@
 #include "HeatgaugeMenu.h"
 #include "HeatgaugeMonitor.h"
 #include "MonitorFakes.h"
-#include "SimMachine.h"
 
+#include "../support/ScopedSimMachine.h"
 #include "../support/SimMachineFiles.h"
 #include "../support/TempDir.h"
 
@@ -60,8 +60,7 @@ void CopyFolder(const QString& from, const QString& to) {
 
 class MonitorTest : public ::testing::Test {
 protected:
-    void SetUp() override { vorn::platform::selectSimMachine(kSampleMachine); }
-    void TearDown() override { vorn::platform::selectSimMachine(QString()); }
+    void SetUp() override { m_sim.install(kSampleMachine); }
 
     QString Machine() const { return m_dir.path(QStringLiteral("machine")); }
     QString IniPath() const { return m_dir.path(QStringLiteral("HeatgaugeMini.ini")); }
@@ -75,6 +74,7 @@ protected:
         m_view.calls.clear();
     }
 
+    ScopedSimMachine m_sim;
     TestDir m_dir;
     FakeTimer m_timer;
     FakeRunner m_runner;
@@ -206,13 +206,10 @@ protected:
     void SetUp() override {
         CopyFolder(kSampleMachine, Machine());
         AppendToDiskIni(Machine() + QStringLiteral("/1-pata-old/disk.ini"), "PowerMode=standby\n");
-        vorn::platform::selectSimMachine(Machine());
+        m_sim.install(Machine());
         qputenv("VORN_SIM_TRACE", m_dir.path(QStringLiteral("trace.txt")).toLocal8Bit());
     }
-    void TearDown() override {
-        qunsetenv("VORN_SIM_TRACE");
-        MonitorTest::TearDown();
-    }
+    void TearDown() override { qunsetenv("VORN_SIM_TRACE"); }
     QStringList Trace() const {
         return QString::fromUtf8(m_dir.read(QStringLiteral("trace.txt")))
             .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -267,14 +264,14 @@ TEST_F(SleepingDiskTest, WithTheCheckTurnedOffTheStripReadsAsBefore) {
 
 TEST_F(MonitorTest, ARisingReallocatedCountIsToldOnceAndStaysInTheTip) {
     CopyFolder(kSampleMachine, Machine());
-    vorn::platform::selectSimMachine(Machine());
+    m_sim.install(Machine());
     Start("[SysEnv]\r\nAlertTemp=40\r\n");
     // The first read takes the reference; only the temperature limit speaks.
     EXPECT_EQ(m_view.notices, QStringList{"Maxtor 6Y080L0 E:|温度が 43℃ になりました（上限 40℃）"});
     m_view.notices.clear();
 
     SetRawLow(Machine() + QStringLiteral("/0-sata-healthy/smart-data.hex"), 5, 8);
-    vorn::platform::selectSimMachine(Machine());
+    m_sim.install(Machine());
     for (int tick = 0; tick < 3; ++tick)
         m_timer.Tick();
     EXPECT_EQ(m_view.notices,
@@ -293,7 +290,7 @@ TEST_F(MonitorTest, ARisingReallocatedCountIsToldOnceAndStaysInTheTip) {
     m_timer.Tick();
     EXPECT_EQ(m_view.notices.size(), 1);
     SetRawLow(Machine() + QStringLiteral("/0-sata-healthy/smart-data.hex"), 5, 9);
-    vorn::platform::selectSimMachine(Machine());
+    m_sim.install(Machine());
     m_timer.Tick();
     ASSERT_EQ(m_view.notices.size(), 2);
     EXPECT_TRUE(m_view.notices[1].endsWith(QStringLiteral("8 から 9 に増えました")));
@@ -301,7 +298,7 @@ TEST_F(MonitorTest, ARisingReallocatedCountIsToldOnceAndStaysInTheTip) {
 
 TEST_F(MonitorTest, ADiskThatDoesNotOpenAtARefreshKeepsItsLastTemperature) {
     CopyFolder(kSampleMachine, Machine());
-    vorn::platform::selectSimMachine(Machine());
+    m_sim.install(Machine());
     Start();
     SetTemperature(Machine() + QStringLiteral("/0-sata-healthy/smart-data.hex"), 51);
     SetTemperature(Machine() + QStringLiteral("/1-pata-old/smart-data.hex"), 52);
@@ -314,7 +311,7 @@ TEST_F(MonitorTest, ADiskThatDoesNotOpenAtARefreshKeepsItsLastTemperature) {
     file.resize(0);
     file.write(text);
     file.close();
-    vorn::platform::selectSimMachine(Machine());
+    m_sim.install(Machine());
 
     m_timer.Tick();
     EXPECT_EQ(m_view.readings[0].temperature, 51);
@@ -345,7 +342,7 @@ TEST_F(MonitorTest, DraggingSnapsToTheWorkAreaAndTheReleaseWrites) {
 
 TEST_F(MonitorTest, NvmeDisksShowTheirTemperatureAndTellRisingMediaErrors) {
     CopyFolder(QStringLiteral(VORN_SOURCE_ROOT "/tests/fixtures/nvme-machine"), Machine());
-    vorn::platform::selectSimMachine(Machine());
+    m_sim.install(Machine());
     Start();
     ASSERT_EQ(m_view.readings.size(), 2u);
     EXPECT_EQ(ReadingTip(m_view.readings[0]), QStringLiteral("Vorn Example NVMe 512GB\nC: \n45 ℃"));
@@ -358,7 +355,7 @@ TEST_F(MonitorTest, NvmeDisksShowTheirTemperatureAndTellRisingMediaErrors) {
     ASSERT_EQ(bytes.size(), 512);
     bytes[160] = 5;
     ASSERT_TRUE(simfiles::WriteHex(log, bytes));
-    vorn::platform::selectSimMachine(Machine());
+    m_sim.install(Machine());
     m_timer.Tick();
     m_timer.Tick();
     EXPECT_EQ(m_view.readings[0].temperature, 45);

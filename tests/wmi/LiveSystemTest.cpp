@@ -5,7 +5,7 @@
 #include <WmiQueries.h>
 
 #include "DiskEnumeration.h"
-#include "SimMachine.h"
+#include "SimMachineInstall.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -15,8 +15,8 @@ using wmitest::Owned;
 // The providers on the machine the tests run on: whatever is there must be
 // listed the way the shared numbering and the mount table describe it.
 TEST(LiveSystem, ListsThisMachinesDisksAndVolumes) {
-    if (vorn::platform::currentSimMachine())
-        GTEST_SKIP() << "a simulated machine is selected";
+    if (vorn::platform::InstalledSimMachine())
+        GTEST_SKIP() << "a simulated machine is installed";
     vorn::wmi::installClassSource(nullptr);
     const QStringList names = vorn::platform::physicalDiskNames();
     Owned<CmDiskDriveBlock> disks(Cm_GetDiskDriveInfo(0));

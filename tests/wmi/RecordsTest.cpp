@@ -6,7 +6,7 @@
 #include <WmiQueries.h>
 #include <WmiText.h>
 
-#include "SimMachine.h"
+#include "../support/ScopedSimMachine.h"
 
 #include <QDateTime>
 #include <gtest/gtest.h>
@@ -46,10 +46,8 @@ class Records : public ::testing::Test {
 protected:
     std::shared_ptr<ListSource> source = std::make_shared<ListSource>();
     void SetUp() override { vorn::wmi::installClassSource(source); }
-    void TearDown() override {
-        vorn::wmi::installClassSource(nullptr);
-        vorn::platform::selectSimMachine(QString());
-    }
+    void TearDown() override { vorn::wmi::installClassSource(nullptr); }
+    ScopedSimMachine m_sim;
 };
 
 } // namespace
@@ -137,7 +135,7 @@ TEST_F(Records, LogicalDiskBytesAndTheQuotaFlagOfOlderSystems) {
     EXPECT_EQ((*current)[0].QuotasDisabled, 1);
 
     // A Windows 7 machine is of a kind above 6: the flag is turned round.
-    vorn::platform::selectSimMachine(QStringLiteral(VORN_SOURCE_ROOT "/data/sample-machine"));
+    m_sim.install(QStringLiteral(VORN_SOURCE_ROOT "/data/sample-machine"));
     Owned<CmLogicalDiskBlock> older(Cm_GetLogicalDiskInfo(0));
     ASSERT_TRUE(older);
     EXPECT_EQ((*older)[0].QuotasDisabled, 0);

@@ -4,8 +4,7 @@
 #include <WmiPaths.h>
 #include <WmiQueries.h>
 
-#include "SimMachine.h"
-
+#include "../support/ScopedSimMachine.h"
 #include "../support/TempDir.h"
 
 #include <QDir>
@@ -19,13 +18,13 @@ namespace {
 class SimulatedMachine : public ::testing::Test {
 protected:
     void SetUp() override { vorn::wmi::installClassSource(nullptr); }
-    void TearDown() override { vorn::platform::selectSimMachine(QString()); }
+    ScopedSimMachine m_sim;
 };
 
 } // namespace
 
 TEST_F(SimulatedMachine, SampleDisksAndVolumes) {
-    vorn::platform::selectSimMachine(QStringLiteral(VORN_SOURCE_ROOT "/data/sample-machine"));
+    m_sim.install(QStringLiteral(VORN_SOURCE_ROOT "/data/sample-machine"));
     Owned<CmDiskDriveBlock> disks(Cm_GetDiskDriveInfo(0));
     ASSERT_TRUE(disks);
     ASSERT_EQ(disks->nCount, 6);
@@ -65,7 +64,7 @@ TEST_F(SimulatedMachine, DiskWithoutSizeAndAPartitionWithTwoNames) {
                                             "MediaType=Fixed hard disk media\n"
                                             "[Volumes]\nPartition1=C:\nPartition2=D:, E:\n");
     dir.write(QStringLiteral("b/disk.ini"), "[Drive]\nModel=NoIndex\nSize=\n");
-    vorn::platform::selectSimMachine(dir.path());
+    m_sim.install(dir.path());
 
     Owned<CmDiskDriveBlock> disks(Cm_GetDiskDriveInfo(0));
     ASSERT_TRUE(disks);

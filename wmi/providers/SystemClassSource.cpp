@@ -1,6 +1,7 @@
 #include "SystemClassSource.h"
 
 #include "DiskProviders.h"
+#include "SimMachineInstall.h"
 #include "SimProviders.h"
 #include "SystemProviders.h"
 
@@ -40,7 +41,7 @@ std::optional<std::vector<WmiObject>> SystemClassSource::instances(const QString
     auto is = [&](const char* name) {
         return className.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
     };
-    const std::shared_ptr<const platform::SimMachine> sim = platform::currentSimMachine();
+    const std::shared_ptr<const platform::SimMachine> sim = platform::InstalledSimMachine();
     if (is("Win32_DiskDrive"))
         return sim ? simDiskDrives(*sim) : linuxDiskDrives(m_roots);
     if (is("Win32_LogicalDiskToPartition"))

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "../../support/FileHazards.h"
+#include "../../support/ScopedSimMachine.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -30,13 +31,8 @@ const QString kSourceRoot = QStringLiteral(VORN_SOURCE_ROOT);
 // current directory.
 class DrivewatchTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        vorn::platform::selectSimMachine(kSourceRoot + QStringLiteral("/data/sample-machine"));
-    }
-    void TearDown() override {
-        Cm_CloseErrorFile();
-        vorn::platform::selectSimMachine(QString());
-    }
+    void SetUp() override { m_sim.install(kSourceRoot + QStringLiteral("/data/sample-machine")); }
+    void TearDown() override { Cm_CloseErrorFile(); }
 
     DrivewatchResult Run(std::initializer_list<const char*> words,
                          std::function<int(const QByteArray&)> stream = {}) {
@@ -83,6 +79,7 @@ protected:
         return QDir(m_cwd.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
     }
 
+    ScopedSimMachine m_sim;
     TestDir m_cwd;
     int m_sleeps = 0;
 };
@@ -262,15 +259,17 @@ TEST_F(DrivewatchTest, ExitStatusesAndMessages) {
     EXPECT_TRUE(result.out.contains("Exit status"));
 
     TestDir empty;
-    vorn::platform::selectSimMachine(empty.path());
+    m_sim.install(empty.path());
     result = Run({"--json"});
     EXPECT_EQ(result.exitCode, kExitNoDisk);
     EXPECT_TRUE(Disks(result).isEmpty());
     EXPECT_EQ(result.err.count('\n'), 1);
 }
 
-// One disk on a machine of its own: attribute 5 with the given raw count.
-void WriteCountingDisk(const TestDir& machine, int reallocated, const char* device = "") {
+// One disk on a machine of its own: attribute 5 with the given raw count,
+// installed in sim.
+void WriteCountingDisk(ScopedSimMachine& sim, const TestDir& machine, int reallocated,
+                       const char* device = "") {
     checkertest::SimDiskFiles files;
     files.folder = QStringLiteral("0-disk");
     files.drive = checkertest::DriveFields(0, "IDE", "IDE\\DISK", 0, 0, "SYSTEM MODEL");
@@ -283,17 +282,17 @@ void WriteCountingDisk(const TestDir& machine, int reallocated, const char* devi
     machine.write(QStringLiteral("0-disk/smart-data.hex"), checkertest::SectorHex(data));
     machine.write(QStringLiteral("0-disk/smart-thresholds.hex"),
                   checkertest::SectorHex(thresholds));
-    vorn::platform::selectSimMachine(machine.path());
+    sim.install(machine.path());
 }
 
 TEST_F(DrivewatchTest, ChangesExitFourOncePerChangeUntilAccepted) {
     TestDir machine;
-    WriteCountingDisk(machine, 0);
+    WriteCountingDisk(m_sim, machine, 0);
     DrivewatchResult result = Run({"--baseline", "--changes"});
     EXPECT_EQ(result.exitCode, kExitGood); // the first run takes the reference
     EXPECT_TRUE(result.out.isEmpty());
 
-    WriteCountingDisk(machine, 8);
+    WriteCountingDisk(m_sim, machine, 8);
     const QByteArray told = "ディスク 0: TESTDISK 500\n"
                             "  再配置セクタ数 (5) が 0 から 8 に増えました\n";
     result = Run({"--baseline", "--changes"});
@@ -316,7 +315,7 @@ TEST_F(DrivewatchTest, ChangesExitFourOncePerChangeUntilAccepted) {
 
 TEST_F(DrivewatchTest, NoWakeListsASleepingDiskFromTheSystemAndAsksItNothingElse) {
     TestDir machine;
-    WriteCountingDisk(machine, 0, "PowerMode=standby");
+    WriteCountingDisk(m_sim, machine, 0, "PowerMode=standby");
     const QString trace = m_cwd.path(QStringLiteral("trace.txt"));
     qputenv("VORN_SIM_TRACE", trace.toLocal8Bit());
     const DrivewatchResult asleep = Run({"--json", "--no-wake"});
@@ -350,7 +349,7 @@ protected:
         for (const QString& name : QDir(from).entryList(QDir::Files))
             ASSERT_TRUE(QFile::copy(from + QLatin1Char('/') + name,
                                     m_machine.path(QStringLiteral("0/") + name)));
-        vorn::platform::selectSimMachine(m_machine.path());
+        m_sim.install(m_machine.path());
     }
 
     QString Line(const QString& path, const char* reason) const {
@@ -377,7 +376,7 @@ TEST_F(DrivewatchFilesTest, APlantedLinkIsRefusedWithOneLineAndStatusFive) {
     EXPECT_FALSE(result.out.isEmpty());
 
     // The failing disk of the full sample machine outranks the file error.
-    vorn::platform::selectSimMachine(kSourceRoot + QStringLiteral("/data/sample-machine"));
+    m_sim.install(kSourceRoot + QStringLiteral("/data/sample-machine"));
     result = Run({"--baseline"});
     EXPECT_EQ(result.exitCode, kExitThresholdExceeded);
     EXPECT_TRUE(result.err.contains("ZFL1K8QW.dat: is a symbolic link"));
@@ -482,8 +481,9 @@ TEST(DrivewatchJson, TextOfTheSampleAndCapturedMachinesIsUnchanged) {
         {"/tests/fixtures/qemu", "/tests/checker/golden/qemu-fixtures.json"},
         {"/tests/fixtures/nvme-machine", "/tests/checker/golden/nvme-machine.json"},
     };
+    ScopedSimMachine sim;
     for (const auto& c : cases) {
-        vorn::platform::selectSimMachine(kSourceRoot + QLatin1String(c.machine));
+        sim.install(kSourceRoot + QLatin1String(c.machine));
         TestDir cwd;
         DrivewatchEnvironment env;
         env.currentDir = cwd.path();
@@ -494,7 +494,6 @@ TEST(DrivewatchJson, TextOfTheSampleAndCapturedMachinesIsUnchanged) {
         ASSERT_TRUE(golden.open(QIODevice::ReadOnly)) << c.golden;
         EXPECT_EQ(result.out.toStdString(), golden.readAll().toStdString()) << c.machine;
     }
-    vorn::platform::selectSimMachine(QString());
 }
 
 TEST(DrivewatchJson, TemperatureIsUnknownWhereTheWindowShowsADash) {

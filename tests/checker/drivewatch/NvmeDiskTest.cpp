@@ -14,6 +14,7 @@
 #include <QJsonObject>
 #include <gtest/gtest.h>
 
+#include "../../support/ScopedSimMachine.h"
 #include "../../support/SimMachineFiles.h"
 #include "../../support/TempDir.h"
 
@@ -62,11 +63,10 @@ protected:
     void TearDown() override {
         Cm_CloseErrorFile();
         qunsetenv("VORN_SIM_TRACE");
-        vorn::platform::selectSimMachine(QString());
     }
 
     DrivewatchResult Run(const QString& machine, QStringList words) {
-        vorn::platform::selectSimMachine(machine);
+        m_sim.install(machine);
         words.prepend(QStringLiteral("drivewatch"));
         DrivewatchEnvironment env;
         env.programDir = kSourceRoot + QStringLiteral("/data");
@@ -87,6 +87,7 @@ protected:
         return {};
     }
 
+    ScopedSimMachine m_sim;
     TestDir m_cwd;
     TestDir m_machines;
 };
@@ -187,7 +188,7 @@ TEST_F(NvmeDiskTest, PanelVerdictsAndNoBaseline) {
     const Case cases[] = {
         {100, 3, 0, "正常"}, {9, 3, 0, "注意"}, {100, 100, 0, "注意"}, {100, 3, 1, "注意"}};
     for (const Case& c : cases) {
-        vorn::platform::selectSimMachine(kNvmeMachine);
+        m_sim.install(kNvmeMachine);
         CCheckerSession::Environment env;
         const QString cwd = m_cwd.path();
         env.baselineDir = [cwd] { return cwd; };
@@ -251,7 +252,7 @@ TEST_F(NvmeDiskTest, RisingMediaErrorsAreToldByChangesUntilAccepted) {
 }
 
 TEST_F(NvmeDiskTest, ListRowsFollowTheLog) {
-    vorn::platform::selectSimMachine(kNvmeMachine);
+    m_sim.install(kNvmeMachine);
     CCheckerSession session(PassOptions{}, {});
     session.Scan();
     ASSERT_EQ(session.Disks().GetCount(), 2);

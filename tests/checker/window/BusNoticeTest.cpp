@@ -4,8 +4,8 @@
 #include "CheckerWindow.h"
 #include "DrivewatchOutput.h"
 #include "DrivewatchRun.h"
-#include "SimMachine.h"
 
+#include "../../support/ScopedSimMachine.h"
 #include "../../support/SimMachineFiles.h"
 #include "../../support/TempDir.h"
 
@@ -125,7 +125,7 @@ protected:
         // A disk over its threshold keeps every drivewatch run at exit 3;
         // these tests are about what changes.
         ASSERT_TRUE(QDir(Machine() + QStringLiteral("/2-sata-failing")).removeRecursively());
-        vorn::platform::selectSimMachine(Machine());
+        m_sim.install(Machine());
         CCheckerDlg::Setup setup;
         const QString baselines = m_dir.path();
         setup.session.baselineDir = [baselines] { return baselines; };
@@ -138,10 +138,7 @@ protected:
         m_window = std::make_unique<CCheckerDlg>(setup);
         m_window->Start();
     }
-    void TearDown() override {
-        m_window.reset();
-        vorn::platform::selectSimMachine(QString());
-    }
+    void TearDown() override { m_window.reset(); }
 
     QString Machine() const { return m_dir.path(QStringLiteral("machine")); }
 
@@ -149,7 +146,7 @@ protected:
     void SetCount(int id, int value) {
         ASSERT_TRUE(simfiles::SetRawLow(
             Machine() + QStringLiteral("/0-sata-healthy/smart-data.hex"), id, value));
-        vorn::platform::selectSimMachine(Machine());
+        m_sim.install(Machine());
     }
 
     // The reallocated count the first disk's accepted state holds.
@@ -178,6 +175,7 @@ protected:
 
     static constexpr std::int64_t kNow = 1'800'000'000;
     FakeNotifications m_service;
+    ScopedSimMachine m_sim;
     TestDir m_dir;
     std::unique_ptr<CCheckerDlg> m_window;
 };

@@ -2,8 +2,8 @@
 #include "AttributeDetailDialog.h"
 #include "AttributeList.h"
 #include "CheckerTray.h"
-#include "SimMachine.h"
 
+#include "../../support/ScopedSimMachine.h"
 #include "../../support/SimMachineFiles.h"
 #include "../../support/TempDir.h"
 
@@ -63,13 +63,12 @@ WindowServices ServicesFor(Desk& desk) {
 class CheckerWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        vorn::platform::selectSimMachine(kSample);
+        m_sim.install(kSample);
         qputenv("VORN_SIM_TRACE", m_dir.path(QStringLiteral("trace.txt")).toLocal8Bit());
     }
     void TearDown() override {
         m_window.reset();
         qunsetenv("VORN_SIM_TRACE");
-        vorn::platform::selectSimMachine(QString());
     }
 
     CCheckerDlg& Open(PassOptions options = {}, bool tray = true, const QString& startDir = kData,
@@ -98,6 +97,7 @@ protected:
         return paths;
     }
 
+    ScopedSimMachine m_sim;
     TestDir m_dir;
     Desk m_desk;
     std::int64_t m_now = 1'800'000'000;
@@ -276,7 +276,7 @@ TEST_F(CheckerWindowTest, ATimerPassLeavesASleepingDiskUnreadAndItsTipsSaySo) {
     ASSERT_TRUE(ini.open(QIODevice::Append));
     ini.write("PowerMode=standby\n");
     ini.close();
-    vorn::platform::selectSimMachine(machine);
+    m_sim.install(machine);
     CCheckerDlg& window = Open();
     // The start-up scan is the user's: it reads, and so wakes, the disk.
     EXPECT_EQ(window.DiskButton(1)->toolTip(), QStringLiteral("Maxtor 6Y080L0\nE: "));
@@ -284,7 +284,7 @@ TEST_F(CheckerWindowTest, ATimerPassLeavesASleepingDiskUnreadAndItsTipsSaySo) {
 
     // It spins down again; the next pass of the timer only asks whether
     // it sleeps.
-    vorn::platform::selectSimMachine(machine);
+    m_sim.install(machine);
     const qsizetype before = TracedPaths().size();
     m_now += 30;
     window.TimerPass();
@@ -449,7 +449,7 @@ TEST_F(CheckerWindowTest, SaysOnceWhenNoDiskMayBeReadForLackOfPermission) {
         SCOPED_TRACE(c.name);
         TestDir machine;
         ASSERT_NO_FATAL_FAILURE(WriteMachineWithOpenErrors(machine, c.errors));
-        vorn::platform::selectSimMachine(machine.path());
+        m_sim.install(machine.path());
         m_desk.messages.clear();
         CCheckerDlg& window = Open();
         EXPECT_EQ(window.Session().Disks().GetCount(), c.disks);

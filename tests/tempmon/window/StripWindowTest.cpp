@@ -1,10 +1,10 @@
 #include "StripWindow.h"
 #include "HeatgaugeMenu.h"
 #include "MonitorFakes.h"
-#include "SimMachine.h"
 #include "Smoothly.h"
 #include "StripPainter.h"
 
+#include "../../support/ScopedSimMachine.h"
 #include "../../support/SimMachineFiles.h"
 #include "../../support/TempDir.h"
 
@@ -84,7 +84,7 @@ TEST(TrayIconPicture, TheTemperatureInWhiteOnItsColourInAGreyFrame) {
 class StripWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        vorn::platform::selectSimMachine(QStringLiteral(VORN_SOURCE_ROOT "/data/sample-machine"));
+        m_sim.install(QStringLiteral(VORN_SOURCE_ROOT "/data/sample-machine"));
         CmSmoothlyDriver driver;
         driver.osKind = [] { return 9; };
         driver.composited = [](QWidget*) { return true; };
@@ -92,10 +92,7 @@ protected:
         driver.delay = [](int) {};
         Cm_SetSmoothlyDriver(driver);
     }
-    void TearDown() override {
-        vorn::platform::selectSimMachine(QString());
-        Cm_SetSmoothlyDriver({});
-    }
+    void TearDown() override { Cm_SetSmoothlyDriver({}); }
 
     void Start(const QByteArray& ini = QByteArray()) {
         if (!ini.isEmpty())
@@ -122,6 +119,7 @@ protected:
 
     QByteArray Ini() const { return m_dir.read(QStringLiteral("HeatgaugeMini.ini")); }
 
+    ScopedSimMachine m_sim;
     TestDir m_dir;
     FakeTimer m_timer;
     FakeRunner m_runner;
@@ -156,7 +154,7 @@ TEST_F(StripWindowTest, ASleepingDiskSaysSoInItsCellTipAndTrayTip) {
     ASSERT_TRUE(ini.open(QIODevice::Append));
     ini.write("PowerMode=standby\n");
     ini.close();
-    vorn::platform::selectSimMachine(machine);
+    m_sim.install(machine);
     Start();
     m_timer.Tick();
     const QString asleep = QStringLiteral("Maxtor 6Y080L0\nE: \n-- ℃ スタンバイ中");
@@ -172,7 +170,7 @@ TEST_F(StripWindowTest, ASleepingDiskSaysSoInItsCellTipAndTrayTip) {
 
 TEST_F(StripWindowTest, WithoutDisksOneProgramIconAndAOneCellStrip) {
     TestDir empty;
-    vorn::platform::selectSimMachine(empty.path());
+    m_sim.install(empty.path());
     Start();
     EXPECT_EQ(m_window->size(), QSize(26, 24));
     ASSERT_EQ(m_window->Tray().Count(), 1);
