@@ -1,10 +1,10 @@
 #include "StripWindow.h"
 #include "HeatgaugeMenu.h"
-#include "MonitorFakes.h"
 #include "SimMachine.h"
 #include "Smoothly.h"
 #include "StripPainter.h"
 
+#include "../../support/PassFakes.h"
 #include "../../support/SimMachineFiles.h"
 #include "../../support/TempDir.h"
 
@@ -124,7 +124,7 @@ protected:
 
     TestDir m_dir;
     FakeTimer m_timer;
-    FakeRunner m_runner;
+    CInlinePassRunner m_runner;
     CHeatgaugeMonitor m_monitor{
         {m_dir.path(QStringLiteral("HeatgaugeMini.ini")), &m_timer, &m_runner}};
     std::unique_ptr<CStripWindow> m_window;
