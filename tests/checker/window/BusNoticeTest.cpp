@@ -6,6 +6,7 @@
 #include "DrivewatchRun.h"
 #include "SimMachine.h"
 
+#include "../../support/PassFakes.h"
 #include "../../support/SimMachineFiles.h"
 #include "../../support/TempDir.h"
 
@@ -133,7 +134,7 @@ protected:
         setup.session.sleep = [](int) {};
         setup.startDir = QStringLiteral(VORN_SOURCE_ROOT "/data");
         setup.services.showSmoothly = [](QWidget*, bool, int, int) {};
-        setup.workerMode = CDiskWorker::Mode::Inline;
+        setup.runner = &m_runner;
         setup.trayAvailable = false; // no balloons: the bus
         m_window = std::make_unique<CCheckerDlg>(setup);
         m_window->Start();
@@ -154,7 +155,7 @@ protected:
 
     // The reallocated count the first disk's accepted state holds.
     long long AcceptedCount() const {
-        const CDisk* disk = m_window->Session().Disks().GetAt(0);
+        const CDisk* disk = m_window->Monitor().Session().Disks().GetAt(0);
         QFile file(WatchFilePath(m_dir.path(), disk->GetSerialNumber()));
         const std::optional<WatchState> state =
             file.open(QIODevice::ReadOnly) ? DecodeWatchState(file.readAll()) : std::nullopt;
@@ -179,6 +180,7 @@ protected:
     static constexpr std::int64_t kNow = 1'800'000'000;
     FakeNotifications m_service;
     TestDir m_dir;
+    CInlinePassRunner m_runner;
     std::unique_ptr<CCheckerDlg> m_window;
 };
 
