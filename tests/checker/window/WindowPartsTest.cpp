@@ -68,6 +68,31 @@ TEST(PassRunnerTest, WaitingForTheJobDropsItsCallback) {
     worker.Abandon();
 }
 
+// The strip's end waits for the last reading and still wants it; an end
+// that starts the next pass finds the runner free.
+TEST(PassRunnerTest, WaitingRunsTheEndHereAndAnEndMayStartTheNextPass) {
+    CThreadedPassRunner runner;
+    QSemaphore diskAnswers;
+    int ends = 0;
+    bool chained = false;
+    ASSERT_TRUE(runner.Run([&] { diskAnswers.acquire(); },
+                           [&] {
+                               ++ends;
+                               chained = runner.Run([] {}, [&] { ++ends; });
+                           }));
+    diskAnswers.release();
+    runner.Wait();
+    EXPECT_EQ(ends, 1);
+    EXPECT_TRUE(chained);
+    EXPECT_TRUE(runner.IsBusy());
+    runner.Wait();
+    EXPECT_EQ(ends, 2);
+    EXPECT_FALSE(runner.IsBusy());
+    // Both passes' own ends are still queued; neither counts again.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ends, 2);
+}
+
 // --- One copy per user -----------------------------------------------------
 
 TEST(SingleInstanceTest, ASecondCopyAsksTheFirstAndEndsWithoutTouchingADisk) {
