@@ -206,7 +206,7 @@ void CCheckerMonitor::AcceptAlerts() {
 
 std::optional<AttributeFigures> CCheckerMonitor::Detail(int row) const {
     const DiskSnapshot* shown = m_snapshot.Shown();
-    if (m_busy || !shown || row < 0 || row >= int(shown->attributes.size()))
+    if (Refuses() || !shown || row < 0 || row >= int(shown->attributes.size()))
         return std::nullopt;
     return shown->attributes[std::size_t(row)].detail;
 }

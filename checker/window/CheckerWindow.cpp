@@ -7,7 +7,6 @@
 #include "CExToolBar24.h"
 #include "CheckerCommands.h"
 #include "CheckerTray.h"
-#include "DiskReports.h"
 
 #include <QAction>
 #include <QCloseEvent>
