@@ -74,14 +74,6 @@ public:
     // pass runs, after it.
     void AcceptAlerts();
 
-    // What the monitor shows.
-    void Show(const CheckerSnapshot& snapshot) override;
-    void SetBusy(bool busy) override;
-    void Notify(const QString& title, const QString& text) override;
-    bool AskYesNo(const QString& question) override;
-    void Inform(const QString& message) override;
-    QString PickFolder(const QString& prompt) override;
-
     // State, for the tests and the accessibility check.
     const CCheckerMonitor& Monitor() const { return m_monitor; }
     const CInfoPanel& Panel() const { return *m_panel; }
@@ -109,6 +101,14 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // What the monitor shows and asks.
+    void Show(const CheckerSnapshot& snapshot) override;
+    void SetBusy(bool busy) override;
+    void Notify(const QString& title, const QString& text) override;
+    bool AskYesNo(const QString& question) override;
+    void Inform(const QString& message) override;
+    QString PickFolder(const QString& prompt) override;
+
     void BuildToolBar();
     void FitToolBar();
     void AddDiskButton(int index);
