@@ -7,6 +7,7 @@
 
 // What the dialog needs of one display record.
 struct AttributeFigures {
+    int id = 0; // which explanation the description file gives
     QString name;
     int importance = 0; // 0 low, 1 medium, 2 high
     int init = -1;

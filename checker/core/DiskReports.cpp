@@ -7,6 +7,7 @@
 
 AttributeFigures AttributeFiguresOf(const CHddSmartDisp& record) {
     AttributeFigures figures;
+    figures.id = record.m_byId;
     figures.name = record.m_strName;
     figures.importance = record.m_byImportance;
     figures.init = record.m_nInit;
@@ -17,9 +18,13 @@ AttributeFigures AttributeFiguresOf(const CHddSmartDisp& record) {
     return figures;
 }
 
+AttributeDetailTexts AttributeDetailTextsOf(const AttributeFigures& figures,
+                                            const QString& startDir) {
+    return MakeAttributeDetailTexts(figures, LookupAttributeDescription(startDir, figures.id));
+}
+
 AttributeDetailTexts AttributeDetailTextsOf(const CHddSmartDisp& record, const QString& startDir) {
-    return MakeAttributeDetailTexts(AttributeFiguresOf(record),
-                                    LookupAttributeDescription(startDir, record.m_byId));
+    return AttributeDetailTextsOf(AttributeFiguresOf(record), startDir);
 }
 
 BOOL WriteDiskReport(const CHdd* disk, ReportKind kind, const QString& folder,

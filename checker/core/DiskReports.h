@@ -16,6 +16,8 @@ AttributeFigures AttributeFiguresOf(const CHddSmartDisp& record);
 
 // The detail dialog's six texts for a record, with its explanation looked up
 // in the description file below the start directory.
+AttributeDetailTexts AttributeDetailTextsOf(const AttributeFigures& figures,
+                                            const QString& startDir);
 AttributeDetailTexts AttributeDetailTextsOf(const CHddSmartDisp& record, const QString& startDir);
 
 // The kind's report of one disk: its image at this moment, named with its

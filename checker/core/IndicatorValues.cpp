@@ -32,3 +32,7 @@ double DiskWear(const CHdd& disk) {
     }
     return wear;
 }
+
+DiskButtonValues DiskButtonValuesOf(const CHdd& disk) {
+    return {disk.GetTemperature(), DiskWear(disk)};
+}

@@ -33,3 +33,12 @@ std::optional<TemperatureRgb> TemperatureColour(int degrees, double slope);
 // without records, or with every record at or above its baseline, has 0).
 // An NVMe disk's wear is its health log's percentage used.
 double DiskWear(const CHdd& disk);
+
+// What the toolbar square paints of a disk, copied from it after a pass so
+// that the square never reads a disk a later pass is rewriting.
+struct DiskButtonValues {
+    int temperature = 0; // degrees; 0 and below paint no colour and no figure
+    double wear = 0;     // per cent, as DiskWear
+};
+
+DiskButtonValues DiskButtonValuesOf(const CHdd& disk);

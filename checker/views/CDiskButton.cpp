@@ -1,6 +1,5 @@
 #include "CDiskButton.h"
 
-#include "CheckerDisk.h"
 #include "IndicatorAccessible.h"
 #include "IndicatorPainting.h"
 #include "IndicatorValues.h"
@@ -29,13 +28,13 @@ int GuiFontPixelHeight(const QFont& font, const QWidget& widget) {
 
 } // namespace
 
-CDiskButton::CDiskButton(CDisk* disk, const QIcon& icon, QWidget* parent)
-    : QWidget(parent), m_hIcon(icon), m_pDisk(disk) {
+CDiskButton::CDiskButton(std::optional<DiskButtonValues> values, const QIcon& icon, QWidget* parent)
+    : QWidget(parent), m_hIcon(icon), m_values(values) {
     InstallIndicatorAccessibility();
 }
 
-void CDiskButton::SetDisk(CDisk* disk) {
-    m_pDisk = disk;
+void CDiskButton::SetValues(std::optional<DiskButtonValues> values) {
+    m_values = values;
     update();
 }
 
@@ -59,7 +58,7 @@ void CDiskButton::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CDiskButton::paintEvent(QPaintEvent*) {
-    const int degrees = m_pDisk ? m_pDisk->GetTemperature() : 0;
+    const int degrees = m_values ? m_values->temperature : 0;
     QString figure = QStringLiteral("%1c").arg(degrees);
     QColor fill(198, 198, 198);
     if (const auto colour = TemperatureColour(degrees, kDiskButtonSlope))
@@ -93,8 +92,8 @@ void CDiskButton::paintEvent(QPaintEvent*) {
     painter.setPen(Qt::white);
     painter.drawText(textRect, flags, figure);
 
-    if (m_pDisk) {
-        const double wear = DiskWear(*m_pDisk);
+    if (m_values) {
+        const double wear = m_values->wear;
         const double length = std::clamp(kSquare * wear * 0.01, 0.0, double(kSquare)) + 0.01;
         const QRect bar(square.left(), square.bottom() + 1 - kBarRows, kSquare, kBarRows);
         PaintFramedBar(painter, bar, static_cast<int>(length), QColor(240, 247, 255));

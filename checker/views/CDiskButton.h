@@ -1,14 +1,16 @@
 #pragma once
 
+#include "IndicatorValues.h"
+
 #include <QIcon>
 #include <QWidget>
 
-class CDisk;
+#include <optional>
 
 // The toolbar's square for one disk: the disk's temperature as a colour from
 // cyan to red, its drive icon, the temperature figure in white with a red
-// outline, and a bar of the disk's wear along the bottom. It reads the disk
-// whenever it paints; the window repaints it after a refresh.
+// outline, and a bar of the disk's wear along the bottom. It paints the
+// values it was given last; the window gives it new ones after a pass.
 //
 // For assistive technology the square is a button named by its tooltip;
 // pressing it, by mouse or through accessibility, emits clicked().
@@ -16,13 +18,13 @@ class CDiskButton : public QWidget {
     Q_OBJECT
 
 public:
-    // The disk is not owned and may be null (a grey square without a
-    // figure); the icon may be null.
-    explicit CDiskButton(CDisk* disk = nullptr, const QIcon& icon = QIcon(),
-                         QWidget* parent = nullptr);
+    // No values: no disk, a grey square without a figure or a bar. The
+    // icon may be null.
+    explicit CDiskButton(std::optional<DiskButtonValues> values = std::nullopt,
+                         const QIcon& icon = QIcon(), QWidget* parent = nullptr);
 
-    CDisk* Disk() const { return m_pDisk; }
-    void SetDisk(CDisk* disk);
+    const std::optional<DiskButtonValues>& Values() const { return m_values; }
+    void SetValues(std::optional<DiskButtonValues> values);
     const QIcon& Icon() const { return m_hIcon; }
     void SetIcon(const QIcon& icon);
 
@@ -40,5 +42,5 @@ protected:
 
 private:
     QIcon m_hIcon;
-    CDisk* m_pDisk = nullptr;
+    std::optional<DiskButtonValues> m_values;
 };

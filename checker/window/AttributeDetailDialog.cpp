@@ -19,9 +19,9 @@ QLabel* AddLabel(QWidget* parent, const CDialogUnits& units, const QString& text
 
 } // namespace
 
-CAttributeDetailDlg::CAttributeDetailDlg(const CHddSmartDisp& record, const QString& startDir,
+CAttributeDetailDlg::CAttributeDetailDlg(const AttributeFigures& figures, const QString& startDir,
                                          QWidget* parent)
-    : QDialog(parent), m_texts(AttributeDetailTextsOf(record, startDir)) {
+    : QDialog(parent), m_texts(AttributeDetailTextsOf(figures, startDir)) {
     setWindowTitle(QStringLiteral("SMART属性の詳細情報"));
     setFont(CheckerDialogFont());
     const CDialogUnits units(font());

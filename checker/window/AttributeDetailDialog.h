@@ -4,7 +4,6 @@
 
 #include <QDialog>
 
-class CHddSmartDisp;
 class QLabel;
 
 // What one S.M.A.R.T. attribute means and where it stands: its name,
@@ -16,7 +15,7 @@ class CAttributeDetailDlg : public QDialog {
 public:
     // startDir holds Template/ with the description file; it is read anew
     // each time a dialog is made.
-    CAttributeDetailDlg(const CHddSmartDisp& record, const QString& startDir,
+    CAttributeDetailDlg(const AttributeFigures& figures, const QString& startDir,
                         QWidget* parent = nullptr);
 
     const AttributeDetailTexts& Texts() const { return m_texts; }

@@ -42,8 +42,6 @@ QVariant CAttributeListModel::data(const QModelIndex& index, int role) const {
         return int(
             (AttributeColumns()[index.column()].rightAligned ? Qt::AlignRight : Qt::AlignLeft) |
             Qt::AlignVCenter);
-    case RecordRole:
-        return QVariant::fromValue(static_cast<const void*>(row.record));
     case ImportanceRole:
         return int(row.importance);
     default:
@@ -108,10 +106,6 @@ CAttributeListView::CAttributeListView(QWidget* parent)
         horizontalHeader()->setSectionResizeMode(column, QHeaderView::Interactive);
         setColumnWidth(column, AttributeColumns()[column].width);
     }
-    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-        const auto* record = static_cast<const CHddSmartDisp*>(
-            index.data(CAttributeListModel::RecordRole).value<const void*>());
-        if (record)
-            emit recordActivated(record);
-    });
+    connect(this, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { emit rowActivated(index.row()); });
 }

@@ -14,8 +14,6 @@ class CAttributeListModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    // The row's record, for the detail dialog.
-    static constexpr int RecordRole = Qt::UserRole + 1;
     static constexpr int ImportanceRole = Qt::UserRole + 2;
 
     using QAbstractTableModel::QAbstractTableModel;
@@ -52,7 +50,7 @@ public:
 
 signals:
     // A double click on a row (never on the empty space below the rows).
-    void recordActivated(const CHddSmartDisp* record);
+    void rowActivated(int row);
 
 private:
     CAttributeListModel* m_model;

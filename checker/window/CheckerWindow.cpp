@@ -7,8 +7,6 @@
 #include "CExToolBar24.h"
 #include "CheckerCommands.h"
 #include "CheckerTray.h"
-#include "DeviceBackendInstall.h"
-#include "DiskReports.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -24,21 +22,11 @@
 namespace {
 
 const QString kQuitQuestion = QStringLiteral("「Drivewatch Vuda」を終了します。よろしいですか？");
-const QString kRestartQuestion =
-    QStringLiteral("ハードディスクの使用時間を再調査します。\nよろしいですか？");
-const QString kFolderPrompt = QStringLiteral("ディスク情報を保存するフォルダを選択してください");
 const QString kNoManual = QStringLiteral("ヘルプファイルがありません");
-const QString kAcceptQuestion =
-    QStringLiteral("ディスクの今の状態を基準にして、同じ変化は知らせないようにしますか？");
 // The button of a notification on the bus, where no balloon can be clicked:
-// pressing it is the yes to kAcceptQuestion.
+// pressing it is the yes to the monitor's question whether to accept.
 const QString kAcceptAction = QStringLiteral("accept");
 const QString kAcceptLabel = QStringLiteral("今の状態を基準にする");
-const QString kSleeping = QStringLiteral("スタンバイ中");
-// Shown once, after the first scan, when every disk refused this user.
-const QString kNoPermission =
-    QStringLiteral("ディスクを読み取る権限がありません。ディスクヘルパー（vorn-diskhelper）を"
-                   "インストールするか、管理者として実行してください。");
 
 // The page behind "サポート情報": the manual's own support section.
 const QString kSupportAnchor = QStringLiteral("#support");
@@ -55,8 +43,9 @@ static void InitWindowResources() {
 }
 
 CCheckerDlg::CCheckerDlg(Setup setup, QWidget* parent)
-    : QDialog(parent), m_setup(std::move(setup)), m_session(m_setup.options, m_setup.session),
-      m_worker(m_setup.workerMode), m_units((setFont(CheckerDialogFont()), font())),
+    : QDialog(parent), m_setup(std::move(setup)),
+      m_monitor(m_setup.options, {m_setup.session, m_setup.startDir, &m_timer, Runner()}),
+      m_units((setFont(CheckerDialogFont()), font())),
       m_icon((InitWindowResources(), QIcon(QStringLiteral(":/drivewatch/icon.png")))) {
     setWindowTitle(QStringLiteral("Drivewatch Vuda"));
     setWindowIcon(m_icon);
@@ -76,7 +65,7 @@ CCheckerDlg::CCheckerDlg(Setup setup, QWidget* parent)
     m_list->setAccessibleName(QStringLiteral("SMART属性"));
     m_list->setGeometry(m_units.Rect(7, 97, 417, 176));
     m_list->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
-    connect(m_list, &CAttributeListView::recordActivated, this, &CCheckerDlg::OpenDetail);
+    connect(m_list, &CAttributeListView::rowActivated, this, &CCheckerDlg::OpenDetail);
 
     m_close = new QPushButton(QStringLiteral("閉じる"), this);
     m_close->setGeometry(m_units.Rect(7, 278, 50, 14));
@@ -103,10 +92,6 @@ CCheckerDlg::CCheckerDlg(Setup setup, QWidget* parent)
     m_notice.SetAction(kAcceptAction, kAcceptLabel);
     connect(&m_notice, &CDesktopNotice::actionInvoked, this, &CCheckerDlg::AcceptAlerts);
 
-    m_timer.setInterval(CPohMeasurement::kIntervalMs);
-    connect(&m_timer, &QTimer::timeout, this, &CCheckerDlg::TimerPass);
-    connect(&m_worker, &CDiskWorker::busyChanged, this, &CCheckerDlg::SetBusy);
-
     // The distances the layout keeps, from the window's first size.
     const QSize size = this->size();
     m_margins.listRight = size.width() - m_list->geometry().right();
@@ -120,6 +105,13 @@ CCheckerDlg::CCheckerDlg(Setup setup, QWidget* parent)
 
 CCheckerDlg::~CCheckerDlg() {
     Teardown();
+}
+
+CDiskPassRunner* CCheckerDlg::Runner() {
+    if (m_setup.runner)
+        return m_setup.runner;
+    m_ownRunner = std::make_unique<CThreadedPassRunner>();
+    return m_ownRunner.get();
 }
 
 void CCheckerDlg::BuildToolBar() {
@@ -161,41 +153,13 @@ void CCheckerDlg::Start() {
         if (m_setup.services.showSmoothly)
             m_setup.services.showSmoothly(this, 1, kFadeStepFirst, 100);
     }
-    auto notices = std::make_shared<std::vector<CCheckerSession::Notice>>();
-    m_worker.Run(
-        [this, notices] {
-            m_session.Scan();
-            m_session.LoadBaselines();
-            *notices = m_session.WatchForAlerts(kDesktopChannel);
-        },
-        [this, notices] {
-            AfterScan();
-            AfterPass(*notices);
-        });
+    m_monitor.Start(this);
 }
 
-void CCheckerDlg::AfterScan() {
-    int index = 0;
-    for (CDisk* disk : m_session.Disks())
-        AddDiskButton(disk, index++);
-    FitToolBar();
-    FillList(m_session.Disks().GetAt(0));
-    ShowInfo();
-    if (m_session.Disks().IsEmpty() && vorn::platform::deviceAccessDenied() &&
-        m_setup.services.inform)
-        m_setup.services.inform(this, kNoPermission);
-    bool needed = false;
-    for (CDisk* disk : m_session.Disks())
-        needed = needed || (disk->EnableSMART() && disk->m_nPohUnit == -1);
-    if (needed)
-        StartMeasurement(false);
-}
-
-void CCheckerDlg::AddDiskButton(CDisk* disk, int index) {
+void CCheckerDlg::AddDiskButton(int index) {
     const QIcon icon = m_setup.services.driveIcon ? m_setup.services.driveIcon() : QIcon();
-    auto* button = new CDiskButton(disk, icon, m_toolBar);
+    auto* button = new CDiskButton(std::nullopt, icon, m_toolBar);
     button->setObjectName(QStringLiteral("disk%1").arg(index));
-    button->setToolTip(DiskTip(disk));
     connect(button, &CDiskButton::clicked, this, [this, index] { SelectDisk(index); });
     m_toolBar->addWidget(button);
     m_diskButtons.push_back(button);
@@ -205,138 +169,95 @@ CDiskButton* CCheckerDlg::DiskButton(int index) const {
     return index >= 0 && index < int(m_diskButtons.size()) ? m_diskButtons[index] : nullptr;
 }
 
-void CCheckerDlg::FillList(CDisk* disk) {
-    m_pCurDisk = disk;
-    m_list->Model()->SetRows(disk ? MakeAttributeRows(*disk) : QList<AttributeRow>());
-}
+void CCheckerDlg::Show(const CheckerSnapshot& snapshot) {
+    // The squares come with the scan's disks.
+    if (m_diskButtons.size() < snapshot.disks.size()) {
+        for (std::size_t k = m_diskButtons.size(); k < snapshot.disks.size(); ++k)
+            AddDiskButton(int(k));
+        FitToolBar();
+    }
+    for (std::size_t k = 0; k < snapshot.disks.size(); ++k) {
+        m_diskButtons[k]->SetValues(snapshot.disks[k].button);
+        m_diskButtons[k]->setToolTip(snapshot.disks[k].tip);
+    }
+    m_tray->SetTip(TrayTip(m_setup.trayTip, snapshot));
 
-void CCheckerDlg::ShowInfo() {
-    if (!m_pCurDisk)
+    const DiskSnapshot* shown = snapshot.Shown();
+    QList<AttributeRow> rows;
+    if (shown) {
+        for (const ListedAttribute& attribute : shown->attributes)
+            rows.append(attribute.row);
+    }
+    m_list->Model()->SetRows(rows);
+    if (!shown)
         return;
-    const PanelTexts texts = m_session.Panel(m_pCurDisk);
-    m_panel->Show(texts);
-    m_starWanted = texts.starEnabled;
-    if (m_worker.IsBusy())
+    m_panel->Show(shown->panel);
+    m_starWanted = shown->panel.starEnabled;
+    if (m_busy)
         m_panel->StarButton()->setEnabled(false);
     update();
 }
 
+void CCheckerDlg::SetBusy(bool busy) {
+    m_busy = busy;
+    m_toolBar->setEnabled(!busy);
+    m_panel->StarButton()->setEnabled(!busy && m_starWanted);
+    if (busy)
+        setCursor(Qt::BusyCursor);
+    else
+        unsetCursor();
+}
+
+void CCheckerDlg::Notify(const QString& title, const QString& text) {
+    m_notice.Show(title, text);
+}
+
+bool CCheckerDlg::AskYesNo(const QString& question) {
+    return m_setup.services.askYesNo && m_setup.services.askYesNo(this, question);
+}
+
+void CCheckerDlg::Inform(const QString& message) {
+    if (m_setup.services.inform)
+        m_setup.services.inform(this, message);
+}
+
+QString CCheckerDlg::PickFolder(const QString& prompt) {
+    return m_setup.services.pickFolder ? m_setup.services.pickFolder(prompt) : QString();
+}
+
 void CCheckerDlg::SelectDisk(int index) {
-    if (m_worker.IsBusy())
-        return;
-    if (CDisk* disk = m_session.Disks().GetAt(index)) {
-        FillList(disk);
-        ShowInfo();
-    }
+    m_monitor.Select(index);
 }
 
 void CCheckerDlg::Refresh() {
-    auto notices = std::make_shared<std::vector<CCheckerSession::Notice>>();
-    m_worker.Run(
-        [this, notices] {
-            m_session.Refresh();
-            *notices = m_session.WatchForAlerts(kDesktopChannel);
-        },
-        [this, notices] {
-            for (CDiskButton* button : m_diskButtons)
-                button->update();
-            FillList(m_pCurDisk);
-            ShowInfo();
-            AfterPass(*notices);
-        });
+    m_monitor.Refresh();
 }
 
 void CCheckerDlg::TimerPass() {
-    // A pass that finds the disks in use waits for the next tick.
-    auto over = std::make_shared<bool>(false);
-    auto notices = std::make_shared<std::vector<CCheckerSession::Notice>>();
-    m_worker.Run(
-        [this, over, notices] {
-            *over = m_session.TimerPass();
-            *notices = m_session.WatchForAlerts(kDesktopChannel);
-        },
-        [this, over, notices] {
-            if (*over)
-                m_timer.stop();
-            FillList(m_pCurDisk);
-            ShowInfo();
-            AfterPass(*notices);
-        });
-}
-
-QString CCheckerDlg::DiskTip(const CDisk* disk) const {
-    QString tip = QStringLiteral("%1\n%2").arg(disk->GetModelNumber(), disk->m_strDriveLetters);
-    if (disk->m_bSleeping)
-        tip += QLatin1Char('\n') + kSleeping;
-    return tip;
-}
-
-void CCheckerDlg::AfterPass(const std::vector<CCheckerSession::Notice>& notices) {
-    QString trayTip = m_setup.trayTip;
-    int index = 0;
-    for (const CDisk* disk : m_session.Disks()) {
-        if (CDiskButton* button = DiskButton(index++))
-            button->setToolTip(DiskTip(disk));
-        if (disk->m_bSleeping)
-            trayTip += QLatin1Char('\n') + disk->GetModelNumber() + QLatin1Char(' ') + kSleeping;
-    }
-    m_tray->SetTip(trayTip);
-    for (const CCheckerSession::Notice& notice : notices) {
-        const QString title =
-            (notice.disk->GetModelNumber() + QLatin1Char(' ') + notice.disk->m_strDriveLetters)
-                .trimmed();
-        m_notice.Show(title, notice.alert.Text());
-    }
+    m_monitor.TimerPass();
 }
 
 void CCheckerDlg::AskAcceptAlerts() {
-    if (m_worker.IsBusy() || !m_setup.services.askYesNo ||
-        !m_setup.services.askYesNo(this, kAcceptQuestion))
-        return;
-    AcceptAlerts();
+    m_monitor.AskAcceptAlerts();
 }
 
 void CCheckerDlg::AcceptAlerts() {
-    if (m_tornDown)
-        return;
-    // The user's answer must not be lost to a pass that happens to run:
-    // it follows that pass.
-    if (m_worker.IsBusy()) {
-        m_acceptPending = true;
-        return;
-    }
-    m_worker.Run([this] { m_session.AcceptAll(); }, {});
-}
-
-void CCheckerDlg::StartMeasurement(bool reset) {
-    m_timer.stop();
-    m_session.StartMeasurement(reset);
-    if (reset)
-        ShowInfo();
-    m_timer.start();
+    m_monitor.AcceptAlerts();
 }
 
 void CCheckerDlg::AskRestartMeasurement() {
-    if (m_worker.IsBusy())
-        return;
-    if (m_setup.services.askYesNo(this, kRestartQuestion))
-        StartMeasurement(true);
+    m_monitor.AskRestartMeasurement();
 }
 
 void CCheckerDlg::SaveReports() {
-    if (m_worker.IsBusy())
-        return;
-    const QString folder = m_setup.services.pickFolder(kFolderPrompt);
-    if (folder.isEmpty())
-        return;
-    for (const CDisk* disk : m_session.Disks())
-        WriteDiskReports(disk, folder, m_setup.startDir);
+    m_monitor.SaveReports();
 }
 
-void CCheckerDlg::OpenDetail(const CHddSmartDisp* record) {
-    if (!record || m_worker.IsBusy())
+void CCheckerDlg::OpenDetail(int row) {
+    const std::optional<AttributeFigures> figures = m_monitor.Detail(row);
+    if (!figures)
         return;
-    CAttributeDetailDlg dialog(*record, m_setup.startDir, this);
+    CAttributeDetailDlg dialog(*figures, m_setup.startDir, this);
     m_setup.services.runModal(dialog);
 }
 
@@ -398,28 +319,9 @@ void CCheckerDlg::Teardown() {
     if (m_tornDown)
         return;
     m_tornDown = true;
-    m_timer.stop();
-    // A pass still on the disks finishes before they are written and freed.
-    m_worker.WaitIdle();
-    m_session.WriteBaselines();
+    m_monitor.Exit();
     if (m_setup.services.destroySmoothly)
         m_setup.services.destroySmoothly();
-}
-
-void CCheckerDlg::SetBusy(bool busy) {
-    // The disk squares read their disk when they paint; a job may be
-    // rewriting it, so the toolbar is not painted until the job is done.
-    m_toolBar->setUpdatesEnabled(!busy);
-    m_toolBar->setEnabled(!busy);
-    m_panel->StarButton()->setEnabled(!busy && m_starWanted);
-    if (busy)
-        setCursor(Qt::BusyCursor);
-    else
-        unsetCursor();
-    if (!busy && m_acceptPending) {
-        m_acceptPending = false;
-        QMetaObject::invokeMethod(this, &CCheckerDlg::AcceptAlerts, Qt::QueuedConnection);
-    }
 }
 
 void CCheckerDlg::reject() {

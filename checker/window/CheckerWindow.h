@@ -1,15 +1,14 @@
 #pragma once
 
-#include "CheckerSession.h"
+#include "CheckerMonitor.h"
 #include "DesktopNotice.h"
 #include "DialogUnits.h"
-#include "DiskWorker.h"
 #include "InfoPanel.h"
+#include "ThreadedPassRunner.h"
 #include "WindowServices.h"
 
 #include <QDialog>
 #include <QIcon>
-#include <QTimer>
 
 #include <memory>
 #include <vector>
@@ -17,7 +16,6 @@
 class CAttributeListView;
 class CDiskButton;
 class CCheckerTray;
-class CHddSmartDisp;
 class CVersion;
 class QAction;
 class QLabel;
@@ -26,9 +24,10 @@ class QToolBar;
 
 // The checker's main window: the toolbar with the commands and one button
 // per disk, the information panel and the attribute list of the chosen disk,
-// and the life in the notification area. What it shows comes from the
-// session (checker/core); every pass over the disks runs on the disk worker.
-class CCheckerDlg : public QDialog {
+// and the life in the notification area. The monitor (checker/core) runs
+// the disks; the window shows the snapshots it hands over and never reads
+// a disk itself.
+class CCheckerDlg : public QDialog, public CCheckerView {
     Q_OBJECT
 
 public:
@@ -37,7 +36,7 @@ public:
         CCheckerSession::Environment session;
         QString startDir; // the shipped files: Template/, the manual
         WindowServices services = DefaultWindowServices();
-        CDiskWorker::Mode workerMode = CDiskWorker::Mode::Threaded;
+        CDiskPassRunner* runner = nullptr; // not owned; none: a thread of the window's own
         bool trayAvailable = true;
         QString trayTip = QStringLiteral("Drivewatch Vuda");
         const CVersion* version = nullptr; // for the about box; none: no box
@@ -49,7 +48,7 @@ public:
     ~CCheckerDlg() override;
 
     // The start: prepares the fade, shows the window (not with "-Vuda"
-    // while a notification area exists) and scans the disks on the worker;
+    // while a notification area exists) and has the monitor scan the disks;
     // the disk buttons, the first disk and the measurement follow the scan.
     void Start();
 
@@ -67,7 +66,8 @@ public:
     void SelectDisk(int index);
     void AskRestartMeasurement();
     void TimerPass();
-    void OpenDetail(const CHddSmartDisp* record);
+    // The detail dialog of a row of the list.
+    void OpenDetail(int row);
     // Asks whether the disks as they are become the accepted state.
     void AskAcceptAlerts();
     // They become it (the button of a notification on the bus); while a
@@ -75,8 +75,7 @@ public:
     void AcceptAlerts();
 
     // State, for the tests and the accessibility check.
-    const CCheckerSession& Session() const { return m_session; }
-    const CDisk* CurrentDisk() const { return m_pCurDisk; }
+    const CCheckerMonitor& Monitor() const { return m_monitor; }
     const CInfoPanel& Panel() const { return *m_panel; }
     CAttributeListView* List() const { return m_list; }
     QToolBar* ToolBar() const { return m_toolBar; }
@@ -86,9 +85,8 @@ public:
     QPushButton* CloseButton() const { return m_close; }
     QPushButton* MinimizeButton() const { return m_minimize; }
     CCheckerTray* Tray() const { return m_tray.get(); }
-    const CDiskWorker& Worker() const { return m_worker; }
     const CDesktopNotice& Notice() const { return m_notice; }
-    bool IsTimerRunning() const { return m_timer.isActive(); }
+    bool IsTimerRunning() const { return m_monitor.IsTimerRunning(); }
     bool IsTornDown() const { return m_tornDown; }
 
 signals:
@@ -103,31 +101,31 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // What the monitor shows and asks.
+    void Show(const CheckerSnapshot& snapshot) override;
+    void SetBusy(bool busy) override;
+    void Notify(const QString& title, const QString& text) override;
+    bool AskYesNo(const QString& question) override;
+    void Inform(const QString& message) override;
+    QString PickFolder(const QString& prompt) override;
+
     void BuildToolBar();
     void FitToolBar();
-    void AfterScan();
-    void AddDiskButton(CDisk* disk, int index);
-    void FillList(CDisk* disk);
-    void ShowInfo();
-    void StartMeasurement(bool reset);
-    void SetBusy(bool busy);
+    void AddDiskButton(int index);
     void ApplyLayout();
     void Teardown();
-    // After a pass: the tips say which disks sleep, and what got worse is told.
-    void AfterPass(const std::vector<CCheckerSession::Notice>& notices);
-    QString DiskTip(const CDisk* disk) const;
+    CDiskPassRunner* Runner();
 
     Setup m_setup;
-    CCheckerSession m_session;
-    CDiskWorker m_worker;
+    CQtRefreshTimer m_timer;
+    std::unique_ptr<CThreadedPassRunner> m_ownRunner;
+    CCheckerMonitor m_monitor;
     CDialogUnits m_units;
     QIcon m_icon;
-    CDisk* m_pCurDisk = nullptr;
-    QTimer m_timer;
+    bool m_busy = false;
     bool m_starWanted = false;
     bool m_quitting = false;
     bool m_tornDown = false;
-    bool m_acceptPending = false;
 
     QToolBar* m_toolBar = nullptr;
     QAction* m_refresh = nullptr;

@@ -5,7 +5,6 @@
 
 #include <functional>
 
-class CDisk;
 class QDialog;
 class QWidget;
 

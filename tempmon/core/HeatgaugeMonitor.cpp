@@ -26,9 +26,10 @@ QString ReadingTip(const DiskReading& reading) {
 CHeatgaugeMonitor::CHeatgaugeMonitor(Environment environment) : m_env(std::move(environment)) {}
 
 CHeatgaugeMonitor::~CHeatgaugeMonitor() {
-    // A pass still reading the disks must not outlive them.
+    // A pass still reading the disks must not outlive them; its end has no
+    // one left to tell.
     if (m_env.runner)
-        m_env.runner->Wait();
+        m_env.runner->Abandon();
 }
 
 void CHeatgaugeMonitor::Scan(const PassOptions& options, const PassSleeper& sleep) {

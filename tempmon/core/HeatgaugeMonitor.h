@@ -6,6 +6,8 @@
 #include "HeatgaugeSettings.h"
 #include "PassClock.h"
 #include "PassOptions.h"
+#include "PassRunner.h"
+#include "RefreshTimer.h"
 #include "StripGeometry.h"
 
 #include <QString>
@@ -44,23 +46,6 @@ public:
     virtual void Finish(bool fadeOut, int percent) = 0;
     // A desktop notification that a disk got worse.
     virtual void Notify(const QString& title, const QString& text) = 0;
-};
-
-// The refresh timer; the program's runs on the event loop, tests tick it.
-class CRefreshTimer {
-public:
-    virtual ~CRefreshTimer() = default;
-    virtual void Start(int milliseconds, std::function<void()> tick) = 0;
-    virtual void Stop() = 0;
-};
-
-// Runs a disk pass away from the painting: work off the window's thread,
-// then done on it. Wait blocks until a running pass and its done are over.
-class CDiskPassRunner {
-public:
-    virtual ~CDiskPassRunner() = default;
-    virtual void Run(std::function<void()> work, std::function<void()> done) = 0;
-    virtual void Wait() = 0;
 };
 
 // The temperature monitor without its window: the disks, the settings and

@@ -1,6 +1,7 @@
 #include "HeatgaugeApp.h"
 
 #include "PassOptions.h"
+#include "ThreadedPassRunner.h"
 
 #include <QApplication>
 #include <QDir>
@@ -9,45 +10,6 @@
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
-
-void CQtRefreshTimer::Start(int milliseconds, std::function<void()> tick) {
-    m_timer.disconnect();
-    QObject::connect(&m_timer, &QTimer::timeout, &m_timer, std::move(tick));
-    m_timer.start(milliseconds);
-}
-
-void CQtRefreshTimer::Stop() {
-    m_timer.stop();
-}
-
-CThreadPassRunner::~CThreadPassRunner() {
-    if (m_thread)
-        m_thread->wait();
-}
-
-void CThreadPassRunner::Run(std::function<void()> work, std::function<void()> done) {
-    Wait();
-    m_done = std::move(done);
-    m_thread.reset(QThread::create(std::move(work)));
-    connect(m_thread.get(), &QThread::finished, this, [this] { Finish(); });
-    m_thread->start();
-}
-
-void CThreadPassRunner::Wait() {
-    if (!m_thread)
-        return;
-    m_thread->wait();
-    Finish();
-}
-
-void CThreadPassRunner::Finish() {
-    if (!m_thread)
-        return;
-    m_thread->disconnect(this);
-    m_thread.reset();
-    if (std::function<void()> done = std::move(m_done))
-        done();
-}
 
 namespace {
 
@@ -92,7 +54,7 @@ int RunHeatgauge() {
         return 0;
 
     CQtRefreshTimer timer;
-    CThreadPassRunner runner;
+    CThreadedPassRunner runner;
     CHeatgaugeMonitor monitor({SettingsPath(folder), &timer, &runner});
     monitor.Scan(options, SystemSleeper());
     CStripWindow window(&monitor);

@@ -2,8 +2,7 @@
 #include "DiskScan.h"
 #include "HeatgaugeMenu.h"
 #include "HeatgaugeMonitor.h"
-#include "MonitorFakes.h"
-
+#include "../support/PassFakes.h"
 #include "../support/ScopedSimMachine.h"
 #include "../support/SimMachineFiles.h"
 #include "../support/TempDir.h"
@@ -77,7 +76,7 @@ protected:
     ScopedSimMachine m_sim;
     TestDir m_dir;
     FakeTimer m_timer;
-    FakeRunner m_runner;
+    CInlinePassRunner m_runner;
     RecordingView m_view;
     std::vector<int> m_sleeps;
     CHeatgaugeMonitor m_monitor{

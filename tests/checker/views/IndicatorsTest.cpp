@@ -91,7 +91,9 @@ TEST(DiskButton, ColourFigureIconAndWearBar) {
         CDisk disk;
         if (c.degrees != -2)
             MakeDisk(&disk, c.degrees, c.wear);
-        CDiskButton button(c.degrees != -2 ? &disk : nullptr, c.icon ? QIcon(blue) : QIcon());
+        const std::optional<DiskButtonValues> values =
+            c.degrees != -2 ? std::optional(DiskButtonValuesOf(disk)) : std::nullopt;
+        CDiskButton button(values, c.icon ? QIcon(blue) : QIcon());
         const QImage image = Render(button, QSize(36, 38), c.name);
 
         EXPECT_EQ(image.pixel(3, 24), c.square);
@@ -190,7 +192,7 @@ TEST(PowerOnStatic, TooltipWhenTheMouseRests) {
 
 TEST(Indicators, AccessibleNamesAndPress) {
     CDisk disk;
-    CDiskButton button(&disk);
+    CDiskButton button(DiskButtonValuesOf(disk));
     button.setToolTip(QStringLiteral("TESTDISK 500\nC: "));
     int presses = 0;
     QObject::connect(&button, &CDiskButton::clicked, [&presses] { ++presses; });

@@ -5,6 +5,7 @@
 #include "DrivewatchOutput.h"
 #include "DrivewatchRun.h"
 
+#include "../../support/PassFakes.h"
 #include "../../support/ScopedSimMachine.h"
 #include "../../support/SimMachineFiles.h"
 #include "../../support/TempDir.h"
@@ -133,7 +134,7 @@ protected:
         setup.session.sleep = [](int) {};
         setup.startDir = QStringLiteral(VORN_SOURCE_ROOT "/data");
         setup.services.showSmoothly = [](QWidget*, bool, int, int) {};
-        setup.workerMode = CDiskWorker::Mode::Inline;
+        setup.runner = &m_runner;
         setup.trayAvailable = false; // no balloons: the bus
         m_window = std::make_unique<CCheckerDlg>(setup);
         m_window->Start();
@@ -151,7 +152,7 @@ protected:
 
     // The reallocated count the first disk's accepted state holds.
     long long AcceptedCount() const {
-        const CDisk* disk = m_window->Session().Disks().GetAt(0);
+        const CDisk* disk = m_window->Monitor().Session().Disks().GetAt(0);
         QFile file(WatchFilePath(m_dir.path(), disk->GetSerialNumber()));
         const std::optional<WatchState> state =
             file.open(QIODevice::ReadOnly) ? DecodeWatchState(file.readAll()) : std::nullopt;
@@ -177,6 +178,7 @@ protected:
     FakeNotifications m_service;
     ScopedSimMachine m_sim;
     TestDir m_dir;
+    CInlinePassRunner m_runner;
     std::unique_ptr<CCheckerDlg> m_window;
 };
 

@@ -3,6 +3,7 @@
 #include "AttributeList.h"
 #include "CheckerTray.h"
 
+#include "../../support/PassFakes.h"
 #include "../../support/ScopedSimMachine.h"
 #include "../../support/SimMachineFiles.h"
 #include "../../support/TempDir.h"
@@ -72,7 +73,7 @@ protected:
     }
 
     CCheckerDlg& Open(PassOptions options = {}, bool tray = true, const QString& startDir = kData,
-                      CDiskWorker::Mode worker = CDiskWorker::Mode::Inline) {
+                      CDiskPassRunner* runner = nullptr) {
         CCheckerDlg::Setup setup;
         setup.options = options;
         const QString baselines = m_dir.path();
@@ -81,7 +82,7 @@ protected:
         setup.session.sleep = [](int) {};
         setup.startDir = startDir;
         setup.services = ServicesFor(m_desk);
-        setup.workerMode = worker;
+        setup.runner = runner ? runner : &m_inline;
         setup.trayAvailable = tray;
         m_window = std::make_unique<CCheckerDlg>(setup);
         m_window->Start();
@@ -101,6 +102,8 @@ protected:
     TestDir m_dir;
     Desk m_desk;
     std::int64_t m_now = 1'800'000'000;
+    CInlinePassRunner m_inline;
+    CThreadedPassRunner m_threaded;
     std::unique_ptr<CCheckerDlg> m_window;
 };
 
@@ -122,14 +125,14 @@ TEST_F(CheckerWindowTest, EverySampleDiskFillsThePanelFromItsButton) {
         {"HGST HTS721010A9E630", "35℃", "1,433 回", "/home ", "有効", "正常", true},
     };
     CCheckerDlg& window = Open();
-    ASSERT_EQ(window.Session().Disks().GetCount(), 5);
+    ASSERT_EQ(window.Monitor().Session().Disks().GetCount(), 5);
     // The first disk is shown without a click.
     EXPECT_EQ(window.Panel().ValueText(PanelField::Model), QStringLiteral("ST2000DM008-2FR102"));
     for (int k = 0; k < 5; ++k) {
         SCOPED_TRACE(k);
         window.DiskButton(k)->Press();
         const CInfoPanel& panel = window.Panel();
-        EXPECT_EQ(window.CurrentDisk(), window.Session().Disks().GetAt(k));
+        EXPECT_EQ(window.Monitor().Snapshot().shown, k);
         EXPECT_EQ(panel.ValueText(PanelField::Model), QString::fromUtf8(disks[k].model));
         EXPECT_EQ(panel.ValueText(PanelField::Temperature),
                   QString::fromUtf8(disks[k].temperature));
@@ -153,22 +156,22 @@ TEST_F(CheckerWindowTest, EverySampleDiskFillsThePanelFromItsButton) {
 }
 
 TEST_F(CheckerWindowTest, TheScanRunsOffTheWindowThreadWithTheCommandsLocked) {
-    CCheckerDlg& window = Open({}, true, kData, CDiskWorker::Mode::Threaded);
+    CCheckerDlg& window = Open({}, true, kData, &m_threaded);
     // The scan's end reaches the window as an event, so it is still busy.
-    ASSERT_TRUE(window.Worker().IsBusy());
+    ASSERT_TRUE(window.Monitor().IsBusy());
     EXPECT_FALSE(window.ToolBar()->isEnabled());
     EXPECT_FALSE(window.Panel().StarButton()->isEnabled());
-    QSignalSpy idle(&window.Worker(), &CDiskWorker::busyChanged);
+    QSignalSpy idle(&m_threaded, &CThreadedPassRunner::passEnded);
     ASSERT_TRUE(idle.wait(10000));
     EXPECT_TRUE(window.ToolBar()->isEnabled());
     EXPECT_TRUE(window.Panel().StarButton()->isEnabled());
-    EXPECT_EQ(window.Session().Disks().GetCount(), 5);
+    EXPECT_EQ(window.Monitor().Session().Disks().GetCount(), 5);
     EXPECT_EQ(window.Panel().ValueText(PanelField::Model), QStringLiteral("ST2000DM008-2FR102"));
 }
 
 TEST_F(CheckerWindowTest, ListHasEveryRecordButTheTemperaturesInDiskOrder) {
     CCheckerDlg& window = Open();
-    const CDisk* disk = window.CurrentDisk();
+    const CDisk* disk = window.Monitor().Session().Disks().GetAt(window.Monitor().Snapshot().shown);
     QStringList expected;
     for (const CHddSmartDisp* record : disk->m_HddSmart.m_DispList) {
         if (record->m_byId != 194 && record->m_byId != 231)
@@ -199,9 +202,11 @@ TEST_F(CheckerWindowTest, RefreshReadsEveryDiskAgain) {
     EXPECT_EQ(asked,
               (QStringList{"\\\\.\\PhysicalDrive0", "\\\\.\\PhysicalDrive1",
                            "\\\\.\\PhysicalDrive2", "\\\\.\\PhysicalDrive3", "\\\\.\\Scsi3:"}));
-    EXPECT_EQ(window.CurrentDisk(), window.Session().Disks().GetAt(1));
-    EXPECT_EQ(window.List()->Model()->Rows().first().record,
-              window.CurrentDisk()->m_HddSmart.m_DispList.GetAt(0));
+    EXPECT_EQ(window.Monitor().Snapshot().shown, 1);
+    EXPECT_EQ(window.List()->Model()->Rows().first().cells,
+              MakeAttributeRow(
+                  *window.Monitor().Session().Disks().GetAt(1)->m_HddSmart.m_DispList.GetAt(0))
+                  .cells);
 }
 
 TEST_F(CheckerWindowTest, EveryWayOutAsksTheSameQuestionAndNoChangesNothing) {
@@ -266,7 +271,7 @@ TEST_F(CheckerWindowTest, VudaStartsHiddenInTheNotificationArea) {
     mini.m_bOptMini = true;
     CCheckerDlg& window = Open(mini);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(window.Session().Disks().GetCount(), 5);
+    EXPECT_EQ(window.Monitor().Session().Disks().GetCount(), 5);
 }
 
 TEST_F(CheckerWindowTest, ATimerPassLeavesASleepingDiskUnreadAndItsTipsSaySo) {
@@ -341,7 +346,7 @@ TEST_F(CheckerWindowTest, StarAsksAndRestartsTheMeasurement) {
               QStringLiteral("ハードディスクの使用時間を再調査します。\nよろしいですか？"));
     EXPECT_TRUE(window.IsTimerRunning());
     EXPECT_EQ(window.Panel().ValueText(PanelField::PowerOn), QStringLiteral("判別中"));
-    for (const CDisk* disk : window.Session().Disks())
+    for (const CDisk* disk : window.Monitor().Session().Disks())
         EXPECT_EQ(disk->m_nPohUnit, -1);
 }
 
@@ -452,7 +457,7 @@ TEST_F(CheckerWindowTest, SaysOnceWhenNoDiskMayBeReadForLackOfPermission) {
         m_sim.install(machine.path());
         m_desk.messages.clear();
         CCheckerDlg& window = Open();
-        EXPECT_EQ(window.Session().Disks().GetCount(), c.disks);
+        EXPECT_EQ(window.Monitor().Session().Disks().GetCount(), c.disks);
         EXPECT_EQ(m_desk.messages, c.told ? QStringList{noPermission} : QStringList());
         // A refresh that fails the same way says nothing more.
         window.RefreshAction()->trigger();

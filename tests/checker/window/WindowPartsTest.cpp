@@ -1,7 +1,7 @@
 #include "AttributeBar.h"
 #include "AttributeList.h"
-#include "DiskWorker.h"
 #include "SingleInstance.h"
+#include "ThreadedPassRunner.h"
 
 #include "../../support/TempDir.h"
 
@@ -17,10 +17,10 @@
 
 namespace {
 
-// --- The disk worker -----------------------------------------------------
+// --- The disk pass runner -------------------------------------------------
 
-TEST(DiskWorkerTest, TheWindowKeepsServingEventsWhileADiskHangs) {
-    CDiskWorker worker(CDiskWorker::Mode::Threaded);
+TEST(PassRunnerTest, TheWindowKeepsServingEventsWhileADiskHangs) {
+    CThreadedPassRunner worker;
     QSemaphore diskAnswers;
     bool done = false;
     ASSERT_TRUE(worker.Run([&] { diskAnswers.acquire(); }, [&] { done = true; }));
@@ -36,15 +36,15 @@ TEST(DiskWorkerTest, TheWindowKeepsServingEventsWhileADiskHangs) {
             diskAnswers.release();
     });
     tick.start(0);
-    QSignalSpy idle(&worker, &CDiskWorker::busyChanged);
+    QSignalSpy idle(&worker, &CThreadedPassRunner::passEnded);
     ASSERT_TRUE(idle.wait(10000));
     EXPECT_GE(served, 3);
     EXPECT_TRUE(done);
     EXPECT_FALSE(worker.IsBusy());
 }
 
-TEST(DiskWorkerTest, WaitingForTheJobDropsItsCallback) {
-    CDiskWorker worker(CDiskWorker::Mode::Threaded);
+TEST(PassRunnerTest, WaitingForTheJobDropsItsCallback) {
+    CThreadedPassRunner worker;
     QSemaphore started;
     bool jobFinished = false;
     bool done = false;
@@ -55,7 +55,7 @@ TEST(DiskWorkerTest, WaitingForTheJobDropsItsCallback) {
         },
         [&] { done = true; });
     started.acquire();
-    worker.WaitIdle();
+    worker.Abandon();
     EXPECT_TRUE(jobFinished);
     EXPECT_FALSE(worker.IsBusy());
     // A new job is not ended by the old one's late completion.
@@ -65,7 +65,32 @@ TEST(DiskWorkerTest, WaitingForTheJobDropsItsCallback) {
     EXPECT_TRUE(worker.IsBusy());
     EXPECT_FALSE(done);
     hold.release();
-    worker.WaitIdle();
+    worker.Abandon();
+}
+
+// The strip's end waits for the last reading and still wants it; an end
+// that starts the next pass finds the runner free.
+TEST(PassRunnerTest, WaitingRunsTheEndHereAndAnEndMayStartTheNextPass) {
+    CThreadedPassRunner runner;
+    QSemaphore diskAnswers;
+    int ends = 0;
+    bool chained = false;
+    ASSERT_TRUE(runner.Run([&] { diskAnswers.acquire(); },
+                           [&] {
+                               ++ends;
+                               chained = runner.Run([] {}, [&] { ++ends; });
+                           }));
+    diskAnswers.release();
+    runner.Wait();
+    EXPECT_EQ(ends, 1);
+    EXPECT_TRUE(chained);
+    EXPECT_TRUE(runner.IsBusy());
+    runner.Wait();
+    EXPECT_EQ(ends, 2);
+    EXPECT_FALSE(runner.IsBusy());
+    // Both passes' own ends are still queued; neither counts again.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ends, 2);
 }
 
 // --- One copy per user -----------------------------------------------------

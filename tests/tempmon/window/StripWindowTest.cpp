@@ -1,9 +1,9 @@
 #include "StripWindow.h"
 #include "HeatgaugeMenu.h"
-#include "MonitorFakes.h"
 #include "Smoothly.h"
 #include "StripPainter.h"
 
+#include "../../support/PassFakes.h"
 #include "../../support/ScopedSimMachine.h"
 #include "../../support/SimMachineFiles.h"
 #include "../../support/TempDir.h"
@@ -122,7 +122,7 @@ protected:
     ScopedSimMachine m_sim;
     TestDir m_dir;
     FakeTimer m_timer;
-    FakeRunner m_runner;
+    CInlinePassRunner m_runner;
     CHeatgaugeMonitor m_monitor{
         {m_dir.path(QStringLiteral("HeatgaugeMini.ini")), &m_timer, &m_runner}};
     std::unique_ptr<CStripWindow> m_window;

@@ -1,0 +1,44 @@
+#include "CheckerSnapshot.h"
+
+#include "CheckerDisk.h"
+#include "DiskReports.h"
+
+#include <utility>
+
+namespace {
+
+const QString kSleeping = QStringLiteral("スタンバイ中");
+
+} // namespace
+
+DiskSnapshot DiskSnapshotOf(const CDisk& disk, PanelTexts panel) {
+    DiskSnapshot snapshot;
+    snapshot.button = DiskButtonValuesOf(disk);
+    snapshot.tip = QStringLiteral("%1\n%2").arg(disk.GetModelNumber(), disk.m_strDriveLetters);
+    if (disk.m_bSleeping) {
+        snapshot.tip += QLatin1Char('\n') + kSleeping;
+        snapshot.trayNote = disk.GetModelNumber() + QLatin1Char(' ') + kSleeping;
+    }
+    snapshot.panel = std::move(panel);
+    for (AttributeRow row : MakeAttributeRows(disk)) {
+        std::optional<AttributeFigures> detail;
+        if (row.record)
+            detail = AttributeFiguresOf(*row.record);
+        row.record = nullptr;
+        snapshot.attributes.push_back({std::move(row), std::move(detail)});
+    }
+    return snapshot;
+}
+
+const DiskSnapshot* CheckerSnapshot::Shown() const {
+    return shown >= 0 && shown < int(disks.size()) ? &disks[std::size_t(shown)] : nullptr;
+}
+
+QString TrayTip(const QString& base, const CheckerSnapshot& snapshot) {
+    QString tip = base;
+    for (const DiskSnapshot& disk : snapshot.disks) {
+        if (!disk.trayNote.isEmpty())
+            tip += QLatin1Char('\n') + disk.trayNote;
+    }
+    return tip;
+}
