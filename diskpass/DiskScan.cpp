@@ -97,7 +97,7 @@ void SetSmartEnabledBit(CHdd* disk, bool enabled) {
     SectorImage& image = disk->m_HddInfo.m_Identify;
     WORD word = vorn::hdd::identifyWord(image, kWordSmartEnabled);
     word = enabled ? static_cast<WORD>(word | 1) : static_cast<WORD>(word & ~1);
-    vorn::hdd::writeLe16(image.data(), image.size(), kWordSmartEnabled * 2, word);
+    vorn::le::write16(image.data(), image.size(), kWordSmartEnabled * 2, word);
 }
 
 // The bit is what the rest of the program reads as "S.M.A.R.T. on", so it
@@ -127,12 +127,12 @@ void ReadSmartData(CHdd* disk) {
 void StoreSystemSize(CScannedDisk* disk) {
     const std::int64_t sizeBytes = disk->m_llSystemSize;
     SectorImage& image = disk->m_HddInfo.m_Identify;
-    if (vorn::hdd::readLe64(image.data(), image.size(), kLba48Offset) != 0)
+    if (vorn::le::read64(image.data(), image.size(), kLba48Offset) != 0)
         return;
     const ULONGLONG sectors = static_cast<ULONGLONG>(sizeBytes / 512);
-    vorn::hdd::writeLe32(image.data(), image.size(), kLba48Offset, static_cast<DWORD>(sectors));
-    vorn::hdd::writeLe32(image.data(), image.size(), kLba48Offset + 4,
-                         static_cast<DWORD>(sectors >> 32));
+    vorn::le::write32(image.data(), image.size(), kLba48Offset, static_cast<DWORD>(sectors));
+    vorn::le::write32(image.data(), image.size(), kLba48Offset + 4,
+                      static_cast<DWORD>(sectors >> 32));
 }
 
 void StoreSystemModelIfNone(CScannedDisk* disk) {

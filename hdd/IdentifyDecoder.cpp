@@ -7,8 +7,8 @@
 namespace vorn::identify {
 
 using vorn::hdd::identifyWord;
-using vorn::hdd::readLe32;
-using vorn::hdd::readLe64;
+using vorn::le::read32;
+using vorn::le::read64;
 
 namespace {
 
@@ -100,11 +100,11 @@ long bufferCapacity(const SectorImage& image) {
 }
 
 LONGLONG capacity28(const SectorImage& image) {
-    return bytesFromSectors(readLe32(image.data(), image.size(), kOffsetLba28));
+    return bytesFromSectors(read32(image.data(), image.size(), kOffsetLba28));
 }
 
 LONGLONG capacity48(const SectorImage& image) {
-    return bytesFromSectors(readLe64(image.data(), image.size(), kOffsetLba48));
+    return bytesFromSectors(read64(image.data(), image.size(), kOffsetLba48));
 }
 
 LONGLONG capacityChs(const SectorImage& image) {

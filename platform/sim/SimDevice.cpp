@@ -1,8 +1,10 @@
 #include "SimDevice.h"
 
 #include "AtaCommandSet.h"
+#include "ByteOrder.h"
 #include "NvmeCommandSet.h"
 #include "SafeFile.h"
+#include "UniqueFd.h"
 
 #include <QFile>
 
@@ -357,14 +359,14 @@ private:
         if (m_traceFile.isEmpty())
             return;
         int failure = 0;
-        const int fd = Cm_OpenRegularFileForWriting(QFile::encodeName(m_traceFile), true, &failure);
-        if (fd < 0)
+        const vorn::UniqueFd fd(
+            Cm_OpenRegularFileForWriting(QFile::encodeName(m_traceFile), true, &failure));
+        if (!fd.valid())
             return;
         const QByteArray bytes = (makeLine() + '\n').toUtf8();
         // One write per line keeps lines whole when two processes append.
         [[maybe_unused]] const ssize_t written =
-            ::write(fd, bytes.constData(), std::size_t(bytes.size()));
-        ::close(fd);
+            ::write(fd.get(), bytes.constData(), std::size_t(bytes.size()));
     }
 
     // The position of the disk a request goes to, or -1.
@@ -496,12 +498,12 @@ void addToPowerOnCounter(QByteArray* smartData, long long delta) {
     for (int entry = 2; entry + 12 <= 2 + 30 * 12; entry += 12) {
         if (static_cast<BYTE>((*smartData)[entry]) != 9)
             continue;
-        unsigned long long raw = 0;
-        for (int i = 5; i >= 0; --i)
-            raw = raw << 8 | static_cast<BYTE>((*smartData)[entry + 5 + i]);
-        raw = (raw + static_cast<unsigned long long>(delta)) & 0xFFFFFFFFFFFFull;
-        for (int i = 0; i < 6; ++i)
-            (*smartData)[entry + 5 + i] = char(raw >> (8 * i));
+        BYTE* bytes = reinterpret_cast<BYTE*>(smartData->data());
+        const std::size_t size = static_cast<std::size_t>(smartData->size());
+        const std::size_t rawAt = static_cast<std::size_t>(entry) + 5;
+        const auto raw = vorn::le::readUnsigned<std::uint64_t>(bytes, size, rawAt, 6);
+        vorn::le::writeUnsigned<std::uint64_t>(bytes, size, rawAt, 6,
+                                               raw + static_cast<std::uint64_t>(delta));
         setSectorChecksum(smartData);
         return;
     }
