@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ByteOrder.h"
+#include "IdentifyLayout.h"
 #include "WinTypes.h"
 
 #include <array>
@@ -13,11 +14,11 @@ using SectorImage = std::array<BYTE, 512>;
 
 namespace vorn::hdd {
 
-// ATA words are numbered from 0; word n starts at byte 2n.
+// Word n of an IDENTIFY sector; 0 for a word outside it.
 inline WORD identifyWord(const SectorImage& image, int word) {
     return word < 0
                ? 0
-               : vorn::le::read16(image.data(), image.size(), static_cast<std::size_t>(word) * 2);
+               : vorn::le::read16(image.data(), image.size(), vorn::identify::byteOfWord(word));
 }
 
 } // namespace vorn::hdd

@@ -42,7 +42,7 @@ int temperature(const SectorImage& attributes) {
     int implausible = -1;
     for (int k = 0; k < kEntryCount; ++k) {
         const AttributeEntry entry = attributeEntry(attributes, k);
-        if (entry.id != kIdTemperature && entry.id != kIdTemperatureAlt)
+        if (!isTemperatureAttribute(entry.id))
             continue;
         const int degrees = static_cast<BYTE>(entry.raw);
         if (degrees < 100)

@@ -2,6 +2,7 @@
 
 #include "AtaCommandSet.h"
 #include "ByteOrder.h"
+#include "IdentifyLayout.h"
 #include "NvmeCommandSet.h"
 #include "SafeFile.h"
 #include "UniqueFd.h"
@@ -19,8 +20,9 @@ namespace vorn::platform {
 
 namespace {
 
-constexpr int kSmartWord85LowByte = 170; // word 85 bit 0: S.M.A.R.T. enabled
-constexpr char kIdentifySignature = char(0xA5);
+// Word 85 bit 0, S.M.A.R.T. enabled, is in the word's low byte.
+constexpr std::size_t kSmartEnabledByte = identify::byteOfWord(identify::kWordSmartEnabled);
+constexpr std::size_t kIntegritySignatureByte = identify::byteOfWord(identify::kWordIntegrity);
 
 std::mutex& clockMutex() {
     static std::mutex mutex;
@@ -69,7 +71,7 @@ public:
             state.identify = disk.identify;
             state.powerMode = disk.device.powerMode;
             state.smartEnabled = disk.identify.size() != kSectorSize ||
-                                 (static_cast<BYTE>(disk.identify[kSmartWord85LowByte]) & 0x01);
+                                 (static_cast<BYTE>(disk.identify[kSmartEnabledByte]) & 0x01);
             m_states.push_back(state);
             m_numbers.push_back({disk.index(), disk.scsiPort(), disk.scsiTargetId()});
         }
@@ -255,9 +257,10 @@ private:
         state.smartEnabled = enable;
         if (state.identify.size() != kSectorSize)
             return;
-        char& flags = state.identify[kSmartWord85LowByte];
+        char& flags = state.identify[kSmartEnabledByte];
         flags = enable ? char(flags | 0x01) : char(flags & ~0x01);
-        if (state.identify[510] == kIdentifySignature)
+        if (static_cast<BYTE>(state.identify[kIntegritySignatureByte]) ==
+            identify::kIntegritySignature)
             setSectorChecksum(&state.identify);
     }
 
