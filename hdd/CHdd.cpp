@@ -11,8 +11,6 @@
 
 VORN_IMPLEMENT_DYNCREATE(CHdd, CObject)
 
-namespace {} // namespace
-
 // m_nDrive has no meaning before the first open; it starts at -1 rather
 // than undefined so that reading it early is harmless.
 CHdd::CHdd()
