@@ -12,9 +12,11 @@
 #include <cstddef>
 #include <vector>
 
-// The request and reply layouts of the storage control requests and the
-// command table that fills them. Building a request is pure; the two send
-// functions at the end are the only ones that reach the device layer.
+// The command table of the storage control requests and the buffers it
+// fills, laid out as the device layer declares them (RequestLayouts.h), so
+// that the bytes built here are the bytes taken apart there. Building a
+// request is pure; the two send functions at the end are the only ones that
+// reach the device layer.
 namespace vorn::ata {
 
 // Every failed system call writes the thread's last error into the run log;
@@ -35,7 +37,6 @@ enum class Operation {
     ReturnStatus,
 };
 
-// The request and reply layouts are the device layer's (RequestLayouts.h).
 namespace layout = vorn::platform::layout;
 
 struct DirectRow {
