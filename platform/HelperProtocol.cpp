@@ -18,6 +18,11 @@ namespace {
 constexpr std::size_t kReplyHeaderSize = 4 + kAtaRegisterBytes;
 constexpr BYTE kFlagDataIn = 0x01;
 
+// Format, kind, then the registers and the flags byte; or the opcode and
+// eight 32-bit words.
+static_assert(kAtaRequestSize == 2 + kAtaRegisterBytes + 1);
+static_assert(kNvmeRequestSize == 2 + 1 + 8 * 4);
+
 bool wantsData(const AtaCommand& command, const AtaOutcome& outcome) {
     return command.dataIn && outcome.transportError == 0;
 }
