@@ -3,6 +3,7 @@
 #include "ErrorNotice.h"
 #include "LastError.h"
 #include "SafeFile.h"
+#include "UniqueFd.h"
 #include "WideText.h"
 
 #include <unistd.h>
@@ -26,16 +27,17 @@ void noteFailure(int code) {
 // a device.
 std::FILE* openLog(const QByteArray& fileName, bool append) {
     int failure = 0;
-    const int fd = Cm_OpenRegularFileForWriting(fileName, append, &failure);
-    if (fd < 0) {
+    vorn::UniqueFd fd(Cm_OpenRegularFileForWriting(fileName, append, &failure));
+    if (!fd.valid()) {
         noteFailure(failure);
         return nullptr;
     }
-    std::FILE* stream = ::fdopen(fd, append ? "ab" : "wb");
+    std::FILE* stream = ::fdopen(fd.get(), append ? "ab" : "wb");
     if (!stream) {
         noteFailure(errno);
-        ::close(fd);
+        return nullptr;
     }
+    fd.release(); // the stream closes it now
     return stream;
 }
 

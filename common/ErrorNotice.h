@@ -5,8 +5,9 @@
 #include <QString>
 
 // How a failed system call is shown to the user. The core library knows no
-// windows: by default the notice is one line on standard error. A widget layer
-// that is loaded into the process installs a hook that shows a message box.
+// windows: by default the notice is one line on standard error. A desktop
+// program installs the widget layer's hook (Cm_InstallMessageBoxNotice),
+// which shows a message box.
 using Cm_ErrorNoticeHook = void (*)(const QString& caption, const QString& text);
 
 VORNCOM_API void Cm_ShowErrorNotice(const QString& caption, const QString& text);

@@ -1,5 +1,8 @@
 #include "SafeFile.h"
 
+#include "LeadingNumber.h"
+#include "UniqueFd.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -12,32 +15,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
+#include <string_view>
 
 namespace {
 
-// Closes a descriptor on every way out.
-class Fd {
-public:
-    explicit Fd(int fd = -1) : m_fd(fd) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd() { reset(); }
-    int get() const { return m_fd; }
-    // close() reports what a delayed write-back failed with.
-    int reset() {
-        const int result = m_fd >= 0 ? ::close(m_fd) : 0;
-        m_fd = -1;
-        return result;
-    }
-    int release() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
-
-private:
-    int m_fd;
-};
+using vorn::UniqueFd;
 
 QByteArray encoded(const QString& path) {
     return QFile::encodeName(path);
@@ -57,14 +40,14 @@ bool writeAll(int fd, const char* data, qint64 size) {
     return true;
 }
 
-bool isDecimal(const QByteArray& text) {
-    if (text.isEmpty() || text.size() > 10)
-        return false;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-    }
-    return true;
+// The process id a temporary's name ends in: digits only, the whole rest of
+// the name, and a number a process id can be; else 0.
+pid_t pidOfTemporary(const QByteArray& digits) {
+    const vorn::LeadingNumber number = vorn::readLeadingNumber(
+        std::string_view(digits.constData(), std::size_t(digits.size())), 1,
+        std::numeric_limits<pid_t>::max(), vorn::LeadingNumberForm{false, false});
+    const bool whole = number.end == static_cast<std::size_t>(digits.size());
+    return number.status == vorn::LeadingNumber::Number && whole ? pid_t(number.value) : 0;
 }
 
 // A temporary file of ours whose process is gone was left by a crash or a
@@ -82,13 +65,10 @@ void removeStaleTemporaries(int dirFd, const QByteArray& prefix) {
         const QByteArray name(entry->d_name);
         if (!name.startsWith(prefix))
             continue;
-        const QByteArray pid = name.mid(prefix.size());
-        if (!isDecimal(pid))
+        const pid_t pid = pidOfTemporary(name.mid(prefix.size()));
+        if (pid <= 0 || pid == ::getpid())
             continue;
-        const long number = pid.toLong();
-        if (number <= 0 || number == ::getpid())
-            continue;
-        if (::kill(static_cast<pid_t>(number), 0) < 0 && errno == ESRCH)
+        if (::kill(pid, 0) < 0 && errno == ESRCH)
             ::unlinkat(dirFd, name.constData(), 0);
     }
     ::closedir(dir);
@@ -125,7 +105,7 @@ std::optional<QByteArray> Cm_ReadBoundedFile(const QString& path, qint64 maxByte
         return std::nullopt;
     }
     // Non-blocking, in case a FIFO took the file's place since the look.
-    const Fd fd(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const UniqueFd fd(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     struct stat opened {};
     if (fd.get() < 0 || ::fstat(fd.get(), &opened) < 0) {
         failure = errno;
@@ -172,7 +152,8 @@ int Cm_ReplaceFile(const QString& path, const QByteArray& bytes) {
     const QString fileName = info.fileName();
     if (fileName.isEmpty())
         return kCmNotRegularFile;
-    const Fd dir(::open(encoded(info.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const UniqueFd dir(
+        ::open(encoded(info.path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() < 0)
         return errno;
 
@@ -195,7 +176,7 @@ int Cm_ReplaceFile(const QString& path, const QByteArray& bytes) {
     const int flags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
     // Our own leftover from an earlier failed call of this process.
     ::unlinkat(dir.get(), temporary.constData(), 0);
-    Fd file(::openat(dir.get(), temporary.constData(), flags, 0666));
+    UniqueFd file(::openat(dir.get(), temporary.constData(), flags, 0666));
     if (file.get() < 0)
         return errno;
 
@@ -229,10 +210,10 @@ int Cm_OpenRegularFileForWriting(const QByteArray& fileName, bool append, int* f
         *failure = kCmSymbolicLink;
         return -1;
     }
-    Fd fd(::open(fileName.constData(),
-                 O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC |
-                     (append ? O_APPEND : 0),
-                 0666));
+    UniqueFd fd(::open(fileName.constData(),
+                       O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC |
+                           (append ? O_APPEND : 0),
+                       0666));
     if (fd.get() < 0) {
         *failure = errno == ELOOP ? kCmSymbolicLink : errno;
         return -1;

@@ -1,6 +1,7 @@
 #include "DiskScan.h"
 
 #include "ErrorLog.h"
+#include "IdentifyLayout.h"
 #include "LastError.h"
 #include "SectorImage.h"
 #include "TextConvert.h"
@@ -14,10 +15,9 @@
 
 namespace {
 
-constexpr std::size_t kModelOffset = 54; // words 27 to 46
-constexpr std::size_t kModelLength = 40;
-constexpr std::size_t kLba48Offset = 200; // words 100 to 103
-constexpr int kWordSmartEnabled = 85;
+namespace identify = vorn::identify;
+constexpr std::size_t kModelLength = identify::kModelLength;
+constexpr std::size_t kLba48Offset = identify::byteOfWord(identify::kWordLba48Sectors);
 
 struct FreeBlock {
     void operator()(void* block) const { std::free(block); }
@@ -95,9 +95,10 @@ bool OpenAttempt(CScannedDisk* disk, const CmDiskDriveRecord& drive, const PassO
 
 void SetSmartEnabledBit(CHdd* disk, bool enabled) {
     SectorImage& image = disk->m_HddInfo.m_Identify;
-    WORD word = vorn::hdd::identifyWord(image, kWordSmartEnabled);
+    WORD word = vorn::hdd::identifyWord(image, identify::kWordSmartEnabled);
     word = enabled ? static_cast<WORD>(word | 1) : static_cast<WORD>(word & ~1);
-    vorn::hdd::writeLe16(image.data(), image.size(), kWordSmartEnabled * 2, word);
+    vorn::le::write16(image.data(), image.size(), identify::byteOfWord(identify::kWordSmartEnabled),
+                      word);
 }
 
 // The bit is what the rest of the program reads as "S.M.A.R.T. on", so it
@@ -127,12 +128,12 @@ void ReadSmartData(CHdd* disk) {
 void StoreSystemSize(CScannedDisk* disk) {
     const std::int64_t sizeBytes = disk->m_llSystemSize;
     SectorImage& image = disk->m_HddInfo.m_Identify;
-    if (vorn::hdd::readLe64(image.data(), image.size(), kLba48Offset) != 0)
+    if (vorn::le::read64(image.data(), image.size(), kLba48Offset) != 0)
         return;
     const ULONGLONG sectors = static_cast<ULONGLONG>(sizeBytes / 512);
-    vorn::hdd::writeLe32(image.data(), image.size(), kLba48Offset, static_cast<DWORD>(sectors));
-    vorn::hdd::writeLe32(image.data(), image.size(), kLba48Offset + 4,
-                         static_cast<DWORD>(sectors >> 32));
+    vorn::le::write32(image.data(), image.size(), kLba48Offset, static_cast<DWORD>(sectors));
+    vorn::le::write32(image.data(), image.size(), kLba48Offset + 4,
+                      static_cast<DWORD>(sectors >> 32));
 }
 
 void StoreSystemModelIfNone(CScannedDisk* disk) {
@@ -160,7 +161,7 @@ void StoreSystemModel(CHdd* disk, const QString& model) {
         while (length > 0 && (static_cast<unsigned char>(bytes[length]) & 0xC0) == 0x80)
             --length;
     }
-    BYTE* field = disk->m_HddInfo.m_Identify.data() + kModelOffset;
+    BYTE* field = disk->m_HddInfo.m_Identify.data() + identify::kModelOffset;
     std::memset(field, 0, kModelLength);
     std::memcpy(field, bytes.get(), length);
 }

@@ -2,6 +2,8 @@
 
 #include "LeadingNumber.h"
 
+#include <climits>
+
 PassSwitch MatchPassSwitch(const QString& argument) {
     static const struct {
         const char* name;
@@ -19,16 +21,19 @@ PassSwitch MatchPassSwitch(const QString& argument) {
     return PassSwitch::None;
 }
 
-int PassSwitchNumber(const QString& text) {
-    return LeadingNumber(reinterpret_cast<const char16_t*>(text.utf16()));
-}
-
 PassSwitch ApplyPassSwitch(const QStringList& arguments, int index, PassOptions* options) {
     const PassSwitch which = MatchPassSwitch(arguments.value(index));
     switch (which) {
     case PassSwitch::Init:
-        if (index + 1 < arguments.size())
-            options->m_nOptInit = static_cast<BYTE>(PassSwitchNumber(arguments[index + 1]));
+        if (index + 1 < arguments.size()) {
+            // The mode is the low byte of the number, as the switch always
+            // took it; a word that is no number, or a number beyond int,
+            // gives 0.
+            const vorn::LeadingNumber number =
+                vorn::readLeadingNumber(arguments[index + 1], INT_MIN, INT_MAX);
+            options->m_nOptInit =
+                number.status == vorn::LeadingNumber::Number ? static_cast<BYTE>(number.value) : 0;
+        }
         break;
     case PassSwitch::Mini:
         options->m_bOptMini = true;

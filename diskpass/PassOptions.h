@@ -31,6 +31,3 @@ PassSwitch ApplyPassSwitch(const QStringList& arguments, int index, PassOptions*
 // The window's parse: every argument after the program's own path; those
 // that match no switch are ignored.
 PassOptions ParsePassSwitches(const QStringList& arguments);
-
-// The number the C runtime's _wtoi reads from the start of a text.
-int PassSwitchNumber(const QString& text);

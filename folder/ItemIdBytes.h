@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ByteOrder.h"
 #include "CItemID.h"
 
 #include <QByteArray>
@@ -7,17 +8,16 @@
 #include <vector>
 
 // Byte-level helpers of the item-ID list format shared by the two classes;
-// not exported. Counts are read and written byte by byte: lists have no
-// alignment.
+// not exported. A count is the first two bytes of an item, little-endian;
+// lists have no alignment.
 namespace itemid {
 
 inline WORD ReadCount(LPCITEMIDLIST item) {
-    return static_cast<WORD>(item[0] | (item[1] << 8));
+    return vorn::le::read16(item, 2, 0);
 }
 
 inline void WriteCount(LPITEMIDLIST item, WORD count) {
-    item[0] = static_cast<BYTE>(count & 0xFF);
-    item[1] = static_cast<BYTE>(count >> 8);
+    vorn::le::write16(item, 2, 0, count);
 }
 
 // A count below 2 cannot even hold itself; it ends the list rather than

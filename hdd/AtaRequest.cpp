@@ -7,14 +7,18 @@
 #include "SectorImage.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <limits>
 #include <new>
 
 namespace vorn::ata {
 
-using vorn::hdd::writeLe16;
-using vorn::hdd::writeLe32;
+using vorn::le::write16;
+using vorn::le::write32;
+using vorn::platform::AtaRegisters;
+using vorn::platform::kSectorSize;
+using vorn::platform::putAtaRegisters;
 
 namespace {
 
@@ -25,27 +29,24 @@ constexpr BYTE kSmartLow = cmd::kSmartLbaMid;
 constexpr BYTE kSmartHigh = cmd::kSmartLbaHigh;
 constexpr BYTE kMaster = 0xA0;
 constexpr BYTE kSlaveBit = 0x10;
-constexpr DWORD kDataReply = 16 + 512;
-constexpr DWORD kStatusReply = 16 + 8;
+constexpr DWORD kDataReply = layout::kOutData + kSectorSize;
+constexpr DWORD kStatusReply = layout::kOutData + layout::kOutRegistersSize;
 constexpr DWORD kNoDataReply = 19;
 constexpr DWORD kScsiDataOut = 560;
 constexpr DWORD kScsiNoDataOut = 52;
 constexpr DWORD kScsiTimeoutSeconds = 10;
-constexpr DWORD kAtaFlagsDataIn = 2;
 constexpr DWORD kAtaTimeoutSeconds = 10;
 
-Registers smart(BYTE feature, BYTE count, BYTE number, BYTE driveHead = 0) {
-    return Registers{feature, count, number, kSmartLow, kSmartHigh, driveHead, kSmart};
+AtaRegisters smart(BYTE feature, BYTE count, BYTE number, BYTE driveHead = 0) {
+    return AtaRegisters{feature, count, number, kSmartLow, kSmartHigh, driveHead, kSmart};
 }
 
 // SENDCMDINPARAMS at data + at: cBufferSize, the task file, bDriveNumber.
 void fillSendCmdIn(BYTE* data, std::size_t size, std::size_t at, DWORD bufferSize,
-                   const Registers& r, BYTE driveNumber) {
-    writeLe32(data, size, at, bufferSize);
-    const BYTE registers[] = {r.feature,      r.sectorCount, r.sectorNumber, r.cylinderLow,
-                              r.cylinderHigh, r.driveHead,   r.command};
-    std::memcpy(data + at + 4, registers, sizeof registers);
-    data[at + 12] = driveNumber;
+                   const AtaRegisters& r, BYTE driveNumber) {
+    write32(data, size, at + offsetof(win::SENDCMDINPARAMS, cBufferSize), bufferSize);
+    putAtaRegisters(r, data + at + layout::kInRegisters);
+    data[at + layout::kInDriveNumber] = driveNumber;
 }
 
 } // namespace
@@ -81,11 +82,11 @@ DirectRow directRow(Operation operation, int drive) {
     case Operation::Version:
         break;
     }
-    return {win::SMART_GET_VERSION, 0, {}, false, kVersionSize};
+    return {win::SMART_GET_VERSION, 0, {}, false, layout::kVersionSize};
 }
 
 ScsiRow scsiRow(Operation operation) {
-    const Registers identify{0, 0, 0, 0, 0, 0, kIdentify};
+    const AtaRegisters identify{0, 0, 0, 0, 0, 0, kIdentify};
     switch (operation) {
     case Operation::Version:
         return {win::IOCTL_SCSI_MINIPORT_SMART_VERSION, 532, 0, identify, kScsiDataOut};
@@ -116,8 +117,8 @@ ScsiRow scsiRow(Operation operation) {
             smart(cmd::kSmartAttributeAutosave, cmd::kAutosaveOff, 0), kScsiNoDataOut};
 }
 
-std::array<BYTE, kSendCmdInSize> directRequest(Operation operation, int drive) {
-    std::array<BYTE, kSendCmdInSize> request{};
+std::array<BYTE, layout::kSendCmdInBuffer> directRequest(Operation operation, int drive) {
+    std::array<BYTE, layout::kSendCmdInBuffer> request{};
     const DirectRow row = directRow(operation, drive);
     const BYTE driveNumber = row.carriesDrive ? static_cast<BYTE>(drive) : 0;
     fillSendCmdIn(request.data(), request.size(), 0, row.bufferSize, row.registers, driveNumber);
@@ -128,62 +129,62 @@ std::vector<BYTE> scsiRequest(Operation operation, int target) {
     const ScsiRow row = scsiRow(operation);
     // The request is sent with its 63 input bytes even when only 52 come
     // back, so the shared buffer must hold both.
-    std::vector<BYTE> buffer(std::max<std::size_t>(row.outLength, kScsiInLength), 0);
+    std::vector<BYTE> buffer(std::max<std::size_t>(row.outLength, layout::kScsiInSent), 0);
     BYTE* data = buffer.data();
-    writeLe32(data, buffer.size(), 0, static_cast<DWORD>(kSrbHeaderSize));
-    std::memcpy(data + 4, "SCSIDISK", 8);
-    writeLe32(data, buffer.size(), 12, kScsiTimeoutSeconds);
-    writeLe32(data, buffer.size(), 16, row.controlCode);
-    writeLe32(data, buffer.size(), 20, 0);
-    writeLe32(data, buffer.size(), 24, row.length);
-    fillSendCmdIn(data, buffer.size(), kSrbHeaderSize, row.bufferSize, row.registers,
+    const std::size_t size = buffer.size();
+    write32(data, size, offsetof(win::SRB_IO_CONTROL, HeaderLength), layout::kSrbHeaderSize);
+    std::memcpy(data + layout::kSrbSignature, layout::kSrbSignatureText,
+                sizeof win::SRB_IO_CONTROL::Signature);
+    write32(data, size, layout::kSrbTimeout, kScsiTimeoutSeconds);
+    write32(data, size, layout::kSrbControlCode, row.controlCode);
+    write32(data, size, layout::kSrbReturnCode, 0);
+    write32(data, size, layout::kSrbLength, row.length);
+    fillSendCmdIn(data, size, layout::kSrbHeaderSize, row.bufferSize, row.registers,
                   static_cast<BYTE>(target & 0xFF));
     return buffer;
 }
 
 std::vector<BYTE> ataPassThroughRequest(BYTE command, BYTE feature, BYTE sectorCount,
                                         DWORD length) {
-    if (length > kAtaPassThroughMaxData)
+    if (length > kSectorSize)
         return {};
-    std::vector<BYTE> buffer(kAtaPassThroughHeader + kAtaPassThroughMaxData, 0);
+    std::vector<BYTE> buffer(layout::kAtaPassThroughSize + kSectorSize, 0);
     BYTE* data = buffer.data();
     const std::size_t size = buffer.size();
-    writeLe16(data, size, 0, static_cast<WORD>(kAtaPassThroughHeader)); // Length
+    write16(data, size, offsetof(win::ATA_PASS_THROUGH_EX32, Length),
+            static_cast<WORD>(layout::kAtaPassThroughSize));
     if (length != 0)
-        writeLe16(data, size, 2, kAtaFlagsDataIn); // AtaFlags
-    // PathId, TargetId, Lun and the reserved byte (4-7) stay 0.
-    writeLe32(data, size, 8, length);                                     // DataTransferLength
-    writeLe32(data, size, 12, kAtaTimeoutSeconds);                        // TimeOutValue
-    writeLe32(data, size, 20, static_cast<DWORD>(kAtaPassThroughHeader)); // DataBufferOffset
-    // PreviousTaskFile at 24 stays 0; CurrentTaskFile at 32.
-    data[32] = feature;
-    data[33] = sectorCount;
-    data[38] = command;
+        write16(data, size, layout::kAtaFlags, win::ATA_FLAGS_DATA_IN);
+    // PathId, TargetId, Lun and the reserved byte stay 0, and so does the
+    // previous task file.
+    write32(data, size, layout::kAtaDataTransferLength, length);
+    write32(data, size, layout::kAtaTimeOutValue, kAtaTimeoutSeconds);
+    write32(data, size, layout::kAtaDataBufferOffset, layout::kAtaPassThroughSize);
+    putAtaRegisters(AtaRegisters{feature, sectorCount, 0, 0, 0, 0, command},
+                    data + layout::kAtaCurrentTaskFile);
     return buffer;
 }
 
 DWORD ataPassThroughLength(DWORD length) {
-    return static_cast<DWORD>(kAtaPassThroughHeader) +
-           (length <= kAtaPassThroughMaxData ? length : 0);
+    return layout::kAtaPassThroughSize + (length <= kSectorSize ? length : 0);
 }
 
 std::vector<BYTE> idePassThroughRequest(BYTE command, BYTE feature, BYTE sectorCount,
                                         DWORD length) {
     // The request length travels as a 32-bit count: a data length that
     // would wrap it must not produce a buffer shorter than the copy-out.
-    if (length > std::numeric_limits<DWORD>::max() - kIdePassThroughHeader)
+    if (length > std::numeric_limits<DWORD>::max() - layout::kIdeData)
         return {};
     std::vector<BYTE> buffer;
     try {
-        buffer.assign(kIdePassThroughHeader + length, 0);
+        buffer.assign(layout::kIdeData + length, 0);
     } catch (const std::exception&) {
         return {};
     }
     BYTE* data = buffer.data();
-    data[0] = feature;
-    data[1] = sectorCount;
-    data[6] = command;
-    writeLe32(data, buffer.size(), 8, length);
+    putAtaRegisters(AtaRegisters{feature, sectorCount, 0, 0, 0, 0, command},
+                    data + offsetof(win::IDE_PASS_THROUGH_HEADER, IdeReg));
+    write32(data, buffer.size(), layout::kIdeDataSize, length);
     return buffer;
 }
 
@@ -200,11 +201,12 @@ BOOL sendDirect(HANDLE device, Operation operation, int drive, const QString& tr
             logLastError();
         return ok;
     }
-    std::array<BYTE, kSendCmdInSize> request = directRequest(operation, drive);
+    std::array<BYTE, layout::kSendCmdInBuffer> request = directRequest(operation, drive);
     Cm_WriteErrorString(trace);
     DWORD returned = 0;
-    const BOOL ok = win::DeviceIoControl(device, row.controlCode, request.data(), kSendCmdInLength,
-                                         reply->data(), row.replyLength, &returned, nullptr);
+    const BOOL ok =
+        win::DeviceIoControl(device, row.controlCode, request.data(), layout::kSendCmdInSent,
+                             reply->data(), row.replyLength, &returned, nullptr);
     if (!ok)
         logLastError();
     return ok;
@@ -216,7 +218,7 @@ BOOL sendScsi(HANDLE device, Operation operation, int target, const QString& tra
     Cm_WriteErrorString(trace);
     DWORD returned = 0;
     const BOOL ok =
-        win::DeviceIoControl(device, win::IOCTL_SCSI_MINIPORT, buffer->data(), kScsiInLength,
+        win::DeviceIoControl(device, win::IOCTL_SCSI_MINIPORT, buffer->data(), layout::kScsiInSent,
                              buffer->data(), scsiRow(operation).outLength, &returned, nullptr);
     if (!ok)
         logLastError();

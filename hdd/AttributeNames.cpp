@@ -1,5 +1,7 @@
 #include "AttributeNames.h"
 
+#include "AttributeIds.h"
+
 #include <array>
 #include <iterator>
 
@@ -75,7 +77,8 @@ int attributeNameCount() {
 }
 
 bool excludedFromChangeQueries(int id) {
-    return id == 9 || id == 12 || id == 194 || id == 222 || id == 231;
+    return id == kIdPowerOnHours || id == kIdPowerCycles || isTemperatureAttribute(id) ||
+           id == kIdHoursInUse;
 }
 
 } // namespace vorn::smart

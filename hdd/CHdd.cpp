@@ -11,8 +11,6 @@
 
 VORN_IMPLEMENT_DYNCREATE(CHdd, CObject)
 
-namespace {} // namespace
-
 // m_nDrive has no meaning before the first open; it starts at -1 rather
 // than undefined so that reading it early is harmless.
 CHdd::CHdd()
@@ -97,12 +95,12 @@ vorn::hdd::PowerMode CHdd::CheckPowerMode() {
         std::vector<BYTE> buffer =
             vorn::ata::ataPassThroughRequest(vorn::platform::ata::kCheckPowerMode, 0, 0, 0);
         const DWORD length = vorn::ata::ataPassThroughLength(0);
-        buffer[vorn::ata::kAtaPassThroughTargetId] = static_cast<BYTE>(target);
+        buffer[vorn::platform::layout::kAtaTargetId] = static_cast<BYTE>(target);
         DWORD returned = 0;
         probe.checkAnswered =
             win::DeviceIoControl(m_hHdd, win::IOCTL_ATA_PASS_THROUGH, buffer.data(), length,
                                  buffer.data(), length, &returned, nullptr);
-        probe.sectorCount = buffer[vorn::ata::kAtaPassThroughSectorCount];
+        probe.sectorCount = buffer[vorn::platform::layout::kAtaCurrentSectorCount];
     }
     return vorn::hdd::DecidePowerMode(probe);
 }

@@ -21,7 +21,7 @@ BOOL CHddInfo::GetHddInfo(void* hDevice, int nDrive) {
     const BOOL ok =
         vorn::ata::sendDirect(hDevice, Operation::Identify, nDrive,
                               QStringLiteral("CHddInfo::GetHddInfo-%1").arg(nDrive), &reply);
-    return StoreIdentify(ok, reply.data() + vorn::ata::kDirectDataOffset);
+    return StoreIdentify(ok, reply.data() + vorn::platform::layout::kOutData);
 }
 
 BOOL CHddInfo::GetHddInfoScsi(void* hDevice, int nTarget) {
@@ -29,7 +29,7 @@ BOOL CHddInfo::GetHddInfoScsi(void* hDevice, int nTarget) {
     const BOOL ok =
         vorn::ata::sendScsi(hDevice, Operation::Identify, nTarget,
                             QStringLiteral("CHddInfo::GetHddInfoScsi-%1").arg(nTarget), &buffer);
-    return StoreIdentify(ok, buffer.data() + vorn::ata::kScsiDataOffset);
+    return StoreIdentify(ok, buffer.data() + vorn::platform::layout::kScsiOutData);
 }
 
 BOOL CHddInfo::StoreIdentify(BOOL ok, const BYTE* sector) {

@@ -68,21 +68,22 @@ BOOL CHddSmart::GetSmartVersionScsi(void* hDevice, int nTarget) {
     std::vector<BYTE> buffer;
     const BOOL ok = vorn::ata::sendScsi(hDevice, Operation::Version, nTarget,
                                         scsiVersionTrace(nTarget), &buffer);
-    return StoreVersion(ok, buffer.data() + vorn::ata::kScsiDataOffset);
+    return StoreVersion(ok, buffer.data() + vorn::platform::layout::kScsiOutData);
 }
 
 BOOL CHddSmart::StoreVersion(BOOL ok, const BYTE* reply) {
-    m_Version = GETVERSIONINPARAMS{};
+    m_Version = win::GETVERSIONINPARAMS{};
     if (!ok)
         return ok;
-    const std::size_t size = vorn::ata::kVersionSize;
-    m_Version.bVersion = reply[0];
-    m_Version.bRevision = reply[1];
-    m_Version.bReserved = reply[2];
-    m_Version.bIDEDeviceMap = reply[3];
-    m_Version.fCapabilities = vorn::hdd::readLe32(reply, size, 4);
-    for (int i = 0; i < 4; ++i)
-        m_Version.dwReserved[i] = vorn::hdd::readLe32(reply, size, 8 + 4 * std::size_t(i));
+    namespace layout = vorn::platform::layout;
+    const std::size_t size = layout::kVersionSize;
+    m_Version.bVersion = reply[offsetof(win::GETVERSIONINPARAMS, bVersion)];
+    m_Version.bRevision = reply[offsetof(win::GETVERSIONINPARAMS, bRevision)];
+    m_Version.bReserved = reply[offsetof(win::GETVERSIONINPARAMS, bReserved)];
+    m_Version.bIDEDeviceMap = reply[layout::kVersionDeviceMap];
+    m_Version.fCapabilities = vorn::le::read32(reply, size, layout::kVersionCapabilities);
+    for (std::size_t i = 0; i < std::size(m_Version.dwReserved); ++i)
+        m_Version.dwReserved[i] = vorn::le::read32(reply, size, layout::kVersionReserved + 4 * i);
     Cm_WriteErrorString(QStringLiteral("%1 %2 %3 %4 %5")
                             .arg(m_Version.bVersion)
                             .arg(m_Version.bRevision)
@@ -130,8 +131,8 @@ int CHddSmart::GetSmartStatus(void* hDevice) {
     std::vector<BYTE> reply;
     const BOOL ok =
         sendDirect(hDevice, Operation::ReturnStatus, "CHddSmart::GetSmartStatus", 0, &reply);
-    return StatusFromReply(ok, reply.data(), vorn::ata::kDirectStatusLowOffset,
-                           vorn::ata::kDirectStatusHighOffset);
+    return StatusFromReply(ok, reply.data(), vorn::platform::layout::kOutStatusLow,
+                           vorn::platform::layout::kOutStatusHigh);
 }
 
 int CHddSmart::GetSmartStatusScsi(void* hDevice, int nTarget) {
@@ -139,8 +140,8 @@ int CHddSmart::GetSmartStatusScsi(void* hDevice, int nTarget) {
     std::vector<BYTE> buffer;
     const BOOL ok = sendScsi(hDevice, Operation::ReturnStatus, "CHddSmart::GetSmartStatusScsi",
                              nTarget, &buffer);
-    return StatusFromReply(ok, buffer.data(), vorn::ata::kScsiStatusLowOffset,
-                           vorn::ata::kScsiStatusHighOffset);
+    return StatusFromReply(ok, buffer.data(), vorn::platform::layout::kScsiOutStatusLow,
+                           vorn::platform::layout::kScsiOutStatusHigh);
 }
 
 int CHddSmart::StatusFromReply(BOOL ok, const BYTE* reply, std::size_t lowOffset,
@@ -154,28 +155,28 @@ BOOL CHddSmart::GetSmartAttribute(void* hDevice, int nDrive) {
     std::vector<BYTE> reply;
     const BOOL ok =
         sendDirect(hDevice, Operation::ReadData, "CHddSmart::GetSmartAttribute", nDrive, &reply);
-    return StoreSector(ok, reply.data() + vorn::ata::kDirectDataOffset, &m_Attribute);
+    return StoreSector(ok, reply.data() + vorn::platform::layout::kOutData, &m_Attribute);
 }
 
 BOOL CHddSmart::GetSmartAttributeScsi(void* hDevice, int nTarget) {
     std::vector<BYTE> buffer;
     const BOOL ok = sendScsi(hDevice, Operation::ReadData, "CHddSmart::GetSmartAttributeScsi",
                              nTarget, &buffer);
-    return StoreSector(ok, buffer.data() + vorn::ata::kScsiDataOffset, &m_Attribute);
+    return StoreSector(ok, buffer.data() + vorn::platform::layout::kScsiOutData, &m_Attribute);
 }
 
 BOOL CHddSmart::GetSmartThresholds(void* hDevice, int nDrive) {
     std::vector<BYTE> reply;
     const BOOL ok = sendDirect(hDevice, Operation::ReadThresholds, "CHddSmart::GetSmartThresholds",
                                nDrive, &reply);
-    return StoreSector(ok, reply.data() + vorn::ata::kDirectDataOffset, &m_Threshold);
+    return StoreSector(ok, reply.data() + vorn::platform::layout::kOutData, &m_Threshold);
 }
 
 BOOL CHddSmart::GetSmartThresholdsScsi(void* hDevice, int nTarget) {
     std::vector<BYTE> buffer;
     const BOOL ok = sendScsi(hDevice, Operation::ReadThresholds,
                              "CHddSmart::GetSmartThresholdsScsi", nTarget, &buffer);
-    return StoreSector(ok, buffer.data() + vorn::ata::kScsiDataOffset, &m_Threshold);
+    return StoreSector(ok, buffer.data() + vorn::platform::layout::kScsiOutData, &m_Threshold);
 }
 
 BOOL CHddSmart::StoreSector(BOOL ok, const BYTE* sector, SectorImage* image) {
@@ -196,12 +197,12 @@ BOOL CHddSmart::SendCommandAta(HANDLE hDevice, BYTE command, BYTE feature, BYTE 
         buffer = vorn::ata::ataPassThroughRequest(command, feature, sectorCount, length);
         requestLength = vorn::ata::ataPassThroughLength(length);
         controlCode = win::IOCTL_ATA_PASS_THROUGH;
-        dataOffset = vorn::ata::kAtaPassThroughHeader;
+        dataOffset = vorn::platform::layout::kAtaPassThroughSize;
     } else {
         buffer = vorn::ata::idePassThroughRequest(command, feature, sectorCount, length);
         requestLength = static_cast<DWORD>(buffer.size());
         controlCode = win::IOCTL_IDE_PASS_THROUGH;
-        dataOffset = vorn::ata::kIdePassThroughHeader;
+        dataOffset = vorn::platform::layout::kIdeData;
     }
     if (buffer.empty())
         return FALSE;

@@ -1,22 +1,12 @@
 #pragma once
 
 #include "CHddSmartDisp.h"
+#include "RequestLayouts.h"
 #include "SectorImage.h"
 #include "VornHddExport.h"
 #include "WinTypes.h"
 
 #include <QList>
-
-// GETVERSIONINPARAMS: the reply of the version request, kept whole.
-struct GETVERSIONINPARAMS {
-    BYTE bVersion;
-    BYTE bRevision;
-    BYTE bReserved;
-    BYTE bIDEDeviceMap;
-    DWORD fCapabilities;
-    DWORD dwReserved[4];
-};
-static_assert(sizeof(GETVERSIONINPARAMS) == 24);
 
 // The S.M.A.R.T. state of one disk: the version reply, the attribute and
 // threshold sectors, the health verdict and the display records. Every
@@ -73,7 +63,7 @@ public:
     // The changed record with the greatest depletion above 0, or null.
     CHddSmartDisp* GetMaxChangeDepleted() const;
 
-    GETVERSIONINPARAMS m_Version;
+    win::GETVERSIONINPARAMS m_Version; // the reply of the version request, kept whole
     SectorImage m_Attribute;
     SectorImage m_Threshold;
     CHddSmartDispList m_DispList;

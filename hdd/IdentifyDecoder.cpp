@@ -7,22 +7,11 @@
 namespace vorn::identify {
 
 using vorn::hdd::identifyWord;
-using vorn::hdd::readLe32;
-using vorn::hdd::readLe64;
+using vorn::le::read32;
+using vorn::le::read64;
 
 namespace {
 
-constexpr int kWordCylinders = 1;
-constexpr int kWordHeads = 3;
-constexpr int kWordSectorsPerTrack = 6;
-constexpr int kWordBufferSize = 21;
-constexpr std::size_t kOffsetLba28 = 120;
-constexpr int kWordSerialAta = 76;
-constexpr int kWordMajorVersion = 80;
-constexpr int kWordSmartSupported = 82;
-constexpr int kWordSmartEnabled = 85;
-constexpr int kWordUltraDma = 88;
-constexpr std::size_t kOffsetLba48 = 200;
 constexpr LONGLONG kSectorSize = 512;
 
 bool isSerialAta(const SectorImage& image) {
@@ -100,11 +89,11 @@ long bufferCapacity(const SectorImage& image) {
 }
 
 LONGLONG capacity28(const SectorImage& image) {
-    return bytesFromSectors(readLe32(image.data(), image.size(), kOffsetLba28));
+    return bytesFromSectors(read32(image.data(), image.size(), byteOfWord(kWordLba28Sectors)));
 }
 
 LONGLONG capacity48(const SectorImage& image) {
-    return bytesFromSectors(readLe64(image.data(), image.size(), kOffsetLba48));
+    return bytesFromSectors(read64(image.data(), image.size(), byteOfWord(kWordLba48Sectors)));
 }
 
 LONGLONG capacityChs(const SectorImage& image) {

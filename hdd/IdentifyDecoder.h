@@ -1,5 +1,6 @@
 #pragma once
 
+#include "IdentifyLayout.h"
 #include "SectorImage.h"
 #include "VornHddExport.h"
 
@@ -10,13 +11,7 @@
 // pairs already exchanged after the read).
 namespace vorn::identify {
 
-// Byte offsets and lengths of the three text fields.
-constexpr int kSerialOffset = 20;
-constexpr int kSerialLength = 20;
-constexpr int kFirmwareOffset = 46;
-constexpr int kFirmwareLength = 8;
-constexpr int kModelOffset = 54;
-constexpr int kModelLength = 40;
+// The offsets of the fields are IdentifyLayout.h's.
 
 VORNHDD_API bool supportsSmart(const SectorImage& image); // word 82 bit 0
 VORNHDD_API bool smartEnabled(const SectorImage& image);  // word 85 bit 0

@@ -1,5 +1,7 @@
 #include "NvmeDecoder.h"
 
+#include "ByteOrder.h"
+
 #include <QRegularExpression>
 
 namespace vorn::nvme {
@@ -40,12 +42,7 @@ QString asciiField(const BYTE* image, std::size_t size, std::size_t offset, std:
 } // namespace
 
 Uint128 readLeUint(const BYTE* image, std::size_t size, std::size_t offset, std::size_t length) {
-    if (!image || length > 16 || offset > size || size - offset < length)
-        return 0;
-    Uint128 value = 0;
-    for (std::size_t i = length; i-- > 0;)
-        value = value << 8 | image[offset + i];
-    return value;
+    return vorn::le::readUnsigned<Uint128>(image, size, offset, length);
 }
 
 ControllerIdentity decodeIdentifyController(const BYTE* image, std::size_t size) {

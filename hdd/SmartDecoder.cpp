@@ -17,10 +17,10 @@ AttributeEntry attributeEntry(const SectorImage& attributes, int k) {
         return entry;
     const std::size_t at = entryOffset(k);
     entry.id = attributes[at];
-    entry.flags = vorn::hdd::readLe16(attributes.data(), attributes.size(), at + 1);
+    entry.flags = vorn::le::read16(attributes.data(), attributes.size(), at + 1);
     entry.current = attributes[at + 3];
     entry.worst = attributes[at + 4];
-    entry.raw = vorn::hdd::readLe32(attributes.data(), attributes.size(), at + 5);
+    entry.raw = vorn::le::read32(attributes.data(), attributes.size(), at + 5);
     return entry;
 }
 
@@ -42,7 +42,7 @@ int temperature(const SectorImage& attributes) {
     int implausible = -1;
     for (int k = 0; k < kEntryCount; ++k) {
         const AttributeEntry entry = attributeEntry(attributes, k);
-        if (entry.id != kIdTemperature && entry.id != kIdTemperatureAlt)
+        if (!isTemperatureAttribute(entry.id))
             continue;
         const int degrees = static_cast<BYTE>(entry.raw);
         if (degrees < 100)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AttributeIds.h"
 #include "SectorImage.h"
 #include "VornHddExport.h"
 
@@ -8,10 +9,6 @@
 namespace vorn::smart {
 
 constexpr int kEntryCount = 30;
-constexpr BYTE kIdPowerOnHours = 9;
-constexpr BYTE kIdPowerCycles = 12;
-constexpr BYTE kIdTemperature = 194;
-constexpr BYTE kIdTemperatureAlt = 231;
 
 // One 12-byte entry of the attribute sector (offset 2 + 12k).
 struct AttributeEntry {

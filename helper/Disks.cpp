@@ -5,6 +5,7 @@
 #include "HelperProtocol.h"
 #include "LinuxDevice.h"
 #include "SimDevice.h"
+#include "UniqueFd.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,25 +19,23 @@
 namespace vorn::diskhelper {
 
 namespace help = platform::helper;
+using vorn::UniqueFd;
 
 namespace {
 
 class LinuxOpenedDisk : public OpenedDisk {
 public:
-    explicit LinuxOpenedDisk(int fd) : m_fd(fd) {}
-    LinuxOpenedDisk(const LinuxOpenedDisk&) = delete;
-    LinuxOpenedDisk& operator=(const LinuxOpenedDisk&) = delete;
-    ~LinuxOpenedDisk() override { ::close(m_fd); }
+    explicit LinuxOpenedDisk(UniqueFd fd) : m_fd(std::move(fd)) {}
     platform::AtaOutcome execute(const platform::AtaCommand& command, BYTE* data) override {
-        return platform::sendAtaCommand(m_fd, command, data);
+        return platform::sendAtaCommand(m_fd.get(), command, data);
     }
     platform::NvmeOutcome executeNvme(const platform::NvmeAdminCommand& command,
                                       BYTE* data) override {
-        return platform::sendNvmeAdminCommand(m_fd, command, data);
+        return platform::sendNvmeAdminCommand(m_fd.get(), command, data);
     }
 
 private:
-    int m_fd;
+    UniqueFd m_fd;
 };
 
 class LinuxDiskAccess : public DiskAccess {
@@ -61,27 +60,26 @@ public:
         // opened; O_NOFOLLOW keeps a link swapped in meanwhile from counting.
         if (!help::isPathUnder(node, devRoot))
             return nullptr;
-        const int fd = ::open(QFile::encodeName(node).constData(),
-                              O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
-        if (fd < 0) {
+        UniqueFd fd(::open(QFile::encodeName(node).constData(),
+                           O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW));
+        if (!fd.valid()) {
             *error = errno == ENODEV ? ENXIO : errno;
             return nullptr;
         }
         help::NodeFacts facts;
         facts.canonicalPath = node;
         struct stat st {};
-        if (::fstat(fd, &st) == 0) {
+        if (::fstat(fd.get(), &st) == 0) {
             facts.blockDevice = S_ISBLK(st.st_mode);
             facts.ownerUid = st.st_uid;
             facts.rdev = st.st_rdev;
         }
         if (!help::nodeServesDisk(facts, *expected, devRoot)) {
-            ::close(fd);
             *error = ENODEV;
             return nullptr;
         }
         *error = 0;
-        return std::make_unique<LinuxOpenedDisk>(fd);
+        return std::make_unique<LinuxOpenedDisk>(std::move(fd));
     }
 
 private:
@@ -90,9 +88,8 @@ private:
 };
 
 QString traceLine(const QString& name, const platform::AtaCommand& command) {
-    const platform::AtaRegisters& r = command.registers;
-    const BYTE values[] = {r.feature, r.sectorCount, r.lbaLow, r.lbaMid,
-                           r.lbaHigh, r.device,      r.command};
+    BYTE values[platform::kAtaRegisterBytes];
+    platform::putAtaRegisters(command.registers, values);
     QString hex;
     for (BYTE value : values)
         hex += QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AtaRegisters.h"
 #include "DevicePath.h"
 #include "VornPlatformExport.h"
 #include "WinTypes.h"
@@ -15,24 +16,6 @@
 // (DeviceRequests.h), so every backend answers with the same bytes. Which
 // backend serves the process is decided in DeviceBackendInstall.h.
 namespace vorn::platform {
-
-// The ATA registers of one command, in the order of the Windows IDEREGS
-// block. On the way back the first byte is the error register and the
-// seventh the status register, as the device leaves them.
-struct AtaRegisters {
-    BYTE feature = 0; // error on return
-    BYTE sectorCount = 0;
-    BYTE lbaLow = 0;  // sector number
-    BYTE lbaMid = 0;  // cylinder low
-    BYTE lbaHigh = 0; // cylinder high
-    BYTE device = 0;  // drive/head
-    BYTE command = 0; // status on return
-};
-
-constexpr BYTE kAtaStatusErr = 0x01;
-constexpr BYTE kAtaStatusReady = 0x50; // DRDY | DSC
-constexpr BYTE kAtaErrorAbort = 0x04;
-constexpr int kSectorSize = 512;
 
 struct AtaCommand {
     AtaRegisters registers;

@@ -1,9 +1,11 @@
 #include "DeviceRequests.h"
 
+#include "ByteOrder.h"
 #include "IoControlCodes.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
@@ -13,37 +15,28 @@ using namespace layout;
 
 namespace {
 
-DWORD readDword(const BYTE* p) {
-    return DWORD(p[0]) | DWORD(p[1]) << 8 | DWORD(p[2]) << 16 | DWORD(p[3]) << 24;
+DWORD dwordAt(const std::vector<BYTE>& in, DWORD offset) {
+    return vorn::le::read32(in.data(), in.size(), offset);
 }
 
-WORD readWord(const BYTE* p) {
-    return WORD(p[0] | p[1] << 8);
-}
-
-void writeDword(BYTE* p, DWORD value) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = BYTE(value >> (8 * i));
-}
-
-AtaRegisters readRegisters(const BYTE* p) {
-    return {p[0], p[1], p[2], p[3], p[4], p[5], p[6]};
+WORD wordAt(const std::vector<BYTE>& in, DWORD offset) {
+    return vorn::le::read16(in.data(), in.size(), offset);
 }
 
 // The returned block as IDEREGS: error, count, LBA low/mid/high, device,
 // status, reserved.
 void writeRegisters(BYTE* p, const AtaRegisters& r) {
-    const BYTE bytes[8] = {r.feature, r.sectorCount, r.lbaLow,  r.lbaMid,
-                           r.lbaHigh, r.device,      r.command, 0};
-    std::memcpy(p, bytes, sizeof bytes);
+    putAtaRegisters(r, p);
+    p[kAtaRegisterBytes] = 0;
 }
 
 void writeVersion(BYTE* p, BYTE ideDeviceMap) {
     std::memset(p, 0, kVersionSize);
-    p[0] = 1; // bVersion
-    p[1] = 1; // bRevision
-    p[3] = ideDeviceMap;
-    writeDword(p + 4, 0x1 | 0x4); // CAP_ATA_ID_CMD | CAP_SMART_CMD
+    p[offsetof(win::GETVERSIONINPARAMS, bVersion)] = 1;
+    p[offsetof(win::GETVERSIONINPARAMS, bRevision)] = 1;
+    p[kVersionDeviceMap] = ideDeviceMap;
+    vorn::le::write32(p, kVersionSize, kVersionCapabilities,
+                      win::CAP_ATA_ID_CMD | win::CAP_SMART_CMD);
 }
 
 // The errno value of a finished command: the device's ERR becomes EIO.
@@ -57,7 +50,7 @@ int resultOf(const AtaOutcome& outcome) {
 // registers behind it) at reply, which holds replySize bytes.
 int runSendCmd(OpenDevice& device, const BYTE* request, bool dataIn, BYTE* reply, DWORD replySize,
                DWORD* used) {
-    AtaCommand command{readRegisters(request + kInRegisters), dataIn};
+    AtaCommand command{takeAtaRegisters(request + kInRegisters), dataIn};
     const RequestTarget target{request[kInDriveNumber]};
     const DWORD needed = kOutData + (dataIn ? kSectorSize : 0);
     if (replySize < needed)
@@ -67,18 +60,18 @@ int runSendCmd(OpenDevice& device, const BYTE* request, bool dataIn, BYTE* reply
     const AtaOutcome outcome = device.execute(target, command, sector);
     const int error = resultOf(outcome);
     if (outcome.failedOnDevice()) {
-        reply[kOutDriverError] = kSmartIdeError;
+        reply[kOutDriverError] = win::SMART_IDE_ERROR;
         reply[kOutIdeError] = outcome.returned.feature;
     }
     if (dataIn) {
         if (error == 0) {
-            writeDword(reply, kSectorSize);
+            vorn::le::write32(reply, replySize, 0, kSectorSize);
             std::memcpy(reply + kOutData, sector, kSectorSize);
         }
         *used = kOutData + kSectorSize;
-    } else if (replySize >= kOutData + 8 && outcome.transportError == 0) {
+    } else if (replySize >= kOutData + kOutRegistersSize && outcome.transportError == 0) {
         writeRegisters(reply + kOutData, outcome.returned);
-        *used = kOutData + 8;
+        *used = kOutData + kOutRegistersSize;
     } else {
         *used = kOutData;
     }
@@ -106,7 +99,8 @@ int serveSmartRequest(OpenDevice& device, DWORD code, const std::vector<BYTE>& i
 int serveMiniport(OpenDevice& device, const std::vector<BYTE>& in, BYTE* out, DWORD outSize,
                   DWORD* used) {
     if (in.size() < kSrbHeaderSize + kSendCmdInMinimum || outSize < kSrbHeaderSize ||
-        readDword(in.data()) != kSrbHeaderSize || std::memcmp(in.data() + 4, "SCSIDISK", 8) != 0)
+        dwordAt(in, 0) != kSrbHeaderSize ||
+        std::memcmp(in.data() + kSrbSignature, kSrbSignatureText, 8) != 0)
         return EINVAL;
     const BYTE* request = in.data() + kSrbHeaderSize;
     BYTE* reply = out + kSrbHeaderSize;
@@ -115,7 +109,7 @@ int serveMiniport(OpenDevice& device, const std::vector<BYTE>& in, BYTE* out, DW
 
     int error = 0;
     DWORD replyUsed = 0;
-    switch (readDword(in.data() + kSrbControlCode)) {
+    switch (dwordAt(in, kSrbControlCode)) {
     case win::IOCTL_SCSI_MINIPORT_SMART_VERSION: {
         if (replySize < kOutData + kVersionSize)
             return EINVAL;
@@ -147,12 +141,12 @@ int serveMiniport(OpenDevice& device, const std::vector<BYTE>& in, BYTE* out, DW
 
 int serveAtaPassThrough(OpenDevice& device, const std::vector<BYTE>& in, BYTE* out, DWORD outSize,
                         DWORD* used) {
-    if (in.size() < kAtaPassThroughSize || readWord(in.data()) != kAtaPassThroughSize ||
+    if (in.size() < kAtaPassThroughSize || wordAt(in, 0) != kAtaPassThroughSize ||
         outSize < kAtaPassThroughSize)
         return EINVAL;
-    const bool dataIn = readWord(in.data() + kAtaFlags) & kAtaFlagsDataIn;
-    const DWORD length = dataIn ? readDword(in.data() + kAtaDataTransferLength) : 0;
-    const DWORD offset = readDword(in.data() + kAtaDataBufferOffset);
+    const bool dataIn = wordAt(in, kAtaFlags) & win::ATA_FLAGS_DATA_IN;
+    const DWORD length = dataIn ? dwordAt(in, kAtaDataTransferLength) : 0;
+    const DWORD offset = dwordAt(in, kAtaDataBufferOffset);
     // One block is all a command of this layer moves.
     if (dataIn && (length == 0 || length > kSectorSize || offset < kAtaPassThroughSize ||
                    offset > outSize || outSize - offset < length))
@@ -161,7 +155,7 @@ int serveAtaPassThrough(OpenDevice& device, const std::vector<BYTE>& in, BYTE* o
     BYTE sector[kSectorSize] = {};
     const AtaOutcome outcome =
         device.execute(RequestTarget{in[kAtaTargetId]},
-                       {readRegisters(in.data() + kAtaCurrentTaskFile), dataIn}, sector);
+                       {takeAtaRegisters(in.data() + kAtaCurrentTaskFile), dataIn}, sector);
     if (outcome.transportError == 0)
         writeRegisters(out + kAtaCurrentTaskFile, outcome.returned);
     const int error = resultOf(outcome);
@@ -175,14 +169,14 @@ int serveIdePassThrough(OpenDevice& device, const std::vector<BYTE>& in, BYTE* o
                         DWORD* used) {
     if (in.size() < kIdeData || outSize < kIdeData)
         return EINVAL;
-    const DWORD length = readDword(in.data() + kIdeDataSize);
+    const DWORD length = dwordAt(in, kIdeDataSize);
     if (outSize - kIdeData < length)
         return EINVAL;
     const bool dataIn = length > 0;
     std::memcpy(out, in.data(), kIdeData);
     BYTE sector[kSectorSize] = {};
     const AtaOutcome outcome =
-        device.execute(RequestTarget{0}, {readRegisters(in.data()), dataIn}, sector);
+        device.execute(RequestTarget{0}, {takeAtaRegisters(in.data()), dataIn}, sector);
     if (outcome.transportError == 0)
         writeRegisters(out, outcome.returned);
     const int error = resultOf(outcome);

@@ -1,6 +1,7 @@
 #include "HelperProtocol.h"
 
 #include "AtaCommandSet.h"
+#include "ByteOrder.h"
 #include "DiskEnumeration.h"
 #include "NvmeCommandSet.h"
 
@@ -14,37 +15,19 @@ namespace vorn::platform::helper {
 
 namespace {
 
-constexpr std::size_t kRegisterCount = 7;
-constexpr std::size_t kReplyHeaderSize = 4 + kRegisterCount;
+constexpr std::size_t kReplyHeaderSize = 4 + kAtaRegisterBytes;
 constexpr BYTE kFlagDataIn = 0x01;
 
-void putRegisters(const AtaRegisters& r, BYTE* out) {
-    const BYTE values[kRegisterCount] = {r.feature, r.sectorCount, r.lbaLow, r.lbaMid,
-                                         r.lbaHigh, r.device,      r.command};
-    std::memcpy(out, values, kRegisterCount);
-}
-
-AtaRegisters takeRegisters(const BYTE* in) {
-    return AtaRegisters{in[0], in[1], in[2], in[3], in[4], in[5], in[6]};
-}
+// Format, kind, then the registers and the flags byte; or the opcode and
+// eight 32-bit words.
+static_assert(kAtaRequestSize == 2 + kAtaRegisterBytes + 1);
+static_assert(kNvmeRequestSize == 2 + 1 + 8 * 4);
 
 bool wantsData(const AtaCommand& command, const AtaOutcome& outcome) {
     return command.dataIn && outcome.transportError == 0;
 }
 
 constexpr std::size_t kNvmeReplyHeaderSize = 4 + 2 + 4;
-
-void putLe(quint32 value, int bytes, BYTE* out) {
-    for (int i = 0; i < bytes; ++i)
-        out[i] = BYTE(value >> (8 * i));
-}
-
-quint32 takeLe(const BYTE* in, int bytes) {
-    quint32 value = 0;
-    for (int i = 0; i < bytes; ++i)
-        value |= quint32(in[i]) << (8 * i);
-    return value;
-}
 
 } // namespace
 
@@ -69,7 +52,7 @@ QByteArray encodeAtaRequest(const AtaCommand& command) {
     BYTE* out = reinterpret_cast<BYTE*>(bytes.data());
     out[0] = kRequestFormat;
     out[1] = BYTE(RequestKind::Ata);
-    putRegisters(command.registers, out + 2);
+    putAtaRegisters(command.registers, out + 2);
     out[9] = command.dataIn ? kFlagDataIn : 0;
     return bytes;
 }
@@ -83,7 +66,7 @@ QByteArray encodeNvmeRequest(const NvmeAdminCommand& command) {
     const DWORD words[] = {command.nsid,  command.cdw10, command.cdw11, command.cdw12,
                            command.cdw13, command.cdw14, command.cdw15, command.dataLength};
     for (std::size_t i = 0; i < std::size(words); ++i)
-        putLe(words[i], 4, out + 3 + 4 * i);
+        le::write32(out, kNvmeRequestSize, 3 + 4 * i, words[i]);
     return bytes;
 }
 
@@ -98,7 +81,7 @@ DecodedRequest decodeRequest(const BYTE* bytes, std::size_t size) {
         if (size != kAtaRequestSize || (bytes[9] & ~kFlagDataIn))
             return request;
         request.kind = RequestKind::Ata;
-        request.ata.registers = takeRegisters(bytes + 2);
+        request.ata.registers = takeAtaRegisters(bytes + 2);
         request.ata.dataIn = bytes[9] & kFlagDataIn;
         request.status = DecodedRequest::Ok;
         return request;
@@ -110,7 +93,7 @@ DecodedRequest decodeRequest(const BYTE* bytes, std::size_t size) {
         DWORD* const words[] = {&c.nsid,  &c.cdw10, &c.cdw11, &c.cdw12,
                                 &c.cdw13, &c.cdw14, &c.cdw15, &c.dataLength};
         for (std::size_t i = 0; i < std::size(words); ++i)
-            *words[i] = takeLe(bytes + 3 + 4 * i, 4);
+            *words[i] = le::read32(bytes, size, 3 + 4 * i);
         if (c.dataLength > kMaxNvmeDataLength)
             return request;
         request.kind = RequestKind::NvmeAdmin;
@@ -144,10 +127,8 @@ std::optional<QString> actionFor(const DecodedRequest& request) {
 QByteArray encodeAtaReply(const AtaOutcome& outcome, const BYTE* data) {
     QByteArray bytes(int(kReplyHeaderSize), '\0');
     BYTE* out = reinterpret_cast<BYTE*>(bytes.data());
-    const auto error = static_cast<quint32>(outcome.transportError);
-    for (int i = 0; i < 4; ++i)
-        out[i] = BYTE(error >> (8 * i));
-    putRegisters(outcome.returned, out + 4);
+    le::write32(out, kReplyHeaderSize, 0, static_cast<quint32>(outcome.transportError));
+    putAtaRegisters(outcome.returned, out + 4);
     if (data && outcome.transportError == 0)
         bytes.append(reinterpret_cast<const char*>(data), kSectorSize);
     return bytes;
@@ -158,12 +139,9 @@ bool decodeAtaReply(const QByteArray& reply, const AtaCommand& command, AtaOutco
     if (reply.size() < int(kReplyHeaderSize))
         return false;
     const BYTE* in = reinterpret_cast<const BYTE*>(reply.constData());
-    quint32 error = 0;
-    for (int i = 0; i < 4; ++i)
-        error |= quint32(in[i]) << (8 * i);
     AtaOutcome decoded;
-    decoded.transportError = static_cast<int>(error);
-    decoded.returned = takeRegisters(in + 4);
+    decoded.transportError = static_cast<int>(le::read32(in, kReplyHeaderSize, 0));
+    decoded.returned = takeAtaRegisters(in + 4);
     const int expected = int(kReplyHeaderSize) + (wantsData(command, decoded) ? kSectorSize : 0);
     if (reply.size() != expected || decoded.transportError < 0)
         return false;
@@ -176,9 +154,9 @@ bool decodeAtaReply(const QByteArray& reply, const AtaCommand& command, AtaOutco
 QByteArray encodeNvmeReply(const NvmeOutcome& outcome, const BYTE* data, DWORD dataLength) {
     QByteArray bytes(int(kNvmeReplyHeaderSize), '\0');
     BYTE* out = reinterpret_cast<BYTE*>(bytes.data());
-    putLe(static_cast<quint32>(outcome.transportError), 4, out);
-    putLe(outcome.status, 2, out + 4);
-    putLe(outcome.result, 4, out + 6);
+    le::write32(out, kNvmeReplyHeaderSize, 0, static_cast<quint32>(outcome.transportError));
+    le::write16(out, kNvmeReplyHeaderSize, 4, outcome.status);
+    le::write32(out, kNvmeReplyHeaderSize, 6, outcome.result);
     if (data && outcome.succeeded() && dataLength <= kMaxNvmeDataLength)
         bytes.append(reinterpret_cast<const char*>(data), int(dataLength));
     return bytes;
@@ -190,9 +168,9 @@ bool decodeNvmeReply(const QByteArray& reply, const NvmeAdminCommand& command, N
         return false;
     const BYTE* in = reinterpret_cast<const BYTE*>(reply.constData());
     NvmeOutcome decoded;
-    decoded.transportError = static_cast<int>(takeLe(in, 4));
-    decoded.status = static_cast<WORD>(takeLe(in + 4, 2));
-    decoded.result = takeLe(in + 6, 4);
+    decoded.transportError = static_cast<int>(le::read32(in, kNvmeReplyHeaderSize, 0));
+    decoded.status = le::read16(in, kNvmeReplyHeaderSize, 4);
+    decoded.result = le::read32(in, kNvmeReplyHeaderSize, 6);
     const bool withData = decoded.succeeded() && command.dataLength > 0;
     const int expected = int(kNvmeReplyHeaderSize) + (withData ? int(command.dataLength) : 0);
     if (reply.size() != expected || decoded.transportError < 0)

@@ -2,6 +2,7 @@
 
 #include "AtaCommandSet.h"
 #include "SafeFile.h"
+#include "UniqueFd.h"
 
 #include "DiskEnumeration.h"
 #include "SatCommand.h"
@@ -23,23 +24,9 @@ namespace vorn::platform {
 
 namespace {
 
+using vorn::UniqueFd;
+
 constexpr unsigned kTimeoutMs = 10000;
-
-// A block device opened for one use or for the life of a handle.
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1) : m_fd(fd) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 // Read-only: SG_IO pass-through of the commands we send needs no write
 // access, and closing a block device opened for writing makes udev probe
@@ -251,7 +238,7 @@ public:
 private:
     QString m_path;
     int m_number;
-    Descriptor m_fd;
+    UniqueFd m_fd; // the block device, for the life of the handle
     std::optional<NvmeDeviceFacts> m_nvme;
     QString m_sysRoot;
     QString m_kernelName;
@@ -270,7 +257,7 @@ public:
         if (disk.isEmpty())
             return transportFailure(ENODEV);
         int error = 0;
-        const Descriptor fd(openDisk(deviceNodeOf(m_devRoot, disk), &error));
+        const UniqueFd fd(openDisk(deviceNodeOf(m_devRoot, disk), &error));
         if (fd.get() < 0)
             return transportFailure(error);
         return sendAtaCommand(fd.get(), command, data);

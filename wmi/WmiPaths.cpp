@@ -1,5 +1,7 @@
 #include "WmiPaths.h"
 
+#include "LeadingNumber.h"
+
 #include <WideText.h>
 
 #include <limits>
@@ -25,14 +27,12 @@ int Cm_GetPartitionDiskNumber(const QString& antecedent) {
     const qsizetype at = antecedent.indexOf(QLatin1String("Disk #"));
     if (at < 0)
         return -1;
-    long long number = -1;
-    for (qsizetype i = at + 6;
-         i < antecedent.size() && antecedent.at(i) >= u'0' && antecedent.at(i) <= u'9'; ++i) {
-        number = (number < 0 ? 0 : number) * 10 + (antecedent.at(i).unicode() - u'0');
-        if (number > std::numeric_limits<int>::max())
-            return -1;
-    }
-    return static_cast<int>(number);
+    // The digits right after the mark; none, or too many for a disk number,
+    // name no disk.
+    const vorn::LeadingNumber number = vorn::readLeadingNumber(
+        QStringView(antecedent).mid(at + 6), 0, std::numeric_limits<int>::max(),
+        vorn::LeadingNumberForm{false, false});
+    return number.status == vorn::LeadingNumber::Number ? static_cast<int>(number.value) : -1;
 }
 
 int Cm_GetPartitionDiskNumber(const char16_t* antecedent) {

@@ -1,5 +1,7 @@
 #include "WmiText.h"
 
+#include "LeadingNumber.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QTime>
@@ -20,42 +22,14 @@ void copyToField(const QString& text, char16_t* field, int capacity) {
     std::fill(field + length, field + capacity, u'\0');
 }
 
-namespace {
-
-template <typename Int> Int readLeadingInteger(const QString& text) {
-    qsizetype i = 0;
-    while (i < text.size() && (text.at(i) == u' ' || text.at(i) == u'\t' || text.at(i) == u'\n' ||
-                               text.at(i) == u'\r' || text.at(i) == u'\v' || text.at(i) == u'\f'))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text.at(i) == u'+' || text.at(i) == u'-')) {
-        negative = text.at(i) == u'-';
-        ++i;
-    }
-    // Accumulate towards the sign so that the most negative value fits.
-    Int value = 0;
-    for (; i < text.size() && text.at(i) >= u'0' && text.at(i) <= u'9'; ++i) {
-        const Int digit = static_cast<Int>(text.at(i).unicode() - u'0');
-        if (negative) {
-            if (value < (std::numeric_limits<Int>::min() + digit) / 10)
-                return std::numeric_limits<Int>::min();
-            value = static_cast<Int>(value * 10 - digit);
-        } else {
-            if (value > (std::numeric_limits<Int>::max() - digit) / 10)
-                return std::numeric_limits<Int>::max();
-            value = static_cast<Int>(value * 10 + digit);
-        }
-    }
-    return value;
-}
-
-} // namespace
-
 std::int32_t textToInt32(const QString& text) {
-    return readLeadingInteger<std::int32_t>(text);
+    using Limits = std::numeric_limits<std::int32_t>;
+    return static_cast<std::int32_t>(
+        vorn::readLeadingNumber(text, Limits::min(), Limits::max()).saturated);
 }
 std::int64_t textToInt64(const QString& text) {
-    return readLeadingInteger<std::int64_t>(text);
+    using Limits = std::numeric_limits<std::int64_t>;
+    return vorn::readLeadingNumber(text, Limits::min(), Limits::max()).saturated;
 }
 
 std::int32_t wmiDateToTime(const QString& text) {

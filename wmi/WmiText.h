@@ -17,8 +17,9 @@ namespace vorn::wmi {
 VORNWMI_API void copyToField(const QString& text, char16_t* field, int capacity);
 
 // The number at the start of a text the way the C runtime's wide-text
-// conversions read it: leading blanks, an optional sign, decimal digits up to
-// the first other character; 0 when there are none; clamped to the range.
+// conversions read it (vorn::readLeadingNumber: leading blanks, an optional
+// sign, ASCII digits up to the first other character); 0 when there are
+// none; clamped to the range.
 VORNWMI_API std::int32_t textToInt32(const QString& text);
 VORNWMI_API std::int64_t textToInt64(const QString& text);
 

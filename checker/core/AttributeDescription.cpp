@@ -1,5 +1,6 @@
 #include "AttributeDescription.h"
 
+#include "ByteOrder.h"
 #include "CsvLine.h"
 #include "LeadingNumber.h"
 #include "SafeFile.h"
@@ -9,6 +10,8 @@
 #include <QFile>
 
 #include <array>
+#include <climits>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -20,11 +23,9 @@ constexpr int kFieldsRead = 3;
 
 std::vector<char16_t> utf16Units(const QByteArray& bytes) {
     std::vector<char16_t> units(static_cast<std::size_t>(bytes.size()) / 2);
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        const auto low = static_cast<unsigned char>(bytes[static_cast<int>(2 * i)]);
-        const auto high = static_cast<unsigned char>(bytes[static_cast<int>(2 * i + 1)]);
-        units[i] = static_cast<char16_t>(low | (high << 8));
-    }
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.constData());
+    for (std::size_t i = 0; i < units.size(); ++i)
+        units[i] = static_cast<char16_t>(vorn::le::read16(data, 2 * units.size(), 2 * i));
     return units;
 }
 
@@ -68,7 +69,8 @@ QString FindAttributeDescription(const QByteArray& fileBytes, int id) {
         // The analyser empties all three fields before it stores any, so a
         // line with fewer fields reads ID 0 or an empty text where it is short.
         Cm_CSVAnalyze(line.data(), fields.data(), kFieldsRead, u',', u'"');
-        if (LeadingNumber(fields[0]) == id)
+        const std::u16string_view first = fields[0] ? fields[0] : u"";
+        if (vorn::readLeadingNumber(first, INT_MIN, INT_MAX).saturated == id)
             return Cm_FromWide(fields[2]);
     }
     return QString();

@@ -1,8 +1,9 @@
 #include "BaselineFile.h"
 
+#include "ByteOrder.h"
 #include "PerDiskFile.h"
 #include "SafeFile.h"
-#include "SectorImage.h"
+#include "WinTypes.h"
 
 #include <cerrno>
 #include <map>
@@ -12,16 +13,17 @@ namespace {
 constexpr int kHeaderSize = 8;
 constexpr int kRecordSize = 13;
 
-void appendLe32(QByteArray* bytes, std::int32_t value) {
+// The file's numbers are 32-bit little-endian.
+void appendInt32(QByteArray* bytes, std::int32_t value) {
     BYTE field[4];
-    vorn::hdd::writeLe32(field, sizeof field, 0, static_cast<DWORD>(value));
+    vorn::le::write32(field, sizeof field, 0, static_cast<DWORD>(value));
     bytes->append(reinterpret_cast<const char*>(field), sizeof field);
 }
 
-std::int32_t readLe32(const QByteArray& bytes, int offset) {
-    return static_cast<std::int32_t>(vorn::hdd::readLe32(
-        reinterpret_cast<const BYTE*>(bytes.constData()), static_cast<std::size_t>(bytes.size()),
-        static_cast<std::size_t>(offset)));
+std::int32_t int32At(const QByteArray& bytes, int offset) {
+    return static_cast<std::int32_t>(
+        vorn::le::read32(reinterpret_cast<const BYTE*>(bytes.constData()),
+                         static_cast<std::size_t>(bytes.size()), static_cast<std::size_t>(offset)));
 }
 
 // Values were written as 32 bits but only ever range from -1 to 255; the
@@ -38,22 +40,22 @@ QString BaselineFilePath(const QString& directory, const CDisk& disk) {
 
 QByteArray EncodeBaseline(const CDisk& disk) {
     QByteArray bytes;
-    appendLe32(&bytes, static_cast<std::int32_t>(disk.m_timeBaseline));
-    appendLe32(&bytes, disk.m_nPohUnit);
+    appendInt32(&bytes, static_cast<std::int32_t>(disk.m_timeBaseline));
+    appendInt32(&bytes, disk.m_nPohUnit);
     for (const CHddSmartDisp* record : disk.m_HddSmart.m_DispList) {
         bytes.append(static_cast<char>(record->m_byId));
-        appendLe32(&bytes, record->m_nInit);
-        appendLe32(&bytes, record->m_nChange);
-        appendLe32(&bytes, record->m_nCurrent);
+        appendInt32(&bytes, record->m_nInit);
+        appendInt32(&bytes, record->m_nChange);
+        appendInt32(&bytes, record->m_nCurrent);
     }
     return bytes;
 }
 
 void ApplyBaseline(const QByteArray& bytes, CDisk* disk) {
     if (bytes.size() >= 4) {
-        disk->m_timeBaseline = readLe32(bytes, 0);
+        disk->m_timeBaseline = int32At(bytes, 0);
         if (bytes.size() >= kHeaderSize)
-            disk->m_nPohUnit = readLe32(bytes, 4);
+            disk->m_nPohUnit = int32At(bytes, 4);
         std::map<BYTE, int> seen; // file records per id so far
         for (int at = kHeaderSize; at + kRecordSize <= bytes.size(); at += kRecordSize) {
             const BYTE id = static_cast<BYTE>(bytes[at]);
@@ -61,8 +63,8 @@ void ApplyBaseline(const QByteArray& bytes, CDisk* disk) {
             for (CHddSmartDisp* record : disk->m_HddSmart.m_DispList) {
                 if (record->m_byId != id || skip-- > 0)
                     continue;
-                record->m_nInit = storedValue(readLe32(bytes, at + 1));
-                record->m_nChange = storedValue(readLe32(bytes, at + 5));
+                record->m_nInit = storedValue(int32At(bytes, at + 1));
+                record->m_nChange = storedValue(int32At(bytes, at + 5));
                 break;
             }
         }

@@ -1,5 +1,6 @@
 #include "IndicatorValues.h"
 
+#include "AttributeIds.h"
 #include "CHdd.h"
 #include "NvmeDecoder.h"
 #include "PanelText.h"
@@ -27,7 +28,7 @@ double DiskWear(const CHdd& disk) {
     }
     double wear = 0.0;
     for (const CHddSmartDisp* record : disk.m_HddSmart.m_DispList) {
-        if (!IsTemperatureAttribute(record->m_byId))
+        if (!vorn::smart::isTemperatureAttribute(record->m_byId))
             wear = std::max(wear, record->CalcDepleted());
     }
     return wear;

@@ -79,14 +79,14 @@ AttributeRow Row(const CHdd& disk, const HealthField& field) {
     row.importance = ImportanceOf(field.offset);
     const bool wear = field.offset == vorn::nvme::health::kPercentageUsed;
     row.depleted = wear ? static_cast<double>(value) : 0;
-    row.cells = {QString::asprintf("%02X", static_cast<unsigned>(field.offset)),
-                 QString::fromUtf8(field.name),
-                 kNone,
-                 CurrentText(field.kind, value),
-                 ThresholdText(disk, field),
-                 kNone,
-                 wear ? FormatDepletion(row.depleted) : kNone,
-                 vorn::nvme::decimalText(value)};
+    row.cells[kColumnId] = QString::asprintf("%02X", static_cast<unsigned>(field.offset));
+    row.cells[kColumnName] = QString::fromUtf8(field.name);
+    row.cells[kColumnInit] = kNone;
+    row.cells[kColumnCurrent] = CurrentText(field.kind, value);
+    row.cells[kColumnThreshold] = ThresholdText(disk, field);
+    row.cells[kColumnWorst] = kNone;
+    row.cells[kColumnDepleted] = wear ? FormatDepletion(row.depleted) : kNone;
+    row.cells[kColumnRaw] = vorn::nvme::decimalText(value);
     return row;
 }
 
@@ -122,7 +122,7 @@ QList<AttributeRow> MakeNvmeHealthRows(const CHdd& disk) {
             continue; // not implemented
         const QByteArray name = QStringLiteral("温度センサー%1").arg(sensor + 1).toUtf8();
         rows.append(Row(disk, {offset, 2, "", name.constData(), FieldKind::Kelvin}));
-        rows.last().cells[4] = kNone; // the warning threshold is the composite's
+        rows.last().cells[kColumnThreshold] = kNone; // the warning threshold is the composite's
     }
     return rows;
 }

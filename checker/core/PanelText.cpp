@@ -1,6 +1,7 @@
 #include "PanelText.h"
 
 #include "AttributeDetail.h"
+#include "AttributeIds.h"
 #include "CheckerDisk.h"
 #include "NumberFormat.h"
 #include "NvmeRows.h"
@@ -158,16 +159,18 @@ PanelTexts MakePanelTexts(const CDisk* disk, int pohWindow, std::int64_t now) {
 }
 
 const std::array<AttributeColumn, kAttributeColumnCount>& AttributeColumns() {
-    static const std::array<AttributeColumn, kAttributeColumnCount> columns = {{
-        {"ID", 30, false},
-        {"属性名", 200, false},
-        {"初期値", 52, true},
-        {"現在値", 52, true},
-        {"しきい値", 60, true},
-        {"最悪値", 52, true},
-        {"劣化％", 140, true},
-        {"その他", 120, false},
-    }};
+    static const std::array<AttributeColumn, kAttributeColumnCount> columns = [] {
+        std::array<AttributeColumn, kAttributeColumnCount> c{};
+        c[kColumnId] = {"ID", 30, false};
+        c[kColumnName] = {"属性名", 200, false};
+        c[kColumnInit] = {"初期値", 52, true};
+        c[kColumnCurrent] = {"現在値", 52, true};
+        c[kColumnThreshold] = {"しきい値", 60, true};
+        c[kColumnWorst] = {"最悪値", 52, true};
+        c[kColumnDepleted] = {"劣化％", 140, true};
+        c[kColumnRaw] = {"その他", 120, false};
+        return c;
+    }();
     return columns;
 }
 
@@ -177,19 +180,19 @@ QString AttributeHeading(int column) {
     return QString::fromUtf8(AttributeColumns()[static_cast<std::size_t>(column)].heading);
 }
 
-bool IsTemperatureAttribute(BYTE id) {
-    return id == 0xC2 || id == 0xE7;
-}
-
 AttributeRow MakeAttributeRow(const CHddSmartDisp& record) {
     AttributeRow row;
     row.record = &record;
     row.importance = record.m_byImportance;
     row.depleted = record.CalcDepleted();
-    row.cells = {FormatAttributeId(record.m_byId),     record.m_strName,
-                 QString::number(record.m_nInit),      QString::number(record.m_nCurrent),
-                 QString::number(record.m_nThreshold), QString::number(record.m_nWorst),
-                 FormatDepletion(row.depleted),        FormatRaw(record.m_nRaw)};
+    row.cells[kColumnId] = FormatAttributeId(record.m_byId);
+    row.cells[kColumnName] = record.m_strName;
+    row.cells[kColumnInit] = QString::number(record.m_nInit);
+    row.cells[kColumnCurrent] = QString::number(record.m_nCurrent);
+    row.cells[kColumnThreshold] = QString::number(record.m_nThreshold);
+    row.cells[kColumnWorst] = QString::number(record.m_nWorst);
+    row.cells[kColumnDepleted] = FormatDepletion(row.depleted);
+    row.cells[kColumnRaw] = FormatRaw(record.m_nRaw);
     return row;
 }
 
@@ -198,7 +201,7 @@ QList<AttributeRow> MakeAttributeRows(const CDisk& disk) {
         return MakeNvmeHealthRows(disk);
     QList<AttributeRow> rows;
     for (const CHddSmartDisp* record : disk.m_HddSmart.m_DispList) {
-        if (!IsTemperatureAttribute(record->m_byId))
+        if (!vorn::smart::isTemperatureAttribute(record->m_byId))
             rows.append(MakeAttributeRow(*record));
     }
     return rows;

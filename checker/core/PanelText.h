@@ -107,7 +107,19 @@ PanelTexts MakePanelTexts(const CDisk* disk, int pohWindow, std::int64_t now);
 
 // --- The attribute list ------------------------------------------------------
 
-inline constexpr int kAttributeColumnCount = 8;
+// The columns in the order the list shows them: the window's list, the
+// drivewatch text and every row's cells index by these.
+enum AttributeColumnIndex : int {
+    kColumnId,
+    kColumnName,
+    kColumnInit,
+    kColumnCurrent,
+    kColumnThreshold,
+    kColumnWorst,
+    kColumnDepleted,
+    kColumnRaw,
+    kAttributeColumnCount
+};
 
 struct AttributeColumn {
     const char* heading; // UTF-8
@@ -124,10 +136,9 @@ struct AttributeRow {
     double depleted = 0;
 };
 
-// The temperature attributes have their own box and no row.
-bool IsTemperatureAttribute(BYTE id);
-
-// One row per display record, in list order, without 194 and 231; for an
+// One row per display record, in list order, without the temperature
+// attributes (vorn::smart::isTemperatureAttribute), which have their own
+// box; for an
 // NVMe disk one row per health log field (NvmeRows.h).
 QList<AttributeRow> MakeAttributeRows(const CDisk& disk);
 // The row of one record, whatever its id.

@@ -34,7 +34,6 @@ int DecidePohUnit(std::int64_t elapsedSeconds, std::int64_t delta);
 // timer is set".
 class CPohMeasurement {
 public:
-    static constexpr int kTimerId = 32772;
     static constexpr int kIntervalMs = 30000;
 
     explicit CPohMeasurement(PassClock now) : m_now(std::move(now)) {}

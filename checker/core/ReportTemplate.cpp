@@ -1,10 +1,13 @@
 #include "ReportTemplate.h"
 
+#include "ByteOrder.h"
 #include "LeadingNumber.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
 
 namespace {
 
@@ -67,9 +70,8 @@ public:
     void exhaust() { m_offset = m_size; }
 
     std::uint64_t take(int bytes) {
-        std::uint64_t value = 0;
-        for (int i = 0; i < bytes; ++i)
-            value |= static_cast<std::uint64_t>(m_image[m_offset + i]) << (8 * i);
+        const std::uint64_t value = vorn::le::readUnsigned<std::uint64_t>(
+            m_image, m_size, m_offset, static_cast<std::size_t>(bytes));
         m_offset += static_cast<std::size_t>(bytes);
         return value;
     }
@@ -149,8 +151,18 @@ std::optional<TemplateLine> ParseTemplateLine(const QByteArray& line) {
     TemplateLine parsed;
     parsed.label = text.left(first);
     parsed.type = fieldType(text.mid(first + 1, second - first - 1));
-    parsed.length = LeadingNumber(text.mid(second + 1, third - second - 1).constData());
-    parsed.count = LeadingNumber(text.mid(third + 1).constData());
+    // A number beyond int reads as the end of the range it passed, as the
+    // templates were always read; TemplateLineSize then asks for more than
+    // any image holds.
+    const auto number = [&text](int from, int length) {
+        const QByteArray field = text.mid(from, length);
+        return static_cast<int>(
+            vorn::readLeadingNumber(std::string_view(field.constData(), std::size_t(field.size())),
+                                    INT_MIN, INT_MAX)
+                .saturated);
+    };
+    parsed.length = number(second + 1, third - second - 1);
+    parsed.count = number(third + 1, -1);
     return parsed;
 }
 

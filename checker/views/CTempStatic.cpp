@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QPainter>
 
+#include <climits>
+
 CTempStatic::CTempStatic(QWidget* parent) : QWidget(parent) {
     InstallIndicatorAccessibility();
 }
@@ -18,7 +20,8 @@ void CTempStatic::SetText(const QString& text) {
 }
 
 void CTempStatic::paintEvent(QPaintEvent*) {
-    const int degrees = LeadingNumber(reinterpret_cast<const char16_t*>(m_strText.utf16()));
+    const auto degrees =
+        static_cast<int>(vorn::readLeadingNumber(m_strText, INT_MIN, INT_MAX).saturated);
     QString text = m_strText;
     QColor fill(0, 0, 0);
     const auto colour = TemperatureColour(degrees, kTempBoxSlope);

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr int kDepletionColumn = 6;
+constexpr int kDepletionColumn = kColumnDepleted;
 constexpr int kTextMargin = 4;
 
 QColor Rgb(unsigned rgb) {

@@ -1,6 +1,7 @@
 // DrivewatchMini: the disk checker's window.
 #include "CheckerWindow.h"
 #include "DiskScan.h"
+#include "MessageBoxNotice.h"
 #include "ShippedFiles.h"
 #include "SimMachineInstall.h"
 #include "SingleInstance.h"
@@ -14,6 +15,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    Cm_InstallMessageBoxNotice();
     app.setQuitOnLastWindowClosed(false);
     app.setFont(CheckerDialogFont());
 

@@ -13,9 +13,6 @@ void Cm_ShowMessageBoxNotice(const QString& caption, const QString& text) {
     QMessageBox::information(nullptr, caption, text);
 }
 
-namespace {
-// Runs when the dynamic loader maps the library, before main().
-struct InstallAtLoad {
-    InstallAtLoad() { Cm_SetErrorNoticeHook(Cm_ShowMessageBoxNotice); }
-} g_installAtLoad;
-} // namespace
+void Cm_InstallMessageBoxNotice() {
+    Cm_SetErrorNoticeHook(Cm_ShowMessageBoxNotice);
+}

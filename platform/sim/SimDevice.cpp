@@ -1,8 +1,11 @@
 #include "SimDevice.h"
 
 #include "AtaCommandSet.h"
+#include "ByteOrder.h"
+#include "IdentifyLayout.h"
 #include "NvmeCommandSet.h"
 #include "SafeFile.h"
+#include "UniqueFd.h"
 
 #include <QFile>
 
@@ -17,8 +20,9 @@ namespace vorn::platform {
 
 namespace {
 
-constexpr int kSmartWord85LowByte = 170; // word 85 bit 0: S.M.A.R.T. enabled
-constexpr char kIdentifySignature = char(0xA5);
+// Word 85 bit 0, S.M.A.R.T. enabled, is in the word's low byte.
+constexpr std::size_t kSmartEnabledByte = identify::byteOfWord(identify::kWordSmartEnabled);
+constexpr std::size_t kIntegritySignatureByte = identify::byteOfWord(identify::kWordIntegrity);
 
 std::mutex& clockMutex() {
     static std::mutex mutex;
@@ -67,7 +71,7 @@ public:
             state.identify = disk.identify;
             state.powerMode = disk.device.powerMode;
             state.smartEnabled = disk.identify.size() != kSectorSize ||
-                                 (static_cast<BYTE>(disk.identify[kSmartWord85LowByte]) & 0x01);
+                                 (static_cast<BYTE>(disk.identify[kSmartEnabledByte]) & 0x01);
             m_states.push_back(state);
             m_numbers.push_back({disk.index(), disk.scsiPort(), disk.scsiTargetId()});
         }
@@ -253,9 +257,10 @@ private:
         state.smartEnabled = enable;
         if (state.identify.size() != kSectorSize)
             return;
-        char& flags = state.identify[kSmartWord85LowByte];
+        char& flags = state.identify[kSmartEnabledByte];
         flags = enable ? char(flags | 0x01) : char(flags & ~0x01);
-        if (state.identify[510] == kIdentifySignature)
+        if (static_cast<BYTE>(state.identify[kIntegritySignatureByte]) ==
+            identify::kIntegritySignature)
             setSectorChecksum(&state.identify);
     }
 
@@ -357,14 +362,14 @@ private:
         if (m_traceFile.isEmpty())
             return;
         int failure = 0;
-        const int fd = Cm_OpenRegularFileForWriting(QFile::encodeName(m_traceFile), true, &failure);
-        if (fd < 0)
+        const vorn::UniqueFd fd(
+            Cm_OpenRegularFileForWriting(QFile::encodeName(m_traceFile), true, &failure));
+        if (!fd.valid())
             return;
         const QByteArray bytes = (makeLine() + '\n').toUtf8();
         // One write per line keeps lines whole when two processes append.
         [[maybe_unused]] const ssize_t written =
-            ::write(fd, bytes.constData(), std::size_t(bytes.size()));
-        ::close(fd);
+            ::write(fd.get(), bytes.constData(), std::size_t(bytes.size()));
     }
 
     // The position of the disk a request goes to, or -1.
@@ -493,12 +498,12 @@ void addToPowerOnCounter(QByteArray* smartData, long long delta) {
     for (int entry = 2; entry + 12 <= 2 + 30 * 12; entry += 12) {
         if (static_cast<BYTE>((*smartData)[entry]) != 9)
             continue;
-        unsigned long long raw = 0;
-        for (int i = 5; i >= 0; --i)
-            raw = raw << 8 | static_cast<BYTE>((*smartData)[entry + 5 + i]);
-        raw = (raw + static_cast<unsigned long long>(delta)) & 0xFFFFFFFFFFFFull;
-        for (int i = 0; i < 6; ++i)
-            (*smartData)[entry + 5 + i] = char(raw >> (8 * i));
+        BYTE* bytes = reinterpret_cast<BYTE*>(smartData->data());
+        const std::size_t size = static_cast<std::size_t>(smartData->size());
+        const std::size_t rawAt = static_cast<std::size_t>(entry) + 5;
+        const auto raw = vorn::le::readUnsigned<std::uint64_t>(bytes, size, rawAt, 6);
+        vorn::le::writeUnsigned<std::uint64_t>(bytes, size, rawAt, 6,
+                                               raw + static_cast<std::uint64_t>(delta));
         setSectorChecksum(smartData);
         return;
     }

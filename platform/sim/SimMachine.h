@@ -117,7 +117,8 @@ struct VORNPLATFORM_API SimDisk {
     // The field's text, or an empty string when the file does not give it.
     QString driveField(const QString& name) const;
     // The field read as an integer the way the system queries read numbers
-    // (leading digits, 0 when empty or unreadable).
+    // (vorn::readLeadingNumber, clamped to 64 bits; 0 when empty or
+    // unreadable).
     long long driveNumber(const QString& name) const;
 
     int index() const { return static_cast<int>(driveNumber(QStringLiteral("Index"))); }

@@ -1,5 +1,6 @@
 #include "SimMachine.h"
 
+#include "LeadingNumber.h"
 #include "TextConvert.h"
 
 #include <algorithm>
@@ -237,16 +238,7 @@ QString SimDisk::driveField(const QString& name) const {
 }
 
 long long SimDisk::driveNumber(const QString& name) const {
-    // Leading sign and digits only, as the record's number conversion reads.
-    const QString text = driveField(name).trimmed();
-    int end = 0;
-    if (end < text.size() && (text[end] == QLatin1Char('-') || text[end] == QLatin1Char('+')))
-        ++end;
-    while (end < text.size() && text[end].isDigit())
-        ++end;
-    bool ok = false;
-    const long long value = text.left(end).toLongLong(&ok);
-    return ok ? value : 0;
+    return vorn::readLeadingNumber(driveField(name), LLONG_MIN, LLONG_MAX).saturated;
 }
 
 const SimDisk* SimMachine::diskByIndex(int index) const {

@@ -1,10 +1,12 @@
 #include "HeatgaugeSettings.h"
 
+#include "LeadingNumber.h"
 #include "ProfileText.h"
 #include "SafeFile.h"
 
 #include <algorithm>
 #include <climits>
+#include <string_view>
 
 namespace {
 
@@ -12,28 +14,16 @@ const QByteArray kSection("SysEnv");
 // The profile functions were called with room for 125 characters.
 constexpr int kValueRoom = 125;
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
 // One signed decimal number as the C library reads it, from at: blanks, a
 // sign, digits. Saturates at the 32-bit range. at moves past the number;
 // false (at unchanged) when there are no digits.
 bool ReadNumber(const QByteArray& text, int* at, int* number) {
-    int i = *at;
-    while (i < text.size() && IsBlank(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    if (i >= text.size() || text[i] < '0' || text[i] > '9')
+    const std::string_view rest(text.constData() + *at, std::size_t(text.size() - *at));
+    const vorn::LeadingNumber read = vorn::readLeadingNumber(rest, INT_MIN, INT_MAX);
+    if (read.status == vorn::LeadingNumber::NoDigits)
         return false;
-    long long value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        value = std::min<long long>(value * 10 + (text[i] - '0'), 1LL + INT_MAX);
-    value = negative ? -value : value;
-    *number = int(std::clamp<long long>(value, INT_MIN, INT_MAX));
-    *at = i;
+    *number = static_cast<int>(read.saturated);
+    *at += static_cast<int>(read.end);
     return true;
 }
 

@@ -1,4 +1,5 @@
 #include "HeatgaugeApp.h"
+#include "MessageBoxNotice.h"
 #include "SimMachineInstall.h"
 
 #include <QApplication>
@@ -6,6 +7,7 @@
 int main(int argc, char** argv) {
     PreferXcbOnWayland();
     QApplication app(argc, argv);
+    Cm_InstallMessageBoxNotice();
     vorn::platform::InstallMachineFromEnvironment();
     return RunHeatgauge();
 }

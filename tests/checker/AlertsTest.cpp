@@ -178,8 +178,7 @@ void FillNvmeDisk(CDisk* disk, const NvmeLog& log) {
     h[2] = 0x01;
     h[3] = BYTE(log.spare);
     h[4] = BYTE(log.threshold);
-    for (int i = 0; i < 8; ++i)
-        h[160 + i] = BYTE((unsigned long long)log.mediaErrors >> (8 * i));
+    vorn::le::write64(h.data(), h.size(), 160, static_cast<std::uint64_t>(log.mediaErrors));
 }
 
 TEST(DiskAlerts, NvmeMediaErrorsWarningBitsAndSpareOverPairsOfLogs) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ByteOrder.h"
 #include "CheckerDisk.h"
 
 #include "../hdd/SectorBuilder.h"
@@ -73,10 +74,9 @@ inline QByteArray SectorHex(const SectorImage& sector) {
 
 // A baseline file is little-endian 32-bit numbers and 13-byte records.
 inline QByteArray Le32(std::int32_t value) {
-    QByteArray bytes;
-    for (int i = 0; i < 4; ++i)
-        bytes.append(static_cast<char>((static_cast<std::uint32_t>(value) >> (8 * i)) & 0xFF));
-    return bytes;
+    BYTE field[4];
+    vorn::le::write32(field, sizeof field, 0, static_cast<std::uint32_t>(value));
+    return QByteArray(reinterpret_cast<const char*>(field), sizeof field);
 }
 
 inline QByteArray BaselineRecord(BYTE id, int init, int change, int current) {

@@ -1,4 +1,5 @@
 #include "NvmeDecoder.h"
+#include "ByteOrder.h"
 #include "CHdd.h"
 #include "ErrorLog.h"
 #include "WideText.h"
@@ -21,8 +22,7 @@ using Identify = std::array<BYTE, 4096>;
 using Log = std::array<BYTE, 512>;
 
 void put(BYTE* image, std::size_t offset, std::size_t size, Uint128 value) {
-    for (std::size_t i = 0; i < size; ++i)
-        image[offset + i] = static_cast<BYTE>(value >> (8 * i));
+    vorn::le::writeUnsigned(image, offset + size, offset, size, value);
 }
 
 TEST(NvmeIdentify, TextsAreTrimmedAndStopAtPadding) {

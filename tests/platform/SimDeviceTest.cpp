@@ -43,14 +43,13 @@ Bytes attributesImage(unsigned powerOnRaw) {
 }
 
 DWORD dword(const BYTE* p) {
-    return DWORD(p[0]) | DWORD(p[1]) << 8 | DWORD(p[2]) << 16 | DWORD(p[3]) << 24;
+    return vorn::le::read32(p, 4, 0);
 }
 
 // A SENDCMDINPARAMS of 35 bytes as the disk library sends it.
 Bytes sendCmd(DWORD bufferSize, std::array<BYTE, 7> registers, BYTE driveNumber) {
     Bytes in(35, 0);
-    for (int i = 0; i < 4; ++i)
-        in[i] = BYTE(bufferSize >> (8 * i));
+    vorn::le::write32(in.data(), in.size(), 0, bufferSize);
     std::copy(registers.begin(), registers.end(), in.begin() + 4);
     in[12] = driveNumber;
     return in;
@@ -67,14 +66,11 @@ const std::array<BYTE, 7> kStatus = {0xDA, 0, 0, 0x4F, 0xC2, 0, 0xB0};
 // The buffer always holds the 63 input bytes, even when the reply is shorter.
 Bytes miniport(DWORD controlCode, DWORD length, const Bytes& request, std::size_t size) {
     Bytes buffer(std::max<std::size_t>(size, 63), 0);
-    const DWORD header[] = {28};
-    std::memcpy(buffer.data(), header, 4);
+    vorn::le::write32(buffer.data(), buffer.size(), 0, 28);
     std::memcpy(buffer.data() + 4, "SCSIDISK", 8);
     buffer[12] = 10;
-    for (int i = 0; i < 4; ++i) {
-        buffer[16 + i] = BYTE(controlCode >> (8 * i));
-        buffer[24 + i] = BYTE(length >> (8 * i));
-    }
+    vorn::le::write32(buffer.data(), buffer.size(), 16, controlCode);
+    vorn::le::write32(buffer.data(), buffer.size(), 24, length);
     std::copy(request.begin(), request.end(), buffer.begin() + 28);
     return buffer;
 }

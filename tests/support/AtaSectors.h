@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ByteOrder.h"
 #include "WinTypes.h"
 
 #include <QByteArray>
@@ -11,23 +12,28 @@
 
 // Hand-made 512-byte ATA sectors (IDENTIFY, READ DATA, READ THRESHOLDS) for
 // any byte container of that size. Every helper writes one field the way the
-// device lays it out, with its own little-endian writes, so that a fixture
-// never depends on the reader it is meant to check.
+// device lays it out; the little-endian writes are vorn::le's, whose own test
+// pins them to literal bytes.
 namespace testimg {
 
+template <typename Sector> BYTE* bytesOf(Sector& sector) {
+    return reinterpret_cast<BYTE*>(&sector[0]);
+}
+
+template <typename Sector> std::size_t sizeOf(const Sector& sector) {
+    return static_cast<std::size_t>(sector.size());
+}
+
 template <typename Sector> void setWord(Sector& sector, int word, WORD value) {
-    sector[std::size_t(word) * 2] = BYTE(value);
-    sector[std::size_t(word) * 2 + 1] = BYTE(value >> 8);
+    vorn::le::write16(bytesOf(sector), sizeOf(sector), std::size_t(word) * 2, value);
 }
 
 template <typename Sector> void setDword(Sector& sector, std::size_t offset, DWORD value) {
-    for (int i = 0; i < 4; ++i)
-        sector[offset + i] = BYTE(value >> (8 * i));
+    vorn::le::write32(bytesOf(sector), sizeOf(sector), offset, value);
 }
 
 template <typename Sector> void setQword(Sector& sector, std::size_t offset, ULONGLONG value) {
-    setDword(sector, offset, DWORD(value));
-    setDword(sector, offset + 4, DWORD(value >> 32));
+    vorn::le::write64(bytesOf(sector), sizeOf(sector), offset, value);
 }
 
 // Text in reading order, padded with blanks to the field length (as the
@@ -61,8 +67,7 @@ template <typename Sector> void setAttribute(Sector& sector, int k, const Attrib
     sector[at + 2] = 0x00;
     sector[at + 3] = a.current;
     sector[at + 4] = a.worst;
-    for (int i = 0; i < 6; ++i)
-        sector[at + 5 + i] = BYTE(a.raw >> (8 * i));
+    vorn::le::writeUnsigned(bytesOf(sector), sizeOf(sector), at + 5, 6, a.raw);
 }
 
 // Entry k of a READ THRESHOLDS sector.

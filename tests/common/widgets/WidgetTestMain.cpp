@@ -1,3 +1,5 @@
+#include "MessageBoxNotice.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -6,6 +8,8 @@
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // As the desktop programs do at their start.
+    Cm_InstallMessageBoxNotice();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
