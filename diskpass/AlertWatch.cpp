@@ -10,6 +10,8 @@
 #include <cmath>
 #include <limits>
 
+namespace vorn::diskpass {
+
 namespace {
 
 // A watch file holds a few dozen numbers; anything far larger is not one.
@@ -225,3 +227,5 @@ bool AcceptDisk(CScannedDisk* disk, const QString& directory, const AlertLimits&
         keys = still;
     return WriteState(path, state);
 }
+
+} // namespace vorn::diskpass

@@ -10,6 +10,8 @@
 #include <map>
 #include <optional>
 
+namespace vorn::diskpass {
+
 // Accept-and-watch: per disk, the state the user last accepted and what was
 // already told about it, kept in "<serial>.watch" beside the baseline file
 // (which keeps its fixed layout). The file is JSON, replaced whole and never
@@ -60,3 +62,5 @@ WatchResult WatchDisk(CScannedDisk* disk, const QString& directory, const QStrin
 // alerts forgotten except those that still hold against the new reference
 // (a temperature still over its limit). False when it could not be stored.
 bool AcceptDisk(CScannedDisk* disk, const QString& directory, const AlertLimits& limits);
+
+} // namespace vorn::diskpass

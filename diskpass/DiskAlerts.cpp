@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <functional>
 
+namespace vorn::diskpass {
+
 namespace {
 
 using Rule = std::function<void(const DiskHealth&, const DiskHealth&, const AlertLimits&,
@@ -236,3 +238,5 @@ QStringList AlertKeys(const QList<DiskAlert>& alerts) {
         keys.append(alert.Key());
     return keys;
 }
+
+} // namespace vorn::diskpass

@@ -9,6 +9,8 @@
 
 class CHdd;
 
+namespace vorn::diskpass {
+
 // When a disk got worse: the rules that compare what the user last accepted
 // (the reference) with what a read found now. Pure: no disk, no file.
 
@@ -94,3 +96,5 @@ DiskHealth HealthOf(const CHdd& disk);
 
 // The keys of alerts, for remembering what was already told.
 QStringList AlertKeys(const QList<DiskAlert>& alerts);
+
+} // namespace vorn::diskpass

@@ -6,6 +6,8 @@
 #include <memory>
 #include <vector>
 
+namespace vorn::diskpass {
+
 // The disks of one scan in scan order, of a program's own disk class. The
 // list owns them and deletes them through CHdd's virtual destructor.
 template <class Disk> class CDiskListOf {
@@ -44,3 +46,5 @@ public:
 private:
     Storage m_disks;
 };
+
+} // namespace vorn::diskpass

@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace vorn::diskpass {
+
 namespace {
 
 namespace identify = vorn::identify;
@@ -269,3 +271,5 @@ void RereadDisk(CScannedDisk* disk, const std::function<void()>& whileOpen) {
     disk->CloseHddHandle();
     StoreSystemModelIfNone(disk);
 }
+
+} // namespace vorn::diskpass

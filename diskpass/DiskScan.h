@@ -13,6 +13,8 @@
 struct CmDiskDriveRecord;
 struct CmLogicalDiskPartitionRecord;
 
+namespace vorn::diskpass {
+
 // Finding the disks, reading them, and reading them again. The scan serves
 // every program: it fills a list of the program's own disk class, which
 // derives from CScannedDisk.
@@ -103,3 +105,5 @@ void RefreshDisks(const CDiskListOf<Disk>& list,
         });
     }
 }
+
+} // namespace vorn::diskpass

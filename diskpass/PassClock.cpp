@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QThread>
 
+namespace vorn::diskpass {
+
 PassClock SystemClock() {
     return [] { return QDateTime::currentSecsSinceEpoch(); };
 }
@@ -10,3 +12,5 @@ PassClock SystemClock() {
 PassSleeper SystemSleeper() {
     return [](int milliseconds) { QThread::msleep(static_cast<unsigned long>(milliseconds)); };
 }
+
+} // namespace vorn::diskpass

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace vorn::diskpass {
+
 // The checker's view of time, injected so that the three-minute measurement
 // and the one-second retry of the scan run instantly under test.
 
@@ -13,3 +15,5 @@ using PassSleeper = std::function<void(int)>;
 
 PassClock SystemClock();
 PassSleeper SystemSleeper();
+
+} // namespace vorn::diskpass

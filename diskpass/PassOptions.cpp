@@ -4,6 +4,8 @@
 
 #include <climits>
 
+namespace vorn::diskpass {
+
 PassSwitch MatchPassSwitch(const QString& argument) {
     static const struct {
         const char* name;
@@ -64,3 +66,5 @@ PassOptions ParsePassSwitches(const QStringList& arguments) {
         ApplyPassSwitch(arguments, i, &options);
     return options;
 }
+
+} // namespace vorn::diskpass

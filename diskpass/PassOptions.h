@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace vorn::diskpass {
+
 // The checker's start-up switches. Both the window and the command-line tool
 // read them with the same rules: any letter case, whole-word match, the
 // later of "-Ata" and "-Scsi" wins.
@@ -31,3 +33,5 @@ PassSwitch ApplyPassSwitch(const QStringList& arguments, int index, PassOptions*
 // The window's parse: every argument after the program's own path; those
 // that match no switch are ignored.
 PassOptions ParsePassSwitches(const QStringList& arguments);
+
+} // namespace vorn::diskpass

@@ -2,6 +2,8 @@
 
 #include <functional>
 
+namespace vorn::diskpass {
+
 // Runs a disk pass away from the painting: work off the caller's thread,
 // then done back on it. A disk that times out can hold a request for
 // seconds, and the window must keep answering meanwhile. One pass at a
@@ -29,3 +31,5 @@ public:
     // the pass's end update a window that is going away.
     virtual void Abandon() = 0;
 };
+
+} // namespace vorn::diskpass

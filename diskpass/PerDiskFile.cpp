@@ -1,5 +1,7 @@
 #include "PerDiskFile.h"
 
+namespace vorn::diskpass {
+
 QString PerDiskFilePath(const QString& directory, QString serial, const QString& extension) {
     if (directory.isEmpty() || serial.isEmpty())
         return QString();
@@ -10,3 +12,5 @@ QString PerDiskFilePath(const QString& directory, QString serial, const QString&
         path += QLatin1Char('/');
     return path + serial + extension;
 }
+
+} // namespace vorn::diskpass

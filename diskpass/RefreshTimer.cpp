@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace vorn::diskpass {
+
 void CQtRefreshTimer::Start(int milliseconds, std::function<void()> tick) {
     m_timer.disconnect();
     QObject::connect(&m_timer, &QTimer::timeout, &m_timer, std::move(tick));
@@ -11,3 +13,5 @@ void CQtRefreshTimer::Start(int milliseconds, std::function<void()> tick) {
 void CQtRefreshTimer::Stop() {
     m_timer.stop();
 }
+
+} // namespace vorn::diskpass

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+namespace vorn::diskpass {
+
 // The timer that starts the passes of a program; the programs' runs on the
 // event loop, tests tick theirs by hand.
 class CRefreshTimer {
@@ -22,3 +24,5 @@ public:
 private:
     QTimer m_timer;
 };
+
+} // namespace vorn::diskpass

@@ -1,3 +1,7 @@
 #include "ScannedDisk.h"
 
+namespace vorn::diskpass {
+
 VORN_IMPLEMENT_DYNCREATE(CScannedDisk, CHdd)
+
+} // namespace vorn::diskpass

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace vorn::diskpass {
+
 // A disk as the disk scan leaves it: a CHdd with the drive names of its
 // volumes and what the system reported of it. Each program derives its own
 // CDisk from this class and adds what it keeps beside the disk.
@@ -28,3 +30,5 @@ public:
     // older than the pass.
     bool m_bSleeping = false;
 };
+
+} // namespace vorn::diskpass

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+namespace vorn::diskpass {
+
 CThreadedPassRunner::CThreadedPassRunner(QObject* parent) : QObject(parent) {}
 
 CThreadedPassRunner::~CThreadedPassRunner() {
@@ -47,3 +49,5 @@ void CThreadedPassRunner::Finish(End end) {
         done();
     emit passEnded();
 }
+
+} // namespace vorn::diskpass

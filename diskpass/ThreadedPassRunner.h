@@ -7,6 +7,8 @@
 
 #include <memory>
 
+namespace vorn::diskpass {
+
 // Disk passes on a thread of their own, their ends delivered through the
 // event loop of the thread the runner lives on.
 class CThreadedPassRunner : public QObject, public CDiskPassRunner {
@@ -37,3 +39,5 @@ private:
     // may still have its end in the event queue.
     quint64 m_pass = 0;
 };
+
+} // namespace vorn::diskpass

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace vorn::checker {
+
 int DepletionBarLength(int areaWidth, const QString& cellText) {
     if (areaWidth <= 0)
         return 0;
@@ -17,3 +19,5 @@ int DepletionBarLength(int areaWidth, const QString& cellText) {
 unsigned BarAreaColor(int importance) {
     return importance != 0 ? kBarAreaImportant : kBarAreaOrdinary;
 }
+
+} // namespace vorn::checker

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace vorn::checker {
+
 // The depletion bar of the attribute list, as numbers: the list's painter
 // only turns them into pixels, so a test can check the rule without a window.
 
@@ -24,3 +26,5 @@ inline constexpr int kBarInsetRight = 44;
 int DepletionBarLength(int areaWidth, const QString& cellText);
 
 unsigned BarAreaColor(int importance);
+
+} // namespace vorn::checker

@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+namespace vorn::checker {
+
 namespace {
 
 // fgetws with a 1024-unit buffer stores at most 1023 units of a line.
@@ -87,3 +89,5 @@ QString LookupAttributeDescription(const QString& startDir, int id) {
 QString LookupAttributeDescription(int id) {
     return LookupAttributeDescription(Cm_CurrentDirectory(), id);
 }
+
+} // namespace vorn::checker

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace vorn::checker {
+
 // The attribute description file: UTF-16LE lines "ID,name,explanation",
 // found below the start directory. It is read anew for every lookup.
 
@@ -27,3 +29,5 @@ QString LookupAttributeDescription(const QString& startDir, int id);
 // The same below the process's current directory, where the checker keeps
 // its data files.
 QString LookupAttributeDescription(int id);
+
+} // namespace vorn::checker

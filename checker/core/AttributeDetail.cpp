@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+namespace vorn::checker {
+
 QString ImportanceWord(int importance) {
     switch (importance) {
     case 0:
@@ -37,3 +39,5 @@ AttributeDetailTexts MakeAttributeDetailTexts(const AttributeFigures& figures,
     texts.depleted = FormatDepletion(figures.depleted);
     return texts;
 }
+
+} // namespace vorn::checker

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace vorn::checker {
+
 // The texts of the attribute detail dialog, built without a window so the
 // command-line tool and tests see exactly what the dialog shows.
 
@@ -36,3 +38,5 @@ QString FormatDepletion(double depleted);
 
 AttributeDetailTexts MakeAttributeDetailTexts(const AttributeFigures& figures,
                                               const QString& explanation);
+
+} // namespace vorn::checker

@@ -8,6 +8,10 @@
 #include <cerrno>
 #include <map>
 
+using namespace vorn::diskpass;
+
+namespace vorn::checker {
+
 namespace {
 
 constexpr int kHeaderSize = 8;
@@ -106,3 +110,5 @@ BOOL WriteBaseline(const QString& directory, CDisk* disk, const PassClock& now, 
     }
     return TRUE;
 }
+
+} // namespace vorn::checker

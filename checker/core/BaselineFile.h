@@ -7,6 +7,8 @@
 #include <QByteArray>
 #include <QString>
 
+namespace vorn::checker {
+
 // The per-disk baseline file: the values the checker first saw for each
 // attribute, so wear is measured from the first run, and the disk's
 // power-on-hours unit. Little-endian, no header:
@@ -48,5 +50,7 @@ BOOL ReadBaseline(const QString& directory, CDisk* disk, QString* error = nullpt
 // baseline intact, and a symbolic link at the file's name is refused, not
 // written through. FALSE when nothing was written, with "<path>: <reason>"
 // in *error unless the disk keeps no file.
-BOOL WriteBaseline(const QString& directory, CDisk* disk, const PassClock& now,
+BOOL WriteBaseline(const QString& directory, CDisk* disk, const diskpass::PassClock& now,
                    QString* error = nullptr);
+
+} // namespace vorn::checker

@@ -2,6 +2,10 @@
 
 #include <QDateTime>
 
+using namespace vorn::diskpass;
+
+namespace vorn::checker {
+
 VORN_IMPLEMENT_DYNCREATE(CDisk, CScannedDisk)
 
 CDisk::CDisk() : m_timeBaseline(BaselineNotWritten()) {}
@@ -13,3 +17,5 @@ std::int64_t CDisk::BaselineNotWritten() {
         QDateTime(QDate(1971, 1, 1), QTime(0, 0), Qt::LocalTime).toSecsSinceEpoch();
     return time;
 }
+
+} // namespace vorn::checker

@@ -4,10 +4,12 @@
 
 #include <cstdint>
 
+namespace vorn::checker {
+
 // The checker's disk: a scanned disk with what the checker keeps beside it,
 // the baseline time and the power-on-hours unit and its measurement. Times
 // are seconds since 1970-01-01 UTC.
-class CDisk : public CScannedDisk {
+class CDisk : public diskpass::CScannedDisk {
     VORN_DECLARE_DYNCREATE(CDisk)
 
 public:
@@ -23,3 +25,5 @@ public:
     std::int64_t m_timePohStart = 0; // 0: no measurement started
     bool m_bPohRestart = false;      // slept through a pass: watch again on waking
 };
+
+} // namespace vorn::checker

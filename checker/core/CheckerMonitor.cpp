@@ -7,6 +7,10 @@
 #include <algorithm>
 #include <memory>
 
+using namespace vorn::diskpass;
+
+namespace vorn::checker {
+
 namespace {
 
 const QString kRestartQuestion =
@@ -222,3 +226,5 @@ void CCheckerMonitor::Exit() {
     m_busy = false;
     m_session.WriteBaselines();
 }
+
+} // namespace vorn::checker

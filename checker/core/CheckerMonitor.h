@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+namespace vorn::checker {
+
 // The window side of the checker: the toolbar squares, the panel, the
 // attribute list, the tray, and the questions it puts to the user.
 class CCheckerView {
@@ -43,12 +45,12 @@ class CCheckerMonitor {
 public:
     struct Environment {
         CCheckerSession::Environment session;
-        QString startDir;                  // Template/ for the reports
-        CRefreshTimer* timer = nullptr;    // the measurement's; not owned
-        CDiskPassRunner* runner = nullptr; // not owned
+        QString startDir;                            // Template/ for the reports
+        diskpass::CRefreshTimer* timer = nullptr;    // the measurement's; not owned
+        diskpass::CDiskPassRunner* runner = nullptr; // not owned
     };
 
-    CCheckerMonitor(const PassOptions& options, Environment environment);
+    CCheckerMonitor(const diskpass::PassOptions& options, Environment environment);
     // Abandons a running pass; the baselines are Exit's.
     ~CCheckerMonitor();
     CCheckerMonitor(const CCheckerMonitor&) = delete;
@@ -120,3 +122,5 @@ private:
     bool m_timerRunning = false;
     bool m_exited = false;
 };
+
+} // namespace vorn::checker

@@ -6,6 +6,10 @@
 #include "SafeFile.h"
 #include "TextConvert.h"
 
+using namespace vorn::diskpass;
+
+namespace vorn::checker {
+
 CCheckerSession::CCheckerSession(const PassOptions& options, Environment environment)
     : m_options(options), m_env(std::move(environment)), m_measurement(m_env.now) {
     if (!m_env.baselineDir)
@@ -31,7 +35,7 @@ void CCheckerSession::Scan() {
 
 BOOL CCheckerSession::ReadBaseline(CDisk* disk) {
     QString error;
-    const BOOL read = ::ReadBaseline(BaselineDir(), disk, &error);
+    const BOOL read = checker::ReadBaseline(BaselineDir(), disk, &error);
     if (!error.isEmpty()) {
         m_refusedBaselines.insert(disk);
         NoteFileError(error);
@@ -43,7 +47,7 @@ BOOL CCheckerSession::WriteBaseline(CDisk* disk) {
     if (!m_env.writeBaselines || m_refusedBaselines.count(disk) || disk->IsNvme())
         return FALSE;
     QString error;
-    const BOOL written = ::WriteBaseline(BaselineDir(), disk, m_env.now, &error);
+    const BOOL written = checker::WriteBaseline(BaselineDir(), disk, m_env.now, &error);
     NoteFileError(error);
     return written;
 }
@@ -112,3 +116,5 @@ void CCheckerSession::AcceptAll(const AlertLimits& limits) {
             WriteBaseline(disk);
     }
 }
+
+} // namespace vorn::checker

@@ -16,6 +16,8 @@
 #include <set>
 #include <vector>
 
+namespace vorn::checker {
+
 // One run of the checker without its window: the disks of the scan, their
 // baseline files and the power-on-hours measurement. The window and the
 // command-line tool each own one and call it in the order of a start:
@@ -27,16 +29,16 @@ public:
         QString logPath;                      // the run log of the scan; none when empty
         std::function<QString()> baselineDir; // asked at every read and write
         bool writeBaselines = true;           // false: baseline files are only read
-        PassClock now = SystemClock();
-        PassSleeper sleep = SystemSleeper();
+        diskpass::PassClock now = diskpass::SystemClock();
+        diskpass::PassSleeper sleep = diskpass::SystemSleeper();
         // The start-up scan: what the user asked for, so every disk is read
         // unless the caller says otherwise (drivewatch --no-wake).
-        PowerCheck scanCheck = PowerCheck::Note;
+        diskpass::PowerCheck scanCheck = diskpass::PowerCheck::Note;
     };
 
-    CCheckerSession(const PassOptions& options, Environment environment);
+    CCheckerSession(const diskpass::PassOptions& options, Environment environment);
 
-    const PassOptions& Options() const { return m_options; }
+    const diskpass::PassOptions& Options() const { return m_options; }
     const CDiskList& Disks() const { return m_disks; }
     CPohMeasurement& Measurement() { return m_measurement; }
     const CPohMeasurement& Measurement() const { return m_measurement; }
@@ -50,7 +52,7 @@ public:
 
     // Re-reads every disk and rewrites the baseline files; check decides
     // whether a sleeping disk is read.
-    void Refresh(PowerCheck check = PowerCheck::Note);
+    void Refresh(diskpass::PowerCheck check = diskpass::PowerCheck::Note);
 
     void StartMeasurement(bool reset);
     // One tick of the measurement timer: refresh the disks that are awake,
@@ -77,17 +79,18 @@ public:
     // not been told yet, in disk order.
     struct Notice {
         const CDisk* disk;
-        DiskAlert alert;
+        diskpass::DiskAlert alert;
     };
-    std::vector<Notice> WatchForAlerts(const QString& channel, const AlertLimits& limits = {});
+    std::vector<Notice> WatchForAlerts(const QString& channel,
+                                       const diskpass::AlertLimits& limits = {});
     // The disks as they are become the accepted state; baselines written.
-    void AcceptAll(const AlertLimits& limits = {});
+    void AcceptAll(const diskpass::AlertLimits& limits = {});
 
 private:
     QString BaselineDir() const;
     void NoteFileError(const QString& line);
 
-    PassOptions m_options;
+    diskpass::PassOptions m_options;
     Environment m_env;
     CDiskList m_disks;
     CPohMeasurement m_measurement;
@@ -96,3 +99,5 @@ private:
     // not ours to replace.
     std::set<const CDisk*> m_refusedBaselines;
 };
+
+} // namespace vorn::checker

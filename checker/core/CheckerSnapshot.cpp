@@ -5,6 +5,8 @@
 
 #include <utility>
 
+namespace vorn::checker {
+
 namespace {
 
 const QString kSleeping = QStringLiteral("スタンバイ中");
@@ -42,3 +44,5 @@ QString TrayTip(const QString& base, const CheckerSnapshot& snapshot) {
     }
     return tip;
 }
+
+} // namespace vorn::checker

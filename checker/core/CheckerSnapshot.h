@@ -9,6 +9,8 @@
 #include <optional>
 #include <vector>
 
+namespace vorn::checker {
+
 class CDisk;
 
 // What the checker's window shows, copied from the disks on the window's
@@ -48,3 +50,5 @@ struct CheckerSnapshot {
 
 // base, then the tray note of every disk left asleep on a line of its own.
 QString TrayTip(const QString& base, const CheckerSnapshot& snapshot);
+
+} // namespace vorn::checker

@@ -5,6 +5,8 @@
 #include "CHddSmartDisp.h"
 #include "TextConvert.h"
 
+namespace vorn::checker {
+
 AttributeFigures AttributeFiguresOf(const CHddSmartDisp& record) {
     AttributeFigures figures;
     figures.id = record.m_byId;
@@ -77,3 +79,5 @@ int WriteDiskReports(const CHdd* disk, const QString& folder, const QString& sta
 int WriteDiskReports(const CHdd* disk, const QString& folder) {
     return WriteDiskReports(disk, folder, Cm_CurrentDirectory());
 }
+
+} // namespace vorn::checker

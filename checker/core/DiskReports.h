@@ -11,6 +11,8 @@
 class CHdd;
 class CHddSmartDisp;
 
+namespace vorn::checker {
+
 // What the detail dialog shows of one display record.
 AttributeFigures AttributeFiguresOf(const CHddSmartDisp& record);
 
@@ -36,3 +38,5 @@ int WriteDiskReports(const CHdd* disk, const QString& folder, const QString& sta
 
 // The same with the templates below the process's current directory.
 int WriteDiskReports(const CHdd* disk, const QString& folder);
+
+} // namespace vorn::checker

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace vorn::checker {
+
 std::optional<TemperatureRgb> TemperatureColour(int degrees, double slope) {
     const int clamped = std::min(degrees, 60);
     if (clamped <= 0)
@@ -37,3 +39,5 @@ double DiskWear(const CHdd& disk) {
 DiskButtonValues DiskButtonValuesOf(const CHdd& disk) {
     return {disk.GetTemperature(), DiskWear(disk)};
 }
+
+} // namespace vorn::checker

@@ -4,6 +4,8 @@
 
 class CHdd;
 
+namespace vorn::checker {
+
 // What the checker's drawn indicators show, kept free of any window so that
 // the tests and the other programs compute the same colours and bars.
 
@@ -42,3 +44,5 @@ struct DiskButtonValues {
 };
 
 DiskButtonValues DiskButtonValuesOf(const CHdd& disk);
+
+} // namespace vorn::checker

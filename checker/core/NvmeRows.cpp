@@ -9,6 +9,8 @@
 
 #include <climits>
 
+namespace vorn::checker {
+
 namespace {
 
 using vorn::nvme::FieldKind;
@@ -143,3 +145,5 @@ QJsonObject NvmeHealthJson(const CHdd& disk) {
     health.insert(QStringLiteral("temperature_sensors"), sensors);
     return health;
 }
+
+} // namespace vorn::checker

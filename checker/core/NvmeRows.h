@@ -8,6 +8,8 @@
 
 class CHdd;
 
+namespace vorn::checker {
+
 // What the attribute list and drivewatch show of an NVMe disk's health log:
 // the fields in log order, each with its Japanese name, its value as the
 // panel words it, a threshold where the field has one and its raw number.
@@ -26,3 +28,5 @@ QJsonObject NvmeHealthJson(const CHdd& disk);
 
 // "12,345" for any 128-bit count.
 QString GroupedDecimal(const QString& digits);
+
+} // namespace vorn::checker

@@ -7,6 +7,8 @@
 #include "NvmeRows.h"
 #include "PohUnit.h"
 
+namespace vorn::checker {
+
 namespace {
 
 const QString kNone = QStringLiteral("-");
@@ -206,3 +208,5 @@ QList<AttributeRow> MakeAttributeRows(const CDisk& disk) {
     }
     return rows;
 }
+
+} // namespace vorn::checker

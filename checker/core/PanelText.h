@@ -8,8 +8,11 @@
 #include <array>
 #include <cstdint>
 
-class CDisk;
 class CHddSmartDisp;
+
+namespace vorn::checker {
+
+class CDisk;
 
 // What the information panel and the attribute list show for a disk. The
 // window and the command-line tool both take their texts from here, one
@@ -143,3 +146,5 @@ struct AttributeRow {
 QList<AttributeRow> MakeAttributeRows(const CDisk& disk);
 // The row of one record, whatever its id.
 AttributeRow MakeAttributeRow(const CHddSmartDisp& record);
+
+} // namespace vorn::checker

@@ -2,6 +2,8 @@
 
 #include "DiskList.h"
 
+namespace vorn::checker {
+
 int PohDivisor(int unit) {
     switch (unit) {
     case -1:
@@ -94,3 +96,5 @@ bool CPohMeasurement::Pass(const CDiskList& disks) {
         m_bRunning = false;
     return allKnown;
 }
+
+} // namespace vorn::checker

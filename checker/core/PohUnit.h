@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <functional>
 
+namespace vorn::checker {
+
 class CDisk;
 class CDiskList;
 
@@ -36,7 +38,7 @@ class CPohMeasurement {
 public:
     static constexpr int kIntervalMs = 30000;
 
-    explicit CPohMeasurement(PassClock now) : m_now(std::move(now)) {}
+    explicit CPohMeasurement(diskpass::PassClock now) : m_now(std::move(now)) {}
 
     // Starts watching every S.M.A.R.T. disk from its current counter. With
     // reset, each such disk's unit is forgotten first and its baseline
@@ -56,6 +58,8 @@ public:
     int m_nPohWindow = 180;
 
 private:
-    PassClock m_now;
+    diskpass::PassClock m_now;
     bool m_bRunning = false;
 };
+
+} // namespace vorn::checker

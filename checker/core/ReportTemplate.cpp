@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <string_view>
 
+namespace vorn::checker {
+
 namespace {
 
 // fgets with a 1024-byte buffer stores at most 1023 bytes of a line.
@@ -199,3 +201,5 @@ ReportExpansion ExpandReportTemplate(const QByteArray& templateFile, const BYTE*
     result.report = textModeWrite(report);
     return result;
 }
+
+} // namespace vorn::checker

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <optional>
 
+namespace vorn::checker {
+
 // Report templates: each line "label,type,length,count" prints its label and
 // then the next bytes of a device image in the type's number format. The
 // layout of a report is data; this file only knows the five types.
@@ -44,3 +46,5 @@ struct ReportExpansion {
 // lines print only their labels.
 ReportExpansion ExpandReportTemplate(const QByteArray& templateFile, const BYTE* image,
                                      std::size_t imageSize);
+
+} // namespace vorn::checker

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace vorn::checker {
+
 namespace {
 
 const char* templateName(ReportKind kind) {
@@ -88,3 +90,5 @@ BOOL WriteReport(const QString& startDir, ReportKind kind, const QString& folder
         *error = QStringLiteral("%1: %2").arg(path, Cm_FileErrorText(failure));
     return failure ? FALSE : TRUE;
 }
+
+} // namespace vorn::checker

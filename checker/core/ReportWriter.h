@@ -6,6 +6,8 @@
 
 #include <cstddef>
 
+namespace vorn::checker {
+
 // The three text reports of one disk's raw data, each made by walking a
 // template from "<start dir>/Template" over one 512-byte device image.
 
@@ -48,3 +50,5 @@ inline constexpr qint64 kReportTemplateMaxBytes = 1 << 20;
 BOOL WriteReport(const QString& startDir, ReportKind kind, const QString& folder,
                  const QString& model, int drive, const BYTE* image, std::size_t imageSize,
                  QString* error = nullptr);
+
+} // namespace vorn::checker

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace vorn::checker {
+
 #ifndef VORN_DATADIR_FROM_BINDIR
 #define VORN_DATADIR_FROM_BINDIR "../share/vorn"
 #endif
@@ -27,3 +29,5 @@ QString ShippedFilesDir(const QString& startDir, const QString& programDir) {
     }
     return InstalledDataDir(programDir);
 }
+
+} // namespace vorn::checker

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace vorn::checker {
+
 // Where the read-only files the suite ships (Template/ with the description
 // file and the report templates, the manual) are found.
 //
@@ -18,3 +20,5 @@ QString ShippedFilesDir(const QString& startDir, const QString& programDir);
 
 // The installed data folder that belongs to a program in programDir.
 QString InstalledDataDir(const QString& programDir);
+
+} // namespace vorn::checker

@@ -1,5 +1,9 @@
 #include "DrivewatchOptions.h"
 
+using namespace vorn::diskpass;
+
+namespace vorn::drivewatch {
+
 namespace {
 
 // "--save DIR" or "--save=DIR"; true when the argument was this option.
@@ -126,3 +130,5 @@ QString DrivewatchUsage() {
         "\n"
         "VORN_SIM=<folder> reads a simulated machine instead of the real disks.\n");
 }
+
+} // namespace vorn::drivewatch

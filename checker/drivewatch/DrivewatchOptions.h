@@ -5,10 +5,12 @@
 #include <QString>
 #include <QStringList>
 
+namespace vorn::drivewatch {
+
 // The command line of the drivewatch tool: the checker's switches under the
 // checker's rules, and the tool's own long options.
 struct DrivewatchOptions {
-    PassOptions checker;
+    diskpass::PassOptions checker;
     bool json = false;
     bool baseline = false; // read and write baseline files, as the checker does
     bool help = false;
@@ -34,3 +36,5 @@ DrivewatchParse ParseDrivewatchArguments(const QStringList& arguments);
 
 // The text of --help.
 QString DrivewatchUsage();
+
+} // namespace vorn::drivewatch

@@ -11,6 +11,10 @@
 
 #include <cmath>
 
+using namespace vorn::checker;
+
+namespace vorn::drivewatch {
+
 QString DiskDevicePath(const CDisk& disk) {
     using vorn::platform::DevicePath;
     return vorn::platform::DevicePathText(
@@ -136,3 +140,5 @@ int DrivewatchExitCode(const CDiskList& disks, bool fileError) {
         return kExitFileError;
     return disks.IsEmpty() ? kExitNoDisk : kExitGood;
 }
+
+} // namespace vorn::drivewatch

@@ -15,6 +15,11 @@
 #include <cerrno>
 #include <cstring>
 
+using namespace vorn::diskpass;
+using namespace vorn::checker;
+
+namespace vorn::drivewatch {
+
 namespace {
 
 const QString kNoPermissionMessage =
@@ -191,3 +196,5 @@ int EmitDrivewatchResult(const DrivewatchResult& result, std::FILE* out, std::FI
     std::fflush(err);
     return exitCode;
 }
+
+} // namespace vorn::drivewatch

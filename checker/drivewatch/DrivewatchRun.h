@@ -9,14 +9,16 @@
 #include <cstdio>
 #include <functional>
 
+namespace vorn::drivewatch {
+
 // One run of the drivewatch tool, apart from the process: the arguments in,
 // the output, the error text and the exit status out.
 struct DrivewatchEnvironment {
     QString programDir; // holds Template/ with the report templates
     QString currentDir; // where the baseline files live
     QString version;    // for --version
-    PassClock now = SystemClock();
-    PassSleeper sleep = SystemSleeper();
+    diskpass::PassClock now = diskpass::SystemClock();
+    diskpass::PassSleeper sleep = diskpass::SystemSleeper();
     // Where the report goes as it is made, disk by disk, so that a machine
     // of many disks is never held whole; gives 0 or the errno of a failed
     // write. Unset, the whole report is in the result's out.
@@ -40,3 +42,5 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
 // one line to err and makes the status kExitFileError unless a graver one
 // (a bad command line, a threshold exceeded) stands.
 int EmitDrivewatchResult(const DrivewatchResult& result, std::FILE* out, std::FILE* err);
+
+} // namespace vorn::drivewatch

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <utility>
 
+namespace vorn::drivewatch {
+
 namespace {
 
 const char kHex[] = "0123456789abcdef";
@@ -343,3 +345,5 @@ QByteArray CJsonWriter::Take() {
     m_out.size = 0;
     return std::exchange(m_out.bytes, QByteArray());
 }
+
+} // namespace vorn::drivewatch

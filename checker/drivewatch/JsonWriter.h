@@ -7,6 +7,8 @@
 
 class QJsonValue;
 
+namespace vorn::drivewatch {
+
 // JSON text written as it is produced, byte for byte in the layout of
 // QJsonDocument::toJson(Indented): four blanks per level, one member or
 // element per line, object members in key order, integers as integers and
@@ -79,3 +81,5 @@ private:
     std::vector<Member> m_members; // of every open object, innermost last
     const char* m_key = nullptr;
 };
+
+} // namespace vorn::drivewatch

@@ -2,6 +2,8 @@
 
 #include <QList>
 
+namespace vorn::drivewatch {
+
 namespace {
 
 // The East Asian Wide and Fullwidth blocks that disk texts and our labels
@@ -51,3 +53,5 @@ QString PadToWidth(const QString& text, int width, bool rightAligned) {
     const QString blanks(missing, QLatin1Char(' '));
     return rightAligned ? blanks + text : text + blanks;
 }
+
+} // namespace vorn::drivewatch

@@ -14,6 +14,9 @@
 #include <clocale>
 #include <cstdio>
 
+using namespace vorn::checker;
+using namespace vorn::drivewatch;
+
 namespace {
 
 // The user's locale, with characters as UTF-8 whatever it names: Qt reads and

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstring>
 
+namespace vorn::checker {
+
 namespace {
 
 constexpr int kBlue = 0, kGreen = 1, kRed = 2;
@@ -94,3 +96,5 @@ BOOL CLightnessFilter::Process(const BYTE* input, int inWidth, int inHeight, BYT
                  });
     return TRUE;
 }
+
+} // namespace vorn::checker

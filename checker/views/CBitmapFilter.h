@@ -2,6 +2,8 @@
 
 #include <WinTypes.h>
 
+namespace vorn::checker {
+
 // Pixel filters over 32-bit buffers: rows top-down without gaps, each pixel
 // the bytes blue, green, red and one that carries no colour. A pixel of the
 // key colour, once one is set, passes every derived filter unchanged.
@@ -51,3 +53,5 @@ public:
 private:
     float m_fStep;
 };
+
+} // namespace vorn::checker

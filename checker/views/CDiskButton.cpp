@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace vorn::checker {
+
 namespace {
 
 constexpr int kSquare = 32;
@@ -99,3 +101,5 @@ void CDiskButton::paintEvent(QPaintEvent*) {
         PaintFramedBar(painter, bar, static_cast<int>(length), QColor(240, 247, 255));
     }
 }
+
+} // namespace vorn::checker

@@ -7,6 +7,8 @@
 
 #include <optional>
 
+namespace vorn::checker {
+
 // The toolbar's square for one disk: the disk's temperature as a colour from
 // cyan to red, its drive icon, the temperature figure in white with a red
 // outline, and a bar of the disk's wear along the bottom. It paints the
@@ -44,3 +46,5 @@ private:
     QIcon m_hIcon;
     std::optional<DiskButtonValues> m_values;
 };
+
+} // namespace vorn::checker

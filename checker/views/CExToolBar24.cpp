@@ -9,6 +9,8 @@
 
 #include <memory>
 
+namespace vorn::checker {
+
 namespace {
 
 constexpr int kSeparatorWidth = 8;
@@ -207,3 +209,5 @@ void CExToolBar24::PaintSeparator(QWidget* separator) const {
     const QRect line((separator->width() - 2) / 2, 0, 2, separator->height());
     Draw3dRect(painter, line, palette().color(QPalette::Dark), palette().color(QPalette::Light));
 }
+
+} // namespace vorn::checker

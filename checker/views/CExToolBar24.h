@@ -12,6 +12,8 @@
 
 class QAction;
 
+namespace vorn::checker {
+
 // The checker's flat toolbar with large true-colour pictures. One bitmap of
 // pictures side by side gives three image lists: hot (the mouse is over the
 // button) the bitmap itself, normal a slightly lightened copy, disabled a
@@ -78,3 +80,5 @@ private:
     std::vector<QPixmap> m_normalImages;
     std::map<int, QAction*> m_commands;
 };
+
+} // namespace vorn::checker

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstring>
 
+namespace vorn::checker {
+
 namespace {
 
 using PixelBuffer = std::vector<BYTE>;
@@ -114,3 +116,5 @@ BOOL CFilterBitmap::ApplyFilters(const std::vector<CBitmapFilter*>& filters) {
     m_image = result;
     return TRUE;
 }
+
+} // namespace vorn::checker

@@ -8,6 +8,8 @@
 
 #include <vector>
 
+namespace vorn::checker {
+
 // A bitmap that can be replaced by the result of a chain of pixel filters.
 // Output buffers are pre-filled with the background colour, so whatever a
 // filter leaves unwritten shows that colour.
@@ -31,3 +33,5 @@ private:
     COLORREF m_crBackground;
     QImage m_image;
 };
+
+} // namespace vorn::checker

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace vorn::checker {
+
 namespace {
 
 constexpr float kPerTwoBytes = 0.0019607844f; // 1 / 510
@@ -126,3 +128,5 @@ void CHslColor::ToRgb() const {
     }
     m_bRgbValid = true;
 }
+
+} // namespace vorn::checker

@@ -2,6 +2,8 @@
 
 #include <WinTypes.h>
 
+namespace vorn::checker {
+
 // A colour as 0x00BBGGRR: red in the low byte.
 using COLORREF = DWORD;
 
@@ -42,3 +44,5 @@ private:
     mutable bool m_bRgbValid = true;
     mutable bool m_bHslValid = false;
 };
+
+} // namespace vorn::checker

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+namespace vorn::checker {
+
 CPowerOnStatic::CPowerOnStatic(QWidget* parent) : QWidget(parent) {
     InstallIndicatorAccessibility();
     setAccessibleName(FormatPowerOn(m_inputs));
@@ -54,3 +56,5 @@ void CPowerOnStatic::paintEvent(QPaintEvent*) {
     painter.drawText(textRect, align | Qt::AlignVCenter | Qt::TextSingleLine,
                      FormatPowerOn(m_inputs));
 }
+
+} // namespace vorn::checker

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+namespace vorn::checker {
+
 // The information panel's power-on time box: "1,234 時間" with a tooltip in
 // days and hours, or, while the checker still finds out in which unit the
 // disk counts its power-on time, a progress bar with "判別中". The tooltip
@@ -25,3 +27,5 @@ protected:
 private:
     PowerOnInputs m_inputs;
 };
+
+} // namespace vorn::checker

@@ -9,6 +9,8 @@
 
 #include <climits>
 
+namespace vorn::checker {
+
 CTempStatic::CTempStatic(QWidget* parent) : QWidget(parent) {
     InstallIndicatorAccessibility();
 }
@@ -38,3 +40,5 @@ void CTempStatic::paintEvent(QPaintEvent*) {
     painter.setPen(Qt::white);
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, text);
 }
+
+} // namespace vorn::checker

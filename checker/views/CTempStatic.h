@@ -3,6 +3,8 @@
 #include <QString>
 #include <QWidget>
 
+namespace vorn::checker {
+
 // The information panel's temperature box: its text in large white figures
 // on the temperature's colour, or a black box for "-" and every text that
 // does not start with a temperature of at least 1 degree. Its text is also
@@ -23,3 +25,5 @@ protected:
 private:
     QString m_strText;
 };
+
+} // namespace vorn::checker

@@ -1,5 +1,7 @@
 #include "CheckerCommands.h"
 
+namespace vorn::checker {
+
 const CheckerCommand* FindCheckerCommand(int id) {
     for (const CheckerCommand& command : kCheckerCommands) {
         if (command.id == id)
@@ -12,3 +14,5 @@ QString CheckerCommandString(int id) {
     const CheckerCommand* command = FindCheckerCommand(id);
     return command ? QString::fromUtf16(command->text) : QString();
 }
+
+} // namespace vorn::checker

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+namespace vorn::checker {
+
 // The checker's command ids and their description strings: one table for
 // the toolbar (tips, pictures) and the main window (handlers, menus).
 
@@ -40,3 +42,5 @@ inline constexpr int kStandardToolbarCommands[] = {ID_SMART_UPDATE, ID_FILE_SAVE
 const CheckerCommand* FindCheckerCommand(int id);
 // The description of id; empty for an id without one.
 QString CheckerCommandString(int id);
+
+} // namespace vorn::checker

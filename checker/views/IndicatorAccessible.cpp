@@ -1,8 +1,12 @@
 #include "IndicatorAccessible.h"
 
 #include "CDiskButton.h"
+#include "CPowerOnStatic.h"
+#include "CTempStatic.h"
 
 #include <QAccessibleWidget>
+
+namespace vorn::checker {
 
 namespace {
 
@@ -33,9 +37,11 @@ QAccessibleInterface* IndicatorFactory(const QString& className, QObject* object
     if (!object || !object->isWidgetType())
         return nullptr;
     auto* widget = static_cast<QWidget*>(object);
-    if (className == QLatin1String("CDiskButton"))
+    // Qt hands the namespaced class name; the meta-objects keep it in one place.
+    if (className == QLatin1String(CDiskButton::staticMetaObject.className()))
         return new DiskButtonAccessible(static_cast<CDiskButton*>(widget));
-    if (className == QLatin1String("CTempStatic") || className == QLatin1String("CPowerOnStatic"))
+    if (className == QLatin1String(CTempStatic::staticMetaObject.className()) ||
+        className == QLatin1String(CPowerOnStatic::staticMetaObject.className()))
         return new QAccessibleWidget(widget, QAccessible::StaticText);
     return nullptr;
 }
@@ -49,3 +55,5 @@ void InstallIndicatorAccessibility() {
     }();
     (void)installed;
 }
+
+} // namespace vorn::checker

@@ -1,3 +1,6 @@
+
+namespace vorn::checker {
+
 #pragma once
 
 // Makes the indicators known to assistive technology: the disk square as a
@@ -5,3 +8,5 @@
 // static text named by what they show. Every indicator calls this when it is
 // created; only the first call installs anything.
 void InstallIndicatorAccessibility();
+
+} // namespace vorn::checker

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace vorn::checker {
+
 void PaintFramedBar(QPainter& painter, const QRect& bar, int filled, const QColor& background) {
     painter.fillRect(bar, background);
     const int length = std::clamp(filled, 0, bar.width());
@@ -16,3 +18,5 @@ void PaintFramedBar(QPainter& painter, const QRect& bar, int filled, const QColo
     painter.drawRect(bar.adjusted(0, 0, -1, -1));
     painter.restore();
 }
+
+} // namespace vorn::checker

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace vorn::checker {
+
 CAboutBox::CAboutBox(const CVersion& version, const QIcon& icon, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(QStringLiteral("VornDisk Vuda のバージョン情報"));
@@ -34,3 +36,5 @@ CAboutBox::CAboutBox(const CVersion& version, const QIcon& icon, QWidget* parent
 QString CAboutBox::VersionLine(const CVersion& version) {
     return version.GetAppInternalName() + QStringLiteral(" Version ") + version.GetAppDllVersion();
 }
+
+} // namespace vorn::checker

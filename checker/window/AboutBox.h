@@ -4,6 +4,8 @@
 
 class CVersion;
 
+namespace vorn::checker {
+
 // The version box: the program icon, "<name> Version <version>" and the
 // legal notice, both from the program's version record.
 class CAboutBox : public QDialog {
@@ -14,3 +16,5 @@ public:
 
     static QString VersionLine(const CVersion& version);
 };
+
+} // namespace vorn::checker

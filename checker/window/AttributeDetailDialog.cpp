@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+namespace vorn::checker {
+
 namespace {
 
 QLabel* AddLabel(QWidget* parent, const CDialogUnits& units, const QString& text, int x, int y,
@@ -70,3 +72,5 @@ CAttributeDetailDlg::CAttributeDetailDlg(const AttributeFigures& figures, const 
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 }
+
+} // namespace vorn::checker

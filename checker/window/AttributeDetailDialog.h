@@ -6,6 +6,8 @@
 
 class QLabel;
 
+namespace vorn::checker {
+
 // What one S.M.A.R.T. attribute means and where it stands: its name,
 // importance and explanation from the description file, and its initial,
 // current, worst and threshold values with its wear.
@@ -23,3 +25,5 @@ public:
 private:
     AttributeDetailTexts m_texts;
 };
+
+} // namespace vorn::checker

@@ -5,6 +5,8 @@
 #include <QHeaderView>
 #include <QPainter>
 
+namespace vorn::checker {
+
 namespace {
 
 constexpr int kDepletionColumn = kColumnDepleted;
@@ -109,3 +111,5 @@ CAttributeListView::CAttributeListView(QWidget* parent)
     connect(this, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { emit rowActivated(index.row()); });
 }
+
+} // namespace vorn::checker

@@ -6,6 +6,8 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
+namespace vorn::checker {
+
 // The attribute list: a table model over the rows checker/core makes, a
 // delegate that paints each cell as the list always looked (window colour,
 // one line, ellipsis, the depletion bar) and the view with fixed columns.
@@ -55,3 +57,5 @@ signals:
 private:
     CAttributeListModel* m_model;
 };
+
+} // namespace vorn::checker

@@ -3,6 +3,8 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 
+namespace vorn::checker {
+
 CCheckerTray::CCheckerTray(const QIcon& icon, const QString& tip, bool available, QObject* parent)
     : QObject(parent), m_menu(std::make_unique<QMenu>()) {
     m_open = m_menu->addAction(QStringLiteral("メイン画面を開く"));
@@ -43,3 +45,5 @@ void CCheckerTray::Remove() {
     if (m_icon)
         m_icon->hide();
 }
+
+} // namespace vorn::checker

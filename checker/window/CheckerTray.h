@@ -10,6 +10,8 @@ class QIcon;
 class QMenu;
 class QSystemTrayIcon;
 
+namespace vorn::checker {
+
 // The checker's place in the notification area: the program icon with its
 // tip, a left click that opens the window, and the popup menu. Without a
 // notification area (no tray host) there is no icon; Available() says so
@@ -49,3 +51,5 @@ private:
     QAction* m_about;
     QAction* m_exit;
 };
+
+} // namespace vorn::checker

@@ -19,6 +19,18 @@
 #include <QToolBar>
 #include <QUrl>
 
+// The icon and logo are compiled into this static library; a program that
+// links it must register them before the first window needs them. Qt's
+// resource macro declares its initialiser where it stands, so it must stand
+// outside any namespace.
+static void InitWindowResources() {
+    Q_INIT_RESOURCE(DrivewatchMini);
+}
+
+using namespace vorn::diskpass;
+
+namespace vorn::checker {
+
 namespace {
 
 const QString kQuitQuestion = QStringLiteral("「Drivewatch Vuda」を終了します。よろしいですか？");
@@ -35,12 +47,6 @@ constexpr int kFadeStepFirst = 5;
 constexpr int kFadeStep = 10;
 
 } // namespace
-
-// The icon and logo are compiled into this static library; a program that
-// links it must register them before the first window needs them.
-static void InitWindowResources() {
-    Q_INIT_RESOURCE(DrivewatchMini);
-}
 
 CCheckerDlg::CCheckerDlg(Setup setup, QWidget* parent)
     : QDialog(parent), m_setup(std::move(setup)),
@@ -386,3 +392,5 @@ void CCheckerDlg::changeEvent(QEvent* event) {
         });
     }
 }
+
+} // namespace vorn::checker

@@ -13,14 +13,17 @@
 #include <memory>
 #include <vector>
 
-class CAttributeListView;
-class CDiskButton;
-class CCheckerTray;
 class CVersion;
 class QAction;
 class QLabel;
 class QPushButton;
 class QToolBar;
+
+namespace vorn::checker {
+
+class CAttributeListView;
+class CDiskButton;
+class CCheckerTray;
 
 // The checker's main window: the toolbar with the commands and one button
 // per disk, the information panel and the attribute list of the chosen disk,
@@ -32,11 +35,12 @@ class CCheckerDlg : public QDialog, public CCheckerView {
 
 public:
     struct Setup {
-        PassOptions options;
+        diskpass::PassOptions options;
         CCheckerSession::Environment session;
         QString startDir; // the shipped files: Template/, the manual
         WindowServices services = DefaultWindowServices();
-        CDiskPassRunner* runner = nullptr; // not owned; none: a thread of the window's own
+        diskpass::CDiskPassRunner* runner =
+            nullptr; // not owned; none: a thread of the window's own
         bool trayAvailable = true;
         QString trayTip = QStringLiteral("Drivewatch Vuda");
         const CVersion* version = nullptr; // for the about box; none: no box
@@ -114,11 +118,11 @@ private:
     void AddDiskButton(int index);
     void ApplyLayout();
     void Teardown();
-    CDiskPassRunner* Runner();
+    diskpass::CDiskPassRunner* Runner();
 
     Setup m_setup;
-    CQtRefreshTimer m_timer;
-    std::unique_ptr<CThreadedPassRunner> m_ownRunner;
+    diskpass::CQtRefreshTimer m_timer;
+    std::unique_ptr<diskpass::CThreadedPassRunner> m_ownRunner;
     CCheckerMonitor m_monitor;
     CDialogUnits m_units;
     QIcon m_icon;
@@ -148,3 +152,5 @@ private:
         int logoRight = 0;
     } m_margins;
 };
+
+} // namespace vorn::checker

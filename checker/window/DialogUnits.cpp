@@ -5,6 +5,8 @@
 #include <QList>
 #include <QStringList>
 
+namespace vorn::checker {
+
 namespace {
 
 QString AlphabetText() {
@@ -45,3 +47,5 @@ QFont CheckerDialogFont() {
     font.setPointSize(9);
     return font;
 }
+
+} // namespace vorn::checker

@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QRect>
 
+namespace vorn::checker {
+
 // The window's layout is given in dialog units, which scale with the dialog
 // font: a horizontal unit is a quarter of the font's average character width
 // (taken over A-Z and a-z) and a vertical unit an eighth of its line height.
@@ -25,3 +27,5 @@ private:
 // with the desktop's font: IPA Gothic 9 pt, or another Japanese face when it
 // is not installed.
 QFont CheckerDialogFont();
+
+} // namespace vorn::checker

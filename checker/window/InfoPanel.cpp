@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace vorn::checker {
+
 namespace {
 
 struct FieldPlace {
@@ -113,3 +115,5 @@ void CInfoPanel::Show(const PanelTexts& texts) {
     }
     m_star->setEnabled(texts.starEnabled);
 }
+
+} // namespace vorn::checker

@@ -7,11 +7,14 @@
 
 #include <array>
 
-class CPowerOnStatic;
-class CTempStatic;
 class QLabel;
 class QPushButton;
 class QWidget;
+
+namespace vorn::checker {
+
+class CPowerOnStatic;
+class CTempStatic;
 
 // The information panel of the main window: a white area with a caption and
 // a value for every field, the temperature and power-on boxes, and the "*"
@@ -42,3 +45,5 @@ private:
     std::array<QWidget*, kPanelFieldCount> m_values{};
     std::array<QLabel*, kPanelFieldCount> m_captions{};
 };
+
+} // namespace vorn::checker

@@ -6,6 +6,8 @@
 
 #include <unistd.h>
 
+namespace vorn::checker {
+
 namespace {
 
 const QByteArray kShowRequest = "show\n";
@@ -75,3 +77,5 @@ bool CSingleInstance::AskFirstToShow(int timeoutMs) const {
     socket.waitForDisconnected(timeoutMs);
     return true;
 }
+
+} // namespace vorn::checker

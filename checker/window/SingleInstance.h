@@ -7,6 +7,8 @@
 
 #include <memory>
 
+namespace vorn::checker {
+
 // One copy of the program per user. The first copy holds a lock file in the
 // runtime folder and listens on a local socket, both named after the
 // program and the user; a later copy finds the lock taken, asks the first
@@ -49,3 +51,5 @@ private:
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer m_server;
 };
+
+} // namespace vorn::checker

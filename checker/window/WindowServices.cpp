@@ -11,6 +11,8 @@
 #include <QMessageBox>
 #include <QUrl>
 
+namespace vorn::checker {
+
 namespace {
 
 const QString kCaption = QStringLiteral("Drivewatch Vuda");
@@ -48,3 +50,5 @@ WindowServices DefaultWindowServices() {
     };
     return services;
 }
+
+} // namespace vorn::checker

@@ -8,6 +8,8 @@
 class QDialog;
 class QWidget;
 
+namespace vorn::checker {
+
 // Everything the main window asks of the desktop, gathered so that a test
 // can answer instead of a person: the questions, the folder picker, the
 // fades and the opening of files and pages. DefaultWindowServices() gives
@@ -35,3 +37,5 @@ struct WindowServices {
 };
 
 WindowServices DefaultWindowServices();
+
+} // namespace vorn::checker

@@ -13,6 +13,9 @@
 
 #include <cstdio>
 
+using namespace vorn::diskpass;
+using namespace vorn::checker;
+
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     Cm_InstallMessageBoxNotice();

@@ -1,3 +1,5 @@
 #include "HeatgaugeDisk.h"
 
+using namespace vorn::diskpass;
+
 VORN_IMPLEMENT_DYNCREATE(CDisk, CScannedDisk)

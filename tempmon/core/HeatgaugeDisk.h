@@ -5,7 +5,7 @@
 
 // The temperature monitor's disk: a scanned disk with its place in the
 // strip, which is also the place of its tray icon.
-class CDisk : public CScannedDisk {
+class CDisk : public vorn::diskpass::CScannedDisk {
     VORN_DECLARE_DYNCREATE(CDisk)
 
 public:
@@ -14,4 +14,4 @@ public:
     int m_nListIndex = 0;
 };
 
-using CDiskList = CDiskListOf<CDisk>;
+using CDiskList = vorn::diskpass::CDiskListOf<CDisk>;

@@ -8,6 +8,8 @@
 
 #include <utility>
 
+using namespace vorn::diskpass;
+
 using namespace heatgauge;
 
 QString ReadingTip(const DiskReading& reading) {

@@ -57,8 +57,8 @@ public:
 
     struct Environment {
         QString settingsPath;
-        CRefreshTimer* timer = nullptr;
-        CDiskPassRunner* runner = nullptr;
+        vorn::diskpass::CRefreshTimer* timer = nullptr;
+        vorn::diskpass::CDiskPassRunner* runner = nullptr;
     };
 
     explicit CHeatgaugeMonitor(Environment environment);
@@ -67,7 +67,7 @@ public:
     CHeatgaugeMonitor& operator=(const CHeatgaugeMonitor&) = delete;
 
     // Finds the disks as the checker does, without a run log.
-    void Scan(const PassOptions& options, const PassSleeper& sleep);
+    void Scan(const vorn::diskpass::PassOptions& options, const vorn::diskpass::PassSleeper& sleep);
 
     WinSize StripSize() const { return strip::Size(m_disks.GetCount()); }
 
@@ -117,8 +117,8 @@ private:
     };
 
     Environment m_env;
-    PowerCheck m_powerCheck = PowerCheck::SkipSleeping;
-    AlertLimits m_limits;
+    vorn::diskpass::PowerCheck m_powerCheck = vorn::diskpass::PowerCheck::SkipSleeping;
+    vorn::diskpass::AlertLimits m_limits;
     std::vector<QString> m_lastAlerts; // by list index
     std::vector<Notice> m_notices;     // found by the running pass
     CDiskList m_disks;

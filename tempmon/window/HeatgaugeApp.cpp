@@ -11,6 +11,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+using namespace vorn::diskpass;
+
 namespace {
 
 int g_termPipe[2] = {-1, -1};

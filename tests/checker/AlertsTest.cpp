@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+using namespace vorn::diskpass;
+using namespace vorn::checker;
+
 using checkertest::Attr;
 
 namespace {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace vorn::checker;
+
 namespace {
 
 TEST(DepletionBarTest, LengthFollowsTheCellText) {

@@ -10,6 +10,8 @@
 #include <cmath>
 #include <limits>
 
+using namespace vorn::checker;
+
 namespace {
 
 QByteArray utf16le(const std::u16string& text) {

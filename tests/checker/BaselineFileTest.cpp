@@ -14,6 +14,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using namespace vorn::diskpass;
+using namespace vorn::checker;
+
 using namespace checkertest;
 
 namespace {

@@ -13,6 +13,9 @@
 #include <functional>
 #include <memory>
 
+using namespace vorn::diskpass;
+using namespace vorn::checker;
+
 namespace {
 
 const QString kSample = QStringLiteral(VORN_SOURCE_ROOT "/data/sample-machine");
@@ -59,9 +62,7 @@ protected:
         env.runner = &m_runner;
         m_monitor = std::make_unique<CCheckerMonitor>(PassOptions(), env);
     }
-    void TearDown() override {
-        m_monitor.reset();
-    }
+    void TearDown() override { m_monitor.reset(); }
 
     QString Machine() const { return m_dir.path(QStringLiteral("machine")); }
 

@@ -60,7 +60,8 @@ inline void SetAttributes(SectorImage* data, SectorImage* thresholds,
 // A disk object that never saw a device: identify and S.M.A.R.T. images put
 // in place and the display list built from them, the text fields in reading
 // order as after a real read.
-inline void FillDisk(CDisk* disk, const SectorImage& identify, std::initializer_list<Attr> attrs) {
+inline void FillDisk(vorn::checker::CDisk* disk, const SectorImage& identify,
+                     std::initializer_list<Attr> attrs) {
     disk->m_HddInfo.m_Identify = identify;
     disk->m_HddInfo.SwapTextFields();
     SetAttributes(&disk->m_HddSmart.m_Attribute, &disk->m_HddSmart.m_Threshold, attrs);

@@ -11,6 +11,8 @@
 
 #include <cstring>
 
+using namespace vorn::checker;
+
 namespace {
 
 void putModel(CHdd& disk, const char* model) {

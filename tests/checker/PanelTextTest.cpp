@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace vorn::checker;
+
 using namespace checkertest;
 
 namespace {

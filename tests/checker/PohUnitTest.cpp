@@ -8,6 +8,8 @@
 
 #include <memory>
 
+using namespace vorn::checker;
+
 using namespace checkertest;
 
 namespace {

@@ -5,6 +5,8 @@
 #include <array>
 #include <initializer_list>
 
+using namespace vorn::checker;
+
 namespace {
 
 using Image = std::array<BYTE, 512>;

@@ -10,6 +10,8 @@
 #include <array>
 #include <cstring>
 
+using namespace vorn::checker;
+
 namespace {
 
 using Image = std::array<BYTE, 512>;

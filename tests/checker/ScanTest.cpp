@@ -12,6 +12,9 @@
 
 #include <vector>
 
+using namespace vorn::diskpass;
+using namespace vorn::checker;
+
 using namespace checkertest;
 
 namespace {

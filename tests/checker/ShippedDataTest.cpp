@@ -9,6 +9,8 @@
 #include <array>
 #include <cstring>
 
+using namespace vorn::checker;
+
 // The data files under data/Template are what users get; these tests hold
 // them to the formats the checker reads.
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace vorn::checker;
+
 TEST(ShippedFilesTest, StartFolderThenProgramFolderThenInstallPrefixHoldTheTemplates) {
     TestDir root;
     const QString start = root.path(QStringLiteral("start"));

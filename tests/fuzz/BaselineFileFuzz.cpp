@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+using namespace vorn::checker;
+
 namespace {
 
 // Attribute entries of 12 bytes from offset 2: id, flags (2), current, worst.

@@ -3,6 +3,8 @@
 
 #include "AttributeDescription.h"
 
+using namespace vorn::checker;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzInput input(data, size);
     const int id = input.byte();

@@ -15,6 +15,9 @@
 #include <cmath>
 #include <cstring>
 
+using namespace vorn::checker;
+using namespace vorn::drivewatch;
+
 namespace {
 
 void fill(SectorImage* image, const QByteArray& bytes) {

@@ -9,6 +9,8 @@
 
 #include <vector>
 
+using namespace vorn::checker;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzInput input(data, size);
     const std::size_t imageSize = (input.byte() | input.byte() << 8) % 513;

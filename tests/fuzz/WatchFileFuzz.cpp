@@ -4,6 +4,8 @@
 
 #include "AlertWatch.h"
 
+using namespace vorn::diskpass;
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzInput input(data, size);
     const std::optional<WatchState> state = DecodeWatchState(input.rest());

@@ -9,7 +9,7 @@
 // What both programs' tests drive their passes with: a timer ticked by hand
 // and a runner that does a pass at once on the caller's thread.
 
-class FakeTimer : public CRefreshTimer {
+class FakeTimer : public vorn::diskpass::CRefreshTimer {
 public:
     void Start(int milliseconds, std::function<void()> tick) override {
         interval = milliseconds;
@@ -29,7 +29,7 @@ private:
 
 // Work and done at once, in Run. With holdDone the pass's end waits for
 // Finish (or Wait), to see what a program does while a pass runs.
-class CInlinePassRunner : public CDiskPassRunner {
+class CInlinePassRunner : public vorn::diskpass::CDiskPassRunner {
 public:
     bool Run(std::function<void()> work, std::function<void()> done) override {
         if (m_busy)

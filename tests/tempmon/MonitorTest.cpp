@@ -1,16 +1,18 @@
-#include "ColourScale.h"
-#include "DiskScan.h"
-#include "HeatgaugeMenu.h"
-#include "HeatgaugeMonitor.h"
 #include "../support/PassFakes.h"
 #include "../support/ScopedSimMachine.h"
 #include "../support/SimMachineFiles.h"
 #include "../support/TempDir.h"
+#include "ColourScale.h"
+#include "DiskScan.h"
+#include "HeatgaugeMenu.h"
+#include "HeatgaugeMonitor.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
+
+using namespace vorn::diskpass;
 
 using namespace heatgauge;
 

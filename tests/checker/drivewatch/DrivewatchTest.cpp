@@ -23,6 +23,9 @@
 #include <set>
 #include <sys/stat.h>
 
+using namespace vorn::checker;
+using namespace vorn::drivewatch;
+
 namespace {
 
 const QString kSourceRoot = QStringLiteral(VORN_SOURCE_ROOT);

@@ -8,6 +8,8 @@
 #include <cmath>
 #include <limits>
 
+using namespace vorn::drivewatch;
+
 namespace {
 
 // Written member by member, out of key order, the text is what Qt makes of

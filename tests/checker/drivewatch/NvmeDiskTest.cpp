@@ -18,6 +18,10 @@
 #include "../../support/SimMachineFiles.h"
 #include "../../support/TempDir.h"
 
+using namespace vorn::diskpass;
+using namespace vorn::checker;
+using namespace vorn::drivewatch;
+
 namespace {
 
 const QString kSourceRoot = QStringLiteral(VORN_SOURCE_ROOT);

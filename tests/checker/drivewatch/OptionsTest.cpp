@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+using namespace vorn::diskpass;
+using namespace vorn::drivewatch;
+
 namespace {
 
 QStringList Args(std::initializer_list<const char*> words) {

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace vorn::checker;
+
 namespace {
 
 constexpr COLORREF kMagentaRef = MakeColorRef(255, 0, 255);

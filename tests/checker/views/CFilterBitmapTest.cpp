@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+using namespace vorn::checker;
+
 namespace {
 
 constexpr QRgb kMagenta = 0xFFFF00FF;

@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace vorn::checker;
+
 using namespace checkertest;
 
 namespace {

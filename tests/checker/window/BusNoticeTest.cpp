@@ -20,6 +20,10 @@
 
 #include <memory>
 
+using namespace vorn::diskpass;
+using namespace vorn::checker;
+using namespace vorn::drivewatch;
+
 namespace {
 
 const QString kService = QStringLiteral("org.freedesktop.Notifications");

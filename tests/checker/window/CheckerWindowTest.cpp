@@ -24,6 +24,9 @@
 
 #include <memory>
 
+using namespace vorn::diskpass;
+using namespace vorn::checker;
+
 namespace {
 
 const QString kSample = QStringLiteral(VORN_SOURCE_ROOT "/data/sample-machine");

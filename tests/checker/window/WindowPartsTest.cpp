@@ -15,6 +15,9 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+using namespace vorn::diskpass;
+using namespace vorn::checker;
+
 namespace {
 
 // --- The disk pass runner -------------------------------------------------

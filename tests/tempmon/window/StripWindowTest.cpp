@@ -17,6 +17,8 @@
 
 #include <algorithm>
 
+using namespace vorn::diskpass;
+
 namespace {
 
 QColor At(const QImage& image, int x, int y) {
