@@ -3,6 +3,8 @@
 #include "CHddInfo.h"
 #include "CHddNvme.h"
 #include "CHddSmart.h"
+#include "DeviceStatistics.h"
+#include "DriveKnowledge.h"
 #include "PowerMode.h"
 #include "RuntimeClass.h"
 #include "VornHddExport.h"
@@ -96,6 +98,10 @@ public:
     CHddSmart m_HddSmart;
     CHddNvme m_HddNvme;
     BOOL m_bNvme;
+    // Looked up from the model and firmware after each identify read.
+    vorn::hdd::DriveKnowledge m_Knowledge;
+    // The Device Statistics log of the latest read; empty when the drive has none.
+    vorn::hdd::DeviceStatistics m_DeviceStatistics;
 
 private:
     bool IsOpen() const { return m_hHdd != INVALID_HANDLE_VALUE; }

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "SectorImage.h"
+#include "VornHddExport.h"
+
+#include <cstdint>
+
+// The values the suite takes from the drive's Device Statistics log (log
+// 04h): the General Statistics page (01h) and the Temperature Statistics
+// page (05h). A value counts only when its entry's valid bit is set.
+namespace vorn::hdd {
+
+struct DeviceStatistics {
+    bool read = false;              // at least one page was read and carried its header
+    std::int64_t powerOnHours = -1; // General Statistics, -1 none
+    std::int64_t powerCycles = -1;  // General Statistics, -1 none
+    int temperature = -1;           // Temperature Statistics, current, degrees Celsius, -1 none
+};
+
+} // namespace vorn::hdd
