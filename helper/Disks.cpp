@@ -38,6 +38,15 @@ private:
     UniqueFd m_fd;
 };
 
+help::NodeFacts factsOf(const QString& path, const struct stat& st) {
+    help::NodeFacts facts;
+    facts.canonicalPath = path;
+    facts.blockDevice = S_ISBLK(st.st_mode);
+    facts.ownerUid = st.st_uid;
+    facts.rdev = st.st_rdev;
+    return facts;
+}
+
 class LinuxDiskAccess : public DiskAccess {
 public:
     LinuxDiskAccess(QString sysRoot, QString devRoot)
@@ -53,31 +62,35 @@ public:
             return nullptr;
         const auto expected = help::parseSysfsDevNumber(devFile.read(64));
         const QString devRoot = QFileInfo(m_devRoot).canonicalFilePath();
-        const QString node = QFileInfo(help::deviceNodePath(m_devRoot, name)).canonicalFilePath();
-        if (!expected || devRoot.isEmpty() || node.isEmpty())
+        if (!expected || devRoot.isEmpty())
             return nullptr;
-        // Resolved first, so that no path outside the device folder is ever
-        // opened; O_NOFOLLOW keeps a link swapped in meanwhile from counting.
-        if (!help::isPathUnder(node, devRoot))
+        // An accepted name is one component, so the node is looked up in the
+        // device folder itself and nowhere else.
+        const UniqueFd dir(::open(QFile::encodeName(devRoot).constData(),
+                                  O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW));
+        const QByteArray entry = QFile::encodeName(name);
+        struct stat before {};
+        if (!dir.valid() || ::fstatat(dir.get(), entry.constData(), &before, AT_SYMLINK_NOFOLLOW))
             return nullptr;
-        UniqueFd fd(::open(QFile::encodeName(node).constData(),
-                           O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW));
+        // Looked at before it is opened: opening a FIFO, a character device
+        // or a link's target may already act on it.
+        if (!help::nodeServesDisk(factsOf(devRoot + QLatin1Char('/') + name, before), *expected,
+                                  devRoot))
+            return nullptr;
+        UniqueFd fd(::openat(dir.get(), entry.constData(),
+                             O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY));
         if (!fd.valid()) {
             *error = errno == ENODEV ? ENXIO : errno;
             return nullptr;
         }
-        help::NodeFacts facts;
-        facts.canonicalPath = node;
-        struct stat st {};
-        if (::fstat(fd.get(), &st) == 0) {
-            facts.blockDevice = S_ISBLK(st.st_mode);
-            facts.ownerUid = st.st_uid;
-            facts.rdev = st.st_rdev;
-        }
-        if (!help::nodeServesDisk(facts, *expected, devRoot)) {
-            *error = ENODEV;
+        // And what opened must be what was looked at, not a node swapped in
+        // between.
+        struct stat opened {};
+        if (::fstat(fd.get(), &opened) || opened.st_dev != before.st_dev ||
+            opened.st_ino != before.st_ino ||
+            !help::nodeServesDisk(factsOf(devRoot + QLatin1Char('/') + name, opened), *expected,
+                                  devRoot))
             return nullptr;
-        }
         *error = 0;
         return std::make_unique<LinuxOpenedDisk>(std::move(fd));
     }

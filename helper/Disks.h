@@ -10,8 +10,10 @@
 
 namespace vorn::diskhelper {
 
-// The machine's disks: a name must be a whole disk of sysRoot/block and its
-// node, once opened read-only, the root-owned block device sysfs describes.
+// The machine's disks: a name must be a whole disk of sysRoot/block, of a
+// family the helper serves, and its node in devRoot the root-owned block
+// device sysfs describes, looked at without following a link before it is
+// opened read-only and found the same after.
 std::unique_ptr<DiskAccess> makeLinuxDiskAccess(const QString& sysRoot = QStringLiteral("/sys"),
                                                 const QString& devRoot = QStringLiteral("/dev"));
 

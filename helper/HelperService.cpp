@@ -3,7 +3,9 @@
 #include "HelperProtocol.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusReply>
 
 namespace vorn::diskhelper {
 
@@ -30,25 +32,37 @@ QByteArray HelperService::Execute(const QString& disk, const QByteArray& request
     return QByteArray(); // the reply goes out when the request is done
 }
 
+void HelperService::refuse(const char* errorName, const QString& message) {
+    sendErrorReply(QString::fromLatin1(errorName), message);
+}
+
 void HelperService::serve(const Start& start, bool withReply) {
-    if (m_pending >= kMaxPending) {
-        sendErrorReply(QString::fromLatin1(platform::helper::kErrorBusy),
-                       QStringLiteral("too many requests waiting"));
+    const QDBusMessage call = message();
+    QDBusConnection bus = connection();
+    const QString caller = call.service();
+    // The bus tells the caller's user; a caller it cannot name is not served.
+    const QDBusReply<uint> uid = bus.interface()->serviceUid(caller);
+    if (!uid.isValid()) {
+        refuse(platform::helper::kErrorNotAuthorized, QStringLiteral("the caller is unknown"));
+        return;
+    }
+    const unsigned user = uid.value();
+    if (!m_quota.take(caller, user)) {
+        refuse(platform::helper::kErrorBusy, QStringLiteral("too many requests waiting"));
         return;
     }
     setDelayedReply(true);
-    if (m_pending++ == 0)
+    if (m_quota.pending() == 1)
         m_busy(true);
-    QDBusConnection bus = connection();
-    const QDBusMessage call = message();
-    start([this, bus, call, withReply](const HandlerResult& result) mutable {
+    start([this, bus, call, caller, user, withReply](const HandlerResult& result) mutable {
         if (!result.errorName.isEmpty())
             bus.send(call.createErrorReply(result.errorName, result.errorMessage));
         else if (withReply)
             bus.send(call.createReply(QVariant::fromValue(result.reply)));
         else
             bus.send(call.createReply());
-        if (--m_pending == 0)
+        m_quota.give(caller, user);
+        if (m_quota.pending() == 0)
             m_busy(false);
     });
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RequestHandler.h"
+#include "RequestQuota.h"
 
 #include <QByteArray>
 #include <QDBusContext>
@@ -12,16 +13,15 @@ namespace vorn::diskhelper {
 
 // The helper's object on the bus. Each request opens its disk, runs one
 // command and closes it. While polkit thinks about one caller (a password
-// prompt may take minutes) others are served; at most kMaxPending requests
-// wait at a time, and the rest are told the helper is busy, so no caller can
-// make the helper hold more.
+// prompt may take minutes) others are served; a RequestQuota bounds the
+// requests that wait, in all and per caller, and the rest are told the
+// helper is busy, so no caller can make the helper hold more, nor take every
+// place there is.
 class HelperService : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.vorn.DiskHelper1")
 
 public:
-    static constexpr int kMaxPending = 16;
-
     // busy(true) when a request arrives and nothing else was waiting,
     // busy(false) when the last waiting request is answered; the idle timer
     // hangs on it.
@@ -34,11 +34,12 @@ public slots:
 private:
     using Start = std::function<void(HandlerDone)>;
     void serve(const Start& start, bool withReply);
+    void refuse(const char* errorName, const QString& message);
 
     Authorizer& m_authorizer;
     DiskAccess& m_disks;
     std::function<void(bool)> m_busy;
-    int m_pending = 0;
+    RequestQuota m_quota;
 };
 
 } // namespace vorn::diskhelper

@@ -35,9 +35,12 @@ enum class CommandClass {
     Configure, // switches S.M.A.R.T. or its attribute auto-save on or off
 };
 
-// Classifies a command by its registers and data direction. Reads must ask for
-// their 512 bytes (IDENTIFY, READ DATA, READ THRESHOLDS, READ LOG) or for none
-// (CHECK POWER MODE, RETURN STATUS); a mismatch is refused.
+// Classifies a command by all its registers and its data direction. Reads
+// must ask for their 512 bytes (IDENTIFY, READ DATA, READ THRESHOLDS) or for
+// none (CHECK POWER MODE, RETURN STATUS); every register the command does
+// not use must hold 0 or 1, the device register only the drive select, and
+// the auto-save switch one of its two counts. Anything else is refused, and
+// so is every S.M.A.R.T. log read but those allowed by their exact registers.
 VORNPLATFORM_API CommandClass classifyCommand(const AtaCommand& command);
 
 } // namespace vorn::platform::ata

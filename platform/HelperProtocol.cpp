@@ -7,6 +7,7 @@
 
 #include <sys/sysmacros.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <iterator>
@@ -181,24 +182,57 @@ bool decodeNvmeReply(const QByteArray& reply, const NvmeAdminCommand& command, N
     return true;
 }
 
+namespace {
+
+// "sd" and one or more letters: a disk of the SCSI disk driver, which is
+// how the kernel names SATA and SAS disks, and USB disks behind a bridge as
+// well. Partitions (sda1) end in digits and do not match.
+bool isScsiDiskName(const QString& name) {
+    if (name.size() < 3 || !name.startsWith(QLatin1String("sd")))
+        return false;
+    for (qsizetype i = 2; i < name.size(); ++i) {
+        const char16_t u = name.at(i).unicode();
+        if (u < 'a' || u > 'z')
+            return false;
+    }
+    return true;
+}
+
+bool isWholeNvmeNamespace(const QString& name) {
+    const std::optional<NvmeNamespaceName> parts = parseNvmeNamespaceName(name);
+    return parts && !parts->throughPath;
+}
+
+// The families whose disks take the suite's pass-through: every other block
+// driver (network, memory, card readers, stacked and virtual devices) is
+// refused, including families the kernel adds later. A family joins here
+// only with the commands it takes. USB disks need no entry of their own:
+// they are sd disks, and whether their bridge passes ATA commands is for
+// the device layer to find out.
+using FamilyTest = bool (*)(const QString&);
+constexpr FamilyTest kWholeDiskFamilies[] = {
+    isScsiDiskName,
+    isWholeNvmeNamespace,
+};
+
+} // namespace
+
 bool isAcceptableDiskName(const QString& name) {
     if (name.isEmpty() || name.size() > 31 || !name.at(0).isLower())
         return false;
     for (const QChar c : name) {
         const char16_t u = c.unicode();
-        const bool ok =
-            (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9') || u == '!' || u == '_' || u == '-';
+        const bool ok = (u >= 'a' && u <= 'z') || (u >= '0' && u <= '9');
         if (!ok)
             return false;
     }
-    return isPhysicalDiskName(name);
+    return std::any_of(std::begin(kWholeDiskFamilies), std::end(kWholeDiskFamilies),
+                       [&name](FamilyTest family) { return family(name); }) &&
+           isPhysicalDiskName(name);
 }
 
 bool isNvmeNamespaceName(const QString& name) {
-    if (!isAcceptableDiskName(name))
-        return false;
-    const std::optional<NvmeNamespaceName> parts = parseNvmeNamespaceName(name);
-    return parts && !parts->throughPath;
+    return isAcceptableDiskName(name) && isWholeNvmeNamespace(name);
 }
 
 bool isPathUnder(const QString& path, const QString& root) {

@@ -91,9 +91,11 @@ VORNPLATFORM_API bool decodeNvmeReply(const QByteArray& reply, const NvmeAdminCo
 
 // --- Disk names ------------------------------------------------------------
 
-// Syntax of a whole-disk kernel name the helper accepts: 1 to 31 characters
-// of [a-z0-9!_-], starting with a letter, of no virtual or removable-media
-// family. Says nothing about whether the disk exists.
+// A whole-disk kernel name the helper accepts: at most 31 characters, of a
+// family on its allow-list (SCSI disks "sd<letters>", which include SATA,
+// SAS and USB disks, and whole NVMe namespaces "nvme<C>n<N>"). Every other
+// driver's disks are refused, whatever they are called. Says nothing about
+// whether the disk exists.
 VORNPLATFORM_API bool isAcceptableDiskName(const QString& name);
 
 // An acceptable name that is a whole NVMe namespace (nvme0n1): not a

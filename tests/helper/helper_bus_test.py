@@ -34,6 +34,9 @@ HELPER, DRIVEWATCH, MACHINE, POLICY_CONF, NVME_DISKS = (
 # Identify Controller, as the helper's request bytes: format, kind, opcode,
 # then nsid, cdw10 to cdw15 and the data length, 32-bit little-endian each.
 NVME_IDENTIFY = [1, 2, 6] + [0] * 4 + [1, 0, 0, 0] + [0] * 20 + [0, 0x10, 0, 0]
+# The helper's bounds on waiting requests: in all, and per user.
+HELPER_TOTAL_PENDING = 16
+HELPER_USER_PENDING = 4
 NVME_IDENTIFY_TRACED = 'NVME 06 00000000 00000001' + ' 00000000' * 5 + ' 4096'
 
 
@@ -220,6 +223,65 @@ class HelperBusTest(unittest.TestCase):
         reply = self.execute('sda', identify)
         self.assertEqual(len(reply), 4 + 7 + 512)
         self.assertEqual(self.traced(), ['sda 0000000000A0EC in'])
+
+    def test_pinned_registers_and_disks_of_other_families_never_reach_a_disk(self):
+        import dbus
+        self.polkit_control.SetAllowed([READ_ACTION, CONFIGURE_ACTION])
+        # SMART READ LOG of 255 sectors into one sector's buffer, the log
+        # directory, and READ DATA and IDENTIFY with a stray register.
+        read_log_255 = [1, 1, 0xD5, 0xFF, 0x01, 0x4F, 0xC2, 0xA0, 0xB0, 1]
+        read_log_one = [1, 1, 0xD5, 0x01, 0x00, 0x4F, 0xC2, 0xA0, 0xB0, 1]
+        read_data_lba = [1, 1, 0xD0, 1, 0x80, 0x4F, 0xC2, 0xA0, 0xB0, 1]
+        identify_feature = [1, 1, 0x03, 1, 1, 0, 0, 0xA0, 0xEC, 1]
+        for request in (read_log_255, read_log_one, read_data_lba, identify_feature):
+            with self.assertRaises(dbus.exceptions.DBusException, msg=request) as raised:
+                self.execute('sda', request)
+            self.assertEqual(raised.exception.get_dbus_name(), f'{BUS_NAME}.Error.Refused')
+        for disk in ('nbd0', 'nullb0', 'mmcblk0', 'mtdblock0', 'pmem0', 'zd0', 'rbd0', 'ublkb0',
+                     'bcache0', 'drbd0'):
+            with self.assertRaises(dbus.exceptions.DBusException, msg=disk) as raised:
+                self.execute(disk, IDENTIFY)
+            self.assertEqual(raised.exception.get_dbus_name(), f'{BUS_NAME}.Error.InvalidDisk')
+        self.assertEqual(self.traced(), [])
+
+    def test_one_user_parking_requests_at_polkit_leaves_room_for_the_others(self):
+        self.polkit_control.SetAllowed([READ_ACTION, CONFIGURE_ACTION])
+        self.polkit_control.SimulateHangActions([CONFIGURE_ACTION])
+        self.addCleanup(self.polkit_control.ReleaseHangingCalls)
+        self.addCleanup(self.polkit_control.SimulateHangActions, [])
+        # As many as the helper holds in all, each on a connection of its
+        # own, all of root: at most a user's share may wait, the rest are busy.
+        parked = [subprocess.Popen(
+            ['dbus-send', '--system', '--print-reply', '--dest=' + BUS_NAME, PATH,
+             BUS_NAME + '.Execute', 'string:sda', 'array:byte:1,1,216,1,1,79,194,0,176,0'],
+            env={'DBUS_SYSTEM_BUS_ADDRESS': self.address}, stdout=subprocess.PIPE,
+            stderr=subprocess.PIPE) for _ in range(HELPER_TOTAL_PENDING)]
+        for process in parked:
+            self.addCleanup(process.wait)
+            self.addCleanup(process.kill)
+        # A request is refused as busy only while the user's share waits, so
+        # once all but a share are refused, the share is parked at polkit.
+        waiting = list(parked)
+        while len(waiting) > HELPER_USER_PENDING:
+            readable, _, _ = select.select([p.stderr for p in waiting], [], [], 60)
+            self.assertNotEqual(readable, [], 'one user filled every place of the helper')
+            for process in [p for p in waiting if p.stderr in readable]:
+                _, err = process.communicate(timeout=60)
+                self.assertIn(b'Error.Busy', err)
+                waiting.remove(process)
+        nobody = subprocess.run(
+            ['setpriv', '--reuid=nobody', '--regid=nogroup', '--clear-groups', '--',
+             'dbus-send', '--system', '--print-reply', '--dest=' + BUS_NAME, PATH,
+             BUS_NAME + '.Execute', 'string:sda', 'array:byte:' + ','.join(map(str, IDENTIFY))],
+            env={'DBUS_SYSTEM_BUS_ADDRESS': self.address}, capture_output=True, timeout=60,
+            check=False)
+        self.assertEqual(nobody.returncode, 0, nobody.stderr)
+        self.assertEqual(self.traced(), ['sda 0000000000A0EC in'])
+        self.polkit_control.ReleaseHangingCalls()
+        for process in waiting:
+            _, err = process.communicate(timeout=60)
+            self.assertEqual(process.returncode, 0, err)
+        self.assertEqual(self.traced()[1:], ['sda D801014FC200B0 none'] * HELPER_USER_PENDING)
 
     def test_a_caller_at_a_password_prompt_holds_up_nobody_else(self):
         self.polkit_control.SetAllowed([READ_ACTION, CONFIGURE_ACTION])

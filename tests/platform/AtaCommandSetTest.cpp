@@ -37,7 +37,7 @@ TEST(AtaCommandSetTest, OnlyTheSuitesReadsAndSwitchesPassEverythingElseIsRefused
         {"CHECK POWER MODE", plain(0xE5, false), CommandClass::Read},
         {"READ DATA", smart(0xD0, 1, true), CommandClass::Read},
         {"READ THRESHOLDS", smart(0xD1, 1, true), CommandClass::Read},
-        {"READ LOG", smart(0xD5, 1, true), CommandClass::Read},
+        {"READ LOG", smart(0xD5, 1, true), CommandClass::Refused},
         {"RETURN STATUS", smart(0xDA, 0, false), CommandClass::Read},
         {"ENABLE OPERATIONS", smart(0xD8, 1, false), CommandClass::Configure},
         {"DISABLE OPERATIONS", smart(0xD9, 1, false), CommandClass::Configure},
@@ -59,6 +59,47 @@ TEST(AtaCommandSetTest, OnlyTheSuitesReadsAndSwitchesPassEverythingElseIsRefused
     };
     for (const Case& c : cases)
         EXPECT_EQ(ata::classifyCommand(c.command), c.expected) << c.what;
+}
+
+AtaCommand with(AtaCommand command, BYTE AtaRegisters::*field, BYTE value) {
+    command.registers.*field = value;
+    return command;
+}
+
+// Each command the suite sends, and every register of it set to a value the
+// suite never sends: a disk may read meaning into any of them (a log read's
+// count is its transfer length), so none may pass.
+TEST(AtaCommandSetTest, EveryRegisterOfAnAllowedCommandIsPinned) {
+    const AtaCommand identify{{0, 1, 1, 0, 0, 0xA0, ata::kIdentifyDevice}, true};
+    const AtaCommand power{{0, 0, 0, 0, 0, 0, ata::kCheckPowerMode}, false};
+    const AtaCommand readData{{0xD0, 1, 1, 0x4F, 0xC2, 0xA0, ata::kSmart}, true};
+    const AtaCommand status{{0xDA, 0, 0, 0x4F, 0xC2, 0, ata::kSmart}, false};
+    const AtaCommand enable{{0xD8, 1, 1, 0x4F, 0xC2, 0, ata::kSmart}, false};
+    const AtaCommand autosave{{0xD2, 0xF1, 0, 0x4F, 0xC2, 0, ata::kSmart}, false};
+    for (const AtaCommand& sent : {identify, power, readData, status, enable, autosave}) {
+        SCOPED_TRACE(int(sent.registers.feature) * 256 + sent.registers.command);
+        ASSERT_NE(ata::classifyCommand(sent), CommandClass::Refused);
+        EXPECT_NE(ata::classifyCommand(with(sent, &AtaRegisters::device, 0xB0)),
+                  CommandClass::Refused);
+        for (BYTE AtaRegisters::*field : {&AtaRegisters::lbaLow, &AtaRegisters::device})
+            EXPECT_EQ(ata::classifyCommand(with(sent, field, 0xE5)), CommandClass::Refused);
+        if (sent.registers.feature != ata::kSmartAttributeAutosave) {
+            EXPECT_EQ(ata::classifyCommand(with(sent, &AtaRegisters::sectorCount, 0xFF)),
+                      CommandClass::Refused);
+        }
+        if (sent.registers.command != ata::kSmart) {
+            for (BYTE AtaRegisters::*field :
+                 {&AtaRegisters::feature, &AtaRegisters::lbaMid, &AtaRegisters::lbaHigh})
+                EXPECT_EQ(ata::classifyCommand(with(sent, field, 0x4F)), CommandClass::Refused);
+        }
+    }
+    // No S.M.A.R.T. log passes the generic check, whatever its count or address.
+    for (const BYTE count : {BYTE(0), BYTE(1), BYTE(0xFF)}) {
+        for (const BYTE log : {BYTE(0), BYTE(1), BYTE(4), BYTE(6), BYTE(0xE0)}) {
+            const AtaCommand readLog{{0xD5, count, log, 0x4F, 0xC2, 0xA0, ata::kSmart}, true};
+            EXPECT_EQ(ata::classifyCommand(readLog), CommandClass::Refused) << int(count);
+        }
+    }
 }
 
 // A backend that counts what reaches it.
