@@ -50,8 +50,40 @@ pid_t pidOfTemporary(const QByteArray& digits) {
     return number.status == vorn::LeadingNumber::Number && whole ? pid_t(number.value) : 0;
 }
 
+// Ours to replace or append to: a regular file of this user with no other
+// name. A second link would carry the new bytes (or the truncation) to a
+// file someone else chose; another user's file at our name was planted.
+int ownershipFailure(const struct stat& st) {
+    if (!S_ISREG(st.st_mode))
+        return kCmNotRegularFile;
+    if (st.st_uid != ::geteuid())
+        return kCmOtherOwner;
+    if (st.st_nlink > 1)
+        return kCmHardLink;
+    return 0;
+}
+
+bool isOurStaleTemporary(int dirFd, const QByteArray& name, const QByteArray& prefix) {
+    const pid_t pid = pidOfTemporary(name.mid(prefix.size()));
+    if (pid <= 0 || pid == ::getpid())
+        return false;
+    struct stat st {};
+    if (::fstatat(dirFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW) < 0 || !S_ISREG(st.st_mode) ||
+        st.st_uid != ::geteuid())
+        return false;
+    return ::kill(pid, 0) < 0 && errno == ESRCH;
+}
+
+// The prefix of ".<name>.tmp.<digits>" when name is such a temporary's.
+QByteArray temporaryPrefixOf(const QByteArray& name) {
+    const int at = name.lastIndexOf(".tmp.");
+    if (!name.startsWith('.') || at <= 1)
+        return QByteArray();
+    return name.left(at + 5);
+}
+
 // A temporary file of ours whose process is gone was left by a crash or a
-// kill; nobody will ever rename it.
+// kill; nobody will ever rename it. An empty prefix takes every temporary.
 void removeStaleTemporaries(int dirFd, const QByteArray& prefix) {
     const int listFd = ::dup(dirFd);
     if (listFd < 0)
@@ -63,15 +95,44 @@ void removeStaleTemporaries(int dirFd, const QByteArray& prefix) {
     }
     while (const dirent* entry = ::readdir(dir)) {
         const QByteArray name(entry->d_name);
-        if (!name.startsWith(prefix))
+        const QByteArray own = prefix.isEmpty() ? temporaryPrefixOf(name) : prefix;
+        if (own.isEmpty() || !name.startsWith(own))
             continue;
-        const pid_t pid = pidOfTemporary(name.mid(prefix.size()));
-        if (pid <= 0 || pid == ::getpid())
-            continue;
-        if (::kill(pid, 0) < 0 && errno == ESRCH)
+        if (isOurStaleTemporary(dirFd, name, own))
             ::unlinkat(dirFd, name.constData(), 0);
     }
     ::closedir(dir);
+}
+
+// The bytes of an opened regular file, at most maxBytes of them.
+std::optional<QByteArray> readOpened(int fd, const struct stat& opened, qint64 maxBytes,
+                                     int* error) {
+    int& failure = *error;
+    // Read straight into the array. A file of a real file system tells its
+    // size, so the read that would find its end is spared; procfs and sysfs
+    // files tell 0 or a page whatever they hold and are read to the end,
+    // counting up to one byte past the bound to see a file too large.
+    const qint64 told = opened.st_size;
+    QByteArray bytes(std::min<qint64>(told > 0 ? told : 4096, maxBytes + 1), Qt::Uninitialized);
+    qsizetype size = 0;
+    while (size <= maxBytes) {
+        if (size == bytes.size())
+            bytes.resize(std::min<qint64>(2 * size, maxBytes + 1));
+        const ssize_t done = ::read(fd, bytes.data() + size, std::size_t(bytes.size() - size));
+        if (done < 0) {
+            if (errno == EINTR)
+                continue;
+            failure = errno;
+            return std::nullopt;
+        }
+        size += done;
+        if (done == 0 || (told > 0 && size == told && size <= maxBytes)) {
+            bytes.truncate(size);
+            return bytes;
+        }
+    }
+    failure = kCmFileTooLarge;
+    return std::nullopt;
 }
 
 } // namespace
@@ -84,6 +145,10 @@ QString Cm_FileErrorText(int code) {
         return QStringLiteral("too large for its format");
     case kCmSymbolicLink:
         return QStringLiteral("is a symbolic link; refusing to write through it");
+    case kCmHardLink:
+        return QStringLiteral("has other hard links; refusing to write through them");
+    case kCmOtherOwner:
+        return QStringLiteral("belongs to another user; refusing it");
     default:
         return QString::fromLocal8Bit(std::strerror(code));
     }
@@ -115,32 +180,51 @@ std::optional<QByteArray> Cm_ReadBoundedFile(const QString& path, qint64 maxByte
         failure = kCmNotRegularFile;
         return std::nullopt;
     }
-    // Read straight into the array. A file of a real file system tells its
-    // size, so the read that would find its end is spared; procfs and sysfs
-    // files tell 0 or a page whatever they hold and are read to the end,
-    // counting up to one byte past the bound to see a file too large.
-    const qint64 told = opened.st_size;
-    QByteArray bytes(std::min<qint64>(told > 0 ? told : 4096, maxBytes + 1), Qt::Uninitialized);
-    qsizetype size = 0;
-    while (size <= maxBytes) {
-        if (size == bytes.size())
-            bytes.resize(std::min<qint64>(2 * size, maxBytes + 1));
-        const ssize_t done =
-            ::read(fd.get(), bytes.data() + size, std::size_t(bytes.size() - size));
-        if (done < 0) {
-            if (errno == EINTR)
-                continue;
-            failure = errno;
-            return std::nullopt;
-        }
-        size += done;
-        if (done == 0 || (told > 0 && size == told && size <= maxBytes)) {
-            bytes.truncate(size);
-            return bytes;
-        }
+    return readOpened(fd.get(), opened, maxBytes, &failure);
+}
+
+std::optional<QByteArray> Cm_ReadOwnFile(const QString& path, qint64 maxBytes, int* error) {
+    int ignored = 0;
+    int& failure = error ? *error : ignored;
+    failure = 0;
+    const QByteArray name = encoded(path);
+    struct stat before {};
+    if (path.isEmpty() || ::lstat(name.constData(), &before) < 0) {
+        failure = path.isEmpty() ? ENOENT : errno;
+        return std::nullopt;
     }
-    failure = kCmFileTooLarge;
-    return std::nullopt;
+    if (S_ISLNK(before.st_mode)) {
+        failure = kCmSymbolicLink;
+        return std::nullopt;
+    }
+    if (!S_ISREG(before.st_mode)) {
+        failure = kCmNotRegularFile;
+        return std::nullopt;
+    }
+    // Root's files are trusted by everyone; anyone else's were put there.
+    if (before.st_uid != ::geteuid() && before.st_uid != 0) {
+        failure = kCmOtherOwner;
+        return std::nullopt;
+    }
+    const UniqueFd fd(
+        ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW));
+    struct stat opened {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &opened) < 0) {
+        failure = errno == ELOOP ? kCmSymbolicLink : errno;
+        return std::nullopt;
+    }
+    // Something else swapped in between the look and the open.
+    if (opened.st_ino != before.st_ino || opened.st_dev != before.st_dev) {
+        failure = kCmNotRegularFile;
+        return std::nullopt;
+    }
+    return readOpened(fd.get(), opened, maxBytes, &failure);
+}
+
+void Cm_RemoveStaleTemporaries(const QString& folder) {
+    const UniqueFd dir(::open(encoded(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0)
+        removeStaleTemporaries(dir.get(), QByteArray());
 }
 
 QString Cm_ReplaceFileTempPrefix(const QString& fileName) {
@@ -167,8 +251,9 @@ int Cm_ReplaceFile(const QString& path, const QByteArray& bytes) {
     }
     if (exists && S_ISLNK(existing.st_mode))
         return kCmSymbolicLink;
-    if (exists && !S_ISREG(existing.st_mode))
-        return kCmNotRegularFile;
+    if (exists)
+        if (const int failure = ownershipFailure(existing))
+            return failure;
 
     const QByteArray prefix = encoded(Cm_ReplaceFileTempPrefix(fileName));
     removeStaleTemporaries(dir.get(), prefix);
@@ -181,7 +266,9 @@ int Cm_ReplaceFile(const QString& path, const QByteArray& bytes) {
         return errno;
 
     int failure = 0;
-    if (exists && ::fchmod(file.get(), existing.st_mode & 07777) < 0)
+    // The file was created 0666 less the umask; our own file's bits stand
+    // instead, but never the set-id bits: a data file has no use for them.
+    if (exists && ::fchmod(file.get(), existing.st_mode & 0777) < 0)
         failure = errno;
     if (!failure && !writeAll(file.get(), bytes.constData(), bytes.size()))
         failure = errno;
@@ -221,8 +308,8 @@ int Cm_OpenRegularFileForWriting(const QByteArray& fileName, bool append, int* f
     struct stat info {};
     if (::fstat(fd.get(), &info) < 0)
         *failure = errno;
-    else if (!S_ISREG(info.st_mode))
-        *failure = kCmNotRegularFile;
+    else if (const int refused = ownershipFailure(info))
+        *failure = refused;
     else if (!append && ::ftruncate(fd.get(), 0) < 0)
         *failure = errno;
     else

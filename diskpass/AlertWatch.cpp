@@ -1,5 +1,6 @@
 #include "AlertWatch.h"
 
+#include "FileLock.h"
 #include "PerDiskFile.h"
 #include "SafeFile.h"
 
@@ -7,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cerrno>
 #include <cmath>
 #include <limits>
 
@@ -109,14 +111,57 @@ DiskHealth ReferenceOf(const CScannedDisk& disk) {
     return health;
 }
 
-std::optional<WatchState> ReadState(const QString& path) {
-    const std::optional<QByteArray> bytes = Cm_ReadBoundedFile(path, kMaxWatchFile);
-    return bytes ? DecodeWatchState(*bytes) : std::nullopt;
+std::function<void(const QString&)>& LockedHook() {
+    static std::function<void(const QString&)> hook;
+    return hook;
+}
+
+QString FileError(const QString& path, int failure) {
+    return path + QStringLiteral(": ") + Cm_FileErrorText(failure);
+}
+
+// What the watch file holds: a state; nothing, the first time or when it is
+// no watch file; or a refusal, said in *error.
+std::optional<WatchState> ReadState(const QString& path, QString* error) {
+    int failure = 0;
+    // In the current folder, where others may plant a link or a file of
+    // theirs to switch a disk's alerts off.
+    const std::optional<QByteArray> bytes = Cm_ReadOwnFile(path, kMaxWatchFile, &failure);
+    if (!bytes) {
+        if (failure != ENOENT && failure != kCmFileTooLarge)
+            *error = FileError(path, failure);
+        return std::nullopt;
+    }
+    return DecodeWatchState(*bytes);
 }
 
 // Whole or not at all, and never through a link at the file's name.
-bool WriteState(const QString& path, const WatchState& state) {
-    return Cm_ReplaceFile(path, EncodeWatchState(state)) == 0;
+bool WriteState(const QString& path, const WatchState& state, QString* error) {
+    const int failure = Cm_ReplaceFile(path, EncodeWatchState(state));
+    if (failure)
+        *error = FileError(path, failure);
+    return failure == 0;
+}
+
+// The watch file's read-modify-write under its lock. change gets the state
+// read (nothing: none, or refused with *error set) and says whether to
+// write what it left there. False when a refusal or a failure was said.
+bool Update(const QString& path, QString* error,
+            const std::function<bool(std::optional<WatchState>&)>& change) {
+    int failure = 0;
+    std::optional<vorn::FileLock> lock = vorn::FileLock::acquire(path, true, &failure);
+    // Without its lock nothing is written. A refused lock file is named;
+    // a folder that takes no file at all is the watch file's failure.
+    if (!lock)
+        *error = FileError(failure < 0 ? vorn::FileLock::lockPathOf(path) : path, failure);
+    std::optional<WatchState> state = ReadState(path, error);
+    const bool refused = !error->isEmpty();
+    const bool write = change(state);
+    if (LockedHook())
+        LockedHook()(path);
+    if (refused || !write)
+        return !refused;
+    return WriteState(path, *state, error);
 }
 
 } // namespace
@@ -179,53 +224,65 @@ WatchResult WatchDisk(CScannedDisk* disk, const QString& directory, const QStrin
     if (path.isEmpty() || !Usable(*disk))
         return result;
     result.watched = true;
-    std::optional<WatchState> state = ReadState(path);
-    if (!state) {
-        // Nothing to compare with yet: what the disk is now is the start,
-        // and only a limit (the temperature) can speak.
-        result.firstRun = true;
-        state = WatchState{};
-        state->reference = ReferenceOf(*disk);
-        WriteState(path, *state);
-    }
     const DiskHealth current = HealthOf(*disk);
-    bool dirty = false;
-    if (current.nvme && !state->reference.nvme) {
-        // A reference from before the log was watched: what the log says
-        // now is where it starts, as on a first run.
-        state->reference.nvme = current.nvme;
-        dirty = true;
-    }
-    ApplyMarks(disk, state->reference);
-    result.alerts = FindAlerts(state->reference, current, limits);
-    const QStringList keys = AlertKeys(result.alerts);
-    QStringList& told = state->reported[channel];
-    for (const DiskAlert& alert : result.alerts) {
-        if (!told.contains(alert.Key()))
-            result.fresh.append(alert);
-    }
-    // Only what still holds is remembered: a change that went away and
-    // comes back is a change again.
-    if (told != keys) {
-        told = keys;
-        dirty = true;
-    }
-    if (dirty)
-        WriteState(path, *state);
+    Update(path, &result.fileError, [&](std::optional<WatchState>& state) {
+        bool dirty = false;
+        if (!state) {
+            // Nothing to compare with yet: what the disk is now is the
+            // start, and only a limit (the temperature) can speak.
+            result.firstRun = true;
+            state = WatchState{};
+            state->reference = ReferenceOf(*disk);
+            dirty = true;
+        }
+        if (current.nvme && !state->reference.nvme) {
+            // A reference from before the log was watched: what the log
+            // says now is where it starts, as on a first run.
+            state->reference.nvme = current.nvme;
+            dirty = true;
+        }
+        ApplyMarks(disk, state->reference);
+        result.alerts = FindAlerts(state->reference, current, limits);
+        const QStringList keys = AlertKeys(result.alerts);
+        QStringList& told = state->reported[channel];
+        for (const DiskAlert& alert : result.alerts) {
+            if (!told.contains(alert.Key()))
+                result.fresh.append(alert);
+        }
+        // Only what still holds is remembered: a change that went away and
+        // comes back is a change again.
+        if (told != keys) {
+            told = keys;
+            dirty = true;
+        }
+        return dirty;
+    });
     return result;
 }
 
-bool AcceptDisk(CScannedDisk* disk, const QString& directory, const AlertLimits& limits) {
+bool AcceptDisk(CScannedDisk* disk, const QString& directory, const AlertLimits& limits,
+                QString* error) {
     const QString path = WatchFilePath(directory, disk->GetSerialNumber());
     if (path.isEmpty() || !Usable(*disk))
         return false;
-    WatchState state = ReadState(path).value_or(WatchState{});
-    state.reference = ReferenceOf(*disk);
-    disk->m_HddSmart.SetChangeValue();
-    const QStringList still = AlertKeys(FindAlerts(state.reference, HealthOf(*disk), limits));
-    for (auto& [channel, keys] : state.reported)
-        keys = still;
-    return WriteState(path, state);
+    QString failure;
+    const bool stored = Update(path, &failure, [&](std::optional<WatchState>& state) {
+        if (!state)
+            state = WatchState{};
+        state->reference = ReferenceOf(*disk);
+        disk->m_HddSmart.SetChangeValue();
+        const QStringList still = AlertKeys(FindAlerts(state->reference, HealthOf(*disk), limits));
+        for (auto& [channel, keys] : state->reported)
+            keys = still;
+        return true;
+    });
+    if (error)
+        *error = failure;
+    return stored;
+}
+
+void SetWatchFileLockedHook(std::function<void(const QString&)> hook) {
+    LockedHook() = std::move(hook);
 }
 
 } // namespace vorn::diskpass

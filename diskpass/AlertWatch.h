@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -15,8 +16,12 @@ namespace vorn::diskpass {
 // Accept-and-watch: per disk, the state the user last accepted and what was
 // already told about it, kept in "<serial>.watch" beside the baseline file
 // (which keeps its fixed layout). The file is JSON, replaced whole and never
-// written through a symbolic link; a file that is no watch file, or one that
-// cannot be read, counts as none (the current state becomes the reference).
+// written through a symbolic link; a file that is no watch file counts as
+// none (the current state becomes the reference). One that cannot be read
+// (a link, a FIFO, another user's file, no permission) is left as it is and
+// said, like a reference that cannot be stored: on every run, since until
+// then no change can be told. Each read-modify-write holds the file's lock,
+// so a run that accepts and one that watches never undo each other.
 //
 // The reference's attribute values are the records' change marks: the
 // library's change queries then report exactly the attributes that moved
@@ -49,6 +54,9 @@ struct WatchResult {
     bool firstRun = false;   // the reference was taken just now
     QList<DiskAlert> alerts; // every way the disk is worse than the reference
     QList<DiskAlert> fresh;  // those not yet told on the channel
+    // "<path>: <reason>" when the watch file could not be read or written;
+    // the alerts are then those against the current state (only limits).
+    QString fileError;
 };
 
 // Compares a freshly read disk with its reference and remembers what the
@@ -60,7 +68,14 @@ WatchResult WatchDisk(CScannedDisk* disk, const QString& directory, const QStrin
 
 // The current state becomes the reference: change marks moved, the told
 // alerts forgotten except those that still hold against the new reference
-// (a temperature still over its limit). False when it could not be stored.
-bool AcceptDisk(CScannedDisk* disk, const QString& directory, const AlertLimits& limits);
+// (a temperature still over its limit). False when it could not be stored,
+// with *error set to "<path>: <reason>" when error is given.
+bool AcceptDisk(CScannedDisk* disk, const QString& directory, const AlertLimits& limits,
+                QString* error = nullptr);
+
+// Runs while a watch file's lock is held, between its read and its write,
+// with the watch file's path: a test's way into the window a second writer
+// would race for. Empty (the default) runs nothing.
+void SetWatchFileLockedHook(std::function<void(const QString&)> hook);
 
 } // namespace vorn::diskpass

@@ -84,7 +84,9 @@ BOOL ReadBaseline(const QString& directory, CDisk* disk, QString* error) {
     if (path.isEmpty())
         return FALSE;
     int failure = 0;
-    const auto bytes = Cm_ReadBoundedFile(path, kBaselineMaxBytes, &failure);
+    // The current folder may be one others write to: a link or a file of
+    // theirs at the name is refused, not read.
+    const auto bytes = Cm_ReadOwnFile(path, kBaselineMaxBytes, &failure);
     if (!bytes) {
         if (error && failure != ENOENT)
             *error = QStringLiteral("%1: %2").arg(path, Cm_FileErrorText(failure));

@@ -53,6 +53,8 @@ BOOL CCheckerSession::WriteBaseline(CDisk* disk) {
 }
 
 bool CCheckerSession::LoadBaselines() {
+    // Temporaries a killed run left beside the baselines go at the next run.
+    Cm_RemoveStaleTemporaries(BaselineDir());
     bool measurementNeeded = false;
     for (CDisk* disk : m_disks) {
         if (!disk->EnableSMART())
@@ -104,7 +106,9 @@ std::vector<CCheckerSession::Notice> CCheckerSession::WatchForAlerts(const QStri
                                                                      const AlertLimits& limits) {
     std::vector<Notice> notices;
     for (CDisk* disk : m_disks) {
-        for (const DiskAlert& alert : WatchDisk(disk, BaselineDir(), channel, limits).fresh)
+        const WatchResult watch = WatchDisk(disk, BaselineDir(), channel, limits);
+        NoteFileError(watch.fileError);
+        for (const DiskAlert& alert : watch.fresh)
             notices.push_back({disk, alert});
     }
     return notices;
@@ -112,8 +116,10 @@ std::vector<CCheckerSession::Notice> CCheckerSession::WatchForAlerts(const QStri
 
 void CCheckerSession::AcceptAll(const AlertLimits& limits) {
     for (CDisk* disk : m_disks) {
-        if (AcceptDisk(disk, BaselineDir(), limits))
+        QString error;
+        if (AcceptDisk(disk, BaselineDir(), limits, &error))
             WriteBaseline(disk);
+        NoteFileError(error);
     }
 }
 

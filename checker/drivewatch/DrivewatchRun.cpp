@@ -8,6 +8,7 @@
 #include "JsonWriter.h"
 
 #include "DeviceBackendInstall.h"
+#include "SafeFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -53,11 +54,15 @@ QStringList SaveReports(const CDiskList& disks, const QString& folder, const QSt
 
 // Every disk that is worse than its accepted state, the changes not yet
 // reported by an earlier run marked as new. Empty when nothing changed.
+// A watch file that cannot be read or written goes to fileErrors, on every
+// run: until it can, no change of that disk can be told.
 QString ChangesText(const CDiskList& disks, const QString& directory, const AlertLimits& limits,
-                    bool* worse) {
+                    bool* worse, QStringList* fileErrors) {
     QString text;
     for (CDisk* disk : disks) {
         const WatchResult watch = WatchDisk(disk, directory, kDrivewatchChannel, limits);
+        if (!watch.fileError.isEmpty())
+            fileErrors->append(watch.fileError);
         if (watch.alerts.isEmpty())
             continue;
         text += DiskHeading(*disk) + QLatin1Char('\n');
@@ -98,6 +103,11 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
     if (!options.saveDir.isEmpty() && !QFileInfo(options.saveDir).isDir())
         return UsageError(QStringLiteral("--save: %1 is no folder").arg(options.saveDir));
 
+    // A killed run's temporaries in the report folder go now, whether this
+    // run writes there or not (the session sweeps the current folder).
+    if (!options.saveDir.isEmpty())
+        Cm_RemoveStaleTemporaries(options.saveDir);
+
     CCheckerSession::Environment sessionEnv;
     sessionEnv.logPath = options.logFile;
     const QString baselineDir = env.currentDir;
@@ -115,14 +125,19 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
     QStringList acceptErrors;
     if (options.accept) {
         for (CDisk* disk : session.Disks()) {
-            if (!disk->m_bSleeping && disk->EnableSMART() && !AcceptDisk(disk, baselineDir, limits))
-                acceptErrors << QStringLiteral("%1: not written")
-                                    .arg(WatchFilePath(baselineDir, disk->GetSerialNumber()));
+            QString error;
+            if (!disk->m_bSleeping && disk->EnableSMART() &&
+                !AcceptDisk(disk, baselineDir, limits, &error))
+                acceptErrors << (error.isEmpty()
+                                     ? QStringLiteral("%1: not written")
+                                           .arg(WatchFilePath(baselineDir, disk->GetSerialNumber()))
+                                     : error);
         }
     }
     bool worse = false;
     if (options.changes)
-        result.out = ChangesText(session.Disks(), baselineDir, limits, &worse).toUtf8();
+        result.out =
+            ChangesText(session.Disks(), baselineDir, limits, &worse, &acceptErrors).toUtf8();
 
     // With --changes the changes stand in for the report. The report goes
     // out disk by disk when there is a stream.

@@ -12,6 +12,7 @@
 #include <langinfo.h>
 
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 
 using namespace vorn::checker;
@@ -34,6 +35,10 @@ void UseUserLocale() {
 // only the locale, the arguments and the program's folder, and the object's
 // own set-up was a tenth of a run on an emulated machine.
 int main(int argc, char* argv[]) {
+    // Past a file-size limit a write fails with EFBIG and is reported like a
+    // full disk; the signal's default would end the program without a word
+    // and leave its temporary file.
+    std::signal(SIGXFSZ, SIG_IGN);
     UseUserLocale();
     vorn::platform::InstallMachineFromEnvironment();
     QStringList arguments;

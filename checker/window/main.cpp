@@ -11,12 +11,17 @@
 #include <QApplication>
 #include <QSystemTrayIcon>
 
+#include <csignal>
 #include <cstdio>
 
 using namespace vorn::diskpass;
 using namespace vorn::checker;
 
 int main(int argc, char* argv[]) {
+    // Past a file-size limit a write fails with EFBIG and is reported like a
+    // full disk; the signal's default would end the program without a word
+    // and leave its temporary file.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     Cm_InstallMessageBoxNotice();
     app.setQuitOnLastWindowClosed(false);

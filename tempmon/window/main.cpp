@@ -4,7 +4,13 @@
 
 #include <QApplication>
 
+#include <csignal>
+
 int main(int argc, char** argv) {
+    // Past a file-size limit a write fails with EFBIG and is reported like a
+    // full disk; the signal's default would end the program without a word
+    // and leave its temporary file.
+    std::signal(SIGXFSZ, SIG_IGN);
     PreferXcbOnWayland();
     QApplication app(argc, argv);
     Cm_InstallMessageBoxNotice();
