@@ -3,6 +3,7 @@
 #include "AlertWatch.h"
 #include "DiskScan.h"
 #include "HeatgaugeMenu.h"
+#include "SafeFile.h"
 
 #include <QFileInfo>
 
@@ -73,8 +74,9 @@ void CHeatgaugeMonitor::Start(CStripView* view, const WinRect& workArea) {
     m_view = view;
     m_workArea = workArea;
     const WinSize size = StripSize();
-    m_settings =
-        ParseSettings(ReadSettingsFile(m_env.settingsPath), strip::DefaultPlace(size, workArea));
+    int failure = 0;
+    const std::optional<QByteArray> stored = ReadSettingsFile(m_env.settingsPath, &failure);
+    m_settings = ParseSettings(stored.value_or(QByteArray()), strip::DefaultPlace(size, workArea));
     m_limits.temperature = m_settings.alertTemp;
     MoveStrip(strip::Snap(m_settings.place.left, m_settings.place.top, size, workArea));
     // Topmost is applied at start only to a strip that is shown.
@@ -84,6 +86,13 @@ void CHeatgaugeMonitor::Start(CStripView* view, const WinRect& workArea) {
     m_view->ShowReadings(m_readings);
     if (m_settings.wndShow)
         m_view->Fade(true, m_settings.wndAlpha);
+    // Said once: the strip runs on, and the file is left as it is (saving
+    // refuses a file it could not read).
+    if (!stored)
+        m_view->Notify(QStringLiteral("HeatgaugeMini"),
+                       QStringLiteral("設定ファイル %1 を読めません（%2）。既定の設定で動作し、"
+                                      "このファイルは書き換えません。")
+                           .arg(m_env.settingsPath, Cm_FileErrorText(failure)));
     Refresh();
     m_env.timer->Start(kRefreshMs, [this] { Refresh(); });
 }

@@ -5,6 +5,7 @@
 #include "SafeFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <string_view>
 
@@ -107,7 +108,18 @@ QByteArray ReadSettingsFile(const QString& path) {
     return Cm_ReadBoundedFile(path, kSettingsMaxBytes).value_or(QByteArray());
 }
 
+std::optional<QByteArray> ReadSettingsFile(const QString& path, int* failure) {
+    std::optional<QByteArray> bytes = Cm_ReadBoundedFile(path, kSettingsMaxBytes, failure);
+    if (!bytes && *failure == ENOENT)
+        return QByteArray();
+    return bytes;
+}
+
 bool SaveSettingsFile(const QString& path, const HeatgaugeSettings& settings) {
+    int failure = 0;
+    const std::optional<QByteArray> old = ReadSettingsFile(path, &failure);
+    if (!old)
+        return false;
     // Never through a link someone planted at the settings file's name.
-    return Cm_ReplaceFile(path, WriteSettings(ReadSettingsFile(path), settings)) == 0;
+    return Cm_ReplaceFile(path, WriteSettings(*old, settings)) == 0;
 }

@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 // What the temperature monitor remembers between runs, in the [SysEnv]
 // section of "HeatgaugeMini.ini" in its start folder.
 struct HeatgaugeSettings {
@@ -39,6 +41,12 @@ QByteArray WriteSettings(const QByteArray& profile, const HeatgaugeSettings& set
 
 // The file's bytes, empty when it cannot be read.
 QByteArray ReadSettingsFile(const QString& path);
+// The same, but a file that is there and cannot be read (too large, not a
+// regular file, no permission) gives nothing, with *failure set to the
+// reason (a code of SafeFile.h); no file at all reads as empty.
+std::optional<QByteArray> ReadSettingsFile(const QString& path, int* failure);
 // Replaces the file whole (a temporary file renamed over it), so a crash or
-// a full disk leaves the old file. False when it could not be written.
+// a full disk leaves the old file. False when it could not be written, and
+// when the file there could not be read: what it holds besides our keys
+// would be lost, so it is never replaced.
 bool SaveSettingsFile(const QString& path, const HeatgaugeSettings& settings);

@@ -1,7 +1,13 @@
 #include "AlertWatch.h"
 #include "CheckerTestDisks.h"
+#include "FileLock.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 using namespace vorn::diskpass;
 using namespace vorn::checker;
@@ -303,3 +309,24 @@ TEST(DiskAlerts, AWatchFileThatIsNoWatchFileIsRefused) {
 }
 
 } // namespace
+
+// An acceptance that lands between a watching run's read and its write
+// would be undone by that write; each read-modify-write holds the file's
+// lock, which every other writer must take first.
+TEST(DiskAlerts, EveryReadModifyWriteOfAWatchFileHoldsItsLock) {
+    TestDir dir;
+    CDisk disk;
+    checkertest::FillDisk(&disk, checkertest::Identify(), {{5, 100, 100, 0, 36}});
+    QStringList heldFor;
+    SetWatchFileLockedHook([&heldFor](const QString& path) {
+        int failure = 0;
+        if (!vorn::FileLock::acquire(path, false, &failure) && failure == EWOULDBLOCK)
+            heldFor << QFileInfo(path).fileName();
+    });
+    WatchDisk(&disk, dir.path(), kDrivewatchChannel, {});
+    AcceptDisk(&disk, dir.path(), {});
+    SetWatchFileLockedHook({});
+    const QString watch = QFileInfo(WatchFilePath(dir.path(), disk.GetSerialNumber())).fileName();
+    EXPECT_EQ(heldFor, (QStringList{watch, watch}));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{watch});
+}

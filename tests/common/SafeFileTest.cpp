@@ -1,5 +1,7 @@
 #include "SafeFile.h"
 
+#include "FileLock.h"
+
 #include "../support/FileHazards.h"
 #include "../support/TempDir.h"
 
@@ -121,6 +123,123 @@ TEST(SafeFileTest, TemporariesOfDeadProcessesAreRemovedThoseOfLiveOnesKept) {
     left.sort();
     expected.sort();
     EXPECT_EQ(left, expected);
+}
+
+QByteArray name(const TestDir& dir, const char* file) {
+    return QFile::encodeName(dir.path(QString::fromLatin1(file)));
+}
+
+mode_t modeOf(const QByteArray& path) {
+    struct stat info {};
+    return ::lstat(path.constData(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
+
+// The owner a planted file gets: nobody, when this process may give it away.
+bool giveToNobody(const QByteArray& path) {
+    return ::geteuid() == 0 && ::chown(path.constData(), 65534, 65534) == 0;
+}
+
+// What another user leaves at an output's name is theirs: never replaced,
+// never its bits copied; a second name would carry our bytes to a file
+// someone else chose.
+TEST(SafeFileTest, OutputsRefuseOtherUsersFilesAndHardLinksAndNewFilesTakeTheUmask) {
+    TestDir dir;
+    const mode_t saved = ::umask(027);
+    ASSERT_EQ(Cm_ReplaceFile(dir.path(QStringLiteral("new.dat")), "new"), 0);
+    EXPECT_EQ(modeOf(name(dir, "new.dat")), 0640u);
+    ASSERT_TRUE(dir.write(QStringLiteral("own.dat"), "old"));
+    ASSERT_EQ(::chmod(name(dir, "own.dat").constData(), 06755), 0);
+    ASSERT_EQ(Cm_ReplaceFile(dir.path(QStringLiteral("own.dat")), "new"), 0);
+    EXPECT_EQ(modeOf(name(dir, "own.dat")), 0755u) << "set-id bits dropped";
+    ::umask(saved);
+
+    ASSERT_TRUE(dir.write(QStringLiteral("planted.dat"), "theirs"));
+    ASSERT_EQ(::chmod(name(dir, "planted.dat").constData(), 06777), 0);
+    if (giveToNobody(name(dir, "planted.dat"))) {
+        EXPECT_EQ(Cm_ReplaceFile(dir.path(QStringLiteral("planted.dat")), "ours"), kCmOtherOwner);
+        int failure = 0;
+        EXPECT_EQ(Cm_OpenRegularFileForWriting(name(dir, "planted.dat"), false, &failure), -1);
+        EXPECT_EQ(failure, kCmOtherOwner);
+        EXPECT_EQ(dir.read(QStringLiteral("planted.dat")), QByteArray("theirs"));
+    }
+
+    ASSERT_TRUE(dir.write(QStringLiteral("victim"), "keep"));
+    ASSERT_EQ(::link(name(dir, "victim").constData(), name(dir, "scan.log").constData()), 0);
+    int failure = 0;
+    EXPECT_EQ(Cm_OpenRegularFileForWriting(name(dir, "scan.log"), false, &failure), -1);
+    EXPECT_EQ(failure, kCmHardLink);
+    EXPECT_EQ(Cm_ReplaceFile(dir.path(QStringLiteral("scan.log")), "log"), kCmHardLink);
+    EXPECT_EQ(dir.read(QStringLiteral("victim")), QByteArray("keep"));
+}
+
+TEST(SafeFileTest, OwnInputsRefuseLinksAndOtherUsersFiles) {
+    TestDir dir;
+    ASSERT_TRUE(dir.write(QStringLiteral("root-only"), "secret"));
+    ASSERT_TRUE(
+        QFile::link(dir.path(QStringLiteral("root-only")), dir.path(QStringLiteral("SER.watch"))));
+    int failure = 0;
+    EXPECT_FALSE(Cm_ReadOwnFile(dir.path(QStringLiteral("SER.watch")), 100, &failure));
+    EXPECT_EQ(failure, kCmSymbolicLink);
+    EXPECT_EQ(Cm_ReadOwnFile(dir.path(QStringLiteral("root-only")), 100, &failure),
+              QByteArray("secret"));
+    ASSERT_TRUE(dir.write(QStringLiteral("SER.dat"), "planted"));
+    if (giveToNobody(name(dir, "SER.dat"))) {
+        EXPECT_FALSE(Cm_ReadOwnFile(dir.path(QStringLiteral("SER.dat")), 100, &failure));
+        EXPECT_EQ(failure, kCmOtherOwner);
+    }
+}
+
+// A killed run's temporaries go at the next sweep whatever file they were
+// for; a live process's, another user's, and names that only look alike
+// stay.
+TEST(SafeFileTest, TheSweepTakesEveryDeadRunsTemporaryAndNothingElse) {
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ASSERT_GT(child, 0);
+    ::waitpid(child, nullptr, 0);
+    const QString dead = QString::number(child);
+
+    TestDir dir;
+    const QStringList gone{Cm_ReplaceFileTempPrefix(QStringLiteral("A.watch")) + dead,
+                           Cm_ReplaceFileTempPrefix(QStringLiteral("M_0.smt_atr.txt")) + dead};
+    QStringList kept{Cm_ReplaceFileTempPrefix(QStringLiteral("A.dat")) +
+                         QString::number(::getppid()),
+                     QStringLiteral(".A.dat.tmp.") + dead + QStringLiteral("x"),
+                     QStringLiteral("A.dat.tmp.") + dead};
+    for (const QString& file : gone + kept)
+        ASSERT_TRUE(dir.write(file, "cut"));
+    const QString theirs = Cm_ReplaceFileTempPrefix(QStringLiteral("B.dat")) + dead;
+    ASSERT_TRUE(dir.write(theirs, "cut"));
+    if (giveToNobody(QFile::encodeName(dir.path(theirs))))
+        kept << theirs;
+
+    Cm_RemoveStaleTemporaries(dir.path());
+    QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    left.sort();
+    kept.sort();
+    EXPECT_EQ(left, kept);
+}
+
+TEST(FileLockTest, OneHolderAtATimeAndNoLockFileLeftBehind) {
+    TestDir dir;
+    const QString path = dir.path(QStringLiteral("SER.watch"));
+    int failure = 0;
+    {
+        std::optional<vorn::FileLock> first = vorn::FileLock::acquire(path, true, &failure);
+        ASSERT_TRUE(first);
+        EXPECT_FALSE(vorn::FileLock::acquire(path, false, &failure));
+        EXPECT_EQ(failure, EWOULDBLOCK);
+    }
+    EXPECT_FALSE(QFileInfo::exists(vorn::FileLock::lockPathOf(path)));
+    EXPECT_TRUE(vorn::FileLock::acquire(path, false, &failure));
+
+    // A lock file planted by someone else would let them hold our lock.
+    ASSERT_TRUE(dir.write(QStringLiteral("elsewhere"), ""));
+    ASSERT_TRUE(
+        QFile::link(dir.path(QStringLiteral("elsewhere")), vorn::FileLock::lockPathOf(path)));
+    EXPECT_FALSE(vorn::FileLock::acquire(path, false, &failure));
+    EXPECT_EQ(failure, kCmSymbolicLink);
 }
 
 } // namespace

@@ -365,3 +365,21 @@ TEST_F(MonitorTest, NvmeDisksShowTheirTemperatureAndTellRisingMediaErrors) {
         QStringList{
             "Vorn Example NVMe 512GB C:|メディアとデータ保全のエラーが 0 から 5 に増えました"});
 }
+
+// A settings file it cannot read: the strip says so once, runs on the
+// defaults, and leaves the file alone through every change and the exit.
+TEST_F(MonitorTest, ASettingsFileItCannotReadIsSaidOnceAndNeverReplaced) {
+    const QByteArray large = "[Other]\r\n" + QByteArray(70 * 1024, 'x') + "\r\n";
+    Start(large);
+    ASSERT_EQ(m_view.notices.size(), 1);
+    EXPECT_TRUE(m_view.notices[0].contains(IniPath())) << m_view.notices[0].toStdString();
+    EXPECT_EQ(m_monitor.Settings().wndAlpha, HeatgaugeSettings().wndAlpha);
+    m_monitor.Command(kCmdTopmost);
+    m_monitor.Command(kCmdAlpha0 + 2);
+    m_monitor.Press(900, 690);
+    m_monitor.Drag(500, 300);
+    m_monitor.Release(500, 300);
+    m_monitor.Exit(true);
+    EXPECT_EQ(Ini(), large);
+    EXPECT_EQ(m_view.notices.size(), 1);
+}

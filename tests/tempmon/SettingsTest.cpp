@@ -1,5 +1,6 @@
 #include "HeatgaugeSettings.h"
 #include "ProfileText.h"
+#include "SafeFile.h"
 
 #include "../support/FileHazards.h"
 #include "../support/TempDir.h"
@@ -140,6 +141,26 @@ TEST(SettingsFile, ReplacedWholeAndReadBack) {
     ASSERT_TRUE(PlantLink(dir.path(), path, elsewhere.path(QStringLiteral("victim"))));
     EXPECT_FALSE(SaveSettingsFile(path, s));
     EXPECT_EQ(elsewhere.read(QStringLiteral("victim")), QByteArray("keep"));
+}
+
+// A file that is there but cannot be read would lose everything but our
+// keys if it were replaced: it is left exactly as it is.
+TEST(SettingsFile, AFileThatCannotBeReadIsNeverReplaced) {
+    TestDir dir;
+    const QString path = SettingsPath(dir.path());
+    QByteArray large = "[Other]\r\n";
+    while (large.size() < 77 * 1024)
+        large += "Key=a value the monitor does not know\r\n";
+    ASSERT_TRUE(dir.write(QStringLiteral("HeatgaugeMini.ini"), large));
+    int failure = 0;
+    EXPECT_FALSE(ReadSettingsFile(path, &failure));
+    EXPECT_EQ(failure, kCmFileTooLarge);
+    EXPECT_FALSE(SaveSettingsFile(path, HeatgaugeSettings{}));
+    EXPECT_EQ(dir.read(QStringLiteral("HeatgaugeMini.ini")), large);
+
+    ASSERT_TRUE(QFile::remove(path));
+    EXPECT_EQ(ReadSettingsFile(path, &failure), QByteArray()) << "no file reads as empty";
+    EXPECT_TRUE(SaveSettingsFile(path, HeatgaugeSettings{}));
 }
 
 } // namespace

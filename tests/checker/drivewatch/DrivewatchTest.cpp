@@ -12,16 +12,20 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 #include "../../support/FileHazards.h"
 #include "../../support/ScopedSimMachine.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <set>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 using namespace vorn::checker;
 using namespace vorn::drivewatch;
@@ -436,6 +440,113 @@ TEST_F(DrivewatchFilesTest, UnwritableStandardOutputGetsOneLineAndStatusFive) {
     std::fclose(err);
     EXPECT_EQ(QByteArray(text, int(size)),
               QByteArray("drivewatch: standard output: No space left on device\n").repeated(2));
+}
+
+// Whatever is planted at a disk's watch file switches its alerts off until
+// it goes: every run says so, and leaves the thing as it is.
+TEST_F(DrivewatchFilesTest, AWatchFileThatCannotBeReadOrStoredIsSaidOnEveryRun) {
+    const QString watch = m_cwd.path(QStringLiteral("ZFL1K8QW.watch"));
+    const QByteArray name = QFile::encodeName(watch);
+    ASSERT_TRUE(m_elsewhere.write(QStringLiteral("victim"), "keep"));
+    const struct {
+        const char* what;
+        std::function<bool()> plant;
+        const char* reason;
+    } cases[] = {
+        {"FIFO", [&] { return ::mkfifo(name.constData(), 0600) == 0; }, "not a regular file"},
+        {"folder", [&] { return QDir().mkdir(watch); }, "not a regular file"},
+        {"link",
+         [&] { return PlantLink(m_cwd.path(), watch, m_elsewhere.path(QStringLiteral("victim"))); },
+         "is a symbolic link; refusing to write through it"},
+        {"another user's file",
+         [&] {
+             return m_cwd.write(QStringLiteral("ZFL1K8QW.watch"), "{}") && ::geteuid() == 0 &&
+                    ::chown(name.constData(), 65534, 65534) == 0;
+         },
+         "belongs to another user; refusing it"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(watch);
+        QDir().rmdir(watch);
+        if (!c.plant())
+            continue;
+        for (int run = 0; run < 2; ++run) {
+            const DrivewatchResult result = Run({"--changes"});
+            EXPECT_EQ(result.exitCode, kExitFileError);
+            EXPECT_EQ(QString::fromUtf8(result.err), Line(watch, c.reason));
+        }
+        EXPECT_FALSE(QFileInfo(watch).isFile() && !QFileInfo(watch).isSymLink() &&
+                     QFileInfo(watch).ownerId() == ::geteuid());
+    }
+    EXPECT_EQ(m_elsewhere.read(QStringLiteral("victim")), QByteArray("keep"));
+}
+
+// Files of others and second names: a baseline of another user is neither
+// read nor replaced (nor are its bits taken), a log with another name is
+// not written through, and a killed run's temporaries go at the next run.
+TEST_F(DrivewatchFilesTest, OtherUsersFilesAndSecondNamesAreRefusedAndLeftoversSwept) {
+    ASSERT_TRUE(m_elsewhere.write(QStringLiteral("victim"), "keep"));
+    const QString log = m_cwd.path(QStringLiteral("scan.log"));
+    ASSERT_EQ(::link(QFile::encodeName(m_elsewhere.path(QStringLiteral("victim"))).constData(),
+                     QFile::encodeName(log).constData()),
+              0);
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(0);
+    ASSERT_GT(child, 0);
+    ::waitpid(child, nullptr, 0);
+    const QString leftover = QStringLiteral(".ZFL1K8QW.watch.tmp.%1").arg(child);
+    ASSERT_TRUE(m_cwd.write(leftover, "cut"));
+
+    DrivewatchResult result = Run({"--json", "--log", log.toUtf8().constData()});
+    EXPECT_EQ(result.exitCode, kExitFileError);
+    EXPECT_EQ(QString::fromUtf8(result.err),
+              Line(log, "has other hard links; refusing to write through them"));
+    EXPECT_EQ(m_elsewhere.read(QStringLiteral("victim")), QByteArray("keep"));
+    EXPECT_FALSE(CwdFiles().contains(leftover));
+
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "giving a file to another user needs root";
+    const QString baseline = m_cwd.path(QStringLiteral("ZFL1K8QW.dat"));
+    const QByteArray planted(398, '\x01');
+    ASSERT_TRUE(m_cwd.write(QStringLiteral("ZFL1K8QW.dat"), planted));
+    const QByteArray name = QFile::encodeName(baseline);
+    ASSERT_EQ(::chown(name.constData(), 65534, 65534), 0);
+    ASSERT_EQ(::chmod(name.constData(), 06777), 0);
+    result = Run({"--baseline"});
+    EXPECT_EQ(result.exitCode, kExitFileError);
+    EXPECT_EQ(QString::fromUtf8(result.err),
+              Line(baseline, "belongs to another user; refusing it"));
+    EXPECT_EQ(m_cwd.read(QStringLiteral("ZFL1K8QW.dat")), planted);
+    struct stat info {};
+    ASSERT_EQ(::stat(name.constData(), &info), 0);
+    EXPECT_EQ(info.st_uid, 65534u);
+    EXPECT_EQ(info.st_mode & 07777, 06777u);
+}
+
+// Past a file-size limit the kernel sends SIGXFSZ, whose default ends the
+// process without a word and leaves its temporary: the program itself, in
+// a process of its own with the signal at its default.
+TEST_F(DrivewatchFilesTest, AFileSizeLimitIsAFailedWriteNotASilentDeath) {
+    QProcess process;
+    process.setWorkingDirectory(m_cwd.path());
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("VORN_SIM"), m_machine.path());
+    env.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
+    process.setProcessEnvironment(env);
+    process.setChildProcessModifier([] {
+        std::signal(SIGXFSZ, SIG_DFL);
+        const rlimit small{16, 16};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    });
+    process.start(QStringLiteral(VORN_DRIVEWATCH), {QStringLiteral("--baseline")});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), kExitFileError);
+    EXPECT_EQ(QString::fromUtf8(process.readAllStandardError()),
+              Line(m_cwd.path(QStringLiteral("ZFL1K8QW.dat")), "File too large"));
+    EXPECT_EQ(CwdFiles(), QStringList());
 }
 
 TEST_F(DrivewatchTest, AStreamedReportIsTheSameTextAndStopsAtTheFirstFailedWrite) {
