@@ -29,6 +29,7 @@ struct Installation {
     // and asks the bus for the helper only once.
     std::shared_ptr<DeviceBackend> realMachine;
     std::atomic<bool> accessDenied{false};
+    QString refusedNode; // under mutex
 };
 
 Installation& installation() {
@@ -43,6 +44,7 @@ void InstallDeviceBackend(std::shared_ptr<DeviceBackend> backend) {
     std::lock_guard<std::mutex> lock(slot.mutex);
     slot.installed = std::move(backend);
     slot.accessDenied = false;
+    slot.refusedNode.clear();
 }
 
 std::shared_ptr<DeviceBackend> InstalledDeviceBackend() {
@@ -61,6 +63,19 @@ bool deviceAccessDenied() {
 
 void noteDeviceAccessDenied() {
     installation().accessDenied = true;
+}
+
+void noteDeviceNodeRefused(const QString& node) {
+    Installation& slot = installation();
+    std::lock_guard<std::mutex> lock(slot.mutex);
+    if (slot.refusedNode.isEmpty())
+        slot.refusedNode = node;
+}
+
+QString deviceNodeRefused() {
+    Installation& slot = installation();
+    std::lock_guard<std::mutex> lock(slot.mutex);
+    return slot.refusedNode;
 }
 
 } // namespace vorn::platform

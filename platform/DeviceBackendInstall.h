@@ -3,6 +3,8 @@
 #include "DeviceBackend.h"
 #include "VornPlatformExport.h"
 
+#include <QString>
+
 #include <memory>
 
 // Which backend serves the process: the one place that decides. Every
@@ -32,5 +34,12 @@ VORNPLATFORM_API bool deviceAccessDenied();
 
 // The stand-ins report each refusal for lack of permission here.
 void noteDeviceAccessDenied();
+
+// The first device node whose open the kernel refused for lack of
+// permission since the last install, so that a root run the system refuses
+// (a container's or a VM's device policy) can say which; empty when none.
+// Backends that open nodes report each refusal with noteDeviceNodeRefused.
+VORNPLATFORM_API QString deviceNodeRefused();
+VORNPLATFORM_API void noteDeviceNodeRefused(const QString& node);
 
 } // namespace vorn::platform

@@ -1,6 +1,7 @@
 #include "LinuxDevice.h"
 
 #include "AtaCommandSet.h"
+#include "DeviceBackendInstall.h"
 #include "SafeFile.h"
 #include "UniqueFd.h"
 
@@ -34,8 +35,11 @@ constexpr unsigned kTimeoutMs = 10000;
 int openDisk(const QString& devicePath, int* error) {
     const int fd =
         ::open(QFile::encodeName(devicePath).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
         *error = errno == EPERM ? EACCES : errno;
+        if (*error == EACCES)
+            noteDeviceNodeRefused(devicePath);
+    }
     return fd;
 }
 

@@ -27,6 +27,17 @@ const QString kNoPermissionMessage =
     QStringLiteral("drivewatch: no permission to read the disks; install the disk helper "
                    "(vorn-diskhelper) or run as root\n");
 
+// Root was refused: a container's or a virtual machine's device policy, not
+// a missing helper, so the line says so and does not send anyone to
+// install one.
+QString RootRefusedMessage(const QString& node) {
+    const QString what = node.isEmpty() ? QStringLiteral("the disks") : node;
+    return QStringLiteral("drivewatch: the system refused root access to %1 (a device policy, "
+                          "as in a container or virtual machine); the disk helper cannot help "
+                          "there\n")
+        .arg(what);
+}
+
 DrivewatchResult UsageError(const QString& message) {
     DrivewatchResult result;
     result.exitCode = kExitUsage;
@@ -177,9 +188,10 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
     fileErrors = session.FileErrors() + fileErrors + acceptErrors;
     QString errors = ErrorLines(fileErrors);
     if (session.Disks().IsEmpty())
-        errors += vorn::platform::deviceAccessDenied()
-                      ? kNoPermissionMessage
-                      : QStringLiteral("drivewatch: no disk could be read\n");
+        errors += !vorn::platform::deviceAccessDenied()
+                      ? QStringLiteral("drivewatch: no disk could be read\n")
+                  : env.root ? RootRefusedMessage(vorn::platform::deviceNodeRefused())
+                             : kNoPermissionMessage;
     result.err = errors.toUtf8();
     result.exitCode = DrivewatchExitCode(session.Disks(), !fileErrors.isEmpty());
     if (worse && result.exitCode != kExitNoDisk)

@@ -23,6 +23,9 @@ struct DrivewatchEnvironment {
     // of many disks is never held whole; gives 0 or the errno of a failed
     // write. Unset, the whole report is in the result's out.
     std::function<int(const QByteArray&)> streamOut;
+    // Whether the run has root's rights: a refusal then is the system's
+    // (a device policy), which no helper can mend.
+    bool root = false;
 };
 
 struct DrivewatchResult {

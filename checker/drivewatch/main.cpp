@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <langinfo.h>
+#include <unistd.h>
 
 #include <clocale>
 #include <csignal>
@@ -57,6 +58,7 @@ int main(int argc, char* argv[]) {
     env.currentDir = Cm_CurrentDirectory();
     env.version = version.GetAppVersion();
     env.streamOut = StreamTo(stdout);
+    env.root = ::geteuid() == 0;
 
     return EmitDrivewatchResult(RunDrivewatch(arguments, env), stdout, stderr);
 }

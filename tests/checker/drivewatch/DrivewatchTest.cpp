@@ -1,5 +1,6 @@
 #include "../CheckerTestDisks.h"
 
+#include "DeviceBackendInstall.h"
 #include "DrivewatchOutput.h"
 #include "DrivewatchRun.h"
 #include "ErrorLog.h"
@@ -53,6 +54,7 @@ protected:
         env.now = [] { return std::int64_t{1700000000}; };
         env.sleep = [this](int) { ++m_sleeps; };
         env.streamOut = std::move(stream);
+        env.root = m_root;
         return RunDrivewatch(args, env);
     }
 
@@ -89,6 +91,7 @@ protected:
     ScopedSimMachine m_sim;
     TestDir m_cwd;
     int m_sleeps = 0;
+    bool m_root = false;
 };
 
 TEST_F(DrivewatchTest, JsonOfTheSampleMachine) {
@@ -271,6 +274,35 @@ TEST_F(DrivewatchTest, ExitStatusesAndMessages) {
     EXPECT_EQ(result.exitCode, kExitNoDisk);
     EXPECT_TRUE(Disks(result).isEmpty());
     EXPECT_EQ(result.err.count('\n'), 1);
+}
+
+// Every open refused as a device policy refuses it, even to root.
+class PolicyRefusedBackend : public vorn::platform::DeviceBackend {
+public:
+    std::unique_ptr<vorn::platform::OpenDevice> open(const vorn::platform::DevicePath&,
+                                                     int* error) override {
+        vorn::platform::noteDeviceNodeRefused(QStringLiteral("/dev/sda"));
+        *error = EACCES;
+        return nullptr;
+    }
+};
+
+// Root refused by the system is not sent to install a helper that could
+// not help: the line says the system refused, and which node.
+TEST_F(DrivewatchTest, RootRefusedByTheSystemIsToldSoWithTheNode) {
+    vorn::platform::InstallDeviceBackend(std::make_shared<PolicyRefusedBackend>());
+    m_root = true;
+    DrivewatchResult result = Run({"--json"});
+    EXPECT_EQ(result.exitCode, kExitNoDisk);
+    EXPECT_EQ(result.err, QByteArray("drivewatch: the system refused root access to /dev/sda (a "
+                                     "device policy, as in a container or virtual machine); the "
+                                     "disk helper cannot help there\n"));
+
+    vorn::platform::InstallDeviceBackend(std::make_shared<PolicyRefusedBackend>());
+    m_root = false;
+    result = Run({"--json"});
+    EXPECT_EQ(result.exitCode, kExitNoDisk);
+    EXPECT_TRUE(result.err.contains("install the disk helper")) << result.err.constData();
 }
 
 // One disk on a machine of its own: attribute 5 with the given raw count,
