@@ -63,6 +63,13 @@ QString CHeatgaugeMonitor::WatchDir() const {
 
 void CHeatgaugeMonitor::WatchForAlerts(CDisk* disk) {
     const WatchResult watch = WatchDisk(disk, WatchDir(), kDesktopChannel, m_limits);
+    // A watch file that cannot be read or stored silences the disk's
+    // alerts until it is mended: said once per run, not at every tick.
+    if (!watch.fileError.isEmpty() && m_toldFileErrors.insert(watch.fileError).second)
+        m_notices.push_back(
+            {QStringLiteral("HeatgaugeMini"),
+             watch.fileError + QStringLiteral(" — 変化を記録できないため、"
+                                              "このディスクの変化は通知されません")});
     for (const DiskAlert& alert : watch.fresh) {
         const QString title = disk->GetModelNumber() + QLatin1Char(' ') + disk->m_strDriveLetters;
         m_notices.push_back({title.trimmed(), alert.Text()});

@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <functional>
+#include <set>
 #include <vector>
 
 // What the strip and the tray show of one disk.
@@ -119,8 +120,9 @@ private:
     Environment m_env;
     vorn::diskpass::PowerCheck m_powerCheck = vorn::diskpass::PowerCheck::SkipSleeping;
     vorn::diskpass::AlertLimits m_limits;
-    std::vector<QString> m_lastAlerts; // by list index
-    std::vector<Notice> m_notices;     // found by the running pass
+    std::vector<QString> m_lastAlerts;  // by list index
+    std::vector<Notice> m_notices;      // found by the running pass
+    std::set<QString> m_toldFileErrors; // by the passes, one at a time
     CDiskList m_disks;
     HeatgaugeSettings m_settings;
     std::vector<DiskReading> m_readings;

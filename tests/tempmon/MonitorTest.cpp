@@ -383,3 +383,14 @@ TEST_F(MonitorTest, ASettingsFileItCannotReadIsSaidOnceAndNeverReplaced) {
     EXPECT_EQ(Ini(), large);
     EXPECT_EQ(m_view.notices.size(), 1);
 }
+
+// Something planted at a disk's watch file silences its alerts: the strip
+// says so once, not at every refresh.
+TEST_F(MonitorTest, AWatchFileThatCannotBeStoredIsSaidOnce) {
+    ASSERT_TRUE(QDir().mkdir(m_dir.path(QStringLiteral("ZFL1K8QW.watch"))));
+    Start();
+    m_timer.Tick();
+    const QStringList told = m_view.notices.filter(QStringLiteral("ZFL1K8QW.watch"));
+    ASSERT_EQ(told.size(), 1) << m_view.notices.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(told[0].contains(QStringLiteral("not a regular file")));
+}
