@@ -26,6 +26,16 @@ constexpr BYTE kSmartEnableOperations = 0xD8;
 constexpr BYTE kSmartDisableOperations = 0xD9;
 constexpr BYTE kSmartReturnStatus = 0xDA;
 
+// The Device Statistics log (04h): READ LOG EXT reads one page of it,
+// SMART READ LOG its first pages at once.
+constexpr BYTE kReadLogExt = 0x2F;
+constexpr BYTE kLogDeviceStatistics = 0x04;
+constexpr BYTE kStatisticsPageList = 0x00;
+constexpr BYTE kStatisticsPageGeneral = 0x01;
+constexpr BYTE kStatisticsPageTemperature = 0x05;
+// Pages 00h to 05h: the list and both pages the suite reads.
+constexpr BYTE kStatisticsSmartLogPages = 6;
+
 constexpr BYTE kAutosaveOn = 0xF1;
 constexpr BYTE kAutosaveOff = 0x00;
 
@@ -37,7 +47,11 @@ enum class CommandClass {
 
 // Classifies a command by its registers and data direction. Reads must ask for
 // their 512 bytes (IDENTIFY, READ DATA, READ THRESHOLDS, READ LOG) or for none
-// (CHECK POWER MODE, RETURN STATUS); a mismatch is refused.
+// (CHECK POWER MODE, RETURN STATUS); a mismatch is refused. A 48-bit command
+// or one of more than one block passes only as one of the Device Statistics
+// reads: READ LOG EXT of page 00h, 01h or 05h, one block, and SMART READ LOG
+// of pages 00h to 05h in kStatisticsSmartLogPages blocks, every other
+// register zero.
 VORNPLATFORM_API CommandClass classifyCommand(const AtaCommand& command);
 
 } // namespace vorn::platform::ata

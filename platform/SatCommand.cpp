@@ -56,6 +56,19 @@ std::array<BYTE, 16> buildCdb16(const AtaRegisters& r, CdbOptions options) {
             r.command,          0};
 }
 
+std::array<BYTE, 16> buildCdb16Extended(const AtaRegisters& r, const AtaRegisters& previous,
+                                        CdbOptions options) {
+    constexpr BYTE kExtend = 0x01;
+    return {kPassThrough16,     BYTE(protocolByte(options) | kExtend),
+            flagsByte(options), previous.feature,
+            r.feature,          previous.sectorCount,
+            r.sectorCount,      previous.lbaLow,
+            r.lbaLow,           previous.lbaMid,
+            r.lbaMid,           previous.lbaHigh,
+            r.lbaHigh,          r.device,
+            r.command,          0};
+}
+
 std::array<BYTE, 12> buildCdb12(const AtaRegisters& r, CdbOptions options) {
     return {kPassThrough12,
             protocolByte(options),
