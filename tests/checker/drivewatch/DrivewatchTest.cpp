@@ -110,7 +110,8 @@ TEST_F(DrivewatchTest, JsonOfTheSampleMachine) {
                "capacity_text "
                "drive_letters interface ata_standard transfer_mode_supported transfer_mode_active "
                "smart_supported smart_enabled status temperature power_on_raw power_on_unit "
-               "power_cycles attributes power_mode");
+               "power_cycles attributes power_mode power_on_hours power_on_source "
+               "critical_temperature_threshold warning_temperature_threshold");
     const QStringList attributeKeys =
         keySet("id name importance init change current worst threshold raw depleted");
     for (const QJsonValue& disk : disks) {

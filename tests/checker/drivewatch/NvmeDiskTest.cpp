@@ -126,7 +126,9 @@ TEST_F(NvmeDiskTest, JsonCarriesTheProtocolAndEveryHealthField) {
                        "data_units_written host_reads host_writes controller_busy_time "
                        "power_cycles power_on_hours unsafe_shutdowns media_errors "
                        "num_err_log_entries warning_temp_time critical_comp_time "
-                       "temperature_sensors")
+                       "temperature_sensors warning_temperature_minutes "
+                       "critical_temperature_minutes thermal_transitions_1 thermal_transitions_2 "
+                       "thermal_time_1_seconds thermal_time_2_seconds")
             .split(QLatin1Char(' '));
     expected.sort();
     EXPECT_EQ(keys, expected);
@@ -261,12 +263,13 @@ TEST_F(NvmeDiskTest, ListRowsFollowTheLog) {
     session.Scan();
     ASSERT_EQ(session.Disks().GetCount(), 2);
     const QList<AttributeRow> rows = MakeAttributeRows(*session.Disks().GetAt(0));
-    ASSERT_EQ(rows.size(), 19); // 17 fields and two implemented sensors
+    ASSERT_EQ(rows.size(), 23); // 21 fields and two implemented sensors
     QStringList ids;
     for (const AttributeRow& row : rows)
         ids.append(row.cells[0]);
-    EXPECT_EQ(ids.join(QLatin1Char(' ')),
-              QStringLiteral("00 01 03 04 05 20 30 40 50 60 70 80 90 A0 B0 C0 C4 C8 CA"));
+    EXPECT_EQ(
+        ids.join(QLatin1Char(' ')),
+        QStringLiteral("00 01 03 04 05 20 30 40 50 60 70 80 90 A0 B0 C0 C4 D8 DC E0 E4 C8 CA"));
     EXPECT_EQ(rows[1].cells[3], QStringLiteral("45℃"));
     EXPECT_EQ(rows[1].cells[4], QStringLiteral("70℃")); // the warning threshold
     EXPECT_EQ(rows[2].cells[4], QStringLiteral("10%"));
