@@ -195,10 +195,12 @@ BOOL sendAtaPassThrough(HANDLE device, const vorn::platform::AtaCommand& command
     if (buffer.empty())
         return FALSE;
     Cm_WriteErrorString(trace);
+    // The header is all the request says; the data area is only the reply's.
     const DWORD length = static_cast<DWORD>(buffer.size());
     DWORD returned = 0;
-    const BOOL ok = win::DeviceIoControl(device, win::IOCTL_ATA_PASS_THROUGH, buffer.data(), length,
-                                         buffer.data(), length, &returned, nullptr);
+    const BOOL ok = win::DeviceIoControl(device, win::IOCTL_ATA_PASS_THROUGH, buffer.data(),
+                                         layout::kAtaPassThroughSize, buffer.data(), length,
+                                         &returned, nullptr);
     if (!ok) {
         logLastError();
         return ok;

@@ -82,8 +82,9 @@ VORNHDD_API std::vector<BYTE> idePassThroughRequest(BYTE command, BYTE feature, 
 // length to send. Empty for a command longer than the largest transfer.
 VORNHDD_API std::vector<BYTE> ataPassThroughCommand(const vorn::platform::AtaCommand& command,
                                                     BYTE target);
-// Trace, send it, and log the system error on failure; *data receives the
-// command's data when it succeeded, and is empty otherwise.
+// Trace, send it (its header as the input, the whole buffer as the output),
+// and log the system error on failure; *data receives the command's data when
+// it succeeded, and is empty otherwise.
 VORNHDD_API BOOL sendAtaPassThrough(HANDLE device, const vorn::platform::AtaCommand& command,
                                     BYTE target, const QString& trace, std::vector<BYTE>* data);
 

@@ -75,3 +75,78 @@ TEST(AtaCommandSetTest, NoBackendIsReachedWithARefusedCommand) {
 }
 
 } // namespace
+
+namespace {
+
+AtaCommand readLogExt(BYTE page) {
+    AtaCommand command({0, 1, ata::kLogDeviceStatistics, page, 0, 0, ata::kReadLogExt}, true);
+    command.extended = true;
+    return command;
+}
+
+AtaCommand smartReadLog(BYTE log, BYTE count, WORD blocks) {
+    AtaCommand command(
+        {ata::kSmartReadLog, count, log, ata::kSmartLbaMid, ata::kSmartLbaHigh, 0, ata::kSmart},
+        true);
+    command.blocks = blocks;
+    return command;
+}
+
+template <typename Change> AtaCommand with(AtaCommand command, Change change) {
+    change(command);
+    return command;
+}
+
+TEST(AtaCommandSetTest, TheStatisticsReadsPassExactlyAndTheirNearMissesAreRefused) {
+    const Case cases[] = {
+        {"READ LOG EXT page 00h", readLogExt(0x00), CommandClass::Read},
+        {"READ LOG EXT page 01h", readLogExt(0x01), CommandClass::Read},
+        {"READ LOG EXT page 05h", readLogExt(0x05), CommandClass::Read},
+        {"SMART READ LOG pages 00h-05h", smartReadLog(0x04, 6, 6), CommandClass::Read},
+        {"READ LOG EXT page 02h", readLogExt(0x02), CommandClass::Refused},
+        {"READ LOG EXT of log 03h",
+         with(readLogExt(1), [](AtaCommand& c) { c.registers.lbaLow = 0x03; }),
+         CommandClass::Refused},
+        {"READ LOG EXT page 101h",
+         with(readLogExt(1), [](AtaCommand& c) { c.previous.lbaHigh = 0x01; }),
+         CommandClass::Refused},
+        {"READ LOG EXT count 2",
+         with(readLogExt(1),
+              [](AtaCommand& c) {
+                  c.registers.sectorCount = 2;
+                  c.blocks = 2;
+              }),
+         CommandClass::Refused},
+        {"READ LOG EXT count 257",
+         with(readLogExt(1), [](AtaCommand& c) { c.previous.sectorCount = 1; }),
+         CommandClass::Refused},
+        {"READ LOG EXT with a feature",
+         with(readLogExt(1), [](AtaCommand& c) { c.registers.feature = 1; }),
+         CommandClass::Refused},
+        {"READ LOG EXT as a 28-bit command",
+         with(readLogExt(1), [](AtaCommand& c) { c.extended = false; }), CommandClass::Refused},
+        {"READ LOG EXT without its data",
+         with(readLogExt(1), [](AtaCommand& c) { c.dataIn = false; }), CommandClass::Refused},
+        {"WRITE LOG EXT", with(readLogExt(1), [](AtaCommand& c) { c.registers.command = 0x3F; }),
+         CommandClass::Refused},
+        {"SMART READ LOG of log 01h", smartReadLog(0x01, 6, 6), CommandClass::Refused},
+        {"SMART READ LOG count 2", smartReadLog(0x04, 2, 2), CommandClass::Refused},
+        {"SMART READ LOG moving fewer blocks than its count", smartReadLog(0x04, 6, 5),
+         CommandClass::Refused},
+        {"SMART READ LOG without its data",
+         with(smartReadLog(0x04, 6, 6), [](AtaCommand& c) { c.dataIn = false; }),
+         CommandClass::Refused},
+        {"SMART READ LOG as a 48-bit command",
+         with(smartReadLog(0x04, 6, 6), [](AtaCommand& c) { c.extended = true; }),
+         CommandClass::Refused},
+        {"IDENTIFY of two blocks", with(plain(0xEC, true), [](AtaCommand& c) { c.blocks = 2; }),
+         CommandClass::Refused},
+        {"READ DATA as a 48-bit command",
+         with(smart(0xD0, 1, true), [](AtaCommand& c) { c.extended = true; }),
+         CommandClass::Refused},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ata::classifyCommand(c.command), c.expected) << c.what;
+}
+
+} // namespace

@@ -488,3 +488,60 @@ TEST(SimVersion, DefaultsAndSizeField) {
     EXPECT_FALSE(win::GetVersionExW(&plain));
     EXPECT_EQ(win::GetLastError(), DWORD(EINVAL));
 }
+
+namespace {
+
+// READ LOG EXT of one page of log 04h in ATA_PASS_THROUGH_EX form.
+Bytes readLogExtRequest(BYTE page, DWORD length = 512) {
+    Bytes ata(40 + length, 0);
+    ata[0] = 40;
+    ata[2] = 0x02 | 0x08; // data in, 48-bit
+    vorn::le::write32(ata.data(), ata.size(), 8, length);
+    ata[12] = 10;
+    ata[20] = 40;
+    ata[32 + 1] = 1;
+    ata[32 + 2] = 0x04;
+    ata[32 + 3] = page;
+    ata[32 + 6] = 0x2F;
+    return ata;
+}
+
+} // namespace
+
+TEST_F(SimDeviceTest, TheStatisticsLogIsServedAsFarAsItsFileGoes) {
+    QByteArray pages(1024, '\0');
+    pages[512] = 0x01;
+    pages[514] = 0x01;
+    pages[1023] = 0x5A;
+    ASSERT_TRUE(m_dir.write(QStringLiteral("disk0/device-statistics.hex"), pages.toHex(' ')));
+    HANDLE h = open(R"(\\.\PhysicalDrive0)");
+    DWORD returned = 0;
+
+    Bytes one = readLogExtRequest(1);
+    ASSERT_TRUE(win::DeviceIoControl(h, win::IOCTL_ATA_PASS_THROUGH, one.data(), 40, one.data(),
+                                     DWORD(one.size()), &returned, nullptr));
+    EXPECT_EQ(Bytes(one.begin() + 40, one.end()), Bytes(pages.begin() + 512, pages.end()));
+
+    // Beyond the file the disk aborts, as a disk does: error 04, status 51.
+    Bytes five = readLogExtRequest(5);
+    EXPECT_FALSE(win::DeviceIoControl(h, win::IOCTL_ATA_PASS_THROUGH, five.data(), 40, five.data(),
+                                      DWORD(five.size()), &returned, nullptr));
+    EXPECT_EQ(win::GetLastError(), DWORD(EIO));
+    EXPECT_EQ(five[32], 0x04);
+    EXPECT_EQ(five[32 + 6], 0x51);
+
+    // Two blocks for a count of one never get past the door.
+    Bytes wide = readLogExtRequest(0, 1024);
+    EXPECT_FALSE(win::DeviceIoControl(h, win::IOCTL_ATA_PASS_THROUGH, wide.data(), 40, wide.data(),
+                                      DWORD(wide.size()), &returned, nullptr));
+    EXPECT_EQ(win::GetLastError(), DWORD(EPERM));
+    win::CloseHandle(h);
+
+    // A disk without the file aborts the first page too.
+    HANDLE other = open(R"(\\.\PhysicalDrive2)");
+    Bytes list = readLogExtRequest(0);
+    EXPECT_FALSE(win::DeviceIoControl(other, win::IOCTL_ATA_PASS_THROUGH, list.data(), 40,
+                                      list.data(), DWORD(list.size()), &returned, nullptr));
+    EXPECT_EQ(list[32 + 6], 0x51);
+    win::CloseHandle(other);
+}
