@@ -65,6 +65,8 @@ std::int64_t knownHours(const PowerOnFacts& facts) {
     const std::uint64_t lead = hdd::decodeRaw(facts.knownFormat, *facts.attribute9).value;
     if (countsInHours(facts.knownFormat))
         return clampedHours(lead);
+    if (facts.knownUnit == PowerOnUnit::HoursMsec)
+        return clampedHours(lead & 0xFFFFFFFFu);
     return clampedHours(lead / countsPerHour(facts.knownUnit));
 }
 

@@ -309,3 +309,62 @@ TEST_F(NvmeDiskTest, SaveWritesIdentifyAndHealthReports) {
 }
 
 } // namespace
+
+namespace {
+
+// Little-endian bytes into a hex image file, at offset.
+void Patch(const QString& file, int offset, std::initializer_list<BYTE> bytes) {
+    QByteArray image = simfiles::ReadHex(file);
+    ASSERT_GE(image.size(), offset + int(bytes.size()));
+    for (BYTE b : bytes)
+        image[offset++] = char(b);
+    ASSERT_TRUE(simfiles::WriteHex(file, image));
+}
+
+TEST_F(NvmeDiskTest, ThermalCountersAndThresholdsReachTheDocumentAndTheList) {
+    const QString machine = BuildMachine(m_machines, true, true);
+    const QString disk = machine + QStringLiteral("/0-nvme-healthy");
+    const QString health = disk + QStringLiteral("/nvme-health.hex");
+    Patch(health, 192, {0x2C, 0x01, 0, 0});             // 300 minutes above the warning
+    Patch(health, 196, {0x07, 0, 0, 0});                // 7 above the critical
+    Patch(health, 216, {0x03, 0, 0, 0, 0, 0, 0x01, 0}); // 3 and 65536 transitions
+    Patch(health, 224, {0x10, 0x0E, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF});
+    Patch(disk + QStringLiteral("/nvme-identify-controller.hex"), 266,
+          {0x5F, 0x01, 0x69, 0x01}); // WCTEMP 351 K, CCTEMP 361 K
+
+    const DrivewatchResult result = Run(machine, {QStringLiteral("--json")});
+    const QJsonObject nvme = Disk(result, 0);
+    EXPECT_EQ(nvme.value(QStringLiteral("warning_temperature_threshold")).toInt(), 78);
+    EXPECT_EQ(nvme.value(QStringLiteral("critical_temperature_threshold")).toInt(), 88);
+    EXPECT_EQ(nvme.value(QStringLiteral("power_on_source")).toString(),
+              QStringLiteral("nvme_health"));
+    EXPECT_EQ(nvme.value(QStringLiteral("power_on_hours")).toInt(), 5678);
+    const QJsonObject log = nvme.value(QStringLiteral("nvme_health")).toObject();
+    EXPECT_EQ(log.value(QStringLiteral("warning_temperature_minutes")).toInt(), 300);
+    EXPECT_EQ(log.value(QStringLiteral("critical_temperature_minutes")).toInt(), 7);
+    EXPECT_EQ(log.value(QStringLiteral("thermal_transitions_1")).toInt(), 3);
+    EXPECT_EQ(log.value(QStringLiteral("thermal_transitions_2")).toInt(), 65536);
+    EXPECT_EQ(log.value(QStringLiteral("thermal_time_1_seconds")).toInt(), 3600);
+    EXPECT_EQ(log.value(QStringLiteral("thermal_time_2_seconds")).toInteger(), 4294967295);
+    const QJsonObject ata = Disk(result, 2);
+    EXPECT_TRUE(ata.value(QStringLiteral("critical_temperature_threshold")).isNull());
+
+    // The list: each time counter with the threshold it counts above.
+    CCheckerSession session(PassOptions{}, {});
+    session.Scan();
+    const QList<AttributeRow> rows = MakeAttributeRows(*session.Disks().GetAt(0));
+    const auto row = [&rows](const char* id) {
+        for (const AttributeRow& r : rows) {
+            if (r.cells[0] == QLatin1String(id))
+                return r;
+        }
+        ADD_FAILURE() << id;
+        return AttributeRow{};
+    };
+    EXPECT_EQ(row("C0").cells[4], QStringLiteral("78℃"));
+    EXPECT_EQ(row("C4").cells[4], QStringLiteral("88℃"));
+    EXPECT_EQ(row("DC").cells[3], QStringLiteral("65,536"));
+    EXPECT_EQ(row("E4").cells[7], QStringLiteral("4294967295"));
+}
+
+} // namespace
