@@ -240,7 +240,7 @@ private:
         return sendLogPages(disk, command, r.lbaLow, page, count, data);
     }
 
-    // Count pages of a log from its page first. The disk keeps only the
+    // Sends count pages of the log from page first. The disk keeps only the
     // Device Statistics log, and only as far as its file goes: any other log,
     // a page beyond the file, or no file at all is aborted.
     static AtaOutcome sendLogPages(const SimDisk& disk, const AtaCommand& command, BYTE log,
