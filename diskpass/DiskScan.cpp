@@ -125,6 +125,9 @@ void ReadSmartData(CHdd* disk) {
     disk->GetSmartThresholds();
     disk->GetDisplayAttribute();
     disk->GetSmartStatus();
+    // Only a disk the pass reads anyway gets here: a sleeping one was left
+    // before its first read.
+    disk->GetDeviceStatistics();
 }
 
 void StoreSystemSize(CScannedDisk* disk) {

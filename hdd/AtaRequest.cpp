@@ -165,6 +165,50 @@ std::vector<BYTE> ataPassThroughRequest(BYTE command, BYTE feature, BYTE sectorC
     return buffer;
 }
 
+std::vector<BYTE> ataPassThroughCommand(const vorn::platform::AtaCommand& command, BYTE target) {
+    const DWORD length = command.dataLength();
+    if (length > DWORD(vorn::platform::kMaxAtaBlocks) * kSectorSize)
+        return {};
+    std::vector<BYTE> buffer(layout::kAtaPassThroughSize + length, 0);
+    BYTE* data = buffer.data();
+    const std::size_t size = buffer.size();
+    write16(data, size, offsetof(win::ATA_PASS_THROUGH_EX32, Length),
+            static_cast<WORD>(layout::kAtaPassThroughSize));
+    WORD flags = command.dataIn ? win::ATA_FLAGS_DATA_IN : 0;
+    if (command.extended) {
+        flags |= win::ATA_FLAGS_48BIT_COMMAND;
+        putAtaRegisters(command.previous, data + layout::kAtaPreviousTaskFile);
+    }
+    write16(data, size, layout::kAtaFlags, flags);
+    data[layout::kAtaTargetId] = target;
+    write32(data, size, layout::kAtaDataTransferLength, length);
+    write32(data, size, layout::kAtaTimeOutValue, kAtaTimeoutSeconds);
+    write32(data, size, layout::kAtaDataBufferOffset, layout::kAtaPassThroughSize);
+    putAtaRegisters(command.registers, data + layout::kAtaCurrentTaskFile);
+    return buffer;
+}
+
+BOOL sendAtaPassThrough(HANDLE device, const vorn::platform::AtaCommand& command, BYTE target,
+                        const QString& trace, std::vector<BYTE>* data) {
+    data->clear();
+    std::vector<BYTE> buffer = ataPassThroughCommand(command, target);
+    if (buffer.empty())
+        return FALSE;
+    Cm_WriteErrorString(trace);
+    // The header is all the request says; the data area is only the reply's.
+    const DWORD length = static_cast<DWORD>(buffer.size());
+    DWORD returned = 0;
+    const BOOL ok = win::DeviceIoControl(device, win::IOCTL_ATA_PASS_THROUGH, buffer.data(),
+                                         layout::kAtaPassThroughSize, buffer.data(), length,
+                                         &returned, nullptr);
+    if (!ok) {
+        logLastError();
+        return ok;
+    }
+    data->assign(buffer.begin() + layout::kAtaPassThroughSize, buffer.end());
+    return ok;
+}
+
 DWORD ataPassThroughLength(DWORD length) {
     return layout::kAtaPassThroughSize + (length <= kSectorSize ? length : 0);
 }

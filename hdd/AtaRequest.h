@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DeviceBackend.h"
 #include "ErrorLog.h"
 #include "RequestLayouts.h"
 
@@ -75,6 +76,17 @@ VORNHDD_API std::vector<BYTE> ataPassThroughRequest(BYTE command, BYTE feature, 
 VORNHDD_API DWORD ataPassThroughLength(DWORD length);
 VORNHDD_API std::vector<BYTE> idePassThroughRequest(BYTE command, BYTE feature, BYTE sectorCount,
                                                     DWORD length);
+
+// The ATA pass-through buffer of one command of any width and length (the
+// log reads: 48-bit, several blocks), TargetId target; its size is the
+// length to send. Empty for a command longer than the largest transfer.
+VORNHDD_API std::vector<BYTE> ataPassThroughCommand(const vorn::platform::AtaCommand& command,
+                                                    BYTE target);
+// Trace, send it (its header as the input, the whole buffer as the output),
+// and log the system error on failure; *data receives the command's data when
+// it succeeded, and is empty otherwise.
+VORNHDD_API BOOL sendAtaPassThrough(HANDLE device, const vorn::platform::AtaCommand& command,
+                                    BYTE target, const QString& trace, std::vector<BYTE>* data);
 
 // Zero the reply, trace, send, and log the system error on failure. The
 // reply is sized to the row's reply length (the version request: 24 bytes).

@@ -3,6 +3,7 @@
 #include "AtaCommandSet.h"
 #include "AtaRequest.h"
 #include "DeviceIo.h"
+#include "DeviceStatisticsRead.h"
 #include "ErrorLog.h"
 #include "IdentifyDecoder.h"
 #include "IoControlCodes.h"
@@ -178,6 +179,20 @@ int CHdd::GetSmartThresholds() {
         return 0;
     return m_bScsi ? m_HddSmart.GetSmartThresholdsScsi(m_hHdd, m_nScsiTarget)
                    : m_HddSmart.GetSmartThresholds(m_hHdd, m_nDrive);
+}
+
+int CHdd::GetDeviceStatistics() {
+    if (!IsOpen())
+        return 0;
+    m_DeviceStatistics = vorn::hdd::DeviceStatistics{};
+    if (m_bNvme)
+        return 0;
+    const auto route = vorn::hdd::statisticsRoute(m_HddInfo.m_Identify);
+    // As for CHECK POWER MODE: an adapter and the 9x driver pick the disk by it.
+    const int target = m_bScsi ? (m_nScsiTarget & 0xFF) : (m_nDrive & 0xFF);
+    m_DeviceStatistics = vorn::hdd::decodeDeviceStatistics(
+        vorn::hdd::readStatisticsLog(m_hHdd, static_cast<BYTE>(target), route));
+    return m_DeviceStatistics.read;
 }
 
 // --- Data methods -------------------------------------------------------------

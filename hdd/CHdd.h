@@ -58,6 +58,11 @@ public:
     int GetSmartStatus();
     int GetSmartAttribute();
     int GetSmartThresholds();
+    // Reads the Device Statistics log into m_DeviceStatistics where the
+    // identify data suggest the drive keeps one (DeviceStatisticsRead.h);
+    // TRUE when a page of it came back. Sends nothing to a closed or NVMe
+    // disk, and a closed one keeps what it had.
+    int GetDeviceStatistics();
     // The disk's power mode, asked so that a sleeping disk stays asleep:
     // the kernel's runtime power state first, then CHECK POWER MODE through
     // the ATA pass-through (not on an NVMe disk, which is then Unknown unless

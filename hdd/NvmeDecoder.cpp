@@ -104,6 +104,10 @@ const std::vector<HealthField>& healthFields() {
         {176, 16, "num_err_log_entries", "エラーログの件数", FieldKind::Count},
         {192, 4, "warning_temp_time", "警告温度を超えた時間（分）", FieldKind::Minutes},
         {196, 4, "critical_comp_time", "危険温度を超えた時間（分）", FieldKind::Minutes},
+        {216, 4, "thermal_transitions_1", "温度管理1への移行回数", FieldKind::Count},
+        {220, 4, "thermal_transitions_2", "温度管理2への移行回数", FieldKind::Count},
+        {224, 4, "thermal_time_1_seconds", "温度管理1の合計時間（秒）", FieldKind::Seconds},
+        {228, 4, "thermal_time_2_seconds", "温度管理2の合計時間（秒）", FieldKind::Seconds},
     };
     return fields;
 }

@@ -49,6 +49,12 @@ constexpr std::size_t kDataUnitsWritten = 48;
 constexpr std::size_t kPowerCycles = 112;
 constexpr std::size_t kPowerOnHours = 128;
 constexpr std::size_t kMediaErrors = 160;
+constexpr std::size_t kWarningTemperatureTime = 192;  // minutes above WCTEMP
+constexpr std::size_t kCriticalTemperatureTime = 196; // minutes above CCTEMP
+constexpr std::size_t kThermalTransitions1 = 216;     // into thermal management 1
+constexpr std::size_t kThermalTransitions2 = 220;
+constexpr std::size_t kThermalTime1 = 224; // seconds in thermal management 1
+constexpr std::size_t kThermalTime2 = 228;
 constexpr std::size_t kSensors = 200; // eight 16-bit Kelvin readings
 constexpr int kSensorCount = 8;
 constexpr std::size_t kDataUnitBytes = 512000; // a data unit is 1000 blocks of 512
@@ -62,6 +68,7 @@ enum class FieldKind {
     DataUnits, // thousands of 512-byte blocks
     Count,     // commands, cycles, shutdowns, errors, entries
     Minutes,
+    Seconds,
     Hours,
 };
 

@@ -106,7 +106,17 @@ QString traceLine(const QString& name, const platform::AtaCommand& command) {
     QString hex;
     for (BYTE value : values)
         hex += QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
-    return QStringLiteral("%1 %2 %3\n").arg(name, hex, command.dataIn ? "in" : "none");
+    QString line = QStringLiteral("%1 %2 %3").arg(name, hex, command.dataIn ? "in" : "none");
+    // The wide commands only: the plain ones keep the line they always had.
+    if (command.blocks != 1)
+        line += QStringLiteral(" x%1").arg(command.blocks);
+    if (command.extended) {
+        platform::putAtaRegisters(command.previous, values);
+        line += QStringLiteral(" ext ");
+        for (BYTE value : values)
+            line += QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+    }
+    return line + QLatin1Char('\n');
 }
 
 class SimOpenedDisk : public OpenedDisk {

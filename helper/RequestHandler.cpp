@@ -86,14 +86,15 @@ void handleExecute(const QString& caller, const QString& disk, const QByteArray&
         return;
     }
     const platform::AtaCommand command = decoded.ata;
-    authorizeAndOpen(
-        caller, disk, *action, authorizer, disks, std::move(done), [command](OpenedDisk& opened) {
-            BYTE data[platform::kSectorSize] = {};
-            const platform::AtaOutcome outcome = opened.execute(command, data);
-            HandlerResult result;
-            result.reply = help::encodeAtaReply(outcome, command.dataIn ? data : nullptr);
-            return result;
-        });
+    authorizeAndOpen(caller, disk, *action, authorizer, disks, std::move(done),
+                     [command](OpenedDisk& opened) {
+                         BYTE data[platform::kMaxAtaBlocks * platform::kSectorSize] = {};
+                         const platform::AtaOutcome outcome = opened.execute(command, data);
+                         HandlerResult result;
+                         result.reply = help::encodeAtaReply(
+                             outcome, command.dataIn ? data : nullptr, command.dataLength());
+                         return result;
+                     });
 }
 
 } // namespace vorn::diskhelper

@@ -27,7 +27,7 @@ public:
 class OpenedDisk {
 public:
     virtual ~OpenedDisk();
-    // data receives 512 bytes when command.dataIn.
+    // data receives command.dataLength() bytes.
     virtual platform::AtaOutcome execute(const platform::AtaCommand& command, BYTE* data) = 0;
     // data receives command.dataLength bytes.
     virtual platform::NvmeOutcome executeNvme(const platform::NvmeAdminCommand& command,

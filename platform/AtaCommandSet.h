@@ -26,6 +26,16 @@ constexpr BYTE kSmartEnableOperations = 0xD8;
 constexpr BYTE kSmartDisableOperations = 0xD9;
 constexpr BYTE kSmartReturnStatus = 0xDA;
 
+// The Device Statistics log (04h): READ LOG EXT reads one page of it,
+// SMART READ LOG its first pages at once.
+constexpr BYTE kReadLogExt = 0x2F;
+constexpr BYTE kLogDeviceStatistics = 0x04;
+constexpr BYTE kStatisticsPageList = 0x00;
+constexpr BYTE kStatisticsPageGeneral = 0x01;
+constexpr BYTE kStatisticsPageTemperature = 0x05;
+// Pages 00h to 05h: the list and both pages the suite reads.
+constexpr BYTE kStatisticsSmartLogPages = 6;
+
 constexpr BYTE kAutosaveOn = 0xF1;
 constexpr BYTE kAutosaveOff = 0x00;
 
@@ -41,6 +51,10 @@ enum class CommandClass {
 // not use must hold 0 or 1, the device register only the drive select, and
 // the auto-save switch one of its two counts. Anything else is refused, and
 // so is every S.M.A.R.T. log read but those allowed by their exact registers.
+// A 48-bit command or one of more than one block passes only as one of the
+// Device Statistics reads: READ LOG EXT of page 00h, 01h or 05h, one block,
+// and SMART READ LOG of pages 00h to 05h in kStatisticsSmartLogPages blocks,
+// every other register zero.
 VORNPLATFORM_API CommandClass classifyCommand(const AtaCommand& command);
 
 } // namespace vorn::platform::ata

@@ -18,9 +18,25 @@
 namespace vorn::platform {
 
 struct AtaCommand {
+    AtaCommand() = default;
+    AtaCommand(const AtaRegisters& r, bool in) : registers(r), dataIn(in) {}
+
     AtaRegisters registers;
-    bool dataIn = false; // one 512-byte block from the device
+    bool dataIn = false; // data from the device: blocks 512-byte blocks
+    // A 48-bit command: previous holds the high-order bytes of the feature,
+    // count and LBA registers (its device and command bytes are unused).
+    bool extended = false;
+    AtaRegisters previous;
+    // Blocks a data-in command moves. Only the log reads move more than one;
+    // any other command keeps 1.
+    WORD blocks = 1;
+
+    DWORD dataLength() const { return dataIn ? DWORD(blocks) * kSectorSize : 0; }
 };
+
+// The most blocks any allowed command moves, so that every buffer on the way
+// can be sized once.
+inline constexpr WORD kMaxAtaBlocks = 8;
 
 struct AtaOutcome {
     // 0, or the errno value of a request that never completed on the device
@@ -89,7 +105,7 @@ public:
     // The device path the handle was opened on, as DevicePathText() writes it.
     virtual QString path() const = 0;
 
-    // Executes one command; data receives 512 bytes when command.dataIn.
+    // Executes one command; data receives command.dataLength() bytes.
     // This is the one door to every backend: a command outside the suite's
     // own set (ata::classifyCommand calls it Refused) fails with EPERM here
     // and never reaches a device, whoever asks.

@@ -139,28 +139,45 @@ int serveMiniport(OpenDevice& device, const std::vector<BYTE>& in, BYTE* out, DW
     return error;
 }
 
+// A data length of one block or less is one block's command, as it always
+// was; a longer one must be whole blocks, and the allow-list decides whether
+// the command may move that many.
+bool blocksOfLength(DWORD length, WORD* blocks) {
+    if (length <= kSectorSize) {
+        *blocks = 1;
+        return true;
+    }
+    if (length % kSectorSize != 0 || length / kSectorSize > kMaxAtaBlocks)
+        return false;
+    *blocks = static_cast<WORD>(length / kSectorSize);
+    return true;
+}
+
 int serveAtaPassThrough(OpenDevice& device, const std::vector<BYTE>& in, BYTE* out, DWORD outSize,
                         DWORD* used) {
     if (in.size() < kAtaPassThroughSize || wordAt(in, 0) != kAtaPassThroughSize ||
         outSize < kAtaPassThroughSize)
         return EINVAL;
-    const bool dataIn = wordAt(in, kAtaFlags) & win::ATA_FLAGS_DATA_IN;
+    const WORD flags = wordAt(in, kAtaFlags);
+    const bool dataIn = flags & win::ATA_FLAGS_DATA_IN;
     const DWORD length = dataIn ? dwordAt(in, kAtaDataTransferLength) : 0;
     const DWORD offset = dwordAt(in, kAtaDataBufferOffset);
-    // One block is all a command of this layer moves.
-    if (dataIn && (length == 0 || length > kSectorSize || offset < kAtaPassThroughSize ||
-                   offset > outSize || outSize - offset < length))
+    AtaCommand command{takeAtaRegisters(in.data() + kAtaCurrentTaskFile), dataIn};
+    if (dataIn && (length == 0 || !blocksOfLength(length, &command.blocks) ||
+                   offset < kAtaPassThroughSize || offset > outSize || outSize - offset < length))
         return EINVAL;
+    if (flags & win::ATA_FLAGS_48BIT_COMMAND) {
+        command.extended = true;
+        command.previous = takeAtaRegisters(in.data() + kAtaPreviousTaskFile);
+    }
     std::memcpy(out, in.data(), kAtaPassThroughSize);
-    BYTE sector[kSectorSize] = {};
-    const AtaOutcome outcome =
-        device.execute(RequestTarget{in[kAtaTargetId]},
-                       {takeAtaRegisters(in.data() + kAtaCurrentTaskFile), dataIn}, sector);
+    BYTE data[kMaxAtaBlocks * kSectorSize] = {};
+    const AtaOutcome outcome = device.execute(RequestTarget{in[kAtaTargetId]}, command, data);
     if (outcome.transportError == 0)
         writeRegisters(out + kAtaCurrentTaskFile, outcome.returned);
     const int error = resultOf(outcome);
     if (dataIn)
-        std::memcpy(out + offset, sector, error == 0 ? length : 0);
+        std::memcpy(out + offset, data, error == 0 ? length : 0);
     *used = dataIn ? offset + length : kAtaPassThroughSize;
     return error;
 }

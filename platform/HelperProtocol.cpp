@@ -18,10 +18,12 @@ namespace {
 
 constexpr std::size_t kReplyHeaderSize = 4 + kAtaRegisterBytes;
 constexpr BYTE kFlagDataIn = 0x01;
+constexpr BYTE kFlagExtended = 0x02;
 
 // Format, kind, then the registers and the flags byte; or the opcode and
 // eight 32-bit words.
 static_assert(kAtaRequestSize == 2 + kAtaRegisterBytes + 1);
+static_assert(kAtaWideRequestSize == 2 + kAtaRegisterBytes + 1 + kAtaRegisterBytes + 2);
 static_assert(kNvmeRequestSize == 2 + 1 + 8 * 4);
 
 bool wantsData(const AtaCommand& command, const AtaOutcome& outcome) {
@@ -48,7 +50,24 @@ int errnoOfError(const QString& errorName) {
     return EIO; // the bus, or a helper that went away
 }
 
+namespace {
+bool needsWideForm(const AtaCommand& command) {
+    return command.extended || command.blocks != 1;
+}
+} // namespace
+
 QByteArray encodeAtaRequest(const AtaCommand& command) {
+    if (needsWideForm(command)) {
+        QByteArray bytes(int(kAtaWideRequestSize), '\0');
+        BYTE* out = reinterpret_cast<BYTE*>(bytes.data());
+        out[0] = kRequestFormat;
+        out[1] = BYTE(RequestKind::AtaWide);
+        putAtaRegisters(command.registers, out + 2);
+        out[9] = BYTE((command.dataIn ? kFlagDataIn : 0) | (command.extended ? kFlagExtended : 0));
+        putAtaRegisters(command.previous, out + 10);
+        le::write16(out, kAtaWideRequestSize, 17, command.blocks);
+        return bytes;
+    }
     QByteArray bytes(int(kAtaRequestSize), '\0');
     BYTE* out = reinterpret_cast<BYTE*>(bytes.data());
     out[0] = kRequestFormat;
@@ -86,6 +105,23 @@ DecodedRequest decodeRequest(const BYTE* bytes, std::size_t size) {
         request.ata.dataIn = bytes[9] & kFlagDataIn;
         request.status = DecodedRequest::Ok;
         return request;
+    case BYTE(RequestKind::AtaWide): {
+        if (size != kAtaWideRequestSize || (bytes[9] & ~(kFlagDataIn | kFlagExtended)))
+            return request;
+        AtaCommand& c = request.ata;
+        c.registers = takeAtaRegisters(bytes + 2);
+        c.dataIn = bytes[9] & kFlagDataIn;
+        c.extended = bytes[9] & kFlagExtended;
+        c.previous = takeAtaRegisters(bytes + 10);
+        c.blocks = le::read16(bytes, size, 17);
+        // The helper sizes its buffer by this number: never past the largest
+        // transfer, and never a wide request that the plain form would carry.
+        if (c.blocks == 0 || c.blocks > kMaxAtaBlocks || !needsWideForm(c))
+            return request;
+        request.kind = RequestKind::AtaWide;
+        request.status = DecodedRequest::Ok;
+        return request;
+    }
     case BYTE(RequestKind::NvmeAdmin): {
         if (size != kNvmeRequestSize)
             return request;
@@ -125,13 +161,13 @@ std::optional<QString> actionFor(const DecodedRequest& request) {
     return std::nullopt;
 }
 
-QByteArray encodeAtaReply(const AtaOutcome& outcome, const BYTE* data) {
+QByteArray encodeAtaReply(const AtaOutcome& outcome, const BYTE* data, DWORD dataLength) {
     QByteArray bytes(int(kReplyHeaderSize), '\0');
     BYTE* out = reinterpret_cast<BYTE*>(bytes.data());
     le::write32(out, kReplyHeaderSize, 0, static_cast<quint32>(outcome.transportError));
     putAtaRegisters(outcome.returned, out + 4);
-    if (data && outcome.transportError == 0)
-        bytes.append(reinterpret_cast<const char*>(data), kSectorSize);
+    if (data && outcome.transportError == 0 && dataLength <= DWORD(kMaxAtaBlocks) * kSectorSize)
+        bytes.append(reinterpret_cast<const char*>(data), int(dataLength));
     return bytes;
 }
 
@@ -143,11 +179,14 @@ bool decodeAtaReply(const QByteArray& reply, const AtaCommand& command, AtaOutco
     AtaOutcome decoded;
     decoded.transportError = static_cast<int>(le::read32(in, kReplyHeaderSize, 0));
     decoded.returned = takeAtaRegisters(in + 4);
-    const int expected = int(kReplyHeaderSize) + (wantsData(command, decoded) ? kSectorSize : 0);
+    const DWORD length = command.dataLength();
+    if (length > DWORD(kMaxAtaBlocks) * kSectorSize)
+        return false;
+    const int expected = int(kReplyHeaderSize) + (wantsData(command, decoded) ? int(length) : 0);
     if (reply.size() != expected || decoded.transportError < 0)
         return false;
     if (wantsData(command, decoded))
-        std::memcpy(data, in + kReplyHeaderSize, kSectorSize);
+        std::memcpy(data, in + kReplyHeaderSize, length);
     *outcome = decoded;
     return true;
 }

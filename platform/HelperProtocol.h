@@ -43,12 +43,18 @@ VORNPLATFORM_API int errnoOfError(const QString& errorName);
 //   ATA:  7 registers in AtaRegisters order, flags (bit 0: 512 bytes in).
 //   NVMe: opcode, then nsid, cdw10 to cdw15 and the data length as 32-bit
 //         little-endian words.
+//   Wide ATA (a 48-bit command, or one of more than one block): 7 registers,
+//         flags (bit 0: data in, bit 1: 48-bit), the 7 high-order registers,
+//         the block count as a 16-bit little-endian word (1 to kMaxAtaBlocks).
+// A command that fits the plain ATA form is always sent in it.
 inline constexpr BYTE kRequestFormat = 1;
 enum class RequestKind : BYTE {
     Ata = 1,
     NvmeAdmin = 2,
+    AtaWide = 3,
 };
 inline constexpr std::size_t kAtaRequestSize = 10;
+inline constexpr std::size_t kAtaWideRequestSize = 19;
 inline constexpr std::size_t kNvmeRequestSize = 35;
 // No admin command the suite reads returns more than an Identify structure;
 // a longer request is malformed, so the helper never sizes a buffer from a
@@ -58,7 +64,7 @@ inline constexpr DWORD kMaxNvmeDataLength = 4096;
 struct DecodedRequest {
     enum Status { Ok, Malformed } status = Malformed;
     RequestKind kind = RequestKind::Ata;
-    AtaCommand ata;        // when kind is Ata and status Ok
+    AtaCommand ata;        // when kind is Ata or AtaWide and status Ok
     NvmeAdminCommand nvme; // when kind is NvmeAdmin and status Ok
 };
 
@@ -72,9 +78,10 @@ VORNPLATFORM_API DecodedRequest decodeRequest(const BYTE* bytes, std::size_t siz
 VORNPLATFORM_API std::optional<QString> actionFor(const DecodedRequest& request);
 
 // Reply bytes: transport errno (int32, little-endian), 7 returned registers,
-// then 512 data bytes exactly when the command read data and the transport
-// succeeded.
-VORNPLATFORM_API QByteArray encodeAtaReply(const AtaOutcome& outcome, const BYTE* data);
+// then the command's dataLength() bytes exactly when it read data and the
+// transport succeeded.
+VORNPLATFORM_API QByteArray encodeAtaReply(const AtaOutcome& outcome, const BYTE* data,
+                                           DWORD dataLength = kSectorSize);
 // False when the reply does not have the shape the command calls for.
 VORNPLATFORM_API bool decodeAtaReply(const QByteArray& reply, const AtaCommand& command,
                                      AtaOutcome* outcome, BYTE* data);

@@ -61,7 +61,7 @@ struct SgResult {
     BYTE sense[64] = {};
 };
 
-SgResult sendCdb(int fd, const BYTE* cdb, unsigned char cdbLength, bool dataIn, BYTE* data) {
+SgResult sendCdb(int fd, const BYTE* cdb, unsigned char cdbLength, DWORD dataLength, BYTE* data) {
     SgResult result;
     sg_io_hdr_t& io = result.header;
     io.interface_id = 'S';
@@ -70,9 +70,9 @@ SgResult sendCdb(int fd, const BYTE* cdb, unsigned char cdbLength, bool dataIn, 
     io.mx_sb_len = sizeof result.sense;
     io.sbp = result.sense;
     io.timeout = kTimeoutMs;
-    io.dxfer_direction = dataIn ? SG_DXFER_FROM_DEV : SG_DXFER_NONE;
-    io.dxfer_len = dataIn ? kSectorSize : 0;
-    io.dxferp = dataIn ? data : nullptr;
+    io.dxfer_direction = dataLength ? SG_DXFER_FROM_DEV : SG_DXFER_NONE;
+    io.dxfer_len = dataLength;
+    io.dxferp = dataLength ? data : nullptr;
     if (::ioctl(fd, SG_IO, &io) < 0)
         result.error = errno == EPERM ? EACCES : errno;
     return result;
@@ -93,13 +93,17 @@ AtaOutcome sendAtaCommand(int fd, const AtaCommand& command, BYTE* data) {
                                r.command == ata::kCheckPowerMode;
     const sat::CdbOptions options{command.dataIn, wantRegisters};
 
-    const auto cdb16 = sat::buildCdb16(r, options);
-    SgResult result = sendCdb(fd, cdb16.data(), cdb16.size(), command.dataIn, data);
+    const DWORD length = command.dataLength();
+    const auto cdb16 = command.extended ? sat::buildCdb16Extended(r, command.previous, options)
+                                        : sat::buildCdb16(r, options);
+    SgResult result = sendCdb(fd, cdb16.data(), cdb16.size(), length, data);
     if (result.error)
         return transportFailure(result.error);
-    if (const auto sense = sat::senseOf(replyOf(result)); sense && sat::isOpcodeRejected(*sense)) {
+    // The 12-byte form has no room for a 48-bit command's high-order bytes.
+    if (const auto sense = sat::senseOf(replyOf(result));
+        sense && sat::isOpcodeRejected(*sense) && !command.extended) {
         const auto cdb12 = sat::buildCdb12(r, options);
-        result = sendCdb(fd, cdb12.data(), cdb12.size(), command.dataIn, data);
+        result = sendCdb(fd, cdb12.data(), cdb12.size(), length, data);
         if (result.error)
             return transportFailure(result.error);
     }

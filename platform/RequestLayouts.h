@@ -112,6 +112,7 @@ static_assert(sizeof(IDE_PASS_THROUGH_HEADER) == 12 &&
               offsetof(IDE_PASS_THROUGH_HEADER, DataBufferSize) == 8);
 
 constexpr WORD ATA_FLAGS_DATA_IN = 0x0002;
+constexpr WORD ATA_FLAGS_48BIT_COMMAND = 0x0008; // PreviousTaskFile holds the high-order bytes
 constexpr DWORD CAP_ATA_ID_CMD = 0x1;
 constexpr DWORD CAP_SMART_CMD = 0x4;
 constexpr BYTE SMART_IDE_ERROR = 1; // bDriverError when the device reported ERR
@@ -164,6 +165,7 @@ constexpr DWORD kAtaTargetId = offsetof(win::ATA_PASS_THROUGH_EX32, TargetId);
 constexpr DWORD kAtaDataTransferLength = offsetof(win::ATA_PASS_THROUGH_EX32, DataTransferLength);
 constexpr DWORD kAtaTimeOutValue = offsetof(win::ATA_PASS_THROUGH_EX32, TimeOutValue);
 constexpr DWORD kAtaDataBufferOffset = offsetof(win::ATA_PASS_THROUGH_EX32, DataBufferOffset);
+constexpr DWORD kAtaPreviousTaskFile = offsetof(win::ATA_PASS_THROUGH_EX32, PreviousTaskFile);
 constexpr DWORD kAtaCurrentTaskFile = offsetof(win::ATA_PASS_THROUGH_EX32, CurrentTaskFile);
 // The sector count the device returns in the task file (CHECK POWER MODE).
 constexpr DWORD kAtaCurrentSectorCount =

@@ -35,7 +35,7 @@ std::optional<AtaRegisters> findStatusDescriptor(const BYTE* sense, std::size_t 
         const std::size_t size = 2u + sense[at + 1];
         if (sense[at] == kAtaStatusReturnDescriptor && sense[at + 1] >= 12 && at + 14 <= end) {
             const BYTE* d = sense + at;
-            // Low bytes only: the commands of this layer are 28-bit.
+            // Low bytes only: no command of this layer reads a 48-bit register back.
             return AtaRegisters{d[3], d[5], d[7], d[9], d[11], d[12], d[13]};
         }
         at += size;
@@ -52,6 +52,19 @@ std::array<BYTE, 16> buildCdb16(const AtaRegisters& r, CdbOptions options) {
             r.sectorCount,      0,
             r.lbaLow,           0,
             r.lbaMid,           0,
+            r.lbaHigh,          r.device,
+            r.command,          0};
+}
+
+std::array<BYTE, 16> buildCdb16Extended(const AtaRegisters& r, const AtaRegisters& previous,
+                                        CdbOptions options) {
+    constexpr BYTE kExtend = 0x01;
+    return {kPassThrough16,     BYTE(protocolByte(options) | kExtend),
+            flagsByte(options), previous.feature,
+            r.feature,          previous.sectorCount,
+            r.sectorCount,      previous.lbaLow,
+            r.lbaLow,           previous.lbaMid,
+            r.lbaMid,           previous.lbaHigh,
             r.lbaHigh,          r.device,
             r.command,          0};
 }

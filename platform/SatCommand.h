@@ -16,12 +16,16 @@ constexpr BYTE kPassThrough16 = 0x85;
 constexpr BYTE kPassThrough12 = 0xA1;
 
 struct CdbOptions {
-    bool dataIn = false;         // PIO Data-In of one 512-byte block, else non-data
+    bool dataIn = false;         // PIO Data-In of count blocks of 512 bytes, else non-data
     bool checkCondition = false; // CK_COND: return the registers in the sense data
 };
 
 // ATA PASS-THROUGH (16): 28-bit command (EXTEND 0), registers copied as given.
 VORNPLATFORM_API std::array<BYTE, 16> buildCdb16(const AtaRegisters& registers, CdbOptions options);
+// ATA PASS-THROUGH (16) of a 48-bit command (EXTEND 1): the high-order byte
+// of each of feature, count and LBA low/mid/high from previous.
+VORNPLATFORM_API std::array<BYTE, 16>
+buildCdb16Extended(const AtaRegisters& registers, const AtaRegisters& previous, CdbOptions options);
 // ATA PASS-THROUGH (12), for translators that refuse the 16-byte form.
 VORNPLATFORM_API std::array<BYTE, 12> buildCdb12(const AtaRegisters& registers, CdbOptions options);
 

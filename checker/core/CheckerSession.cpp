@@ -1,5 +1,7 @@
 #include "CheckerSession.h"
 
+#include "PowerOnChoice.h"
+
 #include "BaselineFile.h"
 #include "DiskScan.h"
 #include "ErrorLog.h"
@@ -69,7 +71,7 @@ bool CCheckerSession::LoadBaselines() {
             disk->m_HddSmart.SetInitValue();
             WriteBaseline(disk);
         }
-        if (disk->m_nPohUnit == -1)
+        if (disk->m_nPohUnit == -1 && PowerOnUnitNeedsMeasuring(*disk))
             measurementNeeded = true;
     }
     return measurementNeeded;

@@ -46,6 +46,7 @@ QString CurrentText(FieldKind kind, Uint128 value) {
     }
     case FieldKind::Count:
     case FieldKind::Minutes:
+    case FieldKind::Seconds:
     case FieldKind::Hours:
         break;
     }
@@ -57,13 +58,15 @@ QString ThresholdText(const CHdd& disk, const HealthField& field) {
         return Percent(FieldValue(disk, vorn::nvme::health::kSpareThreshold, 1));
     if (field.offset == vorn::nvme::health::kPercentageUsed)
         return QStringLiteral("100%");
-    if (field.offset == vorn::nvme::health::kTemperature) {
-        const auto& identify = disk.m_HddNvme.m_IdentifyController;
-        const WORD warning = vorn::nvme::decodeIdentifyController(identify.data(), identify.size())
-                                 .warningTemperatureK;
-        return warning ? FormatTemperature(vorn::nvme::celsiusOf(warning)) : kNone;
-    }
-    return kNone;
+    // The time counters count above the threshold that names them.
+    const NvmeTemperatureThresholds limits = NvmeThresholds(disk);
+    int celsius = -1;
+    if (field.offset == vorn::nvme::health::kTemperature ||
+        field.offset == vorn::nvme::health::kWarningTemperatureTime)
+        celsius = limits.warning;
+    else if (field.offset == vorn::nvme::health::kCriticalTemperatureTime)
+        celsius = limits.critical;
+    return celsius == -1 ? kNone : FormatTemperature(celsius);
 }
 
 // The fields the verdict rests on draw their bar on the warning colour.
@@ -105,6 +108,15 @@ QJsonValue JsonCelsius(Uint128 kelvin) {
 
 } // namespace
 
+NvmeTemperatureThresholds NvmeThresholds(const CHdd& disk) {
+    if (!disk.IsNvme())
+        return {};
+    const auto& image = disk.m_HddNvme.m_IdentifyController;
+    const auto identity = vorn::nvme::decodeIdentifyController(image.data(), image.size());
+    return {vorn::nvme::celsiusOf(identity.warningTemperatureK),
+            vorn::nvme::celsiusOf(identity.criticalTemperatureK)};
+}
+
 QString GroupedDecimal(const QString& digits) {
     QString text = digits;
     for (qsizetype at = text.size() - 3; at > 0; at -= 3)
@@ -143,6 +155,12 @@ QJsonObject NvmeHealthJson(const CHdd& disk) {
         sensors.append(JsonCelsius(
             FieldValue(disk, vorn::nvme::health::kSensors + 2 * std::size_t(sensor), 2)));
     health.insert(QStringLiteral("temperature_sensors"), sensors);
+    // The time counters again under the names the thermal fields share.
+    namespace h = vorn::nvme::health;
+    health.insert(QStringLiteral("warning_temperature_minutes"),
+                  JsonNumber(FieldValue(disk, h::kWarningTemperatureTime, 4)));
+    health.insert(QStringLiteral("critical_temperature_minutes"),
+                  JsonNumber(FieldValue(disk, h::kCriticalTemperatureTime, 4)));
     return health;
 }
 

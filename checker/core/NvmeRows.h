@@ -26,6 +26,15 @@ QList<AttributeRow> MakeNvmeHealthRows(const CHdd& disk);
 // digits of larger numbers.
 QJsonObject NvmeHealthJson(const CHdd& disk);
 
+// The composite temperature thresholds of Identify Controller (WCTEMP,
+// CCTEMP) in degrees Celsius; -1 where the controller reports none, and for
+// an ATA disk.
+struct NvmeTemperatureThresholds {
+    int warning = -1;
+    int critical = -1;
+};
+NvmeTemperatureThresholds NvmeThresholds(const CHdd& disk);
+
 // "12,345" for any 128-bit count.
 QString GroupedDecimal(const QString& digits);
 

@@ -6,6 +6,10 @@
 #include "NumberFormat.h"
 #include "NvmeRows.h"
 #include "PohUnit.h"
+#include "PowerOnChoice.h"
+
+#include <algorithm>
+#include <climits>
 
 namespace vorn::checker {
 
@@ -59,14 +63,17 @@ QString FormatRaw(int raw) {
 PowerOnInputs PowerOnBoxInputs(const CDisk& disk, bool support, int pohWindow, std::int64_t now) {
     if (!support || !disk.EnableSMART())
         return {};
-    // The health log counts hours: there is no unit to find out.
-    if (disk.IsNvme())
-        return {disk.GetPowerOnHours(), 0, 0};
-    if (disk.m_nPohUnit == -1) {
+    const PowerOn choice = ChoosePowerOn(disk);
+    const int hours = static_cast<int>(std::min<std::int64_t>(choice.hours, INT_MAX));
+    // The health log, the drive's own statistics and the drive knowledge
+    // leave no unit to find out; otherwise the box waits for the measurement.
+    const bool known = disk.IsNvme() || choice.source == PowerOnSource::DeviceStatistics ||
+                       choice.source == PowerOnSource::Attribute9;
+    if (!known && disk.m_nPohUnit == -1) {
         const std::int64_t elapsed = disk.m_timePohStart == 0 ? 0 : now - disk.m_timePohStart;
         return {-1, pohWindow, static_cast<int>(elapsed)};
     }
-    return {PohHours(disk.GetPowerOnHours(), disk.m_nPohUnit), 0, 0};
+    return {hours, 0, 0};
 }
 
 QString FormatPowerOn(const PowerOnInputs& inputs) {

@@ -1,6 +1,7 @@
 #include "PohUnit.h"
 
 #include "DiskList.h"
+#include "PowerOnChoice.h"
 
 namespace vorn::checker {
 
@@ -69,7 +70,8 @@ bool CPohMeasurement::Pass(const CDiskList& disks) {
     bool allKnown = true;
     const std::int64_t now = m_now();
     for (CDisk* disk : disks) {
-        if (!disk->EnableSMART() || disk->IsNvme())
+        // A disk whose hours its statistics or its knowledge give is not timed.
+        if (!PowerOnUnitNeedsMeasuring(*disk))
             continue;
         if (disk->m_nPohUnit == -1 && disk->m_bSleeping) {
             // Its counter was not read; once it wakes, it is watched afresh,

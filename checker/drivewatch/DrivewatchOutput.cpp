@@ -5,6 +5,7 @@
 #include "JsonWriter.h"
 #include "NvmeRows.h"
 #include "PanelText.h"
+#include "PowerOnChoice.h"
 #include "TerminalWidth.h"
 
 #include <QJsonValue>
@@ -28,6 +29,14 @@ namespace {
 // the document says "unknown" for it too.
 int KnownTemperature(int degrees) {
     return degrees < 1 ? -1 : degrees;
+}
+
+void WriteCelsiusOrNull(CJsonWriter* json, const char* key, int celsius) {
+    json->Key(key);
+    if (celsius == -1)
+        json->Null();
+    else
+        json->Value(celsius);
 }
 
 } // namespace
@@ -100,6 +109,7 @@ void WriteDiskReportJson(CJsonWriter* json, const CDisk& disk, const PanelTexts&
     const qint64 capacity = disk.SupportSMART() ? disk.GetDiskCapacity() : disk.Get48LBACapacity();
     json->Key("capacity_bytes").Value(capacity);
     json->Key("capacity_text").Value(panel[PanelField::Capacity]);
+    WriteCelsiusOrNull(json, "critical_temperature_threshold", NvmeThresholds(disk).critical);
     json->Key("device").Value(DiskDevicePath(disk));
     json->Key("drive_letters").Value(disk.m_strDriveLetters);
     json->Key("firmware").Value(disk.GetFirmwareRev());
@@ -111,7 +121,13 @@ void WriteDiskReportJson(CJsonWriter* json, const CDisk& disk, const PanelTexts&
         json->Key("nvme_health").Value(QJsonValue(NvmeHealthJson(disk)));
     json->Key("power_cycles").Value(disk.GetPowerCycle());
     json->Key("power_mode").Value(vorn::hdd::PowerModeName(disk.m_powerMode));
+    const PowerOn powerOn = ChoosePowerOn(disk);
+    json->Key("power_on_hours").Value(static_cast<qint64>(powerOn.hours));
     json->Key("power_on_raw").Value(disk.GetPowerOnHours());
+    if (const char* source = PowerOnSourceName(powerOn.source))
+        json->Key("power_on_source").Value(QString::fromLatin1(source));
+    else
+        json->Key("power_on_source").Null();
     json->Key("power_on_unit").Value(disk.m_nPohUnit);
     json->Key("protocol").Value(disk.IsNvme() ? QStringLiteral("NVMe") : QStringLiteral("ATA"));
     json->Key("scsi").Value(disk.m_bScsi != 0);
@@ -122,6 +138,7 @@ void WriteDiskReportJson(CJsonWriter* json, const CDisk& disk, const PanelTexts&
     json->Key("temperature").Value(KnownTemperature(disk.GetTemperature()));
     json->Key("transfer_mode_active").Value(panel[PanelField::TransferActive]);
     json->Key("transfer_mode_supported").Value(panel[PanelField::TransferSupported]);
+    WriteCelsiusOrNull(json, "warning_temperature_threshold", NvmeThresholds(disk).warning);
     json->EndObject();
 }
 

@@ -110,6 +110,8 @@ public:
             return sendSector(disk.device.fails(SimRequest::Identify), state.identify, command,
                               data);
         }
+        if (r.command == ata::kReadLogExt)
+            return readLogExt(disk, command, data);
         if (r.command != ata::kSmart || r.lbaMid != ata::kSmartLbaMid ||
             r.lbaHigh != ata::kSmartLbaHigh)
             return aborted(r);
@@ -144,6 +146,10 @@ public:
             return state.smartEnabled ? completed(r) : aborted(r);
         case ata::kSmartReturnStatus:
             return returnStatus(disk, state, command);
+        case ata::kSmartReadLog:
+            if (!state.smartEnabled)
+                return aborted(r);
+            return sendLogPages(disk, command, r.lbaLow, 0, r.sectorCount, data);
         default:
             return aborted(r);
         }
@@ -224,6 +230,28 @@ private:
         if (fails || sector.size() != kSectorSize)
             return transportFailure(EIO);
         std::memcpy(data, sector.constData(), kSectorSize);
+        return completed(command.registers);
+    }
+
+    static AtaOutcome readLogExt(const SimDisk& disk, const AtaCommand& command, BYTE* data) {
+        const AtaRegisters& r = command.registers;
+        const int page = r.lbaMid | command.previous.lbaHigh << 8;
+        const int count = r.sectorCount | command.previous.sectorCount << 8;
+        return sendLogPages(disk, command, r.lbaLow, page, count, data);
+    }
+
+    // Sends count pages of the log from page first. The disk keeps only the
+    // Device Statistics log, and only as far as its file goes: any other log,
+    // a page beyond the file, or no file at all is aborted.
+    static AtaOutcome sendLogPages(const SimDisk& disk, const AtaCommand& command, BYTE log,
+                                   int first, int count, BYTE* data) {
+        if (!command.dataIn || count != command.blocks)
+            return transportFailure(EINVAL);
+        const qsizetype pages = disk.deviceStatistics.size() / kSectorSize;
+        if (log != ata::kLogDeviceStatistics || count == 0 || first + count > pages)
+            return aborted(command.registers);
+        std::memcpy(data, disk.deviceStatistics.constData() + qsizetype(first) * kSectorSize,
+                    std::size_t(count) * kSectorSize);
         return completed(command.registers);
     }
 

@@ -93,12 +93,13 @@ bool loadDisk(const QDir& folder, SimDisk* disk) {
     const struct {
         const char* name;
         QByteArray* image;
-        int size;
+        int size; // 0: whole pages, 1 to kSimStatisticsMaxPages of them
         bool nvmeOnly;
     } sectors[] = {
         {"identify.hex", &disk->identify, 512, false},
         {"smart-data.hex", &disk->smartData, 512, false},
         {"smart-thresholds.hex", &disk->smartThresholds, 512, false},
+        {"device-statistics.hex", &disk->deviceStatistics, 0, false},
         {"nvme-identify-controller.hex", &disk->nvmeIdentifyController, 4096, true},
         {"nvme-identify-namespace.hex", &disk->nvmeIdentifyNamespace, 4096, true},
         {"nvme-health.hex", &disk->nvmeHealth, 512, true},
@@ -120,7 +121,8 @@ bool loadDisk(const QDir& folder, SimDisk* disk) {
             reportMalformed(path, {0, QStringLiteral("cannot be read")}, "disk left out");
             return false;
         }
-        const auto bytes = parseSimImageHex(*text, size, &error);
+        const auto bytes = size ? parseSimImageHex(*text, size, &error)
+                                : parseSimPagesHex(*text, kSimStatisticsMaxPages, &error);
         if (!bytes) {
             reportMalformed(path, error, "disk left out");
             return false;

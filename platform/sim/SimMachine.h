@@ -24,6 +24,7 @@
 //     identify.hex         512 bytes as hex pairs, '#' comments allowed
 //     smart-data.hex
 //     smart-thresholds.hex
+//     device-statistics.hex  log 04h as whole pages from page 0 (1 to 8)
 //     nvme-identify-controller.hex, nvme-identify-namespace.hex,
 //     nvme-health.hex      for a disk with [Device] Protocol=NVMe
 //
@@ -108,6 +109,9 @@ struct VORNPLATFORM_API SimDisk {
     QByteArray identify;
     QByteArray smartData;
     QByteArray smartThresholds;
+    // The Device Statistics log from page 0, whole 512-byte pages (page k at
+    // 512 k); empty when the disk keeps none, and then every read of it aborts.
+    QByteArray deviceStatistics;
     // An NVMe disk's Identify Controller and Namespace (4096 bytes each) and
     // its health log (512 bytes); empty when the file is missing.
     QByteArray nvmeIdentifyController;
@@ -162,6 +166,13 @@ VORNPLATFORM_API std::optional<QByteArray> parseSimSectorHex(const QByteArray& t
 // The same for an image of any size (the 4096-byte NVMe Identify data).
 VORNPLATFORM_API std::optional<QByteArray> parseSimImageHex(const QByteArray& text, int size,
                                                             SimParseError* error);
+
+// The same for a log of whole 512-byte pages, 1 to maxPages of them.
+VORNPLATFORM_API std::optional<QByteArray> parseSimPagesHex(const QByteArray& text, int maxPages,
+                                                            SimParseError* error);
+
+// The most pages device-statistics.hex may hold.
+inline constexpr int kSimStatisticsMaxPages = 8;
 
 // --- Loading ---------------------------------------------------------------
 

@@ -444,10 +444,35 @@ std::optional<QByteArray> parseSimSectorHex(const QByteArray& file, SimParseErro
     return parseSimImageHex(file, 512, error);
 }
 
-// Decodes straight into the image: a simulated machine of many disks reads
-// hundreds of these files at start-up.
+namespace {
+
+std::optional<QByteArray> parseHexBytes(const QByteArray& file, int expected, bool exact,
+                                        SimParseError* error);
+
+} // namespace
+
 std::optional<QByteArray> parseSimImageHex(const QByteArray& file, int expected,
                                            SimParseError* error) {
+    return parseHexBytes(file, expected, true, error);
+}
+
+std::optional<QByteArray> parseSimPagesHex(const QByteArray& file, int maxPages,
+                                           SimParseError* error) {
+    auto bytes = parseHexBytes(file, maxPages * 512, false, error);
+    if (bytes && (bytes->isEmpty() || bytes->size() % 512 != 0)) {
+        fail(error, 0, QStringLiteral("holds %1 bytes, not whole pages of 512").arg(bytes->size()));
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+namespace {
+
+// Decodes straight into the image: a simulated machine of many disks reads
+// hundreds of these files at start-up. Without exact, fewer bytes than
+// expected are a shorter image.
+std::optional<QByteArray> parseHexBytes(const QByteArray& file, int expected, bool exact,
+                                        SimParseError* error) {
     const qsizetype bom = file.startsWith("\xEF\xBB\xBF") ? 3 : 0;
     const char* const text = file.constData() + bom;
     const qsizetype size = file.size() - bom;
@@ -512,11 +537,14 @@ std::optional<QByteArray> parseSimImageHex(const QByteArray& file, int expected,
                 image[count++] = static_cast<char>(hexValue(text[i]) << 4 | hexValue(text[i + 1]));
         }
     }
-    if (count != expected) {
+    if (exact && count != expected) {
         fail(error, 0, QStringLiteral("holds %1 bytes, expected %2").arg(count).arg(expected));
         return std::nullopt;
     }
+    bytes.truncate(count);
     return bytes;
 }
+
+} // namespace
 
 } // namespace vorn::platform

@@ -128,8 +128,8 @@ TEST(ShippedDescriptions, OneUsableLinePerNamedAttribute) {
                        208, 209, 220, 221, 222, 223, 224, 225, 226, 227, 228, 230, 231, 240, 250};
     const QByteArray file = shipped("VornDiskInfo.Smart.ja.txt");
     EXPECT_FALSE(file.startsWith("\xFF\xFE")) << "a byte-order mark would hide attribute 1";
-    // 45 attribute lines, then the 17 NVMe health log fields (1000 + offset).
-    EXPECT_EQ(file.count(QByteArray("\n\0", 2)), 45 + 17);
+    // 45 attribute lines, then the 21 NVMe health log fields (1000 + offset).
+    EXPECT_EQ(file.count(QByteArray("\n\0", 2)), 45 + 21);
     EXPECT_TRUE(FindAttributeDescription(file, 1005).contains(QStringLiteral("劣化％")));
     for (int id : ids) {
         const QString text = FindAttributeDescription(file, id);

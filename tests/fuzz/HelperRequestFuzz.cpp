@@ -27,12 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_REQUIRE(decoded.status == helper::DecodedRequest::Ok && allowed);
     }
     // The helper's buffer is sized by the bound, never by the caller.
-    if (decoded.status == helper::DecodedRequest::Ok)
+    if (decoded.status == helper::DecodedRequest::Ok) {
         FUZZ_REQUIRE(decoded.nvme.dataLength <= helper::kMaxNvmeDataLength);
+        FUZZ_REQUIRE(decoded.ata.dataLength() <= DWORD(kMaxAtaBlocks) * kSectorSize);
+    }
 
-    BYTE sector[kSectorSize] = {};
+    BYTE blocks[kMaxAtaBlocks * kSectorSize] = {};
     AtaOutcome outcome;
-    helper::decodeAtaReply(rest, decoded.ata, &outcome, sector);
+    helper::decodeAtaReply(rest, decoded.ata, &outcome, blocks);
     BYTE image[helper::kMaxNvmeDataLength] = {};
     NvmeOutcome nvmeOutcome;
     helper::decodeNvmeReply(rest, decoded.nvme, &nvmeOutcome, image);

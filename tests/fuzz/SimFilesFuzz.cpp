@@ -27,6 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     default:
         if (const auto sector = parseSimSectorHex(text, &error))
             FUZZ_REQUIRE(sector->size() == 512);
+        if (const auto pages = parseSimPagesHex(text, kSimStatisticsMaxPages, &error))
+            FUZZ_REQUIRE(!pages->isEmpty() && pages->size() % 512 == 0 &&
+                         pages->size() <= kSimStatisticsMaxPages * 512);
         break;
     }
     return 0;

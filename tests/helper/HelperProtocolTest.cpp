@@ -149,6 +149,41 @@ TEST(HelperProtocolTest, RepliesCarryDataExactlyWhenTheCommandReadsAndSucceeded)
         << "negative errno";
 }
 
+// The log reads travel in the wide form with their high-order registers and
+// block count, and come back with every block; the plain commands keep the
+// form an older helper knows.
+TEST(HelperProtocolTest, WideLogReadsSurviveTheTripWithAllTheirBlocks) {
+    AtaCommand command({ata::kSmartReadLog, 6, ata::kLogDeviceStatistics, ata::kSmartLbaMid,
+                        ata::kSmartLbaHigh, 0, ata::kSmart},
+                       true);
+    command.blocks = 6;
+    command.extended = true;
+    command.previous.lbaHigh = 1;
+    EXPECT_EQ(help::encodeAtaRequest(smart(ata::kSmartReadData, true)).size(), 10);
+    const QByteArray bytes = help::encodeAtaRequest(command);
+    const help::DecodedRequest decoded = decode(bytes);
+    ASSERT_EQ(decoded.status, help::DecodedRequest::Ok);
+    EXPECT_TRUE(decoded.ata.extended);
+    EXPECT_EQ(decoded.ata.previous.lbaHigh, 1);
+    EXPECT_EQ(decoded.ata.blocks, 6);
+    // Never more blocks than any buffer holds, never none.
+    EXPECT_EQ(decode(withByte(bytes, 17, char(kMaxAtaBlocks + 1))).status,
+              help::DecodedRequest::Malformed);
+    EXPECT_EQ(decode(withByte(withByte(bytes, 17, 0), 18, 0)).status,
+              help::DecodedRequest::Malformed);
+
+    std::vector<BYTE> pages(6 * kSectorSize);
+    for (std::size_t i = 0; i < pages.size(); ++i)
+        pages[i] = BYTE(i * 13);
+    const QByteArray reply = help::encodeAtaReply({}, pages.data(), command.dataLength());
+    std::vector<BYTE> back(pages.size(), 0);
+    AtaOutcome outcome;
+    ASSERT_TRUE(help::decodeAtaReply(reply, command, &outcome, back.data()));
+    EXPECT_EQ(back, pages);
+    EXPECT_FALSE(
+        help::decodeAtaReply(reply.left(reply.size() - 1), command, &outcome, back.data()));
+}
+
 TEST(HelperProtocolTest, NvmeRepliesCarryDataExactlyWhenTheCommandSucceeded) {
     const NvmeAdminCommand health = nvme::getLogPage(nvme::kLogHealth, nvme::kAllNamespaces, 512);
     BYTE log[512];

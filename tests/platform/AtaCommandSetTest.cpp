@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <functional>
 
 namespace {
 
@@ -113,6 +114,62 @@ TEST(AtaCommandSetTest, NoBackendIsReachedWithARefusedCommand) {
     EXPECT_EQ(device.ataReached, 0);
     EXPECT_EQ(device.execute({0}, plain(0xEC, true), data).transportError, 0);
     EXPECT_EQ(device.ataReached, 1);
+}
+
+} // namespace
+
+namespace {
+
+// Log 04h only: READ LOG EXT of pages 00h, 01h, 05h, one block; SMART READ
+// LOG of six pages in six blocks. Each near miss changes one thing.
+TEST(AtaCommandSetTest, TheStatisticsReadsPassExactlyAndTheirNearMissesAreRefused) {
+    const auto readLogExt = [](BYTE page, const std::function<void(AtaCommand&)>& change = {}) {
+        AtaCommand c({0, 1, ata::kLogDeviceStatistics, page, 0, 0, ata::kReadLogExt}, true);
+        c.extended = true;
+        if (change)
+            change(c);
+        return c;
+    };
+    const auto smartLog = [](BYTE log, BYTE count, WORD blocks) {
+        AtaCommand c(
+            {ata::kSmartReadLog, count, log, ata::kSmartLbaMid, ata::kSmartLbaHigh, 0, ata::kSmart},
+            true);
+        c.blocks = blocks;
+        return c;
+    };
+    const Case cases[] = {
+        {"READ LOG EXT page 00h", readLogExt(0x00), CommandClass::Read},
+        {"READ LOG EXT page 05h", readLogExt(0x05), CommandClass::Read},
+        {"SMART READ LOG pages 00h-05h", smartLog(0x04, 6, 6), CommandClass::Read},
+        {"READ LOG EXT page 02h", readLogExt(0x02), CommandClass::Refused},
+        {"READ LOG EXT of log 03h", readLogExt(1, [](AtaCommand& c) { c.registers.lbaLow = 3; }),
+         CommandClass::Refused},
+        {"READ LOG EXT page 101h", readLogExt(1, [](AtaCommand& c) { c.previous.lbaHigh = 1; }),
+         CommandClass::Refused},
+        {"READ LOG EXT count 2",
+         readLogExt(1,
+                    [](AtaCommand& c) {
+                        c.registers.sectorCount = 2;
+                        c.blocks = 2;
+                    }),
+         CommandClass::Refused},
+        {"READ LOG EXT as 28-bit", readLogExt(1, [](AtaCommand& c) { c.extended = false; }),
+         CommandClass::Refused},
+        {"READ LOG EXT without data", readLogExt(1, [](AtaCommand& c) { c.dataIn = false; }),
+         CommandClass::Refused},
+        {"SMART READ LOG of log 01h", smartLog(0x01, 6, 6), CommandClass::Refused},
+        {"SMART READ LOG count 2", smartLog(0x04, 2, 2), CommandClass::Refused},
+        {"SMART READ LOG short of its count", smartLog(0x04, 6, 5), CommandClass::Refused},
+        {"IDENTIFY of two blocks",
+         [] {
+             AtaCommand c = plain(0xEC, true);
+             c.blocks = 2;
+             return c;
+         }(),
+         CommandClass::Refused},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ata::classifyCommand(c.command), c.expected) << c.what;
 }
 
 } // namespace

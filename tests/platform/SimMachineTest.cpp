@@ -193,6 +193,24 @@ TEST(SimHex, RefusesWhatIsNotExactlyOneSector) {
     }
 }
 
+TEST(SimHex, AStatisticsLogIsWholePagesFromOneToEight) {
+    SimParseError error;
+    const auto pages = [](int count) {
+        QByteArray text;
+        for (int i = 0; i < count; ++i)
+            text += zeroSector();
+        return text;
+    };
+    const auto two = parseSimPagesHex(pages(2), kSimStatisticsMaxPages, &error);
+    ASSERT_TRUE(two) << error.message.toStdString();
+    EXPECT_EQ(two->size(), 1024);
+    EXPECT_TRUE(parseSimPagesHex(pages(8), kSimStatisticsMaxPages, &error));
+    EXPECT_FALSE(parseSimPagesHex(pages(9), kSimStatisticsMaxPages, &error));
+    EXPECT_FALSE(parseSimPagesHex(pages(1) + "00\n", kSimStatisticsMaxPages, &error));
+    EXPECT_FALSE(parseSimPagesHex("# nothing\n", kSimStatisticsMaxPages, &error));
+    EXPECT_FALSE(error.message.isEmpty());
+}
+
 TEST(SimLoader, TakesDisksInNameOrderAndLeavesOutBrokenOnes) {
     TestDir dir;
     const auto disk = [&](const char* folder, const QByteArray& ini) {

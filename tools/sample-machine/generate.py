@@ -5,6 +5,10 @@ Every sector is built here from the values below, so the images are
 reproducible and their checksums right. Run from the repository root:
 
     python3 tools/sample-machine/generate.py [output-folder]
+    python3 tools/sample-machine/generate.py --statistics tests/fixtures/statistics-machine
+
+The second form writes the small machine whose disks keep a Device
+Statistics log (log 04h), which the tests read.
 
 The generated files are committed; the build does not run this script.
 """
@@ -80,10 +84,11 @@ def identify(d):
     supported83 = 0x4000 | 0x1000 | (0x2400 if d["lba48"] else 0)
     put_word(image, 82, supported82)
     put_word(image, 83, supported83)
-    put_word(image, 84, 0x4003)
+    logging = 0x0020 if d.get("gpl") else 0  # General Purpose Logging
+    put_word(image, 84, 0x4003 | logging)
     put_word(image, 85, supported82 & ~(0 if d["smart_on"] else 0x0001))
     put_word(image, 86, supported83 & ~0x4000)
-    put_word(image, 87, 0x4003)
+    put_word(image, 87, 0x4003 | logging)
     put_word(image, 88, d["udma"])
     if not d["sata"]:
         put_word(image, 93, 0x600B if d["cable80"] else 0x400B)
@@ -147,9 +152,34 @@ def temperature(now, low, high):
     return now | low << 16 | high << 32
 
 
+STAT_SUPPORTED_VALID = 0xC0 << 56
+
+
+def device_statistics(hours, resets, degrees, pages=8):
+    """Log 04h from page 0: the list, General (01h) and Temperature (05h) Statistics."""
+    image = bytearray(SECTOR * pages)
+
+    def qword(page, offset, value):
+        at = page * SECTOR + offset
+        image[at:at + 8] = value.to_bytes(8, "little")
+
+    listed = [0x00, 0x01, 0x05]
+    qword(0, 0, 0x0001)
+    image[8] = len(listed)
+    image[9:9 + len(listed)] = bytes(listed)
+    qword(1, 0, 0x0001 | 0x01 << 16)
+    qword(1, 8, STAT_SUPPORTED_VALID | resets)
+    qword(1, 16, STAT_SUPPORTED_VALID | hours)
+    qword(5, 0, 0x0001 | 0x05 << 16)
+    qword(5, 8, STAT_SUPPORTED_VALID | (degrees & 0xFF))
+    return image
+
+
 def hex_text(title, image):
     lines = ["# " + title, "# 512 bytes as the device sends them; '#' starts a comment."]
-    for row in range(0, SECTOR, 16):
+    if len(image) != SECTOR:
+        lines[1] = "# %d pages of 512 bytes, page k at byte 512 k." % (len(image) // SECTOR)
+    for row in range(0, len(image), 16):
         pairs = " ".join("%02x" % b for b in image[row:row + 16])
         lines.append("%s  # %03x" % (pairs, row))
     return "\n".join(lines) + "\n"
@@ -338,15 +368,63 @@ def write(path, text):
         f.write(text)
 
 
-def main():
-    root = sys.argv[1] if len(sys.argv) > 1 else os.path.join("data", "sample-machine")
-    os.makedirs(root, exist_ok=True)
-    write(os.path.join(root, "machine.ini"),
-          "# A Windows 7 workstation (NT family 6.1).\n"
-          "[Machine]\nPlatform=2\nMajorVersion=6\nMinorVersion=1\nProductType=1\n"
-          "BuildNumber=7601\nCSDVersion=Service Pack 1\n")
-    for d in DISKS:
-        d["index"] = DISKS.index(d)
+STATISTICS_DISKS = [
+    {
+        "folder": "0-gpl-statistics",
+        "summary": "Notebook disk counting power-on minutes, with General Purpose Logging "
+                   "and a Device Statistics log that states the hours (READ LOG EXT).",
+        "model": "VORN NB1000 MINUTES", "firmware": "NB01", "serial": "VNB0001",
+        "sectors": 1953525168, "sata": True, "gen": 3, "lba48": True, "smart_on": True,
+        "gpl": True, "major": 0x03F0, "minor": 0x0029, "udma": 0x407F, "rpm": 5400,
+        "caption": "VORN NB1000 MINUTES", "interface": "IDE", "media": "Fixed hard disk media",
+        "pnp": "IDE\\DISKVORN_NB1000_MINUTES__________________________NB01____\\5&1&0&0.0.0",
+        "port": 0, "target": 0, "volumes": [["C:"]],
+        "device": {"Direct": "yes", "Scsi": "no", "Status": "good"},
+        "statistics": (21655, 1420, 41, 8),
+        "attributes": [
+            (1, 100, 100, 0, 62), (5, 100, 100, 0, 5), (9, 58, 58, 1299300, 0),
+            (12, 100, 100, 1420, 0), (194, 41, 50, 41, 0),
+        ],
+    },
+    {
+        "folder": "1-smart-statistics",
+        "summary": "ACS-3 disk without General Purpose Logging: its Device Statistics come "
+                   "by SMART READ LOG.",
+        "model": "VORN DT2000 SMARTLOG", "firmware": "DT02", "serial": "VDT0002",
+        "sectors": 3907029168, "sata": True, "gen": 3, "lba48": True, "smart_on": True,
+        "major": 0x07F0, "minor": 0x006D, "udma": 0x407F, "rpm": 7200,
+        "caption": "VORN DT2000 SMARTLOG", "interface": "IDE", "media": "Fixed hard disk media",
+        "pnp": "IDE\\DISKVORN_DT2000_SMARTLOG_________________________DT02____\\5&1&0&1.0.0",
+        "port": 0, "target": 1, "volumes": [["D:"]],
+        "device": {"Direct": "yes", "Scsi": "no", "Status": "good"},
+        "statistics": (8760, 95, 33, 8),
+        "attributes": [
+            (1, 100, 100, 0, 6), (5, 100, 100, 0, 10), (9, 91, 91, 8760, 0),
+            (12, 100, 100, 95, 20), (194, 33, 45, 33, 0),
+        ],
+    },
+    {
+        "folder": "2-gpl-no-log",
+        "summary": "Disk with General Purpose Logging that keeps no Device Statistics: "
+                   "it refuses the list page, and attribute 9 is taken as hours.",
+        "model": "VORN DT500 NOLOG", "firmware": "DT05", "serial": "VDT0005",
+        "sectors": 976773168, "sata": True, "gen": 2, "lba48": True, "smart_on": True,
+        "gpl": True, "major": 0x01F0, "minor": 0x0029, "udma": 0x407F, "rpm": 7200,
+        "caption": "VORN DT500 NOLOG", "interface": "IDE", "media": "Fixed hard disk media",
+        "pnp": "IDE\\DISKVORN_DT500_NOLOG_____________________________DT05____\\5&1&0&2.0.0",
+        "port": 0, "target": 2, "volumes": [["E:"]],
+        "device": {"Direct": "yes", "Scsi": "no", "Status": "good"},
+        "attributes": [
+            (1, 100, 100, 0, 6), (9, 95, 95, 4321, 0), (12, 100, 100, 512, 20),
+            (194, 34, 45, 34, 0),
+        ],
+    },
+]
+
+
+def write_disks(root, disks):
+    for d in disks:
+        d["index"] = disks.index(d)
         d["size"] = wmi_size(d["sectors"])
         folder = os.path.join(root, d["folder"])
         os.makedirs(folder, exist_ok=True)
@@ -358,8 +436,24 @@ def main():
               hex_text("SMART READ DATA of " + title, smart_data(d["attributes"])))
         write(os.path.join(folder, "smart-thresholds.hex"),
               hex_text("SMART READ THRESHOLDS of " + title, smart_thresholds(d["attributes"])))
+        if "statistics" in d:
+            write(os.path.join(folder, "device-statistics.hex"),
+                  hex_text("Device Statistics log of " + title, device_statistics(*d["statistics"])))
         write(os.path.join(folder, "origin.txt"), ORIGIN % d["summary"])
 
+
+def main():
+    if len(sys.argv) > 2 and sys.argv[1] == "--statistics":
+        os.makedirs(sys.argv[2], exist_ok=True)
+        write_disks(sys.argv[2], STATISTICS_DISKS)
+        return
+    root = sys.argv[1] if len(sys.argv) > 1 else os.path.join("data", "sample-machine")
+    os.makedirs(root, exist_ok=True)
+    write(os.path.join(root, "machine.ini"),
+          "# A Windows 7 workstation (NT family 6.1).\n"
+          "[Machine]\nPlatform=2\nMajorVersion=6\nMinorVersion=1\nProductType=1\n"
+          "BuildNumber=7601\nCSDVersion=Service Pack 1\n")
+    write_disks(root, DISKS)
 
 if __name__ == "__main__":
     main()

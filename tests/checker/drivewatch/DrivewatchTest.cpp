@@ -18,7 +18,9 @@
 
 #include "../../support/FileHazards.h"
 #include "../../support/ScopedSimMachine.h"
+#include "../../support/SimMachineFiles.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -117,7 +119,8 @@ TEST_F(DrivewatchTest, JsonOfTheSampleMachine) {
                "capacity_text "
                "drive_letters interface ata_standard transfer_mode_supported transfer_mode_active "
                "smart_supported smart_enabled status temperature power_on_raw power_on_unit "
-               "power_cycles attributes power_mode");
+               "power_cycles attributes power_mode power_on_hours power_on_source "
+               "critical_temperature_threshold warning_temperature_threshold");
     const QStringList attributeKeys =
         keySet("id name importance init change current worst threshold raw depleted");
     for (const QJsonValue& disk : disks) {
@@ -661,6 +664,48 @@ TEST(DrivewatchJson, TemperatureIsUnknownWhereTheWindowShowsADash) {
         EXPECT_EQ(json.value(QStringLiteral("temperature")).toInt(0), c.temperature)
             << c.what << " (panel: " << panel[PanelField::Temperature].toStdString() << ")";
     }
+}
+
+} // namespace
+
+namespace {
+
+// The scan reads the log of a disk that keeps one, and of no disk asleep.
+TEST_F(DrivewatchTest, PowerOnHoursComeFromTheStatisticsLogWhereTheDriveKeepsOne) {
+    const QString fixture = kSourceRoot + QStringLiteral("/tests/fixtures/statistics-machine");
+    m_sim.install(fixture);
+    const QJsonArray disks = Disks(Run({"--json"}));
+    // A minutes counter (raw 1,299,300) whose log states the hours; a log
+    // read by SMART READ LOG; a disk without one, its attribute as hours.
+    const struct {
+        qint64 hours;
+        const char* source;
+    } expected[] = {{21655, "device_statistics"},
+                    {8760, "device_statistics"},
+                    {4321, "attribute_9_assumed_hours"}};
+    for (int k = 0; k < 3; ++k) {
+        const QJsonObject disk = DiskWithIndex(disks, k);
+        EXPECT_EQ(disk.value(QStringLiteral("power_on_hours")).toInteger(), expected[k].hours) << k;
+        EXPECT_EQ(disk.value(QStringLiteral("power_on_source")).toString(),
+                  QString::fromLatin1(expected[k].source))
+            << k;
+    }
+
+    TestDir machine;
+    ASSERT_TRUE(simfiles::CopyMachine(fixture, machine.path()));
+    QFile ini(machine.path(QStringLiteral("0-gpl-statistics/disk.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::Append));
+    ini.write("PowerMode=standby\n");
+    ini.close();
+    m_sim.install(machine.path());
+    qputenv("VORN_SIM_TRACE", m_cwd.path(QStringLiteral("trace.txt")).toLocal8Bit());
+    Run({"--json", "--no-wake"});
+    qunsetenv("VORN_SIM_TRACE");
+    const QList<QByteArray> lines = m_cwd.read(QStringLiteral("trace.txt")).split('\n');
+    EXPECT_EQ(std::count_if(
+                  lines.begin(), lines.end(),
+                  [](const QByteArray& line) { return line.startsWith("\\\\.\\PhysicalDrive0 "); }),
+              1); // CHECK POWER MODE, nothing of the log
 }
 
 } // namespace

@@ -126,7 +126,9 @@ TEST_F(NvmeDiskTest, JsonCarriesTheProtocolAndEveryHealthField) {
                        "data_units_written host_reads host_writes controller_busy_time "
                        "power_cycles power_on_hours unsafe_shutdowns media_errors "
                        "num_err_log_entries warning_temp_time critical_comp_time "
-                       "temperature_sensors")
+                       "temperature_sensors warning_temperature_minutes "
+                       "critical_temperature_minutes thermal_transitions_1 thermal_transitions_2 "
+                       "thermal_time_1_seconds thermal_time_2_seconds")
             .split(QLatin1Char(' '));
     expected.sort();
     EXPECT_EQ(keys, expected);
@@ -261,12 +263,13 @@ TEST_F(NvmeDiskTest, ListRowsFollowTheLog) {
     session.Scan();
     ASSERT_EQ(session.Disks().GetCount(), 2);
     const QList<AttributeRow> rows = MakeAttributeRows(*session.Disks().GetAt(0));
-    ASSERT_EQ(rows.size(), 19); // 17 fields and two implemented sensors
+    ASSERT_EQ(rows.size(), 23); // 21 fields and two implemented sensors
     QStringList ids;
     for (const AttributeRow& row : rows)
         ids.append(row.cells[0]);
-    EXPECT_EQ(ids.join(QLatin1Char(' ')),
-              QStringLiteral("00 01 03 04 05 20 30 40 50 60 70 80 90 A0 B0 C0 C4 C8 CA"));
+    EXPECT_EQ(
+        ids.join(QLatin1Char(' ')),
+        QStringLiteral("00 01 03 04 05 20 30 40 50 60 70 80 90 A0 B0 C0 C4 D8 DC E0 E4 C8 CA"));
     EXPECT_EQ(rows[1].cells[3], QStringLiteral("45℃"));
     EXPECT_EQ(rows[1].cells[4], QStringLiteral("70℃")); // the warning threshold
     EXPECT_EQ(rows[2].cells[4], QStringLiteral("10%"));
@@ -303,6 +306,57 @@ TEST_F(NvmeDiskTest, SaveWritesIdentifyAndHealthReports) {
     const QByteArray log = reports.read(files[3]);
     EXPECT_TRUE(log.contains("B128-135  Power on hours - low 64 bits"));
     EXPECT_TRUE(log.contains("5678            \t0000162e"));
+}
+
+} // namespace
+
+namespace {
+
+// Little-endian bytes into a hex image file, at offset.
+void Patch(const QString& file, int offset, std::initializer_list<BYTE> bytes) {
+    QByteArray image = simfiles::ReadHex(file);
+    ASSERT_GE(image.size(), offset + int(bytes.size()));
+    for (BYTE b : bytes)
+        image[offset++] = char(b);
+    ASSERT_TRUE(simfiles::WriteHex(file, image));
+}
+
+TEST_F(NvmeDiskTest, ThermalCountersAndThresholdsReachTheDocumentAndTheList) {
+    const QString machine = BuildMachine(m_machines, true, true);
+    const QString disk = machine + QStringLiteral("/0-nvme-healthy");
+    const QString health = disk + QStringLiteral("/nvme-health.hex");
+    Patch(health, 192, {0x2C, 0x01, 0, 0});             // 300 minutes above the warning
+    Patch(health, 196, {0x07, 0, 0, 0});                // 7 above the critical
+    Patch(health, 216, {0x03, 0, 0, 0, 0, 0, 0x01, 0}); // 3 and 65536 transitions
+    Patch(health, 224, {0x10, 0x0E, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF});
+    Patch(disk + QStringLiteral("/nvme-identify-controller.hex"), 266,
+          {0x5F, 0x01, 0x69, 0x01}); // WCTEMP 351 K, CCTEMP 361 K
+
+    const DrivewatchResult result = Run(machine, {QStringLiteral("--json")});
+    const QJsonObject nvme = Disk(result, 0);
+    EXPECT_EQ(nvme.value(QStringLiteral("warning_temperature_threshold")).toInt(), 78);
+    EXPECT_EQ(nvme.value(QStringLiteral("critical_temperature_threshold")).toInt(), 88);
+    EXPECT_EQ(nvme.value(QStringLiteral("power_on_source")).toString(),
+              QStringLiteral("nvme_health"));
+    EXPECT_EQ(nvme.value(QStringLiteral("power_on_hours")).toInt(), 5678);
+    const QJsonObject log = nvme.value(QStringLiteral("nvme_health")).toObject();
+    EXPECT_EQ(log.value(QStringLiteral("warning_temperature_minutes")).toInt(), 300);
+    EXPECT_EQ(log.value(QStringLiteral("critical_temperature_minutes")).toInt(), 7);
+    EXPECT_EQ(log.value(QStringLiteral("thermal_transitions_1")).toInt(), 3);
+    EXPECT_EQ(log.value(QStringLiteral("thermal_transitions_2")).toInt(), 65536);
+    EXPECT_EQ(log.value(QStringLiteral("thermal_time_1_seconds")).toInt(), 3600);
+    EXPECT_EQ(log.value(QStringLiteral("thermal_time_2_seconds")).toInteger(), 4294967295);
+    const QJsonObject ata = Disk(result, 2);
+    EXPECT_TRUE(ata.value(QStringLiteral("critical_temperature_threshold")).isNull());
+
+    // The list: each time counter with the threshold it counts above.
+    CCheckerSession session(PassOptions{}, {});
+    session.Scan();
+    const QList<AttributeRow> rows = MakeAttributeRows(*session.Disks().GetAt(0));
+    ASSERT_EQ(rows.size(), 23);
+    EXPECT_EQ(rows[15].cells[4], QStringLiteral("78℃")); // C0, minutes above the warning
+    EXPECT_EQ(rows[16].cells[4], QStringLiteral("88℃")); // C4, above the critical
+    EXPECT_EQ(rows[18].cells[3], QStringLiteral("65,536"));
 }
 
 } // namespace
