@@ -116,7 +116,7 @@ TEST(AttributeRows, OneRowPerRecordWithoutTheTemperatures) {
     EXPECT_EQ(rows[0].importance, rows[0].record->m_byImportance);
     EXPECT_DOUBLE_EQ(rows[0].depleted, 20.0);
     EXPECT_EQ(rows[1].cells[0], QStringLiteral("09"));
-    EXPECT_EQ(rows[1].cells[7], QStringLiteral("80000001 -2147483647"));
+    EXPECT_EQ(rows[1].cells[7], QStringLiteral("80000001 2147483649"));
 }
 
 } // namespace

@@ -110,9 +110,11 @@ TEST_F(DrivewatchTest, JsonOfTheSampleMachine) {
                "capacity_text "
                "drive_letters interface ata_standard transfer_mode_supported transfer_mode_active "
                "smart_supported smart_enabled status temperature power_on_raw power_on_unit "
-               "power_cycles attributes power_mode");
-    const QStringList attributeKeys =
-        keySet("id name importance init change current worst threshold raw depleted");
+               "power_cycles attributes power_mode failing_attributes logical_sector_size "
+               "temperature_source");
+    const QStringList attributeKeys = keySet("id name importance init change current worst "
+                                             "threshold raw depleted below_threshold raw48 "
+                                             "raw_text");
     for (const QJsonValue& disk : disks) {
         EXPECT_EQ(disk.toObject().keys(), diskKeys);
         for (const QJsonValue& a : disk.toObject().value(QStringLiteral("attributes")).toArray()) {
