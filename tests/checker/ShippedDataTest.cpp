@@ -123,13 +123,17 @@ TEST(ShippedTemplates, AttributeAndThresholdEntriesSitAtTheirOffsets) {
 
 TEST(ShippedDescriptions, OneUsableLinePerNamedAttribute) {
     // The IDs of the attribute name table: every one has an explanation.
-    const int ids[] = {1,   2,   3,   4,   5,   6,   7,   8,   9,   10,  11,  12,  13,  191, 192,
-                       193, 194, 195, 196, 197, 198, 199, 200, 201, 202, 203, 204, 205, 206, 207,
-                       208, 209, 220, 221, 222, 223, 224, 225, 226, 227, 228, 230, 231, 240, 250};
+    const int ids[] = {1,   2,   3,   4,   5,   6,   7,   8,   9,   10,  11,  12,  13,  170,
+                       171, 172, 173, 174, 175, 176, 177, 178, 179, 180, 181, 182, 183, 184,
+                       187, 188, 189, 190, 191, 192, 193, 194, 195, 196, 197, 198, 199, 200,
+                       201, 202, 203, 204, 205, 206, 207, 208, 209, 210, 211, 212, 213, 220,
+                       221, 222, 223, 224, 225, 226, 227, 228, 230, 231, 232, 233, 234, 235,
+                       240, 241, 242, 243, 244, 246, 247, 248, 249, 250, 251, 252, 254};
+    static_assert(std::size(ids) == 83, "one per row of the name table");
     const QByteArray file = shipped("VornDiskInfo.Smart.ja.txt");
     EXPECT_FALSE(file.startsWith("\xFF\xFE")) << "a byte-order mark would hide attribute 1";
-    // 45 attribute lines, then the 17 NVMe health log fields (1000 + offset).
-    EXPECT_EQ(file.count(QByteArray("\n\0", 2)), 45 + 17);
+    // 83 attribute lines, then the 17 NVMe health log fields (1000 + offset).
+    EXPECT_EQ(file.count(QByteArray("\n\0", 2)), 83 + 17);
     EXPECT_TRUE(FindAttributeDescription(file, 1005).contains(QStringLiteral("劣化％")));
     for (int id : ids) {
         const QString text = FindAttributeDescription(file, id);
