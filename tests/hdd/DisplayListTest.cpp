@@ -237,4 +237,69 @@ TEST(DisplayNames, RowCountAndSharedNames) {
                  vorn::smart::findAttributeName(231)->name);
 }
 
+// The names one drive's database entry gives: some mean what the table
+// means, some mean something else, some only say the database does not
+// know either; the default entry (fromModelEntry false) never renames.
+TEST(DisplayNames, TheDrivesOwnMeaningsAndTheUnknownIds) {
+    vorn::hdd::DriveKnowledge knowledge;
+    knowledge.inDatabase = true;
+    const auto name = [&knowledge](int id, const char* text, bool fromModel = true) {
+        knowledge.attributes[id] = {vorn::hdd::RawFormat::Raw48, QString::fromLatin1(text),
+                                    fromModel};
+    };
+    name(1, "Raw_Read_Error_Rate");
+    name(194, "Proprietary_194");
+    name(202, "Percent_Lifetime_Remain");
+    name(231, "SSD_Life_Left");
+    name(16, "Gas_Gauge");
+    name(183, "SATA_Downshift_Count");
+    name(5, "Retired_Block_Count");
+    name(12, "SSD_Life_Left", false);
+
+    CHddSmart smart;
+    load(smart, {{1, 100, 100, 0, 50},
+                 {231, 90, 90, 90, 10},
+                 {202, 95, 95, 5, 0},
+                 {99, 100, 100, 0, 0},
+                 {16, 100, 100, 0, 0},
+                 {194, 70, 70, 30, 0},
+                 {183, 100, 100, 0, 0},
+                 {5, 100, 100, 0, 10},
+                 {12, 100, 100, 7, 0}});
+    smart.GetDisplayAttribute(knowledge);
+    ASSERT_EQ(ids(smart), (std::vector<int>{1, 231, 202, 99, 16, 194, 183, 5, 12}));
+    const auto nameAt = [&smart](int k) { return smart.m_DispList.GetAt(k)->m_strName; };
+    EXPECT_EQ(nameAt(0), QString::fromUtf8("読込エラー率"));
+    EXPECT_EQ(nameAt(1), QString::fromUtf8("残り寿命"));
+    EXPECT_EQ(nameAt(2), QString::fromUtf8("残り寿命"));
+    EXPECT_EQ(nameAt(3), QString::fromUtf8("ベンダー固有の属性 63"));
+    EXPECT_EQ(nameAt(4), QStringLiteral("Gas_Gauge"));
+    EXPECT_EQ(nameAt(5), QString::fromUtf8("HDD内部温度"));
+    EXPECT_EQ(nameAt(6), QString::fromUtf8("SATA 速度低下回数"));
+    EXPECT_EQ(nameAt(7), QString::fromUtf8("再配置セクタ数"));
+    EXPECT_EQ(nameAt(8), QString::fromUtf8("電源投入回数"));
+    EXPECT_EQ(smart.m_DispList.GetAt(0)->m_byImportance, 2);
+    EXPECT_EQ(smart.m_DispList.GetAt(3)->m_byImportance, 0);
+    EXPECT_FALSE(smart.m_DispList.GetAt(1)->m_bTemperature);
+    EXPECT_TRUE(smart.m_DispList.GetAt(5)->m_bTemperature);
+
+    // The life left wears like any other value: its fall is a change, while
+    // the temperature's is not.
+    smart.SetInitValue();
+    load(smart, {{1, 100, 100, 0, 50},
+                 {231, 80, 80, 80, 10},
+                 {202, 95, 95, 5, 0},
+                 {99, 100, 100, 0, 0},
+                 {16, 100, 100, 0, 0},
+                 {194, 60, 60, 40, 0},
+                 {183, 100, 100, 0, 0},
+                 {5, 100, 100, 0, 10},
+                 {12, 100, 100, 7, 0}});
+    smart.GetDisplayAttribute(knowledge);
+    QList<CHddSmartDisp*> changed;
+    ASSERT_TRUE(smart.GetChangeDepleted(changed));
+    ASSERT_EQ(changed.size(), 1);
+    EXPECT_EQ(changed[0]->m_byId, 231);
+}
+
 } // namespace
