@@ -1,7 +1,6 @@
 #pragma once
 
 #include "CHddSmartDisp.h"
-#include "DeviceStatistics.h"
 #include "DriveKnowledge.h"
 #include "RequestLayouts.h"
 #include "SectorImage.h"

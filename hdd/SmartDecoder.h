@@ -58,7 +58,9 @@ VORNHDD_API std::vector<FailingAttribute> failingAttributes(const SectorImage& a
 VORNHDD_API int combinedVerdict(int registerVerdict, const std::vector<FailingAttribute>& failing);
 
 // First plausible (< 100) raw byte 0 of 194 or 231 in sector order; else the
-// last implausible one; else -1.
+// last implausible one; else -1. The rule of a drive nothing is known of,
+// blind to what 231 means; a disk's temperature is chooseTemperature's
+// (TemperatureChoice.h).
 VORNHDD_API int temperature(const SectorImage& attributes);
 
 // Raw bytes 0-3 of the first entry with this ID as int (0xFFFFFFFF reads as
