@@ -17,14 +17,29 @@ using Rule = std::function<void(const DiskHealth&, const DiskHealth&, const Aler
 // low.
 constexpr int kSpareWarningBit = 0;
 
+QString FailingNames(const DiskHealth& health) {
+    QStringList names;
+    for (const FailingAttribute& attribute : health.failing)
+        names << QString::asprintf("%02X ", attribute.id) + attribute.name;
+    return names.join(QStringLiteral("、"));
+}
+
+// The failing attributes after a verdict's text, in brackets.
+QString Naming(const QString& names) {
+    return names.isEmpty() ? QString() : QStringLiteral("（%1）").arg(names);
+}
+
 void VerdictRule(const DiskHealth& reference, const DiskHealth& current, const AlertLimits&,
                  QList<DiskAlert>* out) {
     // An NVMe disk's verdict turns only with its warning bits, which
     // WarningRule names one by one.
     if (current.nvme && reference.nvme)
         return;
+    const QString failing = FailingNames(current);
     if (current.status == 1 && reference.status != 1)
-        out->append({DiskAlert::Verdict, 0, QString(), reference.status, current.status});
+        out->append({DiskAlert::Verdict, 0, failing, reference.status, current.status});
+    else if (current.status == 2 && reference.status != 1 && reference.status != 2)
+        out->append({DiskAlert::Caution, 0, failing, reference.status, current.status});
 }
 
 void ValueRule(const DiskHealth&, const DiskHealth& current, const AlertLimits&,
@@ -148,6 +163,8 @@ QString DiskAlert::Key() const {
     switch (kind) {
     case Verdict:
         return QStringLiteral("verdict");
+    case Caution:
+        return QStringLiteral("caution");
     case ValueFell:
         return QStringLiteral("value:%1:%2").arg(id).arg(to);
     case CountRose:
@@ -169,7 +186,9 @@ QString DiskAlert::Key() const {
 QString DiskAlert::Text() const {
     switch (kind) {
     case Verdict:
-        return QStringLiteral("健康状態が「異常」になりました");
+        return QStringLiteral("健康状態が「異常」になりました") + Naming(name);
+    case Caution:
+        return QStringLiteral("健康状態が「注意」になりました") + Naming(name);
     case ValueFell:
         return QStringLiteral("%1 (%2) の値が %3 から %4 に下がりました")
             .arg(name)
@@ -221,8 +240,10 @@ DiskHealth HealthOf(const CHdd& disk) {
         health.values.emplace(record->m_byId, record->m_nCurrent);
         const int* watched =
             std::find(std::begin(kWatchedCounts), std::end(kWatchedCounts), int(record->m_byId));
-        if (watched != std::end(kWatchedCounts) && record->m_nRaw >= 0)
-            health.counts.emplace(record->m_byId, record->m_nRaw);
+        if (watched != std::end(kWatchedCounts))
+            health.counts.emplace(record->m_byId, static_cast<long long>(record->m_nRaw));
+        if (record->BelowThreshold())
+            health.failing.append({record->m_byId, record->m_strName});
     }
     QList<CHddSmartDisp*> changed;
     disk.m_HddSmart.GetChangeDepleted(changed);

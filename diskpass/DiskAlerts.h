@@ -42,13 +42,20 @@ struct AttributeChange {
     int to = -1;
 };
 
+// An attribute at or below its non-zero threshold.
+struct FailingAttribute {
+    int id = 0;
+    QString name;
+};
+
 // What the rules look at in one state of a disk.
 struct DiskHealth {
-    int status = -1;                 // -1 unknown, 0 good, 1 threshold exceeded
+    int status = -1;                 // -1 unknown, 0 good, 1 failing, 2 caution
     std::map<int, long long> counts; // raw values of the watched counts present
     std::map<int, int> values;       // normalized value by attribute id
     int temperature = -1;            // degrees, -1 unknown
     QList<AttributeChange> changed;  // the current state only
+    QList<FailingAttribute> failing; // the current state only, in sector order
     // An NVMe disk's log; absent for an ATA disk, and in a reference
     // accepted before NVMe disks were watched.
     std::optional<NvmeHealthState> nvme;
@@ -67,9 +74,12 @@ struct DiskAlert {
         MediaErrorsRose, // NVMe
         WarningOn,       // NVMe: one critical-warning bit turned on
         SpareLow,        // NVMe: the available spare fell below its threshold
+        Caution,         // ATA: an attribute reached its threshold, the drive says good
     } kind = Verdict;
     // The attribute; the bit of a critical warning; else 0.
     int id = 0;
+    // The attribute's name; for a verdict or a caution the failing
+    // attributes ("05 再配置セクタ数、C5 ..."), empty when none is known.
     QString name;
     long long from = -1;
     long long to = -1;
@@ -82,7 +92,8 @@ struct DiskAlert {
 };
 
 // Every way current is worse than reference, in rule order: the verdict
-// turned to threshold exceeded; an attribute the change queries report fell
+// turned to failing, or on an ATA disk from good or unknown to caution; an
+// attribute the change queries report fell
 // below its mark; a watched count rose (on NVMe the media errors); a
 // critical-warning bit turned on; the spare fell below its threshold; the
 // temperature reached the limit. On an NVMe disk the verdict is the

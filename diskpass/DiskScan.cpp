@@ -1,6 +1,7 @@
 #include "DiskScan.h"
 
 #include "ErrorLog.h"
+#include "IdentifyDecoder.h"
 #include "IdentifyLayout.h"
 #include "LastError.h"
 #include "SectorImage.h"
@@ -135,7 +136,10 @@ void StoreSystemSize(CScannedDisk* disk) {
     SectorImage& image = disk->m_HddInfo.m_Identify;
     if (vorn::le::read64(image.data(), image.size(), kLba48Offset) != 0)
         return;
-    const ULONGLONG sectors = static_cast<ULONGLONG>(sizeBytes / 512);
+    // Counted in the drive's own sectors, so that the capacity read back from
+    // the count is the system's size on a disk with 4096-byte sectors too.
+    const ULONGLONG sectors =
+        static_cast<ULONGLONG>(sizeBytes / vorn::identify::logicalSectorSize(image));
     vorn::le::write32(image.data(), image.size(), kLba48Offset, static_cast<DWORD>(sectors));
     vorn::le::write32(image.data(), image.size(), kLba48Offset + 4,
                       static_cast<DWORD>(sectors >> 32));

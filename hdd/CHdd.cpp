@@ -7,6 +7,7 @@
 #include "ErrorLog.h"
 #include "IdentifyDecoder.h"
 #include "IoControlCodes.h"
+#include "NvmeDecoder.h"
 #include "OsVersion.h"
 #include "WideText.h"
 
@@ -117,6 +118,9 @@ int CHdd::GetHddInfo() {
     // scrambled by the swap; only the makers known to do so are recognised.
     if (vorn::identify::modelNeedsSwapBack(m_HddInfo.m_Identify))
         m_HddInfo.SwapTextFields();
+    // Looked up once per identify read, not per attribute read: the names
+    // and formats depend on nothing else.
+    m_Knowledge = vorn::hdd::lookupDriveKnowledge(GetModelNumber(), GetFirmwareRev());
     return result;
 }
 
@@ -289,13 +293,34 @@ QString CHdd::GetTransferMode(int nCurrent) const {
     return m_bNvme ? m_HddNvme.GetTransferMode(nCurrent) : m_HddInfo.GetTransferMode(nCurrent);
 }
 
-// 2 (caution) is an NVMe disk's own verdict; an ATA disk gives -1, 0 or 1.
+LONGLONG CHdd::GetLogicalSectorSize() const {
+    if (!m_bNvme)
+        return vorn::identify::logicalSectorSize(m_HddInfo.m_Identify);
+    const LONGLONG size = vorn::nvme::namespaceBlockSize(m_HddNvme.m_IdentifyNamespace.data(),
+                                                         m_HddNvme.m_IdentifyNamespace.size());
+    return size > 0 ? size : 512;
+}
+
 int CHdd::GetStatus() const {
     return m_bNvme ? m_HddNvme.GetStatus() : m_HddSmart.GetStatus();
 }
 
+std::vector<BYTE> CHdd::GetFailingAttributes() const {
+    return m_bNvme ? std::vector<BYTE>() : m_HddSmart.GetFailingAttributes();
+}
+
+vorn::hdd::TemperatureChoice CHdd::AtaTemperature() const {
+    return vorn::hdd::chooseTemperature(m_HddSmart.m_Attribute, m_Knowledge, m_DeviceStatistics);
+}
+
 int CHdd::GetTemperature() const {
-    return m_bNvme ? m_HddNvme.GetTemperature() : m_HddSmart.GetTemperature();
+    return m_bNvme ? m_HddNvme.GetTemperature() : AtaTemperature().degrees;
+}
+
+QString CHdd::GetTemperatureSource() const {
+    if (!m_bNvme)
+        return AtaTemperature().sourceName();
+    return m_HddNvme.GetTemperature() >= 1 ? QStringLiteral("nvme_health") : QString();
 }
 
 // The health log counts whole hours.
@@ -303,7 +328,7 @@ int CHdd::GetPowerOnHours() const {
     return m_bNvme ? m_HddNvme.GetPowerOnHours() : m_HddSmart.GetPowerOnHours();
 }
 
-int CHdd::GetPowerCycle() const {
+long long CHdd::GetPowerCycle() const {
     return m_bNvme ? m_HddNvme.GetPowerCycle() : m_HddSmart.GetPowerCycle();
 }
 
@@ -311,7 +336,7 @@ int CHdd::GetPowerCycle() const {
 // fields, made by the checker from the log itself.
 void CHdd::GetDisplayAttribute() {
     if (!m_bNvme)
-        m_HddSmart.GetDisplayAttribute();
+        m_HddSmart.GetDisplayAttribute(m_Knowledge);
 }
 
 void CHdd::DeleteDisplayAttribute() {

@@ -7,10 +7,13 @@
 #include "DriveKnowledge.h"
 #include "PowerMode.h"
 #include "RuntimeClass.h"
+#include "TemperatureChoice.h"
 #include "VornHddExport.h"
 #include "WinTypes.h"
 
 #include <QString>
+
+#include <vector>
 
 // One physical disk: its device handle and access path, its identify data
 // and its S.M.A.R.T. data. Device methods return 0 without any request
@@ -87,10 +90,22 @@ public:
     QString GetMajorVersion() const;
     QString GetInterface() const;
     QString GetTransferMode(int nCurrent) const;
+    // Bytes per logical sector: IDENTIFY words 106 and 117-118, the
+    // namespace's format on NVMe; 512 where neither says.
+    LONGLONG GetLogicalSectorSize() const;
+    // -1 unknown, 0 good, 1 failing, 2 caution (CHddSmart::GetStatus, or
+    // the NVMe health log's verdict).
     int GetStatus() const;
+    // The IDs at or below their non-zero thresholds, in sector order; none
+    // on NVMe.
+    std::vector<BYTE> GetFailingAttributes() const;
     int GetTemperature() const;
+    // Where GetTemperature came from: "attribute_194", "device_statistics",
+    // "nvme_health", or empty when there is no reading.
+    QString GetTemperatureSource() const;
     int GetPowerOnHours() const;
-    int GetPowerCycle() const;
+    long long GetPowerCycle() const;
+    // The display records, named with m_Knowledge.
     void GetDisplayAttribute();
     void DeleteDisplayAttribute();
 
@@ -110,4 +125,5 @@ public:
 
 private:
     bool IsOpen() const { return m_hHdd != INVALID_HANDLE_VALUE; }
+    vorn::hdd::TemperatureChoice AtaTemperature() const;
 };

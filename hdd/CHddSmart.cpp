@@ -2,10 +2,12 @@
 
 #include "AtaRequest.h"
 #include "AttributeNames.h"
+#include "AttributeNamesForDrive.h"
 #include "DeviceIo.h"
 #include "ErrorLog.h"
 #include "IoControlCodes.h"
 #include "SmartDecoder.h"
+#include "TemperatureChoice.h"
 
 #include <array>
 #include <cstring>
@@ -32,20 +34,6 @@ BOOL sendScsi(void* device, Operation operation, const char* trace, int target,
     std::vector<BYTE> ignored;
     return vorn::ata::sendScsi(device, operation, target, QString::fromLatin1(trace),
                                buffer ? buffer : &ignored);
-}
-
-// The table's names as text, made once: every disk's records share them
-// instead of converting the same UTF-8 again for each attribute of each disk.
-const QString& displayName(BYTE id) {
-    static const std::array<QString, 256> names = [] {
-        std::array<QString, 256> made;
-        for (int i = 0; i < 256; ++i) {
-            if (const vorn::smart::AttributeName* row = vorn::smart::findAttributeName(i))
-                made[std::size_t(i)] = QString::fromUtf8(row->name);
-        }
-        return made;
-    }();
-    return names[id];
 }
 
 } // namespace
@@ -217,19 +205,28 @@ BOOL CHddSmart::SendCommandAta(HANDLE hDevice, BYTE command, BYTE feature, BYTE 
 // --- Getters ------------------------------------------------------------------
 
 int CHddSmart::GetStatus() const {
-    return m_nStatus;
+    return vorn::smart::combinedVerdict(m_nStatus,
+                                        vorn::smart::failingAttributes(m_Attribute, m_Threshold));
+}
+
+std::vector<BYTE> CHddSmart::GetFailingAttributes() const {
+    std::vector<BYTE> ids;
+    for (const vorn::smart::FailingAttribute& failing :
+         vorn::smart::failingAttributes(m_Attribute, m_Threshold))
+        ids.push_back(failing.id);
+    return ids;
 }
 
 int CHddSmart::GetTemperature() const {
-    return vorn::smart::temperature(m_Attribute);
+    return vorn::hdd::chooseTemperature(m_Attribute, {}, {}).degrees;
 }
 
 int CHddSmart::GetPowerOnHours() const {
     return vorn::smart::rawCount(m_Attribute, vorn::smart::kIdPowerOnHours);
 }
 
-int CHddSmart::GetPowerCycle() const {
-    return vorn::smart::rawCount(m_Attribute, vorn::smart::kIdPowerCycles);
+long long CHddSmart::GetPowerCycle() const {
+    return vorn::smart::unsignedCount(m_Attribute, vorn::smart::kIdPowerCycles);
 }
 
 // --- Display list -------------------------------------------------------------
@@ -243,27 +240,40 @@ CHddSmartDisp* CHddSmart::SearchDisplayAttribute(const CHddSmartDispList& list, 
 }
 
 void CHddSmart::GetDisplayAttribute() {
+    GetDisplayAttribute(vorn::hdd::DriveKnowledge{});
+}
+
+void CHddSmart::GetDisplayAttribute(const vorn::hdd::DriveKnowledge& knowledge) {
     CHddSmartDispList previous = std::move(m_DispList);
     m_DispList = CHddSmartDispList();
     for (int k = 0; k < vorn::smart::kEntryCount; ++k) {
         const vorn::smart::AttributeEntry entry = vorn::smart::attributeEntry(m_Attribute, k);
         if (entry.id == 0)
             continue;
-        const vorn::smart::AttributeName* row = vorn::smart::findAttributeName(entry.id);
-        if (!row)
-            continue;
         std::unique_ptr<CHddSmartDisp> record =
             previous.Take(SearchDisplayAttribute(previous, entry.id));
         if (!record) {
             record = std::make_unique<CHddSmartDisp>();
-            record->m_byId = row->id;
-            record->m_byImportance = row->importance;
-            record->m_strName = displayName(row->id);
+            record->m_byId = entry.id;
         }
+        // The name is taken again at every read: the knowledge can change
+        // when the drive database is updated between two reads.
+        const vorn::smart::AttributeLabel label = vorn::smart::attributeLabel(entry.id, knowledge);
+        record->m_byImportance = label.importance;
+        record->m_strName = label.name;
+        record->m_bTemperature = label.temperature;
+        const auto known = knowledge.attributes.find(entry.id);
+        record->m_bRawFormatKnown = known != knowledge.attributes.end() &&
+                                    known->second.format != vorn::hdd::RawFormat::Raw48;
+        record->m_RawFormat =
+            record->m_bRawFormatKnown ? known->second.format : vorn::hdd::RawFormat::Raw48;
+        record->m_wFlags = entry.flags;
+        record->m_Entry = entry.bytes;
         record->m_nCurrent = entry.current;
         record->m_nWorst = entry.worst;
         record->m_nThreshold = vorn::smart::thresholdValue(m_Threshold, k);
-        record->m_nRaw = static_cast<int>(entry.raw);
+        record->m_nRaw = entry.raw;
+        record->m_nRaw48 = entry.raw48;
         if (record->m_nCurrent < record->m_nWorst)
             record->m_nWorst = record->m_nCurrent;
         m_DispList.AddTail(std::move(record));
@@ -294,8 +304,12 @@ void CHddSmart::SetChangeValue(CHddSmartDisp* pDisp) {
 }
 
 bool CHddSmart::IsChanged(const CHddSmartDisp& record) {
-    return !vorn::smart::excludedFromChangeQueries(record.m_byId) && record.m_nChange != -1 &&
-           record.m_nCurrent != record.m_nChange;
+    // A temperature is one by the drive's meaning, not by its ID alone: an
+    // SSD's 231 is its life left and its changes count.
+    const bool excluded =
+        record.m_bTemperature || (!vorn::smart::isTemperatureAttribute(record.m_byId) &&
+                                  vorn::smart::excludedFromChangeQueries(record.m_byId));
+    return !excluded && record.m_nChange != -1 && record.m_nCurrent != record.m_nChange;
 }
 
 BOOL CHddSmart::GetChangeDepleted(QList<CHddSmartDisp*>& list) const {

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "CHddSmartDisp.h"
+#include "DriveKnowledge.h"
 #include "RequestLayouts.h"
 #include "SectorImage.h"
 #include "VornHddExport.h"
 #include "WinTypes.h"
 
 #include <QList>
+
+#include <vector>
 
 // The S.M.A.R.T. state of one disk: the version reply, the attribute and
 // threshold sectors, the health verdict and the display records. Every
@@ -37,10 +40,17 @@ public:
     BOOL GetSmartThresholds(void* hDevice, int nDrive);
     BOOL GetSmartThresholdsScsi(void* hDevice, int nTarget);
 
+    // The verdict of the registers joined with the attributes: -1 unknown,
+    // 0 good, 1 failing, 2 caution (an attribute at or below its threshold
+    // while the registers say good, or say nothing and no pre-failure
+    // attribute fails).
     int GetStatus() const;
-    int GetTemperature() const;  // degrees Celsius or -1
-    int GetPowerOnHours() const; // raw count, no unit conversion, or -1
-    int GetPowerCycle() const;   // raw count or -1
+    // The IDs at or below their non-zero thresholds, in sector order.
+    std::vector<BYTE> GetFailingAttributes() const;
+    // Degrees Celsius or -1, by the generic rules (no drive knowledge).
+    int GetTemperature() const;
+    int GetPowerOnHours() const;     // raw count, no unit conversion, or -1
+    long long GetPowerCycle() const; // raw bytes 0-3 unsigned, or -1
 
     // One ATA command through the ATA pass-through (length at most 512) or
     // the IDE pass-through; length data bytes are copied into pData when it
@@ -48,8 +58,11 @@ public:
     BOOL SendCommandAta(HANDLE hDevice, BYTE command, BYTE feature, BYTE sectorCount, BYTE* pData,
                         DWORD length, BOOL bAtaPassThrough);
 
-    // Rebuilds m_DispList from the sectors; records of IDs still present
-    // keep their identity and remembered values.
+    // Rebuilds m_DispList from the sectors, one record per non-empty entry,
+    // named for this drive by knowledge; records of IDs still present keep
+    // their identity and remembered values.
+    void GetDisplayAttribute(const vorn::hdd::DriveKnowledge& knowledge);
+    // The same for a drive nothing is known about.
     void GetDisplayAttribute();
     void DeleteDisplayAttribute();
     // Every record: m_nInit = m_nChange = m_nCurrent.

@@ -1,5 +1,7 @@
 #include "CHddSmartDisp.h"
 
+#include "SmartDecoder.h"
+
 VORN_IMPLEMENT_DYNCREATE(CHddSmartDisp, CObject)
 
 CHddSmartDisp::~CHddSmartDisp() = default;
@@ -18,6 +20,17 @@ double CHddSmartDisp::CalcDepleted() const {
     if (margin == 0)
         return left < 0 ? 100.0 : 0.0;
     return 100.0 - static_cast<double>(left) / static_cast<double>(margin) * 100.0;
+}
+
+bool CHddSmartDisp::BelowThreshold() const {
+    return m_nThreshold > 0 && m_nCurrent >= 0 &&
+           vorn::smart::atOrBelowThreshold(m_nCurrent, m_nThreshold);
+}
+
+QString CHddSmartDisp::RawText() const {
+    if (!m_bRawFormatKnown)
+        return QString::number(m_nRaw48);
+    return vorn::hdd::decodeRaw(m_RawFormat, m_Entry).text;
 }
 
 CHddSmartDispList::~CHddSmartDispList() = default;

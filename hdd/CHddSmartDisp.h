@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DriveKnowledge.h"
 #include "OwnedPtrIterator.h"
 #include "RuntimeClass.h"
 #include "VornHddExport.h"
@@ -7,6 +8,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -29,6 +31,12 @@ public:
     // the value holds at or above the threshold, 100 once it falls below.
     double CalcDepleted() const;
 
+    // The current value is at or below a non-zero threshold.
+    bool BelowThreshold() const;
+    // The raw value as the drive's format prints it; the decimal of the six
+    // raw bytes where the format is not known.
+    QString RawText() const;
+
     BYTE m_byId = 0;
     BYTE m_byImportance = 0;
     QString m_strName;
@@ -37,7 +45,15 @@ public:
     int m_nCurrent = -1;
     int m_nWorst = -1;
     int m_nThreshold = -1;
-    int m_nRaw = -1;
+    std::uint32_t m_nRaw = 0;            // raw bytes 0-3
+    std::uint64_t m_nRaw48 = 0;          // raw bytes 0-5
+    WORD m_wFlags = 0;                   // bit 0: pre-failure
+    vorn::hdd::AttributeBytes m_Entry{}; // the entry as the drive sent it
+    // The drive database gives this attribute's raw layout.
+    bool m_bRawFormatKnown = false;
+    vorn::hdd::RawFormat m_RawFormat = vorn::hdd::RawFormat::Raw48;
+    // The value follows a temperature on this drive (AttributeNamesForDrive.h).
+    bool m_bTemperature = false;
 };
 
 // The display records of one disk, in the order of the latest attribute

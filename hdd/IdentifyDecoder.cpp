@@ -13,6 +13,11 @@ using vorn::le::read64;
 namespace {
 
 constexpr LONGLONG kSectorSize = 512;
+constexpr int kWordSectorSizes = 106;
+constexpr int kWordLogicalSectorWords = 117; // two words
+// Beyond this a word count is a garbled sector, not a disk: no drive has
+// sectors anywhere near a megabyte.
+constexpr DWORD kMaxLogicalSectorWords = 0x80000;
 
 bool isSerialAta(const SectorImage& image) {
     const WORD word = identifyWord(image, kWordSerialAta);
@@ -28,11 +33,12 @@ int highestBit(unsigned value, int from, int to) {
     return -1;
 }
 
-LONGLONG bytesFromSectors(ULONGLONG sectors) {
+LONGLONG bytesFromSectors(ULONGLONG sectors, LONGLONG sectorSize = kSectorSize) {
     // A count from a garbled sector whose byte count does not fit a signed
     // 64-bit number is no capacity at all: 0, never a wrapped negative size.
-    constexpr ULONGLONG kMaxSectors = 0x7FFFFFFFFFFFFFFFULL / kSectorSize;
-    return sectors > kMaxSectors ? 0 : static_cast<LONGLONG>(sectors * kSectorSize);
+    const ULONGLONG size = static_cast<ULONGLONG>(sectorSize);
+    const ULONGLONG maxSectors = 0x7FFFFFFFFFFFFFFFULL / size;
+    return sectors > maxSectors ? 0 : static_cast<LONGLONG>(sectors * size);
 }
 
 } // namespace
@@ -88,12 +94,26 @@ long bufferCapacity(const SectorImage& image) {
     return static_cast<long>(identifyWord(image, kWordBufferSize)) * 512;
 }
 
+LONGLONG logicalSectorSize(const SectorImage& image) {
+    const WORD sizes = identifyWord(image, kWordSectorSizes);
+    const bool valid = (sizes & 0xC000) == 0x4000;
+    if (!valid || !(sizes & 0x1000))
+        return kSectorSize;
+    const DWORD words = read32(image.data(), image.size(), byteOfWord(kWordLogicalSectorWords));
+    // Longer than 256 words is what bit 12 says; anything else is no size.
+    if (words <= 256 || words > kMaxLogicalSectorWords)
+        return kSectorSize;
+    return static_cast<LONGLONG>(words) * 2;
+}
+
 LONGLONG capacity28(const SectorImage& image) {
-    return bytesFromSectors(read32(image.data(), image.size(), byteOfWord(kWordLba28Sectors)));
+    return bytesFromSectors(read32(image.data(), image.size(), byteOfWord(kWordLba28Sectors)),
+                            logicalSectorSize(image));
 }
 
 LONGLONG capacity48(const SectorImage& image) {
-    return bytesFromSectors(read64(image.data(), image.size(), byteOfWord(kWordLba48Sectors)));
+    return bytesFromSectors(read64(image.data(), image.size(), byteOfWord(kWordLba48Sectors)),
+                            logicalSectorSize(image));
 }
 
 LONGLONG capacityChs(const SectorImage& image) {

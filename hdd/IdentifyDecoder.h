@@ -26,6 +26,10 @@ VORNHDD_API QString modelNumber(const SectorImage& image);
 VORNHDD_API QString manufacturer(const SectorImage& image);
 
 VORNHDD_API long bufferCapacity(const SectorImage& image);
+// Bytes per logical sector: words 117-118 (in words) where word 106 is valid
+// (bit 14 set, bit 15 clear) and says the sector is longer than 256 words
+// (bit 12); else 512. The 28- and 48-bit capacities count in these sectors.
+VORNHDD_API LONGLONG logicalSectorSize(const SectorImage& image);
 VORNHDD_API LONGLONG capacity28(const SectorImage& image);
 VORNHDD_API LONGLONG capacity48(const SectorImage& image);
 VORNHDD_API LONGLONG capacityChs(const SectorImage& image);

@@ -68,6 +68,14 @@ QString versionText(DWORD version) {
     return text;
 }
 
+long long namespaceBlockSize(const BYTE* image, std::size_t size) {
+    const Uint128 blocks = readLeUint(image, size, kNamespaceSizeOffset, 8);
+    if (blocks == 0)
+        return 0;
+    const Uint128 bytes = namespaceCapacity(image, size);
+    return static_cast<long long>(bytes / blocks);
+}
+
 Uint128 namespaceCapacity(const BYTE* image, std::size_t size) {
     const Uint128 blocks = readLeUint(image, size, kNamespaceSizeOffset, 8);
     const auto formats = static_cast<unsigned>(readLeUint(image, size, kFormatCountOffset, 1)) + 1;

@@ -36,6 +36,9 @@ VORNHDD_API QString versionText(DWORD version);
 // Identify Namespace: size in logical blocks times the data size of the
 // format in use; 0 for a zero namespace or an unusable format.
 VORNHDD_API Uint128 namespaceCapacity(const BYTE* image, std::size_t size);
+// Bytes per logical block of the format in use; 0 when the structure names
+// no usable format.
+VORNHDD_API long long namespaceBlockSize(const BYTE* image, std::size_t size);
 
 // Byte offsets of the health log fields the facade reads.
 namespace health {

@@ -17,6 +17,9 @@ DiskSnapshot DiskSnapshotOf(const CDisk& disk, PanelTexts panel) {
     DiskSnapshot snapshot;
     snapshot.button = DiskButtonValuesOf(disk);
     snapshot.tip = QStringLiteral("%1\n%2").arg(disk.GetModelNumber(), disk.m_strDriveLetters);
+    // The attribute that made the verdict, so the square says why it warns.
+    if (!panel.statusTip.isEmpty())
+        snapshot.tip += QLatin1Char('\n') + panel.statusTip;
     if (disk.m_bSleeping) {
         snapshot.tip += QLatin1Char('\n') + kSleeping;
         snapshot.trayNote = disk.GetModelNumber() + QLatin1Char(' ') + kSleeping;

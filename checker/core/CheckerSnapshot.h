@@ -27,8 +27,9 @@ struct ListedAttribute {
 
 struct DiskSnapshot {
     DiskButtonValues button;
-    // The square's tip and accessible name: "model\ndrive letters", and
-    // "スタンバイ中" on a line of its own for a disk the pass left asleep.
+    // The square's tip and accessible name: "model\ndrive letters", the
+    // attributes at or below their thresholds (PanelTexts::statusTip) and
+    // "スタンバイ中" on lines of their own.
     QString tip;
     // "model スタンバイ中" for a disk left asleep, a line of the tray
     // icon's tip; empty for one that is awake.

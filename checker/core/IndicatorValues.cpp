@@ -1,6 +1,5 @@
 #include "IndicatorValues.h"
 
-#include "AttributeIds.h"
 #include "CHdd.h"
 #include "NvmeDecoder.h"
 #include "PanelText.h"
@@ -30,7 +29,9 @@ double DiskWear(const CHdd& disk) {
     }
     double wear = 0.0;
     for (const CHddSmartDisp* record : disk.m_HddSmart.m_DispList) {
-        if (!vorn::smart::isTemperatureAttribute(record->m_byId))
+        // A temperature by the drive's meaning swings with the room; an
+        // SSD's 231 as life left is wear itself.
+        if (!record->m_bTemperature)
             wear = std::max(wear, record->CalcDepleted());
     }
     return wear;

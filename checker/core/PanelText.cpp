@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <climits>
 
+#include <QStringList>
+
 namespace vorn::checker {
 
 namespace {
@@ -23,7 +25,7 @@ QString FormatTemperature(int degrees) {
     return degrees < 1 ? kNone : QStringLiteral("%1℃").arg(degrees);
 }
 
-QString FormatPowerCycles(int count) {
+QString FormatPowerCycles(long long count) {
     return count == -1 ? kNone : QStringLiteral("%1 回").arg(Cm_AddCommaInt(count));
 }
 
@@ -58,6 +60,31 @@ QString FormatAttributeId(BYTE id) {
 
 QString FormatRaw(int raw) {
     return QString::asprintf("%08X %d", static_cast<unsigned>(raw), raw);
+}
+
+QString FormatRawCell(const CHddSmartDisp& record) {
+    const QString hex =
+        (record.m_nRaw48 >> 32) != 0
+            ? QString::asprintf("%012llX", static_cast<unsigned long long>(record.m_nRaw48))
+            : QString::asprintf("%08X", static_cast<unsigned>(record.m_nRaw));
+    return hex + QLatin1Char(' ') + record.RawText();
+}
+
+QString FormatFailingAttributes(const CDisk& disk) {
+    QStringList names;
+    // By position, as the verdict counts them: a repeated ID fails per entry.
+    for (const CHddSmartDisp* record : disk.m_HddSmart.m_DispList) {
+        if (record->BelowThreshold())
+            names << FormatAttributeId(record->m_byId) + QLatin1Char(' ') + record->m_strName;
+    }
+    return names.join(QStringLiteral("、"));
+}
+
+QString FormatStatusTip(const CDisk& disk) {
+    if (disk.IsNvme())
+        return QString();
+    const QString failing = FormatFailingAttributes(disk);
+    return failing.isEmpty() ? QString() : QStringLiteral("しきい値以下の属性: ") + failing;
 }
 
 PowerOnInputs PowerOnBoxInputs(const CDisk& disk, bool support, int pohWindow, std::int64_t now) {
@@ -158,6 +185,8 @@ PanelTexts MakePanelTexts(const CDisk* disk, int pohWindow, std::int64_t now) {
     panel[PanelField::PowerOn] = FormatPowerOn(panel.powerOn);
     panel[PanelField::Smart] = FormatSmartState(*disk);
     panel[PanelField::Status] = FormatStatus(*disk);
+    if (support)
+        panel.statusTip = FormatStatusTip(*disk);
     panel.starEnabled = support && disk->EnableSMART() && !disk->IsNvme();
 
     panel[PanelField::Interface] = disk->GetInterface();
@@ -201,7 +230,7 @@ AttributeRow MakeAttributeRow(const CHddSmartDisp& record) {
     row.cells[kColumnThreshold] = QString::number(record.m_nThreshold);
     row.cells[kColumnWorst] = QString::number(record.m_nWorst);
     row.cells[kColumnDepleted] = FormatDepletion(row.depleted);
-    row.cells[kColumnRaw] = FormatRaw(record.m_nRaw);
+    row.cells[kColumnRaw] = FormatRawCell(record);
     return row;
 }
 
@@ -210,7 +239,9 @@ QList<AttributeRow> MakeAttributeRows(const CDisk& disk) {
         return MakeNvmeHealthRows(disk);
     QList<AttributeRow> rows;
     for (const CHddSmartDisp* record : disk.m_HddSmart.m_DispList) {
-        if (!vorn::smart::isTemperatureAttribute(record->m_byId))
+        const bool inBox =
+            record->m_bTemperature && vorn::smart::isTemperatureAttribute(record->m_byId);
+        if (!inBox)
             rows.append(MakeAttributeRow(*record));
     }
     return rows;

@@ -21,13 +21,23 @@ class CDisk;
 // --- One formatter per fact -------------------------------------------------
 
 QString FormatTemperature(int degrees);      // "45℃"; "-" below 1
-QString FormatPowerCycles(int count);        // "12,345 回"; "-" for -1
+QString FormatPowerCycles(long long count);  // "12,345 回"; "-" for -1
 QString FormatSmartState(const CDisk& disk); // "有効", "無効"; "-" without support
 // "正常", "異常", "注意" (an NVMe disk's caution), "不明"; "-" without support
 QString FormatStatus(const CDisk& disk);
 QString FormatCapacity(const CDisk& disk);
 QString FormatAttributeId(BYTE id); // "%02X"
 QString FormatRaw(int raw);         // "%08X %d"
+// The list's raw cell: the raw bytes in hexadecimal (bytes 0-3, all six
+// when the upper two are in use), then the value as the drive's format
+// prints it, else the unsigned decimal.
+QString FormatRawCell(const CHddSmartDisp& record);
+// The attributes at or below their thresholds, each as "05 再配置セクタ数",
+// joined by "、"; empty when none fails.
+QString FormatFailingAttributes(const CDisk& disk);
+// The status field's tip: the failing attributes named after
+// "しきい値以下の属性: "; empty when none fails.
+QString FormatStatusTip(const CDisk& disk);
 
 // The depletion cell is FormatDepletion of AttributeDetail.h, the same text
 // as the detail dialog shows.
@@ -98,6 +108,7 @@ int PanelControlId(PanelField field);
 struct PanelTexts {
     std::array<QString, kPanelFieldCount> text; // indexed by PanelField
     PowerOnInputs powerOn;
+    QString statusTip;        // FormatStatusTip
     bool starEnabled = false; // the button that restarts the measurement
 
     const QString& operator[](PanelField field) const { return text[static_cast<int>(field)]; }
@@ -139,10 +150,10 @@ struct AttributeRow {
     double depleted = 0;
 };
 
-// One row per display record, in list order, without the temperature
-// attributes (vorn::smart::isTemperatureAttribute), which have their own
-// box; for an
-// NVMe disk one row per health log field (NvmeRows.h).
+// One row per display record, in list order, without the internal
+// temperature (194, and 231 where it is a temperature on this drive), which
+// has its own box; for an NVMe disk one row per health log field
+// (NvmeRows.h).
 QList<AttributeRow> MakeAttributeRows(const CDisk& disk);
 // The row of one record, whatever its id.
 AttributeRow MakeAttributeRow(const CHddSmartDisp& record);

@@ -93,6 +93,7 @@ void WriteDiskReportJson(CJsonWriter* json, const CDisk& disk, const PanelTexts&
     json->Key("attributes").BeginArray();
     for (const CHddSmartDisp* record : disk.m_HddSmart.m_DispList) {
         json->BeginObject();
+        json->Key("below_threshold").Value(record->BelowThreshold());
         json->Key("change").Value(record->m_nChange);
         json->Key("current").Value(record->m_nCurrent);
         json->Key("depleted").Value(record->CalcDepleted());
@@ -100,7 +101,9 @@ void WriteDiskReportJson(CJsonWriter* json, const CDisk& disk, const PanelTexts&
         json->Key("importance").Value(static_cast<int>(record->m_byImportance));
         json->Key("init").Value(record->m_nInit);
         json->Key("name").Value(record->m_strName);
-        json->Key("raw").Value(record->m_nRaw);
+        json->Key("raw").Value(static_cast<qint64>(record->m_nRaw));
+        json->Key("raw48").Value(static_cast<qint64>(record->m_nRaw48));
+        json->Key("raw_text").Value(record->RawText());
         json->Key("threshold").Value(record->m_nThreshold);
         json->Key("worst").Value(record->m_nWorst);
         json->EndObject();
@@ -112,14 +115,19 @@ void WriteDiskReportJson(CJsonWriter* json, const CDisk& disk, const PanelTexts&
     WriteCelsiusOrNull(json, "critical_temperature_threshold", NvmeThresholds(disk).critical);
     json->Key("device").Value(DiskDevicePath(disk));
     json->Key("drive_letters").Value(disk.m_strDriveLetters);
+    json->Key("failing_attributes").BeginArray();
+    for (BYTE id : disk.GetFailingAttributes())
+        json->Value(static_cast<int>(id));
+    json->EndArray();
     json->Key("firmware").Value(disk.GetFirmwareRev());
     json->Key("index").Value(disk.m_nDrive);
     json->Key("interface").Value(panel[PanelField::Interface]);
+    json->Key("logical_sector_size").Value(static_cast<qint64>(disk.GetLogicalSectorSize()));
     json->Key("manufacturer").Value(disk.GetManufacturer());
     json->Key("model").Value(disk.GetModelNumber());
     if (disk.IsNvme())
         json->Key("nvme_health").Value(QJsonValue(NvmeHealthJson(disk)));
-    json->Key("power_cycles").Value(disk.GetPowerCycle());
+    json->Key("power_cycles").Value(static_cast<qint64>(disk.GetPowerCycle()));
     json->Key("power_mode").Value(vorn::hdd::PowerModeName(disk.m_powerMode));
     const PowerOn powerOn = ChoosePowerOn(disk);
     json->Key("power_on_hours").Value(static_cast<qint64>(powerOn.hours));
@@ -136,6 +144,8 @@ void WriteDiskReportJson(CJsonWriter* json, const CDisk& disk, const PanelTexts&
     json->Key("smart_supported").Value(disk.SupportSMART() != 0);
     json->Key("status").Value(disk.GetStatus());
     json->Key("temperature").Value(KnownTemperature(disk.GetTemperature()));
+    const QString source = disk.GetTemperatureSource();
+    json->Key("temperature_source").Value(source.isEmpty() ? QJsonValue() : QJsonValue(source));
     json->Key("transfer_mode_active").Value(panel[PanelField::TransferActive]);
     json->Key("transfer_mode_supported").Value(panel[PanelField::TransferSupported]);
     WriteCelsiusOrNull(json, "warning_temperature_threshold", NvmeThresholds(disk).warning);

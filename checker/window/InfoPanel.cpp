@@ -113,6 +113,7 @@ void CInfoPanel::Show(const PanelTexts& texts) {
         else
             static_cast<QLabel*>(Value(place.field))->setText(texts[place.field]);
     }
+    Value(PanelField::Status)->setToolTip(texts.statusTip);
     m_star->setEnabled(texts.starEnabled);
 }
 

@@ -167,6 +167,51 @@ TEST(DiskAlerts, EachRuleAndEachExclusionOverPairsOfSectors) {
     }
 }
 
+// The verdict from the attributes as the rules see it: a drive behind a
+// bridge that drops the registers, one that says good with an attribute at
+// its threshold, one that says nothing and fails nothing.
+TEST(DiskAlerts, VerdictsFromTheThresholdsNameTheAttribute) {
+    const struct {
+        const char* name;
+        int registers;
+        std::initializer_list<Attr> attributes;
+        int status;
+        QStringList keys;
+        const char* text; // of the one alert, if any
+    } cases[] = {
+        {"no registers, a pre-failure attribute at its threshold",
+         -1,
+         {{1, 100, 100, 0, 6}, {5, 5, 5, 417, 5}},
+         1,
+         {"verdict", "count:5:417"},
+         "健康状態が「異常」になりました（05 再配置セクタ数）"},
+        {"good, two attributes below",
+         0,
+         {{5, 4, 4, 0, 5}, {187, 1, 1, 0, 10}},
+         2,
+         {"caution"},
+         "健康状態が「注意」になりました（05 再配置セクタ数、BB 報告された訂正不能エラー数）"},
+        {"no verdict, nothing failing", -1, {{5, 100, 100, 0, 5}}, -1, {}, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CDisk before;
+        checkertest::FillDisk(&before, checkertest::Identify(),
+                              {{1, 100, 100, 0, 6}, {5, 100, 100, 0, 5}});
+        before.m_HddSmart.m_nStatus = 0;
+        CDisk now;
+        checkertest::FillDisk(&now, checkertest::Identify(), c.attributes);
+        now.m_HddSmart.m_nStatus = c.registers;
+        const DiskHealth health = HealthOf(now);
+        EXPECT_EQ(health.status, c.status);
+        const QList<DiskAlert> alerts = FindAlerts(HealthOf(before), health, {});
+        EXPECT_EQ(AlertKeys(alerts), c.keys);
+        if (c.text) {
+            EXPECT_EQ(alerts.first().Text(), QString::fromUtf8(c.text));
+        }
+    }
+}
+
 // An NVMe disk's health log, the fields the rules read.
 struct NvmeLog {
     long long mediaErrors = 0;

@@ -108,6 +108,41 @@ TEST_F(BaselineFileTest, ARepeatedIdKeepsOneStoredValuePerOccurrence) {
     EXPECT_EQ(EncodeBaseline(m_disk), plain);
 }
 
+// A file from a build that listed only the table's IDs, read now that every
+// attribute has a record: the IDs it lacks start from their current value,
+// its own records keep their bytes, and a disk of 30 records still writes
+// a file that build accepts.
+TEST_F(BaselineFileTest, AnOldFileOnADiskWithNewlyListedIds) {
+    CDisk disk;
+    FillDisk(
+        &disk, Identify("WD-ABC123"),
+        {{5, 90, 90, 0, 50}, {187, 97, 97, 3, 0}, {9, 97, 97, 1234, 0}, {241, 100, 100, 7, 0}});
+    const QByteArray old =
+        Le32(kNow) + Le32(2) + BaselineRecord(5, 100, 95, 90) + BaselineRecord(9, 99, 98, 97);
+    ApplyBaseline(old, &disk);
+    const auto& list = disk.m_HddSmart.m_DispList;
+    EXPECT_EQ(list.GetAt(0)->m_nInit, 100);
+    EXPECT_EQ(list.GetAt(1)->m_nInit, 97);
+    EXPECT_EQ(list.GetAt(1)->m_nChange, -1);
+    EXPECT_EQ(list.GetAt(2)->m_nInit, 99);
+    EXPECT_EQ(list.GetAt(3)->m_nInit, 100);
+    const QByteArray written = EncodeBaseline(disk);
+    EXPECT_EQ(written.left(8 + 13), old.left(8 + 13));
+    EXPECT_EQ(written.mid(8 + 2 * 13, 13), old.mid(8 + 13, 13));
+    EXPECT_EQ(written.mid(8 + 13, 1), QByteArray(1, char(187)));
+
+    CDisk full;
+    FillDisk(&full, Identify("WD-ABC123"), {});
+    for (int k = 0; k < 30; ++k)
+        testimg::setAttribute(full.m_HddSmart.m_Attribute, k, {BYTE(150 + k), 100, 100, 0});
+    full.GetDisplayAttribute();
+    full.m_HddSmart.SetInitValue();
+    ASSERT_EQ(full.m_HddSmart.m_DispList.GetCount(), 30);
+    ASSERT_TRUE(WriteBaseline(m_dir.path(), &full, FixedClock(kNow)));
+    EXPECT_EQ(m_dir.read(QStringLiteral("WD-ABC123.dat")).size(), kBaselineMaxBytes);
+    EXPECT_TRUE(ReadBaseline(m_dir.path(), &full));
+}
+
 TEST_F(BaselineFileTest, AFifoOrAnOversizedFileIsRefused) {
     ASSERT_EQ(::mkfifo(QFile::encodeName(FilePath()).constData(), 0600), 0);
     QString error;

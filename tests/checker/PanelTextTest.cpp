@@ -116,7 +116,40 @@ TEST(AttributeRows, OneRowPerRecordWithoutTheTemperatures) {
     EXPECT_EQ(rows[0].importance, rows[0].record->m_byImportance);
     EXPECT_DOUBLE_EQ(rows[0].depleted, 20.0);
     EXPECT_EQ(rows[1].cells[0], QStringLiteral("09"));
-    EXPECT_EQ(rows[1].cells[7], QStringLiteral("80000001 -2147483647"));
+    EXPECT_EQ(rows[1].cells[7], QStringLiteral("80000001 2147483649"));
+}
+
+// A drive whose database entry makes 231 its life left: the row is listed,
+// and a 48-bit raw keeps all its hexadecimal bytes and its decimal.
+TEST(AttributeRows, LifeLeftIsListedAndWideRawsStayWhole) {
+    CDisk disk;
+    disk.m_Knowledge.inDatabase = true;
+    disk.m_Knowledge.attributes[231] = {vorn::hdd::RawFormat::Raw48,
+                                        QStringLiteral("SSD_Life_Left"), true};
+    FillDisk(&disk, Identify(),
+             {{194, 35, 40, 35, 0}, {231, 20, 20, 20, 10}, {241, 100, 100, 0x800000000000, 0}});
+    const QList<AttributeRow> rows = MakeAttributeRows(disk);
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0].cells[kColumnId], QStringLiteral("E7"));
+    EXPECT_EQ(rows[0].cells[kColumnName], QString::fromUtf8("残り寿命"));
+    EXPECT_EQ(rows[1].cells[kColumnRaw], QStringLiteral("800000000000 140737488355328"));
+    EXPECT_EQ(disk.GetTemperature(), 35);
+}
+
+TEST(PanelTexts, TheStatusTipNamesTheFailingAttributes) {
+    CDisk disk;
+    FillDisk(&disk, Identify(), {{1, 100, 100, 0, 6}, {5, 3, 3, 900, 5}, {197, 0, 0, 8, 0}});
+    disk.m_HddSmart.m_nStatus = 0;
+    PanelTexts panel = MakePanelTexts(&disk, 180, kNow);
+    EXPECT_EQ(panel[PanelField::Status], QString::fromUtf8("注意"));
+    EXPECT_EQ(panel.statusTip, QString::fromUtf8("しきい値以下の属性: 05 再配置セクタ数"));
+    disk.m_HddSmart.m_nStatus = -1;
+    panel = MakePanelTexts(&disk, 180, kNow);
+    EXPECT_EQ(panel[PanelField::Status], QString::fromUtf8("異常"));
+
+    FillDisk(&disk, Identify(), {{5, 100, 100, 0, 5}});
+    EXPECT_TRUE(MakePanelTexts(&disk, 180, kNow).statusTip.isEmpty());
+    EXPECT_EQ(MakePanelTexts(&disk, 180, kNow)[PanelField::Status], QString::fromUtf8("不明"));
 }
 
 } // namespace

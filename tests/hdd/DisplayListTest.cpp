@@ -38,7 +38,7 @@ std::vector<int> ids(const CHddSmart& smart) {
     return result;
 }
 
-TEST(DisplayList, BuildsKnownAttributesInSectorOrder) {
+TEST(DisplayList, BuildsEveryAttributeInSectorOrder) {
     CHddSmart smart;
     load(smart, {{1, 200, 200, 0, 51},
                  {3, 150, 140, 4500, 21},
@@ -46,9 +46,9 @@ TEST(DisplayList, BuildsKnownAttributesInSectorOrder) {
                  {194, 110, 120, 0x2D, 0},
                  {254, 100, 100, 0, 0}});
     smart.GetDisplayAttribute();
-    ASSERT_EQ(ids(smart), (std::vector<int>{1, 3, 194}));
+    ASSERT_EQ(ids(smart), (std::vector<int>{1, 3, 229, 194, 254}));
 
-    const CHddSmartDisp* temperature = smart.m_DispList.GetAt(2);
+    const CHddSmartDisp* temperature = smart.m_DispList.GetAt(3);
     EXPECT_EQ(temperature->m_strName, QString::fromUtf8("HDD内部温度"));
     EXPECT_EQ(temperature->m_nCurrent, 110);
     EXPECT_EQ(temperature->m_nWorst, 110); // worst never above current
@@ -57,7 +57,7 @@ TEST(DisplayList, BuildsKnownAttributesInSectorOrder) {
     EXPECT_EQ(temperature->m_nChange, -1);
     EXPECT_EQ(smart.m_DispList.GetAt(0)->m_byImportance, 2);
     EXPECT_EQ(smart.m_DispList.GetAt(1)->m_nWorst, 140);
-    EXPECT_EQ(smart.m_DispList.GetAt(3), nullptr);
+    EXPECT_EQ(smart.m_DispList.GetAt(5), nullptr);
 }
 
 TEST(DisplayList, ThresholdIsTakenByPositionNotById) {
@@ -228,13 +228,78 @@ TEST(DisplayChangeQueries, MarksAndTies) {
 // The table is typed by hand: a lost row or a name mistyped in one of a
 // pair that should read alike shows here.
 TEST(DisplayNames, RowCountAndSharedNames) {
-    EXPECT_EQ(vorn::smart::attributeNameCount(), 45);
+    EXPECT_EQ(vorn::smart::attributeNameCount(), 83);
     EXPECT_STREQ(vorn::smart::findAttributeName(13)->name,
                  vorn::smart::findAttributeName(201)->name);
     EXPECT_STREQ(vorn::smart::findAttributeName(191)->name,
                  vorn::smart::findAttributeName(221)->name);
     EXPECT_STREQ(vorn::smart::findAttributeName(194)->name,
                  vorn::smart::findAttributeName(231)->name);
+}
+
+// The names one drive's database entry gives: some mean what the table
+// means, some mean something else, some only say the database does not
+// know either; the default entry (fromModelEntry false) never renames.
+TEST(DisplayNames, TheDrivesOwnMeaningsAndTheUnknownIds) {
+    vorn::hdd::DriveKnowledge knowledge;
+    knowledge.inDatabase = true;
+    const auto name = [&knowledge](int id, const char* text, bool fromModel = true) {
+        knowledge.attributes[id] = {vorn::hdd::RawFormat::Raw48, QString::fromLatin1(text),
+                                    fromModel};
+    };
+    name(1, "Raw_Read_Error_Rate");
+    name(194, "Proprietary_194");
+    name(202, "Percent_Lifetime_Remain");
+    name(231, "SSD_Life_Left");
+    name(16, "Gas_Gauge");
+    name(183, "SATA_Downshift_Count");
+    name(5, "Retired_Block_Count");
+    name(12, "SSD_Life_Left", false);
+
+    CHddSmart smart;
+    load(smart, {{1, 100, 100, 0, 50},
+                 {231, 90, 90, 90, 10},
+                 {202, 95, 95, 5, 0},
+                 {99, 100, 100, 0, 0},
+                 {16, 100, 100, 0, 0},
+                 {194, 70, 70, 30, 0},
+                 {183, 100, 100, 0, 0},
+                 {5, 100, 100, 0, 10},
+                 {12, 100, 100, 7, 0}});
+    smart.GetDisplayAttribute(knowledge);
+    ASSERT_EQ(ids(smart), (std::vector<int>{1, 231, 202, 99, 16, 194, 183, 5, 12}));
+    const auto nameAt = [&smart](int k) { return smart.m_DispList.GetAt(k)->m_strName; };
+    EXPECT_EQ(nameAt(0), QString::fromUtf8("読込エラー率"));
+    EXPECT_EQ(nameAt(1), QString::fromUtf8("残り寿命"));
+    EXPECT_EQ(nameAt(2), QString::fromUtf8("残り寿命"));
+    EXPECT_EQ(nameAt(3), QString::fromUtf8("ベンダー固有の属性 63"));
+    EXPECT_EQ(nameAt(4), QStringLiteral("Gas_Gauge"));
+    EXPECT_EQ(nameAt(5), QString::fromUtf8("HDD内部温度"));
+    EXPECT_EQ(nameAt(6), QString::fromUtf8("SATA 速度低下回数"));
+    EXPECT_EQ(nameAt(7), QString::fromUtf8("再配置セクタ数"));
+    EXPECT_EQ(nameAt(8), QString::fromUtf8("電源投入回数"));
+    EXPECT_EQ(smart.m_DispList.GetAt(0)->m_byImportance, 2);
+    EXPECT_EQ(smart.m_DispList.GetAt(3)->m_byImportance, 0);
+    EXPECT_FALSE(smart.m_DispList.GetAt(1)->m_bTemperature);
+    EXPECT_TRUE(smart.m_DispList.GetAt(5)->m_bTemperature);
+
+    // The life left wears like any other value: its fall is a change, while
+    // the temperature's is not.
+    smart.SetInitValue();
+    load(smart, {{1, 100, 100, 0, 50},
+                 {231, 80, 80, 80, 10},
+                 {202, 95, 95, 5, 0},
+                 {99, 100, 100, 0, 0},
+                 {16, 100, 100, 0, 0},
+                 {194, 60, 60, 40, 0},
+                 {183, 100, 100, 0, 0},
+                 {5, 100, 100, 0, 10},
+                 {12, 100, 100, 7, 0}});
+    smart.GetDisplayAttribute(knowledge);
+    QList<CHddSmartDisp*> changed;
+    ASSERT_TRUE(smart.GetChangeDepleted(changed));
+    ASSERT_EQ(changed.size(), 1);
+    EXPECT_EQ(changed[0]->m_byId, 231);
 }
 
 } // namespace

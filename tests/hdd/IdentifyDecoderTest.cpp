@@ -253,3 +253,47 @@ TEST(IdentifyText, SwapBackRecognisesOnlyTheKnownMakers) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(IdentifySectorSize, Words106And117DecideTheLogicalSize) {
+    const struct {
+        const char* what;
+        WORD word106;
+        DWORD words117;
+        LONGLONG expected;
+    } rows[] = {
+        {"4Kn: valid, long logical sectors of 2048 words", 0x5000, 2048, 4096},
+        {"512e: several logical per physical, logical ones short", 0x6003, 0, 512},
+        {"bit 15 set: the word is not valid", 0xD000, 2048, 512},
+        {"bit 14 clear: the word is not valid", 0x1000, 2048, 512},
+        {"long sectors of no stated size", 0x5000, 0, 512},
+        {"256 words are not longer than 256", 0x5000, 256, 512},
+        {"a size no drive has", 0x5000, 0x01000000, 512},
+        {"520-byte sectors", 0x5000, 260, 520},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        SectorImage image{};
+        setWord(image, 106, row.word106);
+        testimg::setDword(image, 234, row.words117);
+        EXPECT_EQ(logicalSectorSize(image), row.expected);
+    }
+}
+
+TEST(IdentifySectorSize, CapacityOfA4KnDiskIsExact) {
+    // An 8 TB disk of 4096-byte sectors: 1,953,506,646 of them.
+    SectorImage image{};
+    setWord(image, 106, 0x5000);
+    testimg::setDword(image, 234, 2048);
+    testimg::setDword(image, 120, 0x0FFFFFFF);
+    setQword(image, 200, 1953506646);
+    EXPECT_EQ(capacity48(image), 8001563222016LL);
+    EXPECT_EQ(chosenCapacity(image), 8001563222016LL);
+    EXPECT_EQ(capacity28(image), 0x0FFFFFFFLL * 4096);
+    // A count whose bytes overflow in 4096-byte sectors is no capacity.
+    setQword(image, 200, 0x0008000000000000ULL);
+    EXPECT_EQ(capacity48(image), 0);
+}
+
+} // namespace

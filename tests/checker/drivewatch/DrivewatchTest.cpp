@@ -120,9 +120,11 @@ TEST_F(DrivewatchTest, JsonOfTheSampleMachine) {
                "drive_letters interface ata_standard transfer_mode_supported transfer_mode_active "
                "smart_supported smart_enabled status temperature power_on_raw power_on_unit "
                "power_cycles attributes power_mode power_on_hours power_on_source "
-               "critical_temperature_threshold warning_temperature_threshold");
-    const QStringList attributeKeys =
-        keySet("id name importance init change current worst threshold raw depleted");
+               "critical_temperature_threshold warning_temperature_threshold "
+               "failing_attributes logical_sector_size temperature_source");
+    const QStringList attributeKeys = keySet("id name importance init change current worst "
+                                             "threshold raw depleted below_threshold raw48 "
+                                             "raw_text");
     for (const QJsonValue& disk : disks) {
         EXPECT_EQ(disk.toObject().keys(), diskKeys);
         for (const QJsonValue& a : disk.toObject().value(QStringLiteral("attributes")).toArray()) {

@@ -151,11 +151,13 @@ TEST_F(CheckerWindowTest, EverySampleDiskFillsThePanelFromItsButton) {
         // Every caption names its value for a screen reader.
         EXPECT_EQ(panel.Caption(PanelField::Model)->buddy(), panel.Value(PanelField::Model));
     }
-    // The button's accessible name is its tip: model and drive names.
+    // The button's accessible name is its tip: model, drive names and the
+    // attribute that fails.
     QAccessibleInterface* button = QAccessible::queryAccessibleInterface(window.DiskButton(2));
     ASSERT_TRUE(button);
     EXPECT_EQ(button->text(QAccessible::Name),
-              QStringLiteral("WDC WD10EZEX-08WN4A0\nF: /srv/backup "));
+              QStringLiteral(
+                  "WDC WD10EZEX-08WN4A0\nF: /srv/backup \nしきい値以下の属性: 05 再配置セクタ数"));
 }
 
 TEST_F(CheckerWindowTest, TheScanRunsOffTheWindowThreadWithTheCommandsLocked) {

@@ -120,8 +120,8 @@ check_identity() {
 # --- S.M.A.R.T. as QEMU reports it -----------------------------------------
 check_smart() {
     need_drivewatch default
-    # id|name|importance|current|worst|threshold|raw; 190 (airflow temperature)
-    # is not in the name table and is left out.
+    # id|name|importance|current|worst|threshold|raw; QEMU's only temperature
+    # is 190 (airflow), 31 degrees in its low raw byte.
     local want
     want=$(printf '%s\n' \
         '1|読込エラー率|2|100|100|6|0' \
@@ -129,13 +129,14 @@ check_smart() {
         '4|スタート／ストップ数|0|100|100|20|100' \
         '5|再配置セクタ数|2|100|100|36|0' \
         '9|パワーオン時間|0|100|100|0|1' \
-        '12|電源投入回数|0|100|100|0|0')
+        '12|電源投入回数|0|100|100|0|0' \
+        '190|エアフロー温度|0|69|69|50|522125343')
     smart_disk() {
         local serial=$3
         expect "$serial S.M.A.R.T. supported" "$(dw_field default "$serial" smart_supported)" true
         expect "$serial S.M.A.R.T. enabled" "$(dw_field default "$serial" smart_enabled)" true
         expect "$serial verdict" "$(dw_field default "$serial" status)" 0
-        expect "$serial temperature" "$(dw_field default "$serial" temperature)" -1
+        expect "$serial temperature" "$(dw_field default "$serial" temperature)" 31
         expect "$serial power-on raw" "$(dw_field default "$serial" power_on_raw)" 1
         expect "$serial power cycles" "$(dw_field default "$serial" power_cycles)" 0
         expect "$serial attribute records" "$(jq -r --argjson i "$(serial_index "$serial")" '.disks[] | select(.index == $i) |
@@ -211,7 +212,7 @@ check_switching() {
         grep -q '^ID#' "$files/smart-after-enable-$serial.txt" ||
             fail "$serial: the device rejects READ DATA after -Enable"
         expect "after -Enable $serial attributes" \
-            "$(dw_field enabled "$serial" attributes | jq length)" 6
+            "$(dw_field enabled "$serial" attributes | jq length)" 7
         expect "after -Enable $serial verdict" "$(dw_field enabled "$serial" status)" 0
     }
     for_each_disk switching_disk
