@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bitset>
 #include <cctype>
+#include <cstring>
 #include <optional>
 
 namespace vorn::hdd {
@@ -20,14 +21,15 @@ public:
 
     explicit CTokens(const QByteArray& text) : m_text(text) {}
 
-    Kind next() {
+    // A string's text is appended to *string, so adjacent literals join.
+    Kind next(QByteArray* string) {
         skipSpace();
         m_tokenLine = m_line;
         if (m_pos >= m_text.size())
             return End;
         const char c = m_text[m_pos];
         if (c == '"')
-            return readString();
+            return readString(string);
         ++m_pos;
         switch (c) {
         case '{':
@@ -41,7 +43,6 @@ public:
         }
     }
 
-    const QByteArray& string() const { return m_string; }
     int line() const { return m_tokenLine; }
 
 private:
@@ -78,6 +79,12 @@ private:
     // To the line feed, which is left for skipSpace to count; a directive
     // continues past a line ending in a backslash.
     void skipToLineEnd(bool continued) {
+        if (!continued) {
+            const void* end = std::memchr(m_text.constData() + m_pos, '\n',
+                                          static_cast<std::size_t>(m_text.size() - m_pos));
+            m_pos = end ? static_cast<const char*>(end) - m_text.constData() : m_text.size();
+            return;
+        }
         while (m_pos < m_text.size() && m_text[m_pos] != '\n') {
             if (continued && m_text[m_pos] == '\\' && m_pos + 1 < m_text.size() &&
                 m_text[m_pos + 1] == '\n') {
@@ -89,31 +96,25 @@ private:
         }
     }
 
-    Kind readString() {
-        m_string.clear();
+    Kind readString(QByteArray* string) {
+        const char* data = m_text.constData();
+        const char* end = data + m_text.size();
         ++m_pos;
-        const qsizetype size = m_text.size();
-        qsizetype runStart = m_pos;
-        while (m_pos < size) {
-            const char c = m_text[m_pos];
-            if (c == '"') {
-                m_string.append(m_text.constData() + runStart, m_pos - runStart);
-                ++m_pos;
+        for (;;) {
+            const char* p = data + m_pos;
+            while (p < end && *p != '"' && *p != '\\' && *p != '\n')
+                ++p;
+            string->append(data + m_pos, p - (data + m_pos));
+            m_pos = p - data;
+            if (p == end || *p == '\n')
+                return Unterminated;
+            ++m_pos;
+            if (*p == '"')
                 return String;
-            }
-            if (c == '\n')
+            if (m_pos >= m_text.size())
                 return Unterminated;
-            if (c != '\\') {
-                ++m_pos;
-                continue;
-            }
-            m_string.append(m_text.constData() + runStart, m_pos - runStart);
-            if (++m_pos >= size)
-                return Unterminated;
-            m_string.append(escape());
-            runStart = m_pos;
+            string->append(escape());
         }
-        return Unterminated;
     }
 
     // The character of the escape sequence after a backslash at m_pos.
@@ -160,7 +161,6 @@ private:
     qsizetype m_pos = 0;
     int m_line = 1;
     int m_tokenLine = 1;
-    QByteArray m_string;
 };
 
 QString entryName(const DriveDatabaseEntry& entry) {
@@ -206,7 +206,8 @@ PowerOnUnit powerOnUnitOf(RawFormat format) {
 struct DriveDatabase::Compiled {
     enum State { Untried, Usable, Broken };
     State state = Untried;
-    bool firstKnown = false;
+    bool filterKnown = false;
+    std::vector<QByteArray> prefixes; // empty: filtered by the first byte
     std::bitset<256> first;
     std::optional<PosixRegex> model;
     std::optional<PosixRegex> firmware;
@@ -227,12 +228,21 @@ bool DriveDatabase::entryMatches(std::size_t index, const QByteArray& model,
     Compiled& c = m_compiled[index];
     if (c.state == Compiled::Broken)
         return false;
-    if (!c.firstKnown) {
-        c.first = PosixRegex::possibleFirstBytes(entry.modelPattern);
-        c.firstKnown = true;
+    // Most expressions start with literal text a model either starts with or
+    // not; only those it may match are compiled.
+    if (!c.filterKnown) {
+        c.prefixes = PosixRegex::literalPrefixes(entry.modelPattern);
+        if (c.prefixes.empty())
+            c.first = PosixRegex::possibleFirstBytes(entry.modelPattern);
+        c.filterKnown = true;
     }
-    if (!model.isEmpty() && !c.first[static_cast<unsigned char>(model[0])])
+    if (!c.prefixes.empty()) {
+        if (std::none_of(c.prefixes.begin(), c.prefixes.end(),
+                         [&](const QByteArray& p) { return model.startsWith(p); }))
+            return false;
+    } else if (!model.isEmpty() && !c.first[static_cast<unsigned char>(model[0])]) {
         return false;
+    }
     if (c.state == Compiled::Untried) {
         QString error;
         c.model = PosixRegex::compile(entry.modelPattern, &error);
@@ -357,26 +367,29 @@ std::shared_ptr<const DriveDatabase> parseDriveDatabase(const QByteArray& text,
             log(QStringLiteral("drive database line %1: %2; left out").arg(line).arg(what));
     };
 
-    CTokens::Kind kind = tokens.next();
+    QByteArray field;
+    CTokens::Kind kind = tokens.next(&field);
     while (kind != CTokens::End) {
         if (kind == CTokens::Unterminated) {
             report(tokens.line(), QStringLiteral("unterminated string, the rest of the file"));
             break;
         }
         if (kind != CTokens::Open) {
-            kind = tokens.next();
+            field.clear();
+            kind = tokens.next(&field);
             continue;
         }
         const int line = tokens.line();
         std::vector<QByteArray> fields;
-        QByteArray field;
+        fields.reserve(5);
+        field.clear();
         bool inField = false;
         bool wellFormed = true;
         int depth = 0;
-        kind = tokens.next();
+        kind = tokens.next(&field);
         if (kind == CTokens::Open)
             continue; // the array's own brace: its first entry opens here
-        for (;; kind = tokens.next()) {
+        for (;; kind = tokens.next(&field)) {
             if (kind == CTokens::End || kind == CTokens::Unterminated)
                 break;
             if (kind == CTokens::Open) {
@@ -388,7 +401,6 @@ std::shared_ptr<const DriveDatabase> parseDriveDatabase(const QByteArray& text,
             } else if (depth > 0) {
                 continue;
             } else if (kind == CTokens::String) {
-                field += tokens.string();
                 inField = true;
             } else if (kind == CTokens::Comma) {
                 wellFormed = wellFormed && inField;
@@ -405,7 +417,8 @@ std::shared_ptr<const DriveDatabase> parseDriveDatabase(const QByteArray& text,
         }
         if (inField)
             fields.push_back(std::move(field));
-        kind = tokens.next();
+        field.clear();
+        kind = tokens.next(&field);
         if (!wellFormed || fields.size() != 5) {
             report(line, QStringLiteral("entry is not five strings"));
             continue;

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <string>
 
 namespace vorn::hdd {
 
@@ -12,14 +13,18 @@ namespace {
 constexpr std::size_t kMaxInstructions = 20000;
 constexpr int kMaxRepeat = 255; // RE_DUP_MAX
 
+// A node of the parsed expression. Nodes live in one array and name their
+// children by index, so parsing allocates once per expression, not per node.
 struct Node {
     enum Kind { Empty, Byte, Any, Class, LineStart, LineEnd, Concat, Alternation, Repeat };
     Kind kind = Empty;
     unsigned char byte = 0;
     int cls = 0;
     int min = 0;
-    int max = 0; // -1: no upper bound
-    std::vector<Node> children;
+    int max = 0;    // -1: no upper bound
+    int first = -1; // the first child
+    int last = -1;  // the last child
+    int next = -1;  // the next sibling
 };
 
 bool namedClass(QByteArrayView name, std::bitset<256>* set) {
@@ -52,7 +57,11 @@ public:
     PosixRegexCompiler(QByteArrayView pattern, PosixRegex* out) : m_text(pattern), m_out(out) {}
 
     bool run(QString* error) {
-        Node root;
+        // At most an atom and its repetition per character, and a branch
+        // and a group node per parenthesis or bar: nodes never move.
+        m_nodes.reserve(static_cast<std::size_t>(m_text.size()) * 3 + 4);
+        m_out->m_program.reserve(static_cast<std::size_t>(m_text.size()) * 2 + 8);
+        int root = -1;
         if (!parseAlternation(&root, 0)) {
             if (error)
                 *error = m_error;
@@ -84,43 +93,58 @@ private:
     bool atEnd() const { return m_pos >= m_text.size(); }
     char peek() const { return m_text[m_pos]; }
 
-    bool parseAlternation(Node* node, int depth) {
+    int newNode(Node::Kind kind) {
+        Node node;
+        node.kind = kind;
+        m_nodes.push_back(node);
+        return static_cast<int>(m_nodes.size()) - 1;
+    }
+
+    Node& at(int index) { return m_nodes[static_cast<std::size_t>(index)]; }
+
+    void append(int parent, int child) {
+        if (at(parent).last == -1)
+            at(parent).first = child;
+        else
+            at(at(parent).last).next = child;
+        at(parent).last = child;
+    }
+
+    bool parseAlternation(int* node, int depth) {
         if (depth > 100)
             return fail("groups nested too deep");
-        Node branch;
+        int branch = -1;
         if (!parseBranch(&branch, depth))
             return false;
         if (atEnd() || peek() != '|') {
-            *node = std::move(branch);
+            *node = branch;
             return true;
         }
-        node->kind = Node::Alternation;
-        node->children.push_back(std::move(branch));
+        *node = newNode(Node::Alternation);
+        append(*node, branch);
         while (!atEnd() && peek() == '|') {
             ++m_pos;
-            Node next;
-            if (!parseBranch(&next, depth))
+            if (!parseBranch(&branch, depth))
                 return false;
-            node->children.push_back(std::move(next));
+            append(*node, branch);
         }
         return true;
     }
 
-    bool parseBranch(Node* node, int depth) {
-        node->kind = Node::Concat;
+    bool parseBranch(int* node, int depth) {
+        *node = newNode(Node::Concat);
         while (!atEnd() && peek() != '|' && peek() != ')') {
-            Node atom;
+            int atom = -1;
             if (!parseAtom(&atom, depth))
                 return false;
             while (!atEnd() && (peek() == '*' || peek() == '+' || peek() == '?' || peek() == '{')) {
-                Node repeat;
-                repeat.kind = Node::Repeat;
-                if (!parseRepeat(&repeat))
+                const int repeat = newNode(Node::Repeat);
+                if (!parseRepeat(&at(repeat)))
                     return false;
-                repeat.children.push_back(std::move(atom));
-                atom = std::move(repeat);
+                append(repeat, atom);
+                atom = repeat;
             }
-            node->children.push_back(std::move(atom));
+            append(*node, atom);
         }
         return true;
     }
@@ -171,7 +195,7 @@ private:
         return m_pos > start;
     }
 
-    bool parseAtom(Node* node, int depth) {
+    bool parseAtom(int* node, int depth) {
         const char c = m_text[m_pos++];
         switch (c) {
         case '(':
@@ -182,15 +206,16 @@ private:
             ++m_pos;
             return true;
         case '[':
-            return parseBracket(node);
+            *node = newNode(Node::Class);
+            return parseBracket(&at(*node));
         case '.':
-            node->kind = Node::Any;
+            *node = newNode(Node::Any);
             return true;
         case '^':
-            node->kind = Node::LineStart;
+            *node = newNode(Node::LineStart);
             return true;
         case '$':
-            node->kind = Node::LineEnd;
+            *node = newNode(Node::LineEnd);
             return true;
         case '*':
         case '+':
@@ -201,12 +226,12 @@ private:
         case '\\':
             if (atEnd())
                 return fail("trailing backslash");
-            node->kind = Node::Byte;
-            node->byte = static_cast<unsigned char>(m_text[m_pos++]);
+            *node = newNode(Node::Byte);
+            at(*node).byte = static_cast<unsigned char>(m_text[m_pos++]);
             return true;
         default:
-            node->kind = Node::Byte;
-            node->byte = static_cast<unsigned char>(c);
+            *node = newNode(Node::Byte);
+            at(*node).byte = static_cast<unsigned char>(c);
             return true;
         }
     }
@@ -279,7 +304,6 @@ private:
         }
         if (negate)
             set.flip();
-        node->kind = Node::Class;
         node->cls = static_cast<int>(m_out->m_classes.size());
         m_out->m_classes.push_back(set);
         return true;
@@ -294,7 +318,8 @@ private:
 
     int here() const { return static_cast<int>(m_out->m_program.size()); }
 
-    bool generate(const Node& node) {
+    bool generate(int index) {
+        const Node& node = at(index);
         switch (node.kind) {
         case Node::Empty:
             return true;
@@ -309,7 +334,7 @@ private:
         case Node::LineEnd:
             return push({Op::LineEnd, 0, 0, 0});
         case Node::Concat:
-            for (const Node& child : node.children) {
+            for (int child = node.first; child != -1; child = at(child).next) {
                 if (!generate(child))
                     return false;
             }
@@ -324,15 +349,15 @@ private:
 
     bool generateAlternation(const Node& node) {
         std::vector<int> jumps;
-        for (std::size_t i = 0; i < node.children.size(); ++i) {
-            const bool last = i + 1 == node.children.size();
+        for (int child = node.first; child != -1; child = at(child).next) {
+            const bool last = at(child).next == -1;
             int split = -1;
             if (!last) {
                 split = here();
                 if (!push({Op::Split, 0, split + 1, 0}))
                     return false;
             }
-            if (!generate(node.children[i]))
+            if (!generate(child))
                 return false;
             if (!last) {
                 jumps.push_back(here());
@@ -347,7 +372,7 @@ private:
     }
 
     bool generateRepeat(const Node& node) {
-        const Node& child = node.children.front();
+        const int child = node.first;
         for (int i = 0; i < node.min; ++i) {
             if (!generate(child))
                 return false;
@@ -375,6 +400,7 @@ private:
     qsizetype m_pos = 0;
     PosixRegex* m_out;
     QString m_error;
+    std::vector<Node> m_nodes;
 };
 
 namespace {
@@ -508,6 +534,65 @@ private:
 
 std::bitset<256> PosixRegex::possibleFirstBytes(QByteArrayView pattern) {
     return FirstBytes(pattern).run();
+}
+
+std::vector<QByteArray> PosixRegex::literalPrefixes(QByteArrayView pattern) {
+    std::vector<QByteArray> prefixes;
+    qsizetype pos = 0;
+    const qsizetype size = pattern.size();
+    for (;;) {
+        std::string prefix;
+        bool open = true; // still reading the alternative's leading literals
+        int depth = 0;
+        while (pos < size && (depth > 0 || pattern[pos] != '|')) {
+            const char c = pattern[pos];
+            if (open && (c == '*' || c == '?' || c == '{')) {
+                if (!prefix.empty())
+                    prefix.pop_back(); // the last literal may be absent
+                open = false;
+            }
+            if (c == '\\' && pos + 1 < size) {
+                if (open && depth == 0)
+                    prefix += pattern[pos + 1];
+                pos += 2;
+                continue;
+            }
+            if (c == '[') {
+                // A bracket expression is skipped whole: ']' first is a member.
+                open = false;
+                pos += pos + 1 < size && pattern[pos + 1] == '^' ? 2 : 1;
+                if (pos < size && pattern[pos] == ']')
+                    ++pos;
+                while (pos < size && pattern[pos] != ']') {
+                    if (pattern[pos] == '[' && pos + 1 < size &&
+                        (pattern[pos + 1] == ':' || pattern[pos + 1] == '.' ||
+                         pattern[pos + 1] == '=')) {
+                        const qsizetype close = pattern.indexOf(pattern[pos + 1], pos + 2);
+                        pos = close < 0 ? size : close + 1;
+                    }
+                    ++pos;
+                }
+                ++pos;
+                continue;
+            }
+            if (c == '(')
+                ++depth;
+            else if (c == ')')
+                --depth;
+            if (c == '(' || c == ')' || c == '.' || c == '^' || c == '$' || c == '+' || c == '*' ||
+                c == '?' || c == '{' || c == '}')
+                open = false;
+            else if (open && depth == 0)
+                prefix += c;
+            ++pos;
+        }
+        if (prefix.empty() || depth != 0)
+            return {};
+        prefixes.emplace_back(prefix.data(), static_cast<qsizetype>(prefix.size()));
+        if (pos >= size)
+            return prefixes;
+        ++pos; // the bar
+    }
 }
 
 std::optional<PosixRegex> PosixRegex::compile(QByteArrayView pattern, QString* error) {

@@ -36,6 +36,11 @@ public:
     // table's expressions before compiling any.
     static std::bitset<256> possibleFirstBytes(QByteArrayView pattern);
 
+    // The literal text each top-level alternative starts with, when every
+    // one starts with some: a whole match begins with one of them. Empty
+    // when it cannot tell.
+    static std::vector<QByteArray> literalPrefixes(QByteArrayView pattern);
+
     enum class Op : unsigned char { Byte, Any, Class, Split, Jump, LineStart, LineEnd, Match };
     struct Instruction {
         Op op = Op::Match;

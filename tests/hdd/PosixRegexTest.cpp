@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using vorn::hdd::PosixRegex;
 
 // Whole-string matching with POSIX rules, and the first-byte filter that
@@ -48,10 +50,22 @@ TEST(PosixRegex, MatchesWholeStringsWithPosixRules) {
             EXPECT_TRUE(PosixRegex::possibleFirstBytes(c.pattern)[first])
                 << c.pattern << " filters out " << c.text;
         }
+        if (c.matches) {
+            const auto prefixes = PosixRegex::literalPrefixes(c.pattern);
+            const QByteArray text(c.text);
+            EXPECT_TRUE(prefixes.empty() ||
+                        std::any_of(prefixes.begin(), prefixes.end(),
+                                    [&](const QByteArray& p) { return text.startsWith(p); }))
+                << c.pattern << " filters out " << c.text;
+        }
     }
-    // The filter does narrow the table down.
+    // The filters do narrow the table down.
     EXPECT_EQ(PosixRegex::possibleFirstBytes("(ST|MB)[0-9]+").count(), 2u);
     EXPECT_EQ(PosixRegex::possibleFirstBytes("x?y").count(), 2u);
+    EXPECT_EQ(PosixRegex::literalPrefixes("ST3(1|2)0|WDC? W\\.D+|(A|B)"),
+              std::vector<QByteArray>{});
+    EXPECT_EQ(PosixRegex::literalPrefixes("ST3(1|2)0|WDC? W\\.D+"),
+              (std::vector<QByteArray>{"ST3", "WD"}));
 }
 
 TEST(PosixRegex, RejectsMalformedExpressions) {
