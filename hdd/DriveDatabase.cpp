@@ -324,7 +324,7 @@ DriveKnowledge knowledgeFromPresets(const DrivePresets* defaults, const DrivePre
     if (defaults) {
         for (const AttributePreset& p : defaults->attributes) {
             if (applies(p, medium))
-                knowledge.attributes[p.id] = {p.format, p.name, p.byteOrder, false};
+                knowledge.attributes[p.id] = {p.format, p.name, false, p.byteOrder};
         }
     }
     if (!entry)
@@ -334,7 +334,7 @@ DriveKnowledge knowledgeFromPresets(const DrivePresets* defaults, const DrivePre
     for (const AttributePreset& p : entry->attributes) {
         if (!applies(p, medium))
             continue;
-        knowledge.attributes[p.id] = {p.format, p.name, p.byteOrder, true};
+        knowledge.attributes[p.id] = {p.format, p.name, true, p.byteOrder};
         if (p.id == 9)
             knowledge.powerOnUnit = powerOnUnitOf(p.format);
     }

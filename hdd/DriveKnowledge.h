@@ -47,8 +47,8 @@ enum class PowerOnUnit { Unknown, Hours, Minutes, HalfMinutes, Seconds, HoursMse
 struct AttributeKnowledge {
     RawFormat format = RawFormat::Raw48;
     QString name;                // the database's ASCII name, empty when it names none
-    QByteArray byteOrder;        // the preset's byte order ("543210", ...), empty: the format's own
     bool fromModelEntry = false; // true when the drive's own entry (not the default one) says so
+    QByteArray byteOrder;        // the preset's byte order ("543210", ...), empty: the format's own
 };
 
 struct DriveKnowledge {
