@@ -3,6 +3,7 @@
 #include "VornHddExport.h"
 #include "WinTypes.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <array>
@@ -31,11 +32,11 @@ enum class RawFormat {
     Raw16Avg16,   // word 0, then word 1 as "(Average N)"
     Raw24Raw8,    // bytes 0-2 as a number, then bytes 3-5 in brackets
     Raw24Raw24,   // "a/b" of bytes 3-5 over bytes 0-2
-    Raw24Raw32,   // "a/b" of bytes 4-5 over bytes 0-3
+    Raw24Raw32,   // "a/b" of the reserved byte and bytes 5-4 over bytes 3-0
     Sec2Hour,     // a seconds counter, printed as h+m+s
     Min2Hour,     // a minutes counter, printed as h+m
     Halfmin2Hour, // a half-minutes counter, printed as h+m
-    Msec24Hour32, // hours in bytes 0-3, milliseconds in bytes 4-5
+    Msec24Hour32, // hours in bytes 0-3, milliseconds in bytes 4-5 and the reserved byte
     TempMinMax,   // current temperature with the drive's minimum and maximum
     Temp10x,      // tenths of a degree
 };
@@ -47,6 +48,7 @@ struct AttributeKnowledge {
     RawFormat format = RawFormat::Raw48;
     QString name;                // the database's ASCII name, empty when it names none
     bool fromModelEntry = false; // true when the drive's own entry (not the default one) says so
+    QByteArray byteOrder;        // the preset's byte order ("543210", ...), empty: the format's own
 };
 
 struct DriveKnowledge {
@@ -64,6 +66,15 @@ struct DriveKnowledge {
 // anything but reading that file.
 VORNHDD_API DriveKnowledge lookupDriveKnowledge(const QString& model, const QString& firmware);
 
+// Whether the drive spins, for the database's settings that hold for one
+// kind only (IDENTIFY word 217: 1 is a solid-state drive, a speed a disk).
+enum class DriveMedium { Unknown, Hdd, Ssd };
+
+// The same; settings for one kind of drive apply only when medium tells
+// which kind this is (the two-argument form leaves them out).
+VORNHDD_API DriveKnowledge lookupDriveKnowledge(const QString& model, const QString& firmware,
+                                                DriveMedium medium);
+
 // One attribute entry as its 12 bytes of the attribute sector.
 using AttributeBytes = std::array<BYTE, 12>;
 
@@ -73,5 +84,14 @@ struct RawValue {
 };
 
 VORNHDD_API RawValue decodeRaw(RawFormat format, const AttributeBytes& entry);
+
+// The same with a preset's byte order, most significant byte first: '0'-'5'
+// the raw bytes, 'r' the reserved byte, 'v' the current and 'w' the worst
+// value, 'z' a zero byte. Empty: the format's own order.
+VORNHDD_API RawValue decodeRaw(RawFormat format, const AttributeBytes& entry,
+                               const QByteArray& byteOrder);
+
+// The attribute as its knowledge says: format and byte order.
+VORNHDD_API RawValue decodeRaw(const AttributeKnowledge& knowledge, const AttributeBytes& entry);
 
 } // namespace vorn::hdd
