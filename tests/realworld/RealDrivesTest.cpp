@@ -45,6 +45,7 @@ struct Drive {
 struct RealDrives {
     QString skipReason;
     QString runError;
+    QString runErrText; // what drivewatch wrote to its error stream
     std::vector<Drive> drives;
     QStringList unreadable; // "<report>: <why>"
     QStringList empty;      // reports that hold no drive
@@ -71,8 +72,11 @@ void readMachine(RealDrives* all) {
         all->skipReason = QStringLiteral("no real drives' reports in ") + kRealWorld;
         return;
     }
-    static QTemporaryDir machine;
+    // REALWORLD_MACHINE_DIR keeps the machine for a look with drivewatch.
+    static QTemporaryDir scratch;
     static QTemporaryDir cwd;
+    const QString keep = qEnvironmentVariable("REALWORLD_MACHINE_DIR");
+    const QDir machine(keep.isEmpty() ? scratch.path() : keep);
     all->reports = int(names.size());
     for (const QString& name : names) {
         QFile file(reports.filePath(name));
@@ -111,6 +115,7 @@ void readMachine(RealDrives* all) {
     const vorn::drivewatch::DrivewatchResult result = vorn::drivewatch::RunDrivewatch(
         {QStringLiteral("drivewatch"), QStringLiteral("--json")}, env);
     Cm_CloseErrorFile();
+    all->runErrText = QString::fromUtf8(result.err);
     std::map<int, QJsonObject> byIndex;
     parsedDisks(result.out, &byIndex, &all->runError);
     for (std::size_t i = 0; i < all->drives.size(); ++i)
