@@ -72,8 +72,12 @@ void readMachine(RealDrives* all) {
         all->skipReason = QStringLiteral("no real drives' reports in ") + kRealWorld;
         return;
     }
+    // Some three thousand small files: in memory where the system offers a
+    // place, as a disk shared with builds makes each creation slow.
     // REALWORLD_MACHINE_DIR keeps the machine for a look with drivewatch.
-    static QTemporaryDir scratch;
+    static QTemporaryDir scratch(QFileInfo(QStringLiteral("/dev/shm")).isWritable()
+                                     ? QStringLiteral("/dev/shm/realdrives-XXXXXX")
+                                     : QDir::tempPath() + QStringLiteral("/realdrives-XXXXXX"));
     static QTemporaryDir cwd;
     const QString keep = qEnvironmentVariable("REALWORLD_MACHINE_DIR");
     const QDir machine(keep.isEmpty() ? scratch.path() : keep);
