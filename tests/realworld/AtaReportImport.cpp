@@ -1,7 +1,7 @@
 #include "AtaIdentifyImage.h"
 #include "AttributeTable.h"
 #include "DeviceStatisticsImage.h"
-#include "ReportImportParts.h"
+#include "ProtocolImport.h"
 
 #include <QRegularExpression>
 

@@ -56,7 +56,7 @@ std::optional<AttributeTable> parseAttributeTable(const QStringList& lines, QStr
             table.revision = m.captured(1).toInt();
     }
 
-    static const QRegularExpression brief(
+    static const QRegularExpression lettered(
         QStringLiteral("^\\s*(\\d{1,3}) (\\S+)\\s+([P-][O-][S-][R-][C-][K-]\\+?)\\s+"
                        "(\\d{3})\\s+(\\d{3})\\s+(\\d{3}|---)\\s+(-|NOW|Past)\\s+(\\S.*?)\\s*$"));
     static const QRegularExpression wide(QStringLiteral(
@@ -69,7 +69,7 @@ std::optional<AttributeTable> parseAttributeTable(const QStringList& lines, QStr
             break;
         AttributeRow row;
         QString failed;
-        if (const auto m = brief.match(line); m.hasMatch()) {
+        if (const auto m = lettered.match(line); m.hasMatch()) {
             row.flags = flagsFromLetters(m.captured(3));
             failed = m.captured(7);
             row.rawText = m.captured(8);

@@ -1,4 +1,4 @@
-#include "ReportImportParts.h"
+#include "ProtocolImport.h"
 
 #include <QRegularExpression>
 

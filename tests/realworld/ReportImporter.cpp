@@ -1,6 +1,6 @@
 #include "ReportImporter.h"
 
-#include "ReportImportParts.h"
+#include "ProtocolImport.h"
 
 namespace realworld {
 

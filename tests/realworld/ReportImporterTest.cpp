@@ -66,7 +66,7 @@ TEST(RawValueEncoding, EachPrintedShapeGoesToTheBytesSmartctlReadsItFrom) {
         EXPECT_EQ(raw->format, QString::fromLatin1(c.format));
     }
 
-    // Parts that do not fit their bytes, and shapes of no layout, are refused
+    // Figures that do not fit their bytes, and shapes of no layout, are refused
     // rather than written wrongly.
     for (const char* text : {"70000 (Average 1)", "1 (256 0 0)", "300 (Min/Max 1/2)", "12.5",
                              "5h+75m", "0x1234", "-3"})
