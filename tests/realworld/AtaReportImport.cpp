@@ -102,27 +102,23 @@ std::optional<int> attributeTemperature(const AttributeTable& table, QString* fr
     return std::nullopt;
 }
 
-void expectTemperature(const ReportText& report, const std::optional<DeviceStatisticsTable>& ds,
-                       const AttributeTable& table, DriveExpectations* expect) {
+// The temperature the drive's own sectors give, in the order the suite
+// promises: the attribute smartctl prints as the temperature, else the valid
+// Device Statistics reading. SCT Status is a further source the suite does
+// not read; where it differs, smartctl printed the attribute's reading too.
+void expectTemperature(const std::optional<DeviceStatisticsTable>& ds, const AttributeTable& table,
+                       DriveExpectations* expect) {
     QString from;
-    if (ds) {
+    expect->temperatureInSectors = attributeTemperature(table, &from);
+    if (!expect->temperatureInSectors && ds) {
         const auto t = ds->value(kTemperatureStatisticsPage, kCurrentTemperatureOffset);
         if (t && *t != kNoTemperature) {
             expect->temperatureInSectors = int(*t);
             from = QStringLiteral("Device Statistics");
         }
     }
-    if (!expect->temperatureInSectors)
-        expect->temperatureInSectors = attributeTemperature(table, &from);
     expect->temperature = expect->temperatureInSectors;
     expect->temperatureFrom = from;
-    if (const auto sct = report.field(QStringLiteral("Current Temperature"))) {
-        static const QRegularExpression degrees(QStringLiteral("^(-?\\d+) Celsius"));
-        if (const auto m = degrees.match(*sct); m.hasMatch()) {
-            expect->temperature = m.captured(1).toInt();
-            expect->temperatureFrom = QStringLiteral("SCT Status");
-        }
-    }
 }
 
 // Attribute 9 where its name and printed form leave no doubt of the unit.
@@ -253,7 +249,7 @@ void importAtaReport(const ReportText& report, ImportOutcome* outcome) {
         a.failingNow = row.whenFailed == WhenFailed::Now;
         expect.attributes.push_back(a);
     }
-    expectTemperature(report, statistics, rows, &expect);
+    expectTemperature(statistics, rows, &expect);
     expectPowerOnHours(statistics, rows, &expect);
     outcome->kind = ImportKind::Disk;
 }

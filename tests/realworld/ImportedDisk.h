@@ -30,9 +30,7 @@ struct DriveExpectations {
     Verdict verdict = Verdict::None;
     std::optional<int> temperature;
     QString temperatureFrom; // where in the report it was read, for messages
-    // The temperature the rebuilt sectors hold by the same order without the
-    // SCT Status, which no sector carries: where it differs from the one
-    // smartctl showed, no reading of the sectors can match smartctl.
+    // The same reading, kept apart for the messages of the test.
     std::optional<int> temperatureInSectors;
     std::optional<std::int64_t> powerOnHours;
     QString powerOnFrom;

@@ -9,12 +9,12 @@
 // out; SimDiskWriter puts the description into a simulated machine.
 //
 // What the expectations take from the report, and in which order:
-// - temperature: SCT Status "Current Temperature:", else the valid Device
-//   Statistics current temperature (not -128, which marks none), else the
-//   first of attributes 194, 190, 9, 220 that smartctl takes as a
-//   temperature (194 and 190 under a temperature name, 9 and 220 only with
-//   a temperature name) whose raw byte 0 is 1-127; NVMe: the health log's
-//   temperature. None when none of these holds one.
+// - temperature: the first of attributes 194, 190, 9, 220 that smartctl
+//   takes as a temperature (194 and 190 under a temperature name, 9 and 220
+//   only with a temperature name) whose raw byte 0 is 1-127, else the valid
+//   Device Statistics current temperature (not -128, which marks none);
+//   NVMe: the health log's temperature. None when none of these holds one.
+//   SCT Status is not taken: the suite does not read it.
 // - power-on hours: the valid Device Statistics "Power-on Hours", else
 //   attribute 9 where its unit is plain from its name and printed form
 //   (Power_On_Hours as a number or an "Nh+..." form, Power_On_Minutes,
