@@ -124,8 +124,8 @@ TEST(AttributeRows, OneRowPerRecordWithoutTheTemperatures) {
 TEST(AttributeRows, LifeLeftIsListedAndWideRawsStayWhole) {
     CDisk disk;
     disk.m_Knowledge.inDatabase = true;
-    disk.m_Knowledge.attributes[231] = {vorn::hdd::RawFormat::Raw48,
-                                        QStringLiteral("SSD_Life_Left"), true};
+    disk.m_Knowledge.attributes[231] = {
+        vorn::hdd::RawFormat::Raw48, QStringLiteral("SSD_Life_Left"), true, {}};
     FillDisk(&disk, Identify(),
              {{194, 35, 40, 35, 0}, {231, 20, 20, 20, 10}, {241, 100, 100, 0x800000000000, 0}});
     const QList<AttributeRow> rows = MakeAttributeRows(disk);

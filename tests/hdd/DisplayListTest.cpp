@@ -244,8 +244,9 @@ TEST(DisplayNames, TheDrivesOwnMeaningsAndTheUnknownIds) {
     vorn::hdd::DriveKnowledge knowledge;
     knowledge.inDatabase = true;
     const auto name = [&knowledge](int id, const char* text, bool fromModel = true) {
-        knowledge.attributes[id] = {vorn::hdd::RawFormat::Raw48, QString::fromLatin1(text),
-                                    fromModel};
+        vorn::hdd::AttributeKnowledge& k = knowledge.attributes[id];
+        k.name = QString::fromLatin1(text);
+        k.fromModelEntry = fromModel;
     };
     name(1, "Raw_Read_Error_Rate");
     name(194, "Proprietary_194");

@@ -140,7 +140,7 @@ TEST(SmartVerdict, RegistersJoinedWithTheThresholds) {
 vorn::hdd::DriveKnowledge modelEntry(int id, const char* name) {
     vorn::hdd::DriveKnowledge knowledge;
     knowledge.inDatabase = true;
-    knowledge.attributes[id] = {vorn::hdd::RawFormat::Raw48, QString::fromLatin1(name), true};
+    knowledge.attributes[id] = {vorn::hdd::RawFormat::Raw48, QString::fromLatin1(name), true, {}};
     return knowledge;
 }
 
@@ -222,7 +222,7 @@ TEST(SmartTemperature, ChoiceByTheDrivesMeaning) {
 
 TEST(SmartTemperature, TenthsOfADegreeAreDecodedByTheirFormat) {
     vorn::hdd::DriveKnowledge knowledge;
-    knowledge.attributes[194] = {vorn::hdd::RawFormat::Temp10x, QString(), true};
+    knowledge.attributes[194] = {vorn::hdd::RawFormat::Temp10x, QString(), true, {}};
     const SectorImage sector = sectorOf({{194, 100, 100, 405}});
     const vorn::smart::AttributeEntry entry = vorn::smart::attributeEntry(sector, 0);
     if (vorn::hdd::decodeRaw(vorn::hdd::RawFormat::Temp10x, entry.bytes).value == 405)
