@@ -1,15 +1,13 @@
 #pragma once
 
+#include "../support/ScopedDriveDatabase.h"
+
 #include <QFileInfo>
 #include <QString>
 
-// THE ONE PLACE where the real-drive test chooses the drive database the
+// The one place where the real-drive test chooses the drive database the
 // suite reads. The reports name their drives through the database smartctl
 // had, so the test wants the system's smartmontools copy, read in place.
-//
-// Until the disk library has an install point for the database, the suite
-// reads the system copy by itself and this only says whether it is there;
-// once there is one, install the file here for the test's lifetime.
 namespace realworld {
 
 inline QString chosenDriveDatabase() {
@@ -18,7 +16,9 @@ inline QString chosenDriveDatabase() {
 
 class ScopedChosenDriveDatabase {
 public:
-    ScopedChosenDriveDatabase() : m_present(QFileInfo(chosenDriveDatabase()).isFile()) {}
+    ScopedChosenDriveDatabase()
+        : m_present(QFileInfo(chosenDriveDatabase()).isFile()), m_installed(chosenDriveDatabase()) {
+    }
     ScopedChosenDriveDatabase(const ScopedChosenDriveDatabase&) = delete;
     ScopedChosenDriveDatabase& operator=(const ScopedChosenDriveDatabase&) = delete;
 
@@ -28,6 +28,7 @@ public:
 
 private:
     bool m_present;
+    ScopedDriveDatabase m_installed;
 };
 
 } // namespace realworld

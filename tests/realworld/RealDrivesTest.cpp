@@ -19,6 +19,8 @@
 #include <gtest/gtest.h>
 
 #include "../support/ScopedSimMachine.h"
+#include "DriveKnowledge.h"
+#include "DrivePresets.h"
 
 #include <cmath>
 #include <functional>
@@ -126,8 +128,16 @@ void readMachine(RealDrives* all) {
         all->drives[i].json = byIndex[int(i)];
 }
 
+// The database the reports were printed through, installed before the
+// machine is read and kept for the program's life.
+const ScopedChosenDriveDatabase& chosenDatabase() {
+    static const ScopedChosenDriveDatabase database;
+    return database;
+}
+
 const RealDrives& realDrives() {
     static const std::unique_ptr<RealDrives> all = [] {
+        chosenDatabase();
         auto drives = std::make_unique<RealDrives>();
         readMachine(drives.get());
         return drives;
@@ -205,10 +215,7 @@ protected:
         ASSERT_TRUE(all.runError.isEmpty()) << all.runError.toStdString();
     }
 
-    static bool haveDatabase() {
-        static const ScopedChosenDriveDatabase database;
-        return database.present();
-    }
+    static bool haveDatabase() { return chosenDatabase().present(); }
     static std::string noDatabase() {
         return "no drive database at " + chosenDriveDatabase().toStdString() +
                ": the names and formats smartctl used are unknown";
@@ -316,18 +323,65 @@ TEST_F(RealDrivesTest, Raw48IsTheSixRawBytes) {
     EXPECT_EQ(o.count(), 0) << o.summary();
 }
 
+// The reports were printed by several smartctl versions, each with the
+// database of its day; where that database read an attribute in another
+// format than ours does (240 of some disks, ids it did not know yet), the
+// printed text says nothing about our decoding and is counted apart.
 TEST_F(RealDrivesTest, RawTextIsWhatSmartctlPrinted) {
     if (!haveDatabase())
         GTEST_SKIP() << noDatabase();
+    int otherDatabase = 0;
+    int otherMinMaxGuess = 0;
     const Offenders o =
-        perAttribute("raw_text equals smartctl's",
-                     [](const AttributeExpectation& want, const QJsonObject& shown) {
-                         const QJsonValue got = shown.value(QStringLiteral("raw_text"));
-                         if (got.isString() && got.toString() == want.rawText)
-                             return QString();
-                         return QStringLiteral("(%1, %2) %3, want \"%4\"")
+        over("raw_text equals smartctl's", ata, [&](const Drive& d, Offenders* out) {
+            const vorn::hdd::DriveKnowledge knowledge = vorn::hdd::lookupDriveKnowledge(
+                d.json.value(QStringLiteral("model")).toString(),
+                d.json.value(QStringLiteral("firmware")).toString());
+            QStringList wrong;
+            const auto& expected = d.disk.expect.attributes;
+            for (std::size_t i = 0; i < expected.size(); ++i) {
+                const AttributeExpectation& want = expected[i];
+                const auto printedAs = vorn::hdd::rawFormatFromName(want.format.toLatin1());
+                const auto ours = knowledge.attributes.find(want.id);
+                const vorn::hdd::RawFormat oursFormat = ours == knowledge.attributes.end()
+                                                            ? vorn::hdd::RawFormat::Raw48
+                                                            : ours->second.format;
+                const QJsonObject shown = shownAttribute(d, i);
+                const QJsonValue got = shown.value(QStringLiteral("raw_text"));
+                if (got.isString() && got.toString() == want.rawText)
+                    continue;
+                if (printedAs == vorn::hdd::RawFormat::TempMinMax && got.isString() &&
+                    got.toString().section(QLatin1Char(' '), 0, 0) ==
+                        want.rawText.section(QLatin1Char(' '), 0, 0)) {
+                    // Which bytes hold the minimum, maximum and over-limit count is
+                    // a guess for both programs; the degrees must agree.
+                    ++otherMinMaxGuess;
+                    continue;
+                }
+                if (printedAs && *printedAs != oursFormat) {
+                    // Our decoding of the same bytes in the format smartctl's
+                    // database named must give what it printed.
+                    vorn::hdd::AttributeBytes entry{};
+                    entry[0] = BYTE(want.id);
+                    entry[3] = BYTE(shown.value(QStringLiteral("current")).toInt());
+                    entry[4] = BYTE(shown.value(QStringLiteral("worst")).toInt());
+                    for (int b = 0; b < 6; ++b)
+                        entry[std::size_t(5 + b)] = BYTE(want.raw48 >> (8 * b));
+                    if (vorn::hdd::decodeRaw(*printedAs, entry).text == want.rawText) {
+                        ++otherDatabase;
+                        continue;
+                    }
+                }
+                wrong << QStringLiteral("%1 (%2, %3) %4, want \"%5\"")
+                             .arg(want.id)
                              .arg(want.name, want.format, text(got), want.rawText);
-                     });
+            }
+            if (!wrong.isEmpty())
+                out->add(d, QStringLiteral("%1 attribute(s): ").arg(wrong.size()) +
+                                wrong.mid(0, 2).join(QStringLiteral("; ")));
+        });
+    std::cout << otherDatabase << " attributes printed through another database's format, "
+              << otherMinMaxGuess << " temperatures with another guess of their min/max bytes\n";
     EXPECT_EQ(o.count(), 0) << o.summary();
 }
 
@@ -349,8 +403,9 @@ TEST_F(RealDrivesTest, TemperatureIsSmartctlsOrNull) {
                                                 : QStringLiteral(", sectors hold %1")
                                                       .arg(inSectors ? QString::number(*inSectors)
                                                                      : QStringLiteral("none"))));
-        else if (!want && !got.isNull())
-            out->add(d, QStringLiteral("%1 from %2, want null").arg(text(got), source));
+        // drivewatch writes -1 for no reading, as it always has.
+        else if (!want && !isNumber(got, -1))
+            out->add(d, QStringLiteral("%1 from %2, want none").arg(text(got), source));
     });
     EXPECT_EQ(o.count(), 0) << o.summary();
 }
