@@ -226,7 +226,11 @@ TEST_F(DrivewatchTest, TextIsAlignedInTerminalColumns) {
     rawStarts.insert(TerminalWidth(list[0].chopped(3)));
     for (int i = 1; i < list.size(); ++i) {
         const QStringList words = list[i].split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        const QString raw = words[words.size() - 2] + QLatin1Char(' ') + words.last();
+        // The raw column follows the wear column's "%"; a decoded value
+        // such as "34 (Min/Max 18/49)" holds spaces of its own.
+        const qsizetype rawAt = list[i].indexOf(QLatin1Char('%')) + 1;
+        ASSERT_GT(rawAt, 0) << list[i].toStdString();
+        const QString raw = list[i].mid(rawAt).trimmed();
         rawStarts.insert(TerminalWidth(list[i].chopped(raw.size())));
         EXPECT_NE(words[0], QStringLiteral("C2"));
     }
