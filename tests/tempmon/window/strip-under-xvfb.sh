@@ -45,6 +45,14 @@ fail() {
 trayer --edge top --align right --widthtype pixel --width 200 --height 24 \
     --transparent false --tint 0xffffff >/dev/null 2>&1 &
 trayer_pid=$!
+# The strip's icons embed only in a tray that is already there: wait until
+# the tray host's panel is on the display before the program starts.
+tries=0
+until xwininfo -root -tree 2>/dev/null | grep -q '"panel": ("panel" "trayer")'; do
+    [ $tries -lt 200 ] || fail "the tray host did not start"
+    sleep 0.1
+    tries=$((tries + 1))
+done
 
 # Polls (at most 40 s: a loaded machine and a sanitizer build start slowly)
 # until the strip and n tray icons are on the display.
