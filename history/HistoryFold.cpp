@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace vorn::history {
 
@@ -17,15 +18,16 @@ std::int64_t FloorTo(std::int64_t t, std::int64_t unit) {
     return (t % unit < 0 ? q - 1 : q) * unit;
 }
 
-std::optional<std::int64_t> Oldest(const QSqlDatabase& db, const QString& sql, int disk) {
+std::optional<std::int64_t> Oldest(const QSqlDatabase& db, const QString& sql) {
     QSqlQuery query(db);
-    if (!RunSql(&query, sql, {disk}) || !query.next())
+    if (!RunSql(&query, sql) || !query.next())
         return std::nullopt;
     return query.value(0).toLongLong();
 }
 
 struct Range {
     std::optional<std::int64_t> low, high, last;
+    std::optional<std::int64_t> carried; // the value the bucket began with
     std::int64_t lastTime = 0;
 
     void hold(const QVariant& value) {
@@ -36,6 +38,8 @@ struct Range {
         high = high ? std::max(*high, v) : v;
     }
 };
+
+using DiskSeries = std::pair<int, int>;
 
 QVariant Nullable(const std::optional<std::int64_t>& value) {
     return value ? QVariant(qint64(*value)) : QVariant(QMetaType::fromType<qint64>());
@@ -48,115 +52,156 @@ bool Finish(const QSqlDatabase& db, bool ok, QString* error) {
     return false;
 }
 
-bool StoreBucket(const QSqlDatabase& db, int disk, std::int64_t t, std::int64_t span, qint64 count,
-                 const QMap<int, Range>& ranges, QString* error) {
-    bool ok = RunSql(db,
-                     QStringLiteral("INSERT INTO buckets VALUES(?, ?, ?, ?) ON CONFLICT(disk, t) "
-                                    "DO UPDATE SET count = count + excluded.count"),
-                     {disk, qint64(t), qint64(span), count}, nullptr, error);
+// A bound that the value the bucket began with and its last value give is
+// left out (NULL): a counter never holds another, nor does a temperature
+// that only rose or only fell in the hour.
+bool StoreBucket(const QSqlDatabase& db, std::int64_t t, std::int64_t span,
+                 const QMap<int, qint64>& counts, const QMap<DiskSeries, Range>& ranges,
+                 QString* error) {
+    bool ok = true;
     QSqlQuery insert(db);
+    for (auto it = counts.begin(); ok && it != counts.end(); ++it)
+        ok = RunSql(&insert,
+                    QStringLiteral("INSERT INTO buckets VALUES(?, ?, ?, ?) ON CONFLICT(t, disk) "
+                                   "DO UPDATE SET count = count + excluded.count"),
+                    {it.key(), qint64(t / kHourMs), qint64(span / kHourMs), it.value()}, nullptr,
+                    error);
     for (auto it = ranges.begin(); ok && it != ranges.end(); ++it) {
-        ok = RunSql(
-            &insert,
-            QStringLiteral("INSERT INTO bucket_values VALUES(?, ?, ?, ?, ?, ?) "
-                           "ON CONFLICT(disk, t, series) DO UPDATE SET "
-                           "low = min(coalesce(low, excluded.low), "
-                           "coalesce(excluded.low, low)), "
-                           "high = max(coalesce(high, excluded.high), "
-                           "coalesce(excluded.high, high)), last = excluded.last"),
-            {disk, qint64(t), it.key(), Nullable(it->low), Nullable(it->high), Nullable(it->last)},
-            nullptr, error);
+        std::optional<std::int64_t> low = it->low, high = it->high;
+        if (it->last) {
+            const std::int64_t began = it->carried.value_or(*it->last);
+            if (low == std::min(began, *it->last))
+                low.reset();
+            if (high == std::max(began, *it->last))
+                high.reset();
+        }
+        ok = RunSql(&insert,
+                    QStringLiteral("INSERT INTO bucket_values VALUES(?, ?, ?, ?, ?, ?) "
+                                   "ON CONFLICT(t, disk, series) DO UPDATE SET "
+                                   "low = min(coalesce(low, last), "
+                                   "coalesce(excluded.low, excluded.last)), "
+                                   "high = max(coalesce(high, last), "
+                                   "coalesce(excluded.high, excluded.last)), "
+                                   "last = excluded.last"),
+                    {it.key().first, qint64(t / kHourMs), it.key().second, Nullable(low),
+                     Nullable(high), Nullable(it->last)},
+                    nullptr, error);
     }
     return ok;
 }
 
-bool FoldHour(const QSqlDatabase& db, int disk, std::int64_t hour, QString* error) {
+QMap<int, qint64> Counts(QSqlQuery* query, const QString& sql, const QVariantList& span, bool* ok,
+                         QString* error) {
+    QMap<int, qint64> counts;
+    *ok = *ok && RunSql(query, sql, span, nullptr, error);
+    while (*ok && query->next())
+        counts.insert(query->value(0).toInt(), query->value(1).toLongLong());
+    return counts;
+}
+
+bool FoldHour(const QSqlDatabase& db, std::int64_t hour, QString* error) {
     if (!RunSql(db, QStringLiteral("BEGIN IMMEDIATE"), {}, nullptr, error))
         return false;
     const std::int64_t end = hour + kHourMs;
-    bool ok = true;
+    const QVariantList span = {qint64(hour), qint64(end)};
     // What each value was when the hour began: older changes are folded
     // already but for the last one of each value.
-    QMap<int, QVariant> carried;
+    QMap<DiskSeries, QVariant> carried;
     QSqlQuery query(db);
-    ok = RunSql(&query,
-                QStringLiteral("SELECT series, value, max(t) FROM changes WHERE disk = ? AND t < ? "
-                               "GROUP BY series"),
-                {disk, qint64(hour)}, nullptr, error);
+    bool ok = RunSql(&query,
+                     QStringLiteral("SELECT disk, series, value, max(t) FROM changes WHERE t < ? "
+                                    "GROUP BY disk, series"),
+                     {qint64(hour)}, nullptr, error);
     while (ok && query.next())
-        carried.insert(query.value(0).toInt(), query.value(1));
-    QMap<int, Range> ranges;
+        carried.insert({query.value(0).toInt(), query.value(1).toInt()}, query.value(2));
+    QMap<DiskSeries, Range> ranges;
     ok = ok && RunSql(&query,
-                      QStringLiteral("SELECT t, series, value FROM changes WHERE disk = ? AND "
-                                     "t >= ? AND t < ? ORDER BY t"),
-                      {disk, qint64(hour), qint64(end)}, nullptr, error);
+                      QStringLiteral("SELECT t, disk, series, value FROM changes WHERE t >= ? AND "
+                                     "t < ? ORDER BY t"),
+                      span, nullptr, error);
     while (ok && query.next()) {
-        const int code = query.value(1).toInt();
-        auto it = ranges.find(code);
+        const DiskSeries key{query.value(1).toInt(), query.value(2).toInt()};
+        auto it = ranges.find(key);
         if (it == ranges.end()) {
-            it = ranges.insert(code, Range());
-            it->hold(carried.value(code));
+            it = ranges.insert(key, Range());
+            const QVariant before = carried.value(key);
+            it->hold(before);
+            if (!before.isNull())
+                it->carried = before.toLongLong();
         }
-        it->hold(query.value(2));
-        it->last = query.value(2).isNull()
-                       ? std::nullopt
-                       : std::optional<std::int64_t>(query.value(2).toLongLong());
+        const QVariant value = query.value(3);
+        it->hold(value);
+        it->last = value.isNull() ? std::nullopt : std::optional<std::int64_t>(value.toLongLong());
         it->lastTime = query.value(0).toLongLong();
     }
-    qint64 count = 0;
-    ok = ok && RunSql(&query,
-                      QStringLiteral("SELECT count(*) FROM readings WHERE disk = ? AND t >= ? AND "
-                                     "t < ?"),
-                      {disk, qint64(hour), qint64(end)}, nullptr, error);
-    if (ok && query.next())
-        count = query.value(0).toLongLong();
+    const QMap<int, qint64> counts = Counts(
+        &query,
+        QStringLiteral("SELECT disk, count(*) FROM readings WHERE t >= ? AND t < ? GROUP BY disk"),
+        span, &ok, error);
     query.finish();
-    ok = ok && StoreBucket(db, disk, hour, kHourMs, count, ranges, error);
-    ok =
-        ok && RunSql(db, QStringLiteral("DELETE FROM readings WHERE disk = ? AND t >= ? AND t < ?"),
-                     {disk, qint64(hour), qint64(end)}, nullptr, error);
+    ok = ok && StoreBucket(db, hour, kHourMs, counts, ranges, error);
+    ok = ok && RunSql(db, QStringLiteral("DELETE FROM readings WHERE t >= ? AND t < ?"), span,
+                      nullptr, error);
     // Each value's last change stays as what the next hour begins with.
+    QSqlQuery remove(db);
     for (auto it = ranges.begin(); ok && it != ranges.end(); ++it)
-        ok = RunSql(db,
-                    QStringLiteral("DELETE FROM changes WHERE disk = ? AND series = ? AND t < ?"),
-                    {disk, it.key(), qint64(it->lastTime)}, nullptr, error);
+        ok = RunSql(&remove,
+                    QStringLiteral("DELETE FROM changes WHERE t < ? AND disk = ? AND series = ?"),
+                    {qint64(it->lastTime), it.key().first, it.key().second}, nullptr, error);
     return Finish(db, ok, error);
 }
 
-bool FoldDay(const QSqlDatabase& db, int disk, std::int64_t day, QString* error) {
+bool FoldDay(const QSqlDatabase& db, std::int64_t day, QString* error) {
     if (!RunSql(db, QStringLiteral("BEGIN IMMEDIATE"), {}, nullptr, error))
         return false;
-    const std::int64_t end = day + kDayMs;
-    const QVariantList span = {disk, qint64(day), qint64(end)};
+    const QVariantList span = {qint64(day / kHourMs), qint64((day + kDayMs) / kHourMs)};
     QSqlQuery query(db);
-    qint64 count = 0;
-    bool ok = RunSql(&query,
-                     QStringLiteral("SELECT sum(count) FROM buckets WHERE disk = ? AND t >= ? AND "
-                                    "t < ?"),
-                     span, nullptr, error);
-    if (ok && query.next())
-        count = query.value(0).toLongLong();
-    QMap<int, Range> ranges;
-    // The last of each value is the one of its latest hour.
+    bool ok = true;
+    const QMap<int, qint64> counts = Counts(
+        &query,
+        QStringLiteral("SELECT disk, sum(count) FROM buckets WHERE t >= ? AND t < ? GROUP BY disk"),
+        span, &ok, error);
+    QMap<DiskSeries, Range> ranges;
     ok = ok && RunSql(&query,
-                      QStringLiteral("SELECT series, min(low), max(high), last, max(t) FROM "
-                                     "bucket_values WHERE disk = ? AND t >= ? AND t < ? "
-                                     "GROUP BY series"),
+                      QStringLiteral("SELECT disk, series, low, high, last FROM bucket_values "
+                                     "WHERE t >= ? AND t < ? ORDER BY t"),
                       span, nullptr, error);
+    QSqlQuery before(db);
     while (ok && query.next()) {
-        Range& range = ranges[query.value(0).toInt()];
-        range.hold(query.value(1));
-        range.hold(query.value(2));
-        if (!query.value(3).isNull())
-            range.last = query.value(3).toLongLong();
+        const DiskSeries key{query.value(0).toInt(), query.value(1).toInt()};
+        auto it = ranges.find(key);
+        std::optional<std::int64_t> began;
+        if (it == ranges.end()) {
+            it = ranges.insert(key, Range());
+            // The value the day began with: the last of the hour or day before.
+            if (RunSql(&before,
+                       QStringLiteral("SELECT last FROM bucket_values WHERE t < ? AND disk = ? "
+                                      "AND series = ? ORDER BY t DESC LIMIT 1"),
+                       {qint64(day / kHourMs), key.first, key.second}) &&
+                before.next() && !before.value(0).isNull())
+                it->carried = before.value(0).toLongLong();
+            began = it->carried;
+        } else {
+            began = it->last;
+        }
+        const QVariant last = query.value(4);
+        if (!last.isNull()) {
+            const std::int64_t value = last.toLongLong();
+            const std::int64_t from = began.value_or(value);
+            it->hold(query.value(2).isNull() ? QVariant(qint64(std::min(from, value)))
+                                             : query.value(2));
+            it->hold(query.value(3).isNull() ? QVariant(qint64(std::max(from, value)))
+                                             : query.value(3));
+        }
+        it->last = last.isNull() ? std::nullopt : std::optional<std::int64_t>(last.toLongLong());
     }
+    before.finish();
     query.finish();
-    ok = ok && RunSql(db, QStringLiteral("DELETE FROM buckets WHERE disk = ? AND t >= ? AND t < ?"),
-                      span, nullptr, error);
-    ok = ok &&
-         RunSql(db, QStringLiteral("DELETE FROM bucket_values WHERE disk = ? AND t >= ? AND t < ?"),
-                span, nullptr, error);
-    ok = ok && StoreBucket(db, disk, day, kDayMs, count, ranges, error);
+    ok = ok && RunSql(db, QStringLiteral("DELETE FROM buckets WHERE t >= ? AND t < ?"), span,
+                      nullptr, error);
+    ok = ok && RunSql(db, QStringLiteral("DELETE FROM bucket_values WHERE t >= ? AND t < ?"), span,
+                      nullptr, error);
+    ok = ok && StoreBucket(db, day, kDayMs, counts, ranges, error);
     return Finish(db, ok, error);
 }
 
@@ -165,44 +210,24 @@ bool FoldDay(const QSqlDatabase& db, int disk, std::int64_t day, QString* error)
 bool FoldOldest(const QSqlDatabase& db, std::int64_t nowMs, int maxSteps, QString* error) {
     const std::int64_t hourCutoff = FloorTo(nowMs - kKeepReadingsMs, kHourMs);
     const std::int64_t dayCutoff = FloorTo(nowMs - kKeepHoursMs, kDayMs);
-    QList<int> disks;
-    {
-        QSqlQuery query(db);
-        if (!RunSql(&query, QStringLiteral("SELECT id FROM disks ORDER BY id"), {}, nullptr, error))
-            return false;
-        while (query.next())
-            disks.append(query.value(0).toInt());
-    }
-    int steps = 0;
-    bool due = true;
-    while (due && steps < maxSteps) {
-        due = false;
-        for (int disk : disks) {
-            if (steps >= maxSteps)
-                return true;
-            bool folded = false;
-            const auto reading = Oldest(
-                db, QStringLiteral("SELECT t FROM readings WHERE disk = ? ORDER BY t LIMIT 1"),
-                disk);
-            if (reading && *reading < hourCutoff) {
-                if (!FoldHour(db, disk, FloorTo(*reading, kHourMs), error))
-                    return false;
-                folded = true;
-            } else if (const auto hour = Oldest(db,
-                                                QStringLiteral("SELECT t FROM buckets WHERE disk "
-                                                               "= ? AND span = 3600000 ORDER BY "
-                                                               "t LIMIT 1"),
-                                                disk);
-                       hour && *hour < dayCutoff) {
-                if (!FoldDay(db, disk, FloorTo(*hour, kDayMs), error))
-                    return false;
-                folded = true;
-            }
-            steps += folded ? 1 : 0;
-            due = due || folded;
+    for (int step = 0; step < maxSteps; ++step) {
+        const auto reading =
+            Oldest(db, QStringLiteral("SELECT t FROM readings ORDER BY t LIMIT 1"));
+        if (reading && *reading < hourCutoff) {
+            if (!FoldHour(db, FloorTo(*reading, kHourMs), error))
+                return false;
+            continue;
         }
+        const auto hour =
+            Oldest(db, QStringLiteral("SELECT t FROM buckets WHERE span = 1 ORDER BY t LIMIT 1"));
+        if (hour && *hour * kHourMs < dayCutoff) {
+            if (!FoldDay(db, FloorTo(*hour * kHourMs, kDayMs), error))
+                return false;
+            continue;
+        }
+        return false;
     }
-    return due;
+    return true;
 }
 
 } // namespace vorn::history

@@ -12,8 +12,8 @@ inline constexpr std::int64_t kDayMs = 24 * kHourMs;
 inline constexpr std::int64_t kKeepReadingsMs = 30 * kDayMs;
 inline constexpr std::int64_t kKeepHoursMs = 365 * kDayMs;
 
-// Folds the oldest due hour or day of each disk in turn, at most maxSteps
-// of them, one transaction each. An hour keeps how many readings it had
+// Folds the oldest due hour or day of every disk, at most maxSteps of
+// them, one transaction each. An hour keeps how many readings it had
 // and, for each value that changed in it, the lowest and highest value it
 // held (the one it started with included) and the last; a day keeps the
 // same of its hours. False once nothing is due.

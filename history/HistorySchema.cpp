@@ -17,9 +17,10 @@ constexpr int kApplicationId = 0x566f726e;
 // version; index 0 creates version 1. A later version appends its own and
 // never edits one that has shipped.
 //
-// Every table is keyed by disk and time without a row number: a reading
-// that changes nothing but its time is one row of a disk number and a
-// time, and each changed value one more row.
+// Every table is keyed by time first and has no row number: new rows of
+// every disk go to the end, so pages stay full, and a reading that changes
+// nothing but its time is one row of a time and a disk number, each changed
+// value one more row.
 const QStringList& Migration(int toVersion) {
     static const QList<QStringList> steps = {
         {
@@ -30,22 +31,24 @@ const QStringList& Migration(int toVersion) {
             QStringLiteral("CREATE TABLE names(id INTEGER PRIMARY KEY, name TEXT NOT NULL UNIQUE)"),
             // One row per reading of a disk in the last 30 days.
             QStringLiteral("CREATE TABLE readings(disk INTEGER NOT NULL, t INTEGER NOT NULL, "
-                           "PRIMARY KEY(disk, t)) WITHOUT ROWID"),
+                           "PRIMARY KEY(t, disk)) WITHOUT ROWID"),
             // A value that differs from the disk's one before; NULL: gone.
             QStringLiteral("CREATE TABLE changes(disk INTEGER NOT NULL, t INTEGER NOT NULL, "
                            "series INTEGER NOT NULL, value INTEGER, "
-                           "PRIMARY KEY(disk, t, series)) WITHOUT ROWID"),
+                           "PRIMARY KEY(t, disk, series)) WITHOUT ROWID"),
             // Each disk's newest values, which a new reading is compared with.
             QStringLiteral("CREATE TABLE latest(disk INTEGER NOT NULL, series INTEGER NOT NULL, "
                            "value INTEGER, PRIMARY KEY(disk, series)) WITHOUT ROWID"),
-            // Hours and days of older readings: how many, and per series that
-            // changed in it the lowest, highest and last value.
+            // Hours and days of older readings, their time and span in hours:
+            // how many readings, and per series that
+            // changed in it the lowest, highest and last value (NULL for a
+            // bound that the value before the bucket and the last give).
             QStringLiteral("CREATE TABLE buckets(disk INTEGER NOT NULL, t INTEGER NOT NULL, "
                            "span INTEGER NOT NULL, count INTEGER NOT NULL, "
-                           "PRIMARY KEY(disk, t)) WITHOUT ROWID"),
+                           "PRIMARY KEY(t, disk)) WITHOUT ROWID"),
             QStringLiteral("CREATE TABLE bucket_values(disk INTEGER NOT NULL, t INTEGER NOT NULL, "
                            "series INTEGER NOT NULL, low INTEGER, high INTEGER, last INTEGER, "
-                           "PRIMARY KEY(disk, t, series)) WITHOUT ROWID"),
+                           "PRIMARY KEY(t, disk, series)) WITHOUT ROWID"),
         },
     };
     return steps.at(toVersion - 1);

@@ -241,19 +241,16 @@ QList<StoredReading> HistoryStore::readings(int diskNumber, std::int64_t sinceMs
         return result;
     const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     const QHash<int, QString> fieldNames = names();
+    QMap<int, DiskIdentity> identities;
     QSqlQuery disks(db);
-    if (!RunSql(&disks, QStringLiteral("SELECT id, model, serial, wwn FROM disks ORDER BY id"), {},
-                nullptr, &m_lastError))
+    if (!RunSql(&disks, QStringLiteral("SELECT id, model, serial, wwn FROM disks"), {}, nullptr,
+                &m_lastError))
         return result;
-    while (disks.next()) {
-        const int number = disks.value(0).toInt();
-        if (diskNumber != 0 && number != diskNumber)
-            continue;
-        const DiskIdentity identity{disks.value(1).toString(), disks.value(2).toString(),
-                                    disks.value(3).toString()};
-        result += ReplayDisk(db, number, identity, fieldNames, sinceMs);
-    }
-    return result;
+    while (disks.next())
+        identities.insert(
+            disks.value(0).toInt(),
+            {disks.value(1).toString(), disks.value(2).toString(), disks.value(3).toString()});
+    return Replay(db, diskNumber, identities, fieldNames, sinceMs);
 }
 
 bool HistoryStore::prune(std::int64_t nowMs, int maxSteps) {

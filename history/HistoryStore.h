@@ -46,7 +46,7 @@ public:
                                   std::int64_t sinceMs = std::numeric_limits<std::int64_t>::min());
 
     // Folds readings older than 30 days into hours and hours older than a
-    // year into days, at most maxSteps hours or days of one disk, each in a
+    // year into days, at most maxSteps hours or days, each in a
     // transaction of its own so that no writer waits long. False once
     // nothing is due; a pass calls it once, a long catch-up until false.
     bool prune(std::int64_t nowMs, int maxSteps = kPruneSteps);
