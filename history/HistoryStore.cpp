@@ -119,7 +119,9 @@ int HistoryStore::diskNumber(const DiskIdentity& disk) {
     if (const auto it = m_disks.constFind(key); it != m_disks.constEnd())
         return *it;
     const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    const QVariantList identity = {disk.model, disk.serial, disk.wwn};
+    // A null text would bind as NULL, which the columns refuse.
+    const auto text = [](const QString& s) { return s.isNull() ? QStringLiteral("") : s; };
+    const QVariantList identity = {text(disk.model), text(disk.serial), text(disk.wwn)};
     RunSql(db, QStringLiteral("INSERT OR IGNORE INTO disks(model, serial, wwn) VALUES(?, ?, ?)"),
            identity);
     QSqlQuery query(db);
@@ -175,8 +177,10 @@ bool HistoryStore::appendAll(const QList<Reading>& readings, bool* broken) {
     for (const Reading& reading : readings) {
         const int disk = diskNumber(reading.disk);
         ok = disk > 0;
-        if (!ok)
+        if (!ok) {
+            m_lastError = QStringLiteral("no number for the disk %1").arg(reading.disk.serial);
             break;
+        }
         const SeriesValues values =
             SeriesOf(reading, [this](const QString& name) { return nameNumber(name); });
         SeriesValues before;
