@@ -101,6 +101,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The drive database comes with the system's S.M.A.R.T. tools; without it the
 # built-in table serves, so it is recommended, not required.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS smartmontools)
+# The history's SQLite driver is a Qt plugin, loaded at run time, which no
+# library dependency names.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${CMAKE_INSTALL_PREFIX}/${VORN_INSTALL_PRIVATE_LIBDIR}")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 set(CPACK_STRIP_FILES ON)

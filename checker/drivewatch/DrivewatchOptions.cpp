@@ -1,5 +1,7 @@
 #include "DrivewatchOptions.h"
 
+#include <QDateTime>
+
 using namespace vorn::diskpass;
 
 namespace vorn::drivewatch {
@@ -23,6 +25,21 @@ bool TakeValue(const QStringList& arguments, int* index, const QString& name, QS
     }
     if (value->isEmpty())
         *error = QStringLiteral("%1 needs a value").arg(name);
+    return true;
+}
+
+// A day is from its local midnight; a time without a zone is local too.
+bool ParseSince(const QString& text, std::int64_t* ms) {
+    // QDate takes the date in front of a time too.
+    const QDate day = text.size() == 10 ? QDate::fromString(text, Qt::ISODate) : QDate();
+    if (day.isValid()) {
+        *ms = day.startOfDay().toMSecsSinceEpoch();
+        return true;
+    }
+    const QDateTime time = QDateTime::fromString(text, Qt::ISODate);
+    if (!time.isValid())
+        return false;
+    *ms = time.toMSecsSinceEpoch();
     return true;
 }
 
@@ -59,6 +76,10 @@ DrivewatchParse ParseDrivewatchArguments(const QStringList& arguments) {
             options.changes = true;
         else if (argument == QLatin1String("--accept"))
             options.accept = true;
+        else if (argument == QLatin1String("--no-history"))
+            options.noHistory = true;
+        else if (argument == QLatin1String("--history"))
+            options.history = true;
         else if (TakeValue(arguments, &i, QStringLiteral("--save"), &options.saveDir,
                            &parse.error) ||
                  TakeValue(arguments, &i, QStringLiteral("--log"), &options.logFile, &parse.error))
@@ -69,6 +90,17 @@ DrivewatchParse ParseDrivewatchArguments(const QStringList& arguments) {
             options.tempLimit = limit.toInt(&ok);
             if (parse.error.isEmpty() && (!ok || options.tempLimit < 1 || options.tempLimit > 200))
                 parse.error = QStringLiteral("--temp-limit needs degrees from 1 to 200");
+        } else if (QString since;
+                   TakeValue(arguments, &i, QStringLiteral("--since"), &since, &parse.error)) {
+            if (parse.error.isEmpty() && !ParseSince(since, &options.sinceMs))
+                parse.error = QStringLiteral("--since needs a date (2024-05-01) or a time "
+                                             "(2024-05-01T12:00, local unless it ends in Z)");
+        } else if (QString disk;
+                   TakeValue(arguments, &i, QStringLiteral("--disk"), &disk, &parse.error)) {
+            bool ok = false;
+            options.historyDisk = disk.toInt(&ok);
+            if (parse.error.isEmpty() && (!ok || options.historyDisk < 1))
+                parse.error = QStringLiteral("--disk needs the number --history lists");
         } else if (argument.startsWith(QLatin1Char('-')))
             parse.error = QStringLiteral("unknown option %1").arg(argument);
         else
@@ -76,6 +108,11 @@ DrivewatchParse ParseDrivewatchArguments(const QStringList& arguments) {
     }
     if (parse.error.isEmpty() && options.changes && options.json)
         parse.error = QStringLiteral("--changes prints text; leave out --json");
+    if (parse.error.isEmpty() && !options.history &&
+        (options.historyDisk != 0 || options.sinceMs != std::numeric_limits<std::int64_t>::min()))
+        parse.error = QStringLiteral("--since and --disk go with --history");
+    if (parse.error.isEmpty() && options.history && (options.changes || options.accept))
+        parse.error = QStringLiteral("--history reads no disk; leave out --changes and --accept");
     if (parse.error.isEmpty() && options.changes && options.accept)
         parse.error = QStringLiteral("--changes and --accept go in separate runs");
     return parse;
@@ -110,6 +147,14 @@ QString DrivewatchUsage() {
         "  --temp-limit N\n"
         "              with --changes: a temperature of N degrees or more is a change\n"
         "  --accept    take the current state of every disk as the accepted one\n"
+        "  --no-history\n"
+        "              store no reading of this run in the history\n"
+        "  --history   print the stored readings as CSV (with --json as one document)\n"
+        "              and read no disk; older readings are hours, after a year days\n"
+        "  --since DATE\n"
+        "              with --history: from DATE on (2024-05-01 or 2024-05-01T12:00,\n"
+        "              local time unless it ends in Z)\n"
+        "  --disk N    with --history: only the disk listed as N\n"
         "  --help      this text\n"
         "  --version   the program's version\n"
         "\n"
@@ -127,6 +172,11 @@ QString DrivewatchUsage() {
         "     (outranks 3 and 5)\n"
         "  5  a file or standard output could not be written, or an input file was\n"
         "     refused (one line per file on standard error; 3 outranks it)\n"
+        "\n"
+        "Every run stores one reading of each disk it read in the history,\n"
+        "$XDG_STATE_HOME/vorn/history.sqlite (~/.local/state/vorn/ without it), or\n"
+        "the file VORN_HISTORY names; a history that cannot be written is said in\n"
+        "one line and changes no exit status.\n"
         "\n"
         "VORN_SIM=<folder> reads a simulated machine instead of the real disks.\n");
 }

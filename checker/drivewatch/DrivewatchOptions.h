@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+#include <limits>
+
 namespace vorn::drivewatch {
 
 // The command line of the drivewatch tool: the checker's switches under the
@@ -15,12 +18,16 @@ struct DrivewatchOptions {
     bool baseline = false; // read and write baseline files, as the checker does
     bool help = false;
     bool version = false;
-    QString saveDir;      // empty: no reports
-    QString logFile;      // empty: no run log
-    bool noWake = false;  // a sleeping disk is listed, not read
-    bool changes = false; // print what got worse since the accepted state
-    bool accept = false;  // the current state becomes the accepted one
-    int tempLimit = 0;    // degrees for --changes; 0: none
+    QString saveDir;        // empty: no reports
+    QString logFile;        // empty: no run log
+    bool noWake = false;    // a sleeping disk is listed, not read
+    bool changes = false;   // print what got worse since the accepted state
+    bool accept = false;    // the current state becomes the accepted one
+    int tempLimit = 0;      // degrees for --changes; 0: none
+    bool noHistory = false; // the run stores no reading
+    bool history = false;   // print the stored readings; no disk is read
+    std::int64_t sinceMs = std::numeric_limits<std::int64_t>::min(); // --since, UTC ms
+    int historyDisk = 0; // --disk: the store's number of a disk; 0: every disk
 };
 
 struct DrivewatchParse {

@@ -5,7 +5,12 @@
 #include "DiskReports.h"
 #include "DrivewatchOptions.h"
 #include "DrivewatchOutput.h"
+#include "HistoryOutput.h"
+#include "HistoryReading.h"
 #include "JsonWriter.h"
+
+#include "HistoryPath.h"
+#include "HistoryStore.h"
 
 #include "DeviceBackendInstall.h"
 #include "SafeFile.h"
@@ -94,6 +99,52 @@ QString ErrorLines(const QStringList& fileErrors) {
     return text;
 }
 
+// One reading per disk that was read; a disk left asleep was not. The
+// history is the run's extra: whatever befalls it is one line, never the
+// run's status.
+QString RecordHistory(const CDiskList& disks, const QString& path, std::int64_t nowMs) {
+    QList<history::Reading> readings;
+    for (const CDisk* disk : disks) {
+        if (!disk->m_bSleeping)
+            readings.append(HistoryReadingOf(*disk, nowMs));
+    }
+    QString notices;
+    const auto notice = [&notices](const QString& line) {
+        notices += QStringLiteral("drivewatch: %1\n").arg(line);
+    };
+    QString folderError;
+    if (!history::MakeHistoryFolder(path, &folderError)) {
+        notice(QStringLiteral("history: %1; this run keeps no history").arg(folderError));
+        return notices;
+    }
+    history::HistoryStore store(notice);
+    if (!store.open(path))
+        return notices;
+    if (!readings.isEmpty() && !store.append(readings))
+        notice(QStringLiteral("history: %1: the readings were not stored (%2)")
+                   .arg(path, store.lastError()));
+    store.prune(nowMs);
+    return notices;
+}
+
+DrivewatchResult ShowHistory(const DrivewatchOptions& options, const QString& path) {
+    DrivewatchResult result;
+    QString notices;
+    QList<history::StoredReading> readings;
+    if (path.isEmpty() || !QFileInfo::exists(path)) {
+        // Nothing stored yet: an empty listing, and no file made for it.
+    } else {
+        history::HistoryStore store([&notices](const QString& line) {
+            notices += QStringLiteral("drivewatch: %1\n").arg(line);
+        });
+        if (store.open(path))
+            readings = store.readings(options.historyDisk, options.sinceMs);
+    }
+    result.out = options.json ? HistoryJson(readings) : HistoryCsv(readings);
+    result.err = notices.toUtf8();
+    return result;
+}
+
 } // namespace
 
 DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnvironment& env) {
@@ -111,6 +162,8 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
         result.out = QStringLiteral("drivewatch %1\n").arg(env.version).toUtf8();
         return result;
     }
+    if (options.history)
+        return ShowHistory(options, env.historyPath);
     if (!options.saveDir.isEmpty() && !QFileInfo(options.saveDir).isDir())
         return UsageError(QStringLiteral("--save: %1 is no folder").arg(options.saveDir));
 
@@ -187,6 +240,8 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
         session.WriteBaselines();
     fileErrors = session.FileErrors() + fileErrors + acceptErrors;
     QString errors = ErrorLines(fileErrors);
+    if (!options.noHistory && !env.historyPath.isEmpty())
+        errors += RecordHistory(session.Disks(), env.historyPath, env.now() * 1000);
     if (session.Disks().IsEmpty())
         errors += !vorn::platform::deviceAccessDenied()
                       ? QStringLiteral("drivewatch: no disk could be read\n")

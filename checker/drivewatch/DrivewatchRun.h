@@ -26,6 +26,8 @@ struct DrivewatchEnvironment {
     // Whether the run has root's rights: a refusal then is the system's
     // (a device policy), which no helper can mend.
     bool root = false;
+    // The history file (HistoryPath.h); empty: the run keeps no history.
+    QString historyPath;
 };
 
 struct DrivewatchResult {

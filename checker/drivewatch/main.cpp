@@ -1,5 +1,6 @@
 // drivewatch: the checker's disk readout on the command line.
 #include "DrivewatchRun.h"
+#include "HistoryPath.h"
 #include "ShippedFiles.h"
 #include "SimMachineInstall.h"
 #include "TextConvert.h"
@@ -59,6 +60,7 @@ int main(int argc, char* argv[]) {
     env.version = version.GetAppVersion();
     env.streamOut = StreamTo(stdout);
     env.root = ::geteuid() == 0;
+    env.historyPath = vorn::history::HistoryPath();
 
     return EmitDrivewatchResult(RunDrivewatch(arguments, env), stdout, stderr);
 }

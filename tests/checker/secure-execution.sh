@@ -26,7 +26,7 @@ patchelf --set-rpath "$(dirname "$(readlink -f "$program")")" "$work/drivewatch"
 
 run_as_nobody() {
     VORN_SIM="$machine" VORN_SIM_TRACE="$work/shared/trace" \
-        setpriv --reuid=65534 --regid=65534 --clear-groups "$work/drivewatch" --json \
+        setpriv --reuid=65534 --regid=65534 --clear-groups "$work/drivewatch" --json --no-history \
         >"$work/out.json" 2>"$work/err.txt" || true
 }
 

@@ -143,7 +143,7 @@ class HelperBusTest(unittest.TestCase):
         os.chmod(cwd, 0o777)
         env = {'PATH': '/usr/bin:/bin', 'VORN_SIM': self.machine,
                'DBUS_SYSTEM_BUS_ADDRESS': address or self.address}
-        command = [DRIVEWATCH, '--json']
+        command = [DRIVEWATCH, '--json', '--no-history']
         if as_nobody:
             command = ['setpriv', '--reuid=nobody', '--regid=nogroup', '--clear-groups',
                        '--inh-caps=-all', '--'] + command

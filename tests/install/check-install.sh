@@ -44,7 +44,8 @@ version=$("$prefix/bin/drivewatch" --version)
 [[ $version == "drivewatch "* ]] || { echo "check-install: --version said '$version'" >&2; exit 1; }
 
 status=0
-VORN_SIM="$prefix/share/vorn/sample-machine" "$prefix/bin/drivewatch" --json \
+VORN_SIM="$prefix/share/vorn/sample-machine" VORN_HISTORY="$scratch/history.sqlite" \
+    "$prefix/bin/drivewatch" --json \
     --save "$scratch/reports" >"$scratch/out.json" || status=$?
 if [ "$status" -ne 0 ] && [ "$status" -ne 3 ]; then
     echo "check-install: drivewatch on the installed sample machine exited $status" >&2

@@ -7,14 +7,15 @@
 
 cmake_minimum_required(VERSION 3.25)
 
-set(rooms common platform hdd wmi folder diskpass checker tempmon helper)
+set(rooms common platform hdd wmi folder history diskpass checker tempmon helper)
 set(allowed_common "")
 set(allowed_platform common)
 set(allowed_hdd common platform)
 set(allowed_wmi common platform)
 set(allowed_folder common)
-set(allowed_diskpass common platform hdd wmi)
-set(allowed_checker common platform hdd wmi folder diskpass)
+set(allowed_history common)
+set(allowed_diskpass common platform hdd wmi history)
+set(allowed_checker common platform hdd wmi folder history diskpass)
 set(allowed_tempmon common platform hdd wmi diskpass)
 set(allowed_helper common platform)
 

@@ -53,10 +53,11 @@ protected:
         env.programDir = kSourceRoot + QStringLiteral("/data");
         env.currentDir = m_cwd.path();
         env.version = QStringLiteral("9.8.7.6");
-        env.now = [] { return std::int64_t{1700000000}; };
+        env.now = [this] { return m_now; };
         env.sleep = [this](int) { ++m_sleeps; };
         env.streamOut = std::move(stream);
         env.root = m_root;
+        env.historyPath = m_history;
         return RunDrivewatch(args, env);
     }
 
@@ -94,6 +95,8 @@ protected:
     TestDir m_cwd;
     int m_sleeps = 0;
     bool m_root = false;
+    std::int64_t m_now = 1700000000;
+    QString m_history; // empty: the runs keep no history
 };
 
 TEST_F(DrivewatchTest, JsonOfTheSampleMachine) {
@@ -581,7 +584,8 @@ TEST_F(DrivewatchFilesTest, AFileSizeLimitIsAFailedWriteNotASilentDeath) {
         const rlimit small{16, 16};
         ::setrlimit(RLIMIT_FSIZE, &small);
     });
-    process.start(QStringLiteral(VORN_DRIVEWATCH), {QStringLiteral("--baseline")});
+    process.start(QStringLiteral(VORN_DRIVEWATCH),
+                  {QStringLiteral("--baseline"), QStringLiteral("--no-history")});
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), kExitFileError);
@@ -670,6 +674,83 @@ TEST(DrivewatchJson, TemperatureIsUnknownWhereTheWindowShowsADash) {
         EXPECT_EQ(json.value(QStringLiteral("temperature")).toInt(0), c.temperature)
             << c.what << " (panel: " << panel[PanelField::Temperature].toStdString() << ")";
     }
+}
+
+QJsonArray HistoryReadings(const DrivewatchResult& result) {
+    const QJsonDocument doc = QJsonDocument::fromJson(result.out);
+    EXPECT_EQ(doc.object().keys(), QStringList{"readings"});
+    return doc.object().value(QStringLiteral("readings")).toArray();
+}
+
+// Two runs store a reading of each disk; --history lists them, filtered by
+// disk and time, and asks no disk anything.
+TEST_F(DrivewatchTest, RunsStoreOneReadingPerDiskAndHistoryListsThemWithoutADisk) {
+    m_history = m_cwd.path(QStringLiteral("state/vorn/history.sqlite"));
+    const QJsonArray disks = Disks(Run({"--json"}));
+    m_now += 120;
+    const DrivewatchResult second = Run({"--json"});
+    ASSERT_GT(disks.size(), 1);
+    EXPECT_EQ(second.err, QByteArray());
+
+    const QString trace = m_cwd.path(QStringLiteral("trace.txt"));
+    qputenv("VORN_SIM_TRACE", trace.toLocal8Bit());
+    const DrivewatchResult all = Run({"--history", "--json"});
+    const DrivewatchResult csv = Run({"--history"});
+    const DrivewatchResult one = Run({"--history", "--json", "--disk", "2"});
+    const DrivewatchResult later = Run({"--history", "--json", "--since", "2023-11-14T22:14:00Z"});
+    qunsetenv("VORN_SIM_TRACE");
+    EXPECT_FALSE(QFile::exists(trace)) << "--history asked a disk";
+
+    const QJsonArray readings = HistoryReadings(all);
+    ASSERT_EQ(readings.size(), 2 * disks.size());
+    for (const QJsonValue& disk : disks) {
+        int found = 0;
+        for (const QJsonValue& value : readings) {
+            const QJsonObject reading = value.toObject();
+            if (reading.value(QStringLiteral("serial")) != disk[QStringLiteral("serial")])
+                continue;
+            EXPECT_EQ(reading.value(QStringLiteral("model")), disk[QStringLiteral("model")]);
+            // null in the history where the report says -1
+            EXPECT_EQ(reading.value(QStringLiteral("temperature")).toInt(-1),
+                      disk[QStringLiteral("temperature")].toInt());
+            EXPECT_EQ(reading.value(QStringLiteral("attributes")).toArray().size(),
+                      disk[QStringLiteral("attributes")].toArray().size());
+            ++found;
+        }
+        EXPECT_EQ(found, 2) << qPrintable(disk[QStringLiteral("serial")].toString());
+    }
+    EXPECT_EQ(readings.first()[QStringLiteral("time")].toString(),
+              QStringLiteral("2023-11-14T22:13:20.000Z"));
+    EXPECT_EQ(csv.out.count('\n'), 1 + readings.size());
+    EXPECT_TRUE(csv.out.startsWith("disk,model,serial,wwn,time,"));
+    const QJsonArray ofOne = HistoryReadings(one);
+    ASSERT_EQ(ofOne.size(), 2);
+    EXPECT_EQ(ofOne[0][QStringLiteral("disk")].toInt(), 2);
+    const QJsonArray ofLater = HistoryReadings(later);
+    ASSERT_EQ(ofLater.size(), disks.size());
+    EXPECT_EQ(ofLater[0][QStringLiteral("time_ms")].toInteger(), (1700000000LL + 120) * 1000);
+}
+
+TEST_F(DrivewatchTest, ASleepingDiskLeftAsleepStoresNothingAndAHistoryNotStoredChangesNoStatus) {
+    TestDir machine;
+    WriteCountingDisk(m_sim, machine, 0, "PowerMode=standby");
+    m_history = m_cwd.path(QStringLiteral("history.sqlite"));
+    Run({"--no-wake"});
+    EXPECT_EQ(HistoryReadings(Run({"--history", "--json"})).size(), 0);
+    Run({"--no-history"});
+    EXPECT_EQ(HistoryReadings(Run({"--history", "--json"})).size(), 0);
+    Run({});
+    EXPECT_EQ(HistoryReadings(Run({"--history", "--json"})).size(), 1);
+
+    // A store that cannot be made: one line, the run's status as without one.
+    m_history.clear();
+    const DrivewatchResult without = Run({});
+    m_history = QStringLiteral("/proc/vorn-history/history.sqlite");
+    const DrivewatchResult failed = Run({});
+    EXPECT_EQ(failed.exitCode, without.exitCode);
+    EXPECT_EQ(failed.out, without.out);
+    EXPECT_EQ(failed.err.count('\n'), without.err.count('\n') + 1);
+    EXPECT_TRUE(failed.err.endsWith("this run keeps no history\n")) << failed.err.constData();
 }
 
 } // namespace

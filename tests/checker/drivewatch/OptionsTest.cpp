@@ -1,6 +1,7 @@
 #include "DrivewatchOptions.h"
 #include "PassOptions.h"
 
+#include <QDateTime>
 #include <gtest/gtest.h>
 
 using namespace vorn::diskpass;
@@ -76,6 +77,30 @@ TEST(DrivewatchOptions, BadCommandLinesGiveOneLine) {
         EXPECT_FALSE(p.error.isEmpty()) << *args.begin();
         EXPECT_FALSE(p.error.contains(QLatin1Char('\n')));
     }
+}
+
+// A date is its local midnight, a time without a zone local, one with Z
+// universal; the history's filters make no sense on a run that reads disks.
+TEST(DrivewatchOptions, HistoryOptions) {
+    const DrivewatchParse day =
+        ParseDrivewatchArguments(Args({"--history", "--since", "2024-05-01"}));
+    ASSERT_TRUE(day.error.isEmpty()) << qPrintable(day.error);
+    EXPECT_EQ(day.options.sinceMs, QDate(2024, 5, 1).startOfDay().toMSecsSinceEpoch());
+    const DrivewatchParse utc = ParseDrivewatchArguments(
+        Args({"--history", "--since=2024-05-01T12:00:00Z", "--disk", "3"}));
+    ASSERT_TRUE(utc.error.isEmpty()) << qPrintable(utc.error);
+    EXPECT_EQ(utc.options.sinceMs, 1714564800000);
+    EXPECT_EQ(utc.options.historyDisk, 3);
+
+    const std::initializer_list<const char*> bad[] = {
+        {"--history", "--since", "yesterday"},
+        {"--history", "--disk", "0"},
+        {"--since", "2024-05-01"},
+        {"--disk", "1"},
+        {"--history", "--changes"},
+    };
+    for (const auto& args : bad)
+        EXPECT_FALSE(ParseDrivewatchArguments(Args(args)).error.isEmpty()) << *args.begin();
 }
 
 } // namespace

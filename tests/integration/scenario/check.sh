@@ -273,7 +273,7 @@ check_simulation() {
     fixtures=$(vg_repo_root)/tests/fixtures/qemu
     work=$(mktemp -d "${TMPDIR:-/tmp}/vorn-sim-check.XXXXXX")
     # Run where no baseline file lies, as in the guest.
-    (cd "$work" && VORN_SIM=$fixtures "$bin/drivewatch" --json >"$work/sim.json") ||
+    (cd "$work" && VORN_SIM=$fixtures "$bin/drivewatch" --no-history --json >"$work/sim.json") ||
         fail "drivewatch on the captured sectors exited with $?"
     # The captured disks sit in the main guest too, same model, serial and
     # size; everything read from the device must come out the same. Only how

@@ -37,12 +37,12 @@ helper_runs() {
     }
     # By its path: busybox would run its own setpriv, which cannot change users.
     nobody="/opt/vorn/bin/setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all --"
-    hp root drivewatch --json
-    hp nobody $nobody drivewatch --json
+    hp root drivewatch --no-history --json
+    hp nobody $nobody drivewatch --no-history --json
     if [ "${1:-}" = disable ]; then
         # The helper asks polkit for the configure action, which the stand-in
         # refuses: the disks must stay as they are.
-        hp nobody-disable $nobody drivewatch -Disable --json --log /tmp/hp-nobody-disable/run.log
+        hp nobody-disable $nobody drivewatch --no-history -Disable --json --log /tmp/hp-nobody-disable/run.log
         cp /tmp/hp-nobody-disable/run.log $out/hp-nobody-disable.log 2>/dev/null
         for dev in /sys/block/sd*; do
             [ -e "$dev" ] || continue
@@ -52,7 +52,7 @@ helper_runs() {
         done
     fi
     # Without a bus, nobody meets the kernel's refusal and says so.
-    hp nobody-nobus $nobody env DBUS_SYSTEM_BUS_ADDRESS=unix:path=/tmp/no-bus drivewatch --json
+    hp nobody-nobus $nobody env DBUS_SYSTEM_BUS_ADDRESS=unix:path=/tmp/no-bus drivewatch --no-history --json
     kill $bus_pid 2>/dev/null
     wait $bus_pid 2>/dev/null
     return 0

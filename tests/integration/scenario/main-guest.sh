@@ -52,7 +52,7 @@ smart_state() {
 dw() {
     run=$1
     shift
-    drivewatch "$@" >"$out/dw-$run.json" 2>"$out/dw-$run.err"
+    drivewatch --no-history "$@" >"$out/dw-$run.json" 2>"$out/dw-$run.err"
     echo $? >"$out/dw-$run.status"
 }
 

@@ -17,9 +17,9 @@ for dev in /sys/block/nvme*; do
     smartctl -r ioctl,2 -i -A "/dev/$name" >"$out/raw-$serial.txt" 2>&1
 done
 if command -v drivewatch >/dev/null; then
-    drivewatch --json >$out/dw.json 2>$out/dw.err
+    drivewatch --no-history --json >$out/dw.json 2>$out/dw.err
     echo $? >$out/dw.status
-    drivewatch >$out/dw.txt 2>>$out/dw.err
+    drivewatch --no-history >$out/dw.txt 2>>$out/dw.err
     echo $? >$out/dw-text.status
 else
     : >$out/no-drivewatch
