@@ -1,5 +1,7 @@
 #include "HistoryReading.h"
 
+#include "PowerOnChoice.h"
+
 #include "CheckerDisk.h"
 #include "NvmeRows.h"
 
@@ -31,7 +33,8 @@ history::Reading HistoryReadingOf(const checker::CDisk& disk, std::int64_t timeM
     reading.timeMs = timeMs;
     const int temperature = disk.GetTemperature();
     reading.temperature = temperature < 1 ? -1 : temperature;
-    reading.powerOnHours = disk.GetPowerOnHours();
+    // Hours as the panel and the JSON choose them, not attribute 9's raw count.
+    reading.powerOnHours = checker::ChoosePowerOn(disk).hours;
     reading.powerCycles = disk.GetPowerCycle();
     reading.status = disk.GetStatus();
     for (const CHddSmartDisp* record : disk.m_HddSmart.m_DispList) {
@@ -39,8 +42,7 @@ history::Reading HistoryReadingOf(const checker::CDisk& disk, std::int64_t timeM
         value.id = record->m_byId;
         value.current = record->m_nCurrent;
         value.worst = record->m_nWorst;
-        // The record's 32-bit raw until the 48-bit one is there to take instead.
-        value.raw48 = static_cast<std::uint32_t>(record->m_nRaw);
+        value.raw48 = record->m_nRaw48;
         reading.attributes.append(value);
     }
     if (disk.IsNvme()) {
