@@ -41,6 +41,9 @@ VORNPLATFORM_API NvmeOutcome SendNvmeAdminCommand(HANDLE device, const NvmeAdmin
 // Set when the handle is open on an NVMe namespace; sends nothing.
 VORNPLATFORM_API std::optional<NvmeDeviceFacts> NvmeFactsOf(HANDLE device);
 
+// Set when the handle is open on a disk behind a USB bridge; sends nothing.
+VORNPLATFORM_API std::optional<UsbDiskFacts> UsbFactsOf(HANDLE device);
+
 // Whether the disk behind an open handle (for an adapter handle: its target
 // driveNumber) is runtime-suspended by the kernel. False for a handle that
 // is not open. Sends nothing to the device.
