@@ -161,14 +161,18 @@ bool IsUsbDrive(const CmDiskDriveRecord& drive) {
 // A disk behind a USB bridge gets one open of its own path and, where the
 // bridge table lets anything through, the usual reads. One that passes
 // nothing is still listed, with what the system knows of it and the reason.
+// A USB drive the device layer finds no bridge above (a card reader on
+// another driver, a simulated disk without one) is never opened.
 bool ReadUsbDrive(CScannedDisk* disk, const CmDiskDriveRecord& drive) {
     namespace usb = vorn::platform::usb;
+    const std::optional<vorn::platform::UsbDiskFacts> facts =
+        vorn::platform::UsbFactsOfDrive(drive.Index);
+    if (!facts)
+        return false;
     disk->m_bUsb = true;
     win::SetLastError(0);
     if (!disk->OpenHddHandle(drive.Index, -1, -1))
         return false;
-    const std::optional<vorn::platform::UsbDiskFacts> facts =
-        vorn::platform::UsbFactsOf(disk->m_hHdd);
     bool identified = false;
     if (facts) {
         disk->m_strUsbBridge =
@@ -181,8 +185,6 @@ bool ReadUsbDrive(CScannedDisk* disk, const CmDiskDriveRecord& drive) {
         }
         if (!identified)
             disk->m_strSmartUnavailable = usb::smartUnavailableReason(*facts, true);
-    } else {
-        disk->m_strSmartUnavailable = QStringLiteral("the USB device above the disk is not known");
     }
     if (identified && !disk->EnableSMART())
         disk->m_strSmartUnavailable = QStringLiteral("S.M.A.R.T. is off or not supported");

@@ -160,6 +160,10 @@ public:
     // failure. The text was read once by win::CreateFileW, so a name that is
     // no device path never comes this far.
     virtual std::unique_ptr<OpenDevice> open(const DevicePath& path, int* error) = 0;
+    // The USB device above the disk "\\.\PhysicalDriveN" names, learnt
+    // without opening the disk or sending anything; empty for a disk on any
+    // other bus.
+    virtual std::optional<UsbDiskFacts> usbFacts(int /*driveNumber*/) { return std::nullopt; }
 };
 
 } // namespace vorn::platform

@@ -343,6 +343,13 @@ public:
         return nullptr;
     }
 
+    std::optional<UsbDiskFacts> usbFacts(int driveNumber) override {
+        const QStringList disks = physicalDiskNames(m_sysRoot);
+        if (driveNumber < 0 || driveNumber >= disks.size())
+            return std::nullopt;
+        return usbFactsOf(m_sysRoot, disks[driveNumber]);
+    }
+
 private:
     QString m_sysRoot;
     QString m_devRoot;

@@ -464,6 +464,13 @@ public:
         return std::make_unique<SimOpenDevice>(m_disks, path);
     }
 
+    std::optional<UsbDiskFacts> usbFacts(int driveNumber) override {
+        const SimDisk* disk = m_disks->machine().diskByIndex(driveNumber);
+        if (!disk || !disk->device.bridge)
+            return std::nullopt;
+        return simUsbFacts(disk->device);
+    }
+
 private:
     int opens(const DevicePath& where) const {
         const SimMachine& machine = m_disks->machine();
