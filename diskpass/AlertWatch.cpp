@@ -51,7 +51,8 @@ template <class Value> bool ReadNumberMap(const QJsonValue& json, std::map<int, 
 }
 
 bool Usable(const CScannedDisk& disk) {
-    if (disk.m_bSleeping || !disk.EnableSMART())
+    // A USB disk is never watched: see CScannedDisk::m_bUsb.
+    if (disk.m_bUsb || disk.m_bSleeping || !disk.EnableSMART())
         return false;
     return disk.IsNvme() ? bool(disk.m_HddNvme.m_bHealthLog)
                          : !disk.m_HddSmart.m_DispList.IsEmpty();

@@ -1,5 +1,8 @@
 #include "DiskScan.h"
 
+#include "BridgeTransport.h"
+#include "DeviceIo.h"
+
 #include "ErrorLog.h"
 #include "IdentifyDecoder.h"
 #include "IdentifyLayout.h"
@@ -13,6 +16,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace vorn::diskpass {
 
@@ -150,6 +154,46 @@ void StoreSystemModelIfNone(CScannedDisk* disk) {
         StoreSystemModel(disk, disk->m_strSystemModel);
 }
 
+bool IsUsbDrive(const CmDiskDriveRecord& drive) {
+    return FieldEquals(drive.InterfaceType, "USB");
+}
+
+// A disk behind a USB bridge gets one open of its own path and, where the
+// bridge table lets anything through, the usual reads. One that passes
+// nothing is still listed, with what the system knows of it and the reason.
+// A USB drive the device layer finds no bridge above (a card reader on
+// another driver, a simulated disk without one) is never opened.
+bool ReadUsbDrive(CScannedDisk* disk, const CmDiskDriveRecord& drive) {
+    namespace usb = vorn::platform::usb;
+    const std::optional<vorn::platform::UsbDiskFacts> facts =
+        vorn::platform::UsbFactsOfDrive(drive.Index);
+    if (!facts)
+        return false;
+    disk->m_bUsb = true;
+    win::SetLastError(0);
+    if (!disk->OpenHddHandle(drive.Index, -1, -1))
+        return false;
+    bool identified = false;
+    if (facts) {
+        disk->m_strUsbBridge =
+            usb::bridgeIdText(usb::BridgeId{facts->vendor, facts->product, facts->release});
+        if (!usb::bridgePassesNothing(*facts)) {
+            disk->GetSmartVersion();
+            identified = disk->GetHddInfo() != 0;
+            if (identified && disk->EnableSMART())
+                ReadSmartData(disk);
+        }
+        if (!identified)
+            disk->m_strSmartUnavailable = usb::smartUnavailableReason(*facts, true);
+    }
+    if (identified && !disk->EnableSMART())
+        disk->m_strSmartUnavailable = QStringLiteral("S.M.A.R.T. is off or not supported");
+    StoreSystemSize(disk);
+    disk->CloseHddHandle();
+    StoreSystemModelIfNone(disk);
+    return true;
+}
+
 } // namespace
 
 QString RunLogPath(const QString& startDir) {
@@ -179,6 +223,8 @@ bool ReadDiskDrive(CScannedDisk* disk, const CmDiskDriveRecord& drive, const Pas
                    const PassSleeper& sleep, PowerCheck check) {
     disk->m_strSystemModel = Cm_FromWide(drive.Model);
     disk->m_llSystemSize = drive.Size;
+    if (IsUsbDrive(drive))
+        return ReadUsbDrive(disk, drive);
     bool asleep = false;
     bool retryMayHelp = false;
     bool opened = OpenAttempt(disk, drive, options, check, &asleep, &retryMayHelp);
@@ -232,11 +278,19 @@ bool ForEachScannedDrive(const PassOptions& options, const QString& logPath,
         return false;
     if (!logPath.isEmpty())
         Cm_OpenErrorFile(Cm_WidePtr(logPath), 0);
+    // USB disks come after the fixed ones, so that plugging one in never
+    // moves a fixed disk's place in the list.
+    std::vector<const CmDiskDriveRecord*> usbDrives;
     for (const CmDiskDriveRecord& drive : *drives) {
-        if (drive.MediaType[0] == 0 || FieldEquals(drive.InterfaceType, "USB"))
+        if (drive.MediaType[0] == 0)
             continue;
-        readDrive(drive);
+        if (IsUsbDrive(drive))
+            usbDrives.push_back(&drive);
+        else
+            readDrive(drive);
     }
+    for (const CmDiskDriveRecord* drive : usbDrives)
+        readDrive(*drive);
     if (!logPath.isEmpty())
         Cm_CloseErrorFile();
     return true;

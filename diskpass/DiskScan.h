@@ -30,10 +30,10 @@ enum class PowerCheck {
 QString RunLogPath(const QString& startDir);
 
 // Asks the system for its disk drives and calls readDrive for each usable
-// fixed disk, in the system's order: USB disks and drives without a medium
-// are skipped. The run log at logPath (none when empty) is open for exactly
-// these calls, so it holds the disk library's own lines and nothing of the
-// system queries. False when the system gave no drive table.
+// disk: the fixed disks in the system's order, then the USB disks in the
+// same order; drives without a medium are skipped. The run log at logPath (none when empty) is open
+// for exactly these calls, so it holds the disk library's own lines and nothing of the system
+// queries. False when the system gave no drive table.
 bool ForEachScannedDrive(const PassOptions& options, const QString& logPath,
                          const std::function<void(const CmDiskDriveRecord&)>& readDrive);
 

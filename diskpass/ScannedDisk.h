@@ -29,6 +29,13 @@ public:
     // The last pass left the disk unread because it slept: its values are
     // older than the pass.
     bool m_bSleeping = false;
+
+    // A disk behind a USB bridge. Such a disk is listed after the fixed ones
+    // and never raises an exit status or an alert: what a bridge passes on
+    // is too uncertain to alarm anyone by.
+    bool m_bUsb = false;
+    QString m_strUsbBridge;        // "vvvv:pppp"; empty when sysfs named no bridge
+    QString m_strSmartUnavailable; // one line; empty when S.M.A.R.T. was read
 };
 
 } // namespace vorn::diskpass

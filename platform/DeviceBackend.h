@@ -91,6 +91,14 @@ struct NvmeDeviceFacts {
     PcieLink link;
 };
 
+// The USB device above a disk behind a bridge, as sysfs tells it.
+struct UsbDiskFacts {
+    WORD vendor = 0;  // idVendor
+    WORD product = 0; // idProduct
+    WORD release = 0; // bcdDevice
+    QString driver;   // "usb-storage" or "uas"
+};
+
 // Which device of an open handle a request means. A disk handle is the disk
 // itself; the 9x S.M.A.R.T. driver and a SCSI adapter choose by the request's
 // drive number.
@@ -119,6 +127,9 @@ public:
     // Set for a handle on an NVMe namespace, empty for an ATA device. Asking
     // sends nothing to the device.
     virtual std::optional<NvmeDeviceFacts> nvmeFacts() const { return std::nullopt; }
+
+    // Set for a disk behind a USB bridge. Asking sends nothing to the device.
+    virtual std::optional<UsbDiskFacts> usbFacts() const { return std::nullopt; }
 
     // Answers the driver version request: 0 and the IDE device map, or an
     // errno value.
@@ -149,6 +160,10 @@ public:
     // failure. The text was read once by win::CreateFileW, so a name that is
     // no device path never comes this far.
     virtual std::unique_ptr<OpenDevice> open(const DevicePath& path, int* error) = 0;
+    // The USB device above the disk "\\.\PhysicalDriveN" names, learnt
+    // without opening the disk or sending anything; empty for a disk on any
+    // other bus.
+    virtual std::optional<UsbDiskFacts> usbFacts(int /*driveNumber*/) { return std::nullopt; }
 };
 
 } // namespace vorn::platform

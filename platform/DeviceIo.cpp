@@ -116,6 +116,16 @@ std::optional<NvmeDeviceFacts> NvmeFactsOf(HANDLE device) {
     return open ? open->nvmeFacts() : std::nullopt;
 }
 
+std::optional<UsbDiskFacts> UsbFactsOfDrive(int driveNumber) {
+    const std::shared_ptr<DeviceBackend> backend = InstalledDeviceBackend();
+    return backend ? backend->usbFacts(driveNumber) : std::nullopt;
+}
+
+std::optional<UsbDiskFacts> UsbFactsOf(HANDLE device) {
+    const std::shared_ptr<OpenDevice> open = handles().find(device);
+    return open ? open->usbFacts() : std::nullopt;
+}
+
 } // namespace vorn::platform
 
 namespace win {

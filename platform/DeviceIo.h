@@ -41,6 +41,13 @@ VORNPLATFORM_API NvmeOutcome SendNvmeAdminCommand(HANDLE device, const NvmeAdmin
 // Set when the handle is open on an NVMe namespace; sends nothing.
 VORNPLATFORM_API std::optional<NvmeDeviceFacts> NvmeFactsOf(HANDLE device);
 
+// Set when the handle is open on a disk behind a USB bridge; sends nothing.
+VORNPLATFORM_API std::optional<UsbDiskFacts> UsbFactsOf(HANDLE device);
+
+// The same for "\\.\PhysicalDriveN" before it is opened, from the
+// installed backend; empty for a disk that is not behind a USB bridge.
+VORNPLATFORM_API std::optional<UsbDiskFacts> UsbFactsOfDrive(int driveNumber);
+
 // Whether the disk behind an open handle (for an adapter handle: its target
 // driveNumber) is runtime-suspended by the kernel. False for a handle that
 // is not open. Sends nothing to the device.

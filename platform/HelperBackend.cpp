@@ -3,6 +3,8 @@
 #include "DiskEnumeration.h"
 #include "HelperProtocol.h"
 #include "LinuxDevice.h"
+#include "SimBridge.h"
+#include "UsbSysfs.h"
 
 #include <QFileInfo>
 
@@ -58,6 +60,9 @@ public:
     bool runtimeSuspended(const QString& disk) override {
         return isRuntimeSuspended(m_sysRoot, disk);
     }
+    std::optional<UsbDiskFacts> usbFacts(const QString& disk) override {
+        return usbFactsOf(m_sysRoot, disk);
+    }
 
 private:
     QString m_sysRoot;
@@ -95,6 +100,13 @@ public:
         for (const SimDisk& disk : m_machine->disks) {
             if (disk.device.nvme && simKernelNameOf(disk) == name)
                 return NvmeDeviceFacts{disk.device.nvmeNamespace, disk.device.pcieLink};
+        }
+        return std::nullopt;
+    }
+    std::optional<UsbDiskFacts> usbFacts(const QString& name) override {
+        for (const SimDisk& disk : m_machine->disks) {
+            if (disk.device.bridge && simKernelNameOf(disk) == name)
+                return simUsbFacts(disk.device);
         }
         return std::nullopt;
     }
@@ -214,6 +226,12 @@ public:
             return nullptr;
         }
         return nullptr;
+    }
+
+    std::optional<UsbDiskFacts> usbFacts(int driveNumber) override {
+        int error = 0;
+        const QString disk = m_naming->physicalDrive(driveNumber, &error);
+        return disk.isEmpty() ? std::nullopt : m_naming->usbFacts(disk);
     }
 
 private:

@@ -37,6 +37,8 @@ public:
     virtual std::optional<NvmeDeviceFacts> nvmeFacts(const QString& disk) = 0;
     // Whether the kernel has runtime-suspended that disk (asks no device).
     virtual bool runtimeSuspended(const QString& /*disk*/) { return false; }
+    // The USB device above that disk, from sysfs (asks no device).
+    virtual std::optional<UsbDiskFacts> usbFacts(const QString& /*disk*/) { return std::nullopt; }
 };
 
 // The real machine, by the shared disk enumeration of sysRoot/block.

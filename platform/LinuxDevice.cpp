@@ -5,8 +5,10 @@
 #include "SafeFile.h"
 #include "UniqueFd.h"
 
+#include "BridgeTransport.h"
 #include "DiskEnumeration.h"
 #include "SatCommand.h"
+#include "UsbSysfs.h"
 
 #include <QDir>
 #include <QFile>
@@ -61,7 +63,8 @@ struct SgResult {
     BYTE sense[64] = {};
 };
 
-SgResult sendCdb(int fd, const BYTE* cdb, unsigned char cdbLength, DWORD dataLength, BYTE* data) {
+SgResult sendCdb(int fd, const BYTE* cdb, unsigned char cdbLength, DWORD dataLength, BYTE* data,
+                 DWORD timeoutMs = kTimeoutMs) {
     SgResult result;
     sg_io_hdr_t& io = result.header;
     io.interface_id = 'S';
@@ -69,7 +72,7 @@ SgResult sendCdb(int fd, const BYTE* cdb, unsigned char cdbLength, DWORD dataLen
     io.cmdp = const_cast<BYTE*>(cdb);
     io.mx_sb_len = sizeof result.sense;
     io.sbp = result.sense;
-    io.timeout = kTimeoutMs;
+    io.timeout = timeoutMs;
     io.dxfer_direction = dataLength ? SG_DXFER_FROM_DEV : SG_DXFER_NONE;
     io.dxfer_len = dataLength;
     io.dxferp = dataLength ? data : nullptr;
@@ -87,10 +90,7 @@ sat::SgReply replyOf(const SgResult& result) {
 
 AtaOutcome sendAtaCommand(int fd, const AtaCommand& command, BYTE* data) {
     const AtaRegisters& r = command.registers;
-    // RETURN STATUS and CHECK POWER MODE answer in the registers, which only
-    // CK_COND brings back.
-    const bool wantRegisters = (r.command == ata::kSmart && r.feature == ata::kSmartReturnStatus) ||
-                               r.command == ata::kCheckPowerMode;
+    const bool wantRegisters = sat::needsReturnedRegisters(command);
     const sat::CdbOptions options{command.dataIn, wantRegisters};
 
     const DWORD length = command.dataLength();
@@ -109,6 +109,26 @@ AtaOutcome sendAtaCommand(int fd, const AtaCommand& command, BYTE* data) {
     }
     return sat::interpretReply(replyOf(result), command, wantRegisters);
 }
+
+namespace {
+
+// A disk behind a USB bridge: the bridge table, not the fallback above,
+// decides which CDB goes out.
+AtaOutcome sendThroughBridge(int fd, const UsbDiskFacts& facts, const AtaCommand& command,
+                             BYTE* data) {
+    SgResult result;
+    const DWORD length = command.dataLength();
+    return usb::executeThroughBridge(
+        facts, command, data,
+        [&](const BYTE* cdb, std::size_t cdbLength, DWORD timeoutMs, sat::SgReply* reply) {
+            result =
+                sendCdb(fd, cdb, static_cast<unsigned char>(cdbLength), length, data, timeoutMs);
+            *reply = replyOf(result);
+            return result.error;
+        });
+}
+
+} // namespace
 
 bool isRuntimeSuspended(const QString& sysRoot, const QString& kernelName) {
     if (kernelName.isEmpty())
@@ -224,15 +244,19 @@ public:
     LinuxDisk(QString path, int number, int fd, std::optional<NvmeDeviceFacts> nvme,
               QString sysRoot, QString kernelName)
         : m_path(std::move(path)), m_number(number), m_fd(fd), m_nvme(std::move(nvme)),
-          m_sysRoot(std::move(sysRoot)), m_kernelName(std::move(kernelName)) {}
+          m_usb(usbFactsOf(sysRoot, kernelName)), m_sysRoot(std::move(sysRoot)),
+          m_kernelName(std::move(kernelName)) {}
     QString path() const override { return m_path; }
     bool runtimeSuspended(RequestTarget) override {
         return isRuntimeSuspended(m_sysRoot, m_kernelName);
     }
     AtaOutcome executeAllowed(RequestTarget, const AtaCommand& command, BYTE* data) override {
+        if (m_usb)
+            return sendThroughBridge(m_fd.get(), *m_usb, command, data);
         return sendAtaCommand(m_fd.get(), command, data);
     }
     std::optional<NvmeDeviceFacts> nvmeFacts() const override { return m_nvme; }
+    std::optional<UsbDiskFacts> usbFacts() const override { return m_usb; }
     NvmeOutcome executeNvmeAllowed(const NvmeAdminCommand& command, BYTE* data) override {
         if (!m_nvme)
             return OpenDevice::executeNvmeAllowed(command, data);
@@ -248,6 +272,7 @@ private:
     int m_number;
     UniqueFd m_fd; // the block device, for the life of the handle
     std::optional<NvmeDeviceFacts> m_nvme;
+    std::optional<UsbDiskFacts> m_usb;
     QString m_sysRoot;
     QString m_kernelName;
 };
@@ -316,6 +341,13 @@ public:
             return nullptr; // only a simulated 9x machine has it
         }
         return nullptr;
+    }
+
+    std::optional<UsbDiskFacts> usbFacts(int driveNumber) override {
+        const QStringList disks = physicalDiskNames(m_sysRoot);
+        if (driveNumber < 0 || driveNumber >= disks.size())
+            return std::nullopt;
+        return usbFactsOf(m_sysRoot, disks[driveNumber]);
     }
 
 private:

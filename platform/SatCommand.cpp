@@ -1,5 +1,7 @@
 #include "SatCommand.h"
 
+#include "AtaCommandSet.h"
+
 #include <cerrno>
 
 namespace vorn::platform::sat {
@@ -164,6 +166,12 @@ AtaOutcome interpretReply(const SgReply& reply, const AtaCommand& command, bool 
     outcome.returned.feature = 0;
     outcome.returned.command = kAtaStatusReady;
     return outcome;
+}
+
+bool needsReturnedRegisters(const AtaCommand& command) {
+    const AtaRegisters& r = command.registers;
+    return (r.command == ata::kSmart && r.feature == ata::kSmartReturnStatus) ||
+           r.command == ata::kCheckPowerMode;
 }
 
 bool isOpcodeRejected(const SenseInfo& sense) {

@@ -68,6 +68,10 @@ VORNPLATFORM_API std::optional<SenseInfo> senseOf(const SgReply& reply);
 VORNPLATFORM_API AtaOutcome interpretReply(const SgReply& reply, const AtaCommand& command,
                                            bool wantRegisters);
 
+// RETURN STATUS and CHECK POWER MODE answer in the registers, which only
+// CK_COND brings back.
+VORNPLATFORM_API bool needsReturnedRegisters(const AtaCommand& command);
+
 constexpr BYTE kSenseKeyRecovered = 0x01;
 constexpr BYTE kSenseKeyIllegalRequest = 0x05;
 constexpr BYTE kSenseKeyAborted = 0x0B;

@@ -189,7 +189,7 @@ PanelTexts MakePanelTexts(const CDisk* disk, int pohWindow, std::int64_t now) {
         panel.statusTip = FormatStatusTip(*disk);
     panel.starEnabled = support && disk->EnableSMART() && !disk->IsNvme();
 
-    panel[PanelField::Interface] = disk->GetInterface();
+    panel[PanelField::Interface] = disk->m_bUsb ? QStringLiteral("USB") : disk->GetInterface();
     panel[PanelField::Standard] = disk->GetMajorVersion();
     panel[PanelField::TransferSupported] = disk->GetTransferMode(0);
     panel[PanelField::TransferActive] = disk->GetTransferMode(1);

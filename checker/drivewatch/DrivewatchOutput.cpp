@@ -140,14 +140,28 @@ void WriteDiskReportJson(CJsonWriter* json, const CDisk& disk, const PanelTexts&
     json->Key("protocol").Value(disk.IsNvme() ? QStringLiteral("NVMe") : QStringLiteral("ATA"));
     json->Key("scsi").Value(disk.m_bScsi != 0);
     json->Key("serial").Value(disk.GetSerialNumber());
+    const bool smartAvailable = disk.EnableSMART() && disk.m_strSmartUnavailable.isEmpty();
+    json->Key("smart_available").Value(smartAvailable);
     json->Key("smart_enabled").Value(disk.EnableSMART() != 0);
     json->Key("smart_supported").Value(disk.SupportSMART() != 0);
+    if (smartAvailable)
+        json->Key("smart_unavailable_reason").Null();
+    else if (!disk.m_strSmartUnavailable.isEmpty())
+        json->Key("smart_unavailable_reason").Value(disk.m_strSmartUnavailable);
+    else if (disk.SupportSMART())
+        json->Key("smart_unavailable_reason").Value(QStringLiteral("S.M.A.R.T. is off"));
+    else
+        json->Key("smart_unavailable_reason").Value(QStringLiteral("S.M.A.R.T. is not supported"));
     json->Key("status").Value(disk.GetStatus());
     json->Key("temperature").Value(KnownTemperature(disk.GetTemperature()));
     const QString source = disk.GetTemperatureSource();
     json->Key("temperature_source").Value(source.isEmpty() ? QJsonValue() : QJsonValue(source));
     json->Key("transfer_mode_active").Value(panel[PanelField::TransferActive]);
     json->Key("transfer_mode_supported").Value(panel[PanelField::TransferSupported]);
+    if (disk.m_strUsbBridge.isEmpty())
+        json->Key("usb_bridge").Null();
+    else
+        json->Key("usb_bridge").Value(disk.m_strUsbBridge);
     WriteCelsiusOrNull(json, "warning_temperature_threshold", NvmeThresholds(disk).warning);
     json->EndObject();
 }
@@ -160,7 +174,7 @@ QByteArray DiskReportJson(const CDisk& disk, const PanelTexts& panel) {
 
 int DrivewatchExitCode(const CDiskList& disks, bool fileError) {
     for (const CDisk* disk : disks) {
-        if (disk->GetStatus() == 1)
+        if (!disk->m_bUsb && disk->GetStatus() == 1)
             return kExitThresholdExceeded;
     }
     if (fileError)

@@ -1,5 +1,7 @@
 #include "SimDevice.h"
 
+#include "SimBridge.h"
+
 #include "AtaCommandSet.h"
 #include "ByteOrder.h"
 #include "IdentifyLayout.h"
@@ -326,7 +328,16 @@ public:
         if (disk < 0)
             return transportFailure(ENODEV);
         bool wokeUp = false;
-        const AtaOutcome outcome = m_disks->execute(std::size_t(disk), command, data, &wokeUp);
+        const SimDeviceSettings& device = m_disks->machine().disks[std::size_t(disk)].device;
+        const auto runOnDisk = [&] {
+            return m_disks->execute(std::size_t(disk), command, data, &wokeUp);
+        };
+        const AtaOutcome outcome =
+            device.bridge && m_where.kind == DevicePath::PhysicalDrive
+                ? simExecuteBehindBridge(
+                      device, m_path, command, data, runOnDisk,
+                      [&](const QString& line) { appendTrace([&] { return line; }); })
+                : runOnDisk();
         if (wokeUp)
             appendTrace([&] {
                 return simWakeUpLine(m_path, m_disks->machine().disks[std::size_t(disk)].folder);
@@ -342,6 +353,16 @@ public:
         if (!device.nvme)
             return std::nullopt;
         return NvmeDeviceFacts{device.nvmeNamespace, device.pcieLink};
+    }
+
+    std::optional<UsbDiskFacts> usbFacts() const override {
+        const int disk = m_where.kind == DevicePath::PhysicalDrive ? resolve({}) : -1;
+        if (disk < 0)
+            return std::nullopt;
+        const SimDeviceSettings& device = m_disks->machine().disks[std::size_t(disk)].device;
+        if (!device.bridge)
+            return std::nullopt;
+        return simUsbFacts(device);
     }
 
     NvmeOutcome executeNvmeAllowed(const NvmeAdminCommand& command, BYTE* data) override {
@@ -441,6 +462,13 @@ public:
         if (*error)
             return nullptr;
         return std::make_unique<SimOpenDevice>(m_disks, path);
+    }
+
+    std::optional<UsbDiskFacts> usbFacts(int driveNumber) override {
+        const SimDisk* disk = m_disks->machine().diskByIndex(driveNumber);
+        if (!disk || !disk->device.bridge)
+            return std::nullopt;
+        return simUsbFacts(disk->device);
     }
 
 private:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DeviceBackend.h"
+#include "UsbBridge.h"
 #include "VornPlatformExport.h"
 #include "WinTypes.h"
 
@@ -72,6 +73,13 @@ enum class SimStatus {
     None,     // 00/00
 };
 
+// How a simulated bridge's answers go wrong ([Device] BridgeReply).
+enum class SimBridgeReply {
+    Sound,
+    Short,   // the data transfer stops short
+    Garbage, // check condition with sense data of no known format
+};
+
 struct SimDeviceSettings {
     bool direct = true;    // "\\.\PhysicalDrive%d" opens
     bool scsi = false;     // "\\.\Scsi%d:" opens (port = [Drive] SCSIPort)
@@ -83,6 +91,13 @@ struct SimDeviceSettings {
     bool nvme = false;       // Protocol=NVMe: admin commands, no ATA
     DWORD nvmeNamespace = 1; // the namespace the disk's node is
     PcieLink pcieLink;       // MaxLinkSpeed, MaxLinkWidth, CurrentLink...
+    // Bridge=: the disk sits behind a USB bridge that answers as a bridge of
+    // this path does; its USB id (UsbId=vvvv:pppp[:rrrr]) decides what the
+    // device layer sends it.
+    std::optional<usb::BridgePath> bridge;
+    usb::BridgeId usbId;
+    QString usbDriver = QStringLiteral("uas"); // UsbDriver=
+    SimBridgeReply bridgeReply = SimBridgeReply::Sound;
 
     bool fails(SimRequest request) const { return failMask & static_cast<unsigned>(request); }
 };

@@ -392,6 +392,38 @@ bool parseSimDiskIni(const QByteArray& text, SimDisk* disk, SimParseError* error
                 device.pcieLink.currentSpeed = entry.value;
             } else if (key == QLatin1String("currentlinkwidth")) {
                 device.pcieLink.currentWidth = entry.value;
+            } else if (key == QLatin1String("bridge")) {
+                device.bridge = usb::parseBridgePath(entry.value);
+                if (!device.bridge)
+                    return bad();
+            } else if (key == QLatin1String("usbid")) {
+                const QStringList parts = entry.value.split(QLatin1Char(':'));
+                if (parts.size() < 2 || parts.size() > 3)
+                    return bad();
+                WORD words[3] = {0, 0, 0};
+                for (qsizetype i = 0; i < parts.size(); ++i) {
+                    bool ok = false;
+                    const uint value = parts[i].toUInt(&ok, 16);
+                    if (!ok || parts[i].size() != 4 || value > 0xFFFF)
+                        return bad();
+                    words[i] = WORD(value);
+                }
+                device.usbId = usb::BridgeId{words[0], words[1], words[2]};
+            } else if (key == QLatin1String("usbdriver")) {
+                const QString value = entry.value.toLower();
+                if (value != QLatin1String("uas") && value != QLatin1String("usb-storage"))
+                    return bad();
+                device.usbDriver = value;
+            } else if (key == QLatin1String("bridgereply")) {
+                const QString value = entry.value.toLower();
+                if (value == QLatin1String("sound"))
+                    device.bridgeReply = SimBridgeReply::Sound;
+                else if (value == QLatin1String("short"))
+                    device.bridgeReply = SimBridgeReply::Short;
+                else if (value == QLatin1String("garbage"))
+                    device.bridgeReply = SimBridgeReply::Garbage;
+                else
+                    return bad();
             } else if (key == QLatin1String("poweronperhour")) {
                 const auto perHour = parseInteger(entry.value, 0, 1000000);
                 if (!perHour)

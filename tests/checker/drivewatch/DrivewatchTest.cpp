@@ -124,7 +124,8 @@ TEST_F(DrivewatchTest, JsonOfTheSampleMachine) {
                "smart_supported smart_enabled status temperature power_on_raw power_on_unit "
                "power_cycles attributes power_mode power_on_hours power_on_source "
                "critical_temperature_threshold warning_temperature_threshold "
-               "failing_attributes logical_sector_size temperature_source");
+               "failing_attributes logical_sector_size temperature_source usb_bridge "
+               "smart_available smart_unavailable_reason");
     const QStringList attributeKeys = keySet("id name importance init change current worst "
                                              "threshold raw depleted below_threshold raw48 "
                                              "raw_text");
