@@ -67,25 +67,25 @@ bool StoreBucket(const QSqlDatabase& db, std::int64_t t, std::int64_t span,
                     {it.key(), qint64(t / kHourMs), qint64(span / kHourMs), it.value()}, nullptr,
                     error);
     for (auto it = ranges.begin(); ok && it != ranges.end(); ++it) {
-        std::optional<std::int64_t> low = it->low, high = it->high;
+        QVariant low = Nullable(it->low), high = Nullable(it->high);
         if (it->last) {
             const std::int64_t began = it->carried.value_or(*it->last);
-            if (low == std::min(began, *it->last))
-                low.reset();
-            if (high == std::max(began, *it->last))
-                high.reset();
+            if (it->low == std::min(began, *it->last))
+                low = Nullable(std::nullopt);
+            if (it->high == std::max(began, *it->last))
+                high = Nullable(std::nullopt);
         }
-        ok = RunSql(&insert,
-                    QStringLiteral("INSERT INTO bucket_values VALUES(?, ?, ?, ?, ?, ?) "
-                                   "ON CONFLICT(t, disk, series) DO UPDATE SET "
-                                   "low = min(coalesce(low, last), "
-                                   "coalesce(excluded.low, excluded.last)), "
-                                   "high = max(coalesce(high, last), "
-                                   "coalesce(excluded.high, excluded.last)), "
-                                   "last = excluded.last"),
-                    {it.key().first, qint64(t / kHourMs), it.key().second, Nullable(low),
-                     Nullable(high), Nullable(it->last)},
-                    nullptr, error);
+        ok = RunSql(
+            &insert,
+            QStringLiteral("INSERT INTO bucket_values VALUES(?, ?, ?, ?, ?, ?) "
+                           "ON CONFLICT(t, disk, series) DO UPDATE SET "
+                           "low = min(coalesce(low, last), "
+                           "coalesce(excluded.low, excluded.last)), "
+                           "high = max(coalesce(high, last), "
+                           "coalesce(excluded.high, excluded.last)), "
+                           "last = excluded.last"),
+            {it.key().first, qint64(t / kHourMs), it.key().second, low, high, Nullable(it->last)},
+            nullptr, error);
     }
     return ok;
 }
