@@ -37,6 +37,14 @@ AttributeDetailTexts MakeAttributeDetailTexts(const AttributeFigures& figures,
     texts.worst = QString::number(figures.worst);
     texts.threshold = QString::number(figures.threshold);
     texts.depleted = FormatDepletion(figures.depleted);
+    // A threshold of 0 means the drive keeps no limit for the attribute.
+    if (figures.belowThreshold)
+        texts.verdict = QStringLiteral("しきい値以下（異常）");
+    else if (figures.threshold > 0)
+        texts.verdict = QStringLiteral("しきい値を上回る");
+    else
+        texts.verdict = QStringLiteral("しきい値なし");
+    texts.raw = figures.rawText.isEmpty() ? QStringLiteral("-") : figures.rawText;
     return texts;
 }
 

@@ -17,6 +17,8 @@ struct AttributeFigures {
     int worst = -1;
     int threshold = -1;
     double depleted = 0.0; // the record's depletion percentage
+    QString rawText;       // the raw value as the drive's format prints it
+    bool belowThreshold = false;
 };
 
 struct AttributeDetailTexts {
@@ -26,6 +28,8 @@ struct AttributeDetailTexts {
     QString worst;
     QString threshold;
     QString depleted;
+    QString verdict; // where the current value stands against the threshold
+    QString raw;     // the raw value as the drive's format prints it
 };
 
 // "低", "中", "高" for 0, 1, 2; empty for any other level.

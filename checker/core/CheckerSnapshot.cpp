@@ -16,7 +16,10 @@ const QString kSleeping = QStringLiteral("スタンバイ中");
 DiskSnapshot DiskSnapshotOf(const CDisk& disk, PanelTexts panel) {
     DiskSnapshot snapshot;
     snapshot.button = DiskButtonValuesOf(disk);
+    snapshot.state = DiskStateOf(disk.SupportSMART(), disk.GetStatus());
     snapshot.tip = QStringLiteral("%1\n%2").arg(disk.GetModelNumber(), disk.m_strDriveLetters);
+    if (const QString line = DiskStateTipLine(snapshot.state); !line.isEmpty())
+        snapshot.tip += QLatin1Char('\n') + line;
     // The attribute that made the verdict, so the square says why it warns.
     if (!panel.statusTip.isEmpty())
         snapshot.tip += QLatin1Char('\n') + panel.statusTip;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AttributeDetail.h"
+#include "DiskState.h"
 #include "IndicatorValues.h"
 #include "PanelText.h"
 
@@ -27,6 +28,7 @@ struct ListedAttribute {
 
 struct DiskSnapshot {
     DiskButtonValues button;
+    DiskState state = DiskState::Unknown;
     // The square's tip and accessible name: "model\ndrive letters", the
     // attributes at or below their thresholds (PanelTexts::statusTip) and
     // "スタンバイ中" on lines of their own.

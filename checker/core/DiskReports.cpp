@@ -17,6 +17,8 @@ AttributeFigures AttributeFiguresOf(const CHddSmartDisp& record) {
     figures.worst = record.m_nWorst;
     figures.threshold = record.m_nThreshold;
     figures.depleted = record.CalcDepleted();
+    figures.rawText = record.RawText();
+    figures.belowThreshold = record.BelowThreshold();
     return figures;
 }
 

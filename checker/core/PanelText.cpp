@@ -223,6 +223,7 @@ AttributeRow MakeAttributeRow(const CHddSmartDisp& record) {
     row.record = &record;
     row.importance = record.m_byImportance;
     row.depleted = record.CalcDepleted();
+    row.belowThreshold = record.BelowThreshold();
     row.cells[kColumnId] = FormatAttributeId(record.m_byId);
     row.cells[kColumnName] = record.m_strName;
     row.cells[kColumnInit] = QString::number(record.m_nInit);

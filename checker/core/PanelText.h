@@ -148,6 +148,9 @@ struct AttributeRow {
     const CHddSmartDisp* record = nullptr; // owned by the disk
     BYTE importance = 0;
     double depleted = 0;
+    // The current value is at or below its threshold: the row that made
+    // the disk fail, shown apart from the others.
+    bool belowThreshold = false;
 };
 
 // One row per display record, in list order, without the internal

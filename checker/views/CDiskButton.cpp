@@ -1,5 +1,6 @@
 #include "CDiskButton.h"
 
+#include "DiskStateLook.h"
 #include "IndicatorAccessible.h"
 #include "IndicatorPainting.h"
 #include "IndicatorValues.h"
@@ -42,6 +43,11 @@ void CDiskButton::SetValues(std::optional<DiskButtonValues> values) {
 
 void CDiskButton::SetIcon(const QIcon& icon) {
     m_hIcon = icon;
+    update();
+}
+
+void CDiskButton::SetState(DiskState state) {
+    m_state = state;
     update();
 }
 
@@ -99,6 +105,17 @@ void CDiskButton::paintEvent(QPaintEvent*) {
         const double length = std::clamp(kSquare * wear * 0.01, 0.0, double(kSquare)) + 0.01;
         const QRect bar(square.left(), square.bottom() + 1 - kBarRows, kSquare, kBarRows);
         PaintFramedBar(painter, bar, static_cast<int>(length), QColor(240, 247, 255));
+    }
+
+    if (DiskStateWarns(m_state)) {
+        // Over the temperature colour the frame and badge say the state: a
+        // hot healthy disk and a cool failing one must not look alike.
+        painter.setPen(QPen(BadgeColour(m_state), 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(square.adjusted(1, 1, -1, -1));
+        constexpr int kBadge = 13;
+        PaintStateBadge(painter, QRect(square.right() + 1 - kBadge, square.top(), kBadge, kBadge),
+                        m_state);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DiskState.h"
 #include "IndicatorValues.h"
 
 #include <QIcon>
@@ -29,6 +30,10 @@ public:
     void SetValues(std::optional<DiskButtonValues> values);
     const QIcon& Icon() const { return m_hIcon; }
     void SetIcon(const QIcon& icon);
+    // A warning state frames the square in its colour and puts its badge in
+    // the top right corner; the tip, which names the button, carries the word.
+    DiskState State() const { return m_state; }
+    void SetState(DiskState state);
 
     QSize sizeHint() const override;
 
@@ -45,6 +50,7 @@ protected:
 private:
     QIcon m_hIcon;
     std::optional<DiskButtonValues> m_values;
+    DiskState m_state = DiskState::Good;
 };
 
 } // namespace vorn::checker

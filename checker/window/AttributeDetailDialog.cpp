@@ -2,6 +2,7 @@
 
 #include "DialogUnits.h"
 #include "DiskReports.h"
+#include "DiskStateLook.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -27,7 +28,7 @@ CAttributeDetailDlg::CAttributeDetailDlg(const AttributeFigures& figures, const 
     setWindowTitle(QStringLiteral("SMART属性の詳細情報"));
     setFont(CheckerDialogFont());
     const CDialogUnits units(font());
-    setFixedSize(units.X(203), units.Y(150));
+    setFixedSize(units.X(203), units.Y(172));
 
     auto* about = new QGroupBox(QStringLiteral("属性の説明"), this);
     about->setGeometry(units.Rect(7, 7, 190, 63));
@@ -44,7 +45,7 @@ CAttributeDetailDlg::CAttributeDetailDlg(const AttributeFigures& figures, const 
     description->document()->setDocumentMargin(0);
 
     auto* state = new QGroupBox(QStringLiteral("属性の状況"), this);
-    state->setGeometry(units.Rect(7, 77, 189, 44));
+    state->setGeometry(units.Rect(7, 77, 189, 66));
     struct Value {
         const char* caption;
         int x, y;
@@ -66,9 +67,32 @@ CAttributeDetailDlg::CAttributeDetailDlg(const AttributeFigures& figures, const 
         value->setObjectName(QString::fromLatin1(v.name));
         caption->setBuddy(value);
     }
+    // The verdict and the raw count get whole lines: the raw text of a
+    // reallocation count or a decoded temperature is longer than a figure.
+    const std::pair<const char*, std::pair<const QString*, const char*>> lines[] = {
+        {"判定：", {&m_texts.verdict, "verdict"}},
+        {"生の値：", {&m_texts.raw, "raw"}},
+    };
+    int y = 116;
+    for (const auto& [captionText, target] : lines) {
+        QLabel* caption = AddLabel(this, units, QString::fromUtf8(captionText), 15, y, 31);
+        QLabel* value = AddLabel(this, units, *target.first, 46, y, 143);
+        value->setObjectName(QString::fromLatin1(target.second));
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        caption->setBuddy(value);
+        y += 12;
+    }
+    if (figures.belowThreshold) {
+        auto* verdict = findChild<QLabel*>(QStringLiteral("verdict"));
+        const DiskStateLook look = LookOf(DiskState::Failing, QWidget::palette());
+        verdict->setText(look.mark + QLatin1Char(' ') + m_texts.verdict);
+        QPalette red = verdict->palette();
+        red.setColor(QPalette::WindowText, look.colour);
+        verdict->setPalette(red);
+    }
 
     auto* close = new QPushButton(QStringLiteral("閉じる"), this);
-    close->setGeometry(units.Rect(145, 127, 50, 16));
+    close->setGeometry(units.Rect(145, 149, 50, 16));
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 }

@@ -1,6 +1,7 @@
 #include "AttributeList.h"
 
 #include "AttributeBar.h"
+#include "DiskStateLook.h"
 
 #include <QHeaderView>
 #include <QPainter>
@@ -46,6 +47,10 @@ QVariant CAttributeListModel::data(const QModelIndex& index, int role) const {
             Qt::AlignVCenter);
     case ImportanceRole:
         return int(row.importance);
+    case BelowThresholdRole:
+        return row.belowThreshold;
+    case Qt::AccessibleDescriptionRole:
+        return row.belowThreshold ? QStringLiteral("しきい値以下") : QString();
     default:
         return {};
     }
@@ -83,11 +88,26 @@ void CAttributeRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
             painter->drawRect(area.adjusted(0, 0, -1, -1));
         }
     }
-    painter->setPen(selected ? option.palette.highlightedText().color() : QColor(Qt::black));
-    painter->setFont(option.font);
+    // A row at or below its threshold is why the disk fails: its text takes
+    // the failing colour and weight, and its ID the failing mark.
+    const bool below = index.data(CAttributeListModel::BelowThresholdRole).toBool();
+    const DiskStateLook look = LookOf(DiskState::Failing, option.palette);
+    QColor pen =
+        selected ? option.palette.highlightedText().color() : option.palette.text().color();
+    QFont font = option.font;
+    QString shown = text;
+    if (below) {
+        if (!selected)
+            pen = look.colour;
+        font.setBold(true);
+        if (index.column() == kColumnId)
+            shown = look.mark + text;
+    }
+    painter->setPen(pen);
+    painter->setFont(font);
     const int alignment = index.data(Qt::TextAlignmentRole).toInt();
     painter->drawText(cell, alignment | Qt::TextSingleLine,
-                      option.fontMetrics.elidedText(text, Qt::ElideRight, cell.width()));
+                      QFontMetrics(font).elidedText(shown, Qt::ElideRight, cell.width()));
     painter->restore();
 }
 

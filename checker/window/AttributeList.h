@@ -17,6 +17,7 @@ class CAttributeListModel : public QAbstractTableModel {
 
 public:
     static constexpr int ImportanceRole = Qt::UserRole + 2;
+    static constexpr int BelowThresholdRole = Qt::UserRole + 3;
 
     using QAbstractTableModel::QAbstractTableModel;
 

@@ -184,6 +184,7 @@ void CCheckerDlg::Show(const CheckerSnapshot& snapshot) {
     }
     for (std::size_t k = 0; k < snapshot.disks.size(); ++k) {
         m_diskButtons[k]->SetValues(snapshot.disks[k].button);
+        m_diskButtons[k]->SetState(snapshot.disks[k].state);
         m_diskButtons[k]->setToolTip(snapshot.disks[k].tip);
     }
     m_tray->SetTip(TrayTip(m_setup.trayTip, snapshot));
@@ -197,7 +198,7 @@ void CCheckerDlg::Show(const CheckerSnapshot& snapshot) {
     m_list->Model()->SetRows(rows);
     if (!shown)
         return;
-    m_panel->Show(shown->panel);
+    m_panel->Show(shown->panel, shown->state);
     m_starWanted = shown->panel.starEnabled;
     if (m_busy)
         m_panel->StarButton()->setEnabled(false);

@@ -2,6 +2,7 @@
 
 #include "CPowerOnStatic.h"
 #include "CTempStatic.h"
+#include "DiskStateLook.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -45,9 +46,10 @@ CInfoPanel::CInfoPanel(QWidget* window, const CDialogUnits& units) {
     m_background->setObjectName(QStringLiteral("panel"));
     m_background->setGeometry(units.Rect(7, 29, 417, 68));
     m_background->setAutoFillBackground(true);
-    QPalette white = m_background->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    m_background->setPalette(white);
+    // The panel is the palette's base (white in a light theme) and every
+    // label on it paints in the base's own text colour, so a dark theme
+    // turns both and never leaves light text on white.
+    m_background->setBackgroundRole(QPalette::Base);
 
     for (const FieldPlace& place : kPlaces) {
         const int k = static_cast<int>(place.field);
@@ -59,6 +61,7 @@ CInfoPanel::CInfoPanel(QWidget* window, const CDialogUnits& units) {
         if (place.field != PanelField::Temperature && textWidth > captionRect.width())
             captionRect.setLeft(captionRect.right() - textWidth);
         caption->setGeometry(captionRect);
+        caption->setForegroundRole(QPalette::Text);
         // Every caption is right-aligned but the temperature's.
         caption->setAlignment(place.field == PanelField::Temperature
                                   ? Qt::AlignLeft | Qt::AlignTop
@@ -77,6 +80,7 @@ CInfoPanel::CInfoPanel(QWidget* window, const CDialogUnits& units) {
             auto* label = new QLabel(QStringLiteral("-"), window);
             label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            label->setForegroundRole(QPalette::Text);
             value = label;
         }
         value->setObjectName(QStringLiteral("field%1").arg(PanelControlId(place.field)));
@@ -85,6 +89,10 @@ CInfoPanel::CInfoPanel(QWidget* window, const CDialogUnits& units) {
         caption->setBuddy(value);
         m_values[k] = value;
     }
+
+    m_statusMark = new QLabel(window);
+    m_statusMark->setObjectName(QStringLiteral("statusMark"));
+    m_statusMark->hide();
 
     m_star = new QPushButton(QStringLiteral("*"), window);
     m_star->setObjectName(QStringLiteral("restartMeasurement"));
@@ -104,7 +112,7 @@ QString CInfoPanel::ValueText(PanelField field) const {
     return value->accessibleName();
 }
 
-void CInfoPanel::Show(const PanelTexts& texts) {
+void CInfoPanel::Show(const PanelTexts& texts, DiskState state) {
     for (const FieldPlace& place : kPlaces) {
         if (place.field == PanelField::Temperature)
             m_temperature->SetText(texts[place.field]);
@@ -113,7 +121,32 @@ void CInfoPanel::Show(const PanelTexts& texts) {
         else
             static_cast<QLabel*>(Value(place.field))->setText(texts[place.field]);
     }
-    Value(PanelField::Status)->setToolTip(texts.statusTip);
+    auto* status = static_cast<QLabel*>(Value(PanelField::Status));
+    status->setToolTip(texts.statusTip);
+    const DiskStateLook look = LookOf(state, status->parentWidget()->palette());
+    QPalette palette = status->parentWidget()->palette();
+    if (look.warns)
+        palette.setColor(QPalette::Text, look.colour);
+    status->setPalette(palette);
+    QFont font = status->parentWidget()->font();
+    font.setBold(look.warns);
+    status->setFont(font);
+    // The mark stands after the word, where the slot has room for it.
+    m_statusMark->setVisible(look.warns);
+    if (look.warns) {
+        m_statusMark->setText(look.mark);
+        m_statusMark->setPalette(palette);
+        m_statusMark->setForegroundRole(QPalette::Text);
+        m_statusMark->setFont(font);
+        m_statusMark->setToolTip(texts.statusTip);
+        m_statusMark->setAccessibleName(look.word);
+        const QRect slot = status->geometry();
+        const int wordWidth = status->fontMetrics().horizontalAdvance(status->text());
+        m_statusMark->setGeometry(slot.left() + wordWidth + 2, slot.top(),
+                                  m_statusMark->fontMetrics().horizontalAdvance(look.mark) + 2,
+                                  slot.height());
+        m_statusMark->raise();
+    }
     m_star->setEnabled(texts.starEnabled);
 }
 

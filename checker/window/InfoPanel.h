@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DialogUnits.h"
+#include "DiskState.h"
 #include "PanelText.h"
 
 #include <QRect>
@@ -25,7 +26,9 @@ class CInfoPanel {
 public:
     CInfoPanel(QWidget* window, const CDialogUnits& units);
 
-    void Show(const PanelTexts& texts);
+    // state colours the status word and sets its mark beside it.
+    void Show(const PanelTexts& texts, DiskState state = DiskState::Good);
+    QLabel* StatusMark() const { return m_statusMark; }
 
     // The white area: it follows the window's right edge.
     QWidget* Background() const { return m_background; }
@@ -40,6 +43,7 @@ public:
 private:
     QWidget* m_background;
     QPushButton* m_star;
+    QLabel* m_statusMark = nullptr;
     CTempStatic* m_temperature = nullptr;
     CPowerOnStatic* m_powerOn = nullptr;
     std::array<QWidget*, kPanelFieldCount> m_values{};

@@ -21,6 +21,8 @@ QString ReadingTip(const DiskReading& reading) {
                   degrees + QStringLiteral(" ℃");
     if (reading.sleeping)
         tip += QStringLiteral(" スタンバイ中");
+    if (const QString line = vorn::DiskStateTipLine(reading.state); !line.isEmpty())
+        tip += QLatin1Char('\n') + line;
     if (!reading.lastAlert.isEmpty())
         tip += QLatin1Char('\n') + reading.lastAlert;
     return tip;
@@ -54,7 +56,8 @@ void CHeatgaugeMonitor::TakeReadings() {
     for (const CDisk* disk : m_disks)
         m_readings.push_back({disk->GetTemperature(), disk->GetModelNumber(),
                               disk->m_strDriveLetters, disk->m_bSleeping,
-                              m_lastAlerts[std::size_t(disk->m_nListIndex)]});
+                              m_lastAlerts[std::size_t(disk->m_nListIndex)],
+                              vorn::DiskStateOf(disk->SupportSMART(), disk->GetStatus())});
 }
 
 QString CHeatgaugeMonitor::WatchDir() const {

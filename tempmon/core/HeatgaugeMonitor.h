@@ -2,6 +2,7 @@
 
 #include "DiskAlerts.h"
 #include "DiskScan.h"
+#include "DiskState.h"
 #include "HeatgaugeDisk.h"
 #include "HeatgaugeSettings.h"
 #include "PassClock.h"
@@ -23,6 +24,7 @@ struct DiskReading {
     QString driveLetters;
     bool sleeping = false; // left unread in standby: the temperature is older
     QString lastAlert;     // the last change for the worse, kept until the next
+    vorn::DiskState state = vorn::DiskState::Unknown;
 };
 
 // "model\ndrive names\n41 ℃", or "-- ℃" when the temperature is unknown;

@@ -1,5 +1,6 @@
 #include "StripPainter.h"
 
+#include "DiskStateLook.h"
 #include "StripGeometry.h"
 
 #include <QPainter>
@@ -87,18 +88,36 @@ QImage PaintStrip(const std::vector<DiskReading>& readings, const ColourScale& s
         const WinRect c = strip::Cell(i);
         p.drawRect(c.left, c.top, c.Width() - 1, c.Height() - 1);
     }
+    for (int i = 0; i < n; ++i) {
+        const vorn::DiskState state = readings[i].state;
+        if (!vorn::DiskStateWarns(state))
+            continue;
+        const WinRect c = strip::Cell(i);
+        const QRect cell(c.left, c.top, c.Width(), c.Height());
+        p.setPen(QPen(vorn::BadgeColour(state), 2));
+        p.drawRect(cell.adjusted(1, 1, -1, -1));
+        constexpr int kBadge = 10;
+        vorn::PaintStateBadge(p, QRect(cell.right() + 1 - kBadge, cell.top(), kBadge, kBadge),
+                              state);
+    }
     return image;
 }
 
-QImage PaintTrayIcon(int temperature, const ColourScale& scale) {
+QImage PaintTrayIcon(int temperature, const ColourScale& scale, vorn::DiskState state) {
     QImage image(16, 16, QImage::Format_ARGB32);
     image.fill(ToColor(scale.Tray(temperature)));
     QPainter p(&image);
     p.setFont(HeatgaugeFont(12));
     p.setPen(Qt::white);
     p.drawText(image.rect(), Qt::AlignCenter | Qt::TextSingleLine, TemperatureText(temperature));
-    p.setPen(QColor(98, 98, 98));
-    p.drawRect(0, 0, 15, 15);
+    if (vorn::DiskStateWarns(state)) {
+        // Sixteen pixels leave no room for a badge over the figures.
+        p.setPen(QPen(vorn::BadgeColour(state), 2));
+        p.drawRect(QRectF(1, 1, 14, 14));
+    } else {
+        p.setPen(QColor(98, 98, 98));
+        p.drawRect(0, 0, 15, 15);
+    }
     return image;
 }
 

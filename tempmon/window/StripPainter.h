@@ -18,11 +18,15 @@ QFont HeatgaugeFont(int pixelHeight);
 // The whole strip at its window size: per disk a shaded ball running from
 // the scale colour at its rim to nearly white at its centre, with the
 // temperature written across it, drawn at twice the size and reduced
-// smoothly; each cell framed in grey, white columns between the cells.
+// smoothly; each cell framed in grey, white columns between the cells. A
+// disk in a warning state has its cell framed in the state's colour and
+// its badge in the top right corner.
 QImage PaintStrip(const std::vector<DiskReading>& readings, const ColourScale& scale);
 
-// A 16 x 16 tray icon: the temperature in white on its scale colour, framed.
-QImage PaintTrayIcon(int temperature, const ColourScale& scale);
+// A 16 x 16 tray icon: the temperature in white on its scale colour, framed;
+// a disk in a warning state is framed in its state's colour instead of grey.
+QImage PaintTrayIcon(int temperature, const ColourScale& scale,
+                     vorn::DiskState state = vorn::DiskState::Good);
 
 // A ball of the scale's middle colour.
 QImage PaintProgramIcon(int size);

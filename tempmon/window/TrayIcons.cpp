@@ -29,7 +29,7 @@ QSystemTrayIcon* CTrayIcons::Add(const QIcon& icon, const QString& tip) {
             });
     tray->show();
     m_icons.push_back(std::move(tray));
-    m_painted.push_back(kNotPainted);
+    m_painted.push_back({kNotPainted, vorn::DiskState::Unknown});
     return m_icons.back().get();
 }
 
@@ -39,17 +39,18 @@ void CTrayIcons::Show(const std::vector<DiskReading>& readings, const ColourScal
         if (readings.empty())
             Add(ProgramIcon(), QStringLiteral("HeatgaugeMini"));
         for (const DiskReading& reading : readings) {
-            Add(QIcon(QPixmap::fromImage(PaintTrayIcon(reading.temperature, scale))),
+            Add(QIcon(QPixmap::fromImage(PaintTrayIcon(reading.temperature, scale, reading.state))),
                 ReadingTip(reading).left(kTipRoom - 1));
-            m_painted.back() = reading.temperature;
+            m_painted.back() = {reading.temperature, reading.state};
         }
     }
     for (std::size_t i = 0; i < readings.size() && i < m_icons.size(); ++i) {
         const DiskReading& reading = readings[i];
-        if (m_painted[i] != reading.temperature) {
-            m_painted[i] = reading.temperature;
-            m_icons[i]->setIcon(
-                QIcon(QPixmap::fromImage(PaintTrayIcon(reading.temperature, scale))));
+        const Painted now{reading.temperature, reading.state};
+        if (m_painted[i] != now) {
+            m_painted[i] = now;
+            m_icons[i]->setIcon(QIcon(
+                QPixmap::fromImage(PaintTrayIcon(reading.temperature, scale, reading.state))));
         }
         const QString tip = ReadingTip(reading).left(kTipRoom - 1);
         if (m_icons[i]->toolTip() != tip)

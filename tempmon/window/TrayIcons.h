@@ -43,6 +43,13 @@ private:
     QMenu* m_menu;
     std::function<void()> m_clicked;
     std::vector<std::unique_ptr<QSystemTrayIcon>> m_icons;
-    std::vector<int> m_painted; // the temperature each icon shows
+    struct Painted {
+        int temperature;
+        vorn::DiskState state;
+        bool operator!=(const Painted& o) const {
+            return temperature != o.temperature || state != o.state;
+        }
+    };
+    std::vector<Painted> m_painted; // what each icon shows
     bool m_created = false;
 };

@@ -156,8 +156,8 @@ TEST_F(CheckerWindowTest, EverySampleDiskFillsThePanelFromItsButton) {
     QAccessibleInterface* button = QAccessible::queryAccessibleInterface(window.DiskButton(2));
     ASSERT_TRUE(button);
     EXPECT_EQ(button->text(QAccessible::Name),
-              QStringLiteral(
-                  "WDC WD10EZEX-08WN4A0\nF: /srv/backup \nしきい値以下の属性: 05 再配置セクタ数"));
+              QStringLiteral("WDC WD10EZEX-08WN4A0\nF: /srv/backup \n✖ 異常\nしきい値以下の属性: "
+                             "05 再配置セクタ数"));
 }
 
 TEST_F(CheckerWindowTest, TheScanRunsOffTheWindowThreadWithTheCommandsLocked) {

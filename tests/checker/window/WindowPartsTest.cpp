@@ -1,5 +1,7 @@
 #include "AttributeBar.h"
 #include "AttributeList.h"
+#include "CDiskButton.h"
+#include "DiskStateLook.h"
 #include "SingleInstance.h"
 #include "ThreadedPassRunner.h"
 
@@ -14,6 +16,9 @@
 #include <QSysInfo>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
 
 using namespace vorn::diskpass;
 using namespace vorn::checker;
@@ -172,3 +177,110 @@ TEST(AttributeListTest, RowsPaintTheirBarInTheImportanceColour) {
 }
 
 } // namespace
+
+// --- A disk's state at a glance ----------------------------------------------
+
+namespace {
+
+QPalette DarkPalette() {
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(45, 45, 45));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::Button, QColor(53, 53, 53));
+    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    return dark;
+}
+
+double Luminance(const QColor& c) {
+    auto channel = [](double v) {
+        v /= 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+}
+
+double Contrast(const QColor& a, const QColor& b) {
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+bool IsReddish(QRgb p) {
+    return qRed(p) > 150 && qGreen(p) < 80 && qBlue(p) < 80;
+}
+
+} // namespace
+
+TEST(DiskStateLookTest, WarningWordsStayReadableAndMarkedInLightAndDarkPalettes) {
+    for (const QPalette& palette : {QPalette(Qt::white), DarkPalette()}) {
+        for (const vorn::DiskState state : {vorn::DiskState::Failing, vorn::DiskState::Caution}) {
+            const vorn::DiskStateLook look = vorn::LookOf(state, palette);
+            EXPECT_TRUE(look.warns);
+            EXPECT_FALSE(look.mark.isEmpty());
+            EXPECT_GE(Contrast(look.colour, palette.color(QPalette::Window)), 4.5)
+                << look.word.toStdString();
+            EXPECT_GE(Contrast(look.colour, palette.color(QPalette::Base)), 4.5);
+        }
+        EXPECT_NE(vorn::LookOf(vorn::DiskState::Failing, palette).colour,
+                  vorn::LookOf(vorn::DiskState::Caution, palette).colour);
+        EXPECT_TRUE(vorn::LookOf(vorn::DiskState::Good, palette).mark.isEmpty());
+    }
+}
+
+TEST(DiskStateLookTest, OnlyAFailingButtonCarriesTheRedBadge) {
+    // No temperature on either, so no red-outlined figure: only the state
+    // can put red into the corner.
+    auto render = [](vorn::DiskState state) {
+        CDiskButton button(DiskButtonValues{0, 0});
+        button.resize(button.sizeHint());
+        button.SetState(state);
+        return button.grab().toImage();
+    };
+    const QImage failing = render(vorn::DiskState::Failing);
+    const QImage good = render(vorn::DiskState::Good);
+    int redFailing = 0, redGood = 0;
+    for (int y = 3; y < 16; ++y) {
+        for (int x = failing.width() - 13; x < failing.width(); ++x) {
+            redFailing += IsReddish(failing.pixel(x, y));
+            redGood += IsReddish(good.pixel(x, y));
+        }
+    }
+    EXPECT_GT(redFailing, 40);
+    EXPECT_EQ(redGood, 0);
+}
+
+TEST(DiskStateLookTest, AFailingRowPaintsRedAndTheOthersFollowThePalette) {
+    for (const QPalette& palette : {QPalette(Qt::white), DarkPalette()}) {
+        CAttributeListView view;
+        view.setPalette(palette);
+        view.resize(700, 120);
+        AttributeRow below;
+        below.cells = {QStringLiteral("05"),
+                       QStringLiteral("再配置セクタ数"),
+                       "100",
+                       "112",
+                       "140",
+                       QStringLiteral("112"),
+                       "-",
+                       "738"};
+        below.belowThreshold = true;
+        AttributeRow fine = below;
+        fine.belowThreshold = false;
+        view.Model()->SetRows({below, fine});
+        const QImage image = view.viewport()->grab().toImage();
+        const QColor base = palette.color(QPalette::Base);
+        auto rowHas = [&](int row, auto wanted) {
+            const QRect r = view.visualRect(view.Model()->index(row, kColumnName));
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    if (wanted(QColor(image.pixel(x, y))))
+                        return true;
+            return false;
+        };
+        EXPECT_TRUE(rowHas(0, [](const QColor& c) { return c.red() > c.green() + 90; }));
+        EXPECT_FALSE(rowHas(1, [](const QColor& c) { return c.red() > c.green() + 90; }));
+        // The healthy row's text stands off the base in either palette.
+        EXPECT_TRUE(rowHas(1, [&](const QColor& c) { return Contrast(c, base) > 4.5; }));
+    }
+}

@@ -87,7 +87,7 @@ def main():
                                                    cells.getAccessibleAt(0, 0).name))
         print("attribute table %d rows: ok" % cells.nRows)
 
-        name = "WDC WD10EZEX-08WN4A0\nF: /srv/backup \nしきい値以下の属性: 05 再配置セクタ数"
+        name = "WDC WD10EZEX-08WN4A0\nF: /srv/backup \n✖ 異常\nしきい値以下の属性: 05 再配置セクタ数"
         button = next((n for n in walk(frame)
                        if n.getRoleName() == "push button" and n.name == name), None)
         if button is None:
