@@ -18,7 +18,8 @@ QString HistoryPathFrom(const std::function<QString(const char*)>& variable, con
     const QString chosen = variable("VORN_HISTORY");
     if (!chosen.isEmpty())
         return chosen;
-    // The specification asks for an absolute path and says to ignore others.
+    // XDG_STATE_HOME counts only as an absolute path; anything else falls back
+    // to the default under the home folder.
     const QString state = variable("XDG_STATE_HOME");
     const QString base =
         state.startsWith(QLatin1Char('/')) ? state : home + QStringLiteral("/.local/state");
