@@ -131,6 +131,12 @@ public:
     // Set for a disk behind a USB bridge. Asking sends nothing to the device.
     virtual std::optional<UsbDiskFacts> usbFacts() const { return std::nullopt; }
 
+    // The unit serial number of VPD page 80h of a disk behind a USB bridge,
+    // for a bridge that gives no identify data with a serial: the page the
+    // kernel already read, else at most one INQUIRY, only to a bridge the
+    // table names. Empty where neither tells.
+    virtual QString unitSerialNumber() { return QString(); }
+
     // Answers the driver version request: 0 and the IDE device map, or an
     // errno value.
     virtual int version(RequestTarget target, BYTE* ideDeviceMap) = 0;

@@ -126,6 +126,11 @@ std::optional<UsbDiskFacts> UsbFactsOf(HANDLE device) {
     return open ? open->usbFacts() : std::nullopt;
 }
 
+QString UnitSerialNumberOf(HANDLE device) {
+    const std::shared_ptr<OpenDevice> open = handles().find(device);
+    return open ? open->unitSerialNumber() : QString();
+}
+
 } // namespace vorn::platform
 
 namespace win {

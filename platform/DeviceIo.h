@@ -44,6 +44,10 @@ VORNPLATFORM_API std::optional<NvmeDeviceFacts> NvmeFactsOf(HANDLE device);
 // Set when the handle is open on a disk behind a USB bridge; sends nothing.
 VORNPLATFORM_API std::optional<UsbDiskFacts> UsbFactsOf(HANDLE device);
 
+// The unit serial number of VPD page 80h of the disk behind an open handle
+// on a USB disk; empty where there is none (OpenDevice::unitSerialNumber).
+VORNPLATFORM_API QString UnitSerialNumberOf(HANDLE device);
+
 // The same for "\\.\PhysicalDriveN" before it is opened, from the
 // installed backend; empty for a disk that is not behind a USB bridge.
 VORNPLATFORM_API std::optional<UsbDiskFacts> UsbFactsOfDrive(int driveNumber);

@@ -1,5 +1,6 @@
 #include "HelperBackend.h"
 
+#include "BridgeTransport.h"
 #include "DiskEnumeration.h"
 #include "HelperProtocol.h"
 #include "LinuxDevice.h"
@@ -63,6 +64,9 @@ public:
     std::optional<UsbDiskFacts> usbFacts(const QString& disk) override {
         return usbFactsOf(m_sysRoot, disk);
     }
+    QByteArray unitSerialPage(const QString& disk) override {
+        return sysfsUnitSerialPage(m_sysRoot, disk);
+    }
 
 private:
     QString m_sysRoot;
@@ -98,7 +102,7 @@ public:
     }
     std::optional<NvmeDeviceFacts> nvmeFacts(const QString& name) override {
         for (const SimDisk& disk : m_machine->disks) {
-            if (disk.device.nvme && simKernelNameOf(disk) == name)
+            if (disk.device.nvme && !disk.device.bridge && simKernelNameOf(disk) == name)
                 return NvmeDeviceFacts{disk.device.nvmeNamespace, disk.device.pcieLink};
         }
         return std::nullopt;
@@ -110,10 +114,26 @@ public:
         }
         return std::nullopt;
     }
+    QByteArray unitSerialPage(const QString& name) override {
+        for (const SimDisk& disk : m_machine->disks) {
+            if (disk.device.bridge && simKernelNameOf(disk) == name)
+                return simUnitSerialPage(disk.device);
+        }
+        return QByteArray();
+    }
 
 private:
     std::shared_ptr<const SimMachine> m_machine;
 };
+
+// An NVMe namespace, or the NVMe drive behind a bridge the table names for a
+// tunnel: the helper is asked NVMe commands for both.
+std::optional<NvmeDeviceFacts> nvmeFactsOfDisk(HelperDiskNaming& naming, const QString& disk) {
+    if (auto facts = naming.nvmeFacts(disk))
+        return facts;
+    const std::optional<UsbDiskFacts> usb = naming.usbFacts(disk);
+    return usb ? usb::tunnelNvmeFacts(*usb) : std::nullopt;
+}
 
 template <typename Outcome> Outcome transportFailure(int error) {
     Outcome outcome;
@@ -130,7 +150,7 @@ public:
                  int number)
         : m_transport(std::move(transport)), m_naming(std::move(naming)), m_path(std::move(path)),
           m_disk(std::move(disk)), m_port(port), m_number(number),
-          m_nvme(m_disk.isEmpty() ? std::nullopt : m_naming->nvmeFacts(m_disk)) {}
+          m_nvme(m_disk.isEmpty() ? std::nullopt : nvmeFactsOfDisk(*m_naming, m_disk)) {}
 
     QString path() const override { return m_path; }
 
@@ -158,6 +178,14 @@ public:
     }
 
     std::optional<NvmeDeviceFacts> nvmeFacts() const override { return m_nvme; }
+
+    // Only the page the kernel keeps: the helper's allow-lists have no
+    // INQUIRY, and need none for a fact this small.
+    QString unitSerialNumber() override {
+        return m_disk.isEmpty() || !m_naming->usbFacts(m_disk)
+                   ? QString()
+                   : parseUnitSerialPage(m_naming->unitSerialPage(m_disk));
+    }
 
     NvmeOutcome executeNvmeAllowed(const NvmeAdminCommand& command, BYTE* data) override {
         if (!m_nvme)

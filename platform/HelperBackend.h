@@ -39,6 +39,9 @@ public:
     virtual bool runtimeSuspended(const QString& /*disk*/) { return false; }
     // The USB device above that disk, from sysfs (asks no device).
     virtual std::optional<UsbDiskFacts> usbFacts(const QString& /*disk*/) { return std::nullopt; }
+    // VPD page 80h as the kernel keeps it (sysfs is readable by anyone, so
+    // the helper is not asked); empty where it keeps none.
+    virtual QByteArray unitSerialPage(const QString& /*disk*/) { return QByteArray(); }
 };
 
 // The real machine, by the shared disk enumeration of sysRoot/block.

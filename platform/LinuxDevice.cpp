@@ -20,6 +20,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -64,7 +65,7 @@ struct SgResult {
 };
 
 SgResult sendCdb(int fd, const BYTE* cdb, unsigned char cdbLength, DWORD dataLength, BYTE* data,
-                 DWORD timeoutMs = kTimeoutMs) {
+                 DWORD timeoutMs = kTimeoutMs, bool toDevice = false) {
     SgResult result;
     sg_io_hdr_t& io = result.header;
     io.interface_id = 'S';
@@ -73,7 +74,8 @@ SgResult sendCdb(int fd, const BYTE* cdb, unsigned char cdbLength, DWORD dataLen
     io.mx_sb_len = sizeof result.sense;
     io.sbp = result.sense;
     io.timeout = timeoutMs;
-    io.dxfer_direction = dataLength ? SG_DXFER_FROM_DEV : SG_DXFER_NONE;
+    io.dxfer_direction =
+        !dataLength ? SG_DXFER_NONE : (toDevice ? SG_DXFER_TO_DEV : SG_DXFER_FROM_DEV);
     io.dxfer_len = dataLength;
     io.dxferp = dataLength ? data : nullptr;
     if (::ioctl(fd, SG_IO, &io) < 0)
@@ -110,12 +112,10 @@ AtaOutcome sendAtaCommand(int fd, const AtaCommand& command, BYTE* data) {
     return sat::interpretReply(replyOf(result), command, wantRegisters);
 }
 
-namespace {
-
 // A disk behind a USB bridge: the bridge table, not the fallback above,
 // decides which CDB goes out.
-AtaOutcome sendThroughBridge(int fd, const UsbDiskFacts& facts, const AtaCommand& command,
-                             BYTE* data) {
+AtaOutcome sendAtaCommandThroughBridge(int fd, const UsbDiskFacts& facts, const AtaCommand& command,
+                                       BYTE* data) {
     SgResult result;
     const DWORD length = command.dataLength();
     return usb::executeThroughBridge(
@@ -126,6 +126,39 @@ AtaOutcome sendThroughBridge(int fd, const UsbDiskFacts& facts, const AtaCommand
             *reply = replyOf(result);
             return result.error;
         });
+}
+
+// An NVMe drive behind a USB bridge: the table's tunnel carries the command.
+NvmeOutcome sendNvmeThroughBridge(int fd, const UsbDiskFacts& facts,
+                                  const NvmeAdminCommand& command, BYTE* data) {
+    SgResult result; // the reply's sense points into it until the next CDB
+    return usb::executeNvmeThroughBridge(
+        facts, command, data, [&](const usb::CdbTransfer& transfer, sat::SgReply* reply) {
+            result =
+                sendCdb(fd, transfer.cdb, static_cast<unsigned char>(transfer.cdbLength),
+                        transfer.direction == usb::CdbDirection::None ? 0 : transfer.dataLength,
+                        transfer.data, transfer.timeoutMs,
+                        transfer.direction == usb::CdbDirection::ToDevice);
+            *reply = replyOf(result);
+            return result.error;
+        });
+}
+
+namespace {
+
+// One INQUIRY for the unit serial number page, with the short timeout: the
+// page is optional, and a bridge that does not keep it may sit on the CDB.
+QByteArray inquireUnitSerialPage(int fd) {
+    const auto cdb = unitSerialInquiryCdb();
+    QByteArray page(cdb[4], '\0');
+    const SgResult result =
+        sendCdb(fd, cdb.data(), cdb.size(), DWORD(page.size()),
+                reinterpret_cast<BYTE*>(page.data()), usb::kUnknownBridgeTimeoutMs);
+    const sg_io_hdr_t& io = result.header;
+    if (result.error || io.status != 0 || io.host_status != 0 || io.driver_status != 0)
+        return QByteArray();
+    page.truncate(std::max(0, int(page.size()) - io.resid));
+    return page;
 }
 
 } // namespace
@@ -245,21 +278,34 @@ public:
               QString sysRoot, QString kernelName)
         : m_path(std::move(path)), m_number(number), m_fd(fd), m_nvme(std::move(nvme)),
           m_usb(usbFactsOf(sysRoot, kernelName)), m_sysRoot(std::move(sysRoot)),
-          m_kernelName(std::move(kernelName)) {}
+          m_kernelName(std::move(kernelName)) {
+        if (!m_nvme && m_usb)
+            m_nvme = usb::tunnelNvmeFacts(*m_usb);
+    }
     QString path() const override { return m_path; }
     bool runtimeSuspended(RequestTarget) override {
         return isRuntimeSuspended(m_sysRoot, m_kernelName);
     }
     AtaOutcome executeAllowed(RequestTarget, const AtaCommand& command, BYTE* data) override {
         if (m_usb)
-            return sendThroughBridge(m_fd.get(), *m_usb, command, data);
+            return sendAtaCommandThroughBridge(m_fd.get(), *m_usb, command, data);
         return sendAtaCommand(m_fd.get(), command, data);
     }
     std::optional<NvmeDeviceFacts> nvmeFacts() const override { return m_nvme; }
     std::optional<UsbDiskFacts> usbFacts() const override { return m_usb; }
+    QString unitSerialNumber() override {
+        if (!m_usb)
+            return QString();
+        const QString kept = parseUnitSerialPage(sysfsUnitSerialPage(m_sysRoot, m_kernelName));
+        if (!kept.isEmpty() || !usb::lookupBridge({m_usb->vendor, m_usb->product, m_usb->release}))
+            return kept;
+        return parseUnitSerialPage(inquireUnitSerialPage(m_fd.get()));
+    }
     NvmeOutcome executeNvmeAllowed(const NvmeAdminCommand& command, BYTE* data) override {
         if (!m_nvme)
             return OpenDevice::executeNvmeAllowed(command, data);
+        if (m_usb)
+            return sendNvmeThroughBridge(m_fd.get(), *m_usb, command, data);
         return sendNvmeAdminCommand(m_fd.get(), command, data);
     }
     int version(RequestTarget, BYTE* ideDeviceMap) override {

@@ -31,6 +31,13 @@ VORNPLATFORM_API AtaOutcome sendAtaCommand(int fd, const AtaCommand& command, BY
 VORNPLATFORM_API NvmeOutcome sendNvmeAdminCommand(int fd, const NvmeAdminCommand& command,
                                                   BYTE* data);
 
+// The same for a disk behind a USB bridge: what the bridge table lets
+// through, in the CDBs it names for the bridge.
+VORNPLATFORM_API AtaOutcome sendAtaCommandThroughBridge(int fd, const UsbDiskFacts& facts,
+                                                        const AtaCommand& command, BYTE* data);
+VORNPLATFORM_API NvmeOutcome sendNvmeThroughBridge(int fd, const UsbDiskFacts& facts,
+                                                   const NvmeAdminCommand& command, BYTE* data);
+
 // What the device layer knows of the namespace with that kernel name
 // ("nvme0n1"): its id (sysfs, else asked of fd) and its controller's PCIe
 // link. Empty for any other kind of disk.

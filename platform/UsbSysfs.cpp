@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace vorn::platform {
 
@@ -48,6 +49,37 @@ std::optional<UsbDiskFacts> usbFactsOf(const QString& sysRoot, const QString& ke
         dir = QFileInfo(dir).path();
     }
     return std::nullopt;
+}
+
+QString parseUnitSerialPage(const QByteArray& page) {
+    constexpr int kHeader = 4;
+    if (page.size() < kHeader || static_cast<BYTE>(page[1]) != 0x80)
+        return QString();
+    const int length = (static_cast<BYTE>(page[2]) << 8) | static_cast<BYTE>(page[3]);
+    const QByteArray text = page.mid(kHeader, std::min<int>(length, int(page.size()) - kHeader));
+    QString serial;
+    for (const char c : text) {
+        // Bridges pad with blanks or NULs; anything unprintable is not text.
+        if (c == '\0')
+            continue;
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E)
+            return QString();
+        serial += QLatin1Char(c);
+    }
+    return serial.trimmed();
+}
+
+std::array<BYTE, 6> unitSerialInquiryCdb() {
+    return {0x12, 0x01, 0x80, 0x00, 0xFC, 0x00};
+}
+
+QByteArray sysfsUnitSerialPage(const QString& sysRoot, const QString& kernelName) {
+    if (kernelName.isEmpty() || kernelName.contains(QLatin1Char('/')))
+        return QByteArray();
+    return Cm_ReadBoundedFile(sysRoot + QStringLiteral("/block/") + kernelName +
+                                  QStringLiteral("/device/vpd_pg80"),
+                              4096)
+        .value_or(QByteArray());
 }
 
 } // namespace vorn::platform

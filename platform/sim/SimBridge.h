@@ -25,6 +25,18 @@ VORNPLATFORM_API AtaOutcome simExecuteBehindBridge(const SimDeviceSettings& devi
                                                    const std::function<AtaOutcome()>& runOnDisk,
                                                    const std::function<void(QString)>& trace);
 
+// One NVMe admin command through the bridge's tunnel. The simulated chip
+// reads the command back out of the CDBs it is sent, by its own layout, and
+// asks runOnDisk for the drive's answer to what it read; a bridge of another
+// path refuses every tunnel CDB as an invalid opcode.
+VORNPLATFORM_API NvmeOutcome simExecuteNvmeBehindBridge(
+    const SimDeviceSettings& device, const QString& path, const NvmeAdminCommand& command,
+    BYTE* data, const std::function<NvmeOutcome(const NvmeAdminCommand&, BYTE*)>& runOnDisk,
+    const std::function<void(QString)>& trace);
+
+// VPD page 80h with the disk's UnitSerial; empty when it has none.
+VORNPLATFORM_API QByteArray simUnitSerialPage(const SimDeviceSettings& device);
+
 // "<path> USB <vvvv:pppp> CDB <hex bytes>", the trace line of one CDB.
 VORNPLATFORM_API QString simBridgeTraceLine(const QString& path, const UsbDiskFacts& facts,
                                             const BYTE* cdb, std::size_t length);

@@ -3,11 +3,13 @@
 #include "SimBridge.h"
 
 #include "AtaCommandSet.h"
+#include "BridgeTransport.h"
 #include "ByteOrder.h"
 #include "IdentifyLayout.h"
 #include "NvmeCommandSet.h"
 #include "SafeFile.h"
 #include "UniqueFd.h"
+#include "UsbSysfs.h"
 
 #include <QFile>
 
@@ -350,6 +352,9 @@ public:
         if (disk < 0)
             return std::nullopt;
         const SimDeviceSettings& device = m_disks->machine().disks[std::size_t(disk)].device;
+        // Behind a bridge, the table decides, as on a real machine.
+        if (device.bridge)
+            return usb::tunnelNvmeFacts(simUsbFacts(device));
         if (!device.nvme)
             return std::nullopt;
         return NvmeDeviceFacts{device.nvmeNamespace, device.pcieLink};
@@ -365,11 +370,34 @@ public:
         return simUsbFacts(device);
     }
 
+    // The simulated kernel keeps no VPD page: a bridge the table names is
+    // asked once, and the CDB is in the trace.
+    QString unitSerialNumber() override {
+        const int disk = m_where.kind == DevicePath::PhysicalDrive ? resolve({}) : -1;
+        if (disk < 0)
+            return QString();
+        const SimDeviceSettings& device = m_disks->machine().disks[std::size_t(disk)].device;
+        const UsbDiskFacts facts = simUsbFacts(device);
+        if (!device.bridge || !usb::lookupBridge({facts.vendor, facts.product, facts.release}))
+            return QString();
+        const auto cdb = unitSerialInquiryCdb();
+        appendTrace([&] { return simBridgeTraceLine(m_path, facts, cdb.data(), cdb.size()); });
+        return parseUnitSerialPage(simUnitSerialPage(device));
+    }
+
     NvmeOutcome executeNvmeAllowed(const NvmeAdminCommand& command, BYTE* data) override {
         const int disk = m_where.kind == DevicePath::PhysicalDrive ? resolve({}) : -1;
         if (disk < 0)
             return OpenDevice::executeNvmeAllowed(command, data);
-        return m_disks->executeNvme(std::size_t(disk), command, data);
+        const SimDeviceSettings& device = m_disks->machine().disks[std::size_t(disk)].device;
+        if (!device.bridge)
+            return m_disks->executeNvme(std::size_t(disk), command, data);
+        return simExecuteNvmeBehindBridge(
+            device, m_path, command, data,
+            [&](const NvmeAdminCommand& understood, BYTE* buffer) {
+                return m_disks->executeNvme(std::size_t(disk), understood, buffer);
+            },
+            [&](const QString& line) { appendTrace([&] { return line; }); });
     }
 
     void traceNvme(const NvmeAdminCommand& command) override {

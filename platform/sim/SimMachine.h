@@ -98,6 +98,9 @@ struct SimDeviceSettings {
     usb::BridgeId usbId;
     QString usbDriver = QStringLiteral("uas"); // UsbDriver=
     SimBridgeReply bridgeReply = SimBridgeReply::Sound;
+    // UnitSerial=: the unit serial number the bridge's VPD page 80h holds;
+    // empty when the bridge keeps no such page.
+    QString unitSerial;
 
     bool fails(SimRequest request) const { return failMask & static_cast<unsigned>(request); }
 };

@@ -414,6 +414,15 @@ bool parseSimDiskIni(const QByteArray& text, SimDisk* disk, SimParseError* error
                 if (value != QLatin1String("uas") && value != QLatin1String("usb-storage"))
                     return bad();
                 device.usbDriver = value;
+            } else if (key == QLatin1String("unitserial")) {
+                // What fits a VPD page of printable text, and nothing else.
+                if (entry.value.size() > 248)
+                    return bad();
+                for (const QChar c : entry.value) {
+                    if (c.unicode() < 0x20 || c.unicode() > 0x7E)
+                        return bad();
+                }
+                device.unitSerial = entry.value;
             } else if (key == QLatin1String("bridgereply")) {
                 const QString value = entry.value.toLower();
                 if (value == QLatin1String("sound"))
