@@ -11,10 +11,13 @@
 #         pri-master pri-slave sec-master sec-slave   the built-in PIIX IDE
 #         virtio                a virtio-blk disk (no ATA behind it)
 #         nvme                  an NVMe controller of its own with one namespace
+#         usb-storage           a USB mass-storage (bulk-only) disk on an xHCI controller
+#         usb-uas               a USB attached SCSI disk (usb-uas with a scsi-hd) on it
 #       keys: file= raw image (created sparse with size= when missing; default
 #       a fresh image in the work folder), size= (default 64M), model=,
 #       serial=, ver=, wwn= (passed to QEMU's ide-hd); an nvme disk takes
-#       serial= (required) and warning= (its smart_critical_warning bits)
+#       serial= (required) and warning= (its smart_critical_warning bits); a
+#       USB disk takes serial= only (the USB device's serial string)
 #   --program PATH     put a program and the libraries ldd lists into the
 #                      guest's /opt/vorn/bin (on PATH); repeatable
 #   --tree SRC:DEST    copy a host folder into the guest; repeatable
@@ -80,6 +83,7 @@ qemu_escape() { printf '%s' "${1//,/,,}"; }
 
 qemu_disk_args=()
 have_ahci=0
+have_xhci=0
 disk_count=0
 for diskarg in "${disks[@]}"; do
     bus=${diskarg%%,*}
@@ -118,6 +122,17 @@ for diskarg in "${disks[@]}"; do
     virtio)
         [ -z "$props" ] || vg_die "virtio disks take no model, serial, ver or wwn"
         qemu_disk_args+=(-device "virtio-blk-pci,drive=$id") ;;
+    usb-storage | usb-uas)
+        [ -z "$model$ver$wwn" ] || vg_die "a USB disk takes serial= only"
+        have_xhci=1
+        usb_serial=""
+        [ -n "$serial" ] && usb_serial=",serial=$(qemu_escape "$serial")"
+        if [ "$bus" = usb-storage ]; then
+            qemu_disk_args+=(-device "usb-storage,bus=xhci.0,drive=$id$usb_serial")
+        else
+            qemu_disk_args+=(-device "usb-uas,bus=xhci.0,id=uas$disk_count$usb_serial"
+                -device "scsi-hd,bus=uas$disk_count.0,scsi-id=0,lun=0,drive=$id$usb_serial")
+        fi ;;
     nvme)
         [ -n "$serial" ] && [ -z "$model$ver$wwn" ] || vg_die "an nvme disk takes serial= and warning= only"
         nvme_props=",serial=$(qemu_escape "$serial")"
@@ -130,6 +145,7 @@ for diskarg in "${disks[@]}"; do
 done
 ahci_args=()
 [ "$have_ahci" = 1 ] && ahci_args=(-device ahci,id=ahci)
+[ "$have_xhci" = 1 ] && ahci_args+=(-device qemu-xhci,id=xhci)
 
 # The per-run part of the initramfs: the command, what the init must know, and
 # the programs. The kernel unpacks concatenated archives over each other.

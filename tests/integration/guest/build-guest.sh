@@ -23,7 +23,8 @@ flock 9
 # AHCI port p becomes SCSI host p and the PIIX channels follow.
 WANTED_MODULES="crct10dif_generic crc64_rocksoft_generic crc32c_generic
 scsi_mod sd_mod sg libata libahci ahci ata_piix
-virtio_pci virtio_blk nvme ext4"
+virtio_pci virtio_blk nvme ext4
+xhci_pci usb_storage uas"
 # Loaded when present: the CRC back-ends only add faster implementations.
 OPTIONAL_MODULES="crct10dif_generic crc64_rocksoft_generic crc32c_generic"
 
