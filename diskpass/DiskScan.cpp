@@ -13,6 +13,7 @@
 #include "WmiPaths.h"
 #include "WmiQueries.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -158,6 +159,37 @@ bool IsUsbDrive(const CmDiskDriveRecord& drive) {
     return FieldEquals(drive.InterfaceType, "USB");
 }
 
+UsbSmart UsbSmartOf(vorn::platform::usb::UnavailableCause cause) {
+    using Cause = vorn::platform::usb::UnavailableCause;
+    switch (cause) {
+    case Cause::PassesNothing:
+        return UsbSmart::PassesNothing;
+    case Cause::UnknownSilent:
+        return UsbSmart::UnknownSilent;
+    case Cause::TunnelSilent:
+        return UsbSmart::TunnelSilent;
+    case Cause::NoIdentify:
+        return UsbSmart::NoIdentify;
+    case Cause::None:
+        break;
+    }
+    return UsbSmart::Read;
+}
+
+// A bridge that passes no identify data with a serial may still keep the
+// unit serial number, which names the disk for its baseline file.
+void StoreUnitSerialIfNone(CScannedDisk* disk) {
+    if (!disk->GetSerialNumber().isEmpty() || disk->IsNvme())
+        return;
+    const QByteArray serial = vorn::platform::UnitSerialNumberOf(disk->m_hHdd).toLatin1();
+    if (serial.isEmpty())
+        return;
+    BYTE* field = disk->m_HddInfo.m_Identify.data() + identify::kSerialOffset;
+    std::memset(field, 0, identify::kSerialLength);
+    std::memcpy(field, serial.constData(),
+                std::min<std::size_t>(std::size_t(serial.size()), identify::kSerialLength));
+}
+
 // A disk behind a USB bridge gets one open of its own path and, where the
 // bridge table lets anything through, the usual reads. One that passes
 // nothing is still listed, with what the system knows of it and the reason.
@@ -170,24 +202,33 @@ bool ReadUsbDrive(CScannedDisk* disk, const CmDiskDriveRecord& drive) {
     if (!facts)
         return false;
     disk->m_bUsb = true;
+    disk->m_usbSmart = UsbSmart::Read;
+    disk->m_strSmartUnavailable.clear();
     win::SetLastError(0);
     if (!disk->OpenHddHandle(drive.Index, -1, -1))
         return false;
+    disk->m_strUsbBridge =
+        usb::bridgeIdText(usb::BridgeId{facts->vendor, facts->product, facts->release});
     bool identified = false;
-    if (facts) {
-        disk->m_strUsbBridge =
-            usb::bridgeIdText(usb::BridgeId{facts->vendor, facts->product, facts->release});
-        if (!usb::bridgePassesNothing(*facts)) {
-            disk->GetSmartVersion();
-            identified = disk->GetHddInfo() != 0;
-            if (identified && disk->EnableSMART())
-                ReadSmartData(disk);
-        }
-        if (!identified)
-            disk->m_strSmartUnavailable = usb::smartUnavailableReason(*facts, true);
+    if (!usb::bridgePassesNothing(*facts)) {
+        disk->GetSmartVersion();
+        identified = disk->GetHddInfo() != 0;
+        if (identified && disk->EnableSMART())
+            ReadSmartData(disk);
     }
-    if (identified && !disk->EnableSMART())
+    if (!identified) {
+        disk->m_usbSmart = UsbSmartOf(usb::smartUnavailableCause(*facts, true));
+        disk->m_strSmartUnavailable = usb::smartUnavailableReason(*facts, true);
+    } else if (disk->IsNvme() && !disk->m_HddNvme.m_bHealthLog) {
+        disk->m_usbSmart = UsbSmart::NoHealthLog;
+        disk->m_strSmartUnavailable =
+            QStringLiteral("USB bridge %1 passed the identify data but no NVMe health log")
+                .arg(disk->m_strUsbBridge);
+    } else if (!disk->EnableSMART()) {
+        disk->m_usbSmart = UsbSmart::Off;
         disk->m_strSmartUnavailable = QStringLiteral("S.M.A.R.T. is off or not supported");
+    }
+    StoreUnitSerialIfNone(disk);
     StoreSystemSize(disk);
     disk->CloseHddHandle();
     StoreSystemModelIfNone(disk);

@@ -1,11 +1,14 @@
 #include "Disks.h"
 
+#include "BridgeTransport.h"
 #include "DiskEnumeration.h"
 #include "HelperBackend.h"
 #include "HelperProtocol.h"
 #include "LinuxDevice.h"
+#include "SimBridge.h"
 #include "SimDevice.h"
 #include "UniqueFd.h"
+#include "UsbSysfs.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -23,19 +26,27 @@ using vorn::UniqueFd;
 
 namespace {
 
+// A disk behind a USB bridge gets only what the bridge table lets through,
+// exactly as in a process that may send pass-through itself.
 class LinuxOpenedDisk : public OpenedDisk {
 public:
-    explicit LinuxOpenedDisk(UniqueFd fd) : m_fd(std::move(fd)) {}
+    LinuxOpenedDisk(UniqueFd fd, std::optional<platform::UsbDiskFacts> usb)
+        : m_fd(std::move(fd)), m_usb(std::move(usb)) {}
     platform::AtaOutcome execute(const platform::AtaCommand& command, BYTE* data) override {
+        if (m_usb)
+            return platform::sendAtaCommandThroughBridge(m_fd.get(), *m_usb, command, data);
         return platform::sendAtaCommand(m_fd.get(), command, data);
     }
     platform::NvmeOutcome executeNvme(const platform::NvmeAdminCommand& command,
                                       BYTE* data) override {
+        if (m_usb)
+            return platform::sendNvmeThroughBridge(m_fd.get(), *m_usb, command, data);
         return platform::sendNvmeAdminCommand(m_fd.get(), command, data);
     }
 
 private:
     UniqueFd m_fd;
+    std::optional<platform::UsbDiskFacts> m_usb;
 };
 
 help::NodeFacts factsOf(const QString& path, const struct stat& st) {
@@ -92,7 +103,15 @@ public:
                                   devRoot))
             return nullptr;
         *error = 0;
-        return std::make_unique<LinuxOpenedDisk>(std::move(fd));
+        return std::make_unique<LinuxOpenedDisk>(std::move(fd),
+                                                 platform::usbFactsOf(m_sysRoot, name));
+    }
+
+    bool servesNvme(const QString& name) override {
+        if (help::isNvmeNamespaceName(name))
+            return true;
+        const auto usb = platform::usbFactsOf(m_sysRoot, name);
+        return usb && platform::usb::tunnelNvmeFacts(*usb);
     }
 
 private:
@@ -174,6 +193,17 @@ public:
             return std::make_unique<SimOpenedDisk>(std::move(device), target, name, m_traceFile);
         }
         return nullptr;
+    }
+
+    bool servesNvme(const QString& name) override {
+        for (const platform::SimDisk& disk : m_machine->disks) {
+            if (platform::simKernelNameOf(disk) != name)
+                continue;
+            return disk.device.nvme ||
+                   (disk.device.bridge &&
+                    platform::usb::tunnelNvmeFacts(platform::simUsbFacts(disk.device)));
+        }
+        return false;
     }
 
 private:

@@ -13,6 +13,10 @@ Authorizer::~Authorizer() = default;
 OpenedDisk::~OpenedDisk() = default;
 DiskAccess::~DiskAccess() = default;
 
+bool DiskAccess::servesNvme(const QString& kernelName) {
+    return platform::helper::isNvmeNamespaceName(kernelName);
+}
+
 namespace {
 
 HandlerResult failure(const char* name, const QString& message) {
@@ -68,7 +72,7 @@ void handleExecute(const QString& caller, const QString& disk, const QByteArray&
         return;
     }
     if (decoded.kind == help::RequestKind::NvmeAdmin) {
-        if (!help::isNvmeNamespaceName(disk)) {
+        if (!disks.servesNvme(disk)) {
             done(failure(help::kErrorInvalidDisk, QStringLiteral("not an NVMe namespace")));
             return;
         }

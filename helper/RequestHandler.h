@@ -41,6 +41,9 @@ class DiskAccess {
 public:
     virtual ~DiskAccess();
     virtual std::unique_ptr<OpenedDisk> open(const QString& kernelName, int* error) = 0;
+    // True when the disk of that name takes NVMe admin commands: an NVMe
+    // namespace, or a disk behind a USB bridge that tunnels them.
+    virtual bool servesNvme(const QString& kernelName);
 };
 
 struct HandlerResult {

@@ -187,6 +187,9 @@ PanelTexts MakePanelTexts(const CDisk* disk, int pohWindow, std::int64_t now) {
     panel[PanelField::Status] = FormatStatus(*disk);
     if (support)
         panel.statusTip = FormatStatusTip(*disk);
+    panel.smartNote = vorn::diskpass::UsbSmartLine(*disk);
+    if (panel.statusTip.isEmpty())
+        panel.statusTip = panel.smartNote;
     panel.starEnabled = support && disk->EnableSMART() && !disk->IsNvme();
 
     panel[PanelField::Interface] = disk->m_bUsb ? QStringLiteral("USB") : disk->GetInterface();

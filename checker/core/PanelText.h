@@ -108,7 +108,9 @@ int PanelControlId(PanelField field);
 struct PanelTexts {
     std::array<QString, kPanelFieldCount> text; // indexed by PanelField
     PowerOnInputs powerOn;
-    QString statusTip;        // FormatStatusTip
+    // FormatStatusTip, or for a USB disk without S.M.A.R.T. the smart note.
+    QString statusTip;
+    QString smartNote;        // why a USB disk's S.M.A.R.T. was not read; empty otherwise
     bool starEnabled = false; // the button that restarts the measurement
 
     const QString& operator[](PanelField field) const { return text[static_cast<int>(field)]; }

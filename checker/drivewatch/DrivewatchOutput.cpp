@@ -59,6 +59,8 @@ QString DiskReportText(const CDisk& disk, const PanelTexts& panel) {
         text += QStringLiteral("  ") + PadToWidth(PanelLabel(field), labelWidth, true) +
                 panel[field] + QLatin1Char('\n');
     }
+    if (!panel.smartNote.isEmpty())
+        text += QStringLiteral("  ") + panel.smartNote + QLatin1Char('\n');
 
     const QList<AttributeRow> rows = MakeAttributeRows(disk);
     std::array<int, kAttributeColumnCount> widths{};

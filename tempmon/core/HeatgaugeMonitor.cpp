@@ -25,6 +25,8 @@ QString ReadingTip(const DiskReading& reading) {
         tip += QLatin1Char('\n') + line;
     if (!reading.lastAlert.isEmpty())
         tip += QLatin1Char('\n') + reading.lastAlert;
+    if (!reading.smartNote.isEmpty())
+        tip += QLatin1Char('\n') + reading.smartNote;
     return tip;
 }
 
@@ -57,7 +59,8 @@ void CHeatgaugeMonitor::TakeReadings() {
         m_readings.push_back({disk->GetTemperature(), disk->GetModelNumber(),
                               disk->m_strDriveLetters, disk->m_bSleeping,
                               m_lastAlerts[std::size_t(disk->m_nListIndex)],
-                              vorn::DiskStateOf(disk->SupportSMART(), disk->GetStatus())});
+                              vorn::DiskStateOf(disk->SupportSMART(), disk->GetStatus()),
+                              vorn::diskpass::UsbSmartLine(*disk)});
 }
 
 QString CHeatgaugeMonitor::WatchDir() const {

@@ -25,11 +25,14 @@ struct DiskReading {
     bool sleeping = false; // left unread in standby: the temperature is older
     QString lastAlert;     // the last change for the worse, kept until the next
     vorn::DiskState state = vorn::DiskState::Unknown;
+    // Why a USB disk's S.M.A.R.T. was not read; empty otherwise. Initialised
+    // here so that readings written as braces may leave it out.
+    QString smartNote{};
 };
 
 // "model\ndrive names\n41 ℃", or "-- ℃" when the temperature is unknown;
 // " スタンバイ中" after it for a disk in standby, and the last alert on a
-// line of its own.
+// line of its own, then why a USB disk shows no S.M.A.R.T.
 QString ReadingTip(const DiskReading& reading);
 
 // The window side of the monitor: the strip, its tray icons and dialogs.

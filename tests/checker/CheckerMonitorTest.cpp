@@ -125,7 +125,7 @@ TEST_F(CheckerMonitorTest, TheViewKeepsWhatItWasShownWhileALaterPassRewritesTheD
     m_monitor->Start(&m_view);
     ASSERT_EQ(m_view.shown.size(), 1u);
     const CheckerSnapshot first = m_view.shown.back();
-    ASSERT_EQ(first.disks.size(), 5u);
+    ASSERT_EQ(first.disks.size(), 6u);
     const DiskSnapshot& maxtor = first.disks[1];
     EXPECT_EQ(maxtor.button.temperature, 43);
     EXPECT_EQ(maxtor.tip, QStringLiteral("Maxtor 6Y080L0\nE: "));

@@ -1,5 +1,6 @@
 #include "CheckerTestDisks.h"
 
+#include "CheckerSnapshot.h"
 #include "PanelText.h"
 
 #include <gtest/gtest.h>
@@ -94,6 +95,32 @@ TEST(PanelTexts, DisksWithoutSmartShowDashes) {
     const PanelTexts empty = MakePanelTexts(nullptr, 180, kNow);
     for (PanelField field : kPanelFieldOrder)
         EXPECT_EQ(empty[field], QStringLiteral("-"));
+}
+
+TEST(PanelTexts, AUsbDiskWithoutSmartSaysWhyOnTheStatusTip) {
+    // Identity from the system and the unit serial, nothing from the drive.
+    SectorImage bare{};
+    testimg::setDeviceText(bare, 20, 20, "WX32D81HC2NK");
+    CDisk usb;
+    FillDisk(&usb, bare, {});
+    usb.m_bUsb = true;
+    usb.m_strUsbBridge = QStringLiteral("1058:0701");
+    usb.m_usbSmart = vorn::diskpass::UsbSmart::PassesNothing;
+    const PanelTexts panel = MakePanelTexts(&usb, 180, kNow);
+    EXPECT_EQ(panel[PanelField::Interface], QStringLiteral("USB"));
+    EXPECT_EQ(panel[PanelField::Serial], QStringLiteral("WX32D81HC2NK"));
+    EXPECT_EQ(panel[PanelField::Status], QStringLiteral("-"));
+    EXPECT_EQ(panel.smartNote,
+              QStringLiteral("USB変換アダプタ 1058:0701 はS.M.A.R.T.を通しません"));
+    EXPECT_EQ(panel.statusTip, panel.smartNote);
+    // The toolbar square's tip carries the same line.
+    EXPECT_TRUE(DiskSnapshotOf(usb, panel).tip.endsWith(panel.smartNote));
+
+    // Each cause names itself; a disk read through its bridge has no line.
+    usb.m_usbSmart = vorn::diskpass::UsbSmart::TunnelSilent;
+    EXPECT_TRUE(MakePanelTexts(&usb, 180, kNow).smartNote.contains(QStringLiteral("NVMe")));
+    usb.m_usbSmart = vorn::diskpass::UsbSmart::Read;
+    EXPECT_TRUE(MakePanelTexts(&usb, 180, kNow).statusTip.isEmpty());
 }
 
 TEST(AttributeRows, OneRowPerRecordWithoutTheTemperatures) {

@@ -4,8 +4,10 @@
 #include "../support/TempDir.h"
 #include "AtaCommandSet.h"
 #include "DiskEnumeration.h"
+#include "HelperBackend.h"
 #include "HelperProtocol.h"
 #include "NvmeCommandSet.h"
+#include "SimMachine.h"
 #include "UniqueFd.h"
 
 #include <gtest/gtest.h>
@@ -291,6 +293,47 @@ TEST(RequestHandlerTest, AnNvmeCommandReachesTheDiskWordForWordAndItsDataComesBa
     EXPECT_TRUE(outcome.succeeded());
     EXPECT_EQ(data[0], 0xA5);
     EXPECT_EQ(data[511], 0xA5);
+}
+
+// A disk behind a USB bridge takes NVMe admin commands exactly when the
+// bridge table names its bridge for a tunnel; a SATA bridge's disk is no
+// NVMe disk to the helper, whatever the caller says.
+TEST(SimDiskAccessTest, NvmeCommandsReachATunnelBridgesDiskOnly) {
+    TestDir dir;
+    vorn::platform::SimMachine machine;
+    for (int i = 0; i < 2; ++i) {
+        vorn::platform::SimDisk disk;
+        disk.folder = QStringLiteral("%1-usb").arg(i);
+        disk.drive.append({QStringLiteral("Index"), QString::number(i)});
+        disk.drive.append({QStringLiteral("InterfaceType"), QStringLiteral("USB")});
+        disk.device.nvme = i == 0;
+        disk.device.bridge = i == 0 ? vorn::platform::usb::BridgePath::RealtekNvme
+                                    : vorn::platform::usb::BridgePath::Sat16;
+        disk.device.usbId = i == 0 ? vorn::platform::usb::BridgeId{0x0BDA, 0x9210, 0x2100}
+                                   : vorn::platform::usb::BridgeId{0x174C, 0x55AA, 0x0100};
+        disk.nvmeHealth = QByteArray(512, '\x11');
+        machine.disks.push_back(disk);
+    }
+    const auto shared = std::make_shared<const vorn::platform::SimMachine>(machine);
+    const QString tunnel = vorn::platform::simKernelNameOf(shared->disks[0]);
+    const QString sata = vorn::platform::simKernelNameOf(shared->disks[1]);
+    const std::unique_ptr<DiskAccess> disks = makeSimDiskAccess(shared, QString());
+    EXPECT_TRUE(disks->servesNvme(tunnel));
+    EXPECT_FALSE(disks->servesNvme(sata));
+
+    FakeAuthorizer authorizer;
+    authorizer.granted << QString::fromLatin1(help::kReadAction);
+    const NvmeAdminCommand health =
+        nvme::getLogPage(nvme::kLogHealth, nvme::kAllNamespaces, nvme::kHealthLogSize);
+    const HandlerResult read = execute(tunnel, help::encodeNvmeRequest(health), authorizer, *disks);
+    EXPECT_TRUE(read.errorName.isEmpty()) << read.errorMessage.toStdString();
+    NvmeOutcome outcome;
+    BYTE data[nvme::kHealthLogSize] = {};
+    ASSERT_TRUE(help::decodeNvmeReply(read.reply, health, &outcome, data));
+    EXPECT_TRUE(outcome.succeeded());
+    EXPECT_EQ(data[511], 0x11);
+    EXPECT_EQ(execute(sata, help::encodeNvmeRequest(health), authorizer, *disks).errorName,
+              QString::fromLatin1(help::kErrorInvalidDisk));
 }
 
 // A fake /sys and /dev: the names are checked against the enumeration and the

@@ -90,13 +90,14 @@ TEST_F(MonitorTest, StartsOnTheSampleMachineInTheCornerAndRefreshesEveryTwoMinut
     std::vector<int> indexes;
     for (const CDisk* disk : m_monitor.Disks())
         indexes.push_back(disk->m_nListIndex);
-    EXPECT_EQ(indexes, (std::vector<int>{0, 1, 2, 3, 4})); // the USB disk is left out
+    EXPECT_EQ(indexes, (std::vector<int>{0, 1, 2, 3, 4, 5})); // the USB disk last
     m_monitor.Start(&m_view, kWork);
 
     EXPECT_EQ(m_view.calls,
-              (QStringList{"place 866 676 1000 700", "topmost 1", "mouse 1", "fade in 100"}));
-    ASSERT_EQ(m_view.readings.size(), 5u);
+              (QStringList{"place 839 676 1000 700", "topmost 1", "mouse 1", "fade in 100"}));
+    ASSERT_EQ(m_view.readings.size(), 6u);
     EXPECT_EQ(m_view.readings[1].temperature, 43);
+    EXPECT_EQ(m_view.readings[5].temperature, 37);
     EXPECT_EQ(m_view.readings[3].temperature, -1);
     EXPECT_EQ(ReadingTip(m_view.readings[0]), QStringLiteral("ST2000DM008-2FR102\nC: D: \n34 ℃"));
     EXPECT_EQ(ReadingTip(m_view.readings[3]), QStringLiteral("HDS722580VLAT20\nG: \n-- ℃"));
@@ -112,7 +113,7 @@ TEST_F(MonitorTest, AStoredPlaceIsSnappedAndAHiddenStripIsNeitherFadedNorPutOnTo
                 "[SysEnv]\r\nWndwPos=2 300 0 0\r\nWndShow=0\r\nWndMouse=0\r\n");
     m_monitor.Scan(PassOptions(), [](int) {});
     m_monitor.Start(&m_view, kWork);
-    EXPECT_EQ(m_view.calls, (QStringList{"place 0 300 134 324", "mouse 0"}));
+    EXPECT_EQ(m_view.calls, (QStringList{"place 0 300 161 324", "mouse 0"}));
 }
 
 struct CommandCase {
@@ -240,7 +241,7 @@ TEST_F(SleepingDiskTest, ADayOfRefreshesSendsTheSleepingDiskOnlyCheckPowerMode) 
         ++checks;
     }
     EXPECT_EQ(checks, 722); // the scan, the start-up read and every tick
-    ASSERT_EQ(m_view.readings.size(), 5u);
+    ASSERT_EQ(m_view.readings.size(), 6u);
     EXPECT_EQ(m_view.readings[1].temperature, kUnknownTemperature);
     EXPECT_TRUE(m_view.readings[1].sleeping);
     EXPECT_EQ(ReadingTip(m_view.readings[1]),
@@ -324,19 +325,19 @@ TEST_F(MonitorTest, DraggingSnapsToTheWorkAreaAndTheReleaseWrites) {
     Start();
     m_monitor.Press(900, 690);
     m_monitor.Drag(500, 400);
-    EXPECT_EQ(m_view.calls.last(), QStringLiteral("place 466 386 600 410"));
+    EXPECT_EQ(m_view.calls.last(), QStringLiteral("place 439 386 600 410"));
     EXPECT_TRUE(Ini().isEmpty());
     m_monitor.Release(37, 12);
-    EXPECT_EQ(m_view.calls.last(), QStringLiteral("place 0 0 134 24"));
-    EXPECT_TRUE(Ini().contains("WndwPos=0 0 134 24\r\n"));
+    EXPECT_EQ(m_view.calls.last(), QStringLiteral("place 0 0 161 24"));
+    EXPECT_TRUE(Ini().contains("WndwPos=0 0 161 24\r\n"));
 
     // While dragging the work area is not followed; afterwards it is.
     m_monitor.Press(10, 10);
     m_monitor.WorkAreaChanged({0, 30, 1000, 700});
-    EXPECT_EQ(m_view.calls.last(), QStringLiteral("place 0 0 134 24"));
+    EXPECT_EQ(m_view.calls.last(), QStringLiteral("place 0 0 161 24"));
     m_monitor.Release(10, 10);
     m_monitor.WorkAreaChanged({0, 30, 1000, 700});
-    EXPECT_EQ(m_view.calls.last(), QStringLiteral("place 0 30 134 54"));
+    EXPECT_EQ(m_view.calls.last(), QStringLiteral("place 0 30 161 54"));
 }
 
 } // namespace
@@ -364,6 +365,29 @@ TEST_F(MonitorTest, NvmeDisksShowTheirTemperatureAndTellRisingMediaErrors) {
         m_view.notices,
         QStringList{
             "Vorn Example NVMe 512GB C:|メディアとデータ保全のエラーが 0 から 5 に増えました"});
+}
+
+TEST_F(MonitorTest, AUsbDiskWhoseBridgePassesNothingSaysWhyInItsTip) {
+    CopyFolder(kSampleMachine, Machine());
+    const QString ini = Machine() + QStringLiteral("/4-usb/disk.ini");
+    QFile file(ini);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray text = file.readAll();
+    file.close();
+    text.replace("Bridge=sat16", "Bridge=none").replace("UsbId=1058:25a3:1021", "UsbId=1058:0701");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text);
+    file.close();
+    m_sim.install(Machine());
+    Start();
+    ASSERT_EQ(m_view.readings.size(), 6u);
+    const DiskReading& usb = m_view.readings.back();
+    EXPECT_EQ(usb.temperature, -1);
+    EXPECT_EQ(ReadingTip(usb),
+              QStringLiteral("WD Elements 25A3 USB Device\nH: \n-- ℃\n"
+                             "USB変換アダプタ 1058:0701 はS.M.A.R.T.を通しません"));
+    // A disk whose S.M.A.R.T. was read carries no such line.
+    EXPECT_TRUE(m_view.readings[0].smartNote.isEmpty());
 }
 
 // A settings file it cannot read: the strip says so once, runs on the

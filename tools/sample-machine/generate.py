@@ -216,7 +216,8 @@ def disk_ini(d):
     for k, names in enumerate(d["volumes"], start=1):
         text += "Partition%d=%s\n" % (k, ", ".join(names))
     text += "\n[Device]\n"
-    for key in ("Direct", "Scsi", "Fail", "Status", "PowerOnPerHour"):
+    for key in ("Direct", "Scsi", "Fail", "Status", "PowerOnPerHour", "Bridge", "UsbId",
+                "UsbDriver"):
         if key in d["device"]:
             text += "%s=%s\n" % (key, d["device"][key])
     return text
@@ -313,7 +314,7 @@ DISKS = [
     },
     {
         "folder": "4-usb",
-        "summary": "4 TB Serial ATA disk in a USB enclosure; the programs skip it.",
+        "summary": "4 TB Serial ATA disk in a USB enclosure, read through its SAT (16) bridge.",
         "model": "WDC WD40EDAZ-11SLVB0", "firmware": "80.00A80", "serial": "WD-WX32D81HC2NK",
         "sectors": 7814037168, "sata": True, "gen": 3, "lba48": True, "smart_on": True,
         "major": 0x0FF0, "minor": 0x0000, "udma": 0x407F, "rpm": 5400,
@@ -321,7 +322,8 @@ DISKS = [
         "media": "External hard disk media",
         "pnp": "USBSTOR\\DISK&VEN_WD&PROD_ELEMENTS_25A3&REV_1021\\5758333244383148&0",
         "port": 0, "target": 0, "volumes": [["H:"]],
-        "device": {"Direct": "yes", "Scsi": "no", "Status": "good"},
+        "device": {"Direct": "yes", "Scsi": "no", "Status": "good", "Bridge": "sat16",
+                   "UsbId": "1058:25a3:1021", "UsbDriver": "uas"},
         "attributes": [
             (1, 200, 200, 0, 51), (3, 207, 199, 8608, 21), (4, 100, 100, 873, 0),
             (5, 200, 200, 0, 140), (7, 200, 200, 0, 0), (9, 96, 96, 3287, 0),

@@ -105,11 +105,11 @@ TEST_F(DrivewatchTest, JsonOfTheSampleMachine) {
     EXPECT_TRUE(result.err.isEmpty()) << result.err.constData();
     const QJsonArray disks = Disks(result);
 
-    // The USB disk (4) is skipped; the others in the system's order.
+    // The fixed disks in the system's order, then the USB disk (4).
     QList<int> indices;
     for (const QJsonValue& disk : disks)
         indices.append(disk.toObject().value(QStringLiteral("index")).toInt());
-    EXPECT_EQ(indices, (QList<int>{0, 1, 2, 3, 5}));
+    EXPECT_EQ(indices, (QList<int>{0, 1, 2, 3, 5, 4}));
 
     // Every disk and every attribute carries exactly these keys.
     const auto keySet = [](const char* words) {
@@ -200,8 +200,8 @@ TEST_F(DrivewatchTest, BaselineFilesAreReadAlwaysAndWrittenOnlyWhenAsked) {
     EXPECT_TRUE(QString::fromUtf8(result.out).contains(QStringLiteral("使用時間：47,940 時間")));
 
     result = Run({"--baseline", "--json"});
-    EXPECT_EQ(CwdFiles(), (QStringList{"JR1000D33VK6XE.dat", "WD-WCC6Y3NK7L2P.dat", "Y2C4KM3E.dat",
-                                       "ZFL1K8QW.dat"}));
+    EXPECT_EQ(CwdFiles(), (QStringList{"JR1000D33VK6XE.dat", "WD-WCC6Y3NK7L2P.dat",
+                                       "WD-WX32D81HC2NK.dat", "Y2C4KM3E.dat", "ZFL1K8QW.dat"}));
     const QByteArray rewritten = m_cwd.read(QStringLiteral("Y2C4KM3E.dat"));
     EXPECT_EQ(rewritten.left(8), file.left(8)); // the first run's time and the unit survive
     EXPECT_EQ(m_cwd.read(QStringLiteral("ZFL1K8QW.dat")).left(4), checkertest::Le32(1700000000));
@@ -246,8 +246,9 @@ TEST_F(DrivewatchTest, SaveWritesThreeReportsPerDisk) {
     const DrivewatchResult result = Run({"--save", out.path().toUtf8().constData()});
     EXPECT_TRUE(result.err.isEmpty()) << result.err.constData();
     const QStringList files = QDir(out.path()).entryList(QDir::Files);
-    EXPECT_EQ(files.size(), 15);
+    EXPECT_EQ(files.size(), 18);
     EXPECT_TRUE(files.contains(QStringLiteral("HGST HTS721010A9E630_5.smt_thr.txt")));
+    EXPECT_TRUE(files.contains(QStringLiteral("WDC WD40EDAZ-11SLVB0_4.smt_atr.txt")));
     EXPECT_TRUE(files.contains(QStringLiteral("ST2000DM008-2FR102_0.hdd_inf.txt")));
 
     const DrivewatchResult missing = Run({"--save", "/nonexistent/folder"});
@@ -261,7 +262,8 @@ TEST_F(DrivewatchTest, LogOnlyWhenAskedAndOnlyTheDiskLoop) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(file.readAll());
     EXPECT_TRUE(text.contains(QLatin1String("\\\\.\\PhysicalDrive5")));
-    EXPECT_FALSE(text.contains(QLatin1String("\\\\.\\PhysicalDrive4")));
+    // The USB disk is opened once, by its own path, whatever the switch.
+    EXPECT_EQ(text.count(QLatin1String("\\\\.\\PhysicalDrive4")), 1);
     EXPECT_FALSE(text.contains(QLatin1String("Scsi")));
     // Disk 5 answers only on its port path: with -Ata it is tried twice,
     // without a wait, since no device is there (ENXIO).

@@ -126,12 +126,14 @@ TEST_F(CheckerWindowTest, EverySampleDiskFillsThePanelFromItsButton) {
         {"WDC WD10EZEX-08WN4A0", "39℃", "1,902 回", "F: /srv/backup ", "有効", "異常", true},
         {"HDS722580VLAT20", "-", "-", "G: ", "無効", "不明", false},
         {"HGST HTS721010A9E630", "35℃", "1,433 回", "/home ", "有効", "正常", true},
+        // The USB disk after the fixed ones, read through its bridge.
+        {"WDC WD40EDAZ-11SLVB0", "37℃", "871 回", "H: ", "有効", "正常", true},
     };
     CCheckerDlg& window = Open();
-    ASSERT_EQ(window.Monitor().Session().Disks().GetCount(), 5);
+    ASSERT_EQ(window.Monitor().Session().Disks().GetCount(), 6);
     // The first disk is shown without a click.
     EXPECT_EQ(window.Panel().ValueText(PanelField::Model), QStringLiteral("ST2000DM008-2FR102"));
-    for (int k = 0; k < 5; ++k) {
+    for (int k = 0; k < 6; ++k) {
         SCOPED_TRACE(k);
         window.DiskButton(k)->Press();
         const CInfoPanel& panel = window.Panel();
@@ -170,7 +172,7 @@ TEST_F(CheckerWindowTest, TheScanRunsOffTheWindowThreadWithTheCommandsLocked) {
     ASSERT_TRUE(idle.wait(10000));
     EXPECT_TRUE(window.ToolBar()->isEnabled());
     EXPECT_TRUE(window.Panel().StarButton()->isEnabled());
-    EXPECT_EQ(window.Monitor().Session().Disks().GetCount(), 5);
+    EXPECT_EQ(window.Monitor().Session().Disks().GetCount(), 6);
     EXPECT_EQ(window.Panel().ValueText(PanelField::Model), QStringLiteral("ST2000DM008-2FR102"));
 }
 
@@ -204,9 +206,9 @@ TEST_F(CheckerWindowTest, RefreshReadsEveryDiskAgain) {
     // shown disk stays and its rows are the fresh records.
     QStringList asked = TracedPaths().mid(afterScan);
     asked.removeDuplicates();
-    EXPECT_EQ(asked,
-              (QStringList{"\\\\.\\PhysicalDrive0", "\\\\.\\PhysicalDrive1",
-                           "\\\\.\\PhysicalDrive2", "\\\\.\\PhysicalDrive3", "\\\\.\\Scsi3:"}));
+    EXPECT_EQ(asked, (QStringList{"\\\\.\\PhysicalDrive0", "\\\\.\\PhysicalDrive1",
+                                  "\\\\.\\PhysicalDrive2", "\\\\.\\PhysicalDrive3",
+                                  "\\\\.\\Scsi3:", "\\\\.\\PhysicalDrive4"}));
     EXPECT_EQ(window.Monitor().Snapshot().shown, 1);
     EXPECT_EQ(window.List()->Model()->Rows().first().cells,
               MakeAttributeRow(
@@ -276,7 +278,7 @@ TEST_F(CheckerWindowTest, VudaStartsHiddenInTheNotificationArea) {
     mini.m_bOptMini = true;
     CCheckerDlg& window = Open(mini);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(window.Monitor().Session().Disks().GetCount(), 5);
+    EXPECT_EQ(window.Monitor().Session().Disks().GetCount(), 6);
 }
 
 TEST_F(CheckerWindowTest, ATimerPassLeavesASleepingDiskUnreadAndItsTipsSaySo) {
@@ -363,7 +365,7 @@ TEST_F(CheckerWindowTest, ReportsGoToTheChosenFolder) {
     m_desk.folder = reports.path();
     window.SaveAction()->trigger();
     const QStringList files = QDir(reports.path()).entryList(QDir::Files);
-    EXPECT_EQ(files.size(), 15);
+    EXPECT_EQ(files.size(), 18);
     EXPECT_TRUE(files.contains(QStringLiteral("Maxtor 6Y080L0_1.smt_thr.txt")));
 }
 

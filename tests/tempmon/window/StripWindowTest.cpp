@@ -131,15 +131,15 @@ protected:
     std::vector<int> m_alphas;
 };
 
-TEST_F(StripWindowTest, TheSampleMachineGivesFiveCellsAndFiveTrayIcons) {
+TEST_F(StripWindowTest, TheSampleMachineGivesSixCellsAndSixTrayIcons) {
     Start();
     EXPECT_TRUE(m_window->isVisible());
-    EXPECT_EQ(m_window->size(), QSize(134, 24));
-    EXPECT_EQ(m_window->Picture().size(), QSize(134, 24));
+    EXPECT_EQ(m_window->size(), QSize(161, 24));
+    EXPECT_EQ(m_window->Picture().size(), QSize(161, 24));
     EXPECT_TRUE(m_window->windowFlags() & Qt::Tool);
     EXPECT_TRUE(m_window->windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_EQ(m_alphas.back(), 255);
-    ASSERT_EQ(m_window->Tray().Count(), 5);
+    ASSERT_EQ(m_window->Tray().Count(), 6);
     EXPECT_EQ(m_window->Tray().At(1)->toolTip(), QStringLiteral("Maxtor 6Y080L0\nE: \n43 ℃"));
 
     // A refresh that changes no temperature paints no tray icon again.

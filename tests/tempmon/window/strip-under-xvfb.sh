@@ -74,7 +74,7 @@ wait_for_strip() {
 start_program() {
     VORN_SIM="$machine" "$program" &
     program_pid=$!
-    wait_for_strip 5
+    wait_for_strip 6
 }
 
 # Polls (at most 20 s) until the program has ended, with exit status 0.
@@ -99,7 +99,7 @@ pixel() {
 start_program
 geometry=$(echo "$strip_line" | sed -E 's/.* ([0-9]+x[0-9]+)\+([0-9]+)\+([0-9]+) .*/\1 \2 \3/')
 set -- $geometry
-[ "$1" = 134x24 ] || fail "strip is $1, not 134x24"
+[ "$1" = 161x24 ] || fail "strip is $1, not 161x24"
 left=$2
 top=$3
 # The second disk (43 degrees) is the hottest: red over blue. The fourth has
@@ -117,7 +117,7 @@ set -- $(pixel $((left + 81 + 1)) $((top + 12)))
 [ "$1" -eq "$2" ] && [ "$2" -eq "$3" ] || fail "the unknown ball is $*"
 
 if [ -n "$pictures" ]; then
-    convert screen.png -crop "134x24+$left+$top" +repage "$pictures/heatgauge-strip.png"
+    convert screen.png -crop "161x24+$left+$top" +repage "$pictures/heatgauge-strip.png"
     icon=$(xwininfo -root -tree | grep '"HeatgaugeMini": ("HeatgaugeMini".* 22x22+' | tail -n 1 |
         sed -E 's/.* \+([0-9]+)\+([0-9]+)$/\1 \2/')
     set -- $icon
@@ -135,13 +135,13 @@ xdotool mousemove $((left + 40)) $((top + 10)) mousedown 1 mousemove 200 300 \
     mousemove $((3 + 40)) 300 mouseup 1
 tries=0
 while [ $tries -lt 100 ]; do
-    wait_for_strip 5
-    case "$strip_line" in *" 134x24+0+290 "*) break ;; esac
+    wait_for_strip 6
+    case "$strip_line" in *" 161x24+0+290 "*) break ;; esac
     sleep 0.1
     tries=$((tries + 1))
 done
 case "$strip_line" in
-*" 134x24+0+290 "*) ;;
+*" 161x24+0+290 "*) ;;
 *) fail "the dragged strip is at $strip_line" ;;
 esac
 left=0
@@ -153,7 +153,7 @@ while [ -z "$menu" ] && [ $tries -lt 200 ]; do
     sleep 0.1
     tries=$((tries + 1))
     menu=$(xwininfo -root -tree | grep '"HeatgaugeMini": ("HeatgaugeMini"' |
-        grep -v -E ' (22x22|134x24|1x1|3x3)\+' | head -n 1 |
+        grep -v -E ' (22x22|161x24|1x1|3x3)\+' | head -n 1 |
         sed -E 's/.* ([0-9]+)x([0-9]+)\+(-?[0-9]+)\+(-?[0-9]+) .*/\1x\2+\3+\4/' || true)
 done
 [ -n "$menu" ] || fail "no menu opened"
@@ -164,5 +164,5 @@ if [ -n "$pictures" ]; then
 fi
 xdotool key x
 wait_for_end "the menu's exit"
-grep -q '^WndwPos=0 290 134 314' HeatgaugeMini.ini || fail "the menu's exit wrote no place"
+grep -q '^WndwPos=0 290 161 314' HeatgaugeMini.ini || fail "the menu's exit wrote no place"
 echo "HeatgaugeMini under Xvfb: strip, balls, tray icons, SIGTERM, drag and menu exit as expected"
