@@ -8,9 +8,6 @@
 
 namespace vorn::diskpass {
 
-// A disk as the disk scan leaves it: a CHdd with the drive names of its
-// volumes and what the system reported of it. Each program derives its own
-// CDisk from this class and adds what it keeps beside the disk.
 // How far the last pass got with a USB disk's S.M.A.R.T.
 enum class UsbSmart {
     Read,          // read, or not a USB disk
@@ -22,6 +19,9 @@ enum class UsbSmart {
     Off,           // the drive answered, with S.M.A.R.T. off or not supported
 };
 
+// A disk as the disk scan leaves it: a CHdd with the drive names of its
+// volumes and what the system reported of it. Each program derives its own
+// CDisk from this class and adds what it keeps beside the disk.
 class CScannedDisk : public CHdd {
     VORN_DECLARE_DYNCREATE(CScannedDisk)
 

@@ -199,9 +199,11 @@ public:
         for (const platform::SimDisk& disk : m_machine->disks) {
             if (platform::simKernelNameOf(disk) != name)
                 continue;
-            return disk.device.nvme ||
-                   (disk.device.bridge &&
-                    platform::usb::tunnelNvmeFacts(platform::simUsbFacts(disk.device)));
+            // Behind a bridge the table decides, as on a real machine.
+            if (disk.device.bridge)
+                return platform::usb::tunnelNvmeFacts(platform::simUsbFacts(disk.device))
+                    .has_value();
+            return disk.device.nvme;
         }
         return false;
     }
