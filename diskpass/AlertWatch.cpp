@@ -183,6 +183,8 @@ QByteArray EncodeWatchState(const WatchState& state) {
         {QStringLiteral("values"), NumberMap(r.values)},
         {QStringLiteral("reported"), reported},
     };
+    if (state.accepted)
+        root.insert(QStringLiteral("accepted"), true);
     if (r.nvme)
         root.insert(kNvmeKey, NvmeObject(*r.nvme));
     return QJsonDocument(root).toJson();
@@ -208,6 +210,7 @@ std::optional<WatchState> DecodeWatchState(const QByteArray& bytes) {
     }
     r.status = root.value(QStringLiteral("status")).toInt(-1);
     r.temperature = root.value(QStringLiteral("temperature")).toInt(-1);
+    state.accepted = root.value(QStringLiteral("accepted")).toBool(false);
     const QJsonObject reported = root.value(QStringLiteral("reported")).toObject();
     for (auto it = reported.begin(); it != reported.end(); ++it) {
         QStringList keys;
@@ -243,7 +246,9 @@ WatchResult WatchDisk(CScannedDisk* disk, const QString& directory, const QStrin
             dirty = true;
         }
         ApplyMarks(disk, state->reference);
-        result.alerts = FindAlerts(state->reference, current, limits);
+        if (!state->accepted)
+            result.alerts = StandingAlerts(state->reference, current);
+        result.alerts += FindAlerts(state->reference, current, limits);
         const QStringList keys = AlertKeys(result.alerts);
         QStringList& told = state->reported[channel];
         for (const DiskAlert& alert : result.alerts) {
@@ -271,6 +276,7 @@ bool AcceptDisk(CScannedDisk* disk, const QString& directory, const AlertLimits&
         if (!state)
             state = WatchState{};
         state->reference = ReferenceOf(*disk);
+        state->accepted = true;
         disk->m_HddSmart.SetChangeValue();
         const QStringList still = AlertKeys(FindAlerts(state->reference, HealthOf(*disk), limits));
         for (auto& [channel, keys] : state->reported)

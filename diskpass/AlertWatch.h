@@ -36,6 +36,9 @@ struct WatchState {
     // Keys of the alerts already told, per channel ("desktop", "drivewatch"):
     // a change is told once on each.
     std::map<QString, QStringList> reported;
+    // The user took this reference as it is; a reference the first read
+    // took still tells what was already wrong then (StandingAlerts).
+    bool accepted = false;
 };
 
 inline const QString kDesktopChannel = QStringLiteral("desktop");
@@ -50,10 +53,12 @@ QByteArray EncodeWatchState(const WatchState& state);
 std::optional<WatchState> DecodeWatchState(const QByteArray& bytes);
 
 struct WatchResult {
-    bool watched = false;    // false: nothing was read (asleep, no S.M.A.R.T., no serial)
-    bool firstRun = false;   // the reference was taken just now
-    QList<DiskAlert> alerts; // every way the disk is worse than the reference
-    QList<DiskAlert> fresh;  // those not yet told on the channel
+    bool watched = false;  // false: nothing was read (asleep, no S.M.A.R.T., no serial)
+    bool firstRun = false; // the reference was taken just now
+    // Every way the disk is worse than the reference, and until the user
+    // accepts it what was already wrong at the first read.
+    QList<DiskAlert> alerts;
+    QList<DiskAlert> fresh; // those not yet told on the channel
     // "<path>: <reason>" when the watch file could not be read or written;
     // the alerts are then those against the current state (only limits).
     QString fileError;
@@ -61,8 +66,8 @@ struct WatchResult {
 
 // Compares a freshly read disk with its reference and remembers what the
 // channel has now been told. The first time, the current state becomes the
-// reference, so only a limit can be exceeded. Sets the records' change
-// marks to the reference values.
+// reference, so only a limit or a standing failure or caution speaks. Sets
+// the records' change marks to the reference values.
 WatchResult WatchDisk(CScannedDisk* disk, const QString& directory, const QString& channel,
                       const AlertLimits& limits);
 

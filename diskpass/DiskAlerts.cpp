@@ -186,9 +186,13 @@ QString DiskAlert::Key() const {
 QString DiskAlert::Text() const {
     switch (kind) {
     case Verdict:
-        return QStringLiteral("健康状態が「異常」になりました") + Naming(name);
+        return (Standing() ? QStringLiteral("健康状態は「異常」です")
+                           : QStringLiteral("健康状態が「異常」になりました")) +
+               Naming(name);
     case Caution:
-        return QStringLiteral("健康状態が「注意」になりました") + Naming(name);
+        return (Standing() ? QStringLiteral("健康状態は「注意」です")
+                           : QStringLiteral("健康状態が「注意」になりました")) +
+               Naming(name);
     case ValueFell:
         return QStringLiteral("%1 (%2) の値が %3 から %4 に下がりました")
             .arg(name)
@@ -222,6 +226,24 @@ QList<DiskAlert> FindAlerts(const DiskHealth& reference, const DiskHealth& curre
     QList<DiskAlert> alerts;
     for (const Rule& rule : kRules)
         rule(reference, current, limits, &alerts);
+    return alerts;
+}
+
+QList<DiskAlert> StandingAlerts(const DiskHealth& reference, const DiskHealth& current) {
+    QList<DiskAlert> alerts;
+    if (current.nvme && reference.nvme) {
+        const int still = current.nvme->criticalWarning & reference.nvme->criticalWarning;
+        for (int bit = 0; bit < 8; ++bit) {
+            if (still & (1 << bit))
+                alerts.append({DiskAlert::WarningOn, bit, QString(), still, still});
+        }
+        return alerts;
+    }
+    // The same keys as the turn itself, so a disk told as failing once is
+    // not told again when the user later accepts or the turn is seen anew.
+    if (current.status == reference.status && (current.status == 1 || current.status == 2))
+        alerts.append({current.status == 1 ? DiskAlert::Verdict : DiskAlert::Caution, 0,
+                       FailingNames(current), current.status, current.status});
     return alerts;
 }
 

@@ -89,6 +89,8 @@ struct DiskAlert {
     QString Key() const;
     // One line in the user's language, without the disk.
     QString Text() const;
+    // Already so when the watch began, not a change since.
+    bool Standing() const { return from == to && (kind == Verdict || kind == Caution); }
 };
 
 // Every way current is worse than reference, in rule order: the verdict
@@ -100,6 +102,12 @@ struct DiskAlert {
 // critical-warning bits, so the bits speak for it, each by name.
 QList<DiskAlert> FindAlerts(const DiskHealth& reference, const DiskHealth& current,
                             const AlertLimits& limits);
+
+// What was already wrong when the watch began and still is: a verdict of
+// failing or caution (from equals to), on an NVMe disk each critical-warning
+// bit set then and now. A disk that fails before its first read would
+// otherwise never be told, since its reference is already the failure.
+QList<DiskAlert> StandingAlerts(const DiskHealth& reference, const DiskHealth& current);
 
 // The disk as the rules see it now. changed comes from the library's change
 // queries (GetChangeDepleted), so their exclusions hold.

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of DrivewatchMini on the simulated machine under
-# a virtual display: the main window, the tray menu and the detail dialog.
+# a virtual display: the main window, the tray menu and the detail dialog;
+# and the strip at scale 2 with its menu in a dark palette.
 # Usage: tools/window-screenshots.sh [build dir]   (writes docs/images/)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -46,3 +47,8 @@ done
 sleep 0.5
 import -window "$detail" "$out/drivewatchmini-detail.png"
 echo "wrote $out/drivewatchmini-{main,tray,detail}.png"
+
+# The strip as a screen at scale 2 shows it, and its menu in a dark palette.
+VORN_STRIP_IMAGES="$out" QT_QPA_PLATFORM=offscreen "$bin/HeatgaugeWindowTests" \
+    --gtest_filter='StripWindowTest.TheMenuReadsInADarkPalette*' >/dev/null
+echo "wrote $out/heatgauge-{strip-scale2,menu-dark}.png"

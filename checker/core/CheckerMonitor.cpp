@@ -3,6 +3,7 @@
 #include "AlertWatch.h"
 #include "DeviceBackendInstall.h"
 #include "DiskReports.h"
+#include "PassNotice.h"
 
 #include <algorithm>
 #include <memory>
@@ -77,17 +78,14 @@ void CCheckerMonitor::RunAnswers() {
 
 CCheckerMonitor::Notices CCheckerMonitor::WatchForAlerts() {
     Notices notices;
-    for (const CCheckerSession::Notice& notice : m_session.WatchForAlerts(kDesktopChannel)) {
-        const CDisk& disk = *notice.disk;
-        notices.push_back(
-            {(disk.GetModelNumber() + QLatin1Char(' ') + disk.m_strDriveLetters).trimmed(),
-             notice.alert.Text()});
-    }
+    for (const CCheckerSession::Notice& notice : m_session.WatchForAlerts(kDesktopChannel))
+        notices.append({DiskTitle(*notice.disk), notice.alert.Text()});
     return notices;
 }
 
 void CCheckerMonitor::Tell(const Notices& notices) {
-    for (const Notice& notice : notices)
+    const PassNotice notice = PassNoticeOf(QStringLiteral("DrivewatchMini"), notices);
+    if (!notice.IsEmpty())
         m_view->Notify(notice.title, notice.text);
 }
 

@@ -2,6 +2,7 @@
 
 #include "CheckerSession.h"
 #include "CheckerSnapshot.h"
+#include "PassNotice.h"
 #include "PassRunner.h"
 #include "RefreshTimer.h"
 
@@ -89,11 +90,7 @@ public:
     const CCheckerSession& Session() const { return m_session; }
 
 private:
-    struct Notice {
-        QString title;
-        QString text;
-    };
-    using Notices = std::vector<Notice>;
+    using Notices = QList<diskpass::DiskChange>;
 
     // The commands that can follow a pass; a second answer of a kind
     // replaces the first.
@@ -107,6 +104,7 @@ private:
     void RunAnswers();
     // Off the window's thread, inside a pass.
     Notices WatchForAlerts();
+    // Everything one pass found, in one notification.
     void Tell(const Notices& notices);
     void Publish();
     void StartMeasurement(bool reset);

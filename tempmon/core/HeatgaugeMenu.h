@@ -11,6 +11,7 @@ enum Command : int {
     kCmdMouse = 32778,
     kCmdAlpha0 = 32780, // "0 %" translucency, WndAlpha 100; then 20 % ... 80 %
     kCmdAlpha80 = 32784,
+    kCmdOneTrayIcon = 32790, // one tray icon for all disks, or one per disk
 };
 
 constexpr int kAlphaItems = 5;

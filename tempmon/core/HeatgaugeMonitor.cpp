@@ -72,20 +72,21 @@ void CHeatgaugeMonitor::WatchForAlerts(CDisk* disk) {
     // A watch file that cannot be read or stored silences the disk's
     // alerts until it is mended: said once per run, not at every tick.
     if (!watch.fileError.isEmpty() && m_toldFileErrors.insert(watch.fileError).second)
-        m_notices.push_back(
-            {QStringLiteral("HeatgaugeMini"),
-             watch.fileError + QStringLiteral(" — 変化を記録できないため、"
-                                              "このディスクの変化は通知されません")});
+        m_fileNotes.append(watch.fileError + QStringLiteral(" — 変化を記録できないため、"
+                                                            "このディスクの変化は通知されません"));
+    QStringList lines;
     for (const DiskAlert& alert : watch.fresh) {
-        const QString title = disk->GetModelNumber() + QLatin1Char(' ') + disk->m_strDriveLetters;
-        m_notices.push_back({title.trimmed(), alert.Text()});
-        m_lastAlerts[std::size_t(disk->m_nListIndex)] = alert.Text();
+        m_changes.append({DiskTitle(*disk), alert.Text()});
+        lines.append(alert.Text());
     }
+    if (!lines.isEmpty())
+        m_lastAlerts[std::size_t(disk->m_nListIndex)] = lines.join(QLatin1Char('\n'));
 }
 
 void CHeatgaugeMonitor::Start(CStripView* view, const WinRect& workArea) {
     m_view = view;
     m_workArea = workArea;
+    m_columns = strip::Columns(m_disks.GetCount(), workArea.Width());
     const WinSize size = StripSize();
     int failure = 0;
     const std::optional<QByteArray> stored = ReadSettingsFile(m_env.settingsPath, &failure);
@@ -99,13 +100,13 @@ void CHeatgaugeMonitor::Start(CStripView* view, const WinRect& workArea) {
     m_view->ShowReadings(m_readings);
     if (m_settings.wndShow)
         m_view->Fade(true, m_settings.wndAlpha);
-    // Said once: the strip runs on, and the file is left as it is (saving
-    // refuses a file it could not read).
+    // Said once, with what the first pass finds (a notification of its own
+    // would be replaced by that one): the strip runs on, and the file is
+    // left as it is (saving refuses a file it could not read).
     if (!stored)
-        m_view->Notify(QStringLiteral("HeatgaugeMini"),
-                       QStringLiteral("設定ファイル %1 を読めません（%2）。既定の設定で動作し、"
-                                      "このファイルは書き換えません。")
-                           .arg(m_env.settingsPath, Cm_FileErrorText(failure)));
+        m_fileNotes.append(QStringLiteral("設定ファイル %1 を読めません（%2）。既定の設定で動作し、"
+                                          "このファイルは書き換えません。")
+                               .arg(m_env.settingsPath, Cm_FileErrorText(failure)));
     Refresh();
     m_env.timer->Start(kRefreshMs, [this] { Refresh(); });
 }
@@ -130,11 +131,12 @@ void CHeatgaugeMonitor::Refresh() {
         [this] {
             m_busy = false;
             TakeReadings();
-            std::vector<Notice> notices;
-            notices.swap(m_notices);
+            const PassNotice notice =
+                PassNoticeOf(QStringLiteral("HeatgaugeMini"), std::exchange(m_changes, {}),
+                             std::exchange(m_fileNotes, {}));
             if (m_view && !m_exited) {
                 m_view->ShowReadings(m_readings);
-                for (const Notice& notice : notices)
+                if (!notice.IsEmpty())
                     m_view->Notify(notice.title, notice.text);
             }
             if (std::exchange(m_acceptPending, false))
@@ -196,6 +198,11 @@ void CHeatgaugeMonitor::Command(int command) {
         m_view->SetTopmost(s.wndTop != 0);
         Save();
         return;
+    case kCmdOneTrayIcon:
+        s.oneTrayIcon = !s.oneTrayIcon;
+        m_view->ShowReadings(m_readings);
+        Save();
+        return;
     case kCmdMouse:
         // Written at the exit only.
         s.wndMouse = !s.wndMouse;
@@ -250,6 +257,15 @@ void CHeatgaugeMonitor::WorkAreaChanged(const WinRect& workArea) {
         return;
     const WinRect oldArea = m_workArea;
     m_workArea = workArea;
+    // A screen too narrow now (or wide enough again) changes the rows: the
+    // strip keeps its corner, pulled into the area at its new size.
+    if (const int columns = strip::Columns(m_disks.GetCount(), workArea.Width());
+        columns != m_columns) {
+        m_columns = columns;
+        MoveStrip(strip::Snap(m_settings.place.left, m_settings.place.top, StripSize(), workArea));
+        m_view->ShowReadings(m_readings);
+        return;
+    }
     if (const std::optional<WinRect> moved =
             strip::FollowWorkArea(m_settings.place, oldArea, workArea))
         MoveStrip(*moved);

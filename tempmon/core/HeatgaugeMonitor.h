@@ -6,6 +6,7 @@
 #include "HeatgaugeDisk.h"
 #include "HeatgaugeSettings.h"
 #include "PassClock.h"
+#include "PassNotice.h"
 #include "PassOptions.h"
 #include "PassRunner.h"
 #include "RefreshTimer.h"
@@ -23,7 +24,9 @@ struct DiskReading {
     QString model;
     QString driveLetters;
     bool sleeping = false; // left unread in standby: the temperature is older
-    QString lastAlert;     // the last change for the worse, kept until the next
+    // The changes for the worse the last pass that found any told, one a
+    // line, kept until the next such pass.
+    QString lastAlert;
     vorn::DiskState state = vorn::DiskState::Unknown;
     // Why a USB disk's S.M.A.R.T. was not read; empty otherwise. Initialised
     // here so that readings written as braces may leave it out.
@@ -31,8 +34,8 @@ struct DiskReading {
 };
 
 // "model\ndrive names\n41 ℃", or "-- ℃" when the temperature is unknown;
-// " スタンバイ中" after it for a disk in standby, and the last alert on a
-// line of its own, then why a USB disk shows no S.M.A.R.T.
+// " スタンバイ中" after it for a disk in standby, the last alerts on lines of
+// their own, then why a USB disk shows no S.M.A.R.T.
 QString ReadingTip(const DiskReading& reading);
 
 // The window side of the monitor: the strip, its tray icons and dialogs.
@@ -50,7 +53,7 @@ public:
     virtual void Activate() = 0;
     // The end: tray icons removed, the strip faded out (when shown) and gone.
     virtual void Finish(bool fadeOut, int percent) = 0;
-    // A desktop notification that a disk got worse.
+    // A desktop notification of everything a pass found worse.
     virtual void Notify(const QString& title, const QString& text) = 0;
 };
 
@@ -75,7 +78,10 @@ public:
     // Finds the disks as the checker does, without a run log.
     void Scan(const vorn::diskpass::PassOptions& options, const vorn::diskpass::PassSleeper& sleep);
 
-    WinSize StripSize() const { return strip::Size(m_disks.GetCount()); }
+    WinSize StripSize() const { return strip::Size(m_disks.GetCount(), m_columns); }
+    // Cells per row (strip::Columns) in the work area the strip was last
+    // placed in; 0 for one row.
+    int Columns() const { return m_columns; }
 
     // Reads the settings, places and shows the strip, reads every disk once
     // and starts the timer.
@@ -117,22 +123,19 @@ private:
     void WatchForAlerts(CDisk* disk);
     QString WatchDir() const;
 
-    struct Notice {
-        QString title;
-        QString text;
-    };
-
     Environment m_env;
     vorn::diskpass::PowerCheck m_powerCheck = vorn::diskpass::PowerCheck::SkipSleeping;
     vorn::diskpass::AlertLimits m_limits;
-    std::vector<QString> m_lastAlerts;  // by list index
-    std::vector<Notice> m_notices;      // found by the running pass
-    std::set<QString> m_toldFileErrors; // by the passes, one at a time
+    std::vector<QString> m_lastAlerts;           // by list index
+    QList<vorn::diskpass::DiskChange> m_changes; // found by the running pass
+    QStringList m_fileNotes;                     // the same
+    std::set<QString> m_toldFileErrors;          // by the passes, one at a time
     CDiskList m_disks;
     HeatgaugeSettings m_settings;
     std::vector<DiskReading> m_readings;
     CStripView* m_view = nullptr;
     WinRect m_workArea;
+    int m_columns = 0;
     bool m_busy = false;
     bool m_acceptPending = false;
     bool m_exited = false;

@@ -74,6 +74,7 @@ HeatgaugeSettings ParseSettings(const QByteArray& bytes, const WinRect& defaultP
     s.baseColor = std::clamp(IntegerValue(profile, "BaseColor", s.baseColor), 0, 80);
     s.powerCheck = IntegerValue(profile, "PowerCheck", s.powerCheck);
     s.alertTemp = std::max(IntegerValue(profile, "AlertTemp", s.alertTemp), 0);
+    s.oneTrayIcon = IntegerValue(profile, "OneTrayIcon", s.oneTrayIcon);
     return s;
 }
 
@@ -97,6 +98,8 @@ QByteArray WriteSettings(const QByteArray& bytes, const HeatgaugeSettings& s) {
         profile.SetValue(kSection, "PowerCheck", Number(s.powerCheck));
     if (s.alertTemp != defaults.alertTemp || profile.Value(kSection, "AlertTemp"))
         profile.SetValue(kSection, "AlertTemp", Number(s.alertTemp));
+    if (s.oneTrayIcon != defaults.oneTrayIcon || profile.Value(kSection, "OneTrayIcon"))
+        profile.SetValue(kSection, "OneTrayIcon", Number(s.oneTrayIcon));
     return profile.Bytes();
 }
 

@@ -22,6 +22,9 @@ struct HeatgaugeSettings {
     // Not read by the old program; a file without them gets the defaults.
     int powerCheck = 1; // non-zero: a disk in standby is not read, so not woken
     int alertTemp = 0;  // a notification at this many degrees; 0: none
+    // Non-zero: one tray icon for every disk instead of one per disk. A file
+    // without the key keeps the icon per disk it always had.
+    int oneTrayIcon = 0;
 
     ColourScale Scale() const { return {baseColor, minTemp, maxTemp}; }
 };

@@ -1,5 +1,7 @@
 #include "StripGeometry.h"
 
+#include <algorithm>
+
 namespace strip {
 
 namespace {
@@ -18,23 +20,40 @@ int SnapAxis(int value, int extent, int low, int high) {
 
 } // namespace
 
-WinSize Size(int diskCount) {
+int Columns(int diskCount, int workWidth) {
+    if (workWidth <= 0 || Size(diskCount).width <= workWidth)
+        return 0;
+    return std::max(1, (workWidth + 1) / kCellPitch);
+}
+
+WinSize Size(int diskCount, int columns) {
     if (diskCount < 1)
         return {kCellSize, kHeight};
-    return {kCellPitch * diskCount - 1, kHeight};
+    if (columns <= 0 || columns >= diskCount)
+        return {kCellPitch * diskCount - 1, kHeight};
+    const int rows = (diskCount + columns - 1) / columns;
+    return {kCellPitch * columns - 1, kRowPitch * rows - 1};
 }
 
-WinRect Cell(int index) {
-    return {kCellPitch * index, 0, kCellPitch * index + kCellSize, kHeight};
+WinRect Cell(int index, int columns) {
+    const int column = columns > 0 ? index % columns : index;
+    const int row = columns > 0 ? index / columns : 0;
+    const int left = kCellPitch * column;
+    const int top = kRowPitch * row;
+    return {left, top, left + kCellSize, top + kHeight};
 }
 
-int CellAt(int x, int y, int diskCount) {
-    if (x < 0 || y < 0 || y >= kHeight)
+int CellAt(int x, int y, int diskCount, int columns) {
+    if (x < 0 || y < 0)
         return -1;
-    const int index = x / kCellPitch;
-    if (index >= diskCount || x - index * kCellPitch >= kCellSize)
+    const int column = x / kCellPitch;
+    const int row = y / kRowPitch;
+    if (x - column * kCellPitch >= kCellSize || y - row * kRowPitch >= kHeight)
         return -1;
-    return index;
+    if (columns <= 0 ? row > 0 : column >= columns)
+        return -1;
+    const int index = row * (columns > 0 ? columns : 0) + column;
+    return index < diskCount ? index : -1;
 }
 
 WinRect Snap(int x, int y, WinSize size, const WinRect& workArea) {

@@ -34,18 +34,26 @@ namespace strip {
 constexpr int kCellSize = 26;  // a cell's frame, in window pixels
 constexpr int kCellPitch = 27; // one white column between two cells
 constexpr int kHeight = 24;
+constexpr int kRowPitch = 25; // one white row between two rows of cells
 constexpr int kSnapDistance = 4;
 
-// The strip for n disks: 27 n - 1 by 24. The window system draws no frame
-// around it. An empty strip keeps the size of one cell, the smallest the
-// window may get, so that it can still be found and clicked.
-WinSize Size(int diskCount);
+// How many cells a row holds: all of them while the one row fits the work
+// area's width, else as many as fit, so that a machine with many disks
+// (64 are 1727 pixels in a row) still shows every cell on a small screen.
+int Columns(int diskCount, int workWidth);
 
-// Cell i's frame in window pixels.
-WinRect Cell(int index);
+// The strip for n disks: 27 n - 1 by 24 in one row; in rows of columns
+// cells (0: one row) 27 columns - 1 wide and 25 per row - 1 high. The
+// window system draws no frame around it. An empty strip keeps the size of
+// one cell, the smallest the window may get, so that it can still be found
+// and clicked.
+WinSize Size(int diskCount, int columns = 0);
+
+// Cell i's frame in window pixels, in rows of columns cells (0: one row).
+WinRect Cell(int index, int columns = 0);
 
 // The cell under a point of the window, or -1.
-int CellAt(int x, int y, int diskCount);
+int CellAt(int x, int y, int diskCount, int columns = 0);
 
 // A proposed top-left corner pulled into the work area: within 4 pixels of
 // an edge it snaps onto the edge, and a corner past the far edge comes back

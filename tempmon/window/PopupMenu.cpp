@@ -45,6 +45,8 @@ void FillPopupMenu(QMenu* menu, const HeatgaugeSettings& settings,
     AddCheck(menu, QStringLiteral("ウィンドウ表示"), kCmdShow, settings.wndShow, command);
     AddCheck(menu, QStringLiteral("最前面に表示"), kCmdTopmost, settings.wndTop, command);
     AddCheck(menu, QStringLiteral("マウス入力"), kCmdMouse, settings.wndMouse, command);
+    AddCheck(menu, QStringLiteral("トレイアイコンを1つにまとめる"), kCmdOneTrayIcon,
+             settings.oneTrayIcon, command);
     menu->addSeparator();
     AddItem(menu, QStringLiteral("バージョン情報(&A) ..."), kCmdAbout, command);
     menu->addSeparator();

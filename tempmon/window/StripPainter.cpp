@@ -6,13 +6,15 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <QtMath>
+
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 constexpr int kScale = 2;
 constexpr int kCellWidth2x = 52; // a cell on the double-size picture
-constexpr int kCellPitch2x = 54;
 constexpr int kHeight2x = 48;
 constexpr double kEighthTurn = 0.78539816339744830962; // pi / 4
 
@@ -53,6 +55,23 @@ void PaintFigures(QPainter& p, const QRect& cell, const QString& text) {
     p.drawText(cell, flags, text);
 }
 
+// A frame of width window pixels just inside area, filled rather than
+// stroked so that it covers whole device pixels at any ratio.
+void FillFrame(QPainter& p, const QRectF& area, qreal width, const QColor& colour) {
+    p.fillRect(QRectF(area.left(), area.top(), area.width(), width), colour);
+    p.fillRect(QRectF(area.left(), area.bottom() - width, area.width(), width), colour);
+    p.fillRect(QRectF(area.left(), area.top(), width, area.height()), colour);
+    p.fillRect(QRectF(area.right() - width, area.top(), width, area.height()), colour);
+}
+
+// Where there is no temperature: the unknown grey, lightened half way to
+// white so that the black "-" stands out as on the balls.
+Rgb NeutralBox(const ColourScale& scale) {
+    const Rgb grey = scale.Ball(kUnknownTemperature);
+    const auto lighter = [](int c) { return std::min(255, c + (255 - c) / 2); };
+    return {lighter(grey.red), lighter(grey.green), lighter(grey.blue)};
+}
+
 } // namespace
 
 QFont HeatgaugeFont(int pixelHeight) {
@@ -65,37 +84,45 @@ QFont HeatgaugeFont(int pixelHeight) {
     return font;
 }
 
-QImage PaintStrip(const std::vector<DiskReading>& readings, const ColourScale& scale) {
+QImage PaintStrip(const std::vector<DiskReading>& readings, const ColourScale& scale, qreal ratio,
+                  int columns) {
+    ratio = std::max<qreal>(ratio, 1);
     const int n = static_cast<int>(readings.size());
-    const WinSize size = strip::Size(n);
-    QImage big(size.width * kScale, size.height * kScale, QImage::Format_RGB32);
+    const WinSize size = strip::Size(n, columns);
+    const QSize device(qCeil(size.width * ratio), qCeil(size.height * ratio));
+    // Twice the device size, reduced smoothly: the balls' edges and the
+    // figures come out as smooth at any ratio as at 1.
+    QImage big(device * kScale, QImage::Format_RGB32);
     big.fill(Qt::white);
     {
         QPainter p(&big);
+        p.scale(ratio, ratio);
         p.setFont(HeatgaugeFont(38));
         for (int i = 0; i < n; ++i) {
-            const QRect cell(kCellPitch2x * i, 0, kCellWidth2x, kHeight2x);
-            PaintBall(p, cell, scale.Ball(readings[i].temperature));
-            PaintFigures(p, cell, TemperatureText(readings[i].temperature));
+            const WinRect c = strip::Cell(i, columns);
+            const QRect cell(c.left * kScale, c.top * kScale, kCellWidth2x, kHeight2x);
+            const int temperature = readings[i].temperature;
+            if (temperature == kUnknownTemperature)
+                p.fillRect(cell, ToColor(NeutralBox(scale)));
+            else
+                PaintBall(p, cell, scale.Ball(temperature));
+            PaintFigures(p, cell, TemperatureText(temperature));
         }
     }
-    QImage image =
-        big.scaled(size.width, size.height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage image = big.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    image.setDevicePixelRatio(ratio);
     QPainter p(&image);
-    p.setPen(QColor(128, 128, 128));
-    p.setBrush(Qt::NoBrush);
     for (int i = 0; i < n; ++i) {
-        const WinRect c = strip::Cell(i);
-        p.drawRect(c.left, c.top, c.Width() - 1, c.Height() - 1);
+        const WinRect c = strip::Cell(i, columns);
+        FillFrame(p, QRectF(c.left, c.top, c.Width(), c.Height()), 1, QColor(128, 128, 128));
     }
     for (int i = 0; i < n; ++i) {
         const vorn::DiskState state = readings[i].state;
         if (!vorn::DiskStateWarns(state))
             continue;
-        const WinRect c = strip::Cell(i);
+        const WinRect c = strip::Cell(i, columns);
         const QRect cell(c.left, c.top, c.Width(), c.Height());
-        p.setPen(QPen(vorn::BadgeColour(state), 2));
-        p.drawRect(cell.adjusted(1, 1, -1, -1));
+        FillFrame(p, QRectF(cell).adjusted(1, 1, -1, -1), 2, vorn::BadgeColour(state));
         constexpr int kBadge = 10;
         vorn::PaintStateBadge(p, QRect(cell.right() + 1 - kBadge, cell.top(), kBadge, kBadge),
                               state);
@@ -103,22 +130,32 @@ QImage PaintStrip(const std::vector<DiskReading>& readings, const ColourScale& s
     return image;
 }
 
-QImage PaintTrayIcon(int temperature, const ColourScale& scale, vorn::DiskState state) {
-    QImage image(16, 16, QImage::Format_ARGB32);
+QImage PaintTrayIcon(int temperature, const ColourScale& scale, vorn::DiskState state,
+                     qreal ratio) {
+    ratio = std::max<qreal>(ratio, 1);
+    const int side = qCeil(16 * ratio);
+    QImage image(side, side, QImage::Format_ARGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(ToColor(scale.Tray(temperature)));
     QPainter p(&image);
     p.setFont(HeatgaugeFont(12));
     p.setPen(Qt::white);
-    p.drawText(image.rect(), Qt::AlignCenter | Qt::TextSingleLine, TemperatureText(temperature));
+    const QRectF square(0, 0, 16, 16);
+    p.drawText(square, Qt::AlignCenter | Qt::TextSingleLine, TemperatureText(temperature));
     if (vorn::DiskStateWarns(state)) {
         // Sixteen pixels leave no room for a badge over the figures.
-        p.setPen(QPen(vorn::BadgeColour(state), 2));
-        p.drawRect(QRectF(1, 1, 14, 14));
+        FillFrame(p, square, 2, vorn::BadgeColour(state));
     } else {
-        p.setPen(QColor(98, 98, 98));
-        p.drawRect(0, 0, 15, 15);
+        FillFrame(p, square, 1, QColor(98, 98, 98));
     }
     return image;
+}
+
+QIcon TrayIcon(int temperature, const ColourScale& scale, vorn::DiskState state) {
+    QIcon icon;
+    for (const qreal ratio : {1.0, 2.0})
+        icon.addPixmap(QPixmap::fromImage(PaintTrayIcon(temperature, scale, state, ratio)));
+    return icon;
 }
 
 QImage PaintProgramIcon(int size) {

@@ -2,15 +2,18 @@
 
 #include "PopupMenu.h"
 #include "Smoothly.h"
+#include "StripAccessible.h"
 #include "StripPainter.h"
 #include "Version.h"
 #include "WinTypes.h"
 
+#include <QAccessible>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -53,6 +56,11 @@ CStripWindow::CStripWindow(CHeatgaugeMonitor* monitor)
     // from the window the user works in, and its tips show all the same.
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_AlwaysShowToolTips);
+    // Yet it takes the focus when the user clicks it or its tray icon, so
+    // that its menu can be reached without a mouse (the menu key or
+    // Shift+F10) and the arrow keys walk its cells.
+    setFocusPolicy(Qt::StrongFocus);
+    InstallStripAccessibility();
     connect(m_menu.get(), &QMenu::aboutToShow, this, [this] { Menu(); });
     FollowScreens();
     connect(qApp, &QGuiApplication::screenAdded, this, [this] { FollowScreens(); });
@@ -116,8 +124,8 @@ void CStripWindow::Fade(bool fadeIn, int percent) {
 void CStripWindow::ShowReadings(const std::vector<DiskReading>& readings) {
     m_readings = readings;
     const ColourScale scale = m_monitor->Settings().Scale();
-    m_picture = PaintStrip(m_readings, scale);
-    m_tray.Show(m_readings, scale);
+    m_picture = PaintStrip(m_readings, scale, devicePixelRatioF(), m_monitor->Columns());
+    m_tray.Show(m_readings, scale, m_monitor->Settings().oneTrayIcon != 0);
     update();
 }
 
@@ -128,6 +136,7 @@ void CStripWindow::ShowAbout() {
 void CStripWindow::Activate() {
     raise();
     activateWindow();
+    setFocus(Qt::OtherFocusReason);
 }
 
 void CStripWindow::Finish(bool fadeOut, int percent) {
@@ -158,22 +167,101 @@ bool CStripWindow::event(QEvent* event) {
     if (event->type() != QEvent::ToolTip)
         return QWidget::event(event);
     const auto* help = static_cast<QHelpEvent*>(event);
-    const int cell = strip::CellAt(help->pos().x(), help->pos().y(), int(m_readings.size()));
+    const int cell =
+        strip::CellAt(help->pos().x(), help->pos().y(), CellCount(), m_monitor->Columns());
     if (cell < 0) {
         QToolTip::hideText();
         event->ignore();
         return true;
     }
-    const WinRect c = strip::Cell(cell);
+    const WinRect c = strip::Cell(cell, m_monitor->Columns());
     QToolTip::showText(help->globalPos(), ReadingTip(m_readings[cell]), this,
                        QRect(c.left, c.top, c.Width(), c.Height()), 5000);
     return true;
 }
 
 void CStripWindow::paintEvent(QPaintEvent*) {
+    // Moved to a screen of another scale: the picture is painted anew
+    // there rather than stretched.
+    if (!qFuzzyCompare(m_picture.devicePixelRatio(), devicePixelRatioF()))
+        m_picture = PaintStrip(m_readings, m_monitor->Settings().Scale(), devicePixelRatioF(),
+                               m_monitor->Columns());
     QPainter p(this);
     p.fillRect(rect(), Qt::white);
     p.drawImage(0, 0, m_picture);
+    if (hasFocus() && m_focusCell < CellCount()) {
+        // Black and white dashes read on every ball colour and on the grey
+        // box alike.
+        const QRectF cell = QRectF(CellRect(m_focusCell)).adjusted(2.5, 2.5, -2.5, -2.5);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(Qt::white, 1));
+        p.drawRect(cell);
+        p.setPen(QPen(Qt::black, 1, Qt::DashLine));
+        p.drawRect(cell);
+    }
+}
+
+QRect CStripWindow::CellRect(int index) const {
+    const WinRect c = strip::Cell(index, m_monitor->Columns());
+    return QRect(c.left, c.top, c.Width(), c.Height());
+}
+
+void CStripWindow::MoveFocusCell(int index) {
+    if (index < 0 || index >= CellCount() || index == m_focusCell)
+        return;
+    m_focusCell = index;
+    update();
+    if (QAccessible::isActive()) {
+        if (QAccessibleInterface* strip = QAccessible::queryAccessibleInterface(this)) {
+            QAccessibleEvent focus(strip->child(index), QAccessible::Focus);
+            QAccessible::updateAccessibility(&focus);
+        }
+    }
+}
+
+void CStripWindow::keyPressEvent(QKeyEvent* event) {
+    const bool menuKey = event->key() == Qt::Key_Menu ||
+                         (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (menuKey) {
+        // Under the focused cell, where a pointer would have opened it.
+        const QRect cell = CellCount() > 0 ? CellRect(m_focusCell) : rect();
+        OpenMenu(mapToGlobal(cell.bottomLeft() + QPoint(0, 1)));
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Left:
+        MoveFocusCell(m_focusCell - 1);
+        return;
+    case Qt::Key_Right:
+        MoveFocusCell(m_focusCell + 1);
+        return;
+    case Qt::Key_Up:
+        if (m_monitor->Columns() > 0)
+            MoveFocusCell(m_focusCell - m_monitor->Columns());
+        return;
+    case Qt::Key_Down:
+        if (m_monitor->Columns() > 0)
+            MoveFocusCell(m_focusCell + m_monitor->Columns());
+        return;
+    case Qt::Key_Home:
+        MoveFocusCell(0);
+        return;
+    case Qt::Key_End:
+        MoveFocusCell(CellCount() - 1);
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void CStripWindow::focusInEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void CStripWindow::focusOutEvent(QFocusEvent* event) {
+    update();
+    QWidget::focusOutEvent(event);
 }
 
 void CStripWindow::mousePressEvent(QMouseEvent* event) {
@@ -186,6 +274,11 @@ void CStripWindow::mousePressEvent(QMouseEvent* event) {
     }
     if (event->button() == Qt::LeftButton) {
         const QPoint at = event->globalPosition().toPoint();
+        const int cell =
+            strip::CellAt(event->position().toPoint().x(), event->position().toPoint().y(),
+                          CellCount(), m_monitor->Columns());
+        if (cell >= 0)
+            MoveFocusCell(cell);
         m_monitor->Press(at.x(), at.y());
     }
 }

@@ -36,10 +36,18 @@ public:
     void Notify(const QString& title, const QString& text) override;
 
     const QImage& Picture() const { return m_picture; }
+    const std::vector<DiskReading>& Readings() const { return m_readings; }
     const CTrayIcons& Tray() const { return m_tray; }
     // The popup menu as it opens now.
     QMenu* Menu();
     void OpenMenu(const QPoint& globalPos);
+
+    // The cells as a screen reader and the keyboard see them.
+    int CellCount() const { return static_cast<int>(m_readings.size()); }
+    const DiskReading& ReadingAt(int index) const { return m_readings.at(std::size_t(index)); }
+    QRect CellRect(int index) const;
+    // The cell the arrow keys move to; framed while the strip has the focus.
+    int FocusCell() const { return m_focusCell; }
 
 protected:
     bool event(QEvent* event) override;
@@ -47,10 +55,14 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void SetFlag(Qt::WindowType flag, bool on);
     void FollowScreens();
+    void MoveFocusCell(int index);
 
     CHeatgaugeMonitor* m_monitor;
     std::unique_ptr<QMenu> m_menu;
@@ -58,6 +70,7 @@ private:
     CDesktopNotice m_notice;
     std::vector<DiskReading> m_readings;
     QImage m_picture;
+    int m_focusCell = 0;
     QMetaObject::Connection m_screenWatch;
 };
 

@@ -1,6 +1,7 @@
 #include "TrayIcons.h"
 
 #include "StripPainter.h"
+#include "TraySummary.h"
 
 #include <QMenu>
 #include <QPixmap>
@@ -33,28 +34,37 @@ QSystemTrayIcon* CTrayIcons::Add(const QIcon& icon, const QString& tip) {
     return m_icons.back().get();
 }
 
-void CTrayIcons::Show(const std::vector<DiskReading>& readings, const ColourScale& scale) {
+void CTrayIcons::Show(const std::vector<DiskReading>& readings, const ColourScale& scale,
+                      bool oneForAll) {
+    if (m_created && oneForAll != m_oneForAll)
+        Remove();
+    // What each icon shows: its disk, or the one summary of them all.
+    std::vector<TraySummary> shown;
+    if (oneForAll && !readings.empty()) {
+        shown.push_back(SummaryOf(readings));
+    } else {
+        for (const DiskReading& reading : readings)
+            shown.push_back({reading.temperature, reading.state, ReadingTip(reading)});
+    }
     if (!m_created) {
         m_created = true;
-        if (readings.empty())
+        m_oneForAll = oneForAll;
+        if (shown.empty())
             Add(ProgramIcon(), QStringLiteral("HeatgaugeMini"));
-        for (const DiskReading& reading : readings) {
-            Add(QIcon(QPixmap::fromImage(PaintTrayIcon(reading.temperature, scale, reading.state))),
-                ReadingTip(reading).left(kTipRoom - 1));
-            m_painted.back() = {reading.temperature, reading.state};
+        for (const TraySummary& icon : shown) {
+            Add(TrayIcon(icon.temperature, scale, icon.state), icon.tip);
+            m_painted.back() = {icon.temperature, icon.state};
         }
     }
-    for (std::size_t i = 0; i < readings.size() && i < m_icons.size(); ++i) {
-        const DiskReading& reading = readings[i];
-        const Painted now{reading.temperature, reading.state};
+    for (std::size_t i = 0; i < shown.size() && i < m_icons.size(); ++i) {
+        const TraySummary& icon = shown[i];
+        const Painted now{icon.temperature, icon.state};
         if (m_painted[i] != now) {
             m_painted[i] = now;
-            m_icons[i]->setIcon(QIcon(
-                QPixmap::fromImage(PaintTrayIcon(reading.temperature, scale, reading.state))));
+            m_icons[i]->setIcon(TrayIcon(icon.temperature, scale, icon.state));
         }
-        const QString tip = ReadingTip(reading).left(kTipRoom - 1);
-        if (m_icons[i]->toolTip() != tip)
-            m_icons[i]->setToolTip(tip);
+        if (m_icons[i]->toolTip() != icon.tip)
+            m_icons[i]->setToolTip(icon.tip);
     }
 }
 
@@ -63,4 +73,5 @@ void CTrayIcons::Remove() {
         icon->hide();
     m_icons.clear();
     m_painted.clear();
+    m_created = false;
 }

@@ -1,6 +1,7 @@
 #include "AlertWatch.h"
 #include "CheckerTestDisks.h"
 #include "FileLock.h"
+#include "PassNotice.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -39,13 +40,6 @@ TEST(DiskAlerts, EachRuleAndEachExclusionOverPairsOfSectors) {
          1,
          0,
          {"verdict"}},
-        {"verdict exceeded already when accepted",
-         {{1, 100, 100, 0, 6}},
-         1,
-         {{1, 100, 100, 0, 6}},
-         1,
-         0,
-         {}},
         {"verdict from unknown to good",
          {{1, 100, 100, 0, 6}},
          -1,
@@ -167,6 +161,67 @@ TEST(DiskAlerts, EachRuleAndEachExclusionOverPairsOfSectors) {
     }
 }
 
+// A disk that is already failing (or in caution) when the watch begins has
+// that as its reference: it is told once per channel all the same, and no
+// more once the user has accepted it; a turn for the worse from there is
+// told as a turn.
+TEST(DiskAlerts, AFailureAlreadyThereAtTheFirstReadIsToldOncePerChannelUntilAccepted) {
+    // The drive's own verdict, with attribute 05 at its threshold either way:
+    // exceeded is failing, good is caution.
+    const struct {
+        int registers;
+        const char* key;
+        const char* text;
+    } cases[] = {{1, "verdict", "健康状態は「異常」です（05 再配置セクタ数）"},
+                 {0, "caution", "健康状態は「注意」です（05 再配置セクタ数）"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        TestDir dir;
+        CDisk disk;
+        checkertest::FillDisk(&disk, checkertest::Identify(),
+                              {{1, 100, 100, 0, 6}, {5, 4, 4, 900, 5}});
+        disk.m_HddSmart.m_nStatus = c.registers;
+        const WatchResult first = WatchDisk(&disk, dir.path(), kDesktopChannel, {});
+        EXPECT_TRUE(first.firstRun);
+        ASSERT_EQ(AlertKeys(first.fresh), QStringList{c.key});
+        EXPECT_EQ(first.fresh.first().Text(), QString::fromUtf8(c.text));
+        EXPECT_TRUE(WatchDisk(&disk, dir.path(), kDesktopChannel, {}).fresh.isEmpty());
+        const WatchResult other = WatchDisk(&disk, dir.path(), kDrivewatchChannel, {});
+        EXPECT_EQ(AlertKeys(other.fresh), QStringList{c.key});
+        const WatchResult again = WatchDisk(&disk, dir.path(), kDrivewatchChannel, {});
+        EXPECT_TRUE(again.fresh.isEmpty());
+        EXPECT_EQ(AlertKeys(again.alerts), QStringList{c.key}); // still listed, as told
+
+        ASSERT_TRUE(AcceptDisk(&disk, dir.path(), {}));
+        EXPECT_TRUE(WatchDisk(&disk, dir.path(), kDesktopChannel, {}).alerts.isEmpty());
+        if (c.registers == 0) {
+            disk.m_HddSmart.m_nStatus = 1;
+            EXPECT_EQ(AlertKeys(WatchDisk(&disk, dir.path(), kDesktopChannel, {}).fresh),
+                      QStringList{"verdict"});
+        }
+    }
+}
+
+// A second notification would replace the first on the desktop: one pass,
+// one notification, every change in it.
+TEST(PassNotice, OneNotificationForEveryChangeOfAPass) {
+    EXPECT_TRUE(PassNoticeOf(QStringLiteral("P"), {}).IsEmpty());
+
+    const PassNotice one =
+        PassNoticeOf(QStringLiteral("P"), {{"A C:", "x rose"}, {"A C:", "y fell"}});
+    EXPECT_EQ(one.title, QStringLiteral("A C:"));
+    EXPECT_EQ(one.text, QStringLiteral("x rose\ny fell"));
+
+    const PassNotice two = PassNoticeOf(QStringLiteral("P"), {{"A C:", "x rose"}, {"B", "hot"}},
+                                        {QStringLiteral("/w/B.watch: denied")});
+    EXPECT_EQ(two.title, QStringLiteral("2 台のディスクの状態が変わりました"));
+    EXPECT_EQ(two.text, QStringLiteral("A C: — x rose\nB — hot\n/w/B.watch: denied"));
+
+    const PassNotice notes = PassNoticeOf(QStringLiteral("P"), {}, {QStringLiteral("n")});
+    EXPECT_EQ(notes.title, QStringLiteral("P"));
+    EXPECT_EQ(notes.text, QStringLiteral("n"));
+}
+
 // The verdict from the attributes as the rules see it: a drive behind a
 // bridge that drops the registers, one that says good with an attribute at
 // its threshold, one that says nothing and fails nothing.
@@ -266,7 +321,13 @@ TEST(DiskAlerts, NvmeMediaErrorsWarningBitsAndSpareOverPairsOfLogs) {
         FillNvmeDisk(&disk, c.reference);
         const WatchResult first = WatchDisk(&disk, dir.path(), kDesktopChannel, {});
         ASSERT_TRUE(first.watched);
-        EXPECT_TRUE(first.alerts.isEmpty());
+        // Only a bit already on when the watch began speaks at once.
+        int standing = 0;
+        for (const DiskAlert& alert : first.alerts) {
+            EXPECT_EQ(alert.kind, DiskAlert::WarningOn);
+            standing |= 1 << alert.id;
+        }
+        EXPECT_EQ(standing, c.reference.warning);
 
         FillNvmeDisk(&disk, c.current);
         EXPECT_EQ(AlertKeys(WatchDisk(&disk, dir.path(), kDesktopChannel, {}).fresh), c.keys);
@@ -276,7 +337,9 @@ TEST(DiskAlerts, NvmeMediaErrorsWarningBitsAndSpareOverPairsOfLogs) {
     }
 }
 
-TEST(DiskAlerts, AnOlderWatchFileWithoutTheLogTakesItWithoutAnAlert) {
+// The log then starts where it is; a warning bit already on is told as a
+// failure already there, not as a turn.
+TEST(DiskAlerts, AnOlderWatchFileWithoutTheLogTakesItAsItsStart) {
     TestDir dir;
     CDisk disk;
     FillNvmeDisk(&disk, {7, 0x04, 5, 10});
@@ -285,7 +348,8 @@ TEST(DiskAlerts, AnOlderWatchFileWithoutTheLogTakesItWithoutAnAlert) {
     old.reference.status = 0;
     dir.write(QStringLiteral("NV-1.watch"), EncodeWatchState(old));
 
-    EXPECT_TRUE(WatchDisk(&disk, dir.path(), kDesktopChannel, {}).alerts.isEmpty());
+    const WatchResult first = WatchDisk(&disk, dir.path(), kDesktopChannel, {});
+    EXPECT_EQ(AlertKeys(first.fresh), QStringList{"warning:2"});
     const std::optional<WatchState> stored =
         DecodeWatchState(dir.read(QStringLiteral("NV-1.watch")));
     ASSERT_TRUE(stored && stored->reference.nvme);

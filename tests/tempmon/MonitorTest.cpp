@@ -6,6 +6,7 @@
 #include "DiskScan.h"
 #include "HeatgaugeMenu.h"
 #include "HeatgaugeMonitor.h"
+#include "ReadingWords.h"
 
 #include <QDir>
 #include <QFile>
@@ -130,6 +131,7 @@ TEST_F(MonitorTest, WhatEachCommandDoesAndWhetherItWritesTheFile) {
         {"topmost off", kCmdTopmost, {"topmost 0"}, true},
         {"mouse input off: written at the exit only", kCmdMouse, {"mouse 0"}, false},
         {"60 %", kCmdAlpha0 + 3, {"fade in 40"}, true},
+        {"one tray icon for all disks", kCmdOneTrayIcon, {}, true},
         {"an unknown id", 40000, {}, false},
         {"exit", kCmdExit, {"finish 1 100"}, true},
     };
@@ -264,12 +266,28 @@ TEST_F(SleepingDiskTest, WithTheCheckTurnedOffTheStripReadsAsBefore) {
     EXPECT_EQ(m_view.readings[1].temperature, 43);
 }
 
+// The first read takes the reference: the temperature limit speaks, and
+// the disk that fails already; both in one notification, and not again.
+TEST_F(MonitorTest, TheFirstPassTellsEveryChangeInOneNotificationOnce) {
+    Start("[SysEnv]\r\nAlertTemp=40\r\n");
+    ASSERT_EQ(m_view.notices.size(), 1);
+    const QStringList lines = m_view.notices[0].split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 2) << m_view.notices[0].toStdString();
+    EXPECT_EQ(lines[0], "2 台のディスクの状態が変わりました|"
+                        "Maxtor 6Y080L0 E: — 温度が 43℃ になりました（上限 40℃）");
+    EXPECT_TRUE(lines[1].startsWith(ReadingName(m_view.readings[2]) + " — 健康状態は「異常」です"))
+        << lines[1].toStdString();
+    EXPECT_TRUE(ReadingTip(m_view.readings[2]).contains(QStringLiteral("健康状態は「異常」です")));
+    m_timer.Tick();
+    m_timer.Tick();
+    EXPECT_EQ(m_view.notices.size(), 1);
+}
+
 TEST_F(MonitorTest, ARisingReallocatedCountIsToldOnceAndStaysInTheTip) {
     CopyFolder(kSampleMachine, Machine());
     m_sim.install(Machine());
     Start("[SysEnv]\r\nAlertTemp=40\r\n");
-    // The first read takes the reference; only the temperature limit speaks.
-    EXPECT_EQ(m_view.notices, QStringList{"Maxtor 6Y080L0 E:|温度が 43℃ になりました（上限 40℃）"});
+    ASSERT_EQ(m_view.notices.size(), 1);
     m_view.notices.clear();
 
     SetRawLow(Machine() + QStringLiteral("/0-sata-healthy/smart-data.hex"), 5, 8);
@@ -349,7 +367,10 @@ TEST_F(MonitorTest, NvmeDisksShowTheirTemperatureAndTellRisingMediaErrors) {
     ASSERT_EQ(m_view.readings.size(), 2u);
     EXPECT_EQ(ReadingTip(m_view.readings[0]), QStringLiteral("Vorn Example NVMe 512GB\nC: \n45 ℃"));
     EXPECT_EQ(m_view.readings[1].temperature, -1); // 0 K: no reading
-    EXPECT_TRUE(m_view.notices.isEmpty());
+    // The second disk's reliability bit is on already: told once.
+    EXPECT_EQ(m_view.notices,
+              QStringList{"Vorn Example NVMe 256GB|クリティカル警告: 信頼性が低下しました"});
+    m_view.notices.clear();
 
     // Media errors at byte 160 of the health log.
     const QString log = Machine() + QStringLiteral("/0-nvme-healthy/nvme-health.hex");
@@ -395,7 +416,7 @@ TEST_F(MonitorTest, AUsbDiskWhoseBridgePassesNothingSaysWhyInItsTip) {
 TEST_F(MonitorTest, ASettingsFileItCannotReadIsSaidOnceAndNeverReplaced) {
     const QByteArray large = "[Other]\r\n" + QByteArray(70 * 1024, 'x') + "\r\n";
     Start(large);
-    ASSERT_EQ(m_view.notices.size(), 1);
+    ASSERT_EQ(m_view.notices.size(), 1) << m_view.notices.join("\n#").toStdString();
     EXPECT_TRUE(m_view.notices[0].contains(IniPath())) << m_view.notices[0].toStdString();
     EXPECT_EQ(m_monitor.Settings().wndAlpha, HeatgaugeSettings().wndAlpha);
     m_monitor.Command(kCmdTopmost);

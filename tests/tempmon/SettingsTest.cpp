@@ -117,6 +117,22 @@ TEST(SettingsWriting, OtherTextKeepsItsBytesAndKeysAreReplacedInPlace) {
                                                    "\n[Last]\nB=2"));
 }
 
+// One tray icon for all disks is the newer choice: a file of the old
+// program reads as an icon per disk and is written back without the key.
+TEST(SettingsReading, TheSingleTrayIconOnlyWhenTheFileAsksForIt) {
+    const QByteArray old = "[SysEnv]\r\nWndAlpha=80\r\n";
+    HeatgaugeSettings s = ParseSettings(old, kDefaultPlace);
+    EXPECT_EQ(s.oneTrayIcon, 0);
+    EXPECT_FALSE(WriteSettings(old, s).contains("OneTrayIcon"));
+
+    s.oneTrayIcon = 1;
+    const QByteArray chosen = WriteSettings(old, s);
+    EXPECT_TRUE(chosen.contains("OneTrayIcon=1\r\n"));
+    EXPECT_EQ(ParseSettings(chosen, kDefaultPlace).oneTrayIcon, 1);
+    s.oneTrayIcon = 0;
+    EXPECT_TRUE(WriteSettings(chosen, s).contains("OneTrayIcon=0\r\n"));
+}
+
 TEST(SettingsFile, ReplacedWholeAndReadBack) {
     TestDir dir;
     const QString path = SettingsPath(dir.path());

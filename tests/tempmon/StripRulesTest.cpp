@@ -1,6 +1,7 @@
 #include "ColourScale.h"
 #include "HeatgaugeMenu.h"
 #include "StripGeometry.h"
+#include "TraySummary.h"
 
 #include <gtest/gtest.h>
 
@@ -29,6 +30,29 @@ TEST(StripSize, TwentySevenPixelsPerDiskAndNeverNarrowerThanOneCell) {
     EXPECT_EQ(strip::CellAt(26, 10, 3), -1);
     EXPECT_EQ(strip::CellAt(27, 10, 3), 1);
     EXPECT_EQ(strip::CellAt(60, 10, 2), -1);
+}
+
+// 64 disks are 1727 pixels in one row: on a 1366 pixel screen they wrap
+// into rows, every cell inside the strip and none on another.
+TEST(StripSize, ManyDisksWrapIntoRowsThatFitTheWorkArea) {
+    EXPECT_EQ(strip::Columns(64, 1920), 0);
+    EXPECT_EQ(strip::Columns(64, 1727), 0);
+    const int columns = strip::Columns(64, 1366);
+    EXPECT_EQ(columns, 50);
+    const WinSize size = strip::Size(64, columns);
+    EXPECT_EQ(size, (WinSize{1349, 49}));
+    EXPECT_EQ(strip::Cell(49, columns), (WinRect{1323, 0, 1349, 24}));
+    EXPECT_EQ(strip::Cell(50, columns), (WinRect{0, 25, 26, 49}));
+    const WinRect whole{0, 0, size.width, size.height};
+    for (int i = 0; i < 64; ++i) {
+        const WinRect c = strip::Cell(i, columns);
+        EXPECT_TRUE(whole.Contains(c)) << i;
+        EXPECT_EQ(strip::CellAt(c.left + 13, c.top + 12, 64, columns), i);
+    }
+    EXPECT_EQ(strip::CellAt(10, 24, 64, columns), -1) << "the white row between";
+    EXPECT_EQ(strip::CellAt(27 * 20, 30, 64, columns), -1) << "past the last cell";
+    EXPECT_EQ(strip::Columns(3, 40), 1);
+    EXPECT_EQ(strip::Size(3, 1), (WinSize{26, 74}));
 }
 
 TEST(StripSnap, WithinFourPixelsOfAnEdgeTheStripLiesOnIt) {
@@ -145,3 +169,22 @@ TEST(PopupMenu, TheTranslucencyItemAWndAlphaMarks) {
 }
 
 } // namespace
+
+// The single tray icon must not hide a failing disk behind a cooler one,
+// nor take an unknown temperature for the hottest.
+TEST(TraySummary, HottestKnownTemperatureWorstStateAndALinePerDisk) {
+    std::vector<DiskReading> readings(3);
+    readings[0] = {34, "A", "C: ", false, {}, vorn::DiskState::Good};
+    readings[1] = {kUnknownTemperature, "B", "", true, {}, vorn::DiskState::Failing};
+    readings[2] = {41, "C", "E: ", false, {}, vorn::DiskState::Caution};
+    const TraySummary summary = SummaryOf(readings);
+    EXPECT_EQ(summary.temperature, 41);
+    EXPECT_EQ(summary.state, vorn::DiskState::Failing);
+    EXPECT_EQ(summary.tip, QStringLiteral("34 ℃ 正常 A C:\n-- ℃ ✖ 異常 スタンバイ中 B\n"
+                                          "41 ℃ ▲ 注意 C E:"));
+
+    readings.resize(1);
+    readings[0].temperature = kUnknownTemperature;
+    EXPECT_EQ(SummaryOf(readings).temperature, kUnknownTemperature);
+    EXPECT_EQ(SummaryOf({}).tip, QStringLiteral("HeatgaugeMini"));
+}

@@ -191,12 +191,18 @@ TEST_F(CheckerBusNotice, TheButtonOfItsOwnNotificationAcceptsAndNothingElseDoes)
     SetCount(5, 8);
     SetCount(197, 2);
     m_window->Refresh();
-    ASSERT_EQ(Notes(), 2);
+    // Both changes of the pass in one notification: a second would replace
+    // the first.
+    ASSERT_EQ(Notes(), 1);
     const FakeNotifications::Note& first = m_service.notes[0];
     EXPECT_EQ(first.app, QStringLiteral("Drivewatch Vuda"));
     EXPECT_EQ(first.summary, QStringLiteral("ST2000DM008-2FR102 C: D:"));
-    EXPECT_EQ(first.body, QStringLiteral("再配置セクタ数 (5) が 0 から 8 に増えました"));
+    EXPECT_EQ(first.body, QStringLiteral("再配置セクタ数 (5) が 0 から 8 に増えました\n"
+                                         "不安定セクター数 (197) が 0 から 2 に増えました"));
     EXPECT_EQ(first.actions, (QStringList{"accept", "今の状態を基準にする"}));
+    SetCount(198, 1);
+    m_window->Refresh();
+    ASSERT_EQ(Notes(), 2);
 
     // A closed notification, an id not ours, another key: none accepts.
     QSignalSpy accepted(&m_window->Notice(), &CDesktopNotice::actionInvoked);

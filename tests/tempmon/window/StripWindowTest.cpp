@@ -8,9 +8,13 @@
 #include "../../support/SimMachineFiles.h"
 #include "../../support/TempDir.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPalette>
 #include <QToolTip>
 
 #include <gtest/gtest.h>
@@ -81,6 +85,54 @@ TEST(TrayIconPicture, TheTemperatureInWhiteOnItsColourInAGreyFrame) {
         }
         EXPECT_GT(white, 2);
     }
+}
+
+// Where there is no temperature the cell is one flat neutral grey with a
+// black "-", not a ball of some colour.
+TEST(StripPicture, NoTemperatureGivesAFlatNeutralBoxWithADash) {
+    const QImage picture = PaintStrip({{-1, {}, {}, false, {}}}, ColourScale{40, 0, 60});
+    const QColor box = At(picture, 3, 3);
+    EXPECT_TRUE(box.red() == box.green() && box.green() == box.blue());
+    EXPECT_EQ(At(picture, 22, 20), box);
+    EXPECT_EQ(At(picture, 5, 12), box);
+    int dark = 0;
+    for (int y = 6; y < 18; ++y) {
+        for (int x = 6; x < 20; ++x)
+            dark += At(picture, x, y).lightness() < box.lightness() - 60;
+    }
+    EXPECT_GT(dark, 2) << "the dash";
+}
+
+// At scale 2 the strip and the icons carry twice the pixels, drawn so and
+// not a picture of scale 1 enlarged: that would leave every 2 x 2 block one
+// colour.
+TEST(StripPicture, AtScaleTwoEveryPictureHasItsOwnDevicePixels) {
+    const ColourScale scale{40, 0, 60};
+    const QImage strip = PaintStrip({{34, {}, {}, false, {}}, {60, {}, {}, false, {}}}, scale, 2.0);
+    ASSERT_EQ(strip.size(), QSize(106, 48));
+    EXPECT_EQ(strip.devicePixelRatio(), 2.0);
+    EXPECT_EQ(At(strip, 0, 0), QColor(128, 128, 128));
+    EXPECT_EQ(At(strip, 1, 1), QColor(128, 128, 128));
+    EXPECT_NE(At(strip, 2, 24), QColor(128, 128, 128)) << "the frame is one window pixel";
+    EXPECT_EQ(At(strip, 52, 24), QColor(Qt::white));
+    EXPECT_EQ(At(strip, 53, 24), QColor(Qt::white));
+    int mixedBlocks = 0;
+    for (int y = 4; y < 44; y += 2) {
+        for (int x = 4; x < 48; x += 2) {
+            const QRgb c = strip.pixel(x, y);
+            mixedBlocks += strip.pixel(x + 1, y) != c || strip.pixel(x, y + 1) != c ||
+                           strip.pixel(x + 1, y + 1) != c;
+        }
+    }
+    EXPECT_GT(mixedBlocks, 40);
+
+    const QImage icon = PaintTrayIcon(60, scale, vorn::DiskState::Good, 2.0);
+    ASSERT_EQ(icon.size(), QSize(32, 32));
+    EXPECT_EQ(At(icon, 0, 0), QColor(98, 98, 98));
+    EXPECT_EQ(At(icon, 31, 31), QColor(98, 98, 98));
+    EXPECT_EQ(At(icon, 2, 2), QColor(255, 40, 40));
+    const QIcon both = TrayIcon(60, scale, vorn::DiskState::Good);
+    EXPECT_EQ(both.availableSizes().size(), 2);
 }
 
 class StripWindowTest : public ::testing::Test {
@@ -202,6 +254,176 @@ TEST_F(StripWindowTest, TheMenuIsMarkedFromTheSettingsAndItsItemsAct) {
     EXPECT_EQ(m_window->Tray().Count(), 0);
     for (const char* line : {"WndAlpha=50\r\n", "WndShow=0\r\n", "WndTop=1\r\n", "WndMouse=0\r\n"})
         EXPECT_TRUE(Ini().contains(line)) << line;
+}
+
+// The strip takes the focus from a click on its tray icon; then the arrow
+// keys walk its cells with a visible frame, and the menu key or Shift+F10
+// opens the menu under the focused cell.
+TEST_F(StripWindowTest, TheKeyboardWalksTheCellsAndOpensTheMenu) {
+    Start();
+    EXPECT_EQ(m_window->focusPolicy(), Qt::StrongFocus);
+    m_monitor.TrayClicked();
+    QApplication::setActiveWindow(m_window.get());
+    ASSERT_TRUE(m_window->hasFocus());
+    const auto press = [this](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QKeyEvent event(QEvent::KeyPress, key, modifiers);
+        QApplication::sendEvent(m_window.get(), &event);
+    };
+    press(Qt::Key_Right);
+    press(Qt::Key_Right);
+    press(Qt::Key_Left);
+    EXPECT_EQ(m_window->FocusCell(), 1);
+    press(Qt::Key_End);
+    press(Qt::Key_Right);
+    EXPECT_EQ(m_window->FocusCell(), 4);
+
+    // The focus frame: the dashes at the focused cell, none at the others.
+    const auto dashes = [](const QImage& image, int cell) {
+        int black = 0;
+        for (int x = 27 * cell + 3; x < 27 * cell + 23; ++x)
+            black += image.pixelColor(x, 2) == QColor(Qt::black);
+        return black;
+    };
+    press(Qt::Key_Home);
+    const QImage focused = m_window->grab().toImage();
+    EXPECT_GT(dashes(focused, 0), 4);
+    EXPECT_EQ(dashes(focused, 1), 0);
+
+    for (const auto& [key, modifiers] : {std::pair{int(Qt::Key_Menu), Qt::NoModifier},
+                                         std::pair{int(Qt::Key_F10), Qt::ShiftModifier}}) {
+        SCOPED_TRACE(key);
+        press(key, modifiers);
+        ASSERT_TRUE(m_window->Menu()->isVisible());
+        m_window->Menu()->hide();
+    }
+    press(Qt::Key_F10);
+    EXPECT_FALSE(m_window->Menu()->isVisible()) << "F10 alone is not the menu key";
+}
+
+// A screen reader sees the strip as a list of its cells, each named by its
+// disk and telling its temperature and state in words.
+TEST_F(StripWindowTest, AScreenReaderReadsEveryCellsDiskTemperatureAndState) {
+    Start();
+    QAccessibleInterface* strip = QAccessible::queryAccessibleInterface(m_window.get());
+    ASSERT_TRUE(strip);
+    EXPECT_EQ(strip->role(), QAccessible::List);
+    ASSERT_EQ(strip->childCount(), 5);
+    QAccessibleInterface* maxtor = strip->child(1);
+    ASSERT_TRUE(maxtor);
+    EXPECT_EQ(maxtor->role(), QAccessible::ListItem);
+    EXPECT_EQ(maxtor->text(QAccessible::Name), QStringLiteral("Maxtor 6Y080L0 E:"));
+    EXPECT_EQ(maxtor->text(QAccessible::Description), QStringLiteral("43 ℃ 正常"));
+    EXPECT_EQ(strip->indexOfChild(maxtor), 1);
+    EXPECT_TRUE(strip->child(2)->text(QAccessible::Description).endsWith(QStringLiteral("✖ 異常")));
+    EXPECT_EQ(strip->child(3)->text(QAccessible::Description), QStringLiteral("-- ℃ ? 不明"));
+    const QRect cell = strip->child(4)->rect();
+    EXPECT_EQ(cell.size(), QSize(26, 24));
+    EXPECT_EQ(strip->childAt(cell.center().x(), cell.center().y()), strip->child(4));
+}
+
+// The menu's choice of one tray icon for all disks: the hottest disk's
+// temperature, a tip with every disk, kept in the settings file.
+TEST_F(StripWindowTest, OneTrayIconForAllDisksIsAMenuChoiceKeptInTheFile) {
+    Start("[SysEnv]\r\nWndAlpha=80\r\n");
+    ASSERT_EQ(m_window->Tray().Count(), 5);
+    QAction* one = Item(QStringLiteral("トレイアイコンを1つにまとめる"));
+    ASSERT_TRUE(one);
+    EXPECT_FALSE(one->isChecked());
+    one->trigger();
+    ASSERT_EQ(m_window->Tray().Count(), 1);
+    const QStringList lines = m_window->Tray().At(0)->toolTip().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 5);
+    EXPECT_EQ(lines[1], QStringLiteral("43 ℃ 正常 Maxtor 6Y080L0 E:"));
+    EXPECT_TRUE(Ini().contains("OneTrayIcon=1\r\n"));
+    EXPECT_TRUE(Item(QStringLiteral("トレイアイコンを1つにまとめる"))->isChecked());
+    m_timer.Tick();
+    EXPECT_EQ(m_window->Tray().Count(), 1);
+
+    Item(QStringLiteral("トレイアイコンを1つにまとめる"))->trigger();
+    EXPECT_EQ(m_window->Tray().Count(), 5);
+    EXPECT_TRUE(Ini().contains("OneTrayIcon=0\r\n"));
+}
+
+// 64 disks on the offscreen screen (800 pixels wide): the strip wraps into
+// rows inside the work area, and every cell is painted, reachable by the
+// keyboard and read by a screen reader.
+TEST_F(StripWindowTest, SixtyFourDisksAllFitOnTheScreenInRows) {
+    const QString machine = m_dir.path(QStringLiteral("machine"));
+    const QString healthy = QStringLiteral(VORN_SOURCE_ROOT "/data/sample-machine/0-sata-healthy");
+    for (int n = 0; n < 64; ++n) {
+        const QString disk = machine + QStringLiteral("/%1-disk").arg(n, 2, 10, QLatin1Char('0'));
+        ASSERT_TRUE(simfiles::CopyMachine(healthy, disk));
+        QFile ini(disk + QStringLiteral("/disk.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::ReadWrite));
+        QByteArray text = ini.readAll();
+        text.replace("PHYSICALDRIVE0", "PHYSICALDRIVE" + QByteArray::number(n));
+        text.replace("\nIndex=0\n", "\nIndex=" + QByteArray::number(n) + "\n");
+        text.replace("\nSCSITargetId=0\n", "\nSCSITargetId=" + QByteArray::number(n) + "\n");
+        ini.resize(0);
+        ini.write(text);
+    }
+    ASSERT_TRUE(QFile::copy(QStringLiteral(VORN_SOURCE_ROOT "/data/sample-machine/machine.ini"),
+                            machine + QStringLiteral("/machine.ini")));
+    m_sim.install(machine);
+    Start();
+    ASSERT_EQ(m_window->CellCount(), 64);
+    const WinRect area = m_window->WorkArea();
+    const QRect strip = m_window->geometry();
+    EXPECT_TRUE(QRect(area.left, area.top, area.Width(), area.Height()).contains(strip))
+        << strip.x() << "," << strip.y() << " " << strip.width() << "x" << strip.height();
+    EXPECT_GT(strip.height(), 24);
+    EXPECT_EQ(m_window->Picture().size(), strip.size());
+    for (int i = 0; i < 64; ++i)
+        EXPECT_TRUE(m_window->rect().contains(m_window->CellRect(i))) << i;
+    const QRect last = m_window->CellRect(63);
+    EXPECT_NE(m_window->Picture().pixelColor(last.center()), QColor(Qt::white));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(m_window.get())->childCount(), 64);
+
+    m_monitor.TrayClicked();
+    QApplication::setActiveWindow(m_window.get());
+    QKeyEvent end(QEvent::KeyPress, Qt::Key_End, Qt::NoModifier);
+    QApplication::sendEvent(m_window.get(), &end);
+    QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+    QApplication::sendEvent(m_window.get(), &up);
+    EXPECT_EQ(m_window->FocusCell(), 63 - m_monitor.Columns());
+}
+
+// The strip's menu in a dark palette keeps its text readable (the strip
+// paints its own colours on its own white). With VORN_STRIP_IMAGES naming a
+// folder, the strip at scale 2 and the dark menu are kept there (how
+// docs/images is made).
+TEST_F(StripWindowTest, TheMenuReadsInADarkPaletteAndTheStripIsSharpAtScaleTwo) {
+    Start();
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(45, 45, 45));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::Button, QColor(50, 50, 50));
+    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    QMenu* menu = m_window->Menu();
+    menu->setPalette(dark);
+    menu->ensurePolished();
+    const QImage shown = menu->grab().toImage();
+    int light = 0;
+    int darkPixels = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            const int l = shown.pixelColor(x, y).lightness();
+            light += l > 170;
+            darkPixels += l < 70;
+        }
+    }
+    EXPECT_GT(darkPixels, shown.width() * shown.height() / 2) << "a dark menu";
+    EXPECT_GT(light, 50) << "with light text on it";
+
+    const QImage sharp = PaintStrip(m_window->Readings(), m_monitor.Settings().Scale(), 2.0);
+    EXPECT_EQ(sharp.size(), m_window->size() * 2);
+    const QString folder = qEnvironmentVariable("VORN_STRIP_IMAGES");
+    if (!folder.isEmpty()) {
+        EXPECT_TRUE(sharp.save(folder + QStringLiteral("/heatgauge-strip-scale2.png")));
+        EXPECT_TRUE(shown.save(folder + QStringLiteral("/heatgauge-menu-dark.png")));
+    }
 }
 
 } // namespace

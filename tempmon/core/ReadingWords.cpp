@@ -1,0 +1,17 @@
+#include "ReadingWords.h"
+
+QString ReadingName(const DiskReading& reading) {
+    return (reading.model + QLatin1Char(' ') + reading.driveLetters).trimmed();
+}
+
+QString ReadingDescription(const DiskReading& reading) {
+    const QString degrees = reading.temperature == kUnknownTemperature
+                                ? QStringLiteral("--")
+                                : QString::number(reading.temperature);
+    const QString mark = vorn::DiskStateMark(reading.state);
+    QString text = degrees + QStringLiteral(" ℃ ") + (mark.isEmpty() ? QString() : mark + ' ') +
+                   vorn::DiskStateWord(reading.state);
+    if (reading.sleeping)
+        text += QStringLiteral(" スタンバイ中");
+    return text;
+}
