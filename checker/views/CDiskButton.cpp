@@ -175,13 +175,15 @@ void CDiskButton::paintEvent(QPaintEvent*) {
     if (m_selected)
         painter.fillRect(QRect(square.left(), 0, kSquare, 3), palette().highlight());
     if (hasFocus()) {
-        // A style's dotted frame can vanish on the temperature colours; black
-        // dashes over a white ring cannot.
+        // A style's dotted frame can vanish on the temperature colours and
+        // the toolbar; black dashes over a white ring cannot.
         painter.setBrush(Qt::NoBrush);
+        // Around the square, not over its figure.
+        const QRect ring = rect().adjusted(0, 0, -1, -1);
         painter.setPen(QPen(Qt::white, 1));
-        painter.drawRect(square.adjusted(3, 3, -4, -4));
+        painter.drawRect(ring);
         painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
-        painter.drawRect(square.adjusted(3, 3, -4, -4));
+        painter.drawRect(ring);
     }
 }
 

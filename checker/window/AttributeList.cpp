@@ -96,13 +96,11 @@ void CAttributeRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
     QColor pen =
         selected ? option.palette.highlightedText().color() : option.palette.text().color();
     QFont font = option.font;
-    QString shown = text;
+    const QString shown = CellText(index);
     if (below) {
         if (!selected)
             pen = look.colour;
         font.setBold(true);
-        if (index.column() == kColumnId)
-            shown = look.mark + text;
     }
     painter->setPen(pen);
     painter->setFont(font);
@@ -119,6 +117,16 @@ void CAttributeRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
         painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
     }
     painter->restore();
+}
+
+QString CAttributeRowDelegate::CellText(const QModelIndex& index) {
+    const QString text = index.data(Qt::DisplayRole).toString();
+    // The name's column has the room for the mark; the ID's two digits
+    // would be cut to "…" with it.
+    if (index.column() == kColumnName &&
+        index.data(CAttributeListModel::BelowThresholdRole).toBool())
+        return DiskStateMark(DiskState::Failing) + QLatin1Char(' ') + text;
+    return text;
 }
 
 CAttributeListView::CAttributeListView(QWidget* parent)
@@ -151,10 +159,6 @@ CAttributeListView::CAttributeListView(QWidget* parent)
 void CAttributeListView::SetEmptyText(const QString& text) {
     m_emptyText = text;
     setAccessibleDescription(m_model->rowCount() == 0 ? text : QString());
-    connect(
-        m_model, &QAbstractItemModel::modelReset, this,
-        [this] { setAccessibleDescription(m_model->rowCount() == 0 ? m_emptyText : QString()); },
-        Qt::UniqueConnection);
     viewport()->update();
 }
 

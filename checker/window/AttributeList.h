@@ -41,6 +41,10 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
+
+    // What a cell reads on screen: its text, and for a row at or below its
+    // threshold the failing mark before the attribute's name.
+    static QString CellText(const QModelIndex& index);
 };
 
 class CAttributeListView : public QTableView {

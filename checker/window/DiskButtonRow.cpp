@@ -56,6 +56,9 @@ CDiskButtonRow::CDiskButtonRow(QWidget* parent)
 
 void CDiskButtonRow::Add(CDiskButton* button) {
     m_layout->addWidget(button);
+    // A layout shows a new child of a visible row only on the next event
+    // round; the scan's end must not leave the squares blank until then.
+    button->show();
     button->installEventFilter(this);
     // Until a disk is shown every button is a stop; then only that one.
     button->setFocusPolicy(m_current < 0 ? Qt::StrongFocus : Qt::ClickFocus);

@@ -7,6 +7,7 @@
 #include "CExToolBar24.h"
 #include "CheckerWindow.h"
 #include "DiskButtonRow.h"
+#include "DiskStateLook.h"
 #include "ElidingLabel.h"
 #include "WindowPlacement.h"
 
@@ -386,6 +387,9 @@ TEST_F(CheckerWindowReachTest, EveryPanelTextAndListHeadingIsReadableInADarkPale
         }
     }
     EXPECT_GE(labels, 24);
+    // The disk squares keep their own colours on the dark toolbar.
+    EXPECT_TRUE(
+        Shows(shot, onShot(window.DiskButton(2)), vorn::BadgeColour(vorn::DiskState::Failing)));
 
     QHeaderView* header = window.List()->horizontalHeader();
     const QImage heading = header->grab().toImage();
