@@ -20,7 +20,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QToolBar>
-#include <QToolButton>
 #include <QUrl>
 
 // The icon and logo are compiled into this static library; a program that
@@ -39,9 +38,8 @@ namespace {
 
 const QString kQuitQuestion = QStringLiteral("「Drivewatch Vuda」を終了します。よろしいですか？");
 const QString kNoManual = QStringLiteral("ヘルプファイルがありません");
-const QString kNoViewer = QStringLiteral(
-    "ヘルプファイルを開くプログラムがありません。ウェブブラウザーをインストールしてくだ"
-    "さい。\n%1");
+const QString kNoViewer = QStringLiteral("ヘルプファイルを開くプログラムがありません。"
+                                         "ウェブブラウザーをインストールしてください。\n%1");
 const QString kNoDisk = QStringLiteral("ディスクが見つかりませんでした");
 const QString kSmartOff = QStringLiteral("S.M.A.R.T. が無効のため、属性はありません");
 const QString kNoAttributes = QStringLiteral("このディスクは S.M.A.R.T. の属性を返しませんでした");
@@ -158,17 +156,19 @@ void CCheckerDlg::BuildToolBar() {
         if (QWidget* button = toolBar->widgetForAction(action); button && !action->isSeparator())
             button->setFocusPolicy(Qt::TabFocus);
     }
-    m_commandsWidth = toolBar->sizeHint().width();
     m_diskRow = new CDiskButtonRow(this);
 }
 
 void CCheckerDlg::FitToolBar() {
     // The toolbar spans the top up to the logo; the disks take the room
     // between its commands and the logo, and scroll when it is too small.
+    // The toolbar holds the commands only, so its hint is their width, also
+    // with a command added later.
     const int logo = m_logo ? m_logo->x() : m_units.X(326);
+    const int commands = m_toolBar->sizeHint().width();
     const int height = m_toolBar->sizeHint().height();
-    m_toolBar->setGeometry(0, 0, std::max(m_commandsWidth, logo), height);
-    m_diskRow->setGeometry(m_commandsWidth, 0, std::max(0, logo - m_commandsWidth), height);
+    m_toolBar->setGeometry(0, 0, std::max(commands, logo), height);
+    m_diskRow->setGeometry(commands, 0, std::max(0, logo - commands), height);
     m_diskRow->raise();
 }
 

@@ -148,7 +148,6 @@ private:
     QAction* m_refresh = nullptr;
     QAction* m_save = nullptr;
     CDiskButtonRow* m_diskRow = nullptr;
-    int m_commandsWidth = 0; // the toolbar's own buttons; the disks follow
     std::unique_ptr<CInfoPanel> m_panel;
     CAttributeListView* m_list = nullptr;
     QPushButton* m_close = nullptr;

@@ -208,7 +208,11 @@ TEST(Indicators, AccessibleNamesAndPress) {
     QAccessibleInterface* square = QAccessible::queryAccessibleInterface(&button);
     ASSERT_TRUE(square && square->actionInterface());
     EXPECT_EQ(square->role(), QAccessible::Button);
-    EXPECT_EQ(square->text(QAccessible::Name), QStringLiteral("TESTDISK 500\nC: "));
+    // The tip's model first, then what the square shows: no reading, and
+    // the state it was given.
+    EXPECT_EQ(square->text(QAccessible::Name), QStringLiteral("TESTDISK 500 温度不明 正常\nC: "));
+    button.SetState(vorn::DiskState::Caution);
+    EXPECT_EQ(square->text(QAccessible::Name), QStringLiteral("TESTDISK 500 温度不明 注意\nC: "));
     square->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(presses, 1);
 
