@@ -100,7 +100,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The drive database comes with the system's S.M.A.R.T. tools; without it the
 # built-in table serves, so it is recommended, not required.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS smartmontools)
+# Qt's own texts (the Yes and No of a question, the folder picker) in the
+# interface's Japanese; without them they stay English.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "smartmontools, qt6-translations-l10n")
 # The history's SQLite driver is a Qt plugin, loaded at run time, which no
 # library dependency names.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")

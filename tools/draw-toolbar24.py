@@ -10,6 +10,10 @@ toolbar's light grey by how much is uncovered; a pixel less than half covered
 stays pure magenta, so the key colour never bleeds into an edge.
 
     python3 tools/draw-toolbar24.py data/toolbar/Toolbar24.bmp
+    python3 tools/draw-toolbar24.py data/toolbar/Toolbar24@2x.bmp 2
+
+The second form draws the same shapes at twice the pixels for screens with a
+device pixel ratio of 2, so the pictures stay sharp instead of enlarged.
 """
 
 import math
@@ -159,16 +163,16 @@ def support():
     return layers
 
 
-def render(layers):
+def render(layers, scale=1):
     pixels = []
-    for py in range(SIZE):
+    for py in range(SIZE * scale):
         row = []
-        for px in range(SIZE):
+        for px in range(SIZE * scale):
             covered = []
             for sy in range(SAMPLES):
                 for sx in range(SAMPLES):
-                    x = px + (sx + 0.5) / SAMPLES
-                    y = py + (sy + 0.5) / SAMPLES
+                    x = (px + (sx + 0.5) / SAMPLES) / scale
+                    y = (py + (sy + 0.5) / SAMPLES) / scale
                     colour = None
                     for shape, paint in layers:
                         if shape(x, y) <= 0:
@@ -190,7 +194,8 @@ def render(layers):
 
 
 def write_bmp(path, images):
-    width, height = SIZE * len(images), SIZE
+    size = len(images[0])
+    width, height = size * len(images), size
     stride = (width * 3 + 3) & ~3
     data = bytearray()
     for y in reversed(range(height)):  # BMP rows run bottom-up
@@ -208,7 +213,8 @@ def write_bmp(path, images):
 
 def main():
     path = sys.argv[1] if len(sys.argv) > 1 else 'data/toolbar/Toolbar24.bmp'
-    write_bmp(path, [render(f()) for f in (refresh, save, about, manual, support)])
+    scale = int(sys.argv[2]) if len(sys.argv) > 2 else 1
+    write_bmp(path, [render(f(), scale) for f in (refresh, save, about, manual, support)])
 
 
 if __name__ == '__main__':

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of DrivewatchMini on the simulated machine under
-# a virtual display: the main window, the tray menu and the detail dialog;
-# and the strip at scale 2 with its menu in a dark palette.
+# a virtual display: the main window, the failing disk chosen by keyboard, the
+# tray menu, the detail dialog and the window at a scale of 2; the dark
+# palette comes from the offscreen test that checks it; and the strip at
+# scale 2 with its menu in a dark palette.
 # Usage: tools/window-screenshots.sh [build dir]   (writes docs/images/)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -20,13 +22,25 @@ export XDG_RUNTIME_DIR="$work/runtime"
 
 trayer --edge top --align right --widthtype request --height 28 --transparent false &
 sleep 0.5
-(cd "$work" && VORN_SIM="$root/data/sample-machine" "$bin/DrivewatchMini" 2>/dev/null) &
+cd "$work"
+VORN_SIM="$root/data/sample-machine" "$bin/DrivewatchMini" 2>/dev/null &
+program=$!
+cd - >/dev/null
 for _ in $(seq 50); do
     main=$(xdotool search --name '^Drivewatch Vuda$' 2>/dev/null | head -1) && [ -n "$main" ] && break
     sleep 0.2
 done
 sleep 1.5
 import -window "$main" "$out/drivewatchmini-main.png"
+
+# By keyboard alone: Tab past the four commands to the shown disk, Right
+# twice to the failing one, Enter to show it.
+xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus "$main"
+xdotool key --delay 120 Tab Tab Tab Tab Right Right Return
+sleep 0.8
+import -window "$main" "$out/drivewatchmini-failing.png"
+xdotool key --delay 120 Home Return
+sleep 0.5
 
 # The tray icon sits in trayer's strip at the top right; its menu opens
 # below it.
@@ -46,7 +60,31 @@ for _ in $(seq 25); do
 done
 sleep 0.5
 import -window "$detail" "$out/drivewatchmini-detail.png"
-echo "wrote $out/drivewatchmini-{main,tray,detail}.png"
+xdotool key Escape
+sleep 0.3
+# One copy at a time: a second would only bring the first forward.
+kill "$program" 2>/dev/null || true
+wait "$program" 2>/dev/null || true
+
+# The same window at a scale of 2 on a 1366 by 768 screen: it must stand
+# wholly on the screen, title bar included, with sharp pictures.
+if [ "${INSIDE_XVFB_2X:-}" != 1 ]; then
+    INSIDE_XVFB_2X=1 xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
+        cd "$0"; QT_SCALE_FACTOR=2 VORN_SIM="$1" "$2" 2>/dev/null &
+        program=$!
+        for _ in $(seq 50); do
+            w=$(xdotool search --name "^Drivewatch Vuda$" 2>/dev/null | head -1) && [ -n "$w" ] && break
+            sleep 0.2
+        done
+        sleep 2
+        import -window root "$3"
+        kill "$program" || true' "$work" "$root/data/sample-machine" "$bin/DrivewatchMini" "$out/drivewatchmini-scale2.png"
+fi
+
+# The dark palette, as the offscreen test renders and checks it.
+VORN_SHOT_DIR="$out" QT_QPA_PLATFORM=offscreen "$bin/DrivewatchWindowTests" \
+    --gtest_filter='*ReadableInADarkPalette' >/dev/null
+echo "wrote $out/drivewatchmini-{main,failing,tray,detail,scale2,dark}.png"
 
 # The strip as a screen at scale 2 shows it, and its menu in a dark palette.
 VORN_STRIP_IMAGES="$out" QT_QPA_PLATFORM=offscreen "$bin/HeatgaugeWindowTests" \

@@ -189,8 +189,8 @@ void CCheckerMonitor::SaveReports() {
     if (folder.isEmpty())
         return;
     WhenIdle(Answer::SaveReports, [this, folder] {
-        for (const CDisk* disk : m_session.Disks())
-            WriteDiskReports(disk, folder, m_env.startDir);
+        const ReportSaving saving = SaveDiskReports(m_session.Disks(), folder, m_env.startDir);
+        m_view->Inform(ReportSavingMessage(saving, folder));
     });
 }
 

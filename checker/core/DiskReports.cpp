@@ -78,6 +78,34 @@ int WriteDiskReports(const CHdd* disk, const QString& folder, const QString& sta
     return written;
 }
 
+void AddDiskReports(ReportSaving& saving, const CHdd* disk, const QString& folder,
+                    const QString& startDir) {
+    if (!disk)
+        return;
+    for (ReportKind kind : ReportKindsOf(*disk)) {
+        QString error;
+        if (WriteDiskReport(disk, kind, folder, startDir, &error))
+            ++saving.written;
+        else if (!error.isEmpty() && !saving.failures.contains(error))
+            saving.failures << error;
+    }
+}
+
+QString ReportSavingMessage(const ReportSaving& saving, const QString& folder) {
+    // A long list of one cause would push the buttons off the screen.
+    constexpr int kListed = 8;
+    if (saving.failures.isEmpty())
+        return QStringLiteral("ディスク情報を保存しました。\n%1").arg(folder);
+    QStringList lines = saving.failures.mid(0, kListed);
+    if (saving.failures.size() > kListed)
+        lines << QStringLiteral("ほか %1 件").arg(saving.failures.size() - kListed);
+    QString message = QStringLiteral("ディスク情報を保存できませんでした。\n") + lines.join(u'\n');
+    if (saving.written > 0)
+        message +=
+            QStringLiteral("\n\n%1 個のファイルは保存しました：%2").arg(saving.written).arg(folder);
+    return message;
+}
+
 int WriteDiskReports(const CHdd* disk, const QString& folder) {
     return WriteDiskReports(disk, folder, Cm_CurrentDirectory());
 }

@@ -5,6 +5,7 @@
 #include "WinTypes.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -38,5 +39,29 @@ int WriteDiskReports(const CHdd* disk, const QString& folder, const QString& sta
 
 // The same with the templates below the process's current directory.
 int WriteDiskReports(const CHdd* disk, const QString& folder);
+
+// What saving the reports of every disk came to: how many files were
+// written and, once each, "<file>: <reason>" for what failed (a template
+// missing fails the same way for every disk and is said once).
+struct ReportSaving {
+    int written = 0;
+    QStringList failures;
+};
+
+// Adds one disk's reports to what a save came to.
+void AddDiskReports(ReportSaving& saving, const CHdd* disk, const QString& folder,
+                    const QString& startDir);
+
+template <typename Disks>
+ReportSaving SaveDiskReports(const Disks& disks, const QString& folder, const QString& startDir) {
+    ReportSaving saving;
+    for (const CHdd* disk : disks)
+        AddDiskReports(saving, disk, folder, startDir);
+    return saving;
+}
+
+// The one message the user gets after saving: where the reports went, or
+// which files failed and why.
+QString ReportSavingMessage(const ReportSaving& saving, const QString& folder);
 
 } // namespace vorn::checker

@@ -123,7 +123,10 @@ void appendValues(QByteArray& out, const TemplateLine& line, ImageCursor& cursor
             break;
         }
         case TemplateFieldType::Char:
-            out.append(static_cast<char>(v)); // a zero byte stays a zero byte
+            // Identity strings are meant to be printable ASCII; a disk that
+            // pads with zeros or sends garbage must not make the report a
+            // binary file that tools and editors refuse as text.
+            out.append(v >= 0x20 && v < 0x7F ? static_cast<char>(v) : '.');
             break;
         case TemplateFieldType::Byte:
             written = std::snprintf(text, sizeof text, "%02x", static_cast<unsigned>(v));

@@ -5,7 +5,9 @@
 #include "IndicatorPainting.h"
 #include "IndicatorValues.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -34,6 +36,58 @@ int GuiFontPixelHeight(const QFont& font, const QWidget& widget) {
 CDiskButton::CDiskButton(std::optional<DiskButtonValues> values, const QIcon& icon, QWidget* parent)
     : QWidget(parent), m_hIcon(icon), m_values(values) {
     InstallIndicatorAccessibility();
+    // A toolbar gives its own buttons no focus; a disk must still be
+    // chosen without a mouse.
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void CDiskButton::SetSelected(bool selected) {
+    if (m_selected == selected)
+        return;
+    m_selected = selected;
+    update();
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
+}
+
+QString CDiskButton::AccessibleName() const {
+    QStringList lines = toolTip().split(QLatin1Char('\n'));
+    const QString model = lines.isEmpty() ? QString() : lines.takeFirst();
+    const auto degrees =
+        m_values ? TemperatureColour(m_values->temperature, kDiskButtonSlope) : std::nullopt;
+    const QString temperature =
+        degrees ? QStringLiteral("%1℃").arg(m_values->temperature) : QStringLiteral("温度不明");
+    // The tip's own state line would say the word twice.
+    lines.removeAll(DiskStateTipLine(m_state));
+    QStringList name{model + QLatin1Char(' ') + temperature + QLatin1Char(' ') +
+                     DiskStateWord(m_state)};
+    name += lines;
+    return name.join(QLatin1Char('\n'));
+}
+
+void CDiskButton::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        event->accept();
+        Press();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void CDiskButton::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void CDiskButton::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void CDiskButton::SetValues(std::optional<DiskButtonValues> values) {
@@ -116,6 +170,20 @@ void CDiskButton::paintEvent(QPaintEvent*) {
         constexpr int kBadge = 13;
         PaintStateBadge(painter, QRect(square.right() + 1 - kBadge, square.top(), kBadge, kBadge),
                         m_state);
+    }
+
+    if (m_selected)
+        painter.fillRect(QRect(square.left(), 0, kSquare, 3), palette().highlight());
+    if (hasFocus()) {
+        // A style's dotted frame can vanish on the temperature colours and
+        // the toolbar; black dashes over a white ring cannot.
+        painter.setBrush(Qt::NoBrush);
+        // Around the square, not over its figure.
+        const QRect ring = rect().adjusted(0, 0, -1, -1);
+        painter.setPen(QPen(Qt::white, 1));
+        painter.drawRect(ring);
+        painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        painter.drawRect(ring);
     }
 }
 

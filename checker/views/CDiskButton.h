@@ -35,6 +35,15 @@ public:
     DiskState State() const { return m_state; }
     void SetState(DiskState state);
 
+    // The disk the window shows: marked with a bar in the palette's
+    // highlight above the square, and checked for a screen reader.
+    bool IsSelected() const { return m_selected; }
+    void SetSelected(bool selected);
+
+    // What a screen reader hears: the model, the temperature and the state
+    // word, then the rest of the tip (drive names, why it warns).
+    QString AccessibleName() const;
+
     QSize sizeHint() const override;
 
     // What a press does: emits clicked().
@@ -46,11 +55,15 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     QIcon m_hIcon;
     std::optional<DiskButtonValues> m_values;
     DiskState m_state = DiskState::Good;
+    bool m_selected = false;
 };
 
 } // namespace vorn::checker

@@ -128,14 +128,53 @@ BOOL CExToolBar24::LoadButtonImages(const QString& path, COLORREF mask) {
         m_bmpNormal.ApplyFilters(Chain(normal, mask));
     m_normalImages = CutImageList(m_bmpNormal.Image(), mask);
 
+    LoadHiDpiImages(HiDpiPath(path), mask);
     for (const auto& entry : m_commands)
         SetCommandIcon(entry.second, FindCheckerCommand(entry.first)->image);
     return TRUE;
 }
 
+QString CExToolBar24::HiDpiPath(const QString& path) {
+    const int dot = path.lastIndexOf(QLatin1Char('.'));
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    if (dot <= slash)
+        return path + QStringLiteral("@2x");
+    return path.left(dot) + QStringLiteral("@2x") + path.mid(dot);
+}
+
+void CExToolBar24::LoadHiDpiImages(const QString& path, COLORREF mask) {
+    m_hiDpiImages.clear();
+    // A twin of another size would cut pictures out of their places.
+    const QImage hot(path);
+    if (hot.isNull() || hot.size() != m_bmpHot.size() * 2)
+        return;
+    const QSize size = m_imageSize * 2;
+    m_hiDpiImages[QIcon::Active] = CutImageList(hot, mask, size, 2);
+    CFilterBitmap normal;
+    if (normal.LoadBitmap(path))
+        normal.ApplyFilters(Chain(NormalChain(), mask));
+    m_hiDpiImages[QIcon::Normal] = CutImageList(normal.Image(), mask, size, 2);
+    CFilterBitmap disabled;
+    if (disabled.LoadBitmap(path))
+        disabled.ApplyFilters(Chain(DisabledChain(), mask));
+    m_hiDpiImages[QIcon::Disabled] = CutImageList(disabled.Image(), mask, size, 2);
+}
+
+QPixmap CExToolBar24::HiDpiImage(QIcon::Mode mode, int index) const {
+    const auto list = m_hiDpiImages.find(mode == QIcon::Selected ? QIcon::Normal : mode);
+    if (list == m_hiDpiImages.end() || index < 0 || index >= int(list->second.size()))
+        return QPixmap();
+    return list->second[std::size_t(index)];
+}
+
 std::vector<QPixmap> CExToolBar24::CutImageList(const QImage& bitmap, COLORREF mask) const {
+    return CutImageList(bitmap, mask, m_imageSize, 1);
+}
+
+std::vector<QPixmap> CExToolBar24::CutImageList(const QImage& bitmap, COLORREF mask, QSize size,
+                                                qreal ratio) const {
     std::vector<QPixmap> images;
-    if (bitmap.isNull() || m_imageSize.isEmpty())
+    if (bitmap.isNull() || size.isEmpty())
         return images;
     QImage masked = bitmap.convertToFormat(QImage::Format_ARGB32);
     const QRgb key = qRgb(static_cast<int>(mask & 0xFF), static_cast<int>((mask >> 8) & 0xFF),
@@ -147,8 +186,11 @@ std::vector<QPixmap> CExToolBar24::CutImageList(const QImage& bitmap, COLORREF m
                 line[x] = 0;
         }
     }
-    for (int x = 0; x + m_imageSize.width() <= masked.width(); x += m_imageSize.width())
-        images.push_back(QPixmap::fromImage(masked.copy(QRect(QPoint(x, 0), m_imageSize))));
+    for (int x = 0; x + size.width() <= masked.width(); x += size.width()) {
+        QPixmap picture = QPixmap::fromImage(masked.copy(QRect(QPoint(x, 0), size)));
+        picture.setDevicePixelRatio(ratio);
+        images.push_back(picture);
+    }
     return images;
 }
 
@@ -168,6 +210,9 @@ void CExToolBar24::SetCommandIcon(QAction* command, int image) const {
         const QPixmap picture = Image(mode, image);
         if (!picture.isNull())
             icon.addPixmap(picture, mode);
+        const QPixmap sharp = HiDpiImage(mode, image);
+        if (!sharp.isNull())
+            icon.addPixmap(sharp, mode);
     }
     command->setIcon(icon);
 }

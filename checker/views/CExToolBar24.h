@@ -57,6 +57,12 @@ public:
 
     // The picture bitmap compiled into the program.
     static QString DefaultBitmap();
+    // Its twice-as-large twin beside it ("name@2x.bmp"), used on screens
+    // with a device pixel ratio above 1; the same picture index.
+    static QString HiDpiPath(const QString& path);
+    // The picture of index and mode at twice the pixels, with a device pixel
+    // ratio of 2; null when there is no such twin.
+    QPixmap HiDpiImage(QIcon::Mode mode, int index) const;
 
 protected:
     void actionEvent(QActionEvent* event) override;
@@ -66,6 +72,9 @@ private:
     void SizeButton(QAction* action) const;
     void SetCommandIcon(QAction* action, int image) const;
     std::vector<QPixmap> CutImageList(const QImage& bitmap, COLORREF mask) const;
+    std::vector<QPixmap> CutImageList(const QImage& bitmap, COLORREF mask, QSize size,
+                                      qreal ratio) const;
+    void LoadHiDpiImages(const QString& path, COLORREF mask);
     // Whether the separator widget gets its etched line: narrow ones only,
     // and not one that sits at the very start.
     static bool PaintsEtchedLine(const QWidget* separator);
@@ -79,6 +88,8 @@ private:
     std::vector<QPixmap> m_disabledImages;
     std::vector<QPixmap> m_normalImages;
     std::map<int, QAction*> m_commands;
+    // Normal, Active and Disabled at twice the pixels, where a twin exists.
+    std::map<QIcon::Mode, std::vector<QPixmap>> m_hiDpiImages;
 };
 
 } // namespace vorn::checker

@@ -25,19 +25,26 @@ void CTempStatic::paintEvent(QPaintEvent*) {
     const auto degrees =
         static_cast<int>(vorn::readLeadingNumber(m_strText, INT_MIN, INT_MAX).saturated);
     QString text = m_strText;
-    QColor fill(0, 0, 0);
+    QColor fill;
+    QColor pen(Qt::white);
     const auto colour = TemperatureColour(degrees, kTempBoxSlope);
-    if (colour && m_strText != QStringLiteral("-"))
+    if (colour && m_strText != QStringLiteral("-")) {
         fill = QColor(colour->red, colour->green, colour->blue);
-    else
-        text.clear();
+    } else {
+        // No reading is no colour of the scale: a black box looked like a
+        // cold or dead disk. The palette's neutral face with a dash says
+        // "nothing known" in a light and a dark theme alike.
+        fill = palette().color(QPalette::Button);
+        pen = palette().color(QPalette::ButtonText);
+        text = QStringLiteral("-");
+    }
 
     QFont font = QApplication::font();
     font.setPointSize(24);
     QPainter painter(this);
     painter.fillRect(rect(), fill);
     painter.setFont(font);
-    painter.setPen(Qt::white);
+    painter.setPen(pen);
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextSingleLine, text);
 }
 

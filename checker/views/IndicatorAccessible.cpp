@@ -17,8 +17,15 @@ public:
 
     QString text(QAccessible::Text t) const override {
         if (t == QAccessible::Name)
-            return widget()->toolTip();
+            return static_cast<CDiskButton*>(widget())->AccessibleName();
         return QAccessibleWidget::text(t);
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.checkable = true;
+        s.checked = static_cast<CDiskButton*>(widget())->IsSelected();
+        return s;
     }
 
     QStringList actionNames() const override {

@@ -4,6 +4,7 @@
 #include "DiskStateLook.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPainter>
 
 namespace vorn::checker {
@@ -95,20 +96,37 @@ void CAttributeRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
     QColor pen =
         selected ? option.palette.highlightedText().color() : option.palette.text().color();
     QFont font = option.font;
-    QString shown = text;
+    const QString shown = CellText(index);
     if (below) {
         if (!selected)
             pen = look.colour;
         font.setBold(true);
-        if (index.column() == kColumnId)
-            shown = look.mark + text;
     }
     painter->setPen(pen);
     painter->setFont(font);
     const int alignment = index.data(Qt::TextAlignmentRole).toInt();
     painter->drawText(cell, alignment | Qt::TextSingleLine,
                       QFontMetrics(font).elidedText(shown, Qt::ElideRight, cell.width()));
+    // The keyboard's row is framed, selected or not, so Tab shows where it
+    // landed.
+    if (option.state & QStyle::State_HasFocus) {
+        painter->setPen(QPen(selected ? option.palette.highlightedText().color()
+                                      : option.palette.text().color(),
+                             1, Qt::DotLine));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+    }
     painter->restore();
+}
+
+QString CAttributeRowDelegate::CellText(const QModelIndex& index) {
+    const QString text = index.data(Qt::DisplayRole).toString();
+    // The name's column has the room for the mark; the ID's two digits
+    // would be cut to "…" with it.
+    if (index.column() == kColumnName &&
+        index.data(CAttributeListModel::BelowThresholdRole).toBool())
+        return DiskStateMark(DiskState::Failing) + QLatin1Char(' ') + text;
+    return text;
 }
 
 CAttributeListView::CAttributeListView(QWidget* parent)
@@ -128,8 +146,67 @@ CAttributeListView::CAttributeListView(QWidget* parent)
         horizontalHeader()->setSectionResizeMode(column, QHeaderView::Interactive);
         setColumnWidth(column, AttributeColumns()[column].width);
     }
+    // Tab leaves the list for the next control instead of walking cells.
+    setTabKeyNavigation(false);
     connect(this, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { emit rowActivated(index.row()); });
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        setAccessibleDescription(m_model->rowCount() == 0 ? m_emptyText : QString());
+        viewport()->update();
+    });
+}
+
+void CAttributeListView::SetEmptyText(const QString& text) {
+    m_emptyText = text;
+    setAccessibleDescription(m_model->rowCount() == 0 ? text : QString());
+    viewport()->update();
+}
+
+void CAttributeListView::keyPressEvent(QKeyEvent* event) {
+    // "*" is the window's key for a new measurement, not a search.
+    if (event->key() == Qt::Key_Asterisk) {
+        event->ignore();
+        return;
+    }
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        currentIndex().isValid()) {
+        event->accept();
+        emit rowActivated(currentIndex().row());
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void CAttributeListView::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    // Arriving by Tab, the first row is the one Enter opens.
+    if (!currentIndex().isValid() && m_model->rowCount() > 0)
+        setCurrentIndex(m_model->index(0, 0));
+}
+
+void CAttributeListView::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    FitRawColumn();
+}
+
+void CAttributeListView::FitRawColumn() {
+    int others = 0;
+    for (int column = 0; column < kAttributeColumnCount; ++column) {
+        if (column != kColumnRaw)
+            others += columnWidth(column);
+    }
+    setColumnWidth(kColumnRaw,
+                   std::max(AttributeColumns()[kColumnRaw].width, viewport()->width() - others));
+}
+
+void CAttributeListView::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    if (m_model->rowCount() > 0 || m_emptyText.isEmpty())
+        return;
+    QPainter painter(viewport());
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(viewport()->rect().adjusted(8, 8, -8, -8),
+                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, m_emptyText);
 }
 
 } // namespace vorn::checker

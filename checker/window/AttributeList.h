@@ -41,6 +41,10 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
+
+    // What a cell reads on screen: its text, and for a row at or below its
+    // threshold the failing mark before the attribute's name.
+    static QString CellText(const QModelIndex& index);
 };
 
 class CAttributeListView : public QTableView {
@@ -51,12 +55,29 @@ public:
 
     CAttributeListModel* Model() const { return m_model; }
 
+    // Why the list is empty, painted where the rows would be; the list's
+    // accessible description carries it too.
+    void SetEmptyText(const QString& text);
+    const QString& EmptyText() const { return m_emptyText; }
+
 signals:
-    // A double click on a row (never on the empty space below the rows).
+    // A double click on a row (never on the empty space below the rows),
+    // or Enter on the current one.
     void rowActivated(int row);
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
 private:
+    // The raw value takes whatever room the window gives beyond the
+    // columns' own widths: it is the one that holds long NVMe counts.
+    void FitRawColumn();
+
     CAttributeListModel* m_model;
+    QString m_emptyText;
 };
 
 } // namespace vorn::checker

@@ -7,6 +7,8 @@
 #include "CExToolBar24.h"
 #include "CheckerCommands.h"
 #include "CheckerTray.h"
+#include "DiskButtonRow.h"
+#include "WindowPlacement.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -16,6 +18,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QToolBar>
 #include <QUrl>
 
@@ -35,6 +38,11 @@ namespace {
 
 const QString kQuitQuestion = QStringLiteral("「Drivewatch Vuda」を終了します。よろしいですか？");
 const QString kNoManual = QStringLiteral("ヘルプファイルがありません");
+const QString kNoViewer = QStringLiteral("ヘルプファイルを開くプログラムがありません。"
+                                         "ウェブブラウザーをインストールしてください。\n%1");
+const QString kNoDisk = QStringLiteral("ディスクが見つかりませんでした");
+const QString kSmartOff = QStringLiteral("S.M.A.R.T. が無効のため、属性はありません");
+const QString kNoAttributes = QStringLiteral("このディスクは S.M.A.R.T. の属性を返しませんでした");
 // The button of a notification on the bus, where no balloon can be clicked:
 // pressing it is the yes to the monitor's question whether to accept.
 const QString kAcceptAction = QStringLiteral("accept");
@@ -86,6 +94,7 @@ CCheckerDlg::CCheckerDlg(Setup setup, QWidget* parent)
     m_logo->setObjectName(QStringLiteral("logo"));
     m_logo->setPixmap(QPixmap(QStringLiteral(":/drivewatch/logo.png")));
     m_logo->setScaledContents(true);
+    m_logo->setAccessibleName(QStringLiteral("Drivewatch Vuda"));
     m_logo->setGeometry(m_units.Rect(326, 3, 98, 25));
 
     m_tray = std::make_unique<CCheckerTray>(m_icon, m_setup.trayTip, m_setup.trayAvailable);
@@ -107,6 +116,8 @@ CCheckerDlg::CCheckerDlg(Setup setup, QWidget* parent)
     m_margins.closeBottom = size.height() - m_close->y();
     m_margins.panelRight = size.width() - m_panel->Background()->geometry().right();
     m_margins.logoRight = size.width() - m_logo->x();
+    FitToolBar();
+    ChainFocus();
 }
 
 CCheckerDlg::~CCheckerDlg() {
@@ -141,17 +152,52 @@ void CCheckerDlg::BuildToolBar() {
     }
     m_refresh = toolBar->action(ID_SMART_UPDATE);
     m_save = toolBar->action(ID_FILE_SAVE_AS);
-    FitToolBar();
+    for (QAction* action : toolBar->actions()) {
+        if (QWidget* button = toolBar->widgetForAction(action); button && !action->isSeparator())
+            button->setFocusPolicy(Qt::TabFocus);
+    }
+    m_diskRow = new CDiskButtonRow(this);
 }
 
 void CCheckerDlg::FitToolBar() {
-    // The toolbar spans the top up to the logo.
-    m_toolBar->setGeometry(0, 0, std::max(m_toolBar->sizeHint().width(), m_units.X(326)),
-                           m_toolBar->sizeHint().height());
+    // The toolbar spans the top up to the logo; the disks take the room
+    // between its commands and the logo, and scroll when it is too small.
+    // The toolbar holds the commands only, so its hint is their width, also
+    // with a command added later.
+    const int logo = m_logo ? m_logo->x() : m_units.X(326);
+    const int commands = m_toolBar->sizeHint().width();
+    const int height = m_toolBar->sizeHint().height();
+    m_toolBar->setGeometry(0, 0, std::max(commands, logo), height);
+    m_diskRow->setGeometry(commands, 0, std::max(0, logo - commands), height);
+    m_diskRow->raise();
+}
+
+void CCheckerDlg::ChainFocus() {
+    QList<QWidget*> chain;
+    for (QAction* action : m_toolBar->actions()) {
+        QWidget* button = m_toolBar->widgetForAction(action);
+        if (button && !action->isSeparator())
+            chain << button;
+    }
+    for (int k = 0; k < m_diskRow->Count(); ++k)
+        chain << m_diskRow->Button(k);
+    chain << m_panel->StarButton() << m_list << m_close << m_minimize;
+    for (int k = 1; k < chain.size(); ++k)
+        setTabOrder(chain[k - 1], chain[k]);
+}
+
+void CCheckerDlg::PlaceOnScreen() {
+    const QScreen* where = screen();
+    if (!where)
+        return;
+    const QRect placed =
+        PlaceWithin(size(), AssumedFrame(fontMetrics().height()), where->availableGeometry());
+    setGeometry(placed);
 }
 
 void CCheckerDlg::Start() {
     const bool hidden = m_setup.options.m_bOptMini && m_tray->Available();
+    PlaceOnScreen();
     if (m_setup.services.createSmoothly)
         m_setup.services.createSmoothly(this, !hidden);
     if (!hidden) {
@@ -164,29 +210,31 @@ void CCheckerDlg::Start() {
 
 void CCheckerDlg::AddDiskButton(int index) {
     const QIcon icon = m_setup.services.driveIcon ? m_setup.services.driveIcon() : QIcon();
-    auto* button = new CDiskButton(std::nullopt, icon, m_toolBar);
+    auto* button = new CDiskButton(std::nullopt, icon);
     button->setObjectName(QStringLiteral("disk%1").arg(index));
     connect(button, &CDiskButton::clicked, this, [this, index] { SelectDisk(index); });
-    m_toolBar->addWidget(button);
-    m_diskButtons.push_back(button);
+    m_diskRow->Add(button);
 }
 
 CDiskButton* CCheckerDlg::DiskButton(int index) const {
-    return index >= 0 && index < int(m_diskButtons.size()) ? m_diskButtons[index] : nullptr;
+    return m_diskRow->Button(index);
 }
 
 void CCheckerDlg::Show(const CheckerSnapshot& snapshot) {
     // The squares come with the scan's disks.
-    if (m_diskButtons.size() < snapshot.disks.size()) {
-        for (std::size_t k = m_diskButtons.size(); k < snapshot.disks.size(); ++k)
+    if (std::size_t(m_diskRow->Count()) < snapshot.disks.size()) {
+        for (std::size_t k = std::size_t(m_diskRow->Count()); k < snapshot.disks.size(); ++k)
             AddDiskButton(int(k));
         FitToolBar();
+        ChainFocus();
     }
     for (std::size_t k = 0; k < snapshot.disks.size(); ++k) {
-        m_diskButtons[k]->SetValues(snapshot.disks[k].button);
-        m_diskButtons[k]->SetState(snapshot.disks[k].state);
-        m_diskButtons[k]->setToolTip(snapshot.disks[k].tip);
+        CDiskButton* button = m_diskRow->Button(int(k));
+        button->SetValues(snapshot.disks[k].button);
+        button->SetState(snapshot.disks[k].state);
+        button->setToolTip(snapshot.disks[k].tip);
     }
+    m_diskRow->SetCurrent(snapshot.shown);
     m_tray->SetTip(TrayTip(m_setup.trayTip, snapshot));
 
     const DiskSnapshot* shown = snapshot.Shown();
@@ -196,8 +244,15 @@ void CCheckerDlg::Show(const CheckerSnapshot& snapshot) {
             rows.append(attribute.row);
     }
     m_list->Model()->SetRows(rows);
-    if (!shown)
+    if (!shown) {
+        m_list->SetEmptyText(QString());
+        // While the scan runs an empty panel is no news yet.
+        m_panel->ShowMessage(snapshot.disks.empty() && !m_busy ? kNoDisk : QString());
         return;
+    }
+    m_list->SetEmptyText(shown->panel[PanelField::Smart] == QStringLiteral("無効") ? kSmartOff
+                                                                                   : kNoAttributes);
+    m_panel->ShowMessage(QString());
     m_panel->Show(shown->panel, shown->state);
     m_starWanted = shown->panel.starEnabled;
     if (m_busy)
@@ -207,7 +262,17 @@ void CCheckerDlg::Show(const CheckerSnapshot& snapshot) {
 
 void CCheckerDlg::SetBusy(bool busy) {
     m_busy = busy;
+    if (busy && focusWidget())
+        m_focusBeforeBusy = focusWidget();
     m_toolBar->setEnabled(!busy);
+    m_diskRow->setEnabled(!busy);
+    if (!busy && m_focusBeforeBusy) {
+        if (!focusWidget() || focusWidget() != m_focusBeforeBusy)
+            m_focusBeforeBusy->setFocus(Qt::OtherFocusReason);
+        m_focusBeforeBusy = nullptr;
+    }
+    if (!busy && m_diskRow->Count() == 0)
+        m_panel->ShowMessage(kNoDisk);
     m_panel->StarButton()->setEnabled(!busy && m_starWanted);
     if (busy)
         setCursor(Qt::BusyCursor);
@@ -277,9 +342,10 @@ void CCheckerDlg::ShowAbout() {
 
 void CCheckerDlg::OpenManual() {
     const QString path = QDir(m_setup.startDir).filePath(QString::fromLatin1(kManualFile));
-    if (!QFileInfo(path).isFile() ||
-        !m_setup.services.openExternal(QUrl::fromLocalFile(path).toString()))
+    if (!QFileInfo(path).isFile())
         m_setup.services.inform(this, kNoManual);
+    else if (!m_setup.services.openExternal(QUrl::fromLocalFile(path).toString()))
+        m_setup.services.inform(this, kNoViewer.arg(path));
 }
 
 void CCheckerDlg::OpenSupportPage() {
@@ -348,13 +414,42 @@ void CCheckerDlg::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
-    // F1 reaches here from whichever control has the focus.
-    if (event->matches(QKeySequence::HelpContents)) {
+    // F1 and the commands' keys reach here from whichever control has the
+    // focus, as none of them uses these keys.
+    const auto command = [event]() -> void (CCheckerDlg::*)() {
+        const int key = event->key();
+        const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+        if (event->matches(QKeySequence::HelpContents))
+            return &CCheckerDlg::OpenManual;
+        if (event->matches(QKeySequence::Refresh) ||
+            (key == Qt::Key_R && mods == Qt::ControlModifier))
+            return &CCheckerDlg::Refresh;
+        if (event->matches(QKeySequence::Save))
+            return &CCheckerDlg::SaveReports;
+        if (key == Qt::Key_Asterisk)
+            return &CCheckerDlg::PressStar;
+        if (key == Qt::Key_Q && mods == Qt::ControlModifier)
+            return &CCheckerDlg::QuitByKey;
+        if (key == Qt::Key_M && mods == Qt::ControlModifier)
+            return &CCheckerDlg::HideToTray;
+        return nullptr;
+    }();
+    if (command) {
         event->accept();
-        OpenManual();
+        (this->*command)();
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void CCheckerDlg::PressStar() {
+    // As the button: nothing while it is greyed.
+    if (m_panel->StarButton()->isEnabled())
+        m_panel->StarButton()->click();
+}
+
+void CCheckerDlg::QuitByKey() {
+    ConfirmQuit();
 }
 
 void CCheckerDlg::resizeEvent(QResizeEvent* event) {
@@ -376,7 +471,9 @@ void CCheckerDlg::ApplyLayout() {
     QRect panel = m_panel->Background()->geometry();
     panel.setRight(w - m_margins.panelRight);
     m_panel->Background()->setGeometry(panel);
+    m_panel->FitMessage();
     m_logo->move(w - m_margins.logoRight, m_logo->y());
+    FitToolBar();
 }
 
 void CCheckerDlg::changeEvent(QEvent* event) {

@@ -9,6 +9,7 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <QPointer>
 
 #include <memory>
 #include <vector>
@@ -23,6 +24,7 @@ namespace vorn::checker {
 
 class CAttributeListView;
 class CDiskButton;
+class CDiskButtonRow;
 class CCheckerTray;
 
 // The checker's main window: the toolbar with the commands and one button
@@ -84,6 +86,8 @@ public:
     CAttributeListView* List() const { return m_list; }
     QToolBar* ToolBar() const { return m_toolBar; }
     CDiskButton* DiskButton(int index) const;
+    CDiskButtonRow* DiskRow() const { return m_diskRow; }
+    QLabel* Logo() const { return m_logo; }
     QAction* RefreshAction() const { return m_refresh; }
     QAction* SaveAction() const { return m_save; }
     QPushButton* CloseButton() const { return m_close; }
@@ -113,8 +117,14 @@ private:
     void Inform(const QString& message) override;
     QString PickFolder(const QString& prompt) override;
 
+    void PressStar();
+    void QuitByKey();
     void BuildToolBar();
     void FitToolBar();
+    // Tab runs through the commands, the shown disk, "*", the list and the
+    // two buttons, in the order they stand on the screen.
+    void ChainFocus();
+    void PlaceOnScreen();
     void AddDiskButton(int index);
     void ApplyLayout();
     void Teardown();
@@ -127,6 +137,9 @@ private:
     CDialogUnits m_units;
     QIcon m_icon;
     bool m_busy = false;
+    // Locking the commands during a pass takes the focus from a locked
+    // control; it comes back there afterwards.
+    QPointer<QWidget> m_focusBeforeBusy;
     bool m_starWanted = false;
     bool m_quitting = false;
     bool m_tornDown = false;
@@ -134,7 +147,7 @@ private:
     QToolBar* m_toolBar = nullptr;
     QAction* m_refresh = nullptr;
     QAction* m_save = nullptr;
-    std::vector<CDiskButton*> m_diskButtons;
+    CDiskButtonRow* m_diskRow = nullptr;
     std::unique_ptr<CInfoPanel> m_panel;
     CAttributeListView* m_list = nullptr;
     QPushButton* m_close = nullptr;

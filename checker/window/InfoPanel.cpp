@@ -3,6 +3,7 @@
 #include "CPowerOnStatic.h"
 #include "CTempStatic.h"
 #include "DiskStateLook.h"
+#include "ElidingLabel.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -77,7 +78,7 @@ CInfoPanel::CInfoPanel(QWidget* window, const CDialogUnits& units) {
             m_powerOn = new CPowerOnStatic(window);
             value = m_powerOn;
         } else {
-            auto* label = new QLabel(QStringLiteral("-"), window);
+            auto* label = new CElidingLabel(QStringLiteral("-"), window);
             label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
             label->setTextInteractionFlags(Qt::TextSelectableByMouse);
             label->setForegroundRole(QPalette::Text);
@@ -102,6 +103,28 @@ CInfoPanel::CInfoPanel(QWidget* window, const CDialogUnits& units) {
     m_star->setAccessibleName(QStringLiteral("使用時間の再検査"));
     m_star->setAutoDefault(false);
     m_star->setEnabled(false);
+
+    m_message = new QLabel(window);
+    m_message->setObjectName(QStringLiteral("panelMessage"));
+    m_message->setAlignment(Qt::AlignCenter);
+    m_message->setWordWrap(true);
+    m_message->setAutoFillBackground(true);
+    m_message->setBackgroundRole(QPalette::Base);
+    m_message->setForegroundRole(QPalette::Text);
+    m_message->hide();
+}
+
+void CInfoPanel::ShowMessage(const QString& message) {
+    m_message->setText(message);
+    m_message->setVisible(!message.isEmpty());
+    FitMessage();
+}
+
+void CInfoPanel::FitMessage() {
+    if (m_message->isHidden())
+        return;
+    m_message->setGeometry(m_background->geometry());
+    m_message->raise();
 }
 
 QString CInfoPanel::ValueText(PanelField field) const {

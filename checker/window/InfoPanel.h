@@ -30,6 +30,13 @@ public:
     void Show(const PanelTexts& texts, DiskState state = DiskState::Good);
     QLabel* StatusMark() const { return m_statusMark; }
 
+    // A word over the whole panel instead of its fields (no disk found);
+    // an empty text takes it away.
+    void ShowMessage(const QString& message);
+    QLabel* Message() const { return m_message; }
+    // The message covers the panel wherever the window has moved it.
+    void FitMessage();
+
     // The white area: it follows the window's right edge.
     QWidget* Background() const { return m_background; }
     QPushButton* StarButton() const { return m_star; }
@@ -44,6 +51,7 @@ private:
     QWidget* m_background;
     QPushButton* m_star;
     QLabel* m_statusMark = nullptr;
+    QLabel* m_message = nullptr;
     CTempStatic* m_temperature = nullptr;
     CPowerOnStatic* m_powerOn = nullptr;
     std::array<QWidget*, kPanelFieldCount> m_values{};

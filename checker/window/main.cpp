@@ -2,6 +2,7 @@
 #include "CheckerWindow.h"
 #include "DiskScan.h"
 #include "MessageBoxNotice.h"
+#include "QtTranslation.h"
 #include "ShippedFiles.h"
 #include "SimMachineInstall.h"
 #include "SingleInstance.h"
@@ -23,6 +24,7 @@ int main(int argc, char* argv[]) {
     // and leave its temporary file.
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
+    const CQtTranslation qtTexts;
     Cm_InstallMessageBoxNotice();
     app.setQuitOnLastWindowClosed(false);
     app.setFont(CheckerDialogFont());

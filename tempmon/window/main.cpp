@@ -1,5 +1,6 @@
 #include "HeatgaugeApp.h"
 #include "MessageBoxNotice.h"
+#include "QtTranslation.h"
 #include "SimMachineInstall.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     PreferXcbOnWayland();
     QApplication app(argc, argv);
+    const CQtTranslation qtTexts;
     Cm_InstallMessageBoxNotice();
     vorn::platform::InstallMachineFromEnvironment();
     return RunHeatgauge();

@@ -62,21 +62,24 @@ TEST(ReportTemplate, CountsZeroOneAndThree) {
     EXPECT_EQ(expand("A,BYTE,0,4\n", imageWith({0x0A, 0x00, 0xFF, 0x10})), "A0a00ff10\r\n");
 }
 
-TEST(ReportTemplate, CharUsesLengthAndKeepsEveryByte) {
+TEST(ReportTemplate, CharUsesLengthAndWritesOnlyPrintableBytes) {
     Image image{};
     for (int i = 0; i < 40; ++i)
         image[i] = static_cast<BYTE>('A' + i % 26);
     image[3] = 0;
     image[4] = '\n';
+    image[5] = 0x7F;
+    image[6] = 0xC3;
+    image[7] = 0x1B;
     image[40] = 0x7E;
-    // The count is ignored; the cursor moves by the length.
+    // The count is ignored; the cursor moves by the length. Control bytes
+    // and anything past ASCII become dots, so the line stays one line.
     const QByteArray report = expand("M,CHAR,40,9\nN,BYTE,0,1\n", image);
     QByteArray expected("M");
     expected.append(reinterpret_cast<const char*>(image.data()), 40);
-    expected.replace("\n", "\r\n"); // a text-mode write turns every line feed into CR LF
+    expected.replace(4, 5, "....."); // after the label
     expected.append("\r\nN7e\r\n");
     EXPECT_EQ(report, expected);
-    EXPECT_EQ(report.at(4), '\0');
     EXPECT_EQ(expand("M,CHAR,0,1\nN,BYTE,0,1\n", imageWith({0x41})), "M\r\nN41\r\n");
 }
 

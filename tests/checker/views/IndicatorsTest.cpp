@@ -118,15 +118,20 @@ TEST(DiskButton, ColourFigureIconAndWearBar) {
 }
 
 TEST(TempStatic, ColourAndTextFromItsText) {
+    const QRgb neutral = QApplication::palette().color(QPalette::Button).rgb();
+    const QRgb dash = QApplication::palette().color(QPalette::ButtonText).rgb();
     const struct {
         const char* name;
         const char* text;
         QRgb fill;
         bool figure;
     } cases[] = {
-        {"temp-none", "-", qRgb(0, 0, 0), false},      {"temp-0", "0℃", qRgb(0, 0, 0), false},
-        {"temp-30", "30℃", qRgb(127, 128, 128), true}, {"temp-45", "45℃", qRgb(191, 64, 64), true},
-        {"temp-60", "60℃", qRgb(255, 0, 0), true},     {"temp-75", "75℃", qRgb(255, 0, 0), true},
+        {"temp-none", "-", neutral, false},
+        {"temp-0", "0℃", neutral, false},
+        {"temp-30", "30℃", qRgb(127, 128, 128), true},
+        {"temp-45", "45℃", qRgb(191, 64, 64), true},
+        {"temp-60", "60℃", qRgb(255, 0, 0), true},
+        {"temp-75", "75℃", qRgb(255, 0, 0), true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -136,6 +141,8 @@ TEST(TempStatic, ColourAndTextFromItsText) {
         EXPECT_EQ(image.pixel(0, 0), c.fill);
         EXPECT_EQ(image.pixel(109, 63), c.fill);
         EXPECT_EQ(HasColour(image, image.rect(), qRgb(255, 255, 255)), c.figure);
+        // Without a reading the box says so with a dash, not a black face.
+        EXPECT_EQ(HasColour(image, QRect(40, 20, 30, 24), dash), !c.figure);
     }
 }
 
@@ -201,7 +208,11 @@ TEST(Indicators, AccessibleNamesAndPress) {
     QAccessibleInterface* square = QAccessible::queryAccessibleInterface(&button);
     ASSERT_TRUE(square && square->actionInterface());
     EXPECT_EQ(square->role(), QAccessible::Button);
-    EXPECT_EQ(square->text(QAccessible::Name), QStringLiteral("TESTDISK 500\nC: "));
+    // The tip's model first, then what the square shows: no reading, and
+    // the state it was given.
+    EXPECT_EQ(square->text(QAccessible::Name), QStringLiteral("TESTDISK 500 温度不明 正常\nC: "));
+    button.SetState(vorn::DiskState::Caution);
+    EXPECT_EQ(square->text(QAccessible::Name), QStringLiteral("TESTDISK 500 温度不明 注意\nC: "));
     square->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_EQ(presses, 1);
 

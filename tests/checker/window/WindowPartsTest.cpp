@@ -282,5 +282,12 @@ TEST(DiskStateLookTest, AFailingRowPaintsRedAndTheOthersFollowThePalette) {
         EXPECT_FALSE(rowHas(1, [](const QColor& c) { return c.red() > c.green() + 90; }));
         // The healthy row's text stands off the base in either palette.
         EXPECT_TRUE(rowHas(1, [&](const QColor& c) { return Contrast(c, base) > 4.5; }));
+        // The mark goes where there is room for it, and the ID stays whole.
+        const auto cell = [&](int row, int column) {
+            return CAttributeRowDelegate::CellText(view.Model()->index(row, column));
+        };
+        EXPECT_EQ(cell(0, kColumnName), QStringLiteral("✖ 再配置セクタ数"));
+        EXPECT_EQ(cell(0, kColumnId), QStringLiteral("05"));
+        EXPECT_EQ(cell(1, kColumnName), QStringLiteral("再配置セクタ数"));
     }
 }

@@ -87,9 +87,15 @@ def main():
                                                    cells.getAccessibleAt(0, 0).name))
         print("attribute table %d rows: ok" % cells.nRows)
 
-        name = "WDC WD10EZEX-08WN4A0\nF: /srv/backup \n✖ 異常\nしきい値以下の属性: 05 再配置セクタ数"
+        buttons = ("push button", "toggle button")
+        # Every disk is named with its model, its temperature and its state.
+        for name in ("ST2000DM008-2FR102 34℃ 正常\nC: D: ",
+                     "HDS722580VLAT20 温度不明 不明\nG: "):
+            if not any(n.getRoleName() in buttons and n.name == name for n in walk(frame)):
+                fail("no disk button named %r" % name)
+        name = "WDC WD10EZEX-08WN4A0 39℃ 異常\nF: /srv/backup \nしきい値以下の属性: 05 再配置セクタ数"
         button = next((n for n in walk(frame)
-                       if n.getRoleName() == "push button" and n.name == name), None)
+                       if n.getRoleName() in buttons and n.name == name), None)
         if button is None:
             fail("no disk button named %r" % name)
         button.queryAction().doAction(0)
@@ -97,7 +103,18 @@ def main():
                  lambda: value_of(frame, "モデル名：") == "WDC WD10EZEX-08WN4A0")
         if value_of(frame, "HDD状態：") != "異常":
             fail("the failing disk's state reads %r" % value_of(frame, "HDD状態："))
+        wait_for("the pressed disk marked as the shown one",
+                 lambda: button.getState().contains(pyatspi.STATE_CHECKED))
         print("disk button pressed through AT-SPI: ok")
+
+        # Nothing a user can press or look at goes unnamed: the logo and
+        # every button say what they are.
+        unnamed = [n.getRoleName() for n in walk(frame)
+                   if n.getRoleName() in buttons + ("image", "label") and
+                   n.getState().contains(pyatspi.STATE_SHOWING) and not n.name]
+        if unnamed:
+            fail("unnamed controls: %r" % unnamed)
+        print("no unnamed controls: ok")
 
         shots = os.environ.get("SHOT_DIR") or os.environ["START_DIR"]
         subprocess.check_call(["import", "-window", "root", os.path.join(shots, "xvfb-main.png")])

@@ -56,7 +56,7 @@ def main():
             "Maxtor 6Y080L0 E:": "43 ℃ 正常",
             "HDS722580VLAT20 G:": "-- ℃ ? 不明",
         }
-        if len(cells) != 5:
+        if len(cells) != 6:
             fail("%d cells: %r" % (len(cells), cells))
         for name, description in expected.items():
             if cells.get(name) != description:
