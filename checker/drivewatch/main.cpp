@@ -1,12 +1,14 @@
 // drivewatch: the checker's disk readout on the command line.
 #include "DrivewatchRun.h"
 #include "HistoryPath.h"
+#include "MetricsServe.h"
 #include "ShippedFiles.h"
 #include "SimMachineInstall.h"
 #include "TextConvert.h"
 #include "Version.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QStringList>
 
@@ -33,9 +35,10 @@ void UseUserLocale() {
 
 } // namespace
 
-// No QCoreApplication: a run needs no event loop and no application object,
-// only the locale, the arguments and the program's folder, and the object's
-// own set-up was a tenth of a run on an emulated machine.
+// No QCoreApplication for a run: it needs no event loop and no application
+// object, only the locale, the arguments and the program's folder, and the
+// object's own set-up was a tenth of a run on an emulated machine. Only the
+// metrics endpoint, which lives on its event loop, makes one.
 int main(int argc, char* argv[]) {
     // Past a file-size limit a write fails with EFBIG and is reported like a
     // full disk; the signal's default would end the program without a word
@@ -62,5 +65,10 @@ int main(int argc, char* argv[]) {
     env.root = ::geteuid() == 0;
     env.historyPath = vorn::history::HistoryPath();
 
+    if (WantsMetricsEndpoint(arguments)) {
+        QCoreApplication application(argc, argv);
+        env.streamOut = nullptr;
+        return ServeDrivewatch(arguments, env);
+    }
     return EmitDrivewatchResult(RunDrivewatch(arguments, env), stdout, stderr);
 }
