@@ -111,8 +111,10 @@ protected:
             if (*received == 0)
                 deadline->start(m_limits.requestMs);
             *received += socket->bytesAvailable();
+            // Dropped once the HTTP server's reader has had this chunk:
+            // a socket closed under it makes it complain.
             if (*received > m_limits.maxRequestBytes)
-                socket->abort();
+                QMetaObject::invokeMethod(socket, &QTcpSocket::abort, Qt::QueuedConnection);
         });
         connect(socket, &QTcpSocket::bytesWritten, socket, [this, deadline, received](qint64) {
             *received = 0;
