@@ -106,6 +106,8 @@ DrivewatchParse ParseDrivewatchArguments(const QStringList& arguments) {
         } else if (TakeValue(arguments, &i, QStringLiteral("--save"), &options.saveDir,
                              &parse.error) ||
                    TakeValue(arguments, &i, QStringLiteral("--log"), &options.logFile,
+                             &parse.error) ||
+                   TakeValue(arguments, &i, QStringLiteral("--output"), &options.outputFile,
                              &parse.error))
             continue;
         else if (QString limit;
@@ -146,6 +148,8 @@ DrivewatchParse ParseDrivewatchArguments(const QStringList& arguments) {
         (options.json || !options.saveDir.isEmpty()))
         parse.error =
             QStringLiteral("the metrics are text of their own; leave out --json and --save");
+    if (parse.error.isEmpty() && !options.outputFile.isEmpty() && !options.metrics)
+        parse.error = QStringLiteral("--output goes with --openmetrics");
     if (parse.error.isEmpty() && options.serve && options.noWake)
         parse.error = QStringLiteral("--serve never wakes a disk; leave out --no-wake");
     if (parse.error.isEmpty() && options.intervalSeconds != 300 && !options.serve)
@@ -196,6 +200,9 @@ QString DrivewatchUsage() {
         "              print the metrics of every disk in the Prometheus text format\n"
         "              (or OpenMetrics) instead of the report, for node_exporter's\n"
         "              textfile collector; with --no-wake a sleeping disk is not read\n"
+        "  --output FILE\n"
+        "              with --openmetrics: replace FILE whole with the metrics (a\n"
+        "              collector never reads half a file) instead of printing them\n"
         "  --serve [ADDRESS:PORT]\n"
         "              serve the metrics over HTTP at /metrics and /healthz (default\n"
         "              127.0.0.1:9633; 0.0.0.0:PORT for every interface); the disks are\n"

@@ -36,6 +36,7 @@ struct DrivewatchOptions {
     bool serve = false;             // --serve: the metrics endpoint
     QString listen;                 // --serve's ADDRESS:PORT
     int intervalSeconds = 300;      // --interval: seconds between the endpoint's passes
+    QString outputFile;             // --output: the metrics replace this file whole
 };
 
 struct DrivewatchParse {

@@ -135,6 +135,17 @@ DrivewatchResult PrintMetrics(const DrivewatchOptions& options, const Drivewatch
     if (pass.disks.isEmpty())
         result.err += QByteArrayLiteral("drivewatch: no disk could be read\n");
     result.exitCode = pass.exitCode;
+    if (!options.outputFile.isEmpty()) {
+        const int failure = Cm_ReplaceFile(options.outputFile, result.out);
+        result.out.clear();
+        if (failure) {
+            result.err += QStringLiteral("drivewatch: %1: %2\n")
+                              .arg(options.outputFile, Cm_FileErrorText(failure))
+                              .toUtf8();
+            if (result.exitCode != kExitThresholdExceeded)
+                result.exitCode = kExitFileError;
+        }
+    }
     return result;
 }
 
