@@ -58,6 +58,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/completion/drivewatch
 # collector's timer, the polkit rule that lets the service's user read
 # through the helper, and the alert rules with an example scrape config.
 set(VORN_DRIVEWATCH_EXEC "${CMAKE_INSTALL_FULL_BINDIR}/drivewatch")
+install(TARGETS vorn-metrics-serve RUNTIME DESTINATION ${VORN_INSTALL_PRIVATE_LIBDIR})
 foreach(unit vorn-metrics.service vorn-metrics-textfile.service)
   configure_file(${PROJECT_SOURCE_DIR}/data/metrics/${unit}.in
                  ${PROJECT_BINARY_DIR}/install/${unit} @ONLY)

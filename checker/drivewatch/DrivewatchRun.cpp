@@ -262,6 +262,21 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
     return result;
 }
 
+bool WantsMetricsEndpoint(const QStringList& arguments) {
+    const DrivewatchParse parse = ParseDrivewatchArguments(arguments);
+    return parse.error.isEmpty() && parse.options.serve && !parse.options.help &&
+           !parse.options.version;
+}
+
+QString MetricsServeProgram(const QString& programDir) {
+    const QString name = QStringLiteral("vorn-metrics-serve");
+    const QString beside = QDir(programDir).filePath(name);
+    if (QFileInfo(beside).isExecutable())
+        return beside;
+    return QDir::cleanPath(programDir + QLatin1Char('/') + QStringLiteral(VORN_LIBDIR_FROM_BINDIR) +
+                           QLatin1Char('/') + name);
+}
+
 std::function<int(const QByteArray&)> StreamTo(std::FILE* out) {
     return [out](const QByteArray& part) {
         const auto size = static_cast<size_t>(part.size());

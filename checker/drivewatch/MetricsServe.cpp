@@ -26,12 +26,6 @@ void SayOnStandardError(const QString& text) {
 
 } // namespace
 
-bool WantsMetricsEndpoint(const QStringList& arguments) {
-    const DrivewatchParse parse = ParseDrivewatchArguments(arguments);
-    return parse.error.isEmpty() && parse.options.serve && !parse.options.help &&
-           !parse.options.version;
-}
-
 int ServeDrivewatch(const QStringList& arguments, const DrivewatchEnvironment& env) {
     const DrivewatchOptions options = ParseDrivewatchArguments(arguments).options;
     QHostAddress address;

@@ -1,23 +1,25 @@
 // drivewatch: the checker's disk readout on the command line.
+#include "DrivewatchOutput.h"
 #include "DrivewatchRun.h"
 #include "HistoryPath.h"
-#include "MetricsServe.h"
 #include "ShippedFiles.h"
 #include "SimMachineInstall.h"
 #include "TextConvert.h"
 #include "Version.h"
 
 #include <QByteArray>
-#include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
 #include <langinfo.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 
 using namespace vorn::checker;
 using namespace vorn::drivewatch;
@@ -37,8 +39,8 @@ void UseUserLocale() {
 
 // No QCoreApplication for a run: it needs no event loop and no application
 // object, only the locale, the arguments and the program's folder, and the
-// object's own set-up was a tenth of a run on an emulated machine. Only the
-// metrics endpoint, which lives on its event loop, makes one.
+// object's own set-up was a tenth of a run on an emulated machine. The
+// metrics endpoint, which lives on an event loop, is a program of its own.
 int main(int argc, char* argv[]) {
     // Past a file-size limit a write fails with EFBIG and is reported like a
     // full disk; the signal's default would end the program without a word
@@ -66,9 +68,12 @@ int main(int argc, char* argv[]) {
     env.historyPath = vorn::history::HistoryPath();
 
     if (WantsMetricsEndpoint(arguments)) {
-        QCoreApplication application(argc, argv);
-        env.streamOut = nullptr;
-        return ServeDrivewatch(arguments, env);
+        const QByteArray serve = QFile::encodeName(
+            MetricsServeProgram(program.isEmpty() ? QString() : QFileInfo(program).absolutePath()));
+        ::execv(serve.constData(), argv);
+        std::fprintf(stderr, "drivewatch: --serve: cannot start %s: %s\n", serve.constData(),
+                     std::strerror(errno));
+        return kExitFileError;
     }
     return EmitDrivewatchResult(RunDrivewatch(arguments, env), stdout, stderr);
 }
