@@ -1,5 +1,6 @@
 #include "DrivewatchRun.h"
 #include "ErrorLog.h"
+#include "HistoryStore.h"
 #include "MetricsExporter.h"
 #include "MetricsServer.h"
 #include "MetricsText.h"
@@ -316,6 +317,18 @@ TEST_F(ExporterTest, ADiskThatFellAsleepKeepsItsLastValuesUnreadAndMarked) {
         asleep.contains("vorn_disk_read_timestamp_seconds{device=\"/dev/sdb\"} 1700000000\n"));
     EXPECT_TRUE(asleep.contains("vorn_pass_timestamp_seconds 1700000300\n"));
     EXPECT_FALSE(Trace().contains(" WAKE-UP "));
+
+    // Each pass went to the history, the sleeping disk's only while awake.
+    vorn::history::HistoryStore store;
+    ASSERT_TRUE(store.open(m_dir.path(QStringLiteral("history.sqlite"))));
+    int sleeper = 0;
+    int healthy = 0;
+    for (const vorn::history::StoredReading& stored : store.readings()) {
+        sleeper += stored.reading.disk.model == QLatin1String("Maxtor 6Y080L0");
+        healthy += stored.reading.disk.model == QLatin1String("ST2000DM008-2FR102");
+    }
+    EXPECT_EQ(sleeper, 1);
+    EXPECT_EQ(healthy, 2);
 }
 
 TEST_F(ExporterTest, ATickWhileAPassRunsIsSkipped) {
