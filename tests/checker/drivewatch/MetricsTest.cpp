@@ -19,9 +19,11 @@
 #include "../../support/SimMachineFiles.h"
 #include "../../support/TempDir.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <utility>
 #include <vector>
 
 using namespace vorn::drivewatch;
@@ -349,24 +351,24 @@ struct Reply {
     QByteArray body;
 };
 
-// Sends request and waits (event loop, with a deadline) for one whole
-// answer or the connection's end.
-class Client {
+// Sends request; done once one whole answer or the connection's end came.
+class Client : public QObject {
+    Q_OBJECT
+
 public:
     Client(quint16 port, const QByteArray& request) {
-        QObject::connect(&m_socket, &QTcpSocket::connected,
-                         [this, request] { m_socket.write(request); });
-        QObject::connect(&m_socket, &QTcpSocket::readyRead, [this] {
+        connect(&m_socket, &QTcpSocket::connected, this,
+                [this, request] { m_socket.write(request); });
+        connect(&m_socket, &QTcpSocket::readyRead, this, [this] {
             m_data += m_socket.readAll();
             if (Complete())
-                m_done = true;
+                Finish();
         });
-        QObject::connect(&m_socket, &QTcpSocket::disconnected, [this] { m_done = true; });
-        QObject::connect(&m_socket, &QTcpSocket::errorOccurred, [this] { m_done = true; });
+        connect(&m_socket, &QTcpSocket::disconnected, this, &Client::Finish);
+        connect(&m_socket, &QTcpSocket::errorOccurred, this, &Client::Finish);
         m_socket.connectToHost(QHostAddress::LocalHost, port);
     }
     bool Done() const { return m_done; }
-    QTcpSocket& Socket() { return m_socket; }
     Reply Take() const {
         Reply reply;
         const int end = m_data.indexOf("\r\n\r\n");
@@ -378,7 +380,14 @@ public:
         return reply;
     }
 
+signals:
+    void done();
+
 private:
+    void Finish() {
+        if (!std::exchange(m_done, true))
+            emit done();
+    }
     bool Complete() const {
         const int end = m_data.indexOf("\r\n\r\n");
         if (end < 0)
@@ -398,20 +407,18 @@ private:
 // beyond any answer passes (then the test fails on the missing answers).
 void RunUntilDone(const std::vector<std::unique_ptr<Client>>& clients) {
     QEventLoop loop;
-    QTimer check;
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+    const auto quitWhenAllDone = [&] {
         for (const auto& client : clients) {
             if (!client->Done())
                 return;
         }
         loop.quit();
-    });
-    check.start(1);
-    deadline.start(20000);
-    loop.exec();
+    };
+    for (const auto& client : clients)
+        QObject::connect(client.get(), &Client::done, &loop, quitWhenAllDone, Qt::QueuedConnection);
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+    if (!std::all_of(clients.begin(), clients.end(), [](const auto& c) { return c->Done(); }))
+        loop.exec();
 }
 
 Reply Exchange(quint16 port, const QByteArray& request) {
@@ -495,6 +502,8 @@ TEST_F(EndpointTest, ManyConcurrentScrapesAllGetTheSameAnswerWithoutTouchingADis
 }
 
 } // namespace
+
+#include "MetricsTest.moc"
 
 int main(int argc, char** argv) {
     // The endpoint's sockets need an event loop; nothing else here does.
