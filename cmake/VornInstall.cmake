@@ -54,6 +54,24 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/icons/hicolor
 install(FILES ${PROJECT_SOURCE_DIR}/data/completion/drivewatch
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 
+# The disks' metrics for Prometheus: the endpoint's service, the textfile
+# collector's timer, the polkit rule that lets the service's user read
+# through the helper, and the alert rules with an example scrape config.
+set(VORN_DRIVEWATCH_EXEC "${CMAKE_INSTALL_FULL_BINDIR}/drivewatch")
+install(TARGETS vorn-metrics-serve RUNTIME DESTINATION ${VORN_INSTALL_PRIVATE_LIBDIR})
+foreach(unit vorn-metrics.service vorn-metrics-textfile.service)
+  configure_file(${PROJECT_SOURCE_DIR}/data/metrics/${unit}.in
+                 ${PROJECT_BINARY_DIR}/install/${unit} @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/install/${unit} DESTINATION lib/systemd/system)
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/data/metrics/vorn-metrics-textfile.timer
+        DESTINATION lib/systemd/system)
+install(FILES ${PROJECT_SOURCE_DIR}/data/metrics/50-vorn-metrics.rules
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/polkit-1/rules.d)
+install(FILES ${PROJECT_SOURCE_DIR}/data/metrics/vorn-disks.rules.yml
+              ${PROJECT_SOURCE_DIR}/data/metrics/scrape-config.yml
+        DESTINATION ${VORN_INSTALL_DATADIR}/prometheus)
+
 # Manual pages, compressed as Debian wants them (-n: no time stamp, so the
 # package is reproducible).
 find_program(GZIP_PROGRAM gzip REQUIRED)
@@ -106,6 +124,9 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "smartmontools, qt6-translations-l10n")
 # The history's SQLite driver is a Qt plugin, loaded at run time, which no
 # library dependency names.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
+# Prometheus and node_exporter run elsewhere or beside; neither is needed
+# for the programs, so they are only suggested.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "prometheus, prometheus-node-exporter")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS "${CMAKE_INSTALL_PREFIX}/${VORN_INSTALL_PRIVATE_LIBDIR}")
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS OFF)
 set(CPACK_STRIP_FILES ON)

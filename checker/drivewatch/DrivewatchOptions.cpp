@@ -80,9 +80,35 @@ DrivewatchParse ParseDrivewatchArguments(const QStringList& arguments) {
             options.noHistory = true;
         else if (argument == QLatin1String("--history"))
             options.history = true;
-        else if (TakeValue(arguments, &i, QStringLiteral("--save"), &options.saveDir,
-                           &parse.error) ||
-                 TakeValue(arguments, &i, QStringLiteral("--log"), &options.logFile, &parse.error))
+        else if (argument == QLatin1String("--openmetrics") ||
+                 argument == QLatin1String("--openmetrics=prometheus"))
+            options.metrics = true;
+        else if (argument == QLatin1String("--openmetrics=openmetrics"))
+            options.metrics = options.openMetricsFormat = true;
+        else if (argument.startsWith(QLatin1String("--openmetrics=")))
+            parse.error = QStringLiteral("--openmetrics takes prometheus or openmetrics");
+        else if (argument == QLatin1String("--serve") &&
+                 (i + 1 >= arguments.size() || arguments[i + 1].startsWith(QLatin1Char('-')))) {
+            // The address is optional: without one the endpoint stays on
+            // this machine.
+            options.serve = true;
+            options.listen = kDefaultServeAddress;
+        } else if (TakeValue(arguments, &i, QStringLiteral("--serve"), &options.listen,
+                             &parse.error))
+            options.serve = true;
+        else if (QString interval;
+                 TakeValue(arguments, &i, QStringLiteral("--interval"), &interval, &parse.error)) {
+            bool ok = false;
+            options.intervalSeconds = interval.toInt(&ok);
+            if (parse.error.isEmpty() &&
+                (!ok || options.intervalSeconds < 10 || options.intervalSeconds > 86400))
+                parse.error = QStringLiteral("--interval needs seconds from 10 to 86400");
+        } else if (TakeValue(arguments, &i, QStringLiteral("--save"), &options.saveDir,
+                             &parse.error) ||
+                   TakeValue(arguments, &i, QStringLiteral("--log"), &options.logFile,
+                             &parse.error) ||
+                   TakeValue(arguments, &i, QStringLiteral("--output"), &options.outputFile,
+                             &parse.error))
             continue;
         else if (QString limit;
                  TakeValue(arguments, &i, QStringLiteral("--temp-limit"), &limit, &parse.error)) {
@@ -113,6 +139,21 @@ DrivewatchParse ParseDrivewatchArguments(const QStringList& arguments) {
         parse.error = QStringLiteral("--since and --disk go with --history");
     if (parse.error.isEmpty() && options.history && (options.changes || options.accept))
         parse.error = QStringLiteral("--history reads no disk; leave out --changes and --accept");
+    const int modes = int(options.metrics) + int(options.serve) + int(options.history) +
+                      int(options.changes) + int(options.accept);
+    if (parse.error.isEmpty() && modes > 1)
+        parse.error = QStringLiteral(
+            "--openmetrics, --serve, --history, --changes and --accept go in separate runs");
+    if (parse.error.isEmpty() && (options.metrics || options.serve) &&
+        (options.json || !options.saveDir.isEmpty()))
+        parse.error =
+            QStringLiteral("the metrics are text of their own; leave out --json and --save");
+    if (parse.error.isEmpty() && !options.outputFile.isEmpty() && !options.metrics)
+        parse.error = QStringLiteral("--output goes with --openmetrics");
+    if (parse.error.isEmpty() && options.serve && options.noWake)
+        parse.error = QStringLiteral("--serve never wakes a disk; leave out --no-wake");
+    if (parse.error.isEmpty() && options.intervalSeconds != 300 && !options.serve)
+        parse.error = QStringLiteral("--interval goes with --serve");
     if (parse.error.isEmpty() && options.changes && options.accept)
         parse.error = QStringLiteral("--changes and --accept go in separate runs");
     return parse;
@@ -155,6 +196,20 @@ QString DrivewatchUsage() {
         "              with --history: from DATE on (2024-05-01 or 2024-05-01T12:00,\n"
         "              local time unless it ends in Z)\n"
         "  --disk N    with --history: only the disk listed as N\n"
+        "  --openmetrics[=prometheus|openmetrics]\n"
+        "              print the metrics of every disk in the Prometheus text format\n"
+        "              (or OpenMetrics) instead of the report, for node_exporter's\n"
+        "              textfile collector; with --no-wake a sleeping disk is not read\n"
+        "  --output FILE\n"
+        "              with --openmetrics: replace FILE whole with the metrics (a\n"
+        "              collector never reads half a file) instead of printing them\n"
+        "  --serve [ADDRESS:PORT]\n"
+        "              serve the metrics over HTTP at /metrics and /healthz (default\n"
+        "              127.0.0.1:9633; 0.0.0.0:PORT for every interface); the disks are\n"
+        "              read every --interval seconds (default 300), a sleeping disk\n"
+        "              never, and a scrape reads none\n"
+        "  --interval N\n"
+        "              with --serve: seconds between two passes over the disks\n"
         "  --help      this text\n"
         "  --version   the program's version\n"
         "\n"

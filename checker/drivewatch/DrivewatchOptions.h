@@ -10,6 +10,9 @@
 
 namespace vorn::drivewatch {
 
+// Where --serve listens without an address: this machine only.
+inline const QString kDefaultServeAddress = QStringLiteral("127.0.0.1:9633");
+
 // The command line of the drivewatch tool: the checker's switches under the
 // checker's rules, and the tool's own long options.
 struct DrivewatchOptions {
@@ -27,7 +30,13 @@ struct DrivewatchOptions {
     bool noHistory = false; // the run stores no reading
     bool history = false;   // print the stored readings; no disk is read
     std::int64_t sinceMs = std::numeric_limits<std::int64_t>::min(); // --since, UTC ms
-    int historyDisk = 0; // --disk: the store's number of a disk; 0: every disk
+    int historyDisk = 0;            // --disk: the store's number of a disk; 0: every disk
+    bool metrics = false;           // --openmetrics: the metrics instead of the report
+    bool openMetricsFormat = false; // --openmetrics=openmetrics
+    bool serve = false;             // --serve: the metrics endpoint
+    QString listen;                 // --serve's ADDRESS:PORT
+    int intervalSeconds = 300;      // --interval: seconds between the endpoint's passes
+    QString outputFile;             // --output: the metrics replace this file whole
 };
 
 struct DrivewatchParse {

@@ -8,6 +8,7 @@
 #include "HistoryOutput.h"
 #include "HistoryReading.h"
 #include "JsonWriter.h"
+#include "MetricsPass.h"
 
 #include "HistoryPath.h"
 #include "HistoryStore.h"
@@ -99,34 +100,6 @@ QString ErrorLines(const QStringList& fileErrors) {
     return text;
 }
 
-// One reading per disk that was read; a disk left asleep was not. The
-// history is the run's extra: whatever befalls it is one line, never the
-// run's status.
-QString RecordHistory(const CDiskList& disks, const QString& path, std::int64_t nowMs) {
-    QList<history::Reading> readings;
-    for (const CDisk* disk : disks) {
-        if (!disk->m_bSleeping)
-            readings.append(HistoryReadingOf(*disk, nowMs));
-    }
-    QString notices;
-    const auto notice = [&notices](const QString& line) {
-        notices += QStringLiteral("drivewatch: %1\n").arg(line);
-    };
-    QString folderError;
-    if (!history::MakeHistoryFolder(path, &folderError)) {
-        notice(QStringLiteral("history: %1; this run keeps no history").arg(folderError));
-        return notices;
-    }
-    history::HistoryStore store(notice);
-    if (!store.open(path))
-        return notices;
-    if (!readings.isEmpty() && !store.append(readings))
-        notice(QStringLiteral("history: %1: the readings were not stored (%2)")
-                   .arg(path, store.lastError()));
-    store.prune(nowMs);
-    return notices;
-}
-
 DrivewatchResult ShowHistory(const DrivewatchOptions& options, const QString& path) {
     DrivewatchResult result;
     QString notices;
@@ -142,6 +115,37 @@ DrivewatchResult ShowHistory(const DrivewatchOptions& options, const QString& pa
     }
     result.out = options.json ? HistoryJson(readings) : HistoryCsv(readings);
     result.err = notices.toUtf8();
+    return result;
+}
+
+// The exposition of one look at the disks, for a textfile collector.
+DrivewatchResult PrintMetrics(const DrivewatchOptions& options, const DrivewatchEnvironment& env) {
+    MetricsPassEnvironment passEnv;
+    passEnv.baselineDir = env.currentDir;
+    passEnv.historyPath = options.noHistory ? QString() : env.historyPath;
+    passEnv.now = env.now;
+    passEnv.sleep = env.sleep;
+    passEnv.check = options.noWake ? PowerCheck::SkipSleeping : PowerCheck::Note;
+    const MetricsPassResult pass = RunMetricsPass(options.checker, passEnv);
+    const MetricsFormat format =
+        options.openMetricsFormat ? MetricsFormat::OpenMetrics : MetricsFormat::Prometheus;
+    DrivewatchResult result;
+    result.out = EncodeMetrics(DiskMetricFamilies(pass.disks, pass.passMs), format);
+    result.err = pass.notices.toUtf8();
+    if (pass.disks.isEmpty())
+        result.err += QByteArrayLiteral("drivewatch: no disk could be read\n");
+    result.exitCode = pass.exitCode;
+    if (!options.outputFile.isEmpty()) {
+        const int failure = Cm_ReplaceFile(options.outputFile, result.out);
+        result.out.clear();
+        if (failure) {
+            result.err += QStringLiteral("drivewatch: %1: %2\n")
+                              .arg(options.outputFile, Cm_FileErrorText(failure))
+                              .toUtf8();
+            if (result.exitCode != kExitThresholdExceeded)
+                result.exitCode = kExitFileError;
+        }
+    }
     return result;
 }
 
@@ -164,6 +168,10 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
     }
     if (options.history)
         return ShowHistory(options, env.historyPath);
+    if (options.metrics)
+        return PrintMetrics(options, env);
+    if (options.serve)
+        return UsageError(QStringLiteral("--serve runs as a service of its own (ServeDrivewatch)"));
     if (!options.saveDir.isEmpty() && !QFileInfo(options.saveDir).isDir())
         return UsageError(QStringLiteral("--save: %1 is no folder").arg(options.saveDir));
 
@@ -252,6 +260,21 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
     if (worse && result.exitCode != kExitNoDisk)
         result.exitCode = kExitWorse;
     return result;
+}
+
+bool WantsMetricsEndpoint(const QStringList& arguments) {
+    const DrivewatchParse parse = ParseDrivewatchArguments(arguments);
+    return parse.error.isEmpty() && parse.options.serve && !parse.options.help &&
+           !parse.options.version;
+}
+
+QString MetricsServeProgram(const QString& programDir) {
+    const QString name = QStringLiteral("vorn-metrics-serve");
+    const QString beside = QDir(programDir).filePath(name);
+    if (QFileInfo(beside).isExecutable())
+        return beside;
+    return QDir::cleanPath(programDir + QLatin1Char('/') + QStringLiteral(VORN_LIBDIR_FROM_BINDIR) +
+                           QLatin1Char('/') + name);
 }
 
 std::function<int(const QByteArray&)> StreamTo(std::FILE* out) {

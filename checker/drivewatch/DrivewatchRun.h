@@ -37,6 +37,15 @@ struct DrivewatchResult {
     int outError = 0; // errno of a streamed write that failed
 };
 
+// Whether the command line asks for the metrics endpoint, which runs as a
+// program of its own (vorn-metrics-serve): the one mode with an event loop
+// and network libraries, which no other run should pay for loading.
+bool WantsMetricsEndpoint(const QStringList& arguments);
+
+// The endpoint program: beside programDir (a build), else in the suite's
+// private folder relative to it (an installed suite).
+QString MetricsServeProgram(const QString& programDir);
+
 // A stream for DrivewatchEnvironment::streamOut that writes to out.
 std::function<int(const QByteArray&)> StreamTo(std::FILE* out);
 

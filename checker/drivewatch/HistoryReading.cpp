@@ -3,6 +3,9 @@
 #include "PowerOnChoice.h"
 
 #include "CheckerDisk.h"
+#include "DiskList.h"
+#include "HistoryPath.h"
+#include "HistoryStore.h"
 #include "NvmeRows.h"
 
 #include <QJsonObject>
@@ -55,6 +58,31 @@ history::Reading HistoryReadingOf(const checker::CDisk& disk, std::int64_t timeM
         }
     }
     return reading;
+}
+
+QString RecordHistory(const checker::CDiskList& disks, const QString& path, std::int64_t nowMs) {
+    QList<history::Reading> readings;
+    for (const checker::CDisk* disk : disks) {
+        if (!disk->m_bSleeping)
+            readings.append(HistoryReadingOf(*disk, nowMs));
+    }
+    QString notices;
+    const auto notice = [&notices](const QString& line) {
+        notices += QStringLiteral("drivewatch: %1\n").arg(line);
+    };
+    QString folderError;
+    if (!history::MakeHistoryFolder(path, &folderError)) {
+        notice(QStringLiteral("history: %1; this run keeps no history").arg(folderError));
+        return notices;
+    }
+    history::HistoryStore store(notice);
+    if (!store.open(path))
+        return notices;
+    if (!readings.isEmpty() && !store.append(readings))
+        notice(QStringLiteral("history: %1: the readings were not stored (%2)")
+                   .arg(path, store.lastError()));
+    store.prune(nowMs);
+    return notices;
 }
 
 } // namespace vorn::drivewatch

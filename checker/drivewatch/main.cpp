@@ -1,4 +1,5 @@
 // drivewatch: the checker's disk readout on the command line.
+#include "DrivewatchOutput.h"
 #include "DrivewatchRun.h"
 #include "HistoryPath.h"
 #include "ShippedFiles.h"
@@ -7,15 +8,18 @@
 #include "Version.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
 #include <langinfo.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 
 using namespace vorn::checker;
 using namespace vorn::drivewatch;
@@ -33,9 +37,10 @@ void UseUserLocale() {
 
 } // namespace
 
-// No QCoreApplication: a run needs no event loop and no application object,
-// only the locale, the arguments and the program's folder, and the object's
-// own set-up was a tenth of a run on an emulated machine.
+// No QCoreApplication for a run: it needs no event loop and no application
+// object, only the locale, the arguments and the program's folder, and the
+// object's own set-up was a tenth of a run on an emulated machine. The
+// metrics endpoint, which lives on an event loop, is a program of its own.
 int main(int argc, char* argv[]) {
     // Past a file-size limit a write fails with EFBIG and is reported like a
     // full disk; the signal's default would end the program without a word
@@ -62,5 +67,13 @@ int main(int argc, char* argv[]) {
     env.root = ::geteuid() == 0;
     env.historyPath = vorn::history::HistoryPath();
 
+    if (WantsMetricsEndpoint(arguments)) {
+        const QByteArray serve = QFile::encodeName(
+            MetricsServeProgram(program.isEmpty() ? QString() : QFileInfo(program).absolutePath()));
+        ::execv(serve.constData(), argv);
+        std::fprintf(stderr, "drivewatch: --serve: cannot start %s: %s\n", serve.constData(),
+                     std::strerror(errno));
+        return kExitFileError;
+    }
     return EmitDrivewatchResult(RunDrivewatch(arguments, env), stdout, stderr);
 }

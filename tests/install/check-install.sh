@@ -60,6 +60,18 @@ if [ "$disks" -eq 0 ] || [ "$reports" -ne $((3 * disks)) ]; then
     exit 1
 fi
 
+# drivewatch --serve starts the endpoint program from the private folder:
+# a bad address comes back from that program, not from a missing one.
+serve_err=$(VORN_SIM="$prefix/share/vorn/sample-machine" "$prefix/bin/drivewatch" --serve nowhere 2>&1 ||
+    true)
+case $serve_err in
+*"--serve: nowhere is no ADDRESS:PORT"*) ;;
+*)
+    echo "check-install: drivewatch --serve from the moved prefix said: $serve_err" >&2
+    exit 1
+    ;;
+esac
+
 # The menu launcher starts a program in the per-user folder it creates.
 mkdir "$scratch/stub"
 printf '#!/bin/sh\necho "$PWD|$*"\n' >"$scratch/stub/DrivewatchMini"

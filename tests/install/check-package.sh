@@ -24,6 +24,8 @@ if ! diff -u <(expected_layout "$build/bin" "$libdir") <(actual_layout "$scratch
 fi
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6core6' ||
     { echo "check-package: Depends lacks Qt Core (shlibdeps did not run?)" >&2; exit 1; }
+dpkg-deb -f "$deb" Depends | grep -q 'libqt6httpserver6' ||
+    { echo "check-package: Depends lacks Qt HTTP Server (drivewatch --serve)" >&2; exit 1; }
 dpkg-deb -f "$deb" Recommends | grep -qw 'smartmontools' ||
     { echo "check-package: Recommends lacks smartmontools (the drive database)" >&2; exit 1; }
 

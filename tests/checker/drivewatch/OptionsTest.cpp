@@ -104,3 +104,31 @@ TEST(DrivewatchOptions, HistoryOptions) {
 }
 
 } // namespace
+
+TEST(DrivewatchOptions, MetricsOptions) {
+    DrivewatchParse parse = ParseDrivewatchArguments(Args({"--openmetrics=openmetrics", "-Ata"}));
+    EXPECT_TRUE(parse.options.metrics && parse.options.openMetricsFormat);
+    EXPECT_TRUE(parse.options.checker.m_bOptAta);
+
+    // --serve's address is optional, also when a switch follows it.
+    parse = ParseDrivewatchArguments(Args({"--serve", "-Scsi"}));
+    EXPECT_EQ(parse.error, QString());
+    EXPECT_EQ(parse.options.listen, QStringLiteral("127.0.0.1:9633"));
+    EXPECT_TRUE(parse.options.checker.m_bOptScsi);
+    parse = ParseDrivewatchArguments(Args({"--serve", "0.0.0.0:9100", "--interval", "60"}));
+    EXPECT_EQ(parse.options.listen, QStringLiteral("0.0.0.0:9100"));
+    EXPECT_EQ(parse.options.intervalSeconds, 60);
+
+    for (auto words : {std::initializer_list<const char*>{"--openmetrics=json"},
+                       {"--openmetrics", "--json"},
+                       {"--openmetrics", "--history"},
+                       {"--serve", "--openmetrics"},
+                       {"--serve", "--no-wake"},
+                       {"--serve", "--interval", "5"},
+                       {"--interval", "60"},
+                       {"--output", "x.prom"}}) {
+        parse = ParseDrivewatchArguments(Args(words));
+        EXPECT_FALSE(parse.error.isEmpty()) << *words.begin();
+        EXPECT_FALSE(parse.error.contains(QLatin1Char('\n')));
+    }
+}
