@@ -61,7 +61,7 @@ prometheus --config.file="$scratch/prometheus.yml" --storage.tsdb.path="$scratch
 pids+=($!)
 api=http://127.0.0.1:$port/api/v1
 
-# The sample machine has four disks with a temperature.
+# The sample machine has five disks with a temperature.
 temperatures() {
     curl -fs "$api/query" --data-urlencode 'query=smartctl_device_temperature{job="vorn"}' \
         -o "$scratch/query.json" &&
@@ -69,7 +69,7 @@ temperatures() {
 import json, sys
 result = json.load(open(sys.argv[1]))["data"]["result"]
 values = sorted((r["metric"]["device"], r["value"][1]) for r in result)
-sys.exit(0 if len(values) == 4 else 1)
+sys.exit(0 if len(values) == 5 else 1)
 PY
 }
 if ! poll 90 temperatures; then
@@ -82,7 +82,7 @@ python3 - "$scratch/query.json" <<'PY'
 import json, sys
 result = json.load(open(sys.argv[1]))["data"]["result"]
 got = {r["metric"]["device"]: r["value"][1] for r in result}
-want = {"/dev/sda": "34", "/dev/sdb": "43", "/dev/sdc": "39", "/dev/sdf": "35"}
+want = {"/dev/sda": "34", "/dev/sdb": "43", "/dev/sdc": "39", "/dev/sde": "37", "/dev/sdf": "35"}
 if got != want:
     sys.exit("prometheus-scrape: temperatures %s, expected %s" % (got, want))
 PY

@@ -40,10 +40,20 @@ const QString kKnownLint = QStringLiteral(
     "smartctl_device_power_cycle_count non-histogram and non-summary metrics should not have "
     "\"_count\" suffix");
 
+// Sets the given keys of the disk's last section; a key the file already has
+// is dropped first, as the first of two equal keys would win.
 void AppendToDiskIni(const QString& ini, const QByteArray& lines) {
     QFile file(ini);
-    ASSERT_TRUE(file.open(QIODevice::Append));
-    file.write(lines);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QList<QByteArray> kept = file.readAll().split('\n');
+    file.close();
+    for (const QByteArray& line : lines.split('\n')) {
+        const QByteArray key = line.left(line.indexOf('=') + 1);
+        if (!key.isEmpty())
+            kept.removeIf([&](const QByteArray& old) { return old.startsWith(key); });
+    }
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(kept.join('\n').trimmed() + '\n' + lines);
 }
 
 // --- the text itself ---------------------------------------------------

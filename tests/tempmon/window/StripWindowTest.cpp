@@ -275,7 +275,7 @@ TEST_F(StripWindowTest, TheKeyboardWalksTheCellsAndOpensTheMenu) {
     EXPECT_EQ(m_window->FocusCell(), 1);
     press(Qt::Key_End);
     press(Qt::Key_Right);
-    EXPECT_EQ(m_window->FocusCell(), 4);
+    EXPECT_EQ(m_window->FocusCell(), 5);
 
     // The focus frame: the dashes at the focused cell, none at the others.
     const auto dashes = [](const QImage& image, int cell) {
@@ -307,7 +307,7 @@ TEST_F(StripWindowTest, AScreenReaderReadsEveryCellsDiskTemperatureAndState) {
     QAccessibleInterface* strip = QAccessible::queryAccessibleInterface(m_window.get());
     ASSERT_TRUE(strip);
     EXPECT_EQ(strip->role(), QAccessible::List);
-    ASSERT_EQ(strip->childCount(), 5);
+    ASSERT_EQ(strip->childCount(), 6);
     QAccessibleInterface* maxtor = strip->child(1);
     ASSERT_TRUE(maxtor);
     EXPECT_EQ(maxtor->role(), QAccessible::ListItem);
@@ -325,14 +325,14 @@ TEST_F(StripWindowTest, AScreenReaderReadsEveryCellsDiskTemperatureAndState) {
 // temperature, a tip with every disk, kept in the settings file.
 TEST_F(StripWindowTest, OneTrayIconForAllDisksIsAMenuChoiceKeptInTheFile) {
     Start("[SysEnv]\r\nWndAlpha=80\r\n");
-    ASSERT_EQ(m_window->Tray().Count(), 5);
+    ASSERT_EQ(m_window->Tray().Count(), 6);
     QAction* one = Item(QStringLiteral("トレイアイコンを1つにまとめる"));
     ASSERT_TRUE(one);
     EXPECT_FALSE(one->isChecked());
     one->trigger();
     ASSERT_EQ(m_window->Tray().Count(), 1);
     const QStringList lines = m_window->Tray().At(0)->toolTip().split(QLatin1Char('\n'));
-    ASSERT_EQ(lines.size(), 5);
+    ASSERT_EQ(lines.size(), 6);
     EXPECT_EQ(lines[1], QStringLiteral("43 ℃ 正常 Maxtor 6Y080L0 E:"));
     EXPECT_TRUE(Ini().contains("OneTrayIcon=1\r\n"));
     EXPECT_TRUE(Item(QStringLiteral("トレイアイコンを1つにまとめる"))->isChecked());
@@ -340,7 +340,7 @@ TEST_F(StripWindowTest, OneTrayIconForAllDisksIsAMenuChoiceKeptInTheFile) {
     EXPECT_EQ(m_window->Tray().Count(), 1);
 
     Item(QStringLiteral("トレイアイコンを1つにまとめる"))->trigger();
-    EXPECT_EQ(m_window->Tray().Count(), 5);
+    EXPECT_EQ(m_window->Tray().Count(), 6);
     EXPECT_TRUE(Ini().contains("OneTrayIcon=0\r\n"));
 }
 
