@@ -3,12 +3,14 @@
 #include "CheckerMonitor.h"
 #include "DesktopNotice.h"
 #include "DialogUnits.h"
+#include "HistoryGraphs.h"
 #include "InfoPanel.h"
 #include "ThreadedPassRunner.h"
 #include "WindowServices.h"
 
 #include <QDialog>
 #include <QIcon>
+#include <QPointer>
 
 #include <memory>
 #include <vector>
@@ -24,6 +26,7 @@ namespace vorn::checker {
 class CAttributeListView;
 class CDiskButton;
 class CCheckerTray;
+class CHistoryDlg;
 
 // The checker's main window: the toolbar with the commands and one button
 // per disk, the information panel and the attribute list of the chosen disk,
@@ -44,6 +47,10 @@ public:
         bool trayAvailable = true;
         QString trayTip = QStringLiteral("Drivewatch Vuda");
         const CVersion* version = nullptr; // for the about box; none: no box
+        QString historyPath = QString();   // the history store; empty: none kept
+        std::function<void(const QString&)> historyNotice = nullptr; // from a pass's thread
+        // Where the history's graphs are loaded; none: Qt's thread pool.
+        diskpass::CHistoryGraphs::Worker historyWorker = nullptr;
     };
 
     static constexpr const char* kManualFile = "DrivewatchMini.html";
@@ -72,6 +79,10 @@ public:
     void TimerPass();
     // The detail dialog of a row of the list.
     void OpenDetail(int row);
+    // The history of the shown disk, with series (SeriesCodes.h) picked;
+    // 0 for the temperature.
+    void OpenHistory(int series = 0);
+    CHistoryDlg* HistoryDialog() const { return m_history; }
     // Asks whether the disks as they are become the accepted state.
     void AskAcceptAlerts();
     // They become it (the button of a notification on the bus); while a
@@ -134,6 +145,7 @@ private:
     QToolBar* m_toolBar = nullptr;
     QAction* m_refresh = nullptr;
     QAction* m_save = nullptr;
+    QPointer<CHistoryDlg> m_history; // one at a time, its own window
     std::vector<CDiskButton*> m_diskButtons;
     std::unique_ptr<CInfoPanel> m_panel;
     CAttributeListView* m_list = nullptr;

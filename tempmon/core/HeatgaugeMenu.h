@@ -11,6 +11,7 @@ enum Command : int {
     kCmdMouse = 32778,
     kCmdAlpha0 = 32780, // "0 %" translucency, WndAlpha 100; then 20 % ... 80 %
     kCmdAlpha80 = 32784,
+    kCmdHistory = 32790, // "温度の履歴": every disk's temperatures of the last day
 };
 
 constexpr int kAlphaItems = 5;

@@ -5,7 +5,9 @@
 #include "DiskState.h"
 #include "HeatgaugeDisk.h"
 #include "HeatgaugeSettings.h"
+#include "HistoryGraphs.h"
 #include "PassClock.h"
+#include "PassHistory.h"
 #include "PassOptions.h"
 #include "PassRunner.h"
 #include "RefreshTimer.h"
@@ -25,11 +27,17 @@ struct DiskReading {
     bool sleeping = false; // left unread in standby: the temperature is older
     QString lastAlert;     // the last change for the worse, kept until the next
     vorn::DiskState state = vorn::DiskState::Unknown;
+    // The lowest and highest temperature of the last 24 hours that the
+    // history holds; -1 when it holds none.
+    int dayLow = -1;
+    int dayHigh = -1;
+    // Whose readings the history holds, copied while no pass runs.
+    vorn::history::DiskIdentity identity;
 };
 
 // "model\ndrive names\n41 ℃", or "-- ℃" when the temperature is unknown;
-// " スタンバイ中" after it for a disk in standby, and the last alert on a
-// line of its own.
+// " スタンバイ中" after it for a disk in standby, "24時間: 31-44℃" for the
+// day's range in the history, and the last alert on a line of its own.
 QString ReadingTip(const DiskReading& reading);
 
 // The window side of the monitor: the strip, its tray icons and dialogs.
@@ -49,6 +57,8 @@ public:
     virtual void Finish(bool fadeOut, int percent) = 0;
     // A desktop notification that a disk got worse.
     virtual void Notify(const QString& title, const QString& text) = 0;
+    // The window of the disks' temperatures over the day ("温度の履歴").
+    virtual void ShowHistory(const vorn::diskpass::GraphQuery& query) { (void)query; }
 };
 
 // The temperature monitor without its window: the disks, the settings and
@@ -62,6 +72,11 @@ public:
         QString settingsPath;
         vorn::diskpass::CRefreshTimer* timer = nullptr;
         vorn::diskpass::CDiskPassRunner* runner = nullptr;
+        // The history store each pass adds its readings to; empty: none.
+        QString historyPath = QString();
+        vorn::diskpass::PassClock now = vorn::diskpass::SystemClock();
+        // One line about the store, from the pass's thread; none: unsaid.
+        std::function<void(const QString&)> historyNotice = nullptr;
     };
 
     explicit CHeatgaugeMonitor(Environment environment);
@@ -112,6 +127,10 @@ private:
     void MoveStrip(const WinRect& rect);
     // Off the window's thread: the disk compared with what the user accepted.
     void WatchForAlerts(CDisk* disk);
+    // Off the window's thread: the pass's readings into the history, and
+    // each disk's range of the day back.
+    void RecordHistory(const std::vector<const CDisk*>& read);
+    vorn::diskpass::GraphQuery HistoryQuery() const;
     QString WatchDir() const;
 
     struct Notice {
@@ -122,9 +141,10 @@ private:
     Environment m_env;
     vorn::diskpass::PowerCheck m_powerCheck = vorn::diskpass::PowerCheck::SkipSleeping;
     vorn::diskpass::AlertLimits m_limits;
-    std::vector<QString> m_lastAlerts;  // by list index
-    std::vector<Notice> m_notices;      // found by the running pass
-    std::set<QString> m_toldFileErrors; // by the passes, one at a time
+    std::vector<QString> m_lastAlerts;                        // by list index
+    std::vector<vorn::history::TemperatureRange> m_dayRanges; // by list index
+    std::vector<Notice> m_notices;                            // found by the running pass
+    std::set<QString> m_toldFileErrors;                       // by the passes, one at a time
     CDiskList m_disks;
     HeatgaugeSettings m_settings;
     std::vector<DiskReading> m_readings;

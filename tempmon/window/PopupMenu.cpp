@@ -46,6 +46,8 @@ void FillPopupMenu(QMenu* menu, const HeatgaugeSettings& settings,
     AddCheck(menu, QStringLiteral("最前面に表示"), kCmdTopmost, settings.wndTop, command);
     AddCheck(menu, QStringLiteral("マウス入力"), kCmdMouse, settings.wndMouse, command);
     menu->addSeparator();
+    AddItem(menu, QStringLiteral("温度の履歴(&H) ..."), kCmdHistory, command);
+    menu->addSeparator();
     AddItem(menu, QStringLiteral("バージョン情報(&A) ..."), kCmdAbout, command);
     menu->addSeparator();
     AddItem(menu, QStringLiteral("Heatgauge Vuda の終了(&X)"), kCmdExit, command);
