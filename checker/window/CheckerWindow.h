@@ -3,6 +3,7 @@
 #include "CheckerMonitor.h"
 #include "DesktopNotice.h"
 #include "DialogUnits.h"
+#include "HistoryDialog.h"
 #include "HistoryGraphs.h"
 #include "InfoPanel.h"
 #include "ThreadedPassRunner.h"
@@ -26,7 +27,6 @@ namespace vorn::checker {
 class CAttributeListView;
 class CDiskButton;
 class CCheckerTray;
-class CHistoryDlg;
 
 // The checker's main window: the toolbar with the commands and one button
 // per disk, the information panel and the attribute list of the chosen disk,

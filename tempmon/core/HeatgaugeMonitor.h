@@ -32,7 +32,7 @@ struct DiskReading {
     int dayLow = -1;
     int dayHigh = -1;
     // Whose readings the history holds, copied while no pass runs.
-    vorn::history::DiskIdentity identity;
+    vorn::history::DiskIdentity identity = {};
 };
 
 // "model\ndrive names\n41 ℃", or "-- ℃" when the temperature is unknown;
