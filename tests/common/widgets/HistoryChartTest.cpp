@@ -84,6 +84,10 @@ TEST(HistoryChart, DrawsTheCurveAtItsPointsOnLightAndDarkPalettes) {
             chart.setPalette(DarkPalette());
         chart.Show(DayOfTemperatures(false));
         const QImage image = Render(chart);
+        // The pictures of docs/images, when asked for.
+        if (const QString folder = qEnvironmentVariable("VORN_PICTURES"); !folder.isEmpty())
+            image.save(folder + (dark ? QStringLiteral("/history-graph-dark.png")
+                                      : QStringLiteral("/history-graph-light.png")));
 
         EXPECT_EQ(chart.TimeAxis()->min().toMSecsSinceEpoch(), kStart);
         EXPECT_EQ(chart.TimeAxis()->max().toMSecsSinceEpoch(), kStart + 24 * kHour);
