@@ -74,14 +74,23 @@ QList<StoredReading> ReplayDisk(int disk, const DiskIdentity& identity, const Di
             break;
         int low = -1;
         int high = -1;
+        QMap<int, std::int64_t> lows, highs;
         for (; r < ranges.size() && ranges[r].t == t; ++r) {
             const Row& row = ranges[r];
-            if (row.series == series::kTemperature && !row.c.isNull()) {
+            if (!row.c.isNull()) {
                 // A bound left out is the one the start and the end give.
-                const int last = row.c.toInt();
-                const int began = int(state.value(row.series, last));
-                low = row.a.isNull() ? std::min(began, last) : row.a.toInt();
-                high = row.b.isNull() ? std::max(began, last) : row.b.toInt();
+                const std::int64_t last = row.c.toLongLong();
+                const std::int64_t began = state.value(row.series, last);
+                const std::int64_t rowLow =
+                    row.a.isNull() ? std::min(began, last) : row.a.toLongLong();
+                const std::int64_t rowHigh =
+                    row.b.isNull() ? std::max(began, last) : row.b.toLongLong();
+                lows.insert(row.series, rowLow);
+                highs.insert(row.series, rowHigh);
+                if (row.series == series::kTemperature) {
+                    low = int(rowLow);
+                    high = int(rowHigh);
+                }
             }
             if (row.c.isNull())
                 state.remove(row.series);
@@ -102,6 +111,10 @@ QList<StoredReading> ReplayDisk(int disk, const DiskIdentity& identity, const Di
             FillReading(state, names, &stored.reading);
             stored.spanMs = span;
             stored.count = count;
+            if (span > 0) {
+                stored.lows = lows;
+                stored.highs = highs;
+            }
             const int temperature = stored.reading.temperature;
             stored.temperatureMin = low != -1 ? low : temperature;
             stored.temperatureMax = high != -1 ? high : temperature;

@@ -11,6 +11,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <algorithm>
+
 namespace vorn::history {
 
 namespace {
@@ -181,8 +183,10 @@ bool HistoryStore::appendAll(const QList<Reading>& readings, bool* broken) {
             m_lastError = QStringLiteral("no number for the disk %1").arg(reading.disk.serial);
             break;
         }
-        const SeriesValues values =
+        SeriesValues values =
             SeriesOf(reading, [this](const QString& name) { return nameNumber(name); });
+        if (!reading.complete && reading.powerOnHours < 0)
+            values.remove(series::kPowerOnHours);
         SeriesValues before;
         QList<int> gone; // series the disk had and no longer reports
         ok = RunSql(&latest, QStringLiteral("SELECT series, value FROM latest WHERE disk = ?"),
@@ -191,7 +195,7 @@ bool HistoryStore::appendAll(const QList<Reading>& readings, bool* broken) {
             if (latest.value(1).isNull())
                 continue;
             before.insert(latest.value(0).toInt(), latest.value(1).toLongLong());
-            if (!values.contains(latest.value(0).toInt()))
+            if (reading.complete && !values.contains(latest.value(0).toInt()))
                 gone.append(latest.value(0).toInt());
         }
         latest.finish();
@@ -255,6 +259,68 @@ QList<StoredReading> HistoryStore::readings(int diskNumber, std::int64_t sinceMs
             disks.value(0).toInt(),
             {disks.value(1).toString(), disks.value(2).toString(), disks.value(3).toString()});
     return Replay(db, diskNumber, identities, fieldNames, sinceMs);
+}
+
+int HistoryStore::findDisk(const DiskIdentity& disk) {
+    if (!m_open)
+        return 0;
+    if (const auto it = m_disks.constFind(IdentityKey(disk)); it != m_disks.constEnd())
+        return *it;
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    const auto text = [](const QString& s) { return s.isNull() ? QStringLiteral("") : s; };
+    if (!RunSql(&query,
+                QStringLiteral("SELECT id FROM disks WHERE model = ? AND serial = ? AND wwn = ?"),
+                {text(disk.model), text(disk.serial), text(disk.wwn)}) ||
+        !query.next())
+        return 0;
+    return query.value(0).toInt();
+}
+
+std::optional<TemperatureRange> HistoryStore::temperatureRange(const DiskIdentity& disk,
+                                                               std::int64_t sinceMs) {
+    const int number = findDisk(disk);
+    if (number == 0)
+        return std::nullopt;
+    // Both tables lead with the time, so the day is a range of their keys,
+    // not a walk over the month. A value changes only where it is stored:
+    // the one the day began with counts when a reading of the day held it,
+    // before the day's first change.
+    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    const QVariantList since = {qint64(sinceMs), number, series::kTemperature};
+    std::optional<TemperatureRange> range;
+    const auto hold = [&range](int value) {
+        if (value <= 0)
+            return;
+        if (!range)
+            range = TemperatureRange{value, value};
+        range->low = std::min(range->low, value);
+        range->high = std::max(range->high, value);
+    };
+    std::int64_t firstChange = std::numeric_limits<std::int64_t>::max();
+    if (!RunSql(&query,
+                QStringLiteral("SELECT t, value FROM changes WHERE t >= ? AND disk = ? AND "
+                               "series = ? ORDER BY t"),
+                since))
+        return std::nullopt;
+    while (query.next()) {
+        firstChange = std::min<std::int64_t>(firstChange, query.value(0).toLongLong());
+        if (!query.value(1).isNull())
+            hold(query.value(1).toInt());
+    }
+    query.finish();
+    if (RunSql(&query,
+               QStringLiteral("SELECT count(*) FROM readings WHERE t >= ? AND t < ? AND disk = ?"),
+               {qint64(sinceMs), qint64(firstChange), number}) &&
+        query.next() && query.value(0).toInt() > 0) {
+        query.finish();
+        if (RunSql(&query,
+                   QStringLiteral("SELECT value FROM changes WHERE t < ? AND disk = ? AND "
+                                  "series = ? ORDER BY t DESC LIMIT 1"),
+                   since) &&
+            query.next() && !query.value(0).isNull())
+            hold(query.value(0).toInt());
+    }
+    return range;
 }
 
 bool HistoryStore::prune(std::int64_t nowMs, int maxSteps) {

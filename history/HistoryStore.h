@@ -9,8 +9,14 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <optional>
 
 namespace vorn::history {
+
+struct TemperatureRange {
+    int low = -1;
+    int high = -1;
+};
 
 // The readings of every disk in one SQLite file, shared by every program
 // of the user: each keeps a store of its own open, and writers wait for one
@@ -44,6 +50,15 @@ public:
     // order; diskNumber 0 for every disk.
     QList<StoredReading> readings(int diskNumber = 0,
                                   std::int64_t sinceMs = std::numeric_limits<std::int64_t>::min());
+
+    // The store's number of the disk; 0 for one it has never seen.
+    int findDisk(const DiskIdentity& disk);
+
+    // The lowest and highest temperature of the disk from sinceMs on, within
+    // the last 30 days (whose every reading is kept); none when the disk has
+    // no reading with a temperature since then.
+    std::optional<TemperatureRange> temperatureRange(const DiskIdentity& disk,
+                                                     std::int64_t sinceMs);
 
     // Folds readings older than 30 days into hours and hours older than a
     // year into days, at most maxSteps hours or days, each in a

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMap>
 #include <QString>
 
 #include <cstdint>
@@ -49,8 +50,14 @@ struct Reading {
     int powerOnHours = -1;            // -1: none
     int powerCycles = -1;             // -1: none
     int status = -1;                  // the verdict as the disk classes give it
+    int index = -1;                   // the drive number it was read at; -1: none
     QList<AttributeValue> attributes; // in id order
     QList<HealthValue> health;        // in name order
+    // False for a program that cannot tell every value (the strip knows no
+    // power-on unit and decodes no health log): what it leaves at -1 or
+    // out keeps the value the store has, instead of being recorded as gone
+    // and back again at every reading of the others.
+    bool complete = true;
 };
 
 // A reading as the store gives it back. Within the last 30 days it is one
@@ -58,12 +65,15 @@ struct Reading {
 // after a year into a day: the values are then the last of the bucket and
 // timeMs its start.
 struct StoredReading {
-    int diskNumber = 0; // the store's number of the disk, for --disk
+    int diskNumber = 0; // the store's number of the disk
     Reading reading;
     std::int64_t spanMs = 0;
     int count = 1;
     int temperatureMin = -1;
     int temperatureMax = -1;
+    // Of a folded hour or day: each value's lowest and highest, by series
+    // code (SeriesCodes.h); a value missing here held still.
+    QMap<int, std::int64_t> lows, highs;
 };
 
 } // namespace vorn::history

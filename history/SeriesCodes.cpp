@@ -11,6 +11,7 @@ SeriesValues SeriesOf(const Reading& reading,
     values.insert(series::kPowerOnHours, reading.powerOnHours);
     values.insert(series::kPowerCycles, reading.powerCycles);
     values.insert(series::kStatus, reading.status);
+    values.insert(series::kIndex, reading.index);
     for (const AttributeValue& attribute : reading.attributes) {
         if (attribute.id < 1 || attribute.id > 255)
             continue;
@@ -34,6 +35,7 @@ void FillReading(const SeriesValues& values, const QHash<int, QString>& names, R
     reading->powerOnHours = scalar(series::kPowerOnHours);
     reading->powerCycles = scalar(series::kPowerCycles);
     reading->status = scalar(series::kStatus);
+    reading->index = scalar(series::kIndex);
     reading->attributes.clear();
     reading->health.clear();
     for (auto it = values.begin(); it != values.end(); ++it) {

@@ -18,6 +18,7 @@ inline constexpr int kTemperature = 1;
 inline constexpr int kPowerOnHours = 2;
 inline constexpr int kPowerCycles = 3;
 inline constexpr int kStatus = 4;
+inline constexpr int kIndex = 5;
 inline constexpr int kAttributeCurrent = 256; // + attribute id
 inline constexpr int kAttributeWorst = 512;
 inline constexpr int kAttributeRaw = 768;

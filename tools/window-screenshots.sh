@@ -19,6 +19,8 @@ mkdir -m 700 "$work/runtime"
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
 cp -r "$bin/Template" "$bin/DrivewatchMini.html" "$work/"
 export XDG_RUNTIME_DIR="$work/runtime"
+# The programs keep their readings here, not in the account's own store.
+export VORN_HISTORY="$work/history.sqlite"
 
 trayer --edge top --align right --widthtype request --height 28 --transparent false &
 sleep 0.5

@@ -3,6 +3,8 @@
 #include "AlertWatch.h"
 #include "DeviceBackendInstall.h"
 #include "DiskReports.h"
+#include "HistoryReading.h"
+#include "PassHistory.h"
 #include "PassNotice.h"
 
 #include <algorithm>
@@ -83,6 +85,23 @@ CCheckerMonitor::Notices CCheckerMonitor::WatchForAlerts() {
     return notices;
 }
 
+void CCheckerMonitor::RecordHistory() {
+    if (m_env.historyPath.isEmpty())
+        return;
+    const std::int64_t nowMs = m_env.session.now() * 1000;
+    QList<history::Reading> readings;
+    for (const CDisk* disk : m_session.Disks()) {
+        // A disk left asleep was not read: it has nothing new to keep.
+        if (!disk->m_bSleeping)
+            readings.append(HistoryReadingOf(*disk, nowMs));
+    }
+    const diskpass::HistoryWrite write = diskpass::RecordPass(m_env.historyPath, readings, nowMs);
+    if (m_env.historyNotice) {
+        for (const QString& line : write.notices)
+            m_env.historyNotice(line);
+    }
+}
+
 void CCheckerMonitor::Tell(const Notices& notices) {
     const PassNotice notice = PassNoticeOf(QStringLiteral("DrivewatchMini"), notices);
     if (!notice.IsEmpty())
@@ -109,6 +128,7 @@ void CCheckerMonitor::Start(CCheckerView* view) {
             m_session.Scan();
             *measure = m_session.LoadBaselines();
             *notices = WatchForAlerts();
+            RecordHistory();
         },
         [this, measure, notices] {
             m_shown = m_session.Disks().IsEmpty() ? -1 : 0;
@@ -129,6 +149,7 @@ void CCheckerMonitor::Refresh() {
         [this, notices] {
             m_session.Refresh();
             *notices = WatchForAlerts();
+            RecordHistory();
         },
         [this, notices] {
             Publish();
@@ -146,6 +167,7 @@ void CCheckerMonitor::TimerPass() {
         [this, over, notices] {
             *over = m_session.TimerPass();
             *notices = WatchForAlerts();
+            RecordHistory();
         },
         [this, over, notices] {
             if (*over)

@@ -49,6 +49,12 @@ public:
         QString startDir;                            // Template/ for the reports
         diskpass::CRefreshTimer* timer = nullptr;    // the measurement's; not owned
         diskpass::CDiskPassRunner* runner = nullptr; // not owned
+        // The history store that every pass adds its readings to; empty:
+        // none is kept.
+        QString historyPath = QString();
+        // One line about the store (moved aside, unusable), from the pass's
+        // thread; none: the lines go unsaid.
+        std::function<void(const QString&)> historyNotice = nullptr;
     };
 
     CCheckerMonitor(const diskpass::PassOptions& options, Environment environment);
@@ -105,6 +111,8 @@ private:
     // Off the window's thread, inside a pass.
     Notices WatchForAlerts();
     // Everything one pass found, in one notification.
+    // The pass's readings into the history, off the window's thread too.
+    void RecordHistory();
     void Tell(const Notices& notices);
     void Publish();
     void StartMeasurement(bool reset);

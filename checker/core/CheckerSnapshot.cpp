@@ -2,6 +2,7 @@
 
 #include "CheckerDisk.h"
 #include "DiskReports.h"
+#include "PassHistory.h"
 
 #include <utility>
 
@@ -17,6 +18,7 @@ DiskSnapshot DiskSnapshotOf(const CDisk& disk, PanelTexts panel) {
     DiskSnapshot snapshot;
     snapshot.button = DiskButtonValuesOf(disk);
     snapshot.state = DiskStateOf(disk.SupportSMART(), disk.GetStatus());
+    snapshot.identity = diskpass::HistoryIdentityOf(disk);
     snapshot.tip = QStringLiteral("%1\n%2").arg(disk.GetModelNumber(), disk.m_strDriveLetters);
     if (const QString line = DiskStateTipLine(snapshot.state); !line.isEmpty())
         snapshot.tip += QLatin1Char('\n') + line;

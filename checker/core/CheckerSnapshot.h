@@ -4,6 +4,7 @@
 #include "DiskState.h"
 #include "IndicatorValues.h"
 #include "PanelText.h"
+#include "Reading.h"
 
 #include <QString>
 
@@ -38,6 +39,8 @@ struct DiskSnapshot {
     QString trayNote;
     PanelTexts panel;
     std::vector<ListedAttribute> attributes;
+    // Whose readings the history holds.
+    history::DiskIdentity identity;
 };
 
 // panel: the disk's panel texts, which need the session's clock and

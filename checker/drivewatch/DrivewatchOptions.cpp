@@ -125,8 +125,8 @@ DrivewatchParse ParseDrivewatchArguments(const QStringList& arguments) {
                    TakeValue(arguments, &i, QStringLiteral("--disk"), &disk, &parse.error)) {
             bool ok = false;
             options.historyDisk = disk.toInt(&ok);
-            if (parse.error.isEmpty() && (!ok || options.historyDisk < 1))
-                parse.error = QStringLiteral("--disk needs the number --history lists");
+            if (parse.error.isEmpty() && (!ok || options.historyDisk < 0))
+                parse.error = QStringLiteral("--disk needs a disk's index, as --json lists it");
         } else if (argument.startsWith(QLatin1Char('-')))
             parse.error = QStringLiteral("unknown option %1").arg(argument);
         else
@@ -135,7 +135,7 @@ DrivewatchParse ParseDrivewatchArguments(const QStringList& arguments) {
     if (parse.error.isEmpty() && options.changes && options.json)
         parse.error = QStringLiteral("--changes prints text; leave out --json");
     if (parse.error.isEmpty() && !options.history &&
-        (options.historyDisk != 0 || options.sinceMs != std::numeric_limits<std::int64_t>::min()))
+        (options.historyDisk != -1 || options.sinceMs != std::numeric_limits<std::int64_t>::min()))
         parse.error = QStringLiteral("--since and --disk go with --history");
     if (parse.error.isEmpty() && options.history && (options.changes || options.accept))
         parse.error = QStringLiteral("--history reads no disk; leave out --changes and --accept");
@@ -195,7 +195,7 @@ QString DrivewatchUsage() {
         "  --since DATE\n"
         "              with --history: from DATE on (2024-05-01 or 2024-05-01T12:00,\n"
         "              local time unless it ends in Z)\n"
-        "  --disk N    with --history: only the disk listed as N\n"
+        "  --disk N    with --history: only the disk whose index is N\n"
         "  --openmetrics[=prometheus|openmetrics]\n"
         "              print the metrics of every disk in the Prometheus text format\n"
         "              (or OpenMetrics) instead of the report, for node_exporter's\n"

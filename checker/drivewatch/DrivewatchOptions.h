@@ -30,7 +30,7 @@ struct DrivewatchOptions {
     bool noHistory = false; // the run stores no reading
     bool history = false;   // print the stored readings; no disk is read
     std::int64_t sinceMs = std::numeric_limits<std::int64_t>::min(); // --since, UTC ms
-    int historyDisk = 0;            // --disk: the store's number of a disk; 0: every disk
+    int historyDisk = -1;           // --disk: a drive's index as the JSON gives it; -1: every disk
     bool metrics = false;           // --openmetrics: the metrics instead of the report
     bool openMetricsFormat = false; // --openmetrics=openmetrics
     bool serve = false;             // --serve: the metrics endpoint

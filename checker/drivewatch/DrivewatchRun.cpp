@@ -12,15 +12,18 @@
 
 #include "HistoryPath.h"
 #include "HistoryStore.h"
+#include "PassHistory.h"
 
 #include "DeviceBackendInstall.h"
 #include "SafeFile.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 using namespace vorn::diskpass;
 using namespace vorn::checker;
@@ -100,6 +103,37 @@ QString ErrorLines(const QStringList& fileErrors) {
     return text;
 }
 
+// The history is the run's extra: whatever befalls it is one line, never
+// the run's status.
+QString RecordHistory(const CDiskList& disks, const QString& path, std::int64_t nowMs) {
+    QString notices;
+    for (const QString& line : RecordDisks(disks, path, nowMs))
+        notices += QStringLiteral("drivewatch: %1\n").arg(line);
+    return notices;
+}
+
+// The readings of the disk last read at index: a disk keeps its history
+// when it moves to another port, and the index is what the user sees.
+QList<history::StoredReading> OfIndex(const QList<history::StoredReading>& readings, int index) {
+    int chosen = 0;
+    std::int64_t newest = std::numeric_limits<std::int64_t>::min();
+    QHash<int, const history::StoredReading*> last;
+    for (const history::StoredReading& stored : readings)
+        last.insert(stored.diskNumber, &stored); // each disk's are in time order
+    for (const history::StoredReading* stored : std::as_const(last)) {
+        if (stored->reading.index == index && stored->reading.timeMs > newest) {
+            newest = stored->reading.timeMs;
+            chosen = stored->diskNumber;
+        }
+    }
+    QList<history::StoredReading> result;
+    for (const history::StoredReading& stored : readings) {
+        if (chosen != 0 && stored.diskNumber == chosen)
+            result.append(stored);
+    }
+    return result;
+}
+
 DrivewatchResult ShowHistory(const DrivewatchOptions& options, const QString& path) {
     DrivewatchResult result;
     QString notices;
@@ -111,7 +145,9 @@ DrivewatchResult ShowHistory(const DrivewatchOptions& options, const QString& pa
             notices += QStringLiteral("drivewatch: %1\n").arg(line);
         });
         if (store.open(path))
-            readings = store.readings(options.historyDisk, options.sinceMs);
+            readings = store.readings(0, options.sinceMs);
+        if (options.historyDisk >= 0)
+            readings = OfIndex(readings, options.historyDisk);
     }
     result.out = options.json ? HistoryJson(readings) : HistoryCsv(readings);
     result.err = notices.toUtf8();

@@ -57,7 +57,7 @@ QByteArray HistoryJson(const QList<history::StoredReading>& readings) {
         }
         json.EndArray();
         json.Key("count").Value(stored.count);
-        json.Key("disk").Value(stored.diskNumber);
+        json.Key("index").Value(reading.index);
         json.Key("model").Value(reading.disk.model);
         if (!reading.health.isEmpty()) {
             QJsonObject health;
@@ -85,7 +85,7 @@ QByteArray HistoryJson(const QList<history::StoredReading>& readings) {
 
 QByteArray HistoryCsv(const QList<history::StoredReading>& readings) {
     QString text = QStringLiteral(
-        "disk,model,serial,wwn,time,span_seconds,count,temperature,temperature_min,"
+        "index,model,serial,wwn,time,span_seconds,count,temperature,temperature_min,"
         "temperature_max,power_on_hours,power_cycles,status,attributes,nvme_health\n");
     for (const history::StoredReading& stored : readings) {
         const history::Reading& reading = stored.reading;
@@ -96,21 +96,15 @@ QByteArray HistoryCsv(const QList<history::StoredReading>& readings) {
         QStringList health;
         for (const history::HealthValue& field : reading.health)
             health << QStringLiteral("%1=%2").arg(field.name).arg(field.value);
-        const QStringList fields = {QString::number(stored.diskNumber),
-                                    CsvField(reading.disk.model),
-                                    CsvField(reading.disk.serial),
-                                    reading.disk.wwn,
-                                    UtcText(reading.timeMs),
-                                    QString::number(stored.spanMs / 1000),
-                                    QString::number(stored.count),
-                                    KnownText(reading.temperature),
-                                    KnownText(stored.temperatureMin),
-                                    KnownText(stored.temperatureMax),
-                                    KnownText(reading.powerOnHours),
-                                    KnownText(reading.powerCycles),
-                                    QString::number(reading.status),
-                                    attributes.join(QLatin1Char(' ')),
-                                    health.join(QLatin1Char(' '))};
+        const QStringList fields = {
+            QString::number(reading.index),   CsvField(reading.disk.model),
+            CsvField(reading.disk.serial),    reading.disk.wwn,
+            UtcText(reading.timeMs),          QString::number(stored.spanMs / 1000),
+            QString::number(stored.count),    KnownText(reading.temperature),
+            KnownText(stored.temperatureMin), KnownText(stored.temperatureMax),
+            KnownText(reading.powerOnHours),  KnownText(reading.powerCycles),
+            QString::number(reading.status),  attributes.join(QLatin1Char(' ')),
+            health.join(QLatin1Char(' '))};
         text += fields.join(QLatin1Char(',')) + QLatin1Char('\n');
     }
     return text.toUtf8();

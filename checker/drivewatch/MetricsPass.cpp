@@ -40,7 +40,8 @@ MetricsPassResult RunMetricsPass(const PassOptions& options, const MetricsPassEn
     for (const QString& error : fileErrors)
         result.notices += QStringLiteral("drivewatch: %1\n").arg(error);
     if (!env.historyPath.isEmpty())
-        result.notices += RecordHistory(session.Disks(), env.historyPath, result.passMs);
+        for (const QString& line : RecordDisks(session.Disks(), env.historyPath, result.passMs))
+            result.notices += QStringLiteral("drivewatch: %1\n").arg(line);
     result.exitCode = DrivewatchExitCode(session.Disks(), !fileErrors.isEmpty());
     return result;
 }

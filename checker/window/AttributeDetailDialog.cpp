@@ -97,4 +97,13 @@ CAttributeDetailDlg::CAttributeDetailDlg(const AttributeFigures& figures, const 
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+void CAttributeDetailDlg::SetHistory(std::function<void()> open) {
+    const CDialogUnits units(font());
+    auto* history = new QPushButton(QStringLiteral("履歴(&H)..."), this);
+    history->setObjectName(QStringLiteral("history"));
+    history->setGeometry(units.Rect(7, 149, 50, 16));
+    history->setAutoDefault(false);
+    connect(history, &QPushButton::clicked, this, std::move(open));
+}
+
 } // namespace vorn::checker

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QLabel;
 
 namespace vorn::checker {
@@ -21,6 +23,9 @@ public:
                         QWidget* parent = nullptr);
 
     const AttributeDetailTexts& Texts() const { return m_texts; }
+
+    // Adds the button that opens the attribute's history.
+    void SetHistory(std::function<void()> open);
 
 private:
     AttributeDetailTexts m_texts;

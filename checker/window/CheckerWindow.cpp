@@ -8,6 +8,8 @@
 #include "CheckerCommands.h"
 #include "CheckerTray.h"
 #include "DiskButtonRow.h"
+#include "HistoryDialog.h"
+#include "SeriesCodes.h"
 #include "WindowPlacement.h"
 
 #include <QAction>
@@ -58,7 +60,8 @@ constexpr int kFadeStep = 10;
 
 CCheckerDlg::CCheckerDlg(Setup setup, QWidget* parent)
     : QDialog(parent), m_setup(std::move(setup)),
-      m_monitor(m_setup.options, {m_setup.session, m_setup.startDir, &m_timer, Runner()}),
+      m_monitor(m_setup.options, {m_setup.session, m_setup.startDir, &m_timer, Runner(),
+                                  m_setup.historyPath, m_setup.historyNotice}),
       m_units((setFont(CheckerDialogFont()), font())),
       m_icon((InitWindowResources(), QIcon(QStringLiteral(":/drivewatch/icon.png")))) {
     setWindowTitle(QStringLiteral("Drivewatch Vuda"));
@@ -152,6 +155,7 @@ void CCheckerDlg::BuildToolBar() {
     }
     m_refresh = toolBar->action(ID_SMART_UPDATE);
     m_save = toolBar->action(ID_FILE_SAVE_AS);
+    connect(AddHistoryAction(toolBar), &QAction::triggered, this, [this] { OpenHistory(); });
     for (QAction* action : toolBar->actions()) {
         if (QWidget* button = toolBar->widgetForAction(action); button && !action->isSeparator())
             button->setFocusPolicy(Qt::TabFocus);
@@ -330,7 +334,26 @@ void CCheckerDlg::OpenDetail(int row) {
     if (!figures)
         return;
     CAttributeDetailDlg dialog(*figures, m_setup.startDir, this);
+    const int id = figures->id;
+    dialog.SetHistory([this, id, &dialog] {
+        dialog.accept();
+        OpenHistory(history::series::kAttributeRaw + id);
+    });
     m_setup.services.runModal(dialog);
+}
+
+void CCheckerDlg::OpenHistory(int series) {
+    const DiskSnapshot* shown = m_monitor.Snapshot().Shown();
+    if (!shown)
+        return;
+    delete m_history; // the graph is always of the disk shown now
+    CHistoryDlg::Setup setup{m_setup.historyPath,
+                             m_setup.historyWorker ? m_setup.historyWorker
+                                                   : diskpass::ThreadPoolWorker(),
+                             [clock = m_setup.session.now] { return clock() * 1000; }};
+    m_history = new CHistoryDlg(std::move(setup), *shown, series, this);
+    m_history->setAttribute(Qt::WA_DeleteOnClose);
+    m_history->show();
 }
 
 void CCheckerDlg::ShowAbout() {

@@ -3,6 +3,8 @@
 #include "CheckerMonitor.h"
 #include "DesktopNotice.h"
 #include "DialogUnits.h"
+#include "HistoryDialog.h"
+#include "HistoryGraphs.h"
 #include "InfoPanel.h"
 #include "ThreadedPassRunner.h"
 #include "WindowServices.h"
@@ -46,6 +48,10 @@ public:
         bool trayAvailable = true;
         QString trayTip = QStringLiteral("Drivewatch Vuda");
         const CVersion* version = nullptr; // for the about box; none: no box
+        QString historyPath = QString();   // the history store; empty: none kept
+        std::function<void(const QString&)> historyNotice = nullptr; // from a pass's thread
+        // Where the history's graphs are loaded; none: Qt's thread pool.
+        diskpass::CHistoryGraphs::Worker historyWorker = nullptr;
     };
 
     static constexpr const char* kManualFile = "DrivewatchMini.html";
@@ -74,6 +80,10 @@ public:
     void TimerPass();
     // The detail dialog of a row of the list.
     void OpenDetail(int row);
+    // The history of the shown disk, with series (SeriesCodes.h) picked;
+    // 0 for the temperature.
+    void OpenHistory(int series = 0);
+    CHistoryDlg* HistoryDialog() const { return m_history; }
     // Asks whether the disks as they are become the accepted state.
     void AskAcceptAlerts();
     // They become it (the button of a notification on the bus); while a
@@ -148,6 +158,7 @@ private:
     QAction* m_refresh = nullptr;
     QAction* m_save = nullptr;
     CDiskButtonRow* m_diskRow = nullptr;
+    QPointer<CHistoryDlg> m_history; // one at a time, its own window
     std::unique_ptr<CInfoPanel> m_panel;
     CAttributeListView* m_list = nullptr;
     QPushButton* m_close = nullptr;

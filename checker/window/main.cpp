@@ -1,6 +1,7 @@
 // DrivewatchMini: the disk checker's window.
 #include "CheckerWindow.h"
 #include "DiskScan.h"
+#include "HistoryPath.h"
 #include "MessageBoxNotice.h"
 #include "QtTranslation.h"
 #include "ShippedFiles.h"
@@ -48,6 +49,10 @@ int main(int argc, char* argv[]) {
     setup.session.logPath = RunLogPath(startDir);
     setup.trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
     setup.version = &version;
+    setup.historyPath = vorn::history::HistoryPath();
+    setup.historyNotice = [](const QString& line) {
+        std::fprintf(stderr, "DrivewatchMini: %s\n", qUtf8Printable(line));
+    };
     if (const auto sim = vorn::platform::InstallMachineFromEnvironment()) {
         const QString note =
             QStringLiteral("模擬マシン %1 を表示中（このコンピューターのディスクではありません）")

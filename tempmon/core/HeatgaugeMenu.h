@@ -12,6 +12,7 @@ enum Command : int {
     kCmdAlpha0 = 32780, // "0 %" translucency, WndAlpha 100; then 20 % ... 80 %
     kCmdAlpha80 = 32784,
     kCmdOneTrayIcon = 32790, // one tray icon for all disks, or one per disk
+    kCmdHistory = 32791,     // "温度の履歴": every disk's temperatures of the last day
 };
 
 constexpr int kAlphaItems = 5;

@@ -21,6 +21,8 @@ QString ReadingTip(const DiskReading& reading) {
                   degrees + QStringLiteral(" ℃");
     if (reading.sleeping)
         tip += QStringLiteral(" スタンバイ中");
+    if (reading.dayLow > 0)
+        tip += QStringLiteral("\n24時間: %1-%2℃").arg(reading.dayLow).arg(reading.dayHigh);
     if (const QString line = vorn::DiskStateTipLine(reading.state); !line.isEmpty())
         tip += QLatin1Char('\n') + line;
     if (!reading.lastAlert.isEmpty())
@@ -50,17 +52,20 @@ void CHeatgaugeMonitor::Scan(const PassOptions& options, const PassSleeper& slee
     for (CDisk* disk : m_disks)
         disk->m_nListIndex = index++;
     m_lastAlerts.assign(std::size_t(m_disks.GetCount()), QString());
+    m_dayRanges.assign(std::size_t(m_disks.GetCount()), {});
     TakeReadings();
 }
 
 void CHeatgaugeMonitor::TakeReadings() {
     m_readings.clear();
-    for (const CDisk* disk : m_disks)
-        m_readings.push_back({disk->GetTemperature(), disk->GetModelNumber(),
-                              disk->m_strDriveLetters, disk->m_bSleeping,
-                              m_lastAlerts[std::size_t(disk->m_nListIndex)],
-                              vorn::DiskStateOf(disk->SupportSMART(), disk->GetStatus()),
-                              vorn::diskpass::UsbSmartLine(*disk)});
+    for (const CDisk* disk : m_disks) {
+        const vorn::history::TemperatureRange day = m_dayRanges[std::size_t(disk->m_nListIndex)];
+        m_readings.push_back(
+            {disk->GetTemperature(), disk->GetModelNumber(), disk->m_strDriveLetters,
+             disk->m_bSleeping, m_lastAlerts[std::size_t(disk->m_nListIndex)],
+             vorn::DiskStateOf(disk->SupportSMART(), disk->GetStatus()),
+             vorn::diskpass::UsbSmartLine(*disk), day.low, day.high, HistoryIdentityOf(*disk)});
+    }
 }
 
 QString CHeatgaugeMonitor::WatchDir() const {
@@ -81,6 +86,40 @@ void CHeatgaugeMonitor::WatchForAlerts(CDisk* disk) {
     }
     if (!lines.isEmpty())
         m_lastAlerts[std::size_t(disk->m_nListIndex)] = lines.join(QLatin1Char('\n'));
+}
+
+void CHeatgaugeMonitor::RecordHistory(const std::vector<const CDisk*>& read) {
+    if (m_env.historyPath.isEmpty())
+        return;
+    const std::int64_t nowMs = m_env.now() * 1000;
+    QList<vorn::history::Reading> readings;
+    for (const CDisk* disk : read)
+        readings.append(BasicReadingOf(*disk, nowMs));
+    QList<vorn::history::DiskIdentity> everyDisk;
+    for (const CDisk* disk : m_disks)
+        everyDisk.append(HistoryIdentityOf(*disk));
+    const HistoryWrite write = RecordPass(m_env.historyPath, readings, nowMs, everyDisk);
+    for (qsizetype k = 0; k < write.dayRanges.size() && k < qsizetype(m_dayRanges.size()); ++k)
+        m_dayRanges[std::size_t(k)] =
+            write.dayRanges[k].value_or(vorn::history::TemperatureRange{});
+    if (m_env.historyNotice) {
+        for (const QString& line : write.notices)
+            m_env.historyNotice(line);
+    }
+}
+
+GraphQuery CHeatgaugeMonitor::HistoryQuery() const {
+    GraphQuery query;
+    query.storePath = m_env.historyPath;
+    // From the readings: a pass may be rewriting the disks meanwhile.
+    for (const DiskReading& reading : m_readings)
+        query.disks.append({reading.identity,
+                            (reading.model + QLatin1Char(' ') + reading.driveLetters).trimmed()});
+    query.value = TemperatureValue();
+    query.span = GraphSpan::Day;
+    query.nowMs = m_env.now() * 1000;
+    query.title = QStringLiteral("温度の履歴 (24時間)");
+    return query;
 }
 
 void CHeatgaugeMonitor::Start(CStripView* view, const WinRect& workArea) {
@@ -119,6 +158,7 @@ void CHeatgaugeMonitor::Refresh() {
     // painting the last readings.
     m_env.runner->Run(
         [this] {
+            std::vector<const CDisk*> read;
             for (CDisk* disk : m_disks) {
                 // A disk that does not open keeps its last temperature, and
                 // so does one left asleep.
@@ -126,7 +166,9 @@ void CHeatgaugeMonitor::Refresh() {
                     continue;
                 RereadDisk(disk, {});
                 WatchForAlerts(disk);
+                read.push_back(disk);
             }
+            RecordHistory(read);
         },
         [this] {
             m_busy = false;
@@ -187,6 +229,9 @@ void CHeatgaugeMonitor::Command(int command) {
         return;
     case kCmdExit:
         Exit(true);
+        return;
+    case kCmdHistory:
+        m_view->ShowHistory(HistoryQuery());
         return;
     case kCmdShow:
         s.wndShow = !s.wndShow;

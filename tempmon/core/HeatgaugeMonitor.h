@@ -5,7 +5,9 @@
 #include "DiskState.h"
 #include "HeatgaugeDisk.h"
 #include "HeatgaugeSettings.h"
+#include "HistoryGraphs.h"
 #include "PassClock.h"
+#include "PassHistory.h"
 #include "PassNotice.h"
 #include "PassOptions.h"
 #include "PassRunner.h"
@@ -31,11 +33,18 @@ struct DiskReading {
     // Why a USB disk's S.M.A.R.T. was not read; empty otherwise. Initialised
     // here so that readings written as braces may leave it out.
     QString smartNote{};
+    // The lowest and highest temperature of the last 24 hours that the
+    // history holds; -1 when it holds none.
+    int dayLow = -1;
+    int dayHigh = -1;
+    // Whose readings the history holds, copied while no pass runs.
+    vorn::history::DiskIdentity identity = {};
 };
 
 // "model\ndrive names\n41 ℃", or "-- ℃" when the temperature is unknown;
-// " スタンバイ中" after it for a disk in standby, the last alerts on lines of
-// their own, then why a USB disk shows no S.M.A.R.T.
+// " スタンバイ中" after it for a disk in standby, "24時間: 31-44℃" for the
+// day's range in the history, the last alerts on lines of their own, then
+// why a USB disk shows no S.M.A.R.T.
 QString ReadingTip(const DiskReading& reading);
 
 // The window side of the monitor: the strip, its tray icons and dialogs.
@@ -55,6 +64,8 @@ public:
     virtual void Finish(bool fadeOut, int percent) = 0;
     // A desktop notification of everything a pass found worse.
     virtual void Notify(const QString& title, const QString& text) = 0;
+    // The window of the disks' temperatures over the day ("温度の履歴").
+    virtual void ShowHistory(const vorn::diskpass::GraphQuery& query) { (void)query; }
 };
 
 // The temperature monitor without its window: the disks, the settings and
@@ -68,6 +79,11 @@ public:
         QString settingsPath;
         vorn::diskpass::CRefreshTimer* timer = nullptr;
         vorn::diskpass::CDiskPassRunner* runner = nullptr;
+        // The history store each pass adds its readings to; empty: none.
+        QString historyPath = QString();
+        vorn::diskpass::PassClock now = vorn::diskpass::SystemClock();
+        // One line about the store, from the pass's thread; none: unsaid.
+        std::function<void(const QString&)> historyNotice = nullptr;
     };
 
     explicit CHeatgaugeMonitor(Environment environment);
@@ -121,15 +137,20 @@ private:
     void MoveStrip(const WinRect& rect);
     // Off the window's thread: the disk compared with what the user accepted.
     void WatchForAlerts(CDisk* disk);
+    // Off the window's thread: the pass's readings into the history, and
+    // each disk's range of the day back.
+    void RecordHistory(const std::vector<const CDisk*>& read);
+    vorn::diskpass::GraphQuery HistoryQuery() const;
     QString WatchDir() const;
 
     Environment m_env;
     vorn::diskpass::PowerCheck m_powerCheck = vorn::diskpass::PowerCheck::SkipSleeping;
     vorn::diskpass::AlertLimits m_limits;
-    std::vector<QString> m_lastAlerts;           // by list index
-    QList<vorn::diskpass::DiskChange> m_changes; // found by the running pass
-    QStringList m_fileNotes;                     // the same
-    std::set<QString> m_toldFileErrors;          // by the passes, one at a time
+    std::vector<QString> m_lastAlerts;                        // by list index
+    std::vector<vorn::history::TemperatureRange> m_dayRanges; // by list index
+    QList<vorn::diskpass::DiskChange> m_changes;              // found by the running pass
+    QStringList m_fileNotes;                                  // the same
+    std::set<QString> m_toldFileErrors;                       // by the passes, one at a time
     CDiskList m_disks;
     HeatgaugeSettings m_settings;
     std::vector<DiskReading> m_readings;

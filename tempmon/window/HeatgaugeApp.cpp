@@ -1,5 +1,6 @@
 #include "HeatgaugeApp.h"
 
+#include "PassHistory.h"
 #include "PassOptions.h"
 #include "ThreadedPassRunner.h"
 
@@ -8,6 +9,7 @@
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -57,7 +59,12 @@ int RunHeatgauge() {
 
     CQtRefreshTimer timer;
     CThreadedPassRunner runner;
-    CHeatgaugeMonitor monitor({SettingsPath(folder), &timer, &runner});
+    CHeatgaugeMonitor::Environment environment{SettingsPath(folder), &timer, &runner};
+    environment.historyPath = UserHistoryPath();
+    environment.historyNotice = [](const QString& line) {
+        std::fprintf(stderr, "HeatgaugeMini: %s\n", qUtf8Printable(line));
+    };
+    CHeatgaugeMonitor monitor(std::move(environment));
     monitor.Scan(options, SystemSleeper());
     CStripWindow window(&monitor);
     monitor.Start(&window, window.WorkArea());

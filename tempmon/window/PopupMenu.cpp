@@ -48,6 +48,8 @@ void FillPopupMenu(QMenu* menu, const HeatgaugeSettings& settings,
     AddCheck(menu, QStringLiteral("トレイアイコンを1つにまとめる"), kCmdOneTrayIcon,
              settings.oneTrayIcon, command);
     menu->addSeparator();
+    AddItem(menu, QStringLiteral("温度の履歴(&H) ..."), kCmdHistory, command);
+    menu->addSeparator();
     AddItem(menu, QStringLiteral("バージョン情報(&A) ..."), kCmdAbout, command);
     menu->addSeparator();
     AddItem(menu, QStringLiteral("Heatgauge Vuda の終了(&X)"), kCmdExit, command);

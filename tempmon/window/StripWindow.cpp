@@ -148,6 +148,13 @@ void CStripWindow::Finish(bool fadeOut, int percent) {
     QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
+void CStripWindow::ShowHistory(const vorn::diskpass::GraphQuery& query) {
+    if (!m_history)
+        m_history = std::make_unique<CTemperatureHistory>(
+            m_historyWorker ? m_historyWorker : vorn::diskpass::ThreadPoolWorker());
+    m_history->Open(query);
+}
+
 void CStripWindow::Notify(const QString& title, const QString& text) {
     m_notice.SetTrayIcon(m_tray.MessageIcon());
     m_notice.Show(title, text);

@@ -2,6 +2,7 @@
 
 #include "DesktopNotice.h"
 #include "HeatgaugeMonitor.h"
+#include "TemperatureHistory.h"
 #include "TrayIcons.h"
 
 #include <QImage>
@@ -34,6 +35,13 @@ public:
     void Finish(bool fadeOut, int percent) override;
     // A click on the message asks whether to accept the disks as they are.
     void Notify(const QString& title, const QString& text) override;
+    void ShowHistory(const vorn::diskpass::GraphQuery& query) override;
+    // The "温度の履歴" window once opened; none before.
+    CTemperatureHistory* History() const { return m_history.get(); }
+    // Where its graphs are loaded; Qt's thread pool unless set.
+    void SetHistoryWorker(vorn::diskpass::CHistoryGraphs::Worker worker) {
+        m_historyWorker = std::move(worker);
+    }
 
     const QImage& Picture() const { return m_picture; }
     const std::vector<DiskReading>& Readings() const { return m_readings; }
@@ -67,6 +75,8 @@ private:
     CHeatgaugeMonitor* m_monitor;
     std::unique_ptr<QMenu> m_menu;
     CTrayIcons m_tray;
+    std::unique_ptr<CTemperatureHistory> m_history;
+    vorn::diskpass::CHistoryGraphs::Worker m_historyWorker;
     CDesktopNotice m_notice;
     std::vector<DiskReading> m_readings;
     QImage m_picture;

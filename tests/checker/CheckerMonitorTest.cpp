@@ -1,4 +1,6 @@
 #include "CheckerMonitor.h"
+#include "HistoryGraphs.h"
+#include "HistoryStore.h"
 
 #include "../support/PassFakes.h"
 #include "../support/ScopedSimMachine.h"
@@ -182,3 +184,46 @@ TEST_F(CheckerMonitorTest, TheEndDropsARunningPassAndWritesTheBaselinesAfterIt) 
 }
 
 } // namespace
+
+// Every pass of the window stores what it read in the history, with the
+// power-on hours that only the checker can tell, and the shown disk's graph
+// is made from those readings.
+TEST_F(CheckerMonitorTest, EveryPassIsStoredInTheHistoryAndTheShownDisksGraphFollows) {
+    const QString history = m_dir.path(QStringLiteral("state/history.sqlite"));
+    CCheckerMonitor::Environment env;
+    const QString baselines = m_dir.path();
+    env.session.baselineDir = [baselines] { return baselines; };
+    env.session.now = [this] { return m_now; };
+    env.session.sleep = [](int) {};
+    env.timer = &m_timer;
+    env.runner = &m_runner;
+    env.historyPath = history;
+    m_monitor = std::make_unique<CCheckerMonitor>(PassOptions(), env);
+    m_monitor->Start(&m_view);
+    SetTemperature(QStringLiteral("1-pata-old"), 51);
+    m_now += 120;
+    m_monitor->Refresh();
+
+    const DiskSnapshot& maxtor = m_view.shown.back().disks[1];
+    vorn::history::HistoryStore store;
+    ASSERT_TRUE(store.open(history));
+    const int number = store.findDisk(maxtor.identity);
+    ASSERT_NE(number, 0);
+    const QList<vorn::history::StoredReading> readings = store.readings(number);
+    ASSERT_EQ(readings.size(), 2);
+    EXPECT_EQ(readings[0].reading.temperature, 43);
+    EXPECT_EQ(readings[1].reading.temperature, 51);
+    EXPECT_EQ(readings[1].reading.timeMs, m_now * 1000);
+    EXPECT_EQ(readings[1].reading.index, m_monitor->Session().Disks().GetAt(1)->m_nDrive);
+    EXPECT_GE(readings[1].reading.powerOnHours, 0);
+
+    vorn::diskpass::GraphQuery query;
+    query.storePath = history;
+    query.disks = {{maxtor.identity, QStringLiteral("Maxtor")}};
+    query.value = vorn::diskpass::TemperatureValue();
+    query.nowMs = m_now * 1000;
+    const vorn::ChartSnapshot graph = vorn::diskpass::LoadGraph(query);
+    ASSERT_EQ(graph.curves.size(), 1);
+    ASSERT_EQ(graph.curves[0].points.size(), 2);
+    EXPECT_EQ(graph.curves[0].points[1].value, 51);
+}

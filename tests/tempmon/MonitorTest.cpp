@@ -439,3 +439,44 @@ TEST_F(MonitorTest, AWatchFileThatCannotBeStoredIsSaidOnce) {
     ASSERT_EQ(told.size(), 1) << m_view.notices.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(told[0].contains(QStringLiteral("not a regular file")));
 }
+
+// The strip stores each pass's readings in the history and its tips give
+// the day's range from there; "温度の履歴" asks the window for every disk's
+// temperatures of the day.
+TEST_F(MonitorTest, EachPassIsStoredAndTheTipsGiveTheDaysRange) {
+    class HistoryView : public RecordingView {
+    public:
+        void ShowHistory(const GraphQuery& q) override { query = q; }
+        GraphQuery query;
+    } view;
+    std::int64_t now = 1'800'000'000;
+    CHeatgaugeMonitor::Environment env{IniPath(), &m_timer, &m_runner};
+    env.historyPath = m_dir.path(QStringLiteral("history.sqlite"));
+    env.now = [&now] { return now; };
+    CHeatgaugeMonitor monitor(env);
+    monitor.Scan(PassOptions(), [](int) {});
+    monitor.Start(&view, kWork);
+    ASSERT_TRUE(simfiles::CopyMachine(kSampleMachine, Machine()));
+    ASSERT_TRUE(simfiles::SetRawLow(Machine() + "/0-sata-healthy/smart-data.hex", 194, 39));
+    m_sim.install(Machine());
+    now += 120;
+    m_timer.Tick();
+
+    ASSERT_EQ(view.readings.size(), 5u);
+    EXPECT_EQ(ReadingTip(view.readings[0]),
+              QStringLiteral("ST2000DM008-2FR102\nC: D: \n39 ℃\n24時間: 34-39℃"));
+    EXPECT_EQ(ReadingTip(view.readings[3]), QStringLiteral("HDS722580VLAT20\nG: \n-- ℃"))
+        << "no temperature, no range";
+
+    monitor.Command(kCmdHistory);
+    ASSERT_EQ(view.query.disks.size(), 5);
+    EXPECT_EQ(view.query.disks[0].name, QStringLiteral("ST2000DM008-2FR102 C: D:"));
+    EXPECT_EQ(view.query.span, GraphSpan::Day);
+    EXPECT_EQ(view.query.nowMs, now * 1000);
+    const vorn::ChartSnapshot graph = LoadGraph(view.query);
+    ASSERT_EQ(graph.curves.size(), 5);
+    ASSERT_EQ(graph.curves[0].points.size(), 2);
+    EXPECT_EQ(graph.curves[0].points[0].value, 34);
+    EXPECT_EQ(graph.curves[0].points[1].value, 39);
+    EXPECT_TRUE(graph.curves[3].points.isEmpty());
+}

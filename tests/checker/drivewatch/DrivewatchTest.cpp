@@ -725,10 +725,20 @@ TEST_F(DrivewatchTest, RunsStoreOneReadingPerDiskAndHistoryListsThemWithoutADisk
     EXPECT_EQ(readings.first()[QStringLiteral("time")].toString(),
               QStringLiteral("2023-11-14T22:13:20.000Z"));
     EXPECT_EQ(csv.out.count('\n'), 1 + readings.size());
-    EXPECT_TRUE(csv.out.startsWith("disk,model,serial,wwn,time,"));
+    EXPECT_TRUE(csv.out.startsWith("index,model,serial,wwn,time,"));
+    // --disk takes the index the report gives, whatever number the store
+    // keeps the disk under.
+    QString serialAt2;
+    for (const QJsonValue& disk : disks) {
+        if (disk[QStringLiteral("index")].toInt() == 2)
+            serialAt2 = disk[QStringLiteral("serial")].toString();
+    }
     const QJsonArray ofOne = HistoryReadings(one);
     ASSERT_EQ(ofOne.size(), 2);
-    EXPECT_EQ(ofOne[0][QStringLiteral("disk")].toInt(), 2);
+    for (const QJsonValue& reading : ofOne) {
+        EXPECT_EQ(reading[QStringLiteral("index")].toInt(), 2);
+        EXPECT_EQ(reading[QStringLiteral("serial")].toString(), serialAt2);
+    }
     const QJsonArray ofLater = HistoryReadings(later);
     ASSERT_EQ(ofLater.size(), disks.size());
     EXPECT_EQ(ofLater[0][QStringLiteral("time_ms")].toInteger(), (1700000000LL + 120) * 1000);

@@ -94,7 +94,7 @@ TEST(DrivewatchOptions, HistoryOptions) {
 
     const std::initializer_list<const char*> bad[] = {
         {"--history", "--since", "yesterday"},
-        {"--history", "--disk", "0"},
+        {"--history", "--disk", "-1"},
         {"--since", "2024-05-01"},
         {"--disk", "1"},
         {"--history", "--changes"},

@@ -27,6 +27,8 @@ cp -r "$(dirname "$program")/Template" "$work/start/" 2>/dev/null
 cp "$(dirname "$program")/DrivewatchMini.html" "$work/start/" 2>/dev/null
 
 export XDG_RUNTIME_DIR="$work/runtime"
+# The programs keep their readings here, not in the account's own store.
+export VORN_HISTORY="$work/history.sqlite"
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 NO_AT_BRIDGE=0
 export VORN_SIM="$machine"
 export DRIVEWATCH_MINI="$program" START_DIR="$work/start" SHOT_DIR="$shots"

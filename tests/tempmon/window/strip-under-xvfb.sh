@@ -38,6 +38,8 @@ cleanup() {
 trap cleanup EXIT
 cd "$work"
 export XDG_RUNTIME_DIR="$work"
+# The program keeps its readings here, not in the account's own store.
+export VORN_HISTORY="$work/history.sqlite"
 
 fail() {
     echo "FAIL: $*"
