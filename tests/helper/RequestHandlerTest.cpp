@@ -293,6 +293,54 @@ TEST(RequestHandlerTest, AnNvmeCommandReachesTheDiskWordForWordAndItsDataComesBa
     EXPECT_EQ(data[511], 0xA5);
 }
 
+// Starting or aborting a test occupies the disk, so it needs its own
+// action; the logs it leaves are read under the read action.
+TEST(RequestHandlerTest, SelfTestsRunOnlyUnderTheirOwnActionAndTheirLogsUnderTheReadAction) {
+    AtaCommand start = smart(ata::kSmartExecuteOffline, false);
+    start.registers.lbaLow = ata::kSelfTestExtended;
+    AtaCommand readLog = smart(ata::kSmartReadLog, true);
+    readLog.registers.lbaLow = ata::kLogSelfTest;
+    const NvmeAdminCommand nvmeStart = nvme::deviceSelfTest(nvme::kSelfTestShort);
+    const QString selfTest = QString::fromLatin1(help::kSelfTestAction);
+
+    FakeAuthorizer readOnly;
+    readOnly.granted << QString::fromLatin1(help::kReadAction)
+                     << QString::fromLatin1(help::kConfigureAction);
+    FakeDisks disks;
+    EXPECT_EQ(
+        execute(QStringLiteral("sda"), help::encodeAtaRequest(start), readOnly, disks).errorName,
+        QString::fromLatin1(help::kErrorNotAuthorized));
+    EXPECT_EQ(
+        execute(QStringLiteral("nvme0n1"), help::encodeNvmeRequest(nvmeStart), readOnly, disks)
+            .errorName,
+        QString::fromLatin1(help::kErrorNotAuthorized));
+    EXPECT_TRUE(disks.opened.isEmpty());
+    EXPECT_TRUE(readOnly.asked.contains(selfTest + QStringLiteral(" :1.7")));
+    EXPECT_TRUE(execute(QStringLiteral("sda"), help::encodeAtaRequest(readLog), readOnly, disks)
+                    .errorName.isEmpty());
+    ASSERT_EQ(disks.executed.size(), 1);
+    EXPECT_EQ(disks.executed[0].registers.lbaLow, ata::kLogSelfTest);
+
+    FakeAuthorizer tester;
+    tester.granted << selfTest;
+    EXPECT_TRUE(execute(QStringLiteral("sda"), help::encodeAtaRequest(start), tester, disks)
+                    .errorName.isEmpty());
+    EXPECT_TRUE(
+        execute(QStringLiteral("nvme0n1"), help::encodeNvmeRequest(nvmeStart), tester, disks)
+            .errorName.isEmpty());
+    ASSERT_EQ(disks.executed.size(), 2);
+    EXPECT_EQ(disks.executed[1].registers.lbaLow, ata::kSelfTestExtended);
+    ASSERT_EQ(disks.nvmeExecuted.size(), 1);
+    EXPECT_EQ(disks.nvmeExecuted[0].opcode, nvme::kDeviceSelfTest);
+    // The captive form is refused before anyone is asked, whatever is granted.
+    AtaCommand captive = start;
+    captive.registers.lbaLow = 0x82;
+    EXPECT_EQ(
+        execute(QStringLiteral("sda"), help::encodeAtaRequest(captive), tester, disks).errorName,
+        QString::fromLatin1(help::kErrorRefused));
+    EXPECT_EQ(disks.executed.size(), 2);
+}
+
 // A fake /sys and /dev: the names are checked against the enumeration and the
 // node is opened and inspected before any command could go out.
 TEST(LinuxDiskAccessTest, RefusesNamesAndNodesThatAreNotAWholeDiskOfThisMachine) {
