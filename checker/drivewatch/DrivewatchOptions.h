@@ -27,7 +27,11 @@ struct DrivewatchOptions {
     bool noHistory = false; // the run stores no reading
     bool history = false;   // print the stored readings; no disk is read
     std::int64_t sinceMs = std::numeric_limits<std::int64_t>::min(); // --since, UTC ms
-    int historyDisk = 0; // --disk: the store's number of a disk; 0: every disk
+    int historyDisk = 0;   // --disk: the store's number of a disk; 0: every disk
+    QString selfTest;      // --selftest: short, extended, conveyance or abort; empty: none
+    int selfTestDisk = -1; // --disk with --selftest: the JSON index; -1: every disk
+    bool wait = false;     // --wait: follow the started tests to their end
+    bool logs = false;     // --logs: the self-test and error logs in the report
 };
 
 struct DrivewatchParse {
