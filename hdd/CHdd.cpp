@@ -7,6 +7,8 @@
 #include "ErrorLog.h"
 #include "IdentifyDecoder.h"
 #include "IoControlCodes.h"
+#include "LastError.h"
+#include "NvmeCommandSet.h"
 #include "NvmeDecoder.h"
 #include "OsVersion.h"
 #include "WideText.h"
@@ -197,6 +199,92 @@ int CHdd::GetDeviceStatistics() {
     m_DeviceStatistics = vorn::hdd::decodeDeviceStatistics(
         vorn::hdd::readStatisticsLog(m_hHdd, static_cast<BYTE>(target), route));
     return m_DeviceStatistics.read;
+}
+
+BYTE CHdd::AtaTarget() const {
+    // An adapter handle and the 9x driver pick the disk by this number.
+    return static_cast<BYTE>(m_bScsi ? (m_nScsiTarget & 0xFF) : (m_nDrive & 0xFF));
+}
+
+vorn::hdd::SelfTestOutcome CHdd::SendSelfTest(BYTE ataRoutine, BYTE nvmeCode) {
+    using vorn::hdd::SelfTestOutcome;
+    if (!IsOpen())
+        return SelfTestOutcome::Failed;
+    if (m_bNvme) {
+        Cm_WriteErrorString(QStringLiteral("CHddNvme::DeviceSelfTest-%1").arg(nvmeCode));
+        const auto outcome = vorn::platform::SendNvmeAdminCommand(
+            m_hHdd, vorn::platform::nvme::deviceSelfTest(nvmeCode), nullptr);
+        if (outcome.succeeded())
+            return SelfTestOutcome::Accepted;
+        vorn::ata::logLastError();
+        // The controller completed it with an error: a test runs already, or
+        // there is none to abort.
+        return outcome.transportError == 0
+                   ? SelfTestOutcome::Refused
+                   : vorn::hdd::selfTestOutcomeOfError(outcome.transportError);
+    }
+    std::vector<BYTE> none;
+    if (vorn::ata::sendAtaPassThrough(
+            m_hHdd, vorn::hdd::ataExecuteOffline(ataRoutine), AtaTarget(),
+            QString::asprintf("CHdd::ExecuteOfflineImmediate-%02X", ataRoutine), &none))
+        return SelfTestOutcome::Accepted;
+    return vorn::hdd::selfTestOutcomeOfError(int(win::GetLastError()));
+}
+
+vorn::hdd::SelfTestOutcome CHdd::StartSelfTest(vorn::hdd::SelfTestKind kind) {
+    if (!GetSelfTestCapabilities().offers(kind))
+        return vorn::hdd::SelfTestOutcome::NotOffered;
+    const BYTE nvmeCode = kind == vorn::hdd::SelfTestKind::Short
+                              ? vorn::platform::nvme::kSelfTestShort
+                              : vorn::platform::nvme::kSelfTestExtended;
+    return SendSelfTest(vorn::hdd::ataRoutine(kind), nvmeCode);
+}
+
+vorn::hdd::SelfTestOutcome CHdd::AbortSelfTest() {
+    return SendSelfTest(vorn::platform::ata::kSelfTestAbort, vorn::platform::nvme::kSelfTestAbort);
+}
+
+int CHdd::ReadSelfTestProgress() {
+    if (!IsOpen())
+        return 0;
+    if (!m_bNvme)
+        return GetSmartAttribute();
+    std::vector<BYTE> log = vorn::hdd::readNvmeSelfTestLog(m_hHdd);
+    if (log.empty())
+        return 0;
+    m_NvmeSelfTestLog = std::move(log);
+    return TRUE;
+}
+
+int CHdd::GetDriveLogs() {
+    if (!IsOpen())
+        return 0;
+    if (m_bNvme) {
+        m_DriveLogs = vorn::hdd::readNvmeLogs(m_hHdd, m_HddNvme.m_IdentifyController.data(),
+                                              m_HddNvme.m_IdentifyController.size());
+    } else {
+        // The extended logs come with the same identify bits as READ LOG EXT
+        // of the statistics.
+        const bool use48 = vorn::hdd::statisticsRoute(m_HddInfo.m_Identify) ==
+                           vorn::hdd::StatisticsRoute::ReadLogExt;
+        m_DriveLogs = vorn::hdd::readAtaLogs(m_hHdd, AtaTarget(), use48);
+    }
+    return m_DriveLogs.selfTestLogRead || m_DriveLogs.errorLogRead;
+}
+
+vorn::hdd::SelfTestCapabilities CHdd::GetSelfTestCapabilities() const {
+    if (m_bNvme)
+        return vorn::hdd::nvmeSelfTestCapabilities(m_HddNvme.m_IdentifyController.data(),
+                                                   m_HddNvme.m_IdentifyController.size());
+    return vorn::hdd::ataSelfTestCapabilities(m_HddSmart.m_Attribute.data(),
+                                              m_HddSmart.m_Attribute.size());
+}
+
+vorn::hdd::SelfTestProgress CHdd::GetSelfTestProgress() const {
+    if (m_bNvme)
+        return vorn::hdd::nvmeSelfTestProgress(m_NvmeSelfTestLog.data(), m_NvmeSelfTestLog.size());
+    return vorn::hdd::ataSelfTestProgress(
+        m_HddSmart.m_Attribute[vorn::hdd::selftest::kExecutionStatus]);
 }
 
 // --- Data methods -------------------------------------------------------------

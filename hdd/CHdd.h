@@ -7,6 +7,7 @@
 #include "DriveKnowledge.h"
 #include "PowerMode.h"
 #include "RuntimeClass.h"
+#include "SelfTestRead.h"
 #include "TemperatureChoice.h"
 #include "VornHddExport.h"
 #include "WinTypes.h"
@@ -71,6 +72,20 @@ public:
     // the ATA pass-through (not on an NVMe disk, which is then Unknown unless
     // suspended). Unknown on a closed disk. Writes no log line.
     vorn::hdd::PowerMode CheckPowerMode();
+    // Starts a self-test in the drive's background (the off-line form on
+    // ATA, Device Self-test of all namespaces on NVMe), or aborts the one
+    // that runs. A test the data say the drive does not offer is not sent.
+    // The drive runs the test on its own: it goes on when the program ends.
+    vorn::hdd::SelfTestOutcome StartSelfTest(vorn::hdd::SelfTestKind kind);
+    vorn::hdd::SelfTestOutcome AbortSelfTest();
+    // Asks the drive how its test goes: SMART READ DATA again on ATA (the
+    // attribute sector is renewed with it), the self-test log on NVMe. TRUE
+    // when the drive answered. Sends nothing to a closed disk.
+    int ReadSelfTestProgress();
+    // Reads the self-test and error logs into m_DriveLogs: on a 48-bit drive
+    // with General Purpose Logging the extended logs, else the summary ones.
+    // TRUE when either log came back; a closed disk keeps what it had.
+    int GetDriveLogs();
 
     // Data methods.
     int SupportSMART() const;
@@ -105,6 +120,12 @@ public:
     QString GetTemperatureSource() const;
     int GetPowerOnHours() const;
     long long GetPowerCycle() const;
+    // The tests the drive offers and their expected minutes, from the
+    // S.M.A.R.T. data (ATA) or Identify Controller (NVMe) of the last read.
+    vorn::hdd::SelfTestCapabilities GetSelfTestCapabilities() const;
+    // The state of the running or last test at the last read: the
+    // execution status byte (ATA) or the self-test log (NVMe).
+    vorn::hdd::SelfTestProgress GetSelfTestProgress() const;
     // The display records, named with m_Knowledge.
     void GetDisplayAttribute();
     void DeleteDisplayAttribute();
@@ -122,8 +143,14 @@ public:
     vorn::hdd::DriveKnowledge m_Knowledge;
     // The Device Statistics log of the latest read; empty when the drive has none.
     vorn::hdd::DeviceStatistics m_DeviceStatistics;
+    // The self-test and error logs of the latest GetDriveLogs.
+    vorn::hdd::DriveLogs m_DriveLogs;
+    // An NVMe disk's device self-test log (564 bytes) as last read; empty before.
+    std::vector<BYTE> m_NvmeSelfTestLog;
 
 private:
     bool IsOpen() const { return m_hHdd != INVALID_HANDLE_VALUE; }
     vorn::hdd::TemperatureChoice AtaTemperature() const;
+    BYTE AtaTarget() const;
+    vorn::hdd::SelfTestOutcome SendSelfTest(BYTE ataRoutine, BYTE nvmeCode);
 };

@@ -18,21 +18,32 @@ bool plainDeviceRegister(BYTE value) {
     return value == 0x00 || value == 0xA0 || value == 0xB0;
 }
 
+bool isSelfTestRoutine(BYTE routine) {
+    return routine == kSelfTestShort || routine == kSelfTestExtended ||
+           routine == kSelfTestConveyance || routine == kSelfTestAbort;
+}
+
 CommandClass classifySmart(const AtaCommand& command) {
     const AtaRegisters& r = command.registers;
-    if (r.lbaMid != kSmartLbaMid || r.lbaHigh != kSmartLbaHigh || !plainDeviceRegister(r.device) ||
-        !unusedRegister(r.lbaLow))
+    if (r.lbaMid != kSmartLbaMid || r.lbaHigh != kSmartLbaHigh || !plainDeviceRegister(r.device))
+        return CommandClass::Refused;
+    // These two carry their operand in LBA low.
+    if (r.feature == kSmartExecuteOffline)
+        return !command.dataIn && unusedRegister(r.sectorCount) && isSelfTestRoutine(r.lbaLow)
+                   ? CommandClass::SelfTest
+                   : CommandClass::Refused;
+    if (r.feature == kSmartReadLog)
+        return command.dataIn && r.sectorCount == 1 &&
+                       (r.lbaLow == kLogSummaryError || r.lbaLow == kLogSelfTest)
+                   ? CommandClass::Read
+                   : CommandClass::Refused;
+    if (!unusedRegister(r.lbaLow))
         return CommandClass::Refused;
     switch (r.feature) {
     case kSmartReadData:
     case kSmartReadThresholds:
         return command.dataIn && unusedRegister(r.sectorCount) ? CommandClass::Read
                                                                : CommandClass::Refused;
-    case kSmartReadLog:
-        // The sector count of a log read is the transfer length and the LBA
-        // low its address: nothing generic is safe to pass. The log reads the
-        // suite makes are allowed one by one, each with its exact registers.
-        return CommandClass::Refused;
     case kSmartReturnStatus:
         return !command.dataIn && unusedRegister(r.sectorCount) ? CommandClass::Read
                                                                 : CommandClass::Refused;
@@ -74,6 +85,16 @@ bool isStatisticsReadLogExt(const AtaCommand& command) {
            isZero(command.previous);
 }
 
+// READ LOG EXT, 48-bit, one page below 256 of the extended self-test or
+// error log.
+bool isTestLogReadLogExt(const AtaCommand& command) {
+    const AtaRegisters& r = command.registers;
+    return command.extended && command.dataIn && command.blocks == 1 && r.command == kReadLogExt &&
+           r.feature == 0 && r.sectorCount == 1 &&
+           (r.lbaLow == kLogExtComprehensiveError || r.lbaLow == kLogExtSelfTest) &&
+           r.lbaHigh == 0 && r.device == 0 && isZero(command.previous);
+}
+
 // SMART READ LOG, 28-bit, the first pages of log 04h in one transfer.
 bool isStatisticsSmartReadLog(const AtaCommand& command) {
     const AtaRegisters& r = command.registers;
@@ -86,7 +107,8 @@ bool isStatisticsSmartReadLog(const AtaCommand& command) {
 
 // The wide commands (48-bit, or more than one block) that may pass.
 CommandClass classifyLogRead(const AtaCommand& command) {
-    return isStatisticsReadLogExt(command) || isStatisticsSmartReadLog(command)
+    return isStatisticsReadLogExt(command) || isStatisticsSmartReadLog(command) ||
+                   isTestLogReadLogExt(command)
                ? CommandClass::Read
                : CommandClass::Refused;
 }

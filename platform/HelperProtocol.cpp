@@ -146,8 +146,14 @@ std::optional<QString> actionFor(const DecodedRequest& request) {
     if (request.status != DecodedRequest::Ok)
         return std::nullopt;
     if (request.kind == RequestKind::NvmeAdmin) {
-        if (nvme::classifyCommand(request.nvme) == nvme::CommandClass::Read)
+        switch (nvme::classifyCommand(request.nvme)) {
+        case nvme::CommandClass::Read:
             return QString::fromLatin1(kReadAction);
+        case nvme::CommandClass::SelfTest:
+            return QString::fromLatin1(kSelfTestAction);
+        case nvme::CommandClass::Refused:
+            break;
+        }
         return std::nullopt;
     }
     switch (ata::classifyCommand(request.ata)) {
@@ -155,6 +161,8 @@ std::optional<QString> actionFor(const DecodedRequest& request) {
         return QString::fromLatin1(kReadAction);
     case ata::CommandClass::Configure:
         return QString::fromLatin1(kConfigureAction);
+    case ata::CommandClass::SelfTest:
+        return QString::fromLatin1(kSelfTestAction);
     case ata::CommandClass::Refused:
         break;
     }

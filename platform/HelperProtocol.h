@@ -26,9 +26,11 @@ inline constexpr char kCheckDiskMethod[] = "CheckDisk";
 inline constexpr char kExecuteMethod[] = "Execute";
 
 // polkit actions: reading needs no password in a local session, switching
-// S.M.A.R.T. needs an administrator.
+// S.M.A.R.T. and starting or aborting a self-test (which can occupy a disk
+// for hours) need an administrator.
 inline constexpr char kReadAction[] = "org.vorn.diskhelper.read";
 inline constexpr char kConfigureAction[] = "org.vorn.diskhelper.configure";
+inline constexpr char kSelfTestAction[] = "org.vorn.diskhelper.selftest";
 
 // Errors of kInterface, and the errno value a client turns each into.
 inline constexpr char kErrorInvalidRequest[] = "org.vorn.DiskHelper1.Error.InvalidRequest";

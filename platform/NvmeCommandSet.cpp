@@ -47,6 +47,13 @@ bool isLogRead(const NvmeAdminCommand& c) {
     return c.dataLength != 0 && c.dataLength <= maximum && dwords * 4 == c.dataLength;
 }
 
+bool isSelfTest(const NvmeAdminCommand& c) {
+    const bool knownCode =
+        c.cdw10 == kSelfTestShort || c.cdw10 == kSelfTestExtended || c.cdw10 == kSelfTestAbort;
+    return knownCode && (c.nsid == 0 || c.nsid == kAllNamespaces) && c.dataLength == 0 &&
+           !c.cdw11 && !c.cdw12 && !c.cdw13 && !c.cdw14 && !c.cdw15;
+}
+
 } // namespace
 
 CommandClass classifyCommand(const NvmeAdminCommand& command) {
@@ -55,6 +62,8 @@ CommandClass classifyCommand(const NvmeAdminCommand& command) {
         return isIdentifyRead(command) ? CommandClass::Read : CommandClass::Refused;
     case kGetLogPage:
         return isLogRead(command) ? CommandClass::Read : CommandClass::Refused;
+    case kDeviceSelfTest:
+        return isSelfTest(command) ? CommandClass::SelfTest : CommandClass::Refused;
     default:
         return CommandClass::Refused;
     }
@@ -85,6 +94,18 @@ NvmeAdminCommand getLogPage(BYTE logId, DWORD nsid, DWORD length) {
     command.cdw10 = logId | kRetainAsyncEvent | ((dwordsLessOne & 0xFFFF) << 16);
     command.cdw11 = dwordsLessOne >> 16;
     command.dataLength = length;
+    return command;
+}
+
+} // namespace vorn::platform::nvme
+
+namespace vorn::platform::nvme {
+
+NvmeAdminCommand deviceSelfTest(BYTE code) {
+    NvmeAdminCommand command;
+    command.opcode = kDeviceSelfTest;
+    command.nsid = kAllNamespaces;
+    command.cdw10 = code;
     return command;
 }
 

@@ -48,6 +48,7 @@ bool ParseSince(const QString& text, std::int64_t* ms) {
 DrivewatchParse ParseDrivewatchArguments(const QStringList& arguments) {
     DrivewatchParse parse;
     DrivewatchOptions& options = parse.options;
+    QString diskText; // --disk, read once the run's kind is known
     bool afterInit = false;
     for (int i = 1; i < arguments.size() && parse.error.isEmpty(); ++i) {
         const QString& argument = arguments[i];
@@ -123,15 +124,39 @@ DrivewatchParse ParseDrivewatchArguments(const QStringList& arguments) {
                                              "(2024-05-01T12:00, local unless it ends in Z)");
         } else if (QString disk;
                    TakeValue(arguments, &i, QStringLiteral("--disk"), &disk, &parse.error)) {
-            bool ok = false;
-            options.historyDisk = disk.toInt(&ok);
-            if (parse.error.isEmpty() && (!ok || options.historyDisk < 0))
-                parse.error = QStringLiteral("--disk needs a disk's index, as --json lists it");
+            diskText = disk;
+        } else if (argument == QLatin1String("--wait")) {
+            options.wait = true;
+        } else if (argument == QLatin1String("--logs")) {
+            options.logs = true;
+        } else if (QString test;
+                   TakeValue(arguments, &i, QStringLiteral("--selftest"), &test, &parse.error)) {
+            options.selfTest = test;
+            if (parse.error.isEmpty() && test != QLatin1String("short") &&
+                test != QLatin1String("extended") && test != QLatin1String("conveyance") &&
+                test != QLatin1String("abort"))
+                parse.error =
+                    QStringLiteral("--selftest needs short, extended, conveyance or abort");
         } else if (argument.startsWith(QLatin1Char('-')))
             parse.error = QStringLiteral("unknown option %1").arg(argument);
         else
             parse.error = QStringLiteral("unexpected argument %1").arg(argument);
     }
+    if (parse.error.isEmpty() && !diskText.isNull()) {
+        bool ok = false;
+        const int disk = diskText.toInt(&ok);
+        if (!ok || disk < 0)
+            parse.error = QStringLiteral("--disk needs a disk's index, as --json lists it");
+        else if (!options.selfTest.isEmpty())
+            options.selfTestDisk = disk;
+        else
+            options.historyDisk = disk;
+    }
+    if (parse.error.isEmpty() && options.wait && options.selfTest.isEmpty())
+        parse.error = QStringLiteral("--wait goes with --selftest");
+    if (parse.error.isEmpty() && !options.selfTest.isEmpty() &&
+        (options.history || options.changes || options.accept))
+        parse.error = QStringLiteral("--selftest goes alone, or with --disk and --wait");
     if (parse.error.isEmpty() && options.changes && options.json)
         parse.error = QStringLiteral("--changes prints text; leave out --json");
     if (parse.error.isEmpty() && !options.history &&
@@ -195,7 +220,7 @@ QString DrivewatchUsage() {
         "  --since DATE\n"
         "              with --history: from DATE on (2024-05-01 or 2024-05-01T12:00,\n"
         "              local time unless it ends in Z)\n"
-        "  --disk N    with --history: only the disk whose index is N\n"
+        "  --disk N    with --history or --selftest: only the disk whose index is N\n"
         "  --openmetrics[=prometheus|openmetrics]\n"
         "              print the metrics of every disk in the Prometheus text format\n"
         "              (or OpenMetrics) instead of the report, for node_exporter's\n"
@@ -210,6 +235,12 @@ QString DrivewatchUsage() {
         "              never, and a scrape reads none\n"
         "  --interval N\n"
         "              with --serve: seconds between two passes over the disks\n"
+        "  --selftest short|extended|conveyance|abort\n"
+        "              start (or abort) the drive's own self-test on every disk that\n"
+        "              offers it; the drive runs it in the background\n"
+        "  --wait      with --selftest: wait for the end, progress on standard error;\n"
+        "              exit status 3 when a test failed\n"
+        "  --logs      add each disk's self-test and error logs to the report\n"
         "  --help      this text\n"
         "  --version   the program's version\n"
         "\n"

@@ -37,6 +37,10 @@ struct DrivewatchOptions {
     QString listen;                 // --serve's ADDRESS:PORT
     int intervalSeconds = 300;      // --interval: seconds between the endpoint's passes
     QString outputFile;             // --output: the metrics replace this file whole
+    QString selfTest;               // --selftest: short, extended, conveyance or abort; empty: none
+    int selfTestDisk = -1;          // --disk with --selftest: the JSON index; -1: every disk
+    bool wait = false;              // --wait: follow the started tests to their end
+    bool logs = false;              // --logs: the self-test and error logs in the report
 };
 
 struct DrivewatchParse {

@@ -89,8 +89,75 @@ QString DiskReportText(const CDisk& disk, const PanelTexts& panel) {
 
 // Members in key order, the order of the document: the writer would put
 // them there anyway, at a cost.
-void WriteDiskReportJson(CJsonWriter* json, const CDisk& disk, const PanelTexts& panel) {
+namespace {
+
+void WriteLogsJson(CJsonWriter* json, const CDisk& disk) {
+    const vorn::hdd::SelfTestProgress progress = disk.GetSelfTestProgress();
+    json->Key("self_test").BeginObject();
+    json->Key("status_code").Value(progress.statusCode);
+    json->Key("remaining_percent").Value(progress.remainingPercent);
+    json->Key("log").BeginArray();
+    for (const vorn::hdd::SelfTestEntry& entry : disk.m_DriveLogs.selfTests) {
+        json->BeginObject();
+        json->Key("number").Value(entry.number);
+        json->Key("type").Value(entry.type);
+        json->Key("status").Value(entry.status);
+        json->Key("status_code").Value(entry.statusCode);
+        json->Key("remaining_percent").Value(entry.remainingPercent);
+        json->Key("power_on_hours").Value(qint64(entry.powerOnHours));
+        if (entry.firstErrorLba)
+            json->Key("lba_of_first_error").Value(qint64(*entry.firstErrorLba));
+        else
+            json->Key("lba_of_first_error").Null();
+        json->EndObject();
+    }
+    json->EndArray();
+    json->EndObject();
+    json->Key("error_log").BeginObject();
+    json->Key("count").Value(qint64(disk.m_DriveLogs.errors.count));
+    json->Key("entries").BeginArray();
+    for (const vorn::hdd::ErrorLogEntry& entry : disk.m_DriveLogs.errors.entries) {
+        json->BeginObject();
+        json->Key("number").Value(entry.number);
+        json->Key("power_on_hours").Value(qint64(entry.powerOnHours));
+        json->Key("command").Value(int(entry.command));
+        json->Key("feature").Value(int(entry.feature));
+        json->Key("error").Value(int(entry.error));
+        json->Key("status").Value(int(entry.status));
+        json->Key("lba").Value(qint64(entry.lba));
+        json->EndObject();
+    }
+    json->EndArray();
+    json->EndObject();
+}
+
+} // namespace
+
+QString DiskLogsText(const CDisk& disk) {
+    QString text = QStringLiteral("セルフテスト ログ:\n");
+    if (disk.m_DriveLogs.selfTests.empty())
+        text += QStringLiteral("  (なし)\n");
+    for (const vorn::hdd::SelfTestEntry& e : disk.m_DriveLogs.selfTests)
+        text += QStringLiteral("  #%1 %2 %3 残り %4% %5 時間 LBA %6\n")
+                    .arg(e.number)
+                    .arg(e.type, e.status)
+                    .arg(e.remainingPercent)
+                    .arg(e.powerOnHours)
+                    .arg(e.firstErrorLba ? QString::number(*e.firstErrorLba) : QStringLiteral("-"));
+    text += QStringLiteral("エラー ログ: %1 件\n").arg(disk.m_DriveLogs.errors.count);
+    for (const vorn::hdd::ErrorLogEntry& e : disk.m_DriveLogs.errors.entries)
+        text += QStringLiteral("  #%1 %2 時間 コマンド %3 LBA %4\n")
+                    .arg(e.number)
+                    .arg(e.powerOnHours)
+                    .arg(QString::asprintf("%02Xh", e.command))
+                    .arg(e.lba);
+    return text;
+}
+
+void WriteDiskReportJson(CJsonWriter* json, const CDisk& disk, const PanelTexts& panel, bool logs) {
     json->BeginObject();
+    if (logs)
+        WriteLogsJson(json, disk);
     json->Key("ata_standard").Value(panel[PanelField::Standard]);
     json->Key("attributes").BeginArray();
     for (const CHddSmartDisp* record : disk.m_HddSmart.m_DispList) {

@@ -28,8 +28,12 @@ QString DiskReportText(const checker::CDisk& disk, const checker::PanelTexts& pa
 // One disk of the JSON document; attributes include 194 and 231. "protocol"
 // is "ATA" or "NVMe"; an NVMe disk adds "nvme_health" (NvmeRows.h), its
 // attributes are empty and its status 2 means caution.
+// With logs, also "self_test" and "error_log" from the disk's m_DriveLogs
+// and its execution status.
 void WriteDiskReportJson(CJsonWriter* json, const checker::CDisk& disk,
-                         const checker::PanelTexts& panel);
+                         const checker::PanelTexts& panel, bool logs = false);
+// The same logs as text lines for the text report.
+QString DiskLogsText(const checker::CDisk& disk);
 // The same disk as a document of its own.
 QByteArray DiskReportJson(const checker::CDisk& disk, const checker::PanelTexts& panel);
 

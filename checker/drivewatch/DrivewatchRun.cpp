@@ -14,6 +14,9 @@
 #include "HistoryStore.h"
 #include "PassHistory.h"
 
+#include "DiskScan.h"
+#include "SelfTestMonitor.h"
+
 #include "DeviceBackendInstall.h"
 #include "SafeFile.h"
 
@@ -185,6 +188,92 @@ DrivewatchResult PrintMetrics(const DrivewatchOptions& options, const Drivewatch
     return result;
 }
 
+// Starts (or aborts) the test on each chosen disk that offers it, one line
+// per disk; with --wait follows them on the injected clock and sleeper.
+DrivewatchResult RunSelfTests(const DrivewatchOptions& options, CCheckerSession& session,
+                              const DrivewatchEnvironment& env) {
+    DrivewatchResult result;
+    const bool abort = options.selfTest == QLatin1String("abort");
+    const auto kind = vorn::hdd::selfTestKindFromName(options.selfTest);
+    QString out;
+    QString err;
+    bool refused = false;
+    std::vector<CDisk*> started;
+    for (CDisk* disk : session.Disks()) {
+        if (options.selfTestDisk >= 0 && disk->m_nDrive != options.selfTestDisk)
+            continue;
+        const QString heading = DiskHeading(*disk);
+        if (!abort && !disk->GetSelfTestCapabilities().offers(*kind)) {
+            if (options.selfTestDisk >= 0) {
+                err += QStringLiteral("%1: %2\n")
+                           .arg(heading, vorn::hdd::selfTestOutcomeText(
+                                             vorn::hdd::SelfTestOutcome::NotOffered));
+                refused = true;
+            }
+            continue;
+        }
+        const vorn::hdd::SelfTestOutcome outcome = !ReopenDisk(disk)
+                                                       ? vorn::hdd::SelfTestOutcome::Failed
+                                                   : abort ? disk->AbortSelfTest()
+                                                           : disk->StartSelfTest(*kind);
+        if (outcome == vorn::hdd::SelfTestOutcome::Accepted) {
+            out += abort ? QStringLiteral("%1: self-test aborted\n").arg(heading)
+                         : QStringLiteral("%1: %2 self-test started (about %3 minutes)\n")
+                               .arg(heading, options.selfTest)
+                               .arg(disk->GetSelfTestCapabilities().minutes(*kind));
+            started.push_back(disk);
+        } else {
+            err += QStringLiteral("%1: %2\n").arg(heading, vorn::hdd::selfTestOutcomeText(outcome));
+            refused = true;
+            disk->CloseHddHandle();
+        }
+    }
+    if (started.empty() && !refused) {
+        err +=
+            QStringLiteral("drivewatch: no disk offers the %1 self-test\n").arg(options.selfTest);
+        refused = true;
+    }
+    bool failed = false;
+    if (options.wait && !abort) {
+        for (CDisk* disk : started) {
+            const int minutes = disk->GetSelfTestCapabilities().minutes(*kind);
+            const std::int64_t begin = env.now();
+            const int pollMs = CSelfTestMonitor::PollSeconds(minutes) * 1000;
+            for (;;) {
+                env.sleep(pollMs);
+                if (!disk->ReadSelfTestProgress())
+                    continue;
+                const vorn::hdd::SelfTestProgress p = disk->GetSelfTestProgress();
+                if (!p.running) {
+                    failed = failed || p.failed;
+                    err +=
+                        QStringLiteral("%1: %2\n")
+                            .arg(DiskHeading(*disk),
+                                 disk->IsNvme() ? vorn::hdd::nvmeSelfTestResultText(p.statusCode)
+                                                : vorn::hdd::ataSelfTestStatusText(p.statusCode));
+                    break;
+                }
+                err += QStringLiteral("%1: %2% remaining\n")
+                           .arg(DiskHeading(*disk))
+                           .arg(p.remainingPercent);
+                if (env.now() - begin > CSelfTestMonitor::TimeoutSeconds(minutes)) {
+                    err += QStringLiteral("%1: the drive still reports the test as running; it "
+                                          "may be stuck\n")
+                               .arg(DiskHeading(*disk));
+                    failed = true;
+                    break;
+                }
+            }
+        }
+    }
+    for (CDisk* disk : started)
+        disk->CloseHddHandle();
+    result.out = out.toUtf8();
+    result.err = err.toUtf8();
+    result.exitCode = failed ? kExitThresholdExceeded : refused ? kExitNoDisk : kExitGood;
+    return result;
+}
+
 } // namespace
 
 DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnvironment& env) {
@@ -226,7 +315,17 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
     sessionEnv.scanCheck = options.noWake ? PowerCheck::SkipSleeping : PowerCheck::Note;
     CCheckerSession session(options.checker, sessionEnv);
     session.Scan();
+    if (!options.selfTest.isEmpty())
+        return RunSelfTests(options, session, env);
     session.LoadBaselines();
+    if (options.logs) {
+        for (CDisk* disk : session.Disks()) {
+            if (disk->m_bSleeping || !ReopenDisk(disk))
+                continue;
+            disk->GetDriveLogs();
+            disk->CloseHddHandle();
+        }
+    }
 
     AlertLimits limits;
     limits.temperature = options.tempLimit;
@@ -263,11 +362,12 @@ DrivewatchResult RunDrivewatch(const QStringList& arguments, const DrivewatchEnv
         for (const CDisk* disk : session.Disks()) {
             const PanelTexts panel = session.Panel(disk);
             if (options.json) {
-                WriteDiskReportJson(&json, *disk, panel);
+                WriteDiskReportJson(&json, *disk, panel, options.logs);
                 put(json.TakeWritten());
             } else {
                 put((first ? QString() : QStringLiteral("\n")).toUtf8() +
-                    DiskReportText(*disk, panel).toUtf8());
+                    DiskReportText(*disk, panel).toUtf8() +
+                    (options.logs ? DiskLogsText(*disk).toUtf8() : QByteArray()));
             }
             first = false;
         }

@@ -15,8 +15,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <mutex>
+#include <optional>
 #include <unistd.h>
 #include <vector>
 
@@ -76,6 +78,7 @@ public:
             state.powerMode = disk.device.powerMode;
             state.smartEnabled = disk.identify.size() != kSectorSize ||
                                  (static_cast<BYTE>(disk.identify[kSmartEnabledByte]) & 0x01);
+            initSelfTest(disk, state);
             m_states.push_back(state);
             m_numbers.push_back({disk.index(), disk.scsiPort(), disk.scsiTargetId()});
         }
@@ -114,8 +117,10 @@ public:
             return sendSector(disk.device.fails(SimRequest::Identify), state.identify, command,
                               data);
         }
-        if (r.command == ata::kReadLogExt)
-            return readLogExt(disk, command, data);
+        if (r.command == ata::kReadLogExt) {
+            advanceSelfTest(disk, state);
+            return readLogExt(disk, state, command, data);
+        }
         if (r.command != ata::kSmart || r.lbaMid != ata::kSmartLbaMid ||
             r.lbaHigh != ata::kSmartLbaHigh)
             return aborted(r);
@@ -123,10 +128,17 @@ public:
         case ata::kSmartReadData: {
             if (!state.smartEnabled)
                 return aborted(r);
-            QByteArray sector = disk.smartData;
-            addToPowerOnCounter(&sector, poweredOnGrowth(disk));
-            return sendSector(disk.device.fails(SimRequest::SmartData), sector, command, data);
+            advanceSelfTest(disk, state);
+            return sendSector(disk.device.fails(SimRequest::SmartData), smartDataNow(disk, state),
+                              command, data);
         }
+        case ata::kSmartExecuteOffline:
+            if (command.dataIn)
+                return transportFailure(EINVAL);
+            if (!state.smartEnabled)
+                return aborted(r);
+            advanceSelfTest(disk, state);
+            return executeOffline(disk, state, r) ? completed(r) : aborted(r);
         case ata::kSmartReadThresholds:
             if (!state.smartEnabled)
                 return aborted(r);
@@ -153,7 +165,8 @@ public:
         case ata::kSmartReadLog:
             if (!state.smartEnabled)
                 return aborted(r);
-            return sendLogPages(disk, command, r.lbaLow, 0, r.sectorCount, data);
+            advanceSelfTest(disk, state);
+            return sendLogPages(disk, state, command, r.lbaLow, 0, r.sectorCount, data);
         default:
             return aborted(r);
         }
@@ -165,6 +178,12 @@ public:
         NvmeOutcome outcome;
         if (!disk.device.nvme) {
             outcome.transportError = ENOTTY;
+            return outcome;
+        }
+        State& state = m_states[diskNumber];
+        advanceSelfTest(disk, state);
+        if (command.opcode == nvme::kDeviceSelfTest) {
+            outcome.status = nvmeSelfTest(disk, state, command);
             return outcome;
         }
         const QByteArray* image = nullptr;
@@ -181,6 +200,12 @@ public:
             health = disk.nvmeHealth;
             addToNvmePowerOnHours(&health, poweredOnGrowth(disk));
             image = &health;
+        } else if ((command.cdw10 & 0xFF) == nvme::kLogSelfTest && !state.log06.isEmpty()) {
+            refreshNvmeProgress(disk, state);
+            image = &state.log06;
+        } else if ((command.cdw10 & 0xFF) == nvme::kLogErrorInformation &&
+                   !disk.nvmeErrorLog.isEmpty()) {
+            image = &disk.nvmeErrorLog;
         } else {
             outcome.status = kNvmeInvalidLogPage;
             return outcome;
@@ -199,11 +224,255 @@ private:
     static constexpr WORD kNvmeInvalidLogPage = 0x109;  // command specific
     static constexpr WORD kNvmeInvalidNamespace = 0x0B; // generic
 
+    static constexpr WORD kNvmeInvalidOpcode = 0x01;       // generic
+    static constexpr WORD kNvmeSelfTestInProgress = 0x11D; // command specific
+
     struct State {
         QByteArray identify;
         bool smartEnabled = true;
         SimPowerMode powerMode = SimPowerMode::Active;
+        // The self-test: the running routine (ATA 1-3, NVMe 1-2; 0 none),
+        // when it began and how long it takes.
+        int selfTest = 0;
+        std::chrono::steady_clock::time_point selfTestStart;
+        long long selfTestSeconds = 0;
+        BYTE executionStatus = 0; // SMART READ DATA byte 363 once a test ended
+        // The self-test logs as they grow: ATA 06h and 07h, or NVMe 06h.
+        QByteArray log06;
+        QByteArray log07;
     };
+
+    // --- The self-test state machine -----------------------------------
+
+    static constexpr std::size_t kExecutionStatusByte = 363;
+    static constexpr std::size_t kCapabilityByte = 367;
+    static constexpr double kFailAt = 0.6; // the share of the test done when it fails
+
+    static void initSelfTest(const SimDisk& disk, State& state) {
+        if (disk.device.nvme) {
+            const bool offered =
+                le::read16(reinterpret_cast<const BYTE*>(disk.nvmeIdentifyController.constData()),
+                           std::size_t(disk.nvmeIdentifyController.size()), 256) &
+                (1u << 4);
+            state.log06 = disk.nvmeSelfTestLog;
+            if (state.log06.isEmpty() && offered) {
+                state.log06 = QByteArray(kSimNvmeSelfTestLogSize, '\0');
+                for (int i = 0; i < 20; ++i)
+                    state.log06[4 + 28 * i] = char(0x0F); // entry not used
+            }
+            return;
+        }
+        if (disk.smartData.size() == kSectorSize)
+            state.executionStatus = BYTE(disk.smartData[kExecutionStatusByte]);
+        state.log06 = disk.selfTestLog;
+        state.log07 = disk.extSelfTestLog;
+        if (state.log06.isEmpty() && (ataCapability(disk) & 0x10)) {
+            state.log06 = QByteArray(kSectorSize, '\0');
+            state.log06[0] = 1; // revision
+            setSectorChecksum(&state.log06);
+        }
+    }
+
+    static BYTE ataCapability(const SimDisk& disk) {
+        return disk.smartData.size() == kSectorSize ? BYTE(disk.smartData[kCapabilityByte]) : 0;
+    }
+
+    // Minutes from the polling-time bytes, 16-bit extended time included.
+    static long long ataMinutes(const SimDisk& disk, int routine) {
+        if (disk.smartData.size() != kSectorSize)
+            return 0;
+        const BYTE* d = reinterpret_cast<const BYTE*>(disk.smartData.constData());
+        switch (routine) {
+        case 1:
+            return d[372];
+        case 2:
+            return d[373] == 0xFF ? le::read16(d, kSectorSize, 375) : d[373];
+        default:
+            return d[374];
+        }
+    }
+
+    double selfTestShare(const State& state) const {
+        if (state.selfTestSeconds <= 0)
+            return 1.0;
+        const auto elapsed = std::chrono::duration<double>(simNow() - state.selfTestStart).count();
+        return std::max(0.0, elapsed / double(state.selfTestSeconds));
+    }
+
+    // Ends the running test when its time has come.
+    void advanceSelfTest(const SimDisk& disk, State& state) {
+        if (!state.selfTest)
+            return;
+        const double share = selfTestShare(state);
+        switch (disk.device.selfTestEnd) {
+        case SimSelfTestEnd::Stuck:
+            return;
+        case SimSelfTestEnd::Fail:
+            if (share >= kFailAt)
+                endSelfTest(disk, state, 7, 1.0 - kFailAt, disk.device.selfTestFailLba);
+            return;
+        case SimSelfTestEnd::Pass:
+            if (share >= 1.0)
+                endSelfTest(disk, state, 0, 0.0, std::nullopt);
+            return;
+        }
+    }
+
+    // Tenths remaining, 1 to 9, while a test runs.
+    static int remainingTenths(double share) {
+        return std::clamp(int(std::ceil((1.0 - share) * 10.0)), 1, 9);
+    }
+
+    QByteArray smartDataNow(const SimDisk& disk, const State& state) const {
+        QByteArray sector = disk.smartData;
+        addToPowerOnCounter(&sector, poweredOnGrowth(disk));
+        if (sector.size() != kSectorSize)
+            return sector;
+        const BYTE status =
+            state.selfTest
+                ? BYTE(0xF0 | remainingTenths(disk.device.selfTestEnd == SimSelfTestEnd::Stuck
+                                                  ? std::min(selfTestShare(state), 0.9)
+                                                  : selfTestShare(state)))
+                : state.executionStatus;
+        if (BYTE(sector[kExecutionStatusByte]) != status) {
+            sector[kExecutionStatusByte] = char(status);
+            setSectorChecksum(&sector);
+        }
+        return sector;
+    }
+
+    long long powerOnHours(const SimDisk& disk) const {
+        if (disk.device.nvme) {
+            QByteArray health = disk.nvmeHealth;
+            addToNvmePowerOnHours(&health, poweredOnGrowth(disk));
+            return static_cast<long long>(
+                le::read64(reinterpret_cast<const BYTE*>(health.constData()),
+                           std::size_t(health.size()), 128));
+        }
+        const QByteArray sector = smartDataNow(disk, State{});
+        for (int entry = 2; entry + 12 <= 2 + 30 * 12 && sector.size() == kSectorSize;
+             entry += 12) {
+            if (BYTE(sector[entry]) == 9)
+                return le::read16(reinterpret_cast<const BYTE*>(sector.constData()), kSectorSize,
+                                  std::size_t(entry) + 5);
+        }
+        return 0;
+    }
+
+    // Writes the entry of the test that just ended and leaves the drive idle.
+    void endSelfTest(const SimDisk& disk, State& state, int status, double remaining,
+                     std::optional<unsigned long long> lba) {
+        const long long hours = powerOnHours(disk);
+        if (disk.device.nvme)
+            addNvmeEntry(disk, state, status, hours, lba);
+        else
+            addAtaEntries(state, status, remaining, hours, lba);
+        state.selfTest = 0;
+    }
+
+    static void addAtaEntries(State& state, int status, double remaining, long long hours,
+                              std::optional<unsigned long long> lba) {
+        const BYTE statusByte =
+            BYTE(status << 4 | (remaining > 0 ? remainingTenths(1.0 - remaining) : 0));
+        state.executionStatus = statusByte;
+        if (state.log06.size() == kSectorSize) {
+            BYTE* log = reinterpret_cast<BYTE*>(state.log06.data());
+            const int index = log[508] % 21 + 1;
+            BYTE* d = log + 2 + 24 * (index - 1);
+            std::memset(d, 0, 24);
+            d[0] = BYTE(state.selfTest);
+            d[1] = statusByte;
+            le::write16(d, 24, 2, WORD(hours));
+            le::write32(d, 24, 5, lba ? DWORD(*lba) : 0xFFFFFFFFu);
+            log[508] = BYTE(index);
+            setSectorChecksum(&state.log06);
+        }
+        const std::size_t pages = std::size_t(state.log07.size()) / kSectorSize;
+        if (pages > 0) {
+            BYTE* log = reinterpret_cast<BYTE*>(state.log07.data());
+            const std::size_t ring = pages * 19;
+            const std::size_t index = le::read16(log, kSectorSize, 2) % ring + 1;
+            BYTE* d = log + (index - 1) / 19 * kSectorSize + 4 + 26 * ((index - 1) % 19);
+            std::memset(d, 0, 26);
+            d[0] = BYTE(state.selfTest);
+            d[1] = statusByte;
+            le::write16(d, 26, 2, WORD(hours));
+            le::writeUnsigned<std::uint64_t>(d, 26, 5, 6, lba ? *lba : 0xFFFFFFFFFFFFull);
+            log[0] = 1;
+            le::write16(log, kSectorSize, 2, WORD(index));
+        }
+    }
+
+    static void addNvmeEntry(const SimDisk& disk, State& state, int result, long long hours,
+                             std::optional<unsigned long long> lba) {
+        if (state.log06.size() != kSimNvmeSelfTestLogSize)
+            return;
+        BYTE* log = reinterpret_cast<BYTE*>(state.log06.data());
+        std::memmove(log + 4 + 28, log + 4, 28 * 19);
+        BYTE* d = log + 4;
+        std::memset(d, 0, 28);
+        d[0] = BYTE(state.selfTest << 4 | result);
+        d[2] = lba ? 0x03 : 0x00; // namespace and failing LBA valid
+        le::write64(d, 28, 4, std::uint64_t(hours));
+        le::write32(d, 28, 12, lba ? disk.device.nvmeNamespace : 0);
+        le::write64(d, 28, 16, lba ? *lba : 0);
+        log[0] = 0;
+        log[1] = 0;
+    }
+
+    void beginSelfTest(State& state, int routine, long long minutes) {
+        state.selfTest = routine;
+        state.selfTestStart = simNow();
+        state.selfTestSeconds = minutes * 60;
+    }
+
+    // SMART EXECUTE OFF-LINE IMMEDIATE; false: the disk aborts the command.
+    bool executeOffline(const SimDisk& disk, State& state, const AtaRegisters& r) {
+        const BYTE routine = r.lbaLow;
+        if (routine == ata::kSelfTestAbort) {
+            if (state.selfTest)
+                endSelfTest(disk, state, 1, 1.0 - std::min(selfTestShare(state), 0.9),
+                            std::nullopt);
+            return true;
+        }
+        const BYTE capability = ataCapability(disk);
+        const bool offered =
+            routine == ata::kSelfTestConveyance ? (capability & 0x20) : (capability & 0x10);
+        if (!offered || state.selfTest)
+            return false;
+        beginSelfTest(state, routine, ataMinutes(disk, routine));
+        return true;
+    }
+
+    WORD nvmeSelfTest(const SimDisk& disk, State& state, const NvmeAdminCommand& command) {
+        if (state.log06.isEmpty())
+            return kNvmeInvalidOpcode;
+        const BYTE code = BYTE(command.cdw10 & 0x0F);
+        if (code == nvme::kSelfTestAbort) {
+            if (state.selfTest)
+                endSelfTest(disk, state, 1, 0.0, std::nullopt);
+            return 0;
+        }
+        if (state.selfTest)
+            return kNvmeSelfTestInProgress;
+        const BYTE* id = reinterpret_cast<const BYTE*>(disk.nvmeIdentifyController.constData());
+        const long long minutes =
+            code == nvme::kSelfTestShort
+                ? 2
+                : le::read16(id, std::size_t(disk.nvmeIdentifyController.size()), 316);
+        beginSelfTest(state, code, minutes);
+        return 0;
+    }
+
+    // The NVMe log 06h with the running test's operation and completion.
+    void refreshNvmeProgress(const SimDisk& disk, State& state) const {
+        if (state.log06.size() != kSimNvmeSelfTestLogSize)
+            return;
+        const int ceiling = disk.device.selfTestEnd == SimSelfTestEnd::Stuck ? 90 : 99;
+        state.log06[0] = char(state.selfTest);
+        state.log06[1] =
+            char(state.selfTest ? std::min(ceiling, int(selfTestShare(state) * 100.0)) : 0);
+    }
 
     // The answer is in the sector count: 00 standby, 80 idle, FF active.
     static AtaOutcome checkPowerMode(const SimDisk& disk, const State& state,
@@ -237,24 +506,47 @@ private:
         return completed(command.registers);
     }
 
-    static AtaOutcome readLogExt(const SimDisk& disk, const AtaCommand& command, BYTE* data) {
+    static AtaOutcome readLogExt(const SimDisk& disk, const State& state, const AtaCommand& command,
+                                 BYTE* data) {
         const AtaRegisters& r = command.registers;
         const int page = r.lbaMid | command.previous.lbaHigh << 8;
         const int count = r.sectorCount | command.previous.sectorCount << 8;
-        return sendLogPages(disk, command, r.lbaLow, page, count, data);
+        return sendLogPages(disk, state, command, r.lbaLow, page, count, data);
     }
 
-    // Sends count pages of the log from page first. The disk keeps only the
-    // Device Statistics log, and only as far as its file goes: any other log,
-    // a page beyond the file, or no file at all is aborted.
-    static AtaOutcome sendLogPages(const SimDisk& disk, const AtaCommand& command, BYTE log,
-                                   int first, int count, BYTE* data) {
+    // Sends count pages of the log from page first: the Device Statistics
+    // log and the error logs as far as their files go, the self-test logs as
+    // they stand. Any other log, a page beyond the log, or no log at all is
+    // aborted.
+    static AtaOutcome sendLogPages(const SimDisk& disk, const State& state,
+                                   const AtaCommand& command, BYTE log, int first, int count,
+                                   BYTE* data) {
         if (!command.dataIn || count != command.blocks)
             return transportFailure(EINVAL);
-        const qsizetype pages = disk.deviceStatistics.size() / kSectorSize;
-        if (log != ata::kLogDeviceStatistics || count == 0 || first + count > pages)
+        const QByteArray* source = nullptr;
+        switch (log) {
+        case ata::kLogDeviceStatistics:
+            source = &disk.deviceStatistics;
+            break;
+        case ata::kLogSummaryError:
+            source = &disk.errorLog;
+            break;
+        case ata::kLogExtComprehensiveError:
+            source = &disk.extErrorLog;
+            break;
+        case ata::kLogSelfTest:
+            source = &state.log06;
+            break;
+        case ata::kLogExtSelfTest:
+            source = &state.log07;
+            break;
+        default:
             return aborted(command.registers);
-        std::memcpy(data, disk.deviceStatistics.constData() + qsizetype(first) * kSectorSize,
+        }
+        const qsizetype pages = source->size() / kSectorSize;
+        if (count == 0 || first + count > pages)
+            return aborted(command.registers);
+        std::memcpy(data, source->constData() + qsizetype(first) * kSectorSize,
                     std::size_t(count) * kSectorSize);
         return completed(command.registers);
     }

@@ -103,6 +103,12 @@ bool loadDisk(const QDir& folder, SimDisk* disk) {
         {"nvme-identify-controller.hex", &disk->nvmeIdentifyController, 4096, true},
         {"nvme-identify-namespace.hex", &disk->nvmeIdentifyNamespace, 4096, true},
         {"nvme-health.hex", &disk->nvmeHealth, 512, true},
+        {"self-test-log.hex", &disk->selfTestLog, 512, false},
+        {"ext-self-test-log.hex", &disk->extSelfTestLog, 0, false},
+        {"error-log.hex", &disk->errorLog, 512, false},
+        {"ext-error-log.hex", &disk->extErrorLog, 0, false},
+        {"nvme-self-test-log.hex", &disk->nvmeSelfTestLog, kSimNvmeSelfTestLogSize, true},
+        {"nvme-error-log.hex", &disk->nvmeErrorLog, kSimNvmeErrorLogSize, true},
     };
     for (const auto& [name, image, size, nvmeOnly] : sectors) {
         // An ATA disk answers no admin command, so its folder is not searched

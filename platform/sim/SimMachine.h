@@ -28,6 +28,9 @@
 //     device-statistics.hex  log 04h as whole pages from page 0 (1 to 8)
 //     nvme-identify-controller.hex, nvme-identify-namespace.hex,
 //     nvme-health.hex      for a disk with [Device] Protocol=NVMe
+//     self-test-log.hex, ext-self-test-log.hex, error-log.hex,
+//     ext-error-log.hex    ATA logs 06h, 07h, 01h, 03h (the ext ones whole pages)
+//     nvme-self-test-log.hex, nvme-error-log.hex   NVMe logs 06h and 01h
 //
 // The parsers below take text and do no I/O; loadSimMachine() reads the
 // files and hands their text to them.
@@ -80,6 +83,13 @@ enum class SimBridgeReply {
     Garbage, // check condition with sense data of no known format
 };
 
+// How a self-test started on a simulated disk ends ([Device] SelfTest).
+enum class SimSelfTestEnd {
+    Pass,
+    Fail,  // a read failure at SelfTestFailLba, 60 % into the test
+    Stuck, // "in progress" forever, 10 % remaining
+};
+
 struct SimDeviceSettings {
     bool direct = true;    // "\\.\PhysicalDrive%d" opens
     bool scsi = false;     // "\\.\Scsi%d:" opens (port = [Drive] SCSIPort)
@@ -101,6 +111,8 @@ struct SimDeviceSettings {
     // UnitSerial=: the unit serial number the bridge's VPD page 80h holds;
     // empty when the bridge keeps no such page.
     QString unitSerial;
+    SimSelfTestEnd selfTestEnd = SimSelfTestEnd::Pass;
+    unsigned long long selfTestFailLba = 0x12345; // SelfTestFailLba=
 
     bool fails(SimRequest request) const { return failMask & static_cast<unsigned>(request); }
 };
@@ -135,6 +147,14 @@ struct VORNPLATFORM_API SimDisk {
     QByteArray nvmeIdentifyController;
     QByteArray nvmeIdentifyNamespace;
     QByteArray nvmeHealth;
+    // The self-test and error logs as their files give them; empty when
+    // missing. The ext ones are whole pages from page 0.
+    QByteArray selfTestLog;     // ATA 06h, 512 bytes
+    QByteArray extSelfTestLog;  // ATA 07h
+    QByteArray errorLog;        // ATA 01h, 512 bytes
+    QByteArray extErrorLog;     // ATA 03h
+    QByteArray nvmeSelfTestLog; // 564 bytes
+    QByteArray nvmeErrorLog;    // 512 bytes: eight entries
 
     // The field's text, or an empty string when the file does not give it.
     QString driveField(const QString& name) const;
@@ -191,6 +211,9 @@ VORNPLATFORM_API std::optional<QByteArray> parseSimPagesHex(const QByteArray& te
 
 // The most pages device-statistics.hex may hold.
 inline constexpr int kSimStatisticsMaxPages = 8;
+// The NVMe logs' file sizes.
+inline constexpr int kSimNvmeSelfTestLogSize = 564;
+inline constexpr int kSimNvmeErrorLogSize = 512;
 
 // --- Loading ---------------------------------------------------------------
 

@@ -433,6 +433,21 @@ bool parseSimDiskIni(const QByteArray& text, SimDisk* disk, SimParseError* error
                     device.bridgeReply = SimBridgeReply::Garbage;
                 else
                     return bad();
+            } else if (key == QLatin1String("selftest")) {
+                const QString value = entry.value.toLower();
+                if (value == QLatin1String("pass"))
+                    device.selfTestEnd = SimSelfTestEnd::Pass;
+                else if (value == QLatin1String("fail"))
+                    device.selfTestEnd = SimSelfTestEnd::Fail;
+                else if (value == QLatin1String("stuck"))
+                    device.selfTestEnd = SimSelfTestEnd::Stuck;
+                else
+                    return bad();
+            } else if (key == QLatin1String("selftestfaillba")) {
+                const auto lba = parseInteger(entry.value, 0, 0xFFFFFFFFFFFELL);
+                if (!lba)
+                    return bad();
+                device.selfTestFailLba = static_cast<unsigned long long>(*lba);
             } else if (key == QLatin1String("poweronperhour")) {
                 const auto perHour = parseInteger(entry.value, 0, 1000000);
                 if (!perHour)

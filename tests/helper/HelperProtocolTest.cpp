@@ -95,7 +95,11 @@ TEST(HelperProtocolTest, ReadsNeedTheReadActionSwitchesTheConfigureActionTheRest
     };
     EXPECT_EQ(action(smart(ata::kSmartReadThresholds, true)), QString(help::kReadAction));
     EXPECT_EQ(action(smart(ata::kSmartEnableOperations, false)), QString(help::kConfigureAction));
-    EXPECT_FALSE(action(smart(0xD4, false))); // EXECUTE OFFLINE: a self-test
+    // EXECUTE OFFLINE with the short routine (LBA low 1): its own action.
+    EXPECT_EQ(action(smart(ata::kSmartExecuteOffline, false)), QString(help::kSelfTestAction));
+    AtaCommand captive = smart(ata::kSmartExecuteOffline, false);
+    captive.registers.lbaLow = 0x81;
+    EXPECT_FALSE(action(captive));
     AtaCommand writeDma;
     writeDma.registers.command = 0xCA;
     EXPECT_FALSE(action(writeDma));
@@ -107,6 +111,8 @@ TEST(HelperProtocolTest, ReadsNeedTheReadActionSwitchesTheConfigureActionTheRest
     EXPECT_EQ(nvmeAction(nvme::identifyController()), read);
     EXPECT_EQ(nvmeAction(nvme::identifyNamespace(1)), read);
     EXPECT_EQ(nvmeAction(nvme::getLogPage(nvme::kLogSelfTest, 1, nvme::kSelfTestLogSize)), read);
+    EXPECT_EQ(nvmeAction(nvme::deviceSelfTest(nvme::kSelfTestExtended)),
+              QString::fromLatin1(help::kSelfTestAction));
     NvmeAdminCommand formatNvm;
     formatNvm.opcode = 0x80;
     NvmeAdminCommand setFeatures;

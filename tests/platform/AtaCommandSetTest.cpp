@@ -38,7 +38,7 @@ TEST(AtaCommandSetTest, OnlyTheSuitesReadsAndSwitchesPassEverythingElseIsRefused
         {"CHECK POWER MODE", plain(0xE5, false), CommandClass::Read},
         {"READ DATA", smart(0xD0, 1, true), CommandClass::Read},
         {"READ THRESHOLDS", smart(0xD1, 1, true), CommandClass::Read},
-        {"READ LOG", smart(0xD5, 1, true), CommandClass::Refused},
+        {"READ LOG of the summary error log", smart(0xD5, 1, true), CommandClass::Read},
         {"RETURN STATUS", smart(0xDA, 0, false), CommandClass::Read},
         {"ENABLE OPERATIONS", smart(0xD8, 1, false), CommandClass::Configure},
         {"DISABLE OPERATIONS", smart(0xD9, 1, false), CommandClass::Configure},
@@ -48,7 +48,7 @@ TEST(AtaCommandSetTest, OnlyTheSuitesReadsAndSwitchesPassEverythingElseIsRefused
         {"IDENTIFY without its data", plain(0xEC, false), CommandClass::Refused},
         {"RETURN STATUS asking for data", smart(0xDA, 0, true), CommandClass::Refused},
         {"READ DATA without the signature", unsigned_read, CommandClass::Refused},
-        {"EXECUTE OFFLINE (self-test)", smart(0xD4, 0, false), CommandClass::Refused},
+        {"EXECUTE OFFLINE short self-test", smart(0xD4, 0, false), CommandClass::SelfTest},
         {"WRITE LOG", smart(0xD6, 1, false), CommandClass::Refused},
         {"WRITE DMA", plain(0xCA, false), CommandClass::Refused},
         {"WRITE SECTORS", plain(0x30, false), CommandClass::Refused},
@@ -94,11 +94,15 @@ TEST(AtaCommandSetTest, EveryRegisterOfAnAllowedCommandIsPinned) {
                 EXPECT_EQ(ata::classifyCommand(with(sent, field, 0x4F)), CommandClass::Refused);
         }
     }
-    // No S.M.A.R.T. log passes the generic check, whatever its count or address.
+    // No S.M.A.R.T. log passes the generic check, whatever its count or
+    // address: only one sector of the self-test and summary error logs.
     for (const BYTE count : {BYTE(0), BYTE(1), BYTE(0xFF)}) {
-        for (const BYTE log : {BYTE(0), BYTE(1), BYTE(4), BYTE(6), BYTE(0xE0)}) {
+        for (const BYTE log : {BYTE(0), BYTE(1), BYTE(2), BYTE(4), BYTE(6), BYTE(0xE0)}) {
             const AtaCommand readLog{{0xD5, count, log, 0x4F, 0xC2, 0xA0, ata::kSmart}, true};
-            EXPECT_EQ(ata::classifyCommand(readLog), CommandClass::Refused) << int(count);
+            const bool allowed = count == 1 && (log == 1 || log == 6);
+            EXPECT_EQ(ata::classifyCommand(readLog),
+                      allowed ? CommandClass::Read : CommandClass::Refused)
+                << int(count) << " " << int(log);
         }
     }
 }
@@ -143,6 +147,17 @@ TEST(AtaCommandSetTest, TheStatisticsReadsPassExactlyAndTheirNearMissesAreRefuse
         {"SMART READ LOG pages 00h-05h", smartLog(0x04, 6, 6), CommandClass::Read},
         {"READ LOG EXT page 02h", readLogExt(0x02), CommandClass::Refused},
         {"READ LOG EXT of log 03h", readLogExt(1, [](AtaCommand& c) { c.registers.lbaLow = 3; }),
+         CommandClass::Read},
+        {"READ LOG EXT of log 07h page 200",
+         readLogExt(200, [](AtaCommand& c) { c.registers.lbaLow = 7; }), CommandClass::Read},
+        {"READ LOG EXT of log 02h", readLogExt(0, [](AtaCommand& c) { c.registers.lbaLow = 2; }),
+         CommandClass::Refused},
+        {"READ LOG EXT of log 07h page 100h",
+         readLogExt(0,
+                    [](AtaCommand& c) {
+                        c.registers.lbaLow = 7;
+                        c.previous.lbaMid = 1;
+                    }),
          CommandClass::Refused},
         {"READ LOG EXT page 101h", readLogExt(1, [](AtaCommand& c) { c.previous.lbaHigh = 1; }),
          CommandClass::Refused},
@@ -170,6 +185,35 @@ TEST(AtaCommandSetTest, TheStatisticsReadsPassExactlyAndTheirNearMissesAreRefuse
     };
     for (const Case& c : cases)
         EXPECT_EQ(ata::classifyCommand(c.command), c.expected) << c.what;
+}
+
+} // namespace
+
+namespace {
+
+// The self-tests: the four off-line routines, no data; never the captive
+// forms, which hold the drive for the whole test, nor any other routine.
+TEST(AtaCommandSetTest, OnlyTheOfflineSelfTestRoutinesStart) {
+    const auto execute = [](BYTE routine) {
+        return AtaCommand{{ata::kSmartExecuteOffline, 0, routine, ata::kSmartLbaMid,
+                           ata::kSmartLbaHigh, 0, ata::kSmart},
+                          false};
+    };
+    for (int routine = 0; routine < 256; ++routine) {
+        const bool offline = routine == 1 || routine == 2 || routine == 3 || routine == 0x7F;
+        EXPECT_EQ(ata::classifyCommand(execute(BYTE(routine))),
+                  offline ? CommandClass::SelfTest : CommandClass::Refused)
+            << routine;
+    }
+    AtaCommand withData = execute(1);
+    withData.dataIn = true;
+    EXPECT_EQ(ata::classifyCommand(withData), CommandClass::Refused);
+    EXPECT_EQ(ata::classifyCommand(with(execute(1), &AtaRegisters::sectorCount, 0x10)),
+              CommandClass::Refused);
+    EXPECT_EQ(ata::classifyCommand(with(execute(2), &AtaRegisters::lbaHigh, 0)),
+              CommandClass::Refused);
+    EXPECT_EQ(ata::classifyCommand(with(execute(2), &AtaRegisters::device, 0x40)),
+              CommandClass::Refused);
 }
 
 } // namespace

@@ -77,6 +77,24 @@ TEST(NvmeCommandSetTest, OnlyTheSuitesReadsPass) {
               [](NvmeAdminCommand& c) { c.cdw10 |= 0x0100; }),
          CommandClass::Refused},
         {"no data", nvme::getLogPage(nvme::kLogHealth, 0, 0), CommandClass::Refused},
+        // Device Self-test: short, extended, abort of the whole controller.
+        {"short self-test", nvme::deviceSelfTest(nvme::kSelfTestShort), CommandClass::SelfTest},
+        {"extended self-test", nvme::deviceSelfTest(nvme::kSelfTestExtended),
+         CommandClass::SelfTest},
+        {"self-test abort", nvme::deviceSelfTest(nvme::kSelfTestAbort), CommandClass::SelfTest},
+        {"self-test without namespaces",
+         with(nvme::deviceSelfTest(1), [](NvmeAdminCommand& c) { c.nsid = 0; }),
+         CommandClass::SelfTest},
+        {"vendor self-test code", nvme::deviceSelfTest(0xE), CommandClass::Refused},
+        {"self-test of namespace 1",
+         with(nvme::deviceSelfTest(1), [](NvmeAdminCommand& c) { c.nsid = 1; }),
+         CommandClass::Refused},
+        {"self-test with reserved bits",
+         with(nvme::deviceSelfTest(1), [](NvmeAdminCommand& c) { c.cdw10 |= 0x100; }),
+         CommandClass::Refused},
+        {"self-test asking for data",
+         with(nvme::deviceSelfTest(2), [](NvmeAdminCommand& c) { c.dataLength = 4; }),
+         CommandClass::Refused},
     };
     for (const Case& c : cases)
         EXPECT_EQ(nvme::classifyCommand(c.command), c.expected) << c.what;
