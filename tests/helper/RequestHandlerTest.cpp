@@ -334,137 +334,138 @@ TEST(SimDiskAccessTest, NvmeCommandsReachATunnelBridgesDiskOnly) {
     EXPECT_EQ(data[511], 0x11);
     EXPECT_EQ(execute(sata, help::encodeNvmeRequest(health), authorizer, *disks).errorName,
               QString::fromLatin1(help::kErrorInvalidDisk));
+}
 
-    // Starting or aborting a test occupies the disk, so it needs its own
-    // action; the logs it leaves are read under the read action.
-    TEST(RequestHandlerTest, SelfTestsRunOnlyUnderTheirOwnActionAndTheirLogsUnderTheReadAction) {
-        AtaCommand start = smart(ata::kSmartExecuteOffline, false);
-        start.registers.lbaLow = ata::kSelfTestExtended;
-        AtaCommand readLog = smart(ata::kSmartReadLog, true);
-        readLog.registers.lbaLow = ata::kLogSelfTest;
-        const NvmeAdminCommand nvmeStart = nvme::deviceSelfTest(nvme::kSelfTestShort);
-        const QString selfTest = QString::fromLatin1(help::kSelfTestAction);
+// Starting or aborting a test occupies the disk, so it needs its own
+// action; the logs it leaves are read under the read action.
+TEST(RequestHandlerTest, SelfTestsRunOnlyUnderTheirOwnActionAndTheirLogsUnderTheReadAction) {
+    AtaCommand start = smart(ata::kSmartExecuteOffline, false);
+    start.registers.lbaLow = ata::kSelfTestExtended;
+    AtaCommand readLog = smart(ata::kSmartReadLog, true);
+    readLog.registers.lbaLow = ata::kLogSelfTest;
+    const NvmeAdminCommand nvmeStart = nvme::deviceSelfTest(nvme::kSelfTestShort);
+    const QString selfTest = QString::fromLatin1(help::kSelfTestAction);
 
-        FakeAuthorizer readOnly;
-        readOnly.granted << QString::fromLatin1(help::kReadAction)
-                         << QString::fromLatin1(help::kConfigureAction);
-        FakeDisks disks;
-        EXPECT_EQ(execute(QStringLiteral("sda"), help::encodeAtaRequest(start), readOnly, disks)
-                      .errorName,
-                  QString::fromLatin1(help::kErrorNotAuthorized));
-        EXPECT_EQ(
-            execute(QStringLiteral("nvme0n1"), help::encodeNvmeRequest(nvmeStart), readOnly, disks)
-                .errorName,
-            QString::fromLatin1(help::kErrorNotAuthorized));
-        EXPECT_TRUE(disks.opened.isEmpty());
-        EXPECT_TRUE(readOnly.asked.contains(selfTest + QStringLiteral(" :1.7")));
-        EXPECT_TRUE(execute(QStringLiteral("sda"), help::encodeAtaRequest(readLog), readOnly, disks)
-                        .errorName.isEmpty());
-        ASSERT_EQ(disks.executed.size(), 1);
-        EXPECT_EQ(disks.executed[0].registers.lbaLow, ata::kLogSelfTest);
+    FakeAuthorizer readOnly;
+    readOnly.granted << QString::fromLatin1(help::kReadAction)
+                     << QString::fromLatin1(help::kConfigureAction);
+    FakeDisks disks;
+    EXPECT_EQ(
+        execute(QStringLiteral("sda"), help::encodeAtaRequest(start), readOnly, disks).errorName,
+        QString::fromLatin1(help::kErrorNotAuthorized));
+    EXPECT_EQ(
+        execute(QStringLiteral("nvme0n1"), help::encodeNvmeRequest(nvmeStart), readOnly, disks)
+            .errorName,
+        QString::fromLatin1(help::kErrorNotAuthorized));
+    EXPECT_TRUE(disks.opened.isEmpty());
+    EXPECT_TRUE(readOnly.asked.contains(selfTest + QStringLiteral(" :1.7")));
+    EXPECT_TRUE(execute(QStringLiteral("sda"), help::encodeAtaRequest(readLog), readOnly, disks)
+                    .errorName.isEmpty());
+    ASSERT_EQ(disks.executed.size(), 1);
+    EXPECT_EQ(disks.executed[0].registers.lbaLow, ata::kLogSelfTest);
 
-        FakeAuthorizer tester;
-        tester.granted << selfTest;
-        EXPECT_TRUE(execute(QStringLiteral("sda"), help::encodeAtaRequest(start), tester, disks)
-                        .errorName.isEmpty());
-        EXPECT_TRUE(
-            execute(QStringLiteral("nvme0n1"), help::encodeNvmeRequest(nvmeStart), tester, disks)
-                .errorName.isEmpty());
-        ASSERT_EQ(disks.executed.size(), 2);
-        EXPECT_EQ(disks.executed[1].registers.lbaLow, ata::kSelfTestExtended);
-        ASSERT_EQ(disks.nvmeExecuted.size(), 1);
-        EXPECT_EQ(disks.nvmeExecuted[0].opcode, nvme::kDeviceSelfTest);
-        // The captive form is refused before anyone is asked, whatever is granted.
-        AtaCommand captive = start;
-        captive.registers.lbaLow = 0x82;
-        EXPECT_EQ(execute(QStringLiteral("sda"), help::encodeAtaRequest(captive), tester, disks)
-                      .errorName,
-                  QString::fromLatin1(help::kErrorRefused));
-        EXPECT_EQ(disks.executed.size(), 2);
+    FakeAuthorizer tester;
+    tester.granted << selfTest;
+    EXPECT_TRUE(execute(QStringLiteral("sda"), help::encodeAtaRequest(start), tester, disks)
+                    .errorName.isEmpty());
+    EXPECT_TRUE(
+        execute(QStringLiteral("nvme0n1"), help::encodeNvmeRequest(nvmeStart), tester, disks)
+            .errorName.isEmpty());
+    ASSERT_EQ(disks.executed.size(), 2);
+    EXPECT_EQ(disks.executed[1].registers.lbaLow, ata::kSelfTestExtended);
+    ASSERT_EQ(disks.nvmeExecuted.size(), 1);
+    EXPECT_EQ(disks.nvmeExecuted[0].opcode, nvme::kDeviceSelfTest);
+    // The captive form is refused before anyone is asked, whatever is granted.
+    AtaCommand captive = start;
+    captive.registers.lbaLow = 0x82;
+    EXPECT_EQ(
+        execute(QStringLiteral("sda"), help::encodeAtaRequest(captive), tester, disks).errorName,
+        QString::fromLatin1(help::kErrorRefused));
+    EXPECT_EQ(disks.executed.size(), 2);
+}
+
+// A fake /sys and /dev: the names are checked against the enumeration and the
+// node is opened and inspected before any command could go out.
+TEST(LinuxDiskAccessTest, RefusesNamesAndNodesThatAreNotAWholeDiskOfThisMachine) {
+    TestDir dir;
+    const QString sys = dir.path(QStringLiteral("sys"));
+    const QString dev = dir.path(QStringLiteral("dev"));
+    QDir().mkpath(sys + QStringLiteral("/block/sda/sda1"));
+    QDir().mkpath(sys + QStringLiteral("/block/sdb"));
+    QDir().mkpath(sys + QStringLiteral("/block/sdc"));
+    QDir().mkpath(dev);
+    dir.write(QStringLiteral("sys/block/sda/dev"), "8:0\n");
+    dir.write(QStringLiteral("sys/block/sdb/dev"), "8:16\n");
+    dir.write(QStringLiteral("sys/block/sdc/dev"), "8:32\n");
+    dir.write(QStringLiteral("dev/sda"), "a regular file, not a block device");
+    dir.write(QStringLiteral("outside"), "");
+    QFile::link(dir.path(QStringLiteral("outside")), dev + QStringLiteral("/sdb"));
+
+    const std::unique_ptr<DiskAccess> access = makeLinuxDiskAccess(sys, dev);
+    const struct {
+        const char* name;
+        int error;
+    } cases[] = {
+        {"sda", ENODEV},  // opens, but is no block device
+        {"sdb", ENODEV},  // a link that leads out of /dev is never opened
+        {"sdc", ENODEV},  // no node
+        {"sda1", ENODEV}, // a partition
+        {"sdd", ENODEV},  // not in /sys/block
+        {"../sda", ENODEV},
+    };
+    for (const auto& c : cases) {
+        int error = 0;
+        EXPECT_EQ(access->open(QString::fromLatin1(c.name), &error), nullptr) << c.name;
+        EXPECT_EQ(error, c.error) << c.name;
     }
+}
 
-    // A fake /sys and /dev: the names are checked against the enumeration and the
-    // node is opened and inspected before any command could go out.
-    TEST(LinuxDiskAccessTest, RefusesNamesAndNodesThatAreNotAWholeDiskOfThisMachine) {
-        TestDir dir;
-        const QString sys = dir.path(QStringLiteral("sys"));
-        const QString dev = dir.path(QStringLiteral("dev"));
-        QDir().mkpath(sys + QStringLiteral("/block/sda/sda1"));
-        QDir().mkpath(sys + QStringLiteral("/block/sdb"));
-        QDir().mkpath(sys + QStringLiteral("/block/sdc"));
-        QDir().mkpath(dev);
-        dir.write(QStringLiteral("sys/block/sda/dev"), "8:0\n");
-        dir.write(QStringLiteral("sys/block/sdb/dev"), "8:16\n");
-        dir.write(QStringLiteral("sys/block/sdc/dev"), "8:32\n");
-        dir.write(QStringLiteral("dev/sda"), "a regular file, not a block device");
-        dir.write(QStringLiteral("outside"), "");
-        QFile::link(dir.path(QStringLiteral("outside")), dev + QStringLiteral("/sdb"));
+// Opening a FIFO or a device can act on it before any check of what was
+// opened; the node must be looked at first. The kernel tells every open of
+// a watched file, so a node that is never opened raises no event.
+TEST(LinuxDiskAccessTest, ANodeThatIsNoBlockDeviceIsNeverOpened) {
+    TestDir dir;
+    const QString sys = dir.path(QStringLiteral("sys"));
+    const QString dev = dir.path(QStringLiteral("dev"));
+    for (const char* disk : {"sda", "sdb"})
+        ASSERT_TRUE(QDir().mkpath(sys + QStringLiteral("/block/") + QLatin1String(disk)));
+    ASSERT_TRUE(QDir().mkpath(dev));
+    dir.write(QStringLiteral("sys/block/sda/dev"), "8:0\n");
+    dir.write(QStringLiteral("sys/block/sdb/dev"), "8:16\n");
+    const QByteArray fifo = QFile::encodeName(dev + QStringLiteral("/sda"));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    dir.write(QStringLiteral("dev/sdb"), "a regular file");
 
-        const std::unique_ptr<DiskAccess> access = makeLinuxDiskAccess(sys, dev);
-        const struct {
-            const char* name;
-            int error;
-        } cases[] = {
-            {"sda", ENODEV},  // opens, but is no block device
-            {"sdb", ENODEV},  // a link that leads out of /dev is never opened
-            {"sdc", ENODEV},  // no node
-            {"sda1", ENODEV}, // a partition
-            {"sdd", ENODEV},  // not in /sys/block
-            {"../sda", ENODEV},
-        };
-        for (const auto& c : cases) {
-            int error = 0;
-            EXPECT_EQ(access->open(QString::fromLatin1(c.name), &error), nullptr) << c.name;
-            EXPECT_EQ(error, c.error) << c.name;
-        }
+    const UniqueFd watch(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+    ASSERT_TRUE(watch.valid());
+    for (const char* node : {"/sda", "/sdb"})
+        ASSERT_GE(::inotify_add_watch(watch.get(),
+                                      QFile::encodeName(dev + QLatin1String(node)).constData(),
+                                      IN_OPEN),
+                  0);
+    const std::unique_ptr<DiskAccess> access = makeLinuxDiskAccess(sys, dev);
+    for (const char* name : {"sda", "sdb"}) {
+        int error = 0;
+        EXPECT_EQ(access->open(QString::fromLatin1(name), &error), nullptr) << name;
+        EXPECT_EQ(error, ENODEV) << name;
     }
+    char events[4096];
+    EXPECT_EQ(::read(watch.get(), events, sizeof events), -1) << "a node was opened";
+    EXPECT_EQ(errno, EAGAIN);
+}
 
-    // Opening a FIFO or a device can act on it before any check of what was
-    // opened; the node must be looked at first. The kernel tells every open of
-    // a watched file, so a node that is never opened raises no event.
-    TEST(LinuxDiskAccessTest, ANodeThatIsNoBlockDeviceIsNeverOpened) {
-        TestDir dir;
-        const QString sys = dir.path(QStringLiteral("sys"));
-        const QString dev = dir.path(QStringLiteral("dev"));
-        for (const char* disk : {"sda", "sdb"})
-            ASSERT_TRUE(QDir().mkpath(sys + QStringLiteral("/block/") + QLatin1String(disk)));
-        ASSERT_TRUE(QDir().mkpath(dev));
-        dir.write(QStringLiteral("sys/block/sda/dev"), "8:0\n");
-        dir.write(QStringLiteral("sys/block/sdb/dev"), "8:16\n");
-        const QByteArray fifo = QFile::encodeName(dev + QStringLiteral("/sda"));
-        ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
-        dir.write(QStringLiteral("dev/sdb"), "a regular file");
-
-        const UniqueFd watch(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
-        ASSERT_TRUE(watch.valid());
-        for (const char* node : {"/sda", "/sdb"})
-            ASSERT_GE(::inotify_add_watch(watch.get(),
-                                          QFile::encodeName(dev + QLatin1String(node)).constData(),
-                                          IN_OPEN),
-                      0);
-        const std::unique_ptr<DiskAccess> access = makeLinuxDiskAccess(sys, dev);
-        for (const char* name : {"sda", "sdb"}) {
-            int error = 0;
-            EXPECT_EQ(access->open(QString::fromLatin1(name), &error), nullptr) << name;
-            EXPECT_EQ(error, ENODEV) << name;
-        }
-        char events[4096];
-        EXPECT_EQ(::read(watch.get(), events, sizeof events), -1) << "a node was opened";
-        EXPECT_EQ(errno, EAGAIN);
-    }
-
-    // The name and node checks must accept a real whole disk; whether the kernel
-    // then lets this process open it (a container's device rules may not) is the
-    // machine's business, so only a refusal by the checks (ENODEV) fails.
-    TEST(LinuxDiskAccessTest, TheChecksAcceptAWholeDiskOfThisMachine) {
-        QStringList disks = physicalDiskNames();
-        disks.removeIf([](const QString& name) { return !help::isAcceptableDiskName(name); });
-        if (::geteuid() != 0 || disks.isEmpty())
-            GTEST_SKIP() << "needs root and a disk of a family the helper serves";
-        int error = -1;
-        const auto opened = makeLinuxDiskAccess()->open(disks.first(), &error);
-        EXPECT_NE(error, ENODEV) << disks.first().toStdString();
-        EXPECT_EQ(opened != nullptr, error == 0);
-    }
+// The name and node checks must accept a real whole disk; whether the kernel
+// then lets this process open it (a container's device rules may not) is the
+// machine's business, so only a refusal by the checks (ENODEV) fails.
+TEST(LinuxDiskAccessTest, TheChecksAcceptAWholeDiskOfThisMachine) {
+    QStringList disks = physicalDiskNames();
+    disks.removeIf([](const QString& name) { return !help::isAcceptableDiskName(name); });
+    if (::geteuid() != 0 || disks.isEmpty())
+        GTEST_SKIP() << "needs root and a disk of a family the helper serves";
+    int error = -1;
+    const auto opened = makeLinuxDiskAccess()->open(disks.first(), &error);
+    EXPECT_NE(error, ENODEV) << disks.first().toStdString();
+    EXPECT_EQ(opened != nullptr, error == 0);
+}
 
 } // namespace
