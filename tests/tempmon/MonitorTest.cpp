@@ -462,14 +462,14 @@ TEST_F(MonitorTest, EachPassIsStoredAndTheTipsGiveTheDaysRange) {
     now += 120;
     m_timer.Tick();
 
-    ASSERT_EQ(view.readings.size(), 5u);
+    ASSERT_EQ(view.readings.size(), 6u);
     EXPECT_EQ(ReadingTip(view.readings[0]),
               QStringLiteral("ST2000DM008-2FR102\nC: D: \n39 ℃\n24時間: 34-39℃"));
     EXPECT_EQ(ReadingTip(view.readings[3]), QStringLiteral("HDS722580VLAT20\nG: \n-- ℃"))
         << "no temperature, no range";
 
     monitor.Command(kCmdHistory);
-    ASSERT_EQ(view.query.disks.size(), 5);
+    ASSERT_EQ(view.query.disks.size(), 6);
     EXPECT_EQ(view.query.disks[0].name, QStringLiteral("ST2000DM008-2FR102 C: D:"));
     EXPECT_EQ(view.query.span, GraphSpan::Day);
     EXPECT_EQ(view.query.nowMs, now * 1000);

@@ -111,7 +111,7 @@ TEST_F(CheckerWindowReachTest, TabWalksCommandsShownDiskStarListAndButtonsOnce) 
             expected << window.ToolBar()->widgetForAction(action);
     }
     ASSERT_EQ(expected.size(), 4);
-    // Of the five disks only the shown one is a stop; the arrows reach
+    // Of the six disks only the shown one is a stop; the arrows reach
     // the others.
     expected << window.DiskButton(0) << window.Panel().StarButton() << window.List()
              << window.CloseButton() << window.MinimizeButton();
