@@ -7,6 +7,7 @@
 #include "CExToolBar24.h"
 #include "CheckerCommands.h"
 #include "CheckerTray.h"
+#include "SelfTestWindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -18,6 +19,8 @@
 #include <QPushButton>
 #include <QToolBar>
 #include <QUrl>
+
+#include <utility>
 
 // The icon and logo are compiled into this static library; a program that
 // links it must register them before the first window needs them. Qt's
@@ -93,6 +96,14 @@ CCheckerDlg::CCheckerDlg(Setup setup, QWidget* parent)
     connect(m_tray.get(), &CCheckerTray::supportRequested, this, &CCheckerDlg::OpenSupportPage);
     connect(m_tray.get(), &CCheckerTray::aboutRequested, this, &CCheckerDlg::ShowAbout);
     connect(m_tray.get(), &CCheckerTray::exitRequested, this, &CCheckerDlg::ConfirmQuit);
+    connect(m_tray.get(), &CCheckerTray::selfTestRequested, this, &CCheckerDlg::OpenSelfTest);
+    m_selfTests = new CSelfTestWindow(
+        {Runner(),
+         m_setup.selfTestTimer
+             ? m_setup.selfTestTimer
+             : [] { return std::unique_ptr<CRefreshTimer>(std::make_unique<CQtRefreshTimer>()); },
+         m_setup.selfTestClock},
+        this);
     m_notice.SetTrayIcon(m_tray->Icon());
     m_notice.SetClicked([this] { AskAcceptAlerts(); });
     m_notice.SetAction(kAcceptAction, kAcceptLabel);
@@ -116,7 +127,9 @@ CCheckerDlg::~CCheckerDlg() {
 CDiskPassRunner* CCheckerDlg::Runner() {
     if (m_setup.runner)
         return m_setup.runner;
-    m_ownRunner = std::make_unique<CThreadedPassRunner>();
+    // Asked by the checker and the self-tests alike: one runner for both.
+    if (!m_ownRunner)
+        m_ownRunner = std::make_unique<CThreadedPassRunner>();
     return m_ownRunner.get();
 }
 
@@ -130,11 +143,11 @@ void CCheckerDlg::BuildToolBar() {
     toolBar->LoadButtonImages(CExToolBar24::DefaultBitmap(), 0xFF00FF);
     toolBar->setContentsMargins(12, 4, 2, 4);
     const std::pair<int, void (CCheckerDlg::*)()> commands[] = {
-        {ID_SMART_UPDATE, &CCheckerDlg::Refresh},
-        {ID_FILE_SAVE_AS, &CCheckerDlg::SaveReports},
-        {ID_APP_ABOUT, &CCheckerDlg::ShowAbout},
-        {ID_HELP_MANUAL, &CCheckerDlg::OpenManual},
+        {ID_SMART_UPDATE, &CCheckerDlg::Refresh},   {ID_FILE_SAVE_AS, &CCheckerDlg::SaveReports},
+        {ID_APP_ABOUT, &CCheckerDlg::ShowAbout},    {ID_HELP_MANUAL, &CCheckerDlg::OpenManual},
+        {ID_SELF_TEST, &CCheckerDlg::OpenSelfTest},
     };
+    toolBar->AddCommand(ID_SELF_TEST);
     for (const auto& [id, slot] : commands) {
         if (QAction* action = toolBar->action(id))
             connect(action, &QAction::triggered, this, slot);
@@ -188,6 +201,8 @@ void CCheckerDlg::Show(const CheckerSnapshot& snapshot) {
         m_diskButtons[k]->setToolTip(snapshot.disks[k].tip);
     }
     m_tray->SetTip(TrayTip(m_setup.trayTip, snapshot));
+    if (m_selfTests && !snapshot.disks.empty())
+        m_selfTests->Attach(m_monitor.Session().Disks());
 
     const DiskSnapshot* shown = snapshot.Shown();
     QList<AttributeRow> rows;
@@ -268,6 +283,12 @@ void CCheckerDlg::OpenDetail(int row) {
     m_setup.services.runModal(dialog);
 }
 
+void CCheckerDlg::OpenSelfTest() {
+    const CheckerSnapshot& snapshot = m_monitor.Snapshot();
+    if (const DiskSnapshot* shown = snapshot.Shown(); shown && m_selfTests)
+        m_selfTests->Open(snapshot.shown, shown->tip.section(QLatin1Char('\n'), 0, 0));
+}
+
 void CCheckerDlg::ShowAbout() {
     if (!m_setup.version)
         return;
@@ -326,6 +347,8 @@ void CCheckerDlg::Teardown() {
     if (m_tornDown)
         return;
     m_tornDown = true;
+    // No self-test command may follow the disks' end.
+    delete std::exchange(m_selfTests, nullptr);
     m_monitor.Exit();
     if (m_setup.services.destroySmoothly)
         m_setup.services.destroySmoothly();

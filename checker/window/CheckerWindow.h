@@ -24,6 +24,7 @@ namespace vorn::checker {
 class CAttributeListView;
 class CDiskButton;
 class CCheckerTray;
+class CSelfTestWindow;
 
 // The checker's main window: the toolbar with the commands and one button
 // per disk, the information panel and the attribute list of the chosen disk,
@@ -44,6 +45,9 @@ public:
         bool trayAvailable = true;
         QString trayTip = QStringLiteral("Drivewatch Vuda");
         const CVersion* version = nullptr; // for the about box; none: no box
+        // The self-tests' timers (one per disk) and clock; none: Qt timers.
+        std::function<std::unique_ptr<diskpass::CRefreshTimer>()> selfTestTimer;
+        diskpass::PassClock selfTestClock = diskpass::SystemClock();
     };
 
     static constexpr const char* kManualFile = "DrivewatchMini.html";
@@ -72,6 +76,8 @@ public:
     void TimerPass();
     // The detail dialog of a row of the list.
     void OpenDetail(int row);
+    // The self-test dialog of the shown disk.
+    void OpenSelfTest();
     // Asks whether the disks as they are become the accepted state.
     void AskAcceptAlerts();
     // They become it (the button of a notification on the bus); while a
@@ -89,6 +95,7 @@ public:
     QPushButton* CloseButton() const { return m_close; }
     QPushButton* MinimizeButton() const { return m_minimize; }
     CCheckerTray* Tray() const { return m_tray.get(); }
+    CSelfTestWindow* SelfTests() const { return m_selfTests; }
     const CDesktopNotice& Notice() const { return m_notice; }
     bool IsTimerRunning() const { return m_monitor.IsTimerRunning(); }
     bool IsTornDown() const { return m_tornDown; }
@@ -141,6 +148,7 @@ private:
     QPushButton* m_minimize = nullptr;
     QLabel* m_logo = nullptr;
     std::unique_ptr<CCheckerTray> m_tray;
+    CSelfTestWindow* m_selfTests = nullptr; // a child
     CDesktopNotice m_notice{QStringLiteral("Drivewatch Vuda")};
 
     // Distances to the right and bottom edges, taken from the first layout.

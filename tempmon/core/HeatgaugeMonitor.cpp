@@ -23,6 +23,8 @@ QString ReadingTip(const DiskReading& reading) {
         tip += QStringLiteral(" スタンバイ中");
     if (const QString line = vorn::DiskStateTipLine(reading.state); !line.isEmpty())
         tip += QLatin1Char('\n') + line;
+    if (reading.selfTestPercent >= 0)
+        tip += QStringLiteral("\nセルフテスト中 %1%").arg(reading.selfTestPercent);
     if (!reading.lastAlert.isEmpty())
         tip += QLatin1Char('\n') + reading.lastAlert;
     return tip;
@@ -53,11 +55,16 @@ void CHeatgaugeMonitor::Scan(const PassOptions& options, const PassSleeper& slee
 
 void CHeatgaugeMonitor::TakeReadings() {
     m_readings.clear();
-    for (const CDisk* disk : m_disks)
-        m_readings.push_back({disk->GetTemperature(), disk->GetModelNumber(),
-                              disk->m_strDriveLetters, disk->m_bSleeping,
-                              m_lastAlerts[std::size_t(disk->m_nListIndex)],
-                              vorn::DiskStateOf(disk->SupportSMART(), disk->GetStatus())});
+    for (const CDisk* disk : m_disks) {
+        // The status byte comes with the data every refresh reads anyway;
+        // the strip never asks the drive for it on its own.
+        const vorn::hdd::SelfTestProgress test = disk->GetSelfTestProgress();
+        m_readings.push_back(
+            {disk->GetTemperature(), disk->GetModelNumber(), disk->m_strDriveLetters,
+             disk->m_bSleeping, m_lastAlerts[std::size_t(disk->m_nListIndex)],
+             vorn::DiskStateOf(disk->SupportSMART(), disk->GetStatus()),
+             test.running && !disk->m_bSleeping ? 100 - test.remainingPercent : -1});
+    }
 }
 
 QString CHeatgaugeMonitor::WatchDir() const {

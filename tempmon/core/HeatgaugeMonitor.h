@@ -25,11 +25,14 @@ struct DiskReading {
     bool sleeping = false; // left unread in standby: the temperature is older
     QString lastAlert;     // the last change for the worse, kept until the next
     vorn::DiskState state = vorn::DiskState::Unknown;
+    // Done share of the drive's own self-test as its last read said; -1
+    // when none runs or the disk was left asleep (the byte would be old).
+    int selfTestPercent = -1;
 };
 
 // "model\ndrive names\n41 ℃", or "-- ℃" when the temperature is unknown;
 // " スタンバイ中" after it for a disk in standby, and the last alert on a
-// line of its own.
+// line of its own; "セルフテスト中 NN%" on one while the drive tests itself.
 QString ReadingTip(const DiskReading& reading);
 
 // The window side of the monitor: the strip, its tray icons and dialogs.

@@ -84,19 +84,19 @@ TEST_F(ToolbarTest, MagentaStaysAndIsTransparentInAllThreeLists) {
     const QImage* bitmaps[] = {&toolbar.HotBitmap(), &toolbar.NormalBitmap(),
                                &toolbar.DisabledBitmap()};
     for (const QImage* bitmap : bitmaps) {
-        ASSERT_EQ(bitmap->size(), QSize(160, 32));
+        ASSERT_EQ(bitmap->size(), QSize(192, 32));
         EXPECT_EQ(bitmap->pixel(0, 0), kMagenta);
-        EXPECT_EQ(bitmap->pixel(159, 31), kMagenta);
+        EXPECT_EQ(bitmap->pixel(191, 31), kMagenta);
     }
     for (QIcon::Mode mode : {QIcon::Normal, QIcon::Active, QIcon::Disabled}) {
-        for (int index = 0; index < 5; ++index) {
+        for (int index = 0; index < 6; ++index) {
             const QImage image = toolbar.Image(mode, index).toImage();
             ASSERT_EQ(image.size(), QSize(32, 32)) << mode << index;
             EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << mode << index;
             EXPECT_EQ(qAlpha(image.pixel(16, 26)), 255) << mode << index;
         }
     }
-    EXPECT_TRUE(toolbar.Image(QIcon::Normal, 5).isNull());
+    EXPECT_TRUE(toolbar.Image(QIcon::Normal, 6).isNull());
 
     // Hot is the picture itself, normal a little lighter, disabled grey.
     const QPoint inAbout(72, 16);
