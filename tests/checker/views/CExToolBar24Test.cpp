@@ -22,6 +22,7 @@ protected:
         toolbar.SetButtonImageSize(32, 32);
         ASSERT_EQ(toolbar.LoadButtonImages(CExToolBar24::DefaultBitmap(), kMagentaRef), TRUE);
         toolbar.AddCommand(ID_SUPPORT_WEB);
+        toolbar.AddCommand(ID_SELF_TEST);
     }
 
     QToolButton* Button(int id) {
@@ -73,6 +74,13 @@ TEST_F(ToolbarTest, CommandsCarryTheirDescriptionsAndSize) {
               QString::fromUtf16(
                   u"プログラムに関するサポート情報のWeb表示します\nサポート情報のWeb表示"));
     EXPECT_EQ(toolbar.action(ID_SUPPORT_WEB)->text(), QString::fromUtf16(u"サポート情報のWeb表示"));
+
+    // The self-test button is named by its short line and shows the last
+    // picture of the bitmap.
+    EXPECT_EQ(toolbar.action(ID_SELF_TEST)->text(), QString::fromUtf16(u"セルフテスト"));
+    QPoint origin;
+    const QImage selfTest = Render(ID_SELF_TEST, &origin);
+    EXPECT_TRUE(ShowsImage(selfTest, origin, toolbar.Image(QIcon::Normal, 5).toImage()));
 
     EXPECT_FALSE(toolbar.AddCommand(ID_SUPPORT_WEB));
     EXPECT_FALSE(toolbar.AddCommand(33000));
