@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of DrivewatchMini on the simulated machine under
-# a virtual display: the main window, the tray menu and the detail dialog.
+# a virtual display: the main window, the tray menu, the detail dialog and
+# the self-test dialog.
 # Usage: tools/window-screenshots.sh [build dir]   (writes docs/images/)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -45,4 +46,15 @@ for _ in $(seq 25); do
 done
 sleep 0.5
 import -window "$detail" "$out/drivewatchmini-detail.png"
-echo "wrote $out/drivewatchmini-{main,tray,detail}.png"
+xdotool key Escape
+sleep 0.3
+
+# The self-test button follows the four standard ones and the separator.
+xdotool mousemove --window "$main" $((12 + 4 * 39 + 8 + 19)) 23 click 1
+for _ in $(seq 25); do
+    selftest=$(xdotool search --name '^セルフテスト - ' 2>/dev/null | head -1) && [ -n "$selftest" ] && break
+    sleep 0.2
+done
+sleep 0.8
+import -window "$selftest" "$out/drivewatchmini-selftest.png"
+echo "wrote $out/drivewatchmini-{main,tray,detail,selftest}.png"
