@@ -1,7 +1,6 @@
 #include "CheckerSelfTests.h"
 
 #include "CheckerDisk.h"
-#include "DiskScan.h"
 
 #include <utility>
 
@@ -11,12 +10,17 @@ namespace vorn::checker {
 
 namespace {
 
-// The checker's disks stay closed between passes; each self-test command
-// opens its disk for itself and closes it again, as a pass does.
-class COpeningSelfTestDisk : public CSelfTestDisk {
+// A disk object of the self-tests' own on the checker's drive. The
+// checker's disk stays the passes': a poll never rewrites what the window
+// thread copies into a snapshot after a pass. Like a pass, each command opens
+// the drive and closes it again.
+class COwnSelfTestDisk : public CSelfTestDisk {
 public:
-    explicit COpeningSelfTestDisk(CHdd& disk) : m_disk(disk), m_inner(disk) {}
-    hdd::SelfTestCapabilities Capabilities() override { return m_inner.Capabilities(); }
+    // Read on the window's thread while no pass runs.
+    explicit COwnSelfTestDisk(const CDisk& source)
+        : m_drive(source.m_nDrive), m_scsi(source.m_bScsi != FALSE), m_port(source.m_nScsiPort),
+          m_target(source.m_nScsiTarget), m_capabilities(source.GetSelfTestCapabilities()) {}
+    hdd::SelfTestCapabilities Capabilities() override { return m_capabilities; }
     hdd::SelfTestOutcome Start(hdd::SelfTestKind kind) override {
         return Opened(hdd::SelfTestOutcome::Failed, [&] { return m_inner.Start(kind); });
     }
@@ -35,15 +39,29 @@ public:
 
 private:
     template <class T, class F> T Opened(T unopened, F call) {
-        if (!ReopenDisk(&m_disk))
+        if (!(m_scsi ? m_disk.OpenHddHandle(m_drive, m_port, m_target)
+                     : m_disk.OpenHddHandle(m_drive, -1, -1)))
             return unopened;
+        // The commands need the drive's kind and its S.M.A.R.T. data; read
+        // once, when the monitor first reaches the drive.
+        if (!m_identified) {
+            m_disk.GetHddInfo();
+            m_disk.ReadSelfTestProgress();
+            m_identified = true;
+        }
         T result = call();
         m_disk.CloseHddHandle();
         return result;
     }
 
-    CHdd& m_disk;
-    CHddSelfTestDisk m_inner;
+    int m_drive;
+    bool m_scsi;
+    int m_port;
+    int m_target;
+    hdd::SelfTestCapabilities m_capabilities;
+    CHdd m_disk;
+    CHddSelfTestDisk m_inner{m_disk};
+    bool m_identified = false;
 };
 
 } // namespace
@@ -54,14 +72,17 @@ CCheckerSelfTests::CCheckerSelfTests(Environment environment, Sink sink)
 CCheckerSelfTests::~CCheckerSelfTests() = default;
 
 void CCheckerSelfTests::Attach(const CDiskList& disks) {
-    if (!m_disks.empty())
+    if (!m_entries.empty())
         return;
-    for (CDisk* disk : disks)
-        m_disks.push_back(disk);
-    m_entries.resize(m_disks.size());
-    for (std::size_t k = 0; k < m_disks.size(); ++k) {
-        if (!m_disks[k]->m_bSleeping && m_disks[k]->GetSelfTestProgress().running)
-            Open(int(k));
+    // Everything the self-tests take from the checker's disks is taken
+    // here, while no pass runs.
+    for (CDisk* disk : disks) {
+        Entry entry;
+        entry.disk = std::make_unique<COwnSelfTestDisk>(*disk);
+        const bool running = !disk->m_bSleeping && disk->GetSelfTestProgress().running;
+        m_entries.push_back(std::move(entry));
+        if (running)
+            Open(Count() - 1);
     }
 }
 
@@ -69,7 +90,6 @@ void CCheckerSelfTests::Open(int index) {
     if (index < 0 || index >= Count() || m_entries[std::size_t(index)].monitor)
         return;
     Entry& entry = m_entries[std::size_t(index)];
-    entry.disk = std::make_unique<COpeningSelfTestDisk>(*m_disks[std::size_t(index)]);
     entry.timer = m_env.makeTimer();
     entry.monitor = std::make_unique<CSelfTestMonitor>(
         CSelfTestMonitor::Environment{entry.timer.get(), m_env.runner, m_env.clock},

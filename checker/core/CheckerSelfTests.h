@@ -12,7 +12,8 @@ namespace vorn::checker {
 // The checker's self-tests, one monitor per disk, kept for the whole run so
 // that a test goes on being followed while its dialog is closed or the
 // window sits in the tray. Monitors share the checker's pass runner, so a
-// self-test command never meets a pass on the same disk.
+// self-test command never meets a pass on the same drive, and each works on
+// a disk object of its own, so a poll never rewrites the checker's disks.
 class CCheckerSelfTests {
 public:
     struct Environment {
@@ -33,7 +34,7 @@ public:
     // gets its monitor now; the others when asked for, so the start costs
     // no extra command.
     void Attach(const CDiskList& disks);
-    int Count() const { return int(m_disks.size()); }
+    int Count() const { return int(m_entries.size()); }
     // Opens the disk's monitor when it has none yet (the dialog's first look).
     void Open(int index);
     // Null for a disk without a monitor or outside the list.
@@ -51,7 +52,6 @@ private:
 
     Environment m_env;
     Sink m_sink;
-    std::vector<CDisk*> m_disks;
     std::vector<Entry> m_entries;
 };
 
