@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the checker's toolbar picture: five 32 by 32 button images side by
-side (refresh, save, about, manual, support page) on magenta, the colour the
+"""Draws the checker's toolbar picture: six 32 by 32 button images side by
+side (refresh, save, about, manual, support page, self-test) on magenta, the colour the
 toolbar treats as transparent, written as a 24-bit BMP.
 
 Standard library only. Each image is a stack of shapes given by signed
@@ -163,6 +163,17 @@ def support():
     return layers
 
 
+def selftest():
+    # A platter with its spindle, and a tick over it: the drive checks itself.
+    grey = (150, 155, 165)
+    layers = outlined(circle(14, 15, 11.5), grey)
+    layers += outlined(circle(14, 15, 2.5), (90, 95, 105))
+    green = (46, 160, 70)
+    tick = lambda x, y: min(segment(15, 21, 20, 26, 2.2)(x, y), segment(20, 26, 29, 12, 2.2)(x, y))
+    layers += outlined(tick, green)
+    return layers
+
+
 def render(layers, scale=1):
     pixels = []
     for py in range(SIZE * scale):
@@ -214,7 +225,7 @@ def write_bmp(path, images):
 def main():
     path = sys.argv[1] if len(sys.argv) > 1 else 'data/toolbar/Toolbar24.bmp'
     scale = int(sys.argv[2]) if len(sys.argv) > 2 else 1
-    write_bmp(path, [render(f(), scale) for f in (refresh, save, about, manual, support)])
+    write_bmp(path, [render(f(), scale) for f in (refresh, save, about, manual, support, selftest)])
 
 
 if __name__ == '__main__':

@@ -3,7 +3,7 @@
 # a virtual display: the main window, the failing disk chosen by keyboard, the
 # tray menu, the detail dialog and the window at a scale of 2; the dark
 # palette comes from the offscreen test that checks it; and the strip at
-# scale 2 with its menu in a dark palette.
+# scale 2 with its menu in a dark palette; and the self-test dialog.
 # Usage: tools/window-screenshots.sh [build dir]   (writes docs/images/)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -64,6 +64,17 @@ sleep 0.5
 import -window "$detail" "$out/drivewatchmini-detail.png"
 xdotool key Escape
 sleep 0.3
+# The self-test button follows the four standard ones, the separator and
+# the history button.
+xdotool mousemove --window "$main" $((12 + 5 * 39 + 8 + 19)) 23 click 1
+for _ in $(seq 25); do
+    selftest=$(xdotool search --name '^セルフテスト - ' 2>/dev/null | head -1) && [ -n "$selftest" ] && break
+    sleep 0.2
+done
+sleep 0.8
+import -window "$selftest" "$out/drivewatchmini-selftest.png"
+xdotool key Escape
+sleep 0.3
 # One copy at a time: a second would only bring the first forward.
 kill "$program" 2>/dev/null || true
 wait "$program" 2>/dev/null || true
@@ -86,7 +97,7 @@ fi
 # The dark palette, as the offscreen test renders and checks it.
 VORN_SHOT_DIR="$out" QT_QPA_PLATFORM=offscreen "$bin/DrivewatchWindowTests" \
     --gtest_filter='*ReadableInADarkPalette' >/dev/null
-echo "wrote $out/drivewatchmini-{main,failing,tray,detail,scale2,dark}.png"
+echo "wrote $out/drivewatchmini-{main,failing,tray,detail,selftest,scale2,dark}.png"
 
 # The strip as a screen at scale 2 shows it, and its menu in a dark palette.
 VORN_STRIP_IMAGES="$out" QT_QPA_PLATFORM=offscreen "$bin/HeatgaugeWindowTests" \

@@ -11,6 +11,7 @@ constexpr int ID_SMART_UPDATE = 32772;
 constexpr int ID_OPEN_MAIN = 32782;
 constexpr int ID_SUPPORT_WEB = 32783;
 constexpr int ID_HELP_MANUAL = 32784;
+constexpr int ID_SELF_TEST = 32785;
 constexpr int ID_FILE_SAVE_AS = 57604;
 constexpr int ID_APP_ABOUT = 57664;
 constexpr int ID_APP_EXIT = 57665;
@@ -32,6 +33,7 @@ inline constexpr CheckerCommand kCheckerCommands[] = {
     {ID_APP_ABOUT, u"バージョン情報の表示", 2},
     {ID_HELP_MANUAL, u"操作説明書の表示", 3},
     {ID_SUPPORT_WEB, u"プログラムに関するサポート情報のWeb表示します\nサポート情報のWeb表示", 4},
+    {ID_SELF_TEST, u"ドライブのセルフテスト\nセルフテスト", 5},
 };
 
 // The commands of the standard toolbar, in order; a separator follows them.

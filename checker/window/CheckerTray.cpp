@@ -8,11 +8,13 @@ namespace vorn::checker {
 CCheckerTray::CCheckerTray(const QIcon& icon, const QString& tip, bool available, QObject* parent)
     : QObject(parent), m_menu(std::make_unique<QMenu>()) {
     m_open = m_menu->addAction(QStringLiteral("メイン画面を開く"));
+    m_selfTest = m_menu->addAction(QStringLiteral("セルフテスト"));
     m_menu->addSeparator();
     m_support = m_menu->addAction(QStringLiteral("サポート情報"));
     m_about = m_menu->addAction(QStringLiteral("バージョン情報"));
     m_exit = m_menu->addAction(QStringLiteral("終了"));
     connect(m_open, &QAction::triggered, this, &CCheckerTray::openMainRequested);
+    connect(m_selfTest, &QAction::triggered, this, &CCheckerTray::selfTestRequested);
     connect(m_support, &QAction::triggered, this, &CCheckerTray::supportRequested);
     connect(m_about, &QAction::triggered, this, &CCheckerTray::aboutRequested);
     connect(m_exit, &QAction::triggered, this, &CCheckerTray::exitRequested);

@@ -30,15 +30,18 @@ public:
     bool IsVisible() const;
     void Remove();
 
-    // The popup menu, in order: open, separator, support, about, quit.
+    // The popup menu, in order: open, self-test, separator, support, about,
+    // quit.
     QMenu* Menu() const { return m_menu.get(); }
     QAction* OpenAction() const { return m_open; }
+    QAction* SelfTestAction() const { return m_selfTest; }
     QAction* SupportAction() const { return m_support; }
     QAction* AboutAction() const { return m_about; }
     QAction* ExitAction() const { return m_exit; }
 
 signals:
     void openMainRequested();
+    void selfTestRequested();
     void supportRequested();
     void aboutRequested();
     void exitRequested();
@@ -47,6 +50,7 @@ private:
     std::unique_ptr<QMenu> m_menu;
     QSystemTrayIcon* m_icon = nullptr;
     QAction* m_open;
+    QAction* m_selfTest;
     QAction* m_support;
     QAction* m_about;
     QAction* m_exit;

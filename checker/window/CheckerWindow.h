@@ -28,6 +28,7 @@ class CAttributeListView;
 class CDiskButton;
 class CDiskButtonRow;
 class CCheckerTray;
+class CSelfTestWindow;
 
 // The checker's main window: the toolbar with the commands and one button
 // per disk, the information panel and the attribute list of the chosen disk,
@@ -52,6 +53,9 @@ public:
         std::function<void(const QString&)> historyNotice = nullptr; // from a pass's thread
         // Where the history's graphs are loaded; none: Qt's thread pool.
         diskpass::CHistoryGraphs::Worker historyWorker = nullptr;
+        // The self-tests' timers (one per disk) and clock; none: Qt timers.
+        std::function<std::unique_ptr<diskpass::CRefreshTimer>()> selfTestTimer;
+        diskpass::PassClock selfTestClock = diskpass::SystemClock();
     };
 
     static constexpr const char* kManualFile = "DrivewatchMini.html";
@@ -84,6 +88,8 @@ public:
     // 0 for the temperature.
     void OpenHistory(int series = 0);
     CHistoryDlg* HistoryDialog() const { return m_history; }
+    // The self-test dialog of the shown disk.
+    void OpenSelfTest();
     // Asks whether the disks as they are become the accepted state.
     void AskAcceptAlerts();
     // They become it (the button of a notification on the bus); while a
@@ -103,6 +109,7 @@ public:
     QPushButton* CloseButton() const { return m_close; }
     QPushButton* MinimizeButton() const { return m_minimize; }
     CCheckerTray* Tray() const { return m_tray.get(); }
+    CSelfTestWindow* SelfTests() const { return m_selfTests; }
     const CDesktopNotice& Notice() const { return m_notice; }
     bool IsTimerRunning() const { return m_monitor.IsTimerRunning(); }
     bool IsTornDown() const { return m_tornDown; }
@@ -165,6 +172,7 @@ private:
     QPushButton* m_minimize = nullptr;
     QLabel* m_logo = nullptr;
     std::unique_ptr<CCheckerTray> m_tray;
+    CSelfTestWindow* m_selfTests = nullptr; // a child
     CDesktopNotice m_notice{QStringLiteral("Drivewatch Vuda")};
 
     // Distances to the right and bottom edges, taken from the first layout.

@@ -25,6 +25,8 @@ QString ReadingTip(const DiskReading& reading) {
         tip += QStringLiteral("\n24時間: %1-%2℃").arg(reading.dayLow).arg(reading.dayHigh);
     if (const QString line = vorn::DiskStateTipLine(reading.state); !line.isEmpty())
         tip += QLatin1Char('\n') + line;
+    if (reading.selfTestPercent >= 0)
+        tip += QStringLiteral("\nセルフテスト中 %1%").arg(reading.selfTestPercent);
     if (!reading.lastAlert.isEmpty())
         tip += QLatin1Char('\n') + reading.lastAlert;
     if (!reading.smartNote.isEmpty())
@@ -60,11 +62,15 @@ void CHeatgaugeMonitor::TakeReadings() {
     m_readings.clear();
     for (const CDisk* disk : m_disks) {
         const vorn::history::TemperatureRange day = m_dayRanges[std::size_t(disk->m_nListIndex)];
+        // The status byte comes with the data every refresh reads anyway;
+        // the strip never asks the drive for it on its own.
+        const vorn::hdd::SelfTestProgress test = disk->GetSelfTestProgress();
         m_readings.push_back(
             {disk->GetTemperature(), disk->GetModelNumber(), disk->m_strDriveLetters,
              disk->m_bSleeping, m_lastAlerts[std::size_t(disk->m_nListIndex)],
              vorn::DiskStateOf(disk->SupportSMART(), disk->GetStatus()),
-             vorn::diskpass::UsbSmartLine(*disk), day.low, day.high, HistoryIdentityOf(*disk)});
+             vorn::diskpass::UsbSmartLine(*disk), day.low, day.high, HistoryIdentityOf(*disk),
+             test.running && !disk->m_bSleeping ? 100 - test.remainingPercent : -1});
     }
 }
 

@@ -39,12 +39,16 @@ struct DiskReading {
     int dayHigh = -1;
     // Whose readings the history holds, copied while no pass runs.
     vorn::history::DiskIdentity identity = {};
+    // Done share of the drive's own self-test as its last read said; -1
+    // when none runs or the disk was left asleep (the byte would be old).
+    int selfTestPercent = -1;
 };
 
 // "model\ndrive names\n41 ℃", or "-- ℃" when the temperature is unknown;
 // " スタンバイ中" after it for a disk in standby, "24時間: 31-44℃" for the
 // day's range in the history, the last alerts on lines of their own, then
-// why a USB disk shows no S.M.A.R.T.
+// why a USB disk shows no S.M.A.R.T.; "セルフテスト中 NN%" on one while
+// the drive tests itself.
 QString ReadingTip(const DiskReading& reading);
 
 // The window side of the monitor: the strip, its tray icons and dialogs.

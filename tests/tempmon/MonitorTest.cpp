@@ -7,9 +7,12 @@
 #include "HeatgaugeMenu.h"
 #include "HeatgaugeMonitor.h"
 #include "ReadingWords.h"
+#include "SimDevice.h"
 
 #include <QDir>
 #include <QFile>
+
+#include <chrono>
 
 #include <gtest/gtest.h>
 
@@ -480,3 +483,43 @@ TEST_F(MonitorTest, EachPassIsStoredAndTheTipsGiveTheDaysRange) {
     EXPECT_EQ(graph.curves[0].points[1].value, 39);
     EXPECT_TRUE(graph.curves[3].points.isEmpty());
 }
+namespace {
+
+// The sample machine on a clock of the test's own, set before the machine
+// is made so that its drives start at zero.
+class SelfTestTipTest : public MonitorTest {
+protected:
+    void SetUp() override {
+        vorn::platform::setSimClock(
+            [this] { return std::chrono::steady_clock::time_point(std::chrono::seconds(m_now)); });
+        CopyFolder(kSampleMachine, Machine());
+        AppendToDiskIni(Machine() + QStringLiteral("/1-pata-old/disk.ini"), "PowerMode=standby\n");
+        m_sim.install(Machine());
+    }
+    void TearDown() override { vorn::platform::setSimClock(nullptr); }
+    std::int64_t m_now = 0;
+};
+
+// A test another program started shows in the tip from the refresh's own
+// read, and leaves it when the test is over; a disk asleep shows none.
+TEST_F(SelfTestTipTest, ARunningSelfTestShowsItsProgressInTheTipOfAnAwakeDisk) {
+    Start();
+    CHdd other;
+    ASSERT_TRUE(other.OpenHddHandle(0, -1, -1));
+    other.GetHddInfo();
+    ASSERT_TRUE(other.ReadSelfTestProgress());
+    ASSERT_EQ(other.StartSelfTest(vorn::hdd::SelfTestKind::Short),
+              vorn::hdd::SelfTestOutcome::Accepted);
+    m_now += 30; // half of the one minute the drive names
+    m_timer.Tick();
+    ASSERT_EQ(m_view.readings.size(), 5u);
+    EXPECT_EQ(m_view.readings[0].selfTestPercent, 50);
+    EXPECT_TRUE(ReadingTip(m_view.readings[0]).endsWith(QStringLiteral("\nセルフテスト中 50%")));
+    EXPECT_EQ(m_view.readings[1].selfTestPercent, -1);
+    m_now += 60;
+    m_timer.Tick();
+    EXPECT_EQ(m_view.readings[0].selfTestPercent, -1);
+    EXPECT_FALSE(ReadingTip(m_view.readings[0]).contains(QStringLiteral("セルフテスト")));
+}
+
+} // namespace

@@ -22,6 +22,7 @@ protected:
         toolbar.SetButtonImageSize(32, 32);
         ASSERT_EQ(toolbar.LoadButtonImages(CExToolBar24::DefaultBitmap(), kMagentaRef), TRUE);
         toolbar.AddCommand(ID_SUPPORT_WEB);
+        toolbar.AddCommand(ID_SELF_TEST);
     }
 
     QToolButton* Button(int id) {
@@ -74,6 +75,13 @@ TEST_F(ToolbarTest, CommandsCarryTheirDescriptionsAndSize) {
                   u"プログラムに関するサポート情報のWeb表示します\nサポート情報のWeb表示"));
     EXPECT_EQ(toolbar.action(ID_SUPPORT_WEB)->text(), QString::fromUtf16(u"サポート情報のWeb表示"));
 
+    // The self-test button is named by its short line and shows the last
+    // picture of the bitmap.
+    EXPECT_EQ(toolbar.action(ID_SELF_TEST)->text(), QString::fromUtf16(u"セルフテスト"));
+    QPoint origin;
+    const QImage selfTest = Render(ID_SELF_TEST, &origin);
+    EXPECT_TRUE(ShowsImage(selfTest, origin, toolbar.Image(QIcon::Normal, 5).toImage()));
+
     EXPECT_FALSE(toolbar.AddCommand(ID_SUPPORT_WEB));
     EXPECT_FALSE(toolbar.AddCommand(33000));
     EXPECT_FALSE(toolbar.action(ID_APP_EXIT));
@@ -84,19 +92,19 @@ TEST_F(ToolbarTest, MagentaStaysAndIsTransparentInAllThreeLists) {
     const QImage* bitmaps[] = {&toolbar.HotBitmap(), &toolbar.NormalBitmap(),
                                &toolbar.DisabledBitmap()};
     for (const QImage* bitmap : bitmaps) {
-        ASSERT_EQ(bitmap->size(), QSize(160, 32));
+        ASSERT_EQ(bitmap->size(), QSize(192, 32));
         EXPECT_EQ(bitmap->pixel(0, 0), kMagenta);
-        EXPECT_EQ(bitmap->pixel(159, 31), kMagenta);
+        EXPECT_EQ(bitmap->pixel(191, 31), kMagenta);
     }
     for (QIcon::Mode mode : {QIcon::Normal, QIcon::Active, QIcon::Disabled}) {
-        for (int index = 0; index < 5; ++index) {
+        for (int index = 0; index < 6; ++index) {
             const QImage image = toolbar.Image(mode, index).toImage();
             ASSERT_EQ(image.size(), QSize(32, 32)) << mode << index;
             EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << mode << index;
             EXPECT_EQ(qAlpha(image.pixel(16, 26)), 255) << mode << index;
         }
     }
-    EXPECT_TRUE(toolbar.Image(QIcon::Normal, 5).isNull());
+    EXPECT_TRUE(toolbar.Image(QIcon::Normal, 6).isNull());
 
     // Hot is the picture itself, normal a little lighter, disabled grey.
     const QPoint inAbout(72, 16);
