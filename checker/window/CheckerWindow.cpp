@@ -369,170 +369,172 @@ void CCheckerDlg::OpenHistory(int series) {
     m_history = new CHistoryDlg(std::move(setup), *shown, series, this);
     m_history->setAttribute(Qt::WA_DeleteOnClose);
     m_history->show();
-    void CCheckerDlg::OpenSelfTest() {
-        const CheckerSnapshot& snapshot = m_monitor.Snapshot();
-        if (const DiskSnapshot* shown = snapshot.Shown(); shown && m_selfTests)
-            m_selfTests->Open(snapshot.shown, shown->tip.section(QLatin1Char('\n'), 0, 0));
-    }
+}
 
-    void CCheckerDlg::ShowAbout() {
-        if (!m_setup.version)
-            return;
-        CAboutBox box(*m_setup.version, m_icon, this);
-        m_setup.services.runModal(box);
-    }
+void CCheckerDlg::OpenSelfTest() {
+    const CheckerSnapshot& snapshot = m_monitor.Snapshot();
+    if (const DiskSnapshot* shown = snapshot.Shown(); shown && m_selfTests)
+        m_selfTests->Open(snapshot.shown, shown->tip.section(QLatin1Char('\n'), 0, 0));
+}
 
-    void CCheckerDlg::OpenManual() {
-        const QString path = QDir(m_setup.startDir).filePath(QString::fromLatin1(kManualFile));
-        if (!QFileInfo(path).isFile())
-            m_setup.services.inform(this, kNoManual);
-        else if (!m_setup.services.openExternal(QUrl::fromLocalFile(path).toString()))
-            m_setup.services.inform(this, kNoViewer.arg(path));
-    }
+void CCheckerDlg::ShowAbout() {
+    if (!m_setup.version)
+        return;
+    CAboutBox box(*m_setup.version, m_icon, this);
+    m_setup.services.runModal(box);
+}
 
-    void CCheckerDlg::OpenSupportPage() {
-        const QString path = QDir(m_setup.startDir).filePath(QString::fromLatin1(kManualFile));
-        m_setup.services.openExternal(QUrl::fromLocalFile(path).toString() + kSupportAnchor);
-    }
+void CCheckerDlg::OpenManual() {
+    const QString path = QDir(m_setup.startDir).filePath(QString::fromLatin1(kManualFile));
+    if (!QFileInfo(path).isFile())
+        m_setup.services.inform(this, kNoManual);
+    else if (!m_setup.services.openExternal(QUrl::fromLocalFile(path).toString()))
+        m_setup.services.inform(this, kNoViewer.arg(path));
+}
 
-    void CCheckerDlg::OpenMain() {
-        setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-        show();
-        raise();
-        activateWindow();
-        if (m_setup.services.showSmoothly)
-            m_setup.services.showSmoothly(this, 1, kFadeStep, 100);
-    }
+void CCheckerDlg::OpenSupportPage() {
+    const QString path = QDir(m_setup.startDir).filePath(QString::fromLatin1(kManualFile));
+    m_setup.services.openExternal(QUrl::fromLocalFile(path).toString() + kSupportAnchor);
+}
 
-    void CCheckerDlg::HideToTray() {
-        if (!m_tray->Available()) {
-            // Hidden with no icon, the window could never be reached again.
-            showMinimized();
-            return;
-        }
-        if (m_setup.services.showSmoothly)
-            m_setup.services.showSmoothly(this, 0, kFadeStep, 100);
-        hide();
-    }
+void CCheckerDlg::OpenMain() {
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    show();
+    raise();
+    activateWindow();
+    if (m_setup.services.showSmoothly)
+        m_setup.services.showSmoothly(this, 1, kFadeStep, 100);
+}
 
-    bool CCheckerDlg::ConfirmQuit() {
-        if (m_quitting)
-            return true;
-        if (!m_setup.services.askYesNo(this, kQuitQuestion))
-            return false;
-        m_quitting = true;
-        if (m_setup.services.showSmoothly && isVisible())
-            m_setup.services.showSmoothly(this, 0, kFadeStep, 100);
-        m_tray->Remove();
-        hide();
-        Teardown();
-        emit finished();
+void CCheckerDlg::HideToTray() {
+    if (!m_tray->Available()) {
+        // Hidden with no icon, the window could never be reached again.
+        showMinimized();
+        return;
+    }
+    if (m_setup.services.showSmoothly)
+        m_setup.services.showSmoothly(this, 0, kFadeStep, 100);
+    hide();
+}
+
+bool CCheckerDlg::ConfirmQuit() {
+    if (m_quitting)
         return true;
-    }
+    if (!m_setup.services.askYesNo(this, kQuitQuestion))
+        return false;
+    m_quitting = true;
+    if (m_setup.services.showSmoothly && isVisible())
+        m_setup.services.showSmoothly(this, 0, kFadeStep, 100);
+    m_tray->Remove();
+    hide();
+    Teardown();
+    emit finished();
+    return true;
+}
 
-    void CCheckerDlg::Teardown() {
-        if (m_tornDown)
-            return;
-        m_tornDown = true;
-        // No self-test command may follow the disks' end.
-        delete std::exchange(m_selfTests, nullptr);
-        m_monitor.Exit();
-        if (m_setup.services.destroySmoothly)
-            m_setup.services.destroySmoothly();
-    }
+void CCheckerDlg::Teardown() {
+    if (m_tornDown)
+        return;
+    m_tornDown = true;
+    // No self-test command may follow the disks' end.
+    delete std::exchange(m_selfTests, nullptr);
+    m_monitor.Exit();
+    if (m_setup.services.destroySmoothly)
+        m_setup.services.destroySmoothly();
+}
 
-    void CCheckerDlg::reject() {
-        ConfirmQuit();
-    }
+void CCheckerDlg::reject() {
+    ConfirmQuit();
+}
 
-    void CCheckerDlg::closeEvent(QCloseEvent * event) {
-        if (m_quitting || ConfirmQuit())
-            event->accept();
-        else
-            event->ignore();
-    }
+void CCheckerDlg::closeEvent(QCloseEvent* event) {
+    if (m_quitting || ConfirmQuit())
+        event->accept();
+    else
+        event->ignore();
+}
 
-    void CCheckerDlg::keyPressEvent(QKeyEvent * event) {
-        // Enter is no command of this window; it must not end it.
-        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-            event->accept();
-            return;
-        }
-        // F1 and the commands' keys reach here from whichever control has the
-        // focus, as none of them uses these keys.
-        const auto command = [event]() -> void (CCheckerDlg::*)() {
-            const int key = event->key();
-            const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
-            if (event->matches(QKeySequence::HelpContents))
-                return &CCheckerDlg::OpenManual;
-            if (event->matches(QKeySequence::Refresh) ||
-                (key == Qt::Key_R && mods == Qt::ControlModifier))
-                return &CCheckerDlg::Refresh;
-            if (event->matches(QKeySequence::Save))
-                return &CCheckerDlg::SaveReports;
-            if (key == Qt::Key_Asterisk)
-                return &CCheckerDlg::PressStar;
-            if (key == Qt::Key_Q && mods == Qt::ControlModifier)
-                return &CCheckerDlg::QuitByKey;
-            if (key == Qt::Key_M && mods == Qt::ControlModifier)
-                return &CCheckerDlg::HideToTray;
-            return nullptr;
-        }();
-        if (command) {
-            event->accept();
-            (this->*command)();
-            return;
-        }
-        QDialog::keyPressEvent(event);
+void CCheckerDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter is no command of this window; it must not end it.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
     }
+    // F1 and the commands' keys reach here from whichever control has the
+    // focus, as none of them uses these keys.
+    const auto command = [event]() -> void (CCheckerDlg::*)() {
+        const int key = event->key();
+        const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+        if (event->matches(QKeySequence::HelpContents))
+            return &CCheckerDlg::OpenManual;
+        if (event->matches(QKeySequence::Refresh) ||
+            (key == Qt::Key_R && mods == Qt::ControlModifier))
+            return &CCheckerDlg::Refresh;
+        if (event->matches(QKeySequence::Save))
+            return &CCheckerDlg::SaveReports;
+        if (key == Qt::Key_Asterisk)
+            return &CCheckerDlg::PressStar;
+        if (key == Qt::Key_Q && mods == Qt::ControlModifier)
+            return &CCheckerDlg::QuitByKey;
+        if (key == Qt::Key_M && mods == Qt::ControlModifier)
+            return &CCheckerDlg::HideToTray;
+        return nullptr;
+    }();
+    if (command) {
+        event->accept();
+        (this->*command)();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
 
-    void CCheckerDlg::PressStar() {
-        // As the button: nothing while it is greyed.
-        if (m_panel->StarButton()->isEnabled())
-            m_panel->StarButton()->click();
-    }
+void CCheckerDlg::PressStar() {
+    // As the button: nothing while it is greyed.
+    if (m_panel->StarButton()->isEnabled())
+        m_panel->StarButton()->click();
+}
 
-    void CCheckerDlg::QuitByKey() {
-        ConfirmQuit();
-    }
+void CCheckerDlg::QuitByKey() {
+    ConfirmQuit();
+}
 
-    void CCheckerDlg::resizeEvent(QResizeEvent * event) {
-        QDialog::resizeEvent(event);
-        ApplyLayout();
-    }
+void CCheckerDlg::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    ApplyLayout();
+}
 
-    void CCheckerDlg::ApplyLayout() {
-        if (!m_list)
-            return;
-        const int w = width();
-        const int h = height();
-        QRect list = m_list->geometry();
-        list.setRight(w - m_margins.listRight);
-        list.setBottom(h - m_margins.listBottom);
-        m_list->setGeometry(list);
-        m_minimize->move(w - m_margins.minimizeRight, h - m_margins.minimizeBottom);
-        m_close->move(m_close->x(), h - m_margins.closeBottom);
-        QRect panel = m_panel->Background()->geometry();
-        panel.setRight(w - m_margins.panelRight);
-        m_panel->Background()->setGeometry(panel);
-        m_panel->FitMessage();
-        m_logo->move(w - m_margins.logoRight, m_logo->y());
-        FitToolBar();
-    }
+void CCheckerDlg::ApplyLayout() {
+    if (!m_list)
+        return;
+    const int w = width();
+    const int h = height();
+    QRect list = m_list->geometry();
+    list.setRight(w - m_margins.listRight);
+    list.setBottom(h - m_margins.listBottom);
+    m_list->setGeometry(list);
+    m_minimize->move(w - m_margins.minimizeRight, h - m_margins.minimizeBottom);
+    m_close->move(m_close->x(), h - m_margins.closeBottom);
+    QRect panel = m_panel->Background()->geometry();
+    panel.setRight(w - m_margins.panelRight);
+    m_panel->Background()->setGeometry(panel);
+    m_panel->FitMessage();
+    m_logo->move(w - m_margins.logoRight, m_logo->y());
+    FitToolBar();
+}
 
-    void CCheckerDlg::changeEvent(QEvent * event) {
-        QDialog::changeEvent(event);
-        // Minimising by the window manager hides into the notification area,
-        // as "最小化" does; the window comes back in its normal state.
-        if (event->type() == QEvent::WindowStateChange && isMinimized() && m_tray->Available() &&
-            !m_quitting) {
-            QTimer::singleShot(0, this, [this] {
-                if (!isMinimized())
-                    return;
-                setWindowState(windowState() & ~Qt::WindowMinimized);
-                hide();
-            });
-        }
+void CCheckerDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    // Minimising by the window manager hides into the notification area,
+    // as "最小化" does; the window comes back in its normal state.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && m_tray->Available() &&
+        !m_quitting) {
+        QTimer::singleShot(0, this, [this] {
+            if (!isMinimized())
+                return;
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+            hide();
+        });
     }
+}
 
 } // namespace vorn::checker
