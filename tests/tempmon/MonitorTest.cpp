@@ -477,7 +477,7 @@ TEST_F(MonitorTest, EachPassIsStoredAndTheTipsGiveTheDaysRange) {
     EXPECT_EQ(view.query.span, GraphSpan::Day);
     EXPECT_EQ(view.query.nowMs, now * 1000);
     const vorn::ChartSnapshot graph = LoadGraph(view.query);
-    ASSERT_EQ(graph.curves.size(), 5);
+    ASSERT_EQ(graph.curves.size(), 6);
     ASSERT_EQ(graph.curves[0].points.size(), 2);
     EXPECT_EQ(graph.curves[0].points[0].value, 34);
     EXPECT_EQ(graph.curves[0].points[1].value, 39);
@@ -512,7 +512,7 @@ TEST_F(SelfTestTipTest, ARunningSelfTestShowsItsProgressInTheTipOfAnAwakeDisk) {
               vorn::hdd::SelfTestOutcome::Accepted);
     m_now += 30; // half of the one minute the drive names
     m_timer.Tick();
-    ASSERT_EQ(m_view.readings.size(), 5u);
+    ASSERT_EQ(m_view.readings.size(), 6u);
     EXPECT_EQ(m_view.readings[0].selfTestPercent, 50);
     EXPECT_TRUE(ReadingTip(m_view.readings[0]).endsWith(QStringLiteral("\nセルフテスト中 50%")));
     EXPECT_EQ(m_view.readings[1].selfTestPercent, -1);

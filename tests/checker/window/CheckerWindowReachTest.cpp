@@ -110,7 +110,7 @@ TEST_F(CheckerWindowReachTest, TabWalksCommandsShownDiskStarListAndButtonsOnce) 
         if (!action->isSeparator())
             expected << window.ToolBar()->widgetForAction(action);
     }
-    ASSERT_EQ(expected.size(), 4);
+    ASSERT_EQ(expected.size(), 6);
     // Of the six disks only the shown one is a stop; the arrows reach
     // the others.
     expected << window.DiskButton(0) << window.Panel().StarButton() << window.List()
