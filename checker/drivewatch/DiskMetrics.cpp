@@ -279,6 +279,15 @@ QList<MetricFamily> DiskMetricFamilies(const QList<DiskMetricValues>& disks, std
                                                    : std::nullopt;
                             }));
 
+    families.append(PerDisk(disks, "vorn_disk_self_test_failed",
+                            "1 when the drive's last self-test ended in a failure of the drive "
+                            "(an abort is no failure)",
+                            MetricType::Gauge, [](const DiskMetricValues& disk) {
+                                return disk.selfTestFailed
+                                           ? std::optional<double>(*disk.selfTestFailed ? 1 : 0)
+                                           : std::nullopt;
+                            }));
+
     MetricFamily mode{QStringLiteral("vorn_disk_power_mode"),
                       QStringLiteral("The power mode the disk was last found in (the mode label)"),
                       MetricType::Gauge,
@@ -347,6 +356,8 @@ DiskMetricValues DiskMetricValuesOf(const checker::CDisk& disk, const QString& d
     values.temperature = temperature < 1 ? -1 : temperature;
     values.powerOnHours = checker::ChoosePowerOn(disk).hours;
     values.powerCycles = disk.GetPowerCycle();
+    if (!disk.IsNvme() && values.smartAvailable && disk.GetSelfTestCapabilities().any())
+        values.selfTestFailed = disk.GetSelfTestProgress().failed;
     for (const CHddSmartDisp* record : disk.m_HddSmart.m_DispList) {
         AttributeMetric attribute;
         attribute.id = record->m_byId;

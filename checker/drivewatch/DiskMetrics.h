@@ -56,6 +56,11 @@ struct DiskMetricValues {
     // Ways the disk is worse than the state the user accepted; absent when
     // it was not compared (asleep, no S.M.A.R.T., no serial number).
     std::optional<int> alerts;
+    // Whether the drive's last self-test ended in its own failure, from the
+    // execution status byte every read brings; absent where the drive
+    // offers no self-test or the byte was not read (NVMe keeps it in a log
+    // the pass does not read).
+    std::optional<bool> selfTestFailed;
 
     // Whether two readings are of one disk: the exporter carries a sleeping
     // disk's values over only to the same disk on the same path.

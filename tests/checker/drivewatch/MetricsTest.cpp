@@ -257,6 +257,23 @@ TEST_F(MetricsMachineTest, AFailingDiskOfTheSampleMachineSaysSoUnderBothNames) {
     EXPECT_TRUE(out.endsWith("# EOF\n"));
 }
 
+// The execution status byte says the last self-test failed (7: a read
+// element, 40 % left): the metric the failed-test rule fires on says so,
+// and only of that disk; an untested drive says 0.
+TEST_F(MetricsMachineTest, ADriveWhoseLastSelfTestFailedExportsTheFailure) {
+    ASSERT_TRUE(simfiles::CopyMachine(kSampleMachine, Machine()));
+    const QString smartData = Machine() + QStringLiteral("/0-sata-healthy/smart-data.hex");
+    QByteArray data = simfiles::ReadHex(smartData);
+    ASSERT_EQ(data.size(), 512);
+    data[511] = static_cast<char>(data[511] - (0x74 - data[363]));
+    data[363] = static_cast<char>(0x74);
+    ASSERT_TRUE(simfiles::WriteHex(smartData, data));
+    const QByteArray out = Run(Machine(), {QStringLiteral("--openmetrics")}).out;
+    EXPECT_TRUE(out.contains("vorn_disk_self_test_failed{device=\"/dev/sda\"} 1\n")) << out.data();
+    EXPECT_TRUE(out.contains("vorn_disk_self_test_failed{device=\"/dev/sdb\"} 0\n"));
+    EXPECT_FALSE(out.contains("vorn_disk_self_test_failed{device=\"/dev/sde\"} 1"));
+}
+
 // --- the exporter and its endpoint -----------------------------------------
 
 class ExporterTest : public MetricsMachineTest {
