@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <limits>
@@ -63,6 +64,9 @@ const QString kMediaErrorsKey = QStringLiteral("media_errors");
 const QString kCriticalWarningKey = QStringLiteral("critical_warning");
 const QString kSpareKey = QStringLiteral("available_spare");
 const QString kSpareThresholdKey = QStringLiteral("available_spare_threshold");
+// Both left out of older files, which keep their meaning: nothing to compare.
+const QString kSelfTestKey = QStringLiteral("self_test_status");
+const QString kErrorLogKey = QStringLiteral("error_log_entries");
 
 QJsonObject NvmeObject(const NvmeHealthState& nvme) {
     return {
@@ -187,6 +191,10 @@ QByteArray EncodeWatchState(const WatchState& state) {
         root.insert(QStringLiteral("accepted"), true);
     if (r.nvme)
         root.insert(kNvmeKey, NvmeObject(*r.nvme));
+    if (r.selfTestStatus >= 0)
+        root.insert(kSelfTestKey, r.selfTestStatus);
+    if (r.errorLogEntries >= 0)
+        root.insert(kErrorLogKey, double(r.errorLogEntries));
     return QJsonDocument(root).toJson();
 }
 
@@ -210,6 +218,11 @@ std::optional<WatchState> DecodeWatchState(const QByteArray& bytes) {
     }
     r.status = root.value(QStringLiteral("status")).toInt(-1);
     r.temperature = root.value(QStringLiteral("temperature")).toInt(-1);
+    r.selfTestStatus = std::clamp(root.value(kSelfTestKey).toInt(-1), -1, 15);
+    // Clamped as a double first: a number past the range of long long
+    // must not reach the conversion.
+    r.errorLogEntries = static_cast<long long>(std::floor(std::clamp(
+        root.value(kErrorLogKey).toDouble(-1), -1.0, double(NvmeHealthState::kMaxCount))));
     state.accepted = root.value(QStringLiteral("accepted")).toBool(false);
     const QJsonObject reported = root.value(QStringLiteral("reported")).toObject();
     for (auto it = reported.begin(); it != reported.end(); ++it) {
@@ -237,6 +250,17 @@ WatchResult WatchDisk(CScannedDisk* disk, const QString& directory, const QStrin
             result.firstRun = true;
             state = WatchState{};
             state->reference = ReferenceOf(*disk);
+            dirty = true;
+        }
+        // A reference from before the self-test status or the error count
+        // was kept starts them where they are now, as on a first run: a
+        // test that failed long ago is no news.
+        if (current.selfTestStatus >= 0 && state->reference.selfTestStatus < 0) {
+            state->reference.selfTestStatus = current.selfTestStatus;
+            dirty = true;
+        }
+        if (current.errorLogEntries >= 0 && state->reference.errorLogEntries < 0) {
+            state->reference.errorLogEntries = current.errorLogEntries;
             dirty = true;
         }
         if (current.nvme && !state->reference.nvme) {

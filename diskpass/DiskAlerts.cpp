@@ -97,7 +97,30 @@ void TemperatureRule(const DiskHealth&, const DiskHealth& current, const AlertLi
             {DiskAlert::TemperatureOver, 0, QString(), limits.temperature, current.temperature});
 }
 
-const Rule kRules[] = {VerdictRule, ValueRule, CountRule, WarningRule, SpareRule, TemperatureRule};
+// Status nibbles 3 to 8 are the drive's own failures; 1 and 2 (aborted,
+// interrupted) the host's doing.
+bool SelfTestStatusFailed(int status) {
+    return status >= 3 && status <= 8;
+}
+
+void SelfTestRule(const DiskHealth& reference, const DiskHealth& current, const AlertLimits&,
+                  QList<DiskAlert>* out) {
+    if (SelfTestStatusFailed(current.selfTestStatus) &&
+        current.selfTestStatus != reference.selfTestStatus)
+        out->append({DiskAlert::SelfTestFailed, current.selfTestStatus, QString(),
+                     reference.selfTestStatus, current.selfTestStatus});
+}
+
+void ErrorLogRule(const DiskHealth& reference, const DiskHealth& current, const AlertLimits&,
+                  QList<DiskAlert>* out) {
+    // A count the reference lacks has no "before" to rise from.
+    if (reference.errorLogEntries >= 0 && current.errorLogEntries > reference.errorLogEntries)
+        out->append({DiskAlert::ErrorLogRose, 0, QString(), reference.errorLogEntries,
+                     current.errorLogEntries});
+}
+
+const Rule kRules[] = {VerdictRule, ValueRule,       CountRule,    WarningRule,
+                       SpareRule,   TemperatureRule, SelfTestRule, ErrorLogRule};
 
 QString CountName(int id) {
     switch (id) {
@@ -179,6 +202,10 @@ QString DiskAlert::Key() const {
     case SpareLow:
         // Once per crossing, like the temperature.
         return QStringLiteral("spare:%1").arg(from);
+    case SelfTestFailed:
+        return QStringLiteral("self_test:%1").arg(to);
+    case ErrorLogRose:
+        return QStringLiteral("error_log:%1").arg(to);
     }
     return QString();
 }
@@ -217,6 +244,10 @@ QString DiskAlert::Text() const {
         return QStringLiteral("予備領域の残りが %1% になりました（しきい値 %2%）")
             .arg(to)
             .arg(from);
+    case SelfTestFailed:
+        return QStringLiteral("セルフテストが失敗しました（状態 %1）").arg(to);
+    case ErrorLogRose:
+        return QStringLiteral("エラーログの記録が %1 件から %2 件に増えました").arg(from).arg(to);
     }
     return QString();
 }
@@ -253,10 +284,17 @@ DiskHealth HealthOf(const CHdd& disk) {
     health.temperature = disk.GetTemperature();
     if (disk.IsNvme()) {
         // A log that never came says nothing; it must not read as all zero.
-        if (disk.m_HddNvme.m_bHealthLog)
+        if (disk.m_HddNvme.m_bHealthLog) {
             health.nvme = NvmeHealthOf(disk.m_HddNvme);
+            health.errorLogEntries = ClampedCount(vorn::nvme::readLeUint(
+                disk.m_HddNvme.m_HealthLog.data(), disk.m_HddNvme.m_HealthLog.size(),
+                vorn::nvme::health::kErrorLogEntries, 16));
+        }
         return health;
     }
+    // The status byte comes with the attributes every read brings.
+    if (disk.GetSelfTestCapabilities().any())
+        health.selfTestStatus = disk.GetSelfTestProgress().statusCode;
     for (const CHddSmartDisp* record : disk.m_HddSmart.m_DispList) {
         // The first record of an id speaks for it, as in the baseline file.
         health.values.emplace(record->m_byId, record->m_nCurrent);

@@ -59,6 +59,12 @@ struct DiskHealth {
     // An NVMe disk's log; absent for an ATA disk, and in a reference
     // accepted before NVMe disks were watched.
     std::optional<NvmeHealthState> nvme;
+    // The status nibble of the drive's last self-test (ATA; 15 while one
+    // runs); -1 where the drive offers none, or in an older reference.
+    int selfTestStatus = -1;
+    // How many errors the drive's error log has counted (NVMe's health log
+    // keeps the count; ATA's log is not read by a pass); -1 unknown.
+    long long errorLogEntries = -1;
 };
 
 struct AlertLimits {
@@ -75,6 +81,8 @@ struct DiskAlert {
         WarningOn,       // NVMe: one critical-warning bit turned on
         SpareLow,        // NVMe: the available spare fell below its threshold
         Caution,         // ATA: an attribute reached its threshold, the drive says good
+        SelfTestFailed,  // the drive's last self-test ended in its own failure
+        ErrorLogRose,    // the drive's error log counted new errors
     } kind = Verdict;
     // The attribute; the bit of a critical warning; else 0.
     int id = 0;
@@ -98,8 +106,9 @@ struct DiskAlert {
 // attribute the change queries report fell
 // below its mark; a watched count rose (on NVMe the media errors); a
 // critical-warning bit turned on; the spare fell below its threshold; the
-// temperature reached the limit. On an NVMe disk the verdict is the
-// critical-warning bits, so the bits speak for it, each by name.
+// temperature reached the limit; a self-test ended in the drive's failure
+// (another status than the reference's); the error log counted more. On an NVMe disk the verdict is
+// the critical-warning bits, so the bits speak for it, each by name.
 QList<DiskAlert> FindAlerts(const DiskHealth& reference, const DiskHealth& current,
                             const AlertLimits& limits);
 

@@ -52,6 +52,7 @@ constexpr std::size_t kDataUnitsWritten = 48;
 constexpr std::size_t kPowerCycles = 112;
 constexpr std::size_t kPowerOnHours = 128;
 constexpr std::size_t kMediaErrors = 160;
+constexpr std::size_t kErrorLogEntries = 176;
 constexpr std::size_t kWarningTemperatureTime = 192;  // minutes above WCTEMP
 constexpr std::size_t kCriticalTemperatureTime = 196; // minutes above CCTEMP
 constexpr std::size_t kThermalTransitions1 = 216;     // into thermal management 1

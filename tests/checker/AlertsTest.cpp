@@ -362,6 +362,56 @@ TEST(DiskAlerts, AnOlderWatchFileWithoutTheLogTakesItAsItsStart) {
               QStringLiteral("メディアとデータ保全のエラーが 7 から 8 に増えました"));
 }
 
+// A self-test that ends in the drive's failure and new entries in its error
+// log are changes; the host's abort, a test still running, a failure
+// already there when accepted and a count the reference never had are not.
+// Both survive the watch file, and an older file without them reads as
+// "nothing to compare".
+TEST(DiskAlerts, AFailedSelfTestAndNewErrorLogEntriesAreChanges) {
+    struct Case {
+        const char* name;
+        int referenceTest;
+        int currentTest;
+        long long referenceErrors;
+        long long currentErrors;
+        QStringList keys;
+    };
+    const Case cases[] = {
+        {"a read failure after a clean test", 0, 7, -1, -1, {"self_test:7"}},
+        {"aborted by the host", 0, 1, -1, -1, {}},
+        {"still running", 0, 15, -1, -1, {}},
+        {"failed already when accepted", 7, 7, -1, -1, {}},
+        {"another failure than the accepted one", 7, 5, -1, -1, {"self_test:5"}},
+        {"no test offered", -1, -1, 3, 3, {}},
+        {"the error log grew", -1, -1, 3, 5, {"error_log:5"}},
+        {"a count the reference lacks", -1, -1, -1, 9, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DiskHealth reference;
+        reference.selfTestStatus = c.referenceTest;
+        reference.errorLogEntries = c.referenceErrors;
+        WatchState state;
+        state.reference = reference;
+        const std::optional<WatchState> stored = DecodeWatchState(EncodeWatchState(state));
+        ASSERT_TRUE(stored);
+        EXPECT_EQ(stored->reference.selfTestStatus, c.referenceTest);
+        EXPECT_EQ(stored->reference.errorLogEntries, c.referenceErrors);
+        DiskHealth current;
+        current.selfTestStatus = c.currentTest;
+        current.errorLogEntries = c.currentErrors;
+        EXPECT_EQ(AlertKeys(FindAlerts(stored->reference, current, {})), c.keys);
+    }
+    DiskAlert failed{DiskAlert::SelfTestFailed, 7, QString(), 0, 7};
+    EXPECT_EQ(failed.Text(), QStringLiteral("セルフテストが失敗しました（状態 7）"));
+    EXPECT_FALSE(failed.Standing());
+    // Out of range in a file is clamped, never converted past long long.
+    const std::optional<WatchState> huge = DecodeWatchState(
+        R"({"status":0,"counts":{},"values":{},"reported":{},"error_log_entries":1e300})");
+    ASSERT_TRUE(huge);
+    EXPECT_EQ(huge->reference.errorLogEntries, NvmeHealthState::kMaxCount);
+}
+
 TEST(DiskAlerts, NothingIsWatchedWithoutSerialOrSmartOrWhileAsleep) {
     TestDir dir;
     const std::initializer_list<Attr> attrs = {{5, 100, 100, 0, 36}};
