@@ -134,7 +134,6 @@ private:
     Sink m_sink;
     SelfTestSnapshot m_snapshot;
     std::int64_t m_watchSince = 0; // clock seconds when this monitor saw the test start
-    std::int64_t m_nextPoll = 0;
     std::optional<std::pair<Request, std::optional<hdd::SelfTestKind>>> m_pending;
     std::shared_ptr<bool> m_alive;
 };

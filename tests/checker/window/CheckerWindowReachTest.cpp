@@ -24,6 +24,7 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QStyleFactory>
 #include <QTest>
 #include <QToolBar>
@@ -327,7 +328,8 @@ double Contrast(const QColor& a, const QColor& b) {
 }
 
 QPalette DarkPalette() {
-    QPalette dark = QStyleFactory::create(QStringLiteral("Fusion"))->standardPalette();
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+    QPalette dark = fusion->standardPalette();
     dark.setColor(QPalette::Window, QColor(45, 45, 45));
     dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
     dark.setColor(QPalette::Base, QColor(30, 30, 30));
