@@ -304,7 +304,7 @@ TEST(NvmeSelfTest, LogProgressAndEntries) {
 TEST(NvmeErrorLog, CountIsTheHighestErrorCount) {
     std::vector<BYTE> log(4 * 64, 0);
     log[0] = 7;
-    log[64] = 9; // entries are not sorted by the spec's letter
+    log[64] = 9; // a controller may keep its entries in any order
     log[128] = 8;
     std::vector<BYTE> id(4096, 0);
     id[262] = 63;
