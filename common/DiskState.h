@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Translation.h"
+
 #include <QString>
 
 namespace vorn {
@@ -28,15 +30,15 @@ constexpr DiskState DiskStateOf(bool smartSupported, int status) {
 inline QString DiskStateWord(DiskState state) {
     switch (state) {
     case DiskState::Good:
-        return QStringLiteral("正常");
+        return Cm_Tr("DiskState", "正常");
     case DiskState::Caution:
-        return QStringLiteral("注意");
+        return Cm_Tr("DiskState", "注意");
     case DiskState::Failing:
-        return QStringLiteral("異常");
+        return Cm_Tr("DiskState", "異常");
     case DiskState::Unknown:
         break;
     }
-    return QStringLiteral("不明");
+    return Cm_Tr("DiskState", "不明");
 }
 
 constexpr bool DiskStateWarns(DiskState state) {

@@ -5,6 +5,7 @@
 #include "ShippedFiles.h"
 #include "SimMachineInstall.h"
 #include "TextConvert.h"
+#include "Translation.h"
 #include "Version.h"
 
 #include <QByteArray>
@@ -47,6 +48,7 @@ int main(int argc, char* argv[]) {
     // and leave its temporary file.
     std::signal(SIGXFSZ, SIG_IGN);
     UseUserLocale();
+    const CTextCatalogue texts(Cm_ChooseLanguageFromProcess());
     vorn::platform::InstallMachineFromEnvironment();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)

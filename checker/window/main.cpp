@@ -8,6 +8,7 @@
 #include "SimMachineInstall.h"
 #include "SingleInstance.h"
 #include "TextConvert.h"
+#include "Translation.h"
 #include "Version.h"
 
 #include <QApplication>
@@ -25,7 +26,10 @@ int main(int argc, char* argv[]) {
     // and leave its temporary file.
     std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
-    const CQtTranslation qtTexts;
+    // The suite's texts and Qt's own (the buttons of a question) in one
+    // language, chosen by the locale as every desktop program chooses.
+    const CTextCatalogue texts(Cm_ChooseLanguageFromProcess());
+    const CQtTranslation qtTexts(Cm_LanguageCode(texts.Language()));
     Cm_InstallMessageBoxNotice();
     app.setQuitOnLastWindowClosed(false);
     app.setFont(CheckerDialogFont());
@@ -55,7 +59,8 @@ int main(int argc, char* argv[]) {
     };
     if (const auto sim = vorn::platform::InstallMachineFromEnvironment()) {
         const QString note =
-            QStringLiteral("模擬マシン %1 を表示中（このコンピューターのディスクではありません）")
+            Cm_Tr("CheckerMain",
+                  "模擬マシン %1 を表示中（このコンピューターのディスクではありません）")
                 .arg(sim->directory);
         setup.trayTip += QLatin1Char('\n') + note;
         std::fprintf(

@@ -2,6 +2,7 @@
 #include "MessageBoxNotice.h"
 #include "QtTranslation.h"
 #include "SimMachineInstall.h"
+#include "Translation.h"
 
 #include <QApplication>
 
@@ -14,7 +15,10 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     PreferXcbOnWayland();
     QApplication app(argc, argv);
-    const CQtTranslation qtTexts;
+    // The suite's texts and Qt's own (the buttons of a question) in one
+    // language, chosen by the locale as every desktop program chooses.
+    const CTextCatalogue texts(Cm_ChooseLanguageFromProcess());
+    const CQtTranslation qtTexts(Cm_LanguageCode(texts.Language()));
     Cm_InstallMessageBoxNotice();
     vorn::platform::InstallMachineFromEnvironment();
     return RunHeatgauge();
