@@ -232,7 +232,7 @@ Continue?</translation>
     </message>
     <message>
         <source>劣化％</source>
-        <translation>Wear %</translation>
+        <translation>Depletion %</translation>
     </message>
     <message>
         <source>その他</source>
