@@ -21,6 +21,10 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/sample-machine DESTINATION ${VORN_I
 if(EXISTS ${PROJECT_SOURCE_DIR}/data/DrivewatchMini.html)
   install(FILES ${PROJECT_SOURCE_DIR}/data/DrivewatchMini.html DESTINATION ${VORN_INSTALL_DATADIR})
 endif()
+if(EXISTS ${PROJECT_SOURCE_DIR}/data/en/DrivewatchMini.html)
+  install(FILES ${PROJECT_SOURCE_DIR}/data/en/DrivewatchMini.html
+          DESTINATION ${VORN_INSTALL_DATADIR}/en)
+endif()
 
 # Desktop programs start in a per-user folder through this launcher.
 configure_file(${PROJECT_SOURCE_DIR}/data/desktop/vorn-start.in

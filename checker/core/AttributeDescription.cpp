@@ -5,11 +5,13 @@
 #include "LeadingNumber.h"
 #include "SafeFile.h"
 #include "TextConvert.h"
+#include "Translation.h"
 #include "WideText.h"
 
 #include <QFile>
 
 #include <array>
+#include <cerrno>
 #include <climits>
 #include <string_view>
 #include <vector>
@@ -48,10 +50,11 @@ private:
 
 } // namespace
 
-QString AttributeDescriptionPath(const QString& startDir) {
+QString AttributeDescriptionPath(const QString& startDir, InterfaceLanguage language) {
     if (startDir.isEmpty())
         return QString();
-    return startDir + QStringLiteral("/Template/VornDiskInfo.Smart.ja.txt");
+    return startDir +
+           QStringLiteral("/Template/VornDiskInfo.Smart.%1.txt").arg(Cm_LanguageCode(language));
 }
 
 QString FindAttributeDescription(const QByteArray& fileBytes, int id) {
@@ -79,10 +82,17 @@ QString FindAttributeDescription(const QByteArray& fileBytes, int id) {
 }
 
 QString LookupAttributeDescription(const QString& startDir, int id) {
-    const QString path = AttributeDescriptionPath(startDir);
+    const InterfaceLanguage language = Cm_InterfaceLanguage();
+    const QString path = AttributeDescriptionPath(startDir, language);
     if (path.isEmpty())
         return QString();
-    const auto bytes = Cm_ReadBoundedFile(path, 1 << 20);
+    int error = 0;
+    auto bytes = Cm_ReadBoundedFile(path, 1 << 20, &error);
+    // A portable folder from before the English file still explains in
+    // Japanese rather than not at all.
+    if (!bytes && error == ENOENT && language != InterfaceLanguage::Japanese)
+        bytes = Cm_ReadBoundedFile(AttributeDescriptionPath(startDir, InterfaceLanguage::Japanese),
+                                   1 << 20);
     return bytes ? FindAttributeDescription(*bytes, id) : QString();
 }
 

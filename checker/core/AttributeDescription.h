@@ -1,5 +1,6 @@
 #pragma once
 
+#include "InterfaceLanguage.h"
 #include "WinTypes.h"
 
 #include <QByteArray>
@@ -10,10 +11,10 @@ namespace vorn::checker {
 // The attribute description file: UTF-16LE lines "ID,name,explanation",
 // found below the start directory. It is read anew for every lookup.
 
-// "<start dir>/Template/VornDiskInfo.Smart.ja.txt"; empty when the start
-// directory is unknown (empty), so nothing is looked for at the file system
-// root instead.
-QString AttributeDescriptionPath(const QString& startDir);
+// "<start dir>/Template/VornDiskInfo.Smart.<ja|en>.txt" for the language;
+// empty when the start directory is unknown (empty), so nothing is looked for
+// at the file system root instead.
+QString AttributeDescriptionPath(const QString& startDir, InterfaceLanguage language);
 
 // Field 3 of the first line whose field 1 reads as id, or an empty text.
 // The bytes are taken raw: a byte-order mark is the first line's first
@@ -22,7 +23,8 @@ QString AttributeDescriptionPath(const QString& startDir);
 // trailing odd byte is ignored.
 QString FindAttributeDescription(const QByteArray& fileBytes, int id);
 
-// Reads the description file below startDir and looks id up. A missing or
+// Reads the description file of the interface language below startDir and
+// looks id up; without an English file the Japanese one is read. A missing or
 // unreadable file gives an empty text.
 QString LookupAttributeDescription(const QString& startDir, int id);
 

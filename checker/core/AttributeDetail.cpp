@@ -1,5 +1,7 @@
 #include "AttributeDetail.h"
 
+#include "Translation.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -8,11 +10,11 @@ namespace vorn::checker {
 QString ImportanceWord(int importance) {
     switch (importance) {
     case 0:
-        return QStringLiteral("低");
+        return Cm_Tr("AttributeDetail", "低");
     case 1:
-        return QStringLiteral("中");
+        return Cm_Tr("AttributeDetail", "中");
     case 2:
-        return QStringLiteral("高");
+        return Cm_Tr("AttributeDetail", "高");
     default:
         return QString();
     }
@@ -30,7 +32,7 @@ QString FormatDepletion(double depleted) {
 AttributeDetailTexts MakeAttributeDetailTexts(const AttributeFigures& figures,
                                               const QString& explanation) {
     AttributeDetailTexts texts;
-    texts.description = QStringLiteral("%1 [重要度：%2]\n\n%3")
+    texts.description = Cm_Tr("AttributeDetail", "%1 [重要度：%2]\n\n%3")
                             .arg(figures.name, ImportanceWord(figures.importance), explanation);
     texts.init = QString::number(figures.init);
     texts.current = QString::number(figures.current);
@@ -39,11 +41,11 @@ AttributeDetailTexts MakeAttributeDetailTexts(const AttributeFigures& figures,
     texts.depleted = FormatDepletion(figures.depleted);
     // A threshold of 0 means the drive keeps no limit for the attribute.
     if (figures.belowThreshold)
-        texts.verdict = QStringLiteral("しきい値以下（異常）");
+        texts.verdict = Cm_Tr("AttributeDetail", "しきい値以下（異常）");
     else if (figures.threshold > 0)
-        texts.verdict = QStringLiteral("しきい値を上回る");
+        texts.verdict = Cm_Tr("AttributeDetail", "しきい値を上回る");
     else
-        texts.verdict = QStringLiteral("しきい値なし");
+        texts.verdict = Cm_Tr("AttributeDetail", "しきい値なし");
     texts.raw = figures.rawText.isEmpty() ? QStringLiteral("-") : figures.rawText;
     return texts;
 }

@@ -6,6 +6,7 @@
 #include "HistoryReading.h"
 #include "PassHistory.h"
 #include "PassNotice.h"
+#include "Translation.h"
 
 #include <algorithm>
 #include <memory>
@@ -16,15 +17,24 @@ namespace vorn::checker {
 
 namespace {
 
-const QString kRestartQuestion =
-    QStringLiteral("ハードディスクの使用時間を再調査します。\nよろしいですか？");
-const QString kFolderPrompt = QStringLiteral("ディスク情報を保存するフォルダを選択してください");
-const QString kAcceptQuestion =
-    QStringLiteral("ディスクの今の状態を基準にして、同じ変化は知らせないようにしますか？");
+// Functions, not constants: the catalogue is installed after static
+// initialisation.
+QString RestartQuestion() {
+    return Cm_Tr("CheckerMonitor", "ハードディスクの使用時間を再調査します。\nよろしいですか？");
+}
+QString FolderPrompt() {
+    return Cm_Tr("CheckerMonitor", "ディスク情報を保存するフォルダを選択してください");
+}
+QString AcceptQuestion() {
+    return Cm_Tr("CheckerMonitor",
+                 "ディスクの今の状態を基準にして、同じ変化は知らせないようにしますか？");
+}
 // Shown once, after the first scan, when every disk refused this user.
-const QString kNoPermission =
-    QStringLiteral("ディスクを読み取る権限がありません。ディスクヘルパー（vorn-diskhelper）を"
-                   "インストールするか、管理者として実行してください。");
+QString NoPermission() {
+    return Cm_Tr("CheckerMonitor",
+                 "ディスクを読み取る権限がありません。ディスクヘルパー（vorn-diskhelper）を"
+                 "インストールするか、管理者として実行してください。");
+}
 
 } // namespace
 
@@ -134,7 +144,7 @@ void CCheckerMonitor::Start(CCheckerView* view) {
             m_shown = m_session.Disks().IsEmpty() ? -1 : 0;
             Publish();
             if (m_session.Disks().IsEmpty() && vorn::platform::deviceAccessDenied())
-                m_view->Inform(kNoPermission);
+                m_view->Inform(NoPermission());
             if (*measure)
                 StartMeasurement(false);
             Tell(*notices);
@@ -199,7 +209,7 @@ void CCheckerMonitor::StopTimer() {
 }
 
 void CCheckerMonitor::AskRestartMeasurement() {
-    if (Refuses() || !m_view->AskYesNo(kRestartQuestion))
+    if (Refuses() || !m_view->AskYesNo(RestartQuestion()))
         return;
     WhenIdle(Answer::RestartMeasurement, [this] { StartMeasurement(true); });
 }
@@ -207,7 +217,7 @@ void CCheckerMonitor::AskRestartMeasurement() {
 void CCheckerMonitor::SaveReports() {
     if (Refuses())
         return;
-    const QString folder = m_view->PickFolder(kFolderPrompt);
+    const QString folder = m_view->PickFolder(FolderPrompt());
     if (folder.isEmpty())
         return;
     WhenIdle(Answer::SaveReports, [this, folder] {
@@ -217,7 +227,7 @@ void CCheckerMonitor::SaveReports() {
 }
 
 void CCheckerMonitor::AskAcceptAlerts() {
-    if (Refuses() || !m_view->AskYesNo(kAcceptQuestion))
+    if (Refuses() || !m_view->AskYesNo(AcceptQuestion()))
         return;
     AcceptAlerts();
 }

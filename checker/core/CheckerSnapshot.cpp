@@ -3,16 +3,11 @@
 #include "CheckerDisk.h"
 #include "DiskReports.h"
 #include "PassHistory.h"
+#include "Translation.h"
 
 #include <utility>
 
 namespace vorn::checker {
-
-namespace {
-
-const QString kSleeping = QStringLiteral("スタンバイ中");
-
-} // namespace
 
 DiskSnapshot DiskSnapshotOf(const CDisk& disk, PanelTexts panel) {
     DiskSnapshot snapshot;
@@ -26,8 +21,9 @@ DiskSnapshot DiskSnapshotOf(const CDisk& disk, PanelTexts panel) {
     if (!panel.statusTip.isEmpty())
         snapshot.tip += QLatin1Char('\n') + panel.statusTip;
     if (disk.m_bSleeping) {
-        snapshot.tip += QLatin1Char('\n') + kSleeping;
-        snapshot.trayNote = disk.GetModelNumber() + QLatin1Char(' ') + kSleeping;
+        const QString sleeping = Cm_Tr("CheckerSnapshot", "スタンバイ中");
+        snapshot.tip += QLatin1Char('\n') + sleeping;
+        snapshot.trayNote = disk.GetModelNumber() + QLatin1Char(' ') + sleeping;
     }
     snapshot.panel = std::move(panel);
     for (AttributeRow row : MakeAttributeRows(disk)) {

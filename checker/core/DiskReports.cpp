@@ -4,6 +4,7 @@
 #include "CHdd.h"
 #include "CHddSmartDisp.h"
 #include "TextConvert.h"
+#include "Translation.h"
 
 namespace vorn::checker {
 
@@ -95,14 +96,16 @@ QString ReportSavingMessage(const ReportSaving& saving, const QString& folder) {
     // A long list of one cause would push the buttons off the screen.
     constexpr int kListed = 8;
     if (saving.failures.isEmpty())
-        return QStringLiteral("ディスク情報を保存しました。\n%1").arg(folder);
+        return Cm_Tr("DiskReports", "ディスク情報を保存しました。\n%1").arg(folder);
     QStringList lines = saving.failures.mid(0, kListed);
     if (saving.failures.size() > kListed)
-        lines << QStringLiteral("ほか %1 件").arg(saving.failures.size() - kListed);
-    QString message = QStringLiteral("ディスク情報を保存できませんでした。\n") + lines.join(u'\n');
+        lines << Cm_Tr("DiskReports", "ほか %1 件").arg(saving.failures.size() - kListed);
+    QString message =
+        Cm_Tr("DiskReports", "ディスク情報を保存できませんでした。\n%1").arg(lines.join(u'\n'));
     if (saving.written > 0)
         message +=
-            QStringLiteral("\n\n%1 個のファイルは保存しました：%2").arg(saving.written).arg(folder);
+            Cm_Tr("DiskReports", "\n\n%n 個のファイルは保存しました：%1", nullptr, saving.written)
+                .arg(folder);
     return message;
 }
 

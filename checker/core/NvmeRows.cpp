@@ -4,6 +4,7 @@
 #include "CHdd.h"
 #include "NumberFormat.h"
 #include "NvmeDecoder.h"
+#include "Translation.h"
 
 #include <QJsonArray>
 
@@ -134,7 +135,7 @@ QList<AttributeRow> MakeNvmeHealthRows(const CHdd& disk) {
         const std::size_t offset = vorn::nvme::health::kSensors + 2 * std::size_t(sensor);
         if (FieldValue(disk, offset, 2) == 0)
             continue; // not implemented
-        const QByteArray name = QStringLiteral("温度センサー%1").arg(sensor + 1).toUtf8();
+        const QByteArray name = Cm_Tr("NvmeRows", "温度センサー%1").arg(sensor + 1).toUtf8();
         rows.append(Row(disk, {offset, 2, "", name.constData(), FieldKind::Kelvin}));
         rows.last().cells[kColumnThreshold] = kNone; // the warning threshold is the composite's
     }

@@ -7,6 +7,7 @@
 #include "NvmeRows.h"
 #include "PohUnit.h"
 #include "PowerOnChoice.h"
+#include "Translation.h"
 
 #include <algorithm>
 #include <climits>
@@ -26,13 +27,13 @@ QString FormatTemperature(int degrees) {
 }
 
 QString FormatPowerCycles(long long count) {
-    return count == -1 ? kNone : QStringLiteral("%1 回").arg(Cm_AddCommaInt(count));
+    return count == -1 ? kNone : Cm_Tr("PanelText", "%1 回").arg(Cm_AddCommaInt(count));
 }
 
 QString FormatSmartState(const CDisk& disk) {
     if (!disk.SupportSMART())
         return kNone;
-    return disk.EnableSMART() ? QStringLiteral("有効") : QStringLiteral("無効");
+    return disk.EnableSMART() ? Cm_Tr("PanelText", "有効") : Cm_Tr("PanelText", "無効");
 }
 
 QString FormatStatus(const CDisk& disk) {
@@ -40,13 +41,13 @@ QString FormatStatus(const CDisk& disk) {
         return kNone;
     switch (disk.GetStatus()) {
     case 0:
-        return QStringLiteral("正常");
+        return Cm_Tr("PanelText", "正常");
     case 1:
-        return QStringLiteral("異常");
+        return Cm_Tr("PanelText", "異常");
     case 2:
-        return QStringLiteral("注意");
+        return Cm_Tr("PanelText", "注意");
     default:
-        return QStringLiteral("不明");
+        return Cm_Tr("PanelText", "不明");
     }
 }
 
@@ -77,14 +78,15 @@ QString FormatFailingAttributes(const CDisk& disk) {
         if (record->BelowThreshold())
             names << FormatAttributeId(record->m_byId) + QLatin1Char(' ') + record->m_strName;
     }
-    return names.join(QStringLiteral("、"));
+    return names.join(Cm_Tr("PanelText", "、", "between attribute names"));
 }
 
 QString FormatStatusTip(const CDisk& disk) {
     if (disk.IsNvme())
         return QString();
     const QString failing = FormatFailingAttributes(disk);
-    return failing.isEmpty() ? QString() : QStringLiteral("しきい値以下の属性: ") + failing;
+    return failing.isEmpty() ? QString()
+                             : Cm_Tr("PanelText", "しきい値以下の属性: %1").arg(failing);
 }
 
 PowerOnInputs PowerOnBoxInputs(const CDisk& disk, bool support, int pohWindow, std::int64_t now) {
@@ -105,15 +107,15 @@ PowerOnInputs PowerOnBoxInputs(const CDisk& disk, bool support, int pohWindow, s
 
 QString FormatPowerOn(const PowerOnInputs& inputs) {
     if (inputs.total != inputs.elapsed)
-        return QStringLiteral("判別中");
+        return Cm_Tr("PanelText", "判別中");
     if (inputs.hours == -1)
         return kNone;
-    return QStringLiteral("%1 時間").arg(Cm_AddCommaInt(inputs.hours));
+    return Cm_Tr("PanelText", "%1 時間").arg(Cm_AddCommaInt(inputs.hours));
 }
 
 QString FormatPowerOnTip(const PowerOnInputs& inputs) {
     if (inputs.total == inputs.elapsed && inputs.hours >= 24)
-        return QStringLiteral("%1 日 %2 時間")
+        return Cm_Tr("PanelText", "%1 日 %2 時間")
             .arg(Cm_AddCommaInt(inputs.hours / 24), Cm_AddCommaInt(inputs.hours % 24));
     return FormatPowerOn(inputs);
 }
@@ -121,33 +123,33 @@ QString FormatPowerOnTip(const PowerOnInputs& inputs) {
 QString PanelLabel(PanelField field) {
     switch (field) {
     case PanelField::Temperature:
-        return QStringLiteral("HDD温度：");
+        return Cm_Tr("PanelText", "HDD温度：");
     case PanelField::PowerOn:
-        return QStringLiteral("使用時間：");
+        return Cm_Tr("PanelText", "使用時間：");
     case PanelField::PowerCycles:
-        return QStringLiteral("電源投入回数：");
+        return Cm_Tr("PanelText", "電源投入回数：");
     case PanelField::Model:
-        return QStringLiteral("モデル名：");
+        return Cm_Tr("PanelText", "モデル名：");
     case PanelField::Firmware:
-        return QStringLiteral("ファームウェア：");
+        return Cm_Tr("PanelText", "ファームウェア：");
     case PanelField::Serial:
-        return QStringLiteral("シリアル番号：");
+        return Cm_Tr("PanelText", "シリアル番号：");
     case PanelField::Capacity:
-        return QStringLiteral("HDD全容量：");
+        return Cm_Tr("PanelText", "HDD全容量：");
     case PanelField::DriveLetters:
-        return QStringLiteral("ドライブ名：");
+        return Cm_Tr("PanelText", "ドライブ名：");
     case PanelField::Interface:
-        return QStringLiteral("インターフェイス：");
+        return Cm_Tr("PanelText", "インターフェイス：");
     case PanelField::Standard:
-        return QStringLiteral("対応規格：");
+        return Cm_Tr("PanelText", "対応規格：");
     case PanelField::TransferSupported:
-        return QStringLiteral("対応転送モード：");
+        return Cm_Tr("PanelText", "対応転送モード：");
     case PanelField::TransferActive:
-        return QStringLiteral("実効転送モード：");
+        return Cm_Tr("PanelText", "実効転送モード：");
     case PanelField::Smart:
-        return QStringLiteral("S.M.A.R.T..：");
+        return Cm_Tr("PanelText", "S.M.A.R.T..：");
     case PanelField::Status:
-        return QStringLiteral("HDD状態：");
+        return Cm_Tr("PanelText", "HDD状態：");
     }
     return QString();
 }
@@ -203,13 +205,13 @@ const std::array<AttributeColumn, kAttributeColumnCount>& AttributeColumns() {
     static const std::array<AttributeColumn, kAttributeColumnCount> columns = [] {
         std::array<AttributeColumn, kAttributeColumnCount> c{};
         c[kColumnId] = {"ID", 30, false};
-        c[kColumnName] = {"属性名", 200, false};
-        c[kColumnInit] = {"初期値", 52, true};
-        c[kColumnCurrent] = {"現在値", 52, true};
-        c[kColumnThreshold] = {"しきい値", 60, true};
-        c[kColumnWorst] = {"最悪値", 52, true};
-        c[kColumnDepleted] = {"劣化％", 140, true};
-        c[kColumnRaw] = {"その他", 120, false};
+        c[kColumnName] = {QT_TRANSLATE_NOOP("PanelText", "属性名"), 200, false};
+        c[kColumnInit] = {QT_TRANSLATE_NOOP("PanelText", "初期値"), 52, true};
+        c[kColumnCurrent] = {QT_TRANSLATE_NOOP("PanelText", "現在値"), 52, true};
+        c[kColumnThreshold] = {QT_TRANSLATE_NOOP("PanelText", "しきい値"), 60, true};
+        c[kColumnWorst] = {QT_TRANSLATE_NOOP("PanelText", "最悪値"), 52, true};
+        c[kColumnDepleted] = {QT_TRANSLATE_NOOP("PanelText", "劣化％"), 140, true};
+        c[kColumnRaw] = {QT_TRANSLATE_NOOP("PanelText", "その他"), 120, false};
         return c;
     }();
     return columns;
@@ -218,7 +220,7 @@ const std::array<AttributeColumn, kAttributeColumnCount>& AttributeColumns() {
 QString AttributeHeading(int column) {
     if (column < 0 || column >= kAttributeColumnCount)
         return QString();
-    return QString::fromUtf8(AttributeColumns()[static_cast<std::size_t>(column)].heading);
+    return Cm_Tr("PanelText", AttributeColumns()[static_cast<std::size_t>(column)].heading);
 }
 
 AttributeRow MakeAttributeRow(const CHddSmartDisp& record) {

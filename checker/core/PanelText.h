@@ -102,7 +102,7 @@ inline constexpr std::array<PanelField, kPanelFieldCount> kPanelFieldOrder = {
     PanelField::Status,
 };
 
-QString PanelLabel(PanelField field); // "モデル名：", ...
+QString PanelLabel(PanelField field); // "モデル名：", ... in the interface language
 int PanelControlId(PanelField field);
 
 struct PanelTexts {
@@ -138,7 +138,7 @@ enum AttributeColumnIndex : int {
 };
 
 struct AttributeColumn {
-    const char* heading; // UTF-8
+    const char* heading; // the Japanese source; AttributeHeading gives the shown text
     int width;           // pixels
     bool rightAligned;
 };

@@ -22,6 +22,12 @@ QString InstalledDataDir(const QString& programDir) {
                            QStringLiteral(VORN_DATADIR_FROM_BINDIR));
 }
 
+QString ManualPath(const QString& shippedDir, InterfaceLanguage language) {
+    const QString name = QStringLiteral("DrivewatchMini.html");
+    return QDir(shippedDir)
+        .filePath(language == InterfaceLanguage::English ? QStringLiteral("en/") + name : name);
+}
+
 QString ShippedFilesDir(const QString& startDir, const QString& programDir) {
     for (const QString& dir : {startDir, programDir}) {
         if (holdsTemplates(dir))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InterfaceLanguage.h"
+
 #include <QString>
 
 namespace vorn::checker {
@@ -20,5 +22,10 @@ QString ShippedFilesDir(const QString& startDir, const QString& programDir);
 
 // The installed data folder that belongs to a program in programDir.
 QString InstalledDataDir(const QString& programDir);
+
+// The checker's manual in the folder of the shipped files: the Japanese one
+// in it, the English one in its en/ folder, where the manual's relative
+// links find their own language's pages. Looks at no file.
+QString ManualPath(const QString& shippedDir, InterfaceLanguage language);
 
 } // namespace vorn::checker

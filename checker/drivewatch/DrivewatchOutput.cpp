@@ -7,6 +7,7 @@
 #include "PanelText.h"
 #include "PowerOnChoice.h"
 #include "TerminalWidth.h"
+#include "Translation.h"
 
 #include <QJsonValue>
 
@@ -42,11 +43,10 @@ void WriteCelsiusOrNull(CJsonWriter* json, const char* key, int celsius) {
 } // namespace
 
 QString DiskHeading(const CDisk& disk) {
-    QString heading =
-        QStringLiteral("ディスク %1: %2").arg(disk.m_nDrive).arg(disk.GetModelNumber());
-    if (disk.m_bSleeping)
-        heading += QStringLiteral(" (スタンバイ中)");
-    return heading;
+    const QString heading = disk.m_bSleeping
+                                ? Cm_Tr("DrivewatchOutput", "ディスク %1: %2 (スタンバイ中)")
+                                : Cm_Tr("DrivewatchOutput", "ディスク %1: %2");
+    return heading.arg(disk.m_nDrive).arg(disk.GetModelNumber());
 }
 
 QString DiskReportText(const CDisk& disk, const PanelTexts& panel) {
@@ -56,8 +56,11 @@ QString DiskReportText(const CDisk& disk, const PanelTexts& panel) {
     for (PanelField field : kPanelFieldOrder)
         labelWidth = std::max(labelWidth, TerminalWidth(PanelLabel(field)));
     for (PanelField field : kPanelFieldOrder) {
-        text += QStringLiteral("  ") + PadToWidth(PanelLabel(field), labelWidth, true) +
-                panel[field] + QLatin1Char('\n');
+        // A full-width colon carries its own space; an ASCII one needs one.
+        const QString label = PanelLabel(field);
+        const QString gap = label.endsWith(u'：') ? QString() : QStringLiteral(" ");
+        text += QStringLiteral("  ") + PadToWidth(label, labelWidth, true) + gap + panel[field] +
+                QLatin1Char('\n');
     }
     if (!panel.smartNote.isEmpty())
         text += QStringLiteral("  ") + panel.smartNote + QLatin1Char('\n');
@@ -134,19 +137,19 @@ void WriteLogsJson(CJsonWriter* json, const CDisk& disk) {
 } // namespace
 
 QString DiskLogsText(const CDisk& disk) {
-    QString text = QStringLiteral("セルフテスト ログ:\n");
+    QString text = Cm_Tr("DrivewatchOutput", "セルフテスト ログ:\n");
     if (disk.m_DriveLogs.selfTests.empty())
-        text += QStringLiteral("  (なし)\n");
+        text += Cm_Tr("DrivewatchOutput", "  (なし)\n");
     for (const vorn::hdd::SelfTestEntry& e : disk.m_DriveLogs.selfTests)
-        text += QStringLiteral("  #%1 %2 %3 残り %4% %5 時間 LBA %6\n")
+        text += Cm_Tr("DrivewatchOutput", "  #%1 %2 %3 残り %4% %5 時間 LBA %6\n")
                     .arg(e.number)
                     .arg(e.type, e.status)
                     .arg(e.remainingPercent)
                     .arg(e.powerOnHours)
                     .arg(e.firstErrorLba ? QString::number(*e.firstErrorLba) : QStringLiteral("-"));
-    text += QStringLiteral("エラー ログ: %1 件\n").arg(disk.m_DriveLogs.errors.count);
+    text += Cm_Tr("DrivewatchOutput", "エラー ログ: %1 件\n").arg(disk.m_DriveLogs.errors.count);
     for (const vorn::hdd::ErrorLogEntry& e : disk.m_DriveLogs.errors.entries)
-        text += QStringLiteral("  #%1 %2 時間 コマンド %3 LBA %4\n")
+        text += Cm_Tr("DrivewatchOutput", "  #%1 %2 時間 コマンド %3 LBA %4\n")
                     .arg(e.number)
                     .arg(e.powerOnHours)
                     .arg(QString::asprintf("%02Xh", e.command))

@@ -19,6 +19,7 @@
 
 #include "DeviceBackendInstall.h"
 #include "SafeFile.h"
+#include "Translation.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -92,7 +93,7 @@ QString ChangesText(const CDiskList& disks, const QString& directory, const Aler
         for (const DiskAlert& alert : watch.alerts) {
             const bool fresh = AlertKeys(watch.fresh).contains(alert.Key());
             text += QStringLiteral("  ") + alert.Text() +
-                    (fresh ? QString() : QStringLiteral(" (既報)")) + QLatin1Char('\n');
+                    (fresh ? QString() : Cm_Tr("DrivewatchRun", " (既報)")) + QLatin1Char('\n');
         }
         *worse = *worse || !watch.fresh.isEmpty();
     }

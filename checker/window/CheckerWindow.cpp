@@ -11,6 +11,8 @@
 #include "HistoryDialog.h"
 #include "SelfTestWindow.h"
 #include "SeriesCodes.h"
+#include "ShippedFiles.h"
+#include "Translation.h"
 #include "WindowPlacement.h"
 
 #include <QAction>
@@ -385,7 +387,7 @@ void CCheckerDlg::ShowAbout() {
 }
 
 void CCheckerDlg::OpenManual() {
-    const QString path = QDir(m_setup.startDir).filePath(QString::fromLatin1(kManualFile));
+    const QString path = ManualPath(m_setup.startDir, Cm_InterfaceLanguage());
     if (!QFileInfo(path).isFile())
         m_setup.services.inform(this, kNoManual);
     else if (!m_setup.services.openExternal(QUrl::fromLocalFile(path).toString()))
@@ -393,7 +395,7 @@ void CCheckerDlg::OpenManual() {
 }
 
 void CCheckerDlg::OpenSupportPage() {
-    const QString path = QDir(m_setup.startDir).filePath(QString::fromLatin1(kManualFile));
+    const QString path = ManualPath(m_setup.startDir, Cm_InterfaceLanguage());
     m_setup.services.openExternal(QUrl::fromLocalFile(path).toString() + kSupportAnchor);
 }
 

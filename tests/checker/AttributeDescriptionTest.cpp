@@ -1,5 +1,6 @@
 #include "AttributeDescription.h"
 #include "AttributeDetail.h"
+#include "Translation.h"
 
 #include "../support/TempDir.h"
 
@@ -97,6 +98,22 @@ TEST(AttributeDescription, LookupReadsTheFileBelowTheStartDirectory) {
     ASSERT_TRUE(dir.write("Template/VornDiskInfo.Smart.ja.txt", utf16le(u"5,n,changed\n")));
     EXPECT_EQ(LookupAttributeDescription(dir.path(), 5), "changed");
     EXPECT_EQ(LookupAttributeDescription(QString(), 5), "") << "unknown start directory";
+}
+
+TEST(AttributeDescription, EnglishInterfaceReadsTheEnglishFileAndFallsBackToJapanese) {
+    TestDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("Template"));
+    ASSERT_TRUE(dir.write("Template/VornDiskInfo.Smart.ja.txt", utf16le(u"5,n,再配置\n")));
+    const CTextCatalogue english(InterfaceLanguage::English);
+    EXPECT_EQ(LookupAttributeDescription(dir.path(), 5), "再配置") << "no English file yet";
+    ASSERT_TRUE(dir.write("Template/VornDiskInfo.Smart.en.txt", utf16le(u"5,n,reallocated\n")));
+    EXPECT_EQ(LookupAttributeDescription(dir.path(), 5), "reallocated");
+    // An entry the English file lacks is not taken from the other language.
+    EXPECT_EQ(LookupAttributeDescription(dir.path(), 9), "");
+    {
+        const CTextCatalogue japanese(InterfaceLanguage::Japanese);
+        EXPECT_EQ(LookupAttributeDescription(dir.path(), 5), "再配置");
+    }
 }
 
 TEST(AttributeDetail, DialogTexts) {

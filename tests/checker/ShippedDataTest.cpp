@@ -1,8 +1,12 @@
 #include "AttributeDescription.h"
+#include "PanelText.h"
 #include "ReportTemplate.h"
+#include "ShippedFiles.h"
+#include "Translation.h"
 
 #include <QFile>
 #include <QList>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -141,4 +145,46 @@ TEST(ShippedDescriptions, OneUsableLinePerNamedAttribute) {
         EXPECT_FALSE(text.contains('\r')) << id;
     }
     EXPECT_EQ(FindAttributeDescription(file, 229), "");
+}
+
+// The English file explains every entry of the Japanese one, each in whole
+// sentences: a comma the file's quoting failed to protect would cut a text
+// short at a field boundary.
+TEST(ShippedDescriptions, TheEnglishFileExplainsEveryEntryOfTheJapaneseOne) {
+    const QByteArray japanese = shipped("VornDiskInfo.Smart.ja.txt");
+    const QByteArray english = shipped("VornDiskInfo.Smart.en.txt");
+    EXPECT_FALSE(english.startsWith("\xFF\xFE")) << "a byte-order mark would hide attribute 1";
+    EXPECT_EQ(english.count(QByteArray("\n\0", 2)), japanese.count(QByteArray("\n\0", 2)));
+    const QRegularExpression cjk(
+        QStringLiteral("[\\x{3000}-\\x{30ff}\\x{3400}-\\x{9fff}\\x{ff00}-\\x{ffef}]"));
+    const QString ids = QString::fromUtf16(reinterpret_cast<const char16_t*>(japanese.constData()),
+                                           japanese.size() / 2);
+    for (const QString& line : ids.split(u'\n', Qt::SkipEmptyParts)) {
+        const int id = line.section(u',', 0, 0).toInt();
+        const QString text = FindAttributeDescription(english, id);
+        EXPECT_TRUE(text.endsWith(u'.')) << id << ": " << text.toStdString();
+        EXPECT_FALSE(text.contains(cjk)) << id;
+        EXPECT_FALSE(text.contains(u'"')) << id;
+    }
+    // The NVMe wear entry names the list's column by its English heading.
+    const CTextCatalogue catalogue(InterfaceLanguage::English);
+    EXPECT_TRUE(
+        FindAttributeDescription(english, 1005).contains(AttributeHeading(kColumnDepleted)));
+}
+
+// F1 and the support link open the manual of the interface language, as the
+// build and the install lay it out, with the anchor the support link names.
+TEST(ShippedManual, EachLanguageOpensItsOwnManualWithItsSupportSection) {
+    const QString data = QStringLiteral(VORN_SOURCE_ROOT "/data");
+    for (const InterfaceLanguage language :
+         {InterfaceLanguage::Japanese, InterfaceLanguage::English}) {
+        QFile manual(ManualPath(data, language));
+        ASSERT_TRUE(manual.open(QIODevice::ReadOnly)) << manual.fileName().toStdString();
+        const QByteArray html = manual.readAll();
+        EXPECT_TRUE(html.contains("<html lang=\"" + Cm_LanguageCode(language).toLatin1() + "\">"))
+            << manual.fileName().toStdString();
+        EXPECT_TRUE(html.contains("id=\"support\"")) << manual.fileName().toStdString();
+    }
+    EXPECT_NE(ManualPath(data, InterfaceLanguage::English),
+              ManualPath(data, InterfaceLanguage::Japanese));
 }

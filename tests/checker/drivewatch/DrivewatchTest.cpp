@@ -597,6 +597,54 @@ TEST_F(DrivewatchFilesTest, AFileSizeLimitIsAFailedWriteNotASilentDeath) {
     EXPECT_EQ(CwdFiles(), QStringList());
 }
 
+// The language of the text output follows the locale as gettext reads it,
+// VORN_LANG overriding; whatever leads to Japanese gives the same bytes.
+TEST_F(DrivewatchTest, TextOutputSpeaksTheLanguageTheEnvironmentChooses) {
+    const struct {
+        const char* lang;     // LANG, or null for unset
+        const char* vornLang; // VORN_LANG, or null for unset
+        bool english;
+    } cases[] = {
+        {"en_US.UTF-8", nullptr, true}, {"ja_JP.UTF-8", nullptr, false},
+        {"C.UTF-8", nullptr, false},    {nullptr, nullptr, false},
+        {"ja_JP.UTF-8", "en", true},    {"en_US.UTF-8", "ja", false},
+    };
+    QByteArray outputs[2];
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.lang ? c.lang : "(unset)") +
+                     " VORN_LANG=" + (c.vornLang ? c.vornLang : "(unset)"));
+        QProcessEnvironment env;
+        env.insert(QStringLiteral("VORN_SIM"),
+                   kSourceRoot + QStringLiteral("/data/sample-machine"));
+        env.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
+        if (c.lang)
+            env.insert(QStringLiteral("LANG"), QString::fromLatin1(c.lang));
+        if (c.vornLang)
+            env.insert(QStringLiteral("VORN_LANG"), QString::fromLatin1(c.vornLang));
+        QProcess process;
+        process.setWorkingDirectory(m_cwd.path());
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(VORN_DRIVEWATCH),
+                      {QStringLiteral("--logs"), QStringLiteral("--no-history")});
+        ASSERT_TRUE(process.waitForFinished(60000));
+        const QByteArray out = process.readAllStandardOutput();
+        if (c.english) {
+            EXPECT_TRUE(out.startsWith("Disk 0: ")) << out.left(200).toStdString();
+            EXPECT_TRUE(out.contains(" Model: ST2000DM008-2FR102\n")) << "a space after a colon";
+            EXPECT_TRUE(out.contains("\nSelf-test log:\n"));
+            EXPECT_FALSE(out.contains("ディスク"));
+        } else {
+            EXPECT_TRUE(out.startsWith("ディスク 0: ")) << out.left(200).toStdString();
+            EXPECT_TRUE(out.contains("モデル名：ST2000DM008-2FR102\n")) << "none after a wide one";
+            EXPECT_TRUE(out.contains("\nセルフテスト ログ:\n"));
+        }
+        QByteArray& seen = outputs[c.english];
+        if (seen.isEmpty())
+            seen = out;
+        EXPECT_EQ(out.toStdString(), seen.toStdString());
+    }
+}
+
 TEST_F(DrivewatchTest, AStreamedReportIsTheSameTextAndStopsAtTheFirstFailedWrite) {
     for (const bool json : {true, false}) {
         SCOPED_TRACE(json);
