@@ -482,14 +482,18 @@ protected:
         return clipped;
     }
 
+    // An item is cut off when its caption is wider than the item, or the
+    // item wider than the menu as it opens.
     static QStringList ClippedItems(QMenu* menu) {
         QStringList clipped;
+        menu->adjustSize();
         for (QAction* action : menu->actions()) {
             if (action->isSeparator())
                 continue;
             const QString caption = QString(action->text()).remove(QLatin1Char('&'));
-            if (menu->fontMetrics().horizontalAdvance(caption) >=
-                menu->actionGeometry(action).width())
+            const QRect item = menu->actionGeometry(action);
+            if (menu->fontMetrics().horizontalAdvance(caption) >= item.width() ||
+                item.right() >= menu->width())
                 clipped << caption;
             if (action->menu())
                 clipped << ClippedItems(action->menu());
@@ -508,12 +512,12 @@ TEST_P(StripTextsTest, CaptionsFitAndEnglishLeavesNoJapanese) {
     QList<Shown> shown;
     QMenu* menu = m_window->Menu();
     AddMenu(menu, &shown);
-    EXPECT_EQ(ClippedItems(menu), QStringList());
+    EXPECT_EQ(ClippedItems(menu).join(QStringLiteral(", ")).toStdString(), "");
 
     const std::unique_ptr<QDialog> about = MakeHeatgaugeAbout(m_window.get());
     about->show();
     AddWidget(about.get(), &shown);
-    EXPECT_EQ(Clipped(about.get()), QStringList());
+    EXPECT_EQ(Clipped(about.get()).join(QStringLiteral(", ")).toStdString(), "");
     about->hide();
 
     m_monitor.Command(heatgauge::kCmdHistory);
