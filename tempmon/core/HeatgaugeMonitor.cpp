@@ -4,6 +4,7 @@
 #include "DiskScan.h"
 #include "HeatgaugeMenu.h"
 #include "SafeFile.h"
+#include "Translation.h"
 
 #include <QFileInfo>
 
@@ -20,13 +21,15 @@ QString ReadingTip(const DiskReading& reading) {
     QString tip = reading.model + QLatin1Char('\n') + reading.driveLetters + QLatin1Char('\n') +
                   degrees + QStringLiteral(" ℃");
     if (reading.sleeping)
-        tip += QStringLiteral(" スタンバイ中");
+        tip += QLatin1Char(' ') + Cm_Tr("HeatgaugeTip", "スタンバイ中");
     if (reading.dayLow > 0)
-        tip += QStringLiteral("\n24時間: %1-%2℃").arg(reading.dayLow).arg(reading.dayHigh);
+        tip += QLatin1Char('\n') +
+               Cm_Tr("HeatgaugeTip", "24時間: %1-%2℃").arg(reading.dayLow).arg(reading.dayHigh);
     if (const QString line = vorn::DiskStateTipLine(reading.state); !line.isEmpty())
         tip += QLatin1Char('\n') + line;
     if (reading.selfTestPercent >= 0)
-        tip += QStringLiteral("\nセルフテスト中 %1%").arg(reading.selfTestPercent);
+        tip += QLatin1Char('\n') +
+               Cm_Tr("HeatgaugeTip", "セルフテスト中 %1%").arg(reading.selfTestPercent);
     if (!reading.lastAlert.isEmpty())
         tip += QLatin1Char('\n') + reading.lastAlert;
     if (!reading.smartNote.isEmpty())
@@ -83,8 +86,9 @@ void CHeatgaugeMonitor::WatchForAlerts(CDisk* disk) {
     // A watch file that cannot be read or stored silences the disk's
     // alerts until it is mended: said once per run, not at every tick.
     if (!watch.fileError.isEmpty() && m_toldFileErrors.insert(watch.fileError).second)
-        m_fileNotes.append(watch.fileError + QStringLiteral(" — 変化を記録できないため、"
-                                                            "このディスクの変化は通知されません"));
+        m_fileNotes.append(Cm_Tr("HeatgaugeNotice", "%1 — 変化を記録できないため、"
+                                                    "このディスクの変化は通知されません")
+                               .arg(watch.fileError));
     QStringList lines;
     for (const DiskAlert& alert : watch.fresh) {
         m_changes.append({DiskTitle(*disk), alert.Text()});
@@ -124,7 +128,7 @@ GraphQuery CHeatgaugeMonitor::HistoryQuery() const {
     query.value = TemperatureValue();
     query.span = GraphSpan::Day;
     query.nowMs = m_env.now() * 1000;
-    query.title = QStringLiteral("温度の履歴 (24時間)");
+    query.title = Cm_Tr("HeatgaugeHistory", "温度の履歴 (24時間)");
     return query;
 }
 
@@ -149,8 +153,9 @@ void CHeatgaugeMonitor::Start(CStripView* view, const WinRect& workArea) {
     // would be replaced by that one): the strip runs on, and the file is
     // left as it is (saving refuses a file it could not read).
     if (!stored)
-        m_fileNotes.append(QStringLiteral("設定ファイル %1 を読めません（%2）。既定の設定で動作し、"
-                                          "このファイルは書き換えません。")
+        m_fileNotes.append(Cm_Tr("HeatgaugeNotice",
+                                 "設定ファイル %1 を読めません（%2）。既定の設定で動作し、"
+                                 "このファイルは書き換えません。")
                                .arg(m_env.settingsPath, Cm_FileErrorText(failure)));
     Refresh();
     m_env.timer->Start(kRefreshMs, [this] { Refresh(); });

@@ -1,5 +1,7 @@
 #include "ReadingWords.h"
 
+#include "Translation.h"
+
 QString ReadingName(const DiskReading& reading) {
     return (reading.model + QLatin1Char(' ') + reading.driveLetters).trimmed();
 }
@@ -12,6 +14,6 @@ QString ReadingDescription(const DiskReading& reading) {
     QString text = degrees + QStringLiteral(" ℃ ") + (mark.isEmpty() ? QString() : mark + ' ') +
                    vorn::DiskStateWord(reading.state);
     if (reading.sleeping)
-        text += QStringLiteral(" スタンバイ中");
+        text += QLatin1Char(' ') + Cm_Tr("HeatgaugeTip", "スタンバイ中");
     return text;
 }

@@ -1,6 +1,7 @@
 #include "PopupMenu.h"
 
 #include "HeatgaugeMenu.h"
+#include "Translation.h"
 
 #include <QActionGroup>
 
@@ -32,7 +33,7 @@ void FillPopupMenu(QMenu* menu, const HeatgaugeSettings& settings,
     for (QMenu* old : menu->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
         delete old;
     menu->clear();
-    QMenu* levels = menu->addMenu(QStringLiteral("半透明率"));
+    QMenu* levels = menu->addMenu(Cm_Tr("HeatgaugeMenu", "半透明率"));
     auto* group = new QActionGroup(levels);
     const int marked = AlphaItem(settings.wndAlpha);
     for (int j = 0; j < kAlphaItems; ++j) {
@@ -42,15 +43,15 @@ void FillPopupMenu(QMenu* menu, const HeatgaugeSettings& settings,
         level->setChecked(j == marked);
         group->addAction(level);
     }
-    AddCheck(menu, QStringLiteral("ウィンドウ表示"), kCmdShow, settings.wndShow, command);
-    AddCheck(menu, QStringLiteral("最前面に表示"), kCmdTopmost, settings.wndTop, command);
-    AddCheck(menu, QStringLiteral("マウス入力"), kCmdMouse, settings.wndMouse, command);
-    AddCheck(menu, QStringLiteral("トレイアイコンを1つにまとめる"), kCmdOneTrayIcon,
+    AddCheck(menu, Cm_Tr("HeatgaugeMenu", "ウィンドウ表示"), kCmdShow, settings.wndShow, command);
+    AddCheck(menu, Cm_Tr("HeatgaugeMenu", "最前面に表示"), kCmdTopmost, settings.wndTop, command);
+    AddCheck(menu, Cm_Tr("HeatgaugeMenu", "マウス入力"), kCmdMouse, settings.wndMouse, command);
+    AddCheck(menu, Cm_Tr("HeatgaugeMenu", "トレイアイコンを1つにまとめる"), kCmdOneTrayIcon,
              settings.oneTrayIcon, command);
     menu->addSeparator();
-    AddItem(menu, QStringLiteral("温度の履歴(&H) ..."), kCmdHistory, command);
+    AddItem(menu, Cm_Tr("HeatgaugeMenu", "温度の履歴(&H) ..."), kCmdHistory, command);
     menu->addSeparator();
-    AddItem(menu, QStringLiteral("バージョン情報(&A) ..."), kCmdAbout, command);
+    AddItem(menu, Cm_Tr("HeatgaugeMenu", "バージョン情報(&A) ..."), kCmdAbout, command);
     menu->addSeparator();
-    AddItem(menu, QStringLiteral("Heatgauge Vuda の終了(&X)"), kCmdExit, command);
+    AddItem(menu, Cm_Tr("HeatgaugeMenu", "Heatgauge Vuda の終了(&X)"), kCmdExit, command);
 }

@@ -2,6 +2,7 @@
 
 #include "ReadingWords.h"
 #include "StripWindow.h"
+#include "Translation.h"
 
 #include <QAccessibleWidget>
 #include <QPointer>
@@ -113,7 +114,7 @@ public:
     }
     QString text(QAccessible::Text t) const override {
         if (t == QAccessible::Name)
-            return QStringLiteral("ディスクの温度");
+            return Cm_Tr("HeatgaugeStrip", "ディスクの温度");
         return QAccessibleWidget::text(t);
     }
 

@@ -4,6 +4,7 @@
 #include "Smoothly.h"
 #include "StripAccessible.h"
 #include "StripPainter.h"
+#include "Translation.h"
 #include "Version.h"
 #include "WinTypes.h"
 
@@ -40,14 +41,15 @@ CStripWindow::CStripWindow(CHeatgaugeMonitor* monitor)
       m_notice(QStringLiteral("Heatgauge Vuda")) {
     m_notice.SetClicked([this] {
         if (QMessageBox::question(this, QStringLiteral("Heatgauge Vuda"),
-                                  QStringLiteral("ディスクの今の状態を基準にして、"
-                                                 "同じ変化は知らせないようにしますか？")) ==
+                                  Cm_Tr("HeatgaugeNotice",
+                                        "ディスクの今の状態を基準にして、"
+                                        "同じ変化は知らせないようにしますか？")) ==
             QMessageBox::Yes)
             m_monitor->AcceptAlerts();
     });
     // Where the notification goes over the bus it has a button instead,
     // and pressing it is the yes.
-    m_notice.SetAction(QStringLiteral("accept"), QStringLiteral("今の状態を基準にする"));
+    m_notice.SetAction(QStringLiteral("accept"), Cm_Tr("HeatgaugeNotice", "今の状態を基準にする"));
     connect(&m_notice, &CDesktopNotice::actionInvoked, this, [this] { m_monitor->AcceptAlerts(); });
     setWindowTitle(QStringLiteral("HeatgaugeMini"));
     setWindowIcon(ProgramIcon());
@@ -305,26 +307,30 @@ void CStripWindow::mouseReleaseEvent(QMouseEvent* event) {
         OpenMenu(at);
 }
 
-void ShowHeatgaugeAbout(QWidget* parent) {
+std::unique_ptr<QDialog> MakeHeatgaugeAbout(QWidget* parent) {
     CVersion version;
     version.ReadResourceInformation(nullptr);
-    QDialog box(parent);
-    box.setWindowTitle(QStringLiteral("バージョン情報"));
+    auto box = std::make_unique<QDialog>(parent);
+    box->setWindowTitle(Cm_Tr("HeatgaugeAbout", "バージョン情報"));
     QFont font = HeatgaugeFont(12);
     font.setBold(false);
     font.setPointSize(9);
-    box.setFont(font);
-    auto* grid = new QGridLayout(&box);
-    auto* icon = new QLabel(&box);
+    box->setFont(font);
+    auto* grid = new QGridLayout(box.get());
+    auto* icon = new QLabel(box.get());
     icon->setPixmap(ProgramIcon().pixmap(32, 32));
     grid->addWidget(icon, 0, 0, 2, 1, Qt::AlignTop);
     grid->addWidget(new QLabel(version.GetAppInternalName() + QStringLiteral(" Version ") +
                                    version.GetAppDllVersion(),
-                               &box),
+                               box.get()),
                     0, 1);
-    grid->addWidget(new QLabel(version.GetAppCopyright(), &box), 1, 1);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &box);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    grid->addWidget(new QLabel(version.GetAppCopyright(), box.get()), 1, 1);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, box.get());
+    QObject::connect(buttons, &QDialogButtonBox::accepted, box.get(), &QDialog::accept);
     grid->addWidget(buttons, 0, 2, 2, 1, Qt::AlignTop);
-    box.exec();
+    return box;
+}
+
+void ShowHeatgaugeAbout(QWidget* parent) {
+    MakeHeatgaugeAbout(parent)->exec();
 }

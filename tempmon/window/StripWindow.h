@@ -5,6 +5,7 @@
 #include "TemperatureHistory.h"
 #include "TrayIcons.h"
 
+#include <QDialog>
 #include <QImage>
 #include <QMenu>
 #include <QWidget>
@@ -84,5 +85,8 @@ private:
     QMetaObject::Connection m_screenWatch;
 };
 
-// The About box: the program's name and version and its copyright.
+// The About box: the program's name and version and its copyright. Made
+// apart from its showing, so that what it says can be read without a modal
+// loop.
+std::unique_ptr<QDialog> MakeHeatgaugeAbout(QWidget* parent);
 void ShowHeatgaugeAbout(QWidget* parent);

@@ -1,13 +1,14 @@
 #include "TemperatureHistory.h"
 
 #include "HistoryChart.h"
+#include "Translation.h"
 
 #include <QVBoxLayout>
 
 CTemperatureHistory::CTemperatureHistory(vorn::diskpass::CHistoryGraphs::Worker worker,
                                          QWidget* parent)
     : QWidget(parent, Qt::Window) {
-    setWindowTitle(QStringLiteral("温度の履歴 - Heatgauge Vuda"));
+    setWindowTitle(Cm_Tr("HeatgaugeHistory", "温度の履歴 - Heatgauge Vuda"));
     setObjectName(QStringLiteral("history"));
     m_chart = new vorn::CHistoryChart(this);
     auto* layout = new QVBoxLayout(this);

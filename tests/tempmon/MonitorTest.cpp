@@ -8,9 +8,11 @@
 #include "HeatgaugeMonitor.h"
 #include "ReadingWords.h"
 #include "SimDevice.h"
+#include "Translation.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <chrono>
 
@@ -441,6 +443,23 @@ TEST_F(MonitorTest, AWatchFileThatCannotBeStoredIsSaidOnce) {
     const QStringList told = m_view.notices.filter(QStringLiteral("ZFL1K8QW.watch"));
     ASSERT_EQ(told.size(), 1) << m_view.notices.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(told[0].contains(QStringLiteral("not a regular file")));
+}
+
+// In English each notice is one sentence around the file it names.
+TEST_F(MonitorTest, InEnglishTheFileNoticesNameTheirFileInTheSentence) {
+    const CTextCatalogue english(InterfaceLanguage::English);
+    ASSERT_TRUE(QDir().mkdir(m_dir.path(QStringLiteral("ZFL1K8QW.watch"))));
+    Start("[Other]\r\n" + QByteArray(70 * 1024, 'x') + "\r\n");
+    ASSERT_EQ(m_view.notices.size(), 1);
+    const QString notice = m_view.notices[0];
+    EXPECT_TRUE(
+        notice.contains(QStringLiteral("Cannot read the settings file %1 (").arg(IniPath())))
+        << notice.toStdString();
+    EXPECT_TRUE(notice.contains(QStringLiteral("). Running with the default settings")));
+    const QRegularExpression watchNote(QStringLiteral("ZFL1K8QW\\.watch[^\n]* — changes cannot be "
+                                                      "recorded, so no change of this disk will "
+                                                      "be reported(\n|$)"));
+    EXPECT_TRUE(notice.contains(watchNote)) << notice.toStdString();
 }
 
 // The strip stores each pass's readings in the history and its tips give

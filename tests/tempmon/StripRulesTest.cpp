@@ -1,6 +1,8 @@
 #include "ColourScale.h"
 #include "HeatgaugeMenu.h"
+#include "ReadingWords.h"
 #include "StripGeometry.h"
+#include "Translation.h"
 #include "TraySummary.h"
 
 #include <gtest/gtest.h>
@@ -187,4 +189,20 @@ TEST(TraySummary, HottestKnownTemperatureWorstStateAndALinePerDisk) {
     readings[0].temperature = kUnknownTemperature;
     EXPECT_EQ(SummaryOf(readings).temperature, kUnknownTemperature);
     EXPECT_EQ(SummaryOf({}).tip, QStringLiteral("HeatgaugeMini"));
+}
+
+// In English a reading keeps its figures in the sentences that carry them,
+// and the single icon's lines read as the cells do.
+TEST(ReadingWords, InEnglishTheTipsAndLinesKeepEveryFigure) {
+    const CTextCatalogue english(InterfaceLanguage::English);
+    DiskReading asleep{kUnknownTemperature, "A", "C: ", true, {}, vorn::DiskState::Failing};
+    DiskReading testing{41, "B", "E: ", false, {}, vorn::DiskState::Good};
+    testing.dayLow = 31;
+    testing.dayHigh = 44;
+    testing.selfTestPercent = 50;
+    EXPECT_EQ(ReadingTip(asleep), QStringLiteral("A\nC: \n-- ℃ Standby\n✖ Bad"));
+    EXPECT_EQ(ReadingTip(testing), QStringLiteral("B\nE: \n41 ℃\nLast 24 hours: 31-44 ℃\n"
+                                                  "Self-test running: 50% done"));
+    EXPECT_EQ(SummaryOf({asleep, testing}).tip,
+              QStringLiteral("-- ℃ ✖ Bad Standby A C:\n41 ℃ Good B E:"));
 }

@@ -2,19 +2,23 @@
 #include "HeatgaugeMenu.h"
 #include "Smoothly.h"
 #include "StripPainter.h"
+#include "Translation.h"
 
 #include "../../support/PassFakes.h"
 #include "../../support/ScopedSimMachine.h"
 #include "../../support/SimMachineFiles.h"
 #include "../../support/TempDir.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPalette>
+#include <QRegularExpression>
 #include <QToolTip>
 
 #include <gtest/gtest.h>
@@ -425,6 +429,145 @@ TEST_F(StripWindowTest, TheMenuReadsInADarkPaletteAndTheStripIsSharpAtScaleTwo) 
         EXPECT_TRUE(shown.save(folder + QStringLiteral("/heatgauge-menu-dark.png")));
     }
 }
+
+// The strip's texts as the user meets them, in each language: every
+// caption fits where it is shown, and in English nothing Japanese is left
+// but what a drive itself says.
+class StripTextsTest : public StripWindowTest,
+                       public ::testing::WithParamInterface<InterfaceLanguage> {
+protected:
+    struct Shown {
+        QString where;
+        QString text;
+    };
+
+    static void AddMenu(const QMenu* menu, QList<Shown>* out) {
+        out->append({QStringLiteral("menu"), menu->title()});
+        for (const QAction* action : menu->actions()) {
+            out->append({QStringLiteral("menu item"), action->text()});
+            out->append({QStringLiteral("menu item tip"), action->toolTip()});
+            if (action->menu())
+                AddMenu(action->menu(), out);
+        }
+    }
+
+    static void AddWidget(const QWidget* window, QList<Shown>* out) {
+        out->append({QStringLiteral("window title"), window->windowTitle()});
+        QList<const QWidget*> widgets{window};
+        for (const QWidget* child : window->findChildren<QWidget*>())
+            widgets.append(child);
+        for (const QWidget* w : widgets) {
+            out->append({QStringLiteral("tip"), w->toolTip()});
+            out->append({QStringLiteral("accessible name"), w->accessibleName()});
+            if (const auto* label = qobject_cast<const QLabel*>(w))
+                out->append({QStringLiteral("label"), label->text()});
+            if (const auto* button = qobject_cast<const QAbstractButton*>(w))
+                out->append({QStringLiteral("button"), button->text()});
+        }
+    }
+
+    // A caption wider than the room its widget gives it is cut off.
+    static QStringList Clipped(const QWidget* window) {
+        QStringList clipped;
+        for (const QLabel* label : window->findChildren<QLabel*>()) {
+            if (!label->text().isEmpty() && !label->wordWrap() &&
+                label->fontMetrics().horizontalAdvance(label->text()) >
+                    label->contentsRect().width())
+                clipped << label->text();
+        }
+        for (const QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+            if (button->width() < button->sizeHint().width())
+                clipped << button->text();
+        }
+        return clipped;
+    }
+
+    // An item is cut off when its caption is wider than the item, or the
+    // item wider than the menu as it opens.
+    static QStringList ClippedItems(QMenu* menu) {
+        QStringList clipped;
+        menu->adjustSize();
+        for (QAction* action : menu->actions()) {
+            if (action->isSeparator())
+                continue;
+            const QString caption = QString(action->text()).remove(QLatin1Char('&'));
+            const QRect item = menu->actionGeometry(action);
+            if (menu->fontMetrics().horizontalAdvance(caption) >= item.width() ||
+                item.right() >= menu->width())
+                clipped << caption;
+            if (action->menu())
+                clipped << ClippedItems(action->menu());
+        }
+        return clipped;
+    }
+};
+
+TEST_P(StripTextsTest, CaptionsFitAndEnglishLeavesNoJapanese) {
+    const CTextCatalogue language(GetParam());
+    Start();
+    m_window->SetHistoryWorker([](std::function<void()> work, std::function<void()> done) {
+        work();
+        done();
+    });
+    QList<Shown> shown;
+    QMenu* menu = m_window->Menu();
+    AddMenu(menu, &shown);
+    EXPECT_EQ(ClippedItems(menu).join(QStringLiteral(", ")).toStdString(), "");
+
+    const std::unique_ptr<QDialog> about = MakeHeatgaugeAbout(m_window.get());
+    about->show();
+    AddWidget(about.get(), &shown);
+    EXPECT_EQ(Clipped(about.get()).join(QStringLiteral(", ")).toStdString(), "");
+    about->hide();
+
+    m_monitor.Command(heatgauge::kCmdHistory);
+    ASSERT_TRUE(m_window->History());
+    AddWidget(m_window->History(), &shown);
+    m_window->History()->hide();
+
+    AddWidget(m_window.get(), &shown);
+    QAccessibleInterface* strip = QAccessible::queryAccessibleInterface(m_window.get());
+    shown.append({QStringLiteral("accessible name"), strip->text(QAccessible::Name)});
+    for (int i = 0; i < m_window->CellCount(); ++i) {
+        const WinRect c = strip::Cell(i);
+        const QPoint inside((c.left + c.right) / 2, (c.top + c.bottom) / 2);
+        QHelpEvent help(QEvent::ToolTip, inside, m_window->mapToGlobal(inside));
+        QApplication::sendEvent(m_window.get(), &help);
+        shown.append({QStringLiteral("cell tip"), QToolTip::text()});
+        for (const QAccessible::Text t : {QAccessible::Name, QAccessible::Description})
+            shown.append({QStringLiteral("accessible cell"), strip->child(i)->text(t)});
+    }
+    QToolTip::hideText();
+    for (int i = 0; i < m_window->Tray().Count(); ++i)
+        shown.append({QStringLiteral("tray tip"), m_window->Tray().At(i)->toolTip()});
+    m_monitor.Command(heatgauge::kCmdOneTrayIcon);
+    shown.append({QStringLiteral("single tray tip"), m_window->Tray().At(0)->toolTip()});
+
+    if (GetParam() != InterfaceLanguage::English)
+        return;
+    // The drive's own words, and the alert lines and USB notes the pass
+    // writes: those are the pass's texts, read and translated there.
+    QStringList theirs;
+    for (const DiskReading& reading : m_window->Readings())
+        theirs << reading.model << reading.driveLetters << reading.lastAlert << reading.smartNote;
+    const QRegularExpression japanese(QStringLiteral("[\u3000-\u30ff\u3400-\u9fff\uff00-\uffef]"));
+    for (const Shown& each : shown) {
+        QString text = each.text;
+        for (const QString& words : theirs) {
+            if (!words.isEmpty())
+                text.remove(words);
+        }
+        EXPECT_FALSE(text.contains(japanese))
+            << each.where.toStdString() << ": " << each.text.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothLanguages, StripTextsTest,
+                         ::testing::Values(InterfaceLanguage::Japanese, InterfaceLanguage::English),
+                         [](const ::testing::TestParamInfo<InterfaceLanguage>& param) {
+                             return param.param == InterfaceLanguage::English ? "English"
+                                                                              : "Japanese";
+                         });
 
 } // namespace
 

@@ -1,8 +1,12 @@
 """Reads the running HeatgaugeMini through AT-SPI as a screen reader does:
 the strip's cells by their disks' names, each with its temperature and its
-state in words. Exit 0 on success, 1 on a failed check.
+state in words, in the language VORN_LANG asks for (Japanese unless "en";
+in English no Japanese may reach the reader at all). Exit 0 on success, 1
+on a failed check.
 
   strip-atspi.py <HeatgaugeMini> <start folder>   (VORN_SIM names the machine)"""
+import os
+import re
 import subprocess
 import sys
 import time
@@ -23,16 +27,31 @@ def walk(node):
             yield from walk(child)
 
 
-def find_strip():
+ENGLISH = os.environ.get("VORN_LANG") == "en"
+WORDS = {
+    "strip": "Disk temperatures" if ENGLISH else "ディスクの温度",
+    "good": "Good" if ENGLISH else "正常",
+    "bad": "Bad" if ENGLISH else "異常",
+    "unknown": "Unknown" if ENGLISH else "不明",
+}
+CJK = re.compile("[\u3000-\u30ff\u3400-\u9fff\uff00-\uffef]")
+
+
+def find_app():
     desktop = pyatspi.Registry.getDesktop(0)
     for k in range(desktop.childCount):
         app = desktop.getChildAtIndex(k)
-        if app is None or app.name != "HeatgaugeMini":
-            continue
-        for node in walk(app):
-            if node.getRoleName() == "list" and node.name == "ディスクの温度" \
-                    and node.childCount > 0:
-                return node
+        if app is not None and app.name == "HeatgaugeMini":
+            return app
+    return None
+
+
+def find_strip():
+    app = find_app()
+    for node in walk(app) if app is not None else ():
+        if node.getRoleName() == "list" and node.name == WORDS["strip"] \
+                and node.childCount > 0:
+            return node
     return None
 
 
@@ -52,9 +71,9 @@ def main():
             cell = strip.getChildAtIndex(k)
             cells[cell.name] = cell.description
         expected = {
-            "ST2000DM008-2FR102 C: D:": "34 ℃ 正常",
-            "Maxtor 6Y080L0 E:": "43 ℃ 正常",
-            "HDS722580VLAT20 G:": "-- ℃ ? 不明",
+            "ST2000DM008-2FR102 C: D:": "34 ℃ " + WORDS["good"],
+            "Maxtor 6Y080L0 E:": "43 ℃ " + WORDS["good"],
+            "HDS722580VLAT20 G:": "-- ℃ ? " + WORDS["unknown"],
         }
         if len(cells) != 6:
             fail("%d cells: %r" % (len(cells), cells))
@@ -62,9 +81,15 @@ def main():
             if cells.get(name) != description:
                 fail("cell %r reads %r, not %r" % (name, cells.get(name), description))
         failing = [d for n, d in cells.items() if n.startswith("WDC WD10EZEX-08WN4A0")]
-        if not failing or not failing[0].endswith("✖ 異常"):
+        if not failing or not failing[0].endswith("✖ " + WORDS["bad"]):
             fail("the failing disk's cell reads %r" % failing)
-        print("strip cells read by their disks' names: ok")
+        if ENGLISH:
+            for node in walk(find_app()):
+                for text in (node.name, node.description):
+                    if CJK.search(text or ""):
+                        fail("Japanese read in English: %r (%s)" % (text, node.getRoleName()))
+        print("strip cells read by their disks' names in %s: ok"
+              % ("English" if ENGLISH else "Japanese"))
     finally:
         program.terminate()
         program.wait(5)

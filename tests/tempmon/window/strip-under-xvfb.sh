@@ -3,8 +3,9 @@
 # simulated sample machine: the strip's size, the colour of two balls, one
 # tray icon per disk, SIGTERM ending without writing the settings, a drag
 # snapping to the edge, the menu's exit writing the place, and the cells as
-# a screen reader reads them (strip-atspi.py). With a third argument the
-# strip, a tray icon and the open menu are saved there as pictures.
+# a screen reader reads them (strip-atspi.py), in Japanese and in English.
+# With a third argument the strip, a tray icon and the open menu are saved
+# there as pictures.
 #
 #   strip-under-xvfb.sh <HeatgaugeMini> <sample machine folder> [picture folder]
 #
@@ -178,10 +179,12 @@ python=/usr/bin/python3
 [ -x "$python" ] || python=python3
 if command -v dbus-run-session >/dev/null 2>&1 && [ -x /usr/libexec/at-spi-bus-launcher ] &&
     "$python" -c 'import pyatspi' 2>/dev/null; then
-    rm -f HeatgaugeMini.ini
-    QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 NO_AT_BRIDGE=0 VORN_SIM="$machine" \
-        timeout 90 dbus-run-session -- "$python" "$here/strip-atspi.py" "$program" \
-        "$work" || fail "the strip as a screen reader reads it"
+    for lang in ja en; do
+        rm -f HeatgaugeMini.ini
+        VORN_LANG=$lang QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1 NO_AT_BRIDGE=0 \
+            VORN_SIM="$machine" timeout 90 dbus-run-session -- "$python" "$here/strip-atspi.py" \
+            "$program" "$work" || fail "the strip as a screen reader reads it (VORN_LANG=$lang)"
+    done
 else
     echo "note: no AT-SPI bus or python3-pyatspi; the screen reader's view was not read"
 fi
