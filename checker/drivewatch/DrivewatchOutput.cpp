@@ -171,8 +171,8 @@ QString StatisticsText(const CDisk& disk) {
         return text + QStringLiteral("  ") + Cm_Tr("DrivewatchLogs", "(なし)") + QLatin1Char('\n');
     int labelWidth = 0;
     for (const vorn::hdd::DeviceStatistic& statistic : values)
-        labelWidth = std::max(labelWidth,
-                              TerminalWidth(Cm_Tr("DeviceStatistics", statistic.label)));
+        labelWidth =
+            std::max(labelWidth, TerminalWidth(Cm_Tr("DeviceStatistics", statistic.label)));
     for (const vorn::hdd::DeviceStatistic& statistic : values)
         text += QStringLiteral("  ") +
                 PadToWidth(Cm_Tr("DeviceStatistics", statistic.label), labelWidth, false) +

@@ -45,12 +45,12 @@ TEST(DeviceStatisticsDecoder, AValueCountsOnlyFromAValidEntryOfAPageThatIsWhatIt
 // their full width, temperatures signed, a flagged or absent value left out.
 TEST(DeviceStatisticsDecoder, TheListHoldsEveryValidEntryInLogOrderWithItsUnit) {
     StatisticsLog log = StatisticsLog::usual(10873, 409, 34);
-    log.entry(1, 0x18, 0x123456789ABCull) // sectors written: 48 bits
+    log.entry(1, 0x18, 0x123456789ABCull)            // sectors written: 48 bits
         .entry(1, 0x28, 77, testimg::kStatSupported) // sectors read: not valid
-        .entry(1, 0x30, 1ull << 48)                   // read commands: too wide
-        .entry(5, 0x28, BYTE(-5))                     // lowest: below zero
-        .entry(5, 0x20, 0x80)                         // highest: no value
-        .entry(5, 0x50, 90);                          // minutes over the limit
+        .entry(1, 0x30, 1ull << 48)                  // read commands: too wide
+        .entry(5, 0x28, BYTE(-5))                    // lowest: below zero
+        .entry(5, 0x20, 0x80)                        // highest: no value
+        .entry(5, 0x50, 90);                         // minutes over the limit
     const vorn::hdd::DeviceStatistics s = vorn::hdd::decodeDeviceStatistics(log.bytes);
     QStringList got;
     for (const vorn::hdd::DeviceStatistic& v : s.values)

@@ -828,8 +828,8 @@ TEST_F(DrivewatchTest, LogsCarryTheDeviceStatisticsTheScanRead) {
                    .arg(v[QStringLiteral("name")].toString())
                    .arg(v[QStringLiteral("value")].toInteger())
                    .arg(v[QStringLiteral("unit")].toString());
-    EXPECT_EQ(got, (QStringList{"lifetime_power_on_resets=1420 count",
-                                "power_on_hours=21655 hours", "current_temperature=41 celsius"}));
+    EXPECT_EQ(got, (QStringList{"lifetime_power_on_resets=1420 count", "power_on_hours=21655 hours",
+                                "current_temperature=41 celsius"}));
     const QJsonValue none = DiskWithIndex(disks, 2).value(QStringLiteral("statistics"));
     EXPECT_TRUE(none.isArray() && none.toArray().isEmpty());
     EXPECT_FALSE(DiskWithIndex(Disks(Run({"--json"})), 0).contains(QStringLiteral("statistics")));
@@ -852,9 +852,8 @@ namespace {
 class DrivewatchSelfTest : public DrivewatchTest {
 protected:
     void SetUp() override {
-        vorn::platform::setSimClock([this] {
-            return std::chrono::steady_clock::time_point(std::chrono::seconds(m_now));
-        });
+        vorn::platform::setSimClock(
+            [this] { return std::chrono::steady_clock::time_point(std::chrono::seconds(m_now)); });
         m_advance = [this](int ms) {
             ++m_sleeps;
             m_now += ms / 1000;
@@ -868,8 +867,8 @@ protected:
     // disk's tests end ([Device] SelfTest=...).
     void Install(const char* deviceLines = "") {
         const QString machine = m_machines.path(QString::number(++m_installs));
-        ASSERT_TRUE(simfiles::CopyMachine(kSourceRoot + QStringLiteral("/data/sample-machine"),
-                                          machine));
+        ASSERT_TRUE(
+            simfiles::CopyMachine(kSourceRoot + QStringLiteral("/data/sample-machine"), machine));
         QFile ini(machine + QStringLiteral("/0-sata-healthy/disk.ini"));
         ASSERT_TRUE(ini.open(QIODevice::Append));
         ini.write(deviceLines);
@@ -969,10 +968,9 @@ TEST_F(DrivewatchSelfTest, WaitFollowsTheTestOnTheInjectedClockToItsEnd) {
         ASSERT_GE(err.size(), 2) << result.err.toStdString();
         // Progress while it runs, then one line for how it ended.
         EXPECT_TRUE(err[0].endsWith(QStringLiteral("% remaining"))) << err[0].toStdString();
-        const QString expected = c.last ? QString::fromLatin1(c.last)
-                                 : c.exitCode == kExitGood
-                                     ? vorn::hdd::ataSelfTestStatusText(0)
-                                     : vorn::hdd::ataSelfTestStatusText(7);
+        const QString expected = c.last                    ? QString::fromLatin1(c.last)
+                                 : c.exitCode == kExitGood ? vorn::hdd::ataSelfTestStatusText(0)
+                                                           : vorn::hdd::ataSelfTestStatusText(7);
         EXPECT_TRUE(err.last().endsWith(expected)) << err.last().toStdString();
         // A stuck drive is given up on after its timeout, not on the first look.
         if (c.last)
