@@ -38,3 +38,5 @@ drivewatch --no-history --logs >$out/logs.txt 2>>$out/logs.err
 while read -r name serial; do
     smartctl -j -c -l selftest -l error -l devstat "/dev/$name" >"$out/smart-$serial.json" 2>&1
 done <$out/disks
+# smartctl sets bits for what it reads, not for a failed run: the checks judge.
+exit 0

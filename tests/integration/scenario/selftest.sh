@@ -24,7 +24,7 @@ status=0
 "$here/../run-guest.sh" --out-dir "$out/run" --script "$here/selftest-guest.sh" \
     --disk "sata0,file=$out/sata.img,size=32M,serial=$SATA" \
     --disk "pri-master,file=$out/pata.img,size=32M,serial=$PATA" \
-    --program "$bin/drivewatch" --tree "$bin/Template:/opt/vorn/bin/Template" \
+    --program "$bin/drivewatch" \
     >"$out/run-guest.out" 2>"$out/run-guest.err" || status=$?
 case $status in
 0) ;;
