@@ -132,6 +132,55 @@ void WriteLogsJson(CJsonWriter* json, const CDisk& disk) {
     }
     json->EndArray();
     json->EndObject();
+    // An NVMe disk has no such log; its counters are in nvme_health.
+    json->Key("statistics").BeginArray();
+    for (const vorn::hdd::DeviceStatistic& statistic : disk.m_DeviceStatistics.values) {
+        json->BeginObject(CJsonWriter::Members::InKeyOrder);
+        json->Key("name").Value(QString::fromLatin1(statistic.name));
+        json->Key("unit").Value(QString::fromLatin1(statistic.unit));
+        json->Key("value").Value(qint64(statistic.value));
+        json->EndObject();
+    }
+    json->EndArray();
+}
+
+// A count reads plainly as a number; the other units follow it.
+QString StatisticUnitText(const char* unit) {
+    static const struct {
+        const char* unit;
+        const char* text;
+    } kUnits[] = {
+        {"hours", QT_TRANSLATE_NOOP("DrivewatchLogs", "時間")},
+        {"sectors", QT_TRANSLATE_NOOP("DrivewatchLogs", "セクター")},
+        {"milliseconds", QT_TRANSLATE_NOOP("DrivewatchLogs", "ミリ秒")},
+        {"celsius", "°C"},
+        {"minutes", QT_TRANSLATE_NOOP("DrivewatchLogs", "分")},
+    };
+    for (const auto& known : kUnits) {
+        if (qstrcmp(known.unit, unit) == 0)
+            return QLatin1Char(' ') + Cm_Tr("DrivewatchLogs", known.text);
+    }
+    return QString();
+}
+
+// Nothing for an NVMe disk: the report shows its health log's counters.
+QString StatisticsText(const CDisk& disk) {
+    if (disk.IsNvme())
+        return QString();
+    const std::vector<vorn::hdd::DeviceStatistic>& values = disk.m_DeviceStatistics.values;
+    QString text = Cm_Tr("DrivewatchLogs", "デバイス統計:") + QLatin1Char('\n');
+    if (values.empty())
+        return text + QStringLiteral("  ") + Cm_Tr("DrivewatchLogs", "(なし)") + QLatin1Char('\n');
+    int labelWidth = 0;
+    for (const vorn::hdd::DeviceStatistic& statistic : values)
+        labelWidth =
+            std::max(labelWidth, TerminalWidth(Cm_Tr("DeviceStatistics", statistic.label)));
+    for (const vorn::hdd::DeviceStatistic& statistic : values)
+        text += QStringLiteral("  ") +
+                PadToWidth(Cm_Tr("DeviceStatistics", statistic.label), labelWidth, false) +
+                QStringLiteral("  ") + QString::number(statistic.value) +
+                StatisticUnitText(statistic.unit) + QLatin1Char('\n');
+    return text;
 }
 
 } // namespace
@@ -154,7 +203,7 @@ QString DiskLogsText(const CDisk& disk) {
                     .arg(e.powerOnHours)
                     .arg(QString::asprintf("%02Xh", e.command))
                     .arg(e.lba);
-    return text;
+    return text + StatisticsText(disk);
 }
 
 void WriteDiskReportJson(CJsonWriter* json, const CDisk& disk, const PanelTexts& panel, bool logs) {

@@ -29,7 +29,8 @@ QString DiskReportText(const checker::CDisk& disk, const checker::PanelTexts& pa
 // is "ATA" or "NVMe"; an NVMe disk adds "nvme_health" (NvmeRows.h), its
 // attributes are empty and its status 2 means caution.
 // With logs, also "self_test" and "error_log" from the disk's m_DriveLogs
-// and its execution status.
+// and its execution status, and "statistics", the Device Statistics the scan
+// read, as {name, unit, value} in the log's order.
 void WriteDiskReportJson(CJsonWriter* json, const checker::CDisk& disk,
                          const checker::PanelTexts& panel, bool logs = false);
 // The same logs as text lines for the text report.

@@ -6,6 +6,7 @@
 #include "../support/StatisticsPages.h"
 #include "SimDiskFixture.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
 
 namespace {
@@ -38,6 +39,28 @@ TEST(DeviceStatisticsDecoder, AValueCountsOnlyFromAValidEntryOfAPageThatIsWhatIt
         EXPECT_EQ(s.temperature, c.temperature);
         EXPECT_EQ(s.read, c.temperature != -1 || c.hours != -1);
     }
+}
+
+// The logs' list: every valid entry of both pages by name, counters at
+// their full width, temperatures signed, a flagged or absent value left out.
+TEST(DeviceStatisticsDecoder, TheListHoldsEveryValidEntryInLogOrderWithItsUnit) {
+    StatisticsLog log = StatisticsLog::usual(10873, 409, 34);
+    log.entry(1, 0x18, 0x123456789ABCull)            // sectors written: 48 bits
+        .entry(1, 0x28, 77, testimg::kStatSupported) // sectors read: not valid
+        .entry(1, 0x30, 1ull << 48)                  // read commands: too wide
+        .entry(5, 0x28, BYTE(-5))                    // lowest: below zero
+        .entry(5, 0x20, 0x80)                        // highest: no value
+        .entry(5, 0x50, 90);                         // minutes over the limit
+    const vorn::hdd::DeviceStatistics s = vorn::hdd::decodeDeviceStatistics(log.bytes);
+    QStringList got;
+    for (const vorn::hdd::DeviceStatistic& v : s.values)
+        got << QStringLiteral("%1=%2 %3").arg(v.name).arg(v.value).arg(v.unit);
+    EXPECT_EQ(got, (QStringList{"lifetime_power_on_resets=409 count", "power_on_hours=10873 hours",
+                                "logical_sectors_written=20015998343868 sectors",
+                                "current_temperature=34 celsius", "lowest_temperature=-5 celsius",
+                                "time_in_over_temperature=90 minutes"}));
+    // A page that is not what it says gives none of its entries.
+    EXPECT_EQ(vorn::hdd::decodeDeviceStatistics(log.header(5, 1, 6).bytes).values.size(), 3u);
 }
 
 SectorImage identifyWith(WORD major, WORD w83, WORD w84, WORD w87, bool smartOn = true) {

@@ -5,8 +5,11 @@
 #include "DrivewatchRun.h"
 #include "ErrorLog.h"
 #include "PanelText.h"
+#include "SelfTestLog.h"
+#include "SimDevice.h"
 #include "SimMachine.h"
 #include "TerminalWidth.h"
+#include "Translation.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,6 +25,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <functional>
@@ -686,8 +690,10 @@ TEST(DrivewatchJson, TextOfTheSampleAndCapturedMachinesIsUnchanged) {
     const struct {
         const char* machine;
         const char* golden;
+        bool logs = false;
     } cases[] = {
         {"/data/sample-machine", "/tests/checker/golden/sample-machine.json"},
+        {"/data/sample-machine", "/tests/checker/golden/sample-machine-logs.json", true},
         {"/tests/fixtures/qemu", "/tests/checker/golden/qemu-fixtures.json"},
         {"/tests/fixtures/nvme-machine", "/tests/checker/golden/nvme-machine.json"},
     };
@@ -698,8 +704,10 @@ TEST(DrivewatchJson, TextOfTheSampleAndCapturedMachinesIsUnchanged) {
         DrivewatchEnvironment env;
         env.currentDir = cwd.path();
         env.sleep = [](int) {};
-        const DrivewatchResult result =
-            RunDrivewatch({QStringLiteral("drivewatch"), QStringLiteral("--json")}, env);
+        QStringList args{QStringLiteral("drivewatch"), QStringLiteral("--json")};
+        if (c.logs)
+            args << QStringLiteral("--logs");
+        const DrivewatchResult result = RunDrivewatch(args, env);
         QFile golden(kSourceRoot + QLatin1String(c.golden));
         ASSERT_TRUE(golden.open(QIODevice::ReadOnly)) << c.golden;
         EXPECT_EQ(result.out.toStdString(), golden.readAll().toStdString()) << c.machine;
@@ -854,6 +862,171 @@ TEST_F(DrivewatchTest, PowerOnHoursComeFromTheStatisticsLogWhereTheDriveKeepsOne
                   lines.begin(), lines.end(),
                   [](const QByteArray& line) { return line.startsWith("\\\\.\\PhysicalDrive0 "); }),
               1); // CHECK POWER MODE, nothing of the log
+}
+
+// --logs gives the statistics the scan read, with their units, in the
+// document and the text alike; a disk without the log gives an empty list.
+TEST_F(DrivewatchTest, LogsCarryTheDeviceStatisticsTheScanRead) {
+    m_sim.install(kSourceRoot + QStringLiteral("/tests/fixtures/statistics-machine"));
+    const QJsonArray disks = Disks(Run({"--json", "--logs"}));
+    const QJsonArray kept = DiskWithIndex(disks, 0).value(QStringLiteral("statistics")).toArray();
+    QStringList got;
+    for (const QJsonValue& v : kept)
+        got << QStringLiteral("%1=%2 %3")
+                   .arg(v[QStringLiteral("name")].toString())
+                   .arg(v[QStringLiteral("value")].toInteger())
+                   .arg(v[QStringLiteral("unit")].toString());
+    EXPECT_EQ(got, (QStringList{"lifetime_power_on_resets=1420 count", "power_on_hours=21655 hours",
+                                "current_temperature=41 celsius"}));
+    const QJsonValue none = DiskWithIndex(disks, 2).value(QStringLiteral("statistics"));
+    EXPECT_TRUE(none.isArray() && none.toArray().isEmpty());
+    EXPECT_FALSE(DiskWithIndex(Disks(Run({"--json"})), 0).contains(QStringLiteral("statistics")));
+
+    const QString text = QString::fromUtf8(Run({"--logs"}).out);
+    EXPECT_TRUE(text.contains(QStringLiteral("\n  使用時間      21655 時間\n")))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("\n  現在の温度    41 °C\n")));
+    const CTextCatalogue english(InterfaceLanguage::English);
+    const QString englishText = QString::fromUtf8(Run({"--logs"}).out);
+    EXPECT_TRUE(englishText.contains(QStringLiteral("Power-On Hours")));
+}
+
+} // namespace
+
+namespace {
+
+// Self-tests on a copy of the sample machine whose drives keep time by the
+// run's injected clock: each sleep of --wait moves both on.
+class DrivewatchSelfTest : public DrivewatchTest {
+protected:
+    void SetUp() override {
+        vorn::platform::setSimClock(
+            [this] { return std::chrono::steady_clock::time_point(std::chrono::seconds(m_now)); });
+        m_advance = [this](int ms) {
+            ++m_sleeps;
+            m_now += ms / 1000;
+        };
+    }
+    void TearDown() override {
+        vorn::platform::setSimClock(nullptr);
+        DrivewatchTest::TearDown();
+    }
+    // A fresh copy of the machine; deviceLines say how the healthy SATA
+    // disk's tests end ([Device] SelfTest=...).
+    void Install(const char* deviceLines = "") {
+        const QString machine = m_machines.path(QString::number(++m_installs));
+        ASSERT_TRUE(
+            simfiles::CopyMachine(kSourceRoot + QStringLiteral("/data/sample-machine"), machine));
+        QFile ini(machine + QStringLiteral("/0-sata-healthy/disk.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::Append));
+        ini.write(deviceLines);
+        ini.close();
+        m_sim.install(machine);
+    }
+    DrivewatchResult RunTest(std::initializer_list<const char*> words) {
+        QStringList args{QStringLiteral("drivewatch")};
+        for (const char* word : words)
+            args.append(QString::fromUtf8(word));
+        DrivewatchEnvironment env;
+        env.currentDir = m_cwd.path();
+        env.now = [this] { return m_now; };
+        env.sleep = m_advance;
+        return RunDrivewatch(args, env);
+    }
+    static QStringList Lines(const QByteArray& text) {
+        return QString::fromUtf8(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+
+    TestDir m_machines;
+    int m_installs = 0;
+    std::function<void(int)> m_advance;
+};
+
+TEST_F(DrivewatchSelfTest, StartsOneLinePerOfferingDiskAndDiskPicksTheJsonIndex) {
+    Install();
+    const QJsonArray before = Disks(Run({"--json"}));
+    DrivewatchResult all = RunTest({"--selftest", "short"});
+    EXPECT_EQ(all.exitCode, kExitGood) << all.err.toStdString();
+    const QStringList started = Lines(all.out);
+    ASSERT_FALSE(started.isEmpty());
+    for (const QString& line : started)
+        EXPECT_TRUE(line.endsWith(QStringLiteral(": short self-test started (about 1 minutes)")))
+            << line.toStdString();
+    EXPECT_EQ(m_sleeps, 0); // without --wait nothing is followed
+    // A second start meets the running tests and is refused by each drive.
+    const DrivewatchResult again = RunTest({"--selftest", "short"});
+    EXPECT_EQ(again.exitCode, kExitNoDisk);
+    EXPECT_TRUE(again.out.isEmpty());
+    EXPECT_EQ(Lines(again.err).size(), started.size()) << again.err.toStdString();
+    RunTest({"--selftest", "abort"}); // else disk 2 would refuse the next start
+
+    // --disk 2 is the disk the document lists with index 2, and only it runs.
+    const DrivewatchResult one = RunTest({"--selftest", "extended", "--disk", "2"});
+    EXPECT_EQ(one.exitCode, kExitGood) << one.err.toStdString();
+    const QString model = DiskWithIndex(before, 2).value(QStringLiteral("model")).toString();
+    EXPECT_EQ(Lines(one.out),
+              QStringList{QStringLiteral("ディスク 2: %1: extended self-test started (about "
+                                         "512 minutes)")
+                              .arg(model)});
+    const QJsonArray after = Disks(Run({"--json", "--logs"}));
+    for (const QJsonValue& disk : after) {
+        const int index = disk.toObject().value(QStringLiteral("index")).toInt();
+        const int status = disk.toObject()
+                               .value(QStringLiteral("self_test"))
+                               .toObject()
+                               .value(QStringLiteral("status_code"))
+                               .toInt();
+        EXPECT_EQ(status == 15, index == 2) << "disk " << index << " status " << status;
+    }
+}
+
+TEST_F(DrivewatchSelfTest, ADiskThatCannotRunTheTestSaysWhyAndFailsTheRun) {
+    Install();
+    // Disk 3 has S.M.A.R.T. off: no capability can be read from it.
+    const DrivewatchResult off = RunTest({"--selftest", "short", "--disk", "3"});
+    EXPECT_EQ(off.exitCode, kExitNoDisk);
+    EXPECT_TRUE(off.out.isEmpty());
+    ASSERT_EQ(Lines(off.err).size(), 1) << off.err.toStdString();
+    EXPECT_TRUE(Lines(off.err)[0].startsWith(QStringLiteral("ディスク 3: ")));
+    EXPECT_TRUE(off.err.contains("does not offer")) << off.err.toStdString();
+
+    const DrivewatchResult none = RunTest({"--selftest", "short", "--disk", "9"});
+    EXPECT_EQ(none.exitCode, kExitNoDisk);
+    EXPECT_EQ(none.err, QByteArray("drivewatch: no disk offers the short self-test\n"));
+}
+
+TEST_F(DrivewatchSelfTest, WaitFollowsTheTestOnTheInjectedClockToItsEnd) {
+    const struct {
+        const char* device;
+        int exitCode;
+        const char* last; // the end of the last line of standard error
+    } cases[] = {
+        {"", kExitGood, nullptr},
+        {"SelfTest=fail\n", kExitThresholdExceeded, nullptr},
+        {"SelfTest=stuck\n", kExitThresholdExceeded, "it may be stuck"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.device);
+        Install(c.device);
+        m_sleeps = 0;
+        const std::int64_t begin = m_now;
+        const DrivewatchResult result = RunTest({"--selftest", "short", "--disk", "0", "--wait"});
+        EXPECT_EQ(result.exitCode, c.exitCode) << result.err.toStdString();
+        const QStringList err = Lines(result.err);
+        ASSERT_GE(err.size(), 2) << result.err.toStdString();
+        // Progress while it runs, then one line for how it ended.
+        EXPECT_TRUE(err[0].endsWith(QStringLiteral("% remaining"))) << err[0].toStdString();
+        const QString expected = c.last                    ? QString::fromLatin1(c.last)
+                                 : c.exitCode == kExitGood ? vorn::hdd::ataSelfTestStatusText(0)
+                                                           : vorn::hdd::ataSelfTestStatusText(7);
+        EXPECT_TRUE(err.last().endsWith(expected)) << err.last().toStdString();
+        // A stuck drive is given up on after its timeout, not on the first look.
+        if (c.last)
+            EXPECT_GT(m_now - begin, 60 * 60);
+        else
+            EXPECT_LE(m_now - begin, 120);
+        EXPECT_GT(m_sleeps, 1);
+    }
 }
 
 } // namespace
