@@ -1,6 +1,7 @@
 #include "AboutBox.h"
 
 #include "DialogUnits.h"
+#include "Translation.h"
 #include "Version.h"
 
 #include <QIcon>
@@ -11,7 +12,7 @@ namespace vorn::checker {
 
 CAboutBox::CAboutBox(const CVersion& version, const QIcon& icon, QWidget* parent)
     : QDialog(parent) {
-    setWindowTitle(QStringLiteral("VornDisk Vuda のバージョン情報"));
+    setWindowTitle(Cm_Tr("AboutBox", "VornDisk Vuda のバージョン情報"));
     setFont(CheckerDialogFont());
     const CDialogUnits units(font());
     setFixedSize(units.X(253), units.Y(45));

@@ -3,6 +3,7 @@
 #include "DialogUnits.h"
 #include "DiskReports.h"
 #include "DiskStateLook.h"
+#include "Translation.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -25,12 +26,12 @@ QLabel* AddLabel(QWidget* parent, const CDialogUnits& units, const QString& text
 CAttributeDetailDlg::CAttributeDetailDlg(const AttributeFigures& figures, const QString& startDir,
                                          QWidget* parent)
     : QDialog(parent), m_texts(AttributeDetailTextsOf(figures, startDir)) {
-    setWindowTitle(QStringLiteral("SMART属性の詳細情報"));
+    setWindowTitle(Cm_Tr("AttributeDetail", "SMART属性の詳細情報"));
     setFont(CheckerDialogFont());
     const CDialogUnits units(font());
     setFixedSize(units.X(203), units.Y(172));
 
-    auto* about = new QGroupBox(QStringLiteral("属性の説明"), this);
+    auto* about = new QGroupBox(Cm_Tr("AttributeDetail", "属性の説明"), this);
     about->setGeometry(units.Rect(7, 7, 190, 63));
     // A long explanation scrolls instead of being cut off at the bottom.
     auto* description = new QPlainTextEdit(m_texts.description, this);
@@ -38,13 +39,13 @@ CAttributeDetailDlg::CAttributeDetailDlg(const AttributeFigures& figures, const 
     description->setGeometry(units.Rect(14, 21, 175, 40));
     description->setReadOnly(true);
     description->setFrameShape(QFrame::NoFrame);
-    description->setAccessibleName(QStringLiteral("属性の説明"));
+    description->setAccessibleName(about->title());
     QPalette palette = description->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Window));
     description->setPalette(palette);
     description->document()->setDocumentMargin(0);
 
-    auto* state = new QGroupBox(QStringLiteral("属性の状況"), this);
+    auto* state = new QGroupBox(Cm_Tr("AttributeDetail", "属性の状況"), this);
     state->setGeometry(units.Rect(7, 77, 189, 66));
     struct Value {
         const char* caption;
@@ -54,15 +55,18 @@ CAttributeDetailDlg::CAttributeDetailDlg(const AttributeFigures& figures, const 
         const char* name;
     };
     const Value values[] = {
-        {"初期値：", 15, 92, &m_texts.init, 46, "init"},
-        {"現在値：", 15, 104, &m_texts.current, 46, "current"},
-        {"最悪値：", 74, 92, &m_texts.worst, 106, "worst"},
-        {"しきい値：", 74, 104, &m_texts.threshold, 106, "threshold"},
-        {"劣化率：", 135, 92, &m_texts.depleted, 166, "depleted"},
+        {QT_TRANSLATE_NOOP("AttributeDetail", "初期値："), 15, 92, &m_texts.init, 46, "init"},
+        {QT_TRANSLATE_NOOP("AttributeDetail", "現在値："), 15, 104, &m_texts.current, 46,
+         "current"},
+        {QT_TRANSLATE_NOOP("AttributeDetail", "最悪値："), 74, 92, &m_texts.worst, 106, "worst"},
+        {QT_TRANSLATE_NOOP("AttributeDetail", "しきい値："), 74, 104, &m_texts.threshold, 106,
+         "threshold"},
+        {QT_TRANSLATE_NOOP("AttributeDetail", "劣化率："), 135, 92, &m_texts.depleted, 166,
+         "depleted"},
     };
     for (const Value& v : values) {
         QLabel* caption =
-            AddLabel(this, units, QString::fromUtf8(v.caption), v.x, v.y, v.valueX - v.x);
+            AddLabel(this, units, Cm_Tr("AttributeDetail", v.caption), v.x, v.y, v.valueX - v.x);
         QLabel* value = AddLabel(this, units, *v.text, v.valueX, v.y, 28);
         value->setObjectName(QString::fromLatin1(v.name));
         caption->setBuddy(value);
@@ -70,12 +74,12 @@ CAttributeDetailDlg::CAttributeDetailDlg(const AttributeFigures& figures, const 
     // The verdict and the raw count get whole lines: the raw text of a
     // reallocation count or a decoded temperature is longer than a figure.
     const std::pair<const char*, std::pair<const QString*, const char*>> lines[] = {
-        {"判定：", {&m_texts.verdict, "verdict"}},
-        {"生の値：", {&m_texts.raw, "raw"}},
+        {QT_TRANSLATE_NOOP("AttributeDetail", "判定："), {&m_texts.verdict, "verdict"}},
+        {QT_TRANSLATE_NOOP("AttributeDetail", "生の値："), {&m_texts.raw, "raw"}},
     };
     int y = 116;
     for (const auto& [captionText, target] : lines) {
-        QLabel* caption = AddLabel(this, units, QString::fromUtf8(captionText), 15, y, 31);
+        QLabel* caption = AddLabel(this, units, Cm_Tr("AttributeDetail", captionText), 15, y, 31);
         QLabel* value = AddLabel(this, units, *target.first, 46, y, 143);
         value->setObjectName(QString::fromLatin1(target.second));
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -91,7 +95,7 @@ CAttributeDetailDlg::CAttributeDetailDlg(const AttributeFigures& figures, const 
         verdict->setPalette(red);
     }
 
-    auto* close = new QPushButton(QStringLiteral("閉じる"), this);
+    auto* close = new QPushButton(Cm_Tr("AttributeDetail", "閉じる"), this);
     close->setGeometry(units.Rect(145, 149, 50, 16));
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
@@ -99,7 +103,7 @@ CAttributeDetailDlg::CAttributeDetailDlg(const AttributeFigures& figures, const 
 
 void CAttributeDetailDlg::SetHistory(std::function<void()> open) {
     const CDialogUnits units(font());
-    auto* history = new QPushButton(QStringLiteral("履歴(&H)..."), this);
+    auto* history = new QPushButton(Cm_Tr("AttributeDetail", "履歴(&H)..."), this);
     history->setObjectName(QStringLiteral("history"));
     history->setGeometry(units.Rect(7, 149, 50, 16));
     history->setAutoDefault(false);

@@ -2,6 +2,7 @@
 
 #include "AttributeBar.h"
 #include "DiskStateLook.h"
+#include "Translation.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -51,7 +52,7 @@ QVariant CAttributeListModel::data(const QModelIndex& index, int role) const {
     case BelowThresholdRole:
         return row.belowThreshold;
     case Qt::AccessibleDescriptionRole:
-        return row.belowThreshold ? QStringLiteral("しきい値以下") : QString();
+        return row.belowThreshold ? Cm_Tr("AttributeList", "しきい値以下") : QString();
     default:
         return {};
     }

@@ -4,6 +4,7 @@
 #include "CTempStatic.h"
 #include "DiskStateLook.h"
 #include "ElidingLabel.h"
+#include "Translation.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -98,9 +99,9 @@ CInfoPanel::CInfoPanel(QWidget* window, const CDialogUnits& units) {
     m_star = new QPushButton(QStringLiteral("*"), window);
     m_star->setObjectName(QStringLiteral("restartMeasurement"));
     m_star->setGeometry(units.Rect(14, 70, 11, 12));
-    m_star->setToolTip(QStringLiteral("使用時間の再検査"));
+    m_star->setToolTip(Cm_Tr("InfoPanel", "使用時間の再検査"));
     // "*" says nothing read aloud; the button is named by its tip.
-    m_star->setAccessibleName(QStringLiteral("使用時間の再検査"));
+    m_star->setAccessibleName(m_star->toolTip());
     m_star->setAutoDefault(false);
     m_star->setEnabled(false);
 
