@@ -108,10 +108,14 @@ CCheckerDlg::CCheckerDlg(Setup setup, QWidget* parent)
     connect(m_list, &CAttributeListView::rowActivated, this, &CCheckerDlg::OpenDetail);
 
     m_close = new QPushButton(Cm_Tr("CheckerWindow", "閉じる"), this);
-    m_close->setGeometry(m_units.Rect(7, 278, 50, 14));
+    m_close->setGeometry(m_units.X(7), m_units.Y(278), ButtonWidth(*m_close, m_units.X(50)),
+                         m_units.Y(14));
     connect(m_close, &QPushButton::clicked, this, &CCheckerDlg::ConfirmQuit);
     m_minimize = new QPushButton(Cm_Tr("CheckerWindow", "最小化"), this);
-    m_minimize->setGeometry(m_units.Rect(374, 278, 50, 14));
+    // Kept to the list's right edge however wide its caption makes it.
+    const int minimizeWidth = ButtonWidth(*m_minimize, m_units.X(50));
+    m_minimize->setGeometry(m_units.X(424) - minimizeWidth, m_units.Y(278), minimizeWidth,
+                            m_units.Y(14));
     connect(m_minimize, &QPushButton::clicked, this, &CCheckerDlg::HideToTray);
     for (QPushButton* button : {m_close, m_minimize, m_panel->StarButton()})
         button->setAutoDefault(false);

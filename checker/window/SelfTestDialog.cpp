@@ -111,7 +111,6 @@ CSelfTestDlg::CSelfTestDlg(const QString& diskName, QWidget* parent) : QDialog(p
     setWindowTitle(Cm_Tr("SelfTestDialog", "セルフテスト - %1").arg(diskName));
     setFont(CheckerDialogFont());
     const CDialogUnits units(font());
-    resize(units.X(330), units.Y(260));
 
     auto* layout = new QVBoxLayout(this);
     auto* tests = new QGroupBox(Cm_Tr("SelfTestDialog", "テストの種類"), this);
@@ -174,6 +173,8 @@ CSelfTestDlg::CSelfTestDlg(const QString& diskName, QWidget* parent) : QDialog(p
     connect(m_start, &QPushButton::clicked, this, &CSelfTestDlg::StartChosen);
     connect(m_abort, &QPushButton::clicked, this, &CSelfTestDlg::abortRequested);
     Show(SelfTestSnapshot{});
+    // The layout's size, or larger where the captions (English ones) ask it.
+    resize(QSize(units.X(330), units.Y(260)).expandedTo(sizeHint()));
 }
 
 QRadioButton* CSelfTestDlg::KindButton(SelfTestKind kind) const {
