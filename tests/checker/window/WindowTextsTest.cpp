@@ -4,6 +4,7 @@
 #include "AttributeDetailDialog.h"
 #include "CheckerTray.h"
 #include "CheckerWindow.h"
+#include "DiskButtonRow.h"
 #include "HistoryDialog.h"
 #include "SelfTestDialog.h"
 #include "SeriesCodes.h"
@@ -37,10 +38,11 @@ const QString kData = QStringLiteral(VORN_SOURCE_ROOT "/data");
 // Values that elide on purpose and show the whole text in their tip.
 const QStringList kEliding{QStringLiteral("vorn::checker::CElidingLabel")};
 
-// The Japanese texts the window's own code shows: the sources of its
-// catalogues, cut at their placeholders.
-QStringList WindowSources() {
-    QStringList fragments;
+// The Japanese texts the window's own code shows, the sources of its
+// catalogues, as patterns a shown text matches whole: a placeholder stands
+// for anything, "&" may be gone.
+QList<QRegularExpression> WindowSources() {
+    QList<QRegularExpression> patterns;
     for (const char* name : {"checker_window.en.ts", "common_widgets.en.ts"}) {
         QFile file(QStringLiteral(VORN_SOURCE_ROOT "/data/translations/") +
                    QString::fromLatin1(name));
@@ -51,14 +53,18 @@ QStringList WindowSources() {
                 xml.name() != QLatin1String("source"))
                 continue;
             const QString source = xml.readElementText();
-            for (const QString& part :
-                 source.split(QRegularExpression(QStringLiteral("%\\d+|%n")))) {
-                if (vorn::test::HasJapanese(part))
-                    fragments << part.trimmed();
-            }
+            if (!vorn::test::HasJapanese(source))
+                continue;
+            QStringList parts;
+            for (const QString& part : source.split(QRegularExpression(QStringLiteral("%\\d+|%n"))))
+                parts << QRegularExpression::escape(part).replace(QStringLiteral("&"),
+                                                                  QStringLiteral("&?"));
+            patterns << QRegularExpression(
+                QRegularExpression::anchoredPattern(parts.join(QStringLiteral(".*"))),
+                QRegularExpression::DotMatchesEverythingOption);
         }
     }
-    return fragments;
+    return patterns;
 }
 
 class WindowTextsTest : public ::testing::TestWithParam<InterfaceLanguage> {
@@ -114,14 +120,18 @@ protected:
         EXPECT_TRUE(japanese.isEmpty()) << japanese.join(QLatin1Char('\n')).toStdString();
     }
 
-    // TEMPORARY: a text that holds none of the window's own Japanese texts
-    // comes from checker/core and the libraries, whose English is on its way.
-    // Once every catalogue has it, this returns false and the audit fails on
-    // any Japanese at all.
+    // TEMPORARY: a text that is none of the window's own Japanese texts,
+    // neither whole nor as one of its lines, comes from checker/core
+    // and the libraries, whose English is on its way. Once every catalogue
+    // has it, this returns false and the audit fails on any Japanese at all.
     bool OtherRoomsStillJapanese(const QString& text) const {
-        for (const QString& own : m_ownSources) {
-            if (text.contains(own))
-                return false;
+        QStringList pieces{text};
+        pieces << text.split(QLatin1Char('\n'));
+        for (const QRegularExpression& own : m_ownSources) {
+            for (const QString& piece : pieces) {
+                if (own.match(piece).hasMatch())
+                    return false;
+            }
         }
         return true;
     }
@@ -138,7 +148,7 @@ protected:
     CInlinePassRunner m_inline;
     bool m_english = false;
     const CTextCatalogue m_texts{GetParam()};
-    const QStringList m_ownSources = WindowSources();
+    const QList<QRegularExpression> m_ownSources = WindowSources();
     QStringList m_driveStrings;
     QStringList m_asked;
     std::unique_ptr<CCheckerDlg> m_window;
@@ -240,9 +250,9 @@ TEST_P(WindowTextsTest, SelfTestDialogInEveryPhaseAndTheAboutBox) {
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, WindowTextsTest,
                          ::testing::Values(InterfaceLanguage::Japanese, InterfaceLanguage::English),
-                         [](const ::testing::TestParamInfo<InterfaceLanguage>& info) {
-                             return info.param == InterfaceLanguage::English ? "English"
-                                                                             : "Japanese";
+                         [](const ::testing::TestParamInfo<InterfaceLanguage>& param) {
+                             return param.param == InterfaceLanguage::English ? "English"
+                                                                              : "Japanese";
                          });
 
 } // namespace
