@@ -29,7 +29,7 @@ sleep 0.5
 # The window's pictures in one language: shoot <VORN_LANG> <file suffix>
 # <detail dialog's title> <self-test dialog's title, as a pattern>.
 shoot() {
-    local lang=$1 suffix=$2 detailTitle=$3 selfTestTitle=$4
+    local lang=$1 suffix=$2 detailTitle=$3 selfTestTitle=$4 main="" detail="" selftest=""
     cd "$work"
     VORN_LANG=$lang VORN_SIM="$root/data/sample-machine" "$bin/DrivewatchMini" 2>/dev/null &
     program=$!
@@ -39,6 +39,7 @@ shoot() {
         sleep 0.2
     done
     sleep 1.5
+    [ -n "$main" ] || { echo "no main window ($lang)" >&2; return 1; }
     import -window "$main" "$out/drivewatchmini-main$suffix.png"
 
     # By keyboard alone: Tab past the four commands to the shown disk, Right
@@ -67,17 +68,19 @@ shoot() {
         sleep 0.2
     done
     sleep 0.5
+    [ -n "$detail" ] || { echo "no detail dialog ($lang)" >&2; return 1; }
     import -window "$detail" "$out/drivewatchmini-detail$suffix.png"
     xdotool key Escape
     sleep 0.3
-    # The self-test button follows the four standard ones, the separator and
-    # the history button.
-    xdotool mousemove --window "$main" $((12 + 5 * 39 + 8 + 19)) 23 click 1
+    # The self-test button follows the four standard ones and the separator;
+    # the history button comes after it.
+    xdotool mousemove --window "$main" $((12 + 4 * 39 + 8 + 19)) 23 click 1
     for _ in $(seq 25); do
         selftest=$(xdotool search --name "$selfTestTitle" 2>/dev/null | head -1) && [ -n "$selftest" ] && break
         sleep 0.2
     done
     sleep 0.8
+    [ -n "$selftest" ] || { echo "no self-test dialog ($lang)" >&2; return 1; }
     import -window "$selftest" "$out/drivewatchmini-selftest$suffix.png"
     xdotool key Escape
     sleep 0.3
