@@ -4,6 +4,7 @@
 #include "IndicatorAccessible.h"
 #include "IndicatorPainting.h"
 #include "IndicatorValues.h"
+#include "Translation.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -57,8 +58,8 @@ QString CDiskButton::AccessibleName() const {
     const QString model = lines.isEmpty() ? QString() : lines.takeFirst();
     const auto degrees =
         m_values ? TemperatureColour(m_values->temperature, kDiskButtonSlope) : std::nullopt;
-    const QString temperature =
-        degrees ? QStringLiteral("%1℃").arg(m_values->temperature) : QStringLiteral("温度不明");
+    const QString temperature = degrees ? QStringLiteral("%1℃").arg(m_values->temperature)
+                                        : Cm_Tr("DiskButton", "温度不明");
     // The tip's own state line would say the word twice.
     lines.removeAll(DiskStateTipLine(m_state));
     QStringList name{model + QLatin1Char(' ') + temperature + QLatin1Char(' ') +

@@ -82,7 +82,7 @@ QAction* CExToolBar24::AddCommand(int commandId) {
     const CheckerCommand* command = FindCheckerCommand(commandId);
     if (!command || m_commands.count(commandId))
         return nullptr;
-    const QString description = QString::fromUtf16(command->text);
+    const QString description = CheckerCommandString(commandId);
     // The tip is the description whole; the text, which also names the
     // button to assistive technology, is its last line, the short name.
     auto* added = new QAction(description.section(u'\n', -1), this);

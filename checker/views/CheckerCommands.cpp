@@ -1,5 +1,7 @@
 #include "CheckerCommands.h"
 
+#include "Translation.h"
+
 namespace vorn::checker {
 
 const CheckerCommand* FindCheckerCommand(int id) {
@@ -12,7 +14,7 @@ const CheckerCommand* FindCheckerCommand(int id) {
 
 QString CheckerCommandString(int id) {
     const CheckerCommand* command = FindCheckerCommand(id);
-    return command ? QString::fromUtf16(command->text) : QString();
+    return command ? Cm_Tr("CheckerCommand", command->text) : QString();
 }
 
 } // namespace vorn::checker

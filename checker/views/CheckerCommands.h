@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 namespace vorn::checker {
 
@@ -19,8 +20,9 @@ constexpr int ID_APP_EXIT = 57665;
 struct CheckerCommand {
     int id;
     // The description as a whole: a tooltip shows it unsplit, line break
-    // included.
-    const char16_t* text;
+    // included. Marked for the catalogue; CheckerCommandString() gives it in
+    // the interface's language.
+    const char* text;
     // Position of the command's picture in the toolbar bitmap.
     int image;
 };
@@ -28,12 +30,15 @@ struct CheckerCommand {
 // Every command that has a description, in the order of the toolbar
 // bitmap's pictures.
 inline constexpr CheckerCommand kCheckerCommands[] = {
-    {ID_SMART_UPDATE, u"SMART情報の更新", 0},
-    {ID_FILE_SAVE_AS, u"HDD情報のファイル保存", 1},
-    {ID_APP_ABOUT, u"バージョン情報の表示", 2},
-    {ID_HELP_MANUAL, u"操作説明書の表示", 3},
-    {ID_SUPPORT_WEB, u"プログラムに関するサポート情報のWeb表示します\nサポート情報のWeb表示", 4},
-    {ID_SELF_TEST, u"ドライブのセルフテスト\nセルフテスト", 5},
+    {ID_SMART_UPDATE, QT_TRANSLATE_NOOP("CheckerCommand", "SMART情報の更新"), 0},
+    {ID_FILE_SAVE_AS, QT_TRANSLATE_NOOP("CheckerCommand", "HDD情報のファイル保存"), 1},
+    {ID_APP_ABOUT, QT_TRANSLATE_NOOP("CheckerCommand", "バージョン情報の表示"), 2},
+    {ID_HELP_MANUAL, QT_TRANSLATE_NOOP("CheckerCommand", "操作説明書の表示"), 3},
+    {ID_SUPPORT_WEB,
+     QT_TRANSLATE_NOOP("CheckerCommand",
+                       "プログラムに関するサポート情報のWeb表示します\nサポート情報のWeb表示"),
+     4},
+    {ID_SELF_TEST, QT_TRANSLATE_NOOP("CheckerCommand", "ドライブのセルフテスト\nセルフテスト"), 5},
 };
 
 // The commands of the standard toolbar, in order; a separator follows them.
@@ -42,7 +47,8 @@ inline constexpr int kStandardToolbarCommands[] = {ID_SMART_UPDATE, ID_FILE_SAVE
 
 // The entry of id, or null.
 const CheckerCommand* FindCheckerCommand(int id);
-// The description of id; empty for an id without one.
+// The description of id in the interface's language; empty for an id
+// without one.
 QString CheckerCommandString(int id);
 
 } // namespace vorn::checker

@@ -2,10 +2,14 @@
 
 #include "AttributeBar.h"
 #include "DiskStateLook.h"
+#include "Translation.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace vorn::checker {
 
@@ -51,7 +55,7 @@ QVariant CAttributeListModel::data(const QModelIndex& index, int role) const {
     case BelowThresholdRole:
         return row.belowThreshold;
     case Qt::AccessibleDescriptionRole:
-        return row.belowThreshold ? QStringLiteral("しきい値以下") : QString();
+        return row.belowThreshold ? Cm_Tr("AttributeList", "しきい値以下") : QString();
     default:
         return {};
     }
@@ -144,7 +148,7 @@ CAttributeListView::CAttributeListView(QWidget* parent)
     horizontalHeader()->setHighlightSections(false);
     for (int column = 0; column < kAttributeColumnCount; ++column) {
         horizontalHeader()->setSectionResizeMode(column, QHeaderView::Interactive);
-        setColumnWidth(column, AttributeColumns()[column].width);
+        setColumnWidth(column, DesignedWidth(column));
     }
     // Tab leaves the list for the next control instead of walking cells.
     setTabKeyNavigation(false);
@@ -154,6 +158,15 @@ CAttributeListView::CAttributeListView(QWidget* parent)
         setAccessibleDescription(m_model->rowCount() == 0 ? m_emptyText : QString());
         viewport()->update();
     });
+}
+
+int CAttributeListView::DesignedWidth(int column) const {
+    // The column's width of old, or what its heading needs in the interface's
+    // language: an English heading is wider than the Japanese was.
+    const QHeaderView* header = horizontalHeader();
+    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    const int heading = header->fontMetrics().horizontalAdvance(AttributeHeading(column));
+    return std::max(AttributeColumns()[column].width, heading + 2 * margin + 2);
 }
 
 void CAttributeListView::SetEmptyText(const QString& text) {
@@ -195,8 +208,7 @@ void CAttributeListView::FitRawColumn() {
         if (column != kColumnRaw)
             others += columnWidth(column);
     }
-    setColumnWidth(kColumnRaw,
-                   std::max(AttributeColumns()[kColumnRaw].width, viewport()->width() - others));
+    setColumnWidth(kColumnRaw, std::max(DesignedWidth(kColumnRaw), viewport()->width() - others));
 }
 
 void CAttributeListView::paintEvent(QPaintEvent* event) {

@@ -75,6 +75,8 @@ private:
     // The raw value takes whatever room the window gives beyond the
     // columns' own widths: it is the one that holds long NVMe counts.
     void FitRawColumn();
+    // At least the column's designed width, and as wide as its heading.
+    int DesignedWidth(int column) const;
 
     CAttributeListModel* m_model;
     QString m_emptyText;

@@ -1,4 +1,5 @@
 #include "CheckerTray.h"
+#include "Translation.h"
 
 #include <QMenu>
 #include <QSystemTrayIcon>
@@ -7,12 +8,12 @@ namespace vorn::checker {
 
 CCheckerTray::CCheckerTray(const QIcon& icon, const QString& tip, bool available, QObject* parent)
     : QObject(parent), m_menu(std::make_unique<QMenu>()) {
-    m_open = m_menu->addAction(QStringLiteral("メイン画面を開く"));
-    m_selfTest = m_menu->addAction(QStringLiteral("セルフテスト"));
+    m_open = m_menu->addAction(Cm_Tr("CheckerTray", "メイン画面を開く"));
+    m_selfTest = m_menu->addAction(Cm_Tr("CheckerTray", "セルフテスト"));
     m_menu->addSeparator();
-    m_support = m_menu->addAction(QStringLiteral("サポート情報"));
-    m_about = m_menu->addAction(QStringLiteral("バージョン情報"));
-    m_exit = m_menu->addAction(QStringLiteral("終了"));
+    m_support = m_menu->addAction(Cm_Tr("CheckerTray", "サポート情報"));
+    m_about = m_menu->addAction(Cm_Tr("CheckerTray", "バージョン情報"));
+    m_exit = m_menu->addAction(Cm_Tr("CheckerTray", "終了"));
     connect(m_open, &QAction::triggered, this, &CCheckerTray::openMainRequested);
     connect(m_selfTest, &QAction::triggered, this, &CCheckerTray::selfTestRequested);
     connect(m_support, &QAction::triggered, this, &CCheckerTray::supportRequested);

@@ -43,19 +43,38 @@ namespace vorn::checker {
 
 namespace {
 
-const QString kQuitQuestion = QStringLiteral("「Drivewatch Vuda」を終了します。よろしいですか？");
-const QString kNoManual = QStringLiteral("ヘルプファイルがありません");
-const QString kNoViewer = QStringLiteral("ヘルプファイルを開くプログラムがありません。"
-                                         "ウェブブラウザーをインストールしてください。\n%1");
-const QString kNoDisk = QStringLiteral("ディスクが見つかりませんでした");
-const QString kSmartOff = QStringLiteral("S.M.A.R.T. が無効のため、属性はありません");
-const QString kNoAttributes = QStringLiteral("このディスクは S.M.A.R.T. の属性を返しませんでした");
+// Marked here, translated where shown: the catalogue is installed after
+// the program's statics are made.
+constexpr const char* kQuitQuestion =
+    QT_TRANSLATE_NOOP("CheckerWindow", "「Drivewatch Vuda」を終了します。よろしいですか？");
+constexpr const char* kNoManual = QT_TRANSLATE_NOOP("CheckerWindow", "ヘルプファイルがありません");
+constexpr const char* kNoViewer =
+    QT_TRANSLATE_NOOP("CheckerWindow", "ヘルプファイルを開くプログラムがありません。"
+                                       "ウェブブラウザーをインストールしてください。\n%1");
+constexpr const char* kNoDisk =
+    QT_TRANSLATE_NOOP("CheckerWindow", "ディスクが見つかりませんでした");
+constexpr const char* kSmartOff =
+    QT_TRANSLATE_NOOP("CheckerWindow", "S.M.A.R.T. が無効のため、属性はありません");
+constexpr const char* kNoAttributes =
+    QT_TRANSLATE_NOOP("CheckerWindow", "このディスクは S.M.A.R.T. の属性を返しませんでした");
 // The button of a notification on the bus, where no balloon can be clicked:
 // pressing it is the yes to the monitor's question whether to accept.
 const QString kAcceptAction = QStringLiteral("accept");
-const QString kAcceptLabel = QStringLiteral("今の状態を基準にする");
+constexpr const char* kAcceptLabel = QT_TRANSLATE_NOOP("CheckerWindow", "今の状態を基準にする");
 
-// The page behind "サポート情報": the manual's own support section.
+QString Text(const char* source) {
+    return Cm_Tr("CheckerWindow", source);
+}
+
+// The panel's S.M.A.R.T. field as checker/core words a disk that has it
+// switched off, in either language. The word is checker/core's: it stands
+// in that room's catalogue, under that room's context.
+bool SaysSmartOff(const QString& field) {
+    static const char* const kOff = "無効";
+    return field == QString::fromUtf8(kOff) || field == Cm_Tr("PanelText", kOff);
+}
+
+// The page behind the support command: the manual's own support section.
 const QString kSupportAnchor = QStringLiteral("#support");
 
 constexpr int kFadeStepFirst = 5;
@@ -84,16 +103,20 @@ CCheckerDlg::CCheckerDlg(Setup setup, QWidget* parent)
 
     m_list = new CAttributeListView(this);
     m_list->setObjectName(QStringLiteral("attributes"));
-    m_list->setAccessibleName(QStringLiteral("SMART属性"));
+    m_list->setAccessibleName(Cm_Tr("CheckerWindow", "SMART属性"));
     m_list->setGeometry(m_units.Rect(7, 97, 417, 176));
     m_list->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     connect(m_list, &CAttributeListView::rowActivated, this, &CCheckerDlg::OpenDetail);
 
-    m_close = new QPushButton(QStringLiteral("閉じる"), this);
-    m_close->setGeometry(m_units.Rect(7, 278, 50, 14));
+    m_close = new QPushButton(Cm_Tr("CheckerWindow", "閉じる"), this);
+    m_close->setGeometry(m_units.X(7), m_units.Y(278), ButtonWidth(*m_close, m_units.X(50)),
+                         m_units.Y(14));
     connect(m_close, &QPushButton::clicked, this, &CCheckerDlg::ConfirmQuit);
-    m_minimize = new QPushButton(QStringLiteral("最小化"), this);
-    m_minimize->setGeometry(m_units.Rect(374, 278, 50, 14));
+    m_minimize = new QPushButton(Cm_Tr("CheckerWindow", "最小化"), this);
+    // Kept to the list's right edge however wide its caption makes it.
+    const int minimizeWidth = ButtonWidth(*m_minimize, m_units.X(50));
+    m_minimize->setGeometry(m_units.X(424) - minimizeWidth, m_units.Y(278), minimizeWidth,
+                            m_units.Y(14));
     connect(m_minimize, &QPushButton::clicked, this, &CCheckerDlg::HideToTray);
     for (QPushButton* button : {m_close, m_minimize, m_panel->StarButton()})
         button->setAutoDefault(false);
@@ -120,7 +143,7 @@ CCheckerDlg::CCheckerDlg(Setup setup, QWidget* parent)
         this);
     m_notice.SetTrayIcon(m_tray->Icon());
     m_notice.SetClicked([this] { AskAcceptAlerts(); });
-    m_notice.SetAction(kAcceptAction, kAcceptLabel);
+    m_notice.SetAction(kAcceptAction, Text(kAcceptLabel));
     connect(&m_notice, &CDesktopNotice::actionInvoked, this, &CCheckerDlg::AcceptAlerts);
 
     // The distances the layout keeps, from the window's first size.
@@ -268,11 +291,11 @@ void CCheckerDlg::Show(const CheckerSnapshot& snapshot) {
     if (!shown) {
         m_list->SetEmptyText(QString());
         // While the scan runs an empty panel is no news yet.
-        m_panel->ShowMessage(snapshot.disks.empty() && !m_busy ? kNoDisk : QString());
+        m_panel->ShowMessage(snapshot.disks.empty() && !m_busy ? Text(kNoDisk) : QString());
         return;
     }
-    m_list->SetEmptyText(shown->panel[PanelField::Smart] == QStringLiteral("無効") ? kSmartOff
-                                                                                   : kNoAttributes);
+    m_list->SetEmptyText(
+        Text(SaysSmartOff(shown->panel[PanelField::Smart]) ? kSmartOff : kNoAttributes));
     m_panel->ShowMessage(QString());
     m_panel->Show(shown->panel, shown->state);
     m_starWanted = shown->panel.starEnabled;
@@ -293,7 +316,7 @@ void CCheckerDlg::SetBusy(bool busy) {
         m_focusBeforeBusy = nullptr;
     }
     if (!busy && m_diskRow->Count() == 0)
-        m_panel->ShowMessage(kNoDisk);
+        m_panel->ShowMessage(Text(kNoDisk));
     m_panel->StarButton()->setEnabled(!busy && m_starWanted);
     if (busy)
         setCursor(Qt::BusyCursor);
@@ -389,9 +412,9 @@ void CCheckerDlg::ShowAbout() {
 void CCheckerDlg::OpenManual() {
     const QString path = ManualPath(m_setup.startDir, Cm_InterfaceLanguage());
     if (!QFileInfo(path).isFile())
-        m_setup.services.inform(this, kNoManual);
+        m_setup.services.inform(this, Text(kNoManual));
     else if (!m_setup.services.openExternal(QUrl::fromLocalFile(path).toString()))
-        m_setup.services.inform(this, kNoViewer.arg(path));
+        m_setup.services.inform(this, Text(kNoViewer).arg(path));
 }
 
 void CCheckerDlg::OpenSupportPage() {
@@ -422,7 +445,7 @@ void CCheckerDlg::HideToTray() {
 bool CCheckerDlg::ConfirmQuit() {
     if (m_quitting)
         return true;
-    if (!m_setup.services.askYesNo(this, kQuitQuestion))
+    if (!m_setup.services.askYesNo(this, Text(kQuitQuestion)))
         return false;
     m_quitting = true;
     if (m_setup.services.showSmoothly && isVisible())
@@ -527,7 +550,7 @@ void CCheckerDlg::ApplyLayout() {
 void CCheckerDlg::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     // Minimising by the window manager hides into the notification area,
-    // as "最小化" does; the window comes back in its normal state.
+    // as the minimise button does; the window comes back in its normal state.
     if (event->type() == QEvent::WindowStateChange && isMinimized() && m_tray->Available() &&
         !m_quitting) {
         QTimer::singleShot(0, this, [this] {

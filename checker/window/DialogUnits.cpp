@@ -3,7 +3,10 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QList>
+#include <QPushButton>
 #include <QStringList>
+
+#include <algorithm>
 
 namespace vorn::checker {
 
@@ -29,6 +32,21 @@ CDialogUnits::CDialogUnits(const QFont& font) {
         m_baseX = 6;
     if (m_baseY <= 0)
         m_baseY = 12;
+}
+
+int CaptionWidth(const QFontMetrics& metrics, const QString& text) {
+    QString shown = text;
+    shown.replace(QStringLiteral("&&"), QStringLiteral("\x1f"));
+    shown.remove(QLatin1Char('&'));
+    shown.replace(QLatin1Char('\x1f'), QLatin1Char('&'));
+    int width = 0;
+    for (const QString& line : shown.split(QLatin1Char('\n')))
+        width = std::max(width, metrics.horizontalAdvance(line));
+    return width;
+}
+
+int ButtonWidth(const QPushButton& button, int designed) {
+    return std::max(designed, button.sizeHint().width());
 }
 
 QFont CheckerDialogFont() {

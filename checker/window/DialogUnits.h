@@ -3,6 +3,10 @@
 #include <QFont>
 #include <QRect>
 
+class QFontMetrics;
+class QPushButton;
+class QString;
+
 namespace vorn::checker {
 
 // The window's layout is given in dialog units, which scale with the dialog
@@ -22,6 +26,14 @@ private:
     int m_baseX;
     int m_baseY;
 };
+
+// The width text takes on one line, without the "&" that marks a mnemonic:
+// what a caption needs so that no letter is cut off.
+int CaptionWidth(const QFontMetrics& metrics, const QString& text);
+
+// The width a push button needs for its caption, at least designed: the
+// layout's own width, which an English caption may exceed.
+int ButtonWidth(const QPushButton& button, int designed);
 
 // The face every window of the checker uses, so the layout does not move
 // with the desktop's font: IPA Gothic 9 pt, or another Japanese face when it

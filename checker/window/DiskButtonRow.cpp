@@ -1,6 +1,7 @@
 #include "DiskButtonRow.h"
 
 #include "CDiskButton.h"
+#include "Translation.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -36,18 +37,19 @@ CDiskButtonRow::CDiskButtonRow(QWidget* parent)
     const struct {
         QToolButton* button;
         Qt::ArrowType arrow;
-        const char16_t* name;
+        const char* name;
         int step;
-    } arrows[] = {{m_back, Qt::LeftArrow, u"前のディスクへ", -1},
-                  {m_forward, Qt::RightArrow, u"次のディスクへ", 1}};
+    } arrows[] = {
+        {m_back, Qt::LeftArrow, QT_TRANSLATE_NOOP("DiskButtonRow", "前のディスクへ"), -1},
+        {m_forward, Qt::RightArrow, QT_TRANSLATE_NOOP("DiskButtonRow", "次のディスクへ"), 1}};
     for (const auto& a : arrows) {
         a.button->setArrowType(a.arrow);
         a.button->setAutoRaise(true);
         a.button->setAutoRepeat(true);
         // The keyboard has Left and Right on the disks themselves.
         a.button->setFocusPolicy(Qt::NoFocus);
-        a.button->setAccessibleName(QString::fromUtf16(a.name));
-        a.button->setToolTip(QString::fromUtf16(a.name));
+        a.button->setAccessibleName(Cm_Tr("DiskButtonRow", a.name));
+        a.button->setToolTip(Cm_Tr("DiskButtonRow", a.name));
         a.button->hide();
         const int step = a.step;
         connect(a.button, &QToolButton::clicked, this, [this, step] { Step(step); });

@@ -2,6 +2,7 @@
 
 #include "CheckerSnapshot.h"
 #include "HistoryChart.h"
+#include "Translation.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -46,7 +47,7 @@ CHistoryDlg::CHistoryDlg(Setup setup, const DiskSnapshot& disk, int series, QWid
     : QDialog(parent), m_setup(std::move(setup)) {
     const QString model = disk.panel[PanelField::Model];
     m_disk = {disk.identity, model};
-    setWindowTitle(QStringLiteral("%1 の履歴").arg(model));
+    setWindowTitle(Cm_Tr("HistoryDialog", "%1 の履歴").arg(model));
     setObjectName(QStringLiteral("history"));
 
     m_values.append(TemperatureValue());
@@ -58,16 +59,16 @@ CHistoryDlg::CHistoryDlg(Setup setup, const DiskSnapshot& disk, int series, QWid
     }
 
     m_value = new QComboBox(this);
-    m_value->setAccessibleName(QStringLiteral("表示する値"));
+    m_value->setAccessibleName(Cm_Tr("HistoryDialog", "表示する値"));
     for (const GraphValue& value : m_values)
         m_value->addItem(value.name, value.series);
     m_span = new QComboBox(this);
-    m_span->setAccessibleName(QStringLiteral("期間"));
+    m_span->setAccessibleName(Cm_Tr("HistoryDialog", "期間"));
     for (GraphSpan span : kSpans)
         m_span->addItem(GraphSpanName(span), int(span));
-    auto* valueLabel = new QLabel(QStringLiteral("値(&V)："), this);
+    auto* valueLabel = new QLabel(Cm_Tr("HistoryDialog", "値(&V)："), this);
     valueLabel->setBuddy(m_value);
-    auto* spanLabel = new QLabel(QStringLiteral("期間(&P)："), this);
+    auto* spanLabel = new QLabel(Cm_Tr("HistoryDialog", "期間(&P)："), this);
     spanLabel->setBuddy(m_span);
 
     m_chart = new vorn::CHistoryChart(this);
@@ -115,9 +116,10 @@ void CHistoryDlg::Reload() {
 }
 
 QAction* AddHistoryAction(QToolBar* toolBar) {
-    QAction* action = toolBar->addAction(HistoryIcon(toolBar->iconSize()), QStringLiteral("履歴"));
+    QAction* action =
+        toolBar->addAction(HistoryIcon(toolBar->iconSize()), Cm_Tr("HistoryDialog", "履歴"));
     action->setObjectName(QStringLiteral("history"));
-    action->setToolTip(QStringLiteral("温度と属性の履歴の表示"));
+    action->setToolTip(Cm_Tr("HistoryDialog", "温度と属性の履歴の表示"));
     return action;
 }
 

@@ -4,9 +4,12 @@
 #include "CTempStatic.h"
 #include "DiskStateLook.h"
 #include "ElidingLabel.h"
+#include "Translation.h"
 
 #include <QLabel>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace vorn::checker {
 
@@ -16,24 +19,25 @@ struct FieldPlace {
     PanelField field;
     QRect value;   // dialog units
     QRect caption; // dialog units
+    int leftmost;  // dialog units: where the value before the caption ends
 };
 
 // The panel's fields where the window has always had them.
 constexpr FieldPlace kPlaces[] = {
-    {PanelField::Temperature, {46, 36, 55, 32}, {13, 36, 32, 8}},
-    {PanelField::PowerOn, {62, 70, 42, 12}, {25, 72, 34, 8}},
-    {PanelField::PowerCycles, {62, 84, 42, 8}, {13, 84, 46, 8}},
-    {PanelField::Model, {162, 36, 101, 8}, {112, 36, 47, 8}},
-    {PanelField::Firmware, {162, 48, 101, 8}, {112, 48, 47, 8}},
-    {PanelField::Serial, {162, 60, 101, 8}, {112, 60, 47, 8}},
-    {PanelField::Capacity, {162, 72, 101, 8}, {112, 72, 47, 8}},
-    {PanelField::DriveLetters, {162, 84, 101, 8}, {112, 84, 47, 8}},
-    {PanelField::Interface, {322, 36, 99, 8}, {268, 36, 51, 8}},
-    {PanelField::Standard, {322, 48, 99, 8}, {268, 48, 51, 8}},
-    {PanelField::TransferSupported, {322, 60, 99, 8}, {268, 60, 51, 8}},
-    {PanelField::TransferActive, {322, 72, 99, 8}, {268, 72, 51, 8}},
-    {PanelField::Smart, {322, 84, 28, 8}, {268, 84, 51, 8}},
-    {PanelField::Status, {393, 84, 28, 8}, {358, 84, 32, 8}},
+    {PanelField::Temperature, {46, 36, 55, 32}, {13, 36, 32, 8}, 13},
+    {PanelField::PowerOn, {62, 70, 42, 12}, {25, 72, 34, 8}, 26},
+    {PanelField::PowerCycles, {62, 84, 42, 8}, {13, 84, 46, 8}, 9},
+    {PanelField::Model, {162, 36, 101, 8}, {112, 36, 47, 8}, 106},
+    {PanelField::Firmware, {162, 48, 101, 8}, {112, 48, 47, 8}, 106},
+    {PanelField::Serial, {162, 60, 101, 8}, {112, 60, 47, 8}, 106},
+    {PanelField::Capacity, {162, 72, 101, 8}, {112, 72, 47, 8}, 106},
+    {PanelField::DriveLetters, {162, 84, 101, 8}, {112, 84, 47, 8}, 106},
+    {PanelField::Interface, {322, 36, 99, 8}, {268, 36, 51, 8}, 265},
+    {PanelField::Standard, {322, 48, 99, 8}, {268, 48, 51, 8}, 265},
+    {PanelField::TransferSupported, {322, 60, 99, 8}, {268, 60, 51, 8}, 265},
+    {PanelField::TransferActive, {322, 72, 99, 8}, {268, 72, 51, 8}, 265},
+    {PanelField::Smart, {322, 84, 28, 8}, {268, 84, 51, 8}, 265},
+    {PanelField::Status, {393, 84, 28, 8}, {358, 84, 32, 8}, 352},
 };
 
 QRect Place(const CDialogUnits& units, const QRect& r) {
@@ -56,11 +60,22 @@ CInfoPanel::CInfoPanel(QWidget* window, const CDialogUnits& units) {
         const int k = static_cast<int>(place.field);
         auto* caption = new QLabel(PanelLabel(place.field), window);
         QRect captionRect = Place(units, place.caption);
-        // A caption wider than its slot grows to the left, towards the
-        // empty space before it, instead of losing its first characters.
-        const int textWidth = caption->fontMetrics().horizontalAdvance(caption->text());
-        if (place.field != PanelField::Temperature && textWidth > captionRect.width())
-            captionRect.setLeft(captionRect.right() - textWidth);
+        QRect valueRect = Place(units, place.value);
+        // A caption wider than its slot (an English one) first grows to the
+        // left, into the empty space before it, up to the value before it;
+        // what it still lacks it takes from the front of its own value,
+        // which elides with a tip when cut.
+        const int textWidth = CaptionWidth(caption->fontMetrics(), caption->text());
+        if (textWidth > captionRect.width()) {
+            if (place.field != PanelField::Temperature)
+                captionRect.setLeft(
+                    std::max(units.X(place.leftmost), captionRect.right() + 1 - textWidth));
+            const int lacking = textWidth - captionRect.width();
+            if (lacking > 0) {
+                captionRect.setWidth(textWidth);
+                valueRect.setLeft(valueRect.left() + lacking);
+            }
+        }
         caption->setGeometry(captionRect);
         caption->setForegroundRole(QPalette::Text);
         // Every caption is right-aligned but the temperature's.
@@ -85,7 +100,7 @@ CInfoPanel::CInfoPanel(QWidget* window, const CDialogUnits& units) {
             value = label;
         }
         value->setObjectName(QStringLiteral("field%1").arg(PanelControlId(place.field)));
-        value->setGeometry(Place(units, place.value));
+        value->setGeometry(valueRect);
         // A screen reader announces each value with its caption.
         caption->setBuddy(value);
         m_values[k] = value;
@@ -98,9 +113,9 @@ CInfoPanel::CInfoPanel(QWidget* window, const CDialogUnits& units) {
     m_star = new QPushButton(QStringLiteral("*"), window);
     m_star->setObjectName(QStringLiteral("restartMeasurement"));
     m_star->setGeometry(units.Rect(14, 70, 11, 12));
-    m_star->setToolTip(QStringLiteral("使用時間の再検査"));
+    m_star->setToolTip(Cm_Tr("InfoPanel", "使用時間の再検査"));
     // "*" says nothing read aloud; the button is named by its tip.
-    m_star->setAccessibleName(QStringLiteral("使用時間の再検査"));
+    m_star->setAccessibleName(m_star->toolTip());
     m_star->setAutoDefault(false);
     m_star->setEnabled(false);
 

@@ -1,6 +1,7 @@
 #include "SelfTestDialog.h"
 
 #include "DialogUnits.h"
+#include "Translation.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -35,9 +36,9 @@ QString TypeCaption(const QString& type) {
     if (type == QLatin1String("conveyance"))
         return CSelfTestDlg::KindCaption(SelfTestKind::Conveyance);
     if (type == QLatin1String("offline"))
-        return QStringLiteral("オフライン");
+        return Cm_Tr("SelfTestDialog", "オフライン");
     if (type == QLatin1String("selective"))
-        return QStringLiteral("選択");
+        return Cm_Tr("SelfTestDialog", "選択");
     return type;
 }
 
@@ -45,9 +46,9 @@ QString TypeCaption(const QString& type) {
 // codes differ between the two, so the drive's own words stay.
 QString StatusCaption(const hdd::SelfTestEntry& entry) {
     if (entry.statusCode == 0)
-        return QStringLiteral("正常終了");
+        return Cm_Tr("SelfTestDialog", "正常終了");
     if (entry.failed)
-        return QStringLiteral("失敗: ") + entry.status;
+        return Cm_Tr("SelfTestDialog", "失敗: %1").arg(entry.status);
     return entry.status;
 }
 
@@ -55,8 +56,8 @@ QTableWidget* MakeTable(const QStringList& headers, const QString& name, QWidget
     auto* table = new QTableWidget(0, int(headers.size()), parent);
     table->setObjectName(name);
     table->setAccessibleName(name == QLatin1String("selftestlog")
-                                 ? QStringLiteral("セルフテストログ")
-                                 : QStringLiteral("エラーログ"));
+                                 ? Cm_Tr("SelfTestDialog", "セルフテストログ")
+                                 : Cm_Tr("SelfTestDialog", "エラーログ"));
     table->setHorizontalHeaderLabels(headers);
     table->verticalHeader()->hide();
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -77,11 +78,11 @@ void SetRow(QTableWidget* table, int row, const QStringList& cells) {
 QString CSelfTestDlg::KindCaption(SelfTestKind kind) {
     switch (kind) {
     case SelfTestKind::Short:
-        return QStringLiteral("ショート");
+        return Cm_Tr("SelfTestDialog", "ショート");
     case SelfTestKind::Extended:
-        return QStringLiteral("拡張");
+        return Cm_Tr("SelfTestDialog", "拡張");
     case SelfTestKind::Conveyance:
-        return QStringLiteral("搬送");
+        return Cm_Tr("SelfTestDialog", "搬送");
     }
     return QString();
 }
@@ -89,40 +90,39 @@ QString CSelfTestDlg::KindCaption(SelfTestKind kind) {
 QString CSelfTestDlg::PhaseCaption(const SelfTestSnapshot& snapshot) {
     switch (snapshot.phase) {
     case Phase::Unknown:
-        return QStringLiteral("状態を読み取れません");
+        return Cm_Tr("SelfTestDialog", "状態を読み取れません");
     case Phase::Idle:
-        return QStringLiteral("テストは実行されていません");
+        return Cm_Tr("SelfTestDialog", "テストは実行されていません");
     case Phase::Running:
-        return QStringLiteral("実行中 %1%").arg(snapshot.progressPercent());
+        return Cm_Tr("SelfTestDialog", "実行中 %1%").arg(snapshot.progressPercent());
     case Phase::Passed:
-        return QStringLiteral("正常終了");
+        return Cm_Tr("SelfTestDialog", "正常終了");
     case Phase::Failed:
-        return QStringLiteral("失敗");
+        return Cm_Tr("SelfTestDialog", "失敗");
     case Phase::Aborted:
-        return QStringLiteral("中止されました");
+        return Cm_Tr("SelfTestDialog", "中止されました");
     case Phase::TimedOut:
-        return QStringLiteral("進行していません");
+        return Cm_Tr("SelfTestDialog", "進行していません");
     }
     return QString();
 }
 
 CSelfTestDlg::CSelfTestDlg(const QString& diskName, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("セルフテスト - ") + diskName);
+    setWindowTitle(Cm_Tr("SelfTestDialog", "セルフテスト - %1").arg(diskName));
     setFont(CheckerDialogFont());
     const CDialogUnits units(font());
-    resize(units.X(330), units.Y(260));
 
     auto* layout = new QVBoxLayout(this);
-    auto* tests = new QGroupBox(QStringLiteral("テストの種類"), this);
+    auto* tests = new QGroupBox(Cm_Tr("SelfTestDialog", "テストの種類"), this);
     auto* testsLayout = new QHBoxLayout(tests);
     for (int k = 0; k < 3; ++k) {
         m_kinds[k] = new QRadioButton(KindCaption(kKinds[k]), tests);
         m_kinds[k]->setObjectName(QStringLiteral("kind-") + hdd::selfTestKindName(kKinds[k]));
         testsLayout->addWidget(m_kinds[k]);
     }
-    m_start = new QPushButton(QStringLiteral("開始"), tests);
+    m_start = new QPushButton(Cm_Tr("SelfTestDialog", "開始"), tests);
     m_start->setObjectName(QStringLiteral("start"));
-    m_abort = new QPushButton(QStringLiteral("中止"), tests);
+    m_abort = new QPushButton(Cm_Tr("SelfTestDialog", "中止"), tests);
     m_abort->setObjectName(QStringLiteral("abort"));
     testsLayout->addStretch();
     testsLayout->addWidget(m_start);
@@ -131,7 +131,7 @@ CSelfTestDlg::CSelfTestDlg(const QString& diskName, QWidget* parent) : QDialog(p
 
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("progress"));
-    m_progress->setAccessibleName(QStringLiteral("進行状況"));
+    m_progress->setAccessibleName(Cm_Tr("SelfTestDialog", "進行状況"));
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
     layout->addWidget(m_progress);
@@ -143,23 +143,24 @@ CSelfTestDlg::CSelfTestDlg(const QString& diskName, QWidget* parent) : QDialog(p
     m_message->setWordWrap(true);
     layout->addWidget(m_message);
 
-    layout->addWidget(new QLabel(QStringLiteral("セルフテストログ（新しい順）"), this));
-    m_log = MakeTable({QStringLiteral("番号"), QStringLiteral("種類"), QStringLiteral("結果"),
-                       QStringLiteral("残り"), QStringLiteral("使用時間"),
-                       QStringLiteral("最初のエラーLBA")},
-                      QStringLiteral("selftestlog"), this);
+    layout->addWidget(new QLabel(Cm_Tr("SelfTestDialog", "セルフテストログ（新しい順）"), this));
+    m_log =
+        MakeTable({Cm_Tr("SelfTestDialog", "番号"), Cm_Tr("SelfTestDialog", "種類"),
+                   Cm_Tr("SelfTestDialog", "結果"), Cm_Tr("SelfTestDialog", "残り"),
+                   Cm_Tr("SelfTestDialog", "使用時間"), Cm_Tr("SelfTestDialog", "最初のエラーLBA")},
+                  QStringLiteral("selftestlog"), this);
     layout->addWidget(m_log, 2);
 
     m_errorCount = new QLabel(this);
     m_errorCount->setObjectName(QStringLiteral("errorcount"));
     layout->addWidget(m_errorCount);
-    m_errors =
-        MakeTable({QStringLiteral("番号"), QStringLiteral("使用時間"), QStringLiteral("コマンド"),
-                   QStringLiteral("エラー"), QStringLiteral("LBA")},
-                  QStringLiteral("errorlog"), this);
+    m_errors = MakeTable({Cm_Tr("SelfTestDialog", "番号"), Cm_Tr("SelfTestDialog", "使用時間"),
+                          Cm_Tr("SelfTestDialog", "コマンド"), Cm_Tr("SelfTestDialog", "エラー"),
+                          QStringLiteral("LBA")},
+                         QStringLiteral("errorlog"), this);
     layout->addWidget(m_errors, 1);
 
-    auto* close = new QPushButton(QStringLiteral("閉じる"), this);
+    auto* close = new QPushButton(Cm_Tr("SelfTestDialog", "閉じる"), this);
     close->setAutoDefault(false);
     auto* closeRow = new QHBoxLayout;
     closeRow->addStretch();
@@ -172,6 +173,8 @@ CSelfTestDlg::CSelfTestDlg(const QString& diskName, QWidget* parent) : QDialog(p
     connect(m_start, &QPushButton::clicked, this, &CSelfTestDlg::StartChosen);
     connect(m_abort, &QPushButton::clicked, this, &CSelfTestDlg::abortRequested);
     Show(SelfTestSnapshot{});
+    // The layout's size, or larger where the captions (English ones) ask it.
+    resize(QSize(units.X(330), units.Y(260)).expandedTo(sizeHint()));
 }
 
 QRadioButton* CSelfTestDlg::KindButton(SelfTestKind kind) const {
@@ -194,9 +197,10 @@ void CSelfTestDlg::Show(const SelfTestSnapshot& snapshot) {
         const SelfTestKind kind = kKinds[k];
         const bool offered = snapshot.capabilities.offers(kind);
         const int minutes = snapshot.capabilities.minutes(kind);
-        m_kinds[k]->setText(minutes > 0
-                                ? QStringLiteral("%1（約%2分）").arg(KindCaption(kind)).arg(minutes)
-                                : KindCaption(kind));
+        m_kinds[k]->setText(
+            minutes > 0
+                ? Cm_Tr("SelfTestDialog", "%1（約%2分）").arg(KindCaption(kind)).arg(minutes)
+                : KindCaption(kind));
         m_kinds[k]->setEnabled(offered && !running);
         if (!offered && m_kinds[k]->isChecked()) {
             m_kinds[k]->setAutoExclusive(false);
@@ -230,8 +234,8 @@ void CSelfTestDlg::Show(const SelfTestSnapshot& snapshot) {
 
     const hdd::ErrorLog& errors = snapshot.logs.errors;
     m_errorCount->setText(snapshot.logs.errorLogRead
-                              ? QStringLiteral("エラーログ: %1 件").arg(errors.count)
-                              : QStringLiteral("エラーログ: 読み取れません"));
+                              ? Cm_Tr("SelfTestDialog", "エラーログ: %1 件").arg(errors.count)
+                              : Cm_Tr("SelfTestDialog", "エラーログ: 読み取れません"));
     const int shown = std::min(kErrorRows, int(errors.entries.size()));
     m_errors->setRowCount(shown);
     for (int row = 0; row < shown; ++row) {

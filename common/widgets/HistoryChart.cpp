@@ -1,5 +1,7 @@
 #include "HistoryChart.h"
 
+#include "Translation.h"
+
 #include <QAreaSeries>
 #include <QDateTime>
 #include <QDateTimeAxis>
@@ -46,7 +48,7 @@ CHistoryChart::CHistoryChart(QWidget* parent) : QChartView(parent) {
     chart()->legend()->setAlignment(Qt::AlignBottom);
     m_time = new QDateTimeAxis(this);
     m_value = new QValueAxis(this);
-    m_time->setTitleText(QStringLiteral("時刻"));
+    m_time->setTitleText(Cm_Tr("HistoryChart", "時刻"));
     m_value->setLabelFormat(QStringLiteral("%.0f"));
     chart()->addAxis(m_time, Qt::AlignBottom);
     chart()->addAxis(m_value, Qt::AlignLeft);
@@ -167,7 +169,7 @@ QString ChartSummary(const ChartSnapshot& snapshot) {
     }
     if (points == 0)
         return snapshot.emptyText;
-    return QStringLiteral("最低 %1、最高 %2 (%3 点)")
+    return Cm_Tr("HistoryChart", "最低 %1、最高 %2 (%3 点)")
         .arg(QString::number(low, 'f', 0), QString::number(high, 'f', 0))
         .arg(points);
 }

@@ -1,5 +1,7 @@
 #include "SelectedFolder.h"
 
+#include "Translation.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QStandardPaths>
@@ -31,6 +33,7 @@ void Cm_SetFolderDialog(CmFolderDialog dialog) {
 }
 
 QString Cm_SelectedFolder(QWidget* owner, const QString& title, const QString& start) {
-    const QString shownTitle = title.isEmpty() ? QStringLiteral("ﾌｫﾙﾀﾞを選んでください") : title;
+    const QString shownTitle =
+        title.isEmpty() ? Cm_Tr("SelectedFolder", "ﾌｫﾙﾀﾞを選んでください") : title;
     return Dialog()(owner, shownTitle, start.isEmpty() ? DocumentsFolder() : start);
 }
