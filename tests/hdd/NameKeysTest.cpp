@@ -118,13 +118,4 @@ TEST(EnglishNames, NoAttributeOrNvmeFieldNameIsEmptyOrJapanese) {
     }
 }
 
-// Without a catalogue the names are the source texts, as before there was
-// any other language.
-TEST(EnglishNames, JapaneseWithoutACatalogue) {
-    EXPECT_EQ(vorn::smart::attributeNameText(0xC5), QString::fromUtf8("不安定セクター数"));
-    EXPECT_EQ(vorn::smart::attributeNameText(0x63), QString::fromUtf8("ベンダー固有の属性 63"));
-    EXPECT_EQ(vorn::nvme::healthFieldName(vorn::nvme::healthFields().front()),
-              QString::fromUtf8("クリティカル警告"));
-}
-
 } // namespace
