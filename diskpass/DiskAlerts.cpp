@@ -1,7 +1,9 @@
 #include "DiskAlerts.h"
 
+#include "AttributeNames.h"
 #include "CHdd.h"
 #include "NvmeDecoder.h"
+#include "Translation.h"
 
 #include <algorithm>
 #include <functional>
@@ -21,12 +23,32 @@ QString FailingNames(const DiskHealth& health) {
     QStringList names;
     for (const FailingAttribute& attribute : health.failing)
         names << QString::asprintf("%02X ", attribute.id) + attribute.name;
-    return names.join(QStringLiteral("、"));
+    return names.join(Cm_Tr("DiskAlert", "、", "between the names of failing attributes"));
 }
 
-// The failing attributes after a verdict's text, in brackets.
-QString Naming(const QString& names) {
-    return names.isEmpty() ? QString() : QStringLiteral("（%1）").arg(names);
+// A verdict's sentence alone and with the failing attributes in brackets:
+// whole sentences, so that each language places the names itself.
+struct VerdictSentence {
+    const char* alone;
+    const char* naming;
+};
+
+const VerdictSentence kBadStanding = {
+    QT_TRANSLATE_NOOP("DiskAlert", "健康状態は「異常」です"),
+    QT_TRANSLATE_NOOP("DiskAlert", "健康状態は「異常」です（%1）")};
+const VerdictSentence kBadTurned = {
+    QT_TRANSLATE_NOOP("DiskAlert", "健康状態が「異常」になりました"),
+    QT_TRANSLATE_NOOP("DiskAlert", "健康状態が「異常」になりました（%1）")};
+const VerdictSentence kCautionStanding = {
+    QT_TRANSLATE_NOOP("DiskAlert", "健康状態は「注意」です"),
+    QT_TRANSLATE_NOOP("DiskAlert", "健康状態は「注意」です（%1）")};
+const VerdictSentence kCautionTurned = {
+    QT_TRANSLATE_NOOP("DiskAlert", "健康状態が「注意」になりました"),
+    QT_TRANSLATE_NOOP("DiskAlert", "健康状態が「注意」になりました（%1）")};
+
+QString VerdictText(const VerdictSentence& sentence, const QString& names) {
+    return names.isEmpty() ? Cm_Tr("DiskAlert", sentence.alone)
+                           : Cm_Tr("DiskAlert", sentence.naming).arg(names);
 }
 
 void VerdictRule(const DiskHealth& reference, const DiskHealth& current, const AlertLimits&,
@@ -122,37 +144,28 @@ void ErrorLogRule(const DiskHealth& reference, const DiskHealth& current, const 
 const Rule kRules[] = {VerdictRule, ValueRule,       CountRule,    WarningRule,
                        SpareRule,   TemperatureRule, SelfTestRule, ErrorLogRule};
 
+// The watched counts are named as the attribute table names them.
 QString CountName(int id) {
-    switch (id) {
-    case 5:
-        return QStringLiteral("再配置セクタ数");
-    case 196:
-        return QStringLiteral("再割り当て数");
-    case 197:
-        return QStringLiteral("不安定セクター数");
-    case 198:
-        return QStringLiteral("未訂正エラー数");
-    default:
-        return QString::number(id);
-    }
+    return vorn::smart::findAttributeName(id) ? vorn::smart::attributeNameText(id)
+                                              : QString::number(id);
 }
 
 QString WarningText(int bit) {
     switch (bit) {
     case kSpareWarningBit:
-        return QStringLiteral("予備領域がしきい値を下回りました");
+        return Cm_Tr("DiskAlert", "クリティカル警告: 予備領域がしきい値を下回りました");
     case 1:
-        return QStringLiteral("温度が限界を超えました");
+        return Cm_Tr("DiskAlert", "クリティカル警告: 温度が限界を超えました");
     case 2:
-        return QStringLiteral("信頼性が低下しました");
+        return Cm_Tr("DiskAlert", "クリティカル警告: 信頼性が低下しました");
     case 3:
-        return QStringLiteral("読み取り専用になりました");
+        return Cm_Tr("DiskAlert", "クリティカル警告: 読み取り専用になりました");
     case 4:
-        return QStringLiteral("揮発性メモリのバックアップが故障しました");
+        return Cm_Tr("DiskAlert", "クリティカル警告: 揮発性メモリのバックアップが故障しました");
     case 5:
-        return QStringLiteral("永続メモリ領域が読み取り専用になりました");
+        return Cm_Tr("DiskAlert", "クリティカル警告: 永続メモリ領域が読み取り専用になりました");
     default:
-        return QStringLiteral("ビット %1 が立ちました").arg(bit);
+        return Cm_Tr("DiskAlert", "クリティカル警告: ビット %1 が立ちました").arg(bit);
     }
 }
 
@@ -213,41 +226,39 @@ QString DiskAlert::Key() const {
 QString DiskAlert::Text() const {
     switch (kind) {
     case Verdict:
-        return (Standing() ? QStringLiteral("健康状態は「異常」です")
-                           : QStringLiteral("健康状態が「異常」になりました")) +
-               Naming(name);
+        return VerdictText(Standing() ? kBadStanding : kBadTurned, name);
     case Caution:
-        return (Standing() ? QStringLiteral("健康状態は「注意」です")
-                           : QStringLiteral("健康状態が「注意」になりました")) +
-               Naming(name);
+        return VerdictText(Standing() ? kCautionStanding : kCautionTurned, name);
     case ValueFell:
-        return QStringLiteral("%1 (%2) の値が %3 から %4 に下がりました")
+        return Cm_Tr("DiskAlert", "%1 (%2) の値が %3 から %4 に下がりました")
             .arg(name)
             .arg(id)
             .arg(from)
             .arg(to);
     case CountRose:
-        return QStringLiteral("%1 (%2) が %3 から %4 に増えました")
+        return Cm_Tr("DiskAlert", "%1 (%2) が %3 から %4 に増えました")
             .arg(CountName(id))
             .arg(id)
             .arg(from)
             .arg(to);
     case TemperatureOver:
-        return QStringLiteral("温度が %1℃ になりました（上限 %2℃）").arg(to).arg(from);
+        return Cm_Tr("DiskAlert", "温度が %1℃ になりました（上限 %2℃）").arg(to).arg(from);
     case MediaErrorsRose:
-        return QStringLiteral("メディアとデータ保全のエラーが %1 から %2 に増えました")
+        return Cm_Tr("DiskAlert", "メディアとデータ保全のエラーが %1 から %2 に増えました")
             .arg(from)
             .arg(to);
     case WarningOn:
-        return QStringLiteral("クリティカル警告: ") + WarningText(id);
+        return WarningText(id);
     case SpareLow:
-        return QStringLiteral("予備領域の残りが %1% になりました（しきい値 %2%）")
+        return Cm_Tr("DiskAlert", "予備領域の残りが %1% になりました（しきい値 %2%）")
             .arg(to)
             .arg(from);
     case SelfTestFailed:
-        return QStringLiteral("セルフテストが失敗しました（状態 %1）").arg(to);
+        return Cm_Tr("DiskAlert", "セルフテストが失敗しました（状態 %1）").arg(to);
     case ErrorLogRose:
-        return QStringLiteral("エラーログの記録が %1 件から %2 件に増えました").arg(from).arg(to);
+        return Cm_Tr("DiskAlert", "エラーログの記録が %1 件から %2 件に増えました")
+            .arg(from)
+            .arg(to);
     }
     return QString();
 }

@@ -2,6 +2,7 @@
 
 #include "HistoryStore.h"
 #include "SeriesCodes.h"
+#include "Translation.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -60,29 +61,52 @@ QString AttributeLabel(int id, const QString& name) {
 QString GraphSpanName(GraphSpan span) {
     switch (span) {
     case GraphSpan::Day:
-        return QStringLiteral("24時間");
+        return Cm_Tr("HistoryGraphs", "24時間");
     case GraphSpan::Month:
-        return QStringLiteral("30日");
+        return Cm_Tr("HistoryGraphs", "30日");
     case GraphSpan::Year:
-        return QStringLiteral("1年");
+        return Cm_Tr("HistoryGraphs", "1年");
     case GraphSpan::All:
         break;
     }
-    return QStringLiteral("すべて");
+    return Cm_Tr("HistoryGraphs", "すべて");
 }
 
+namespace {
+
+// A sentence per span rather than the span's name put into one: English
+// says "in the last 30 days" where Japanese only names the span.
+QString EmptyText(GraphSpan span) {
+    switch (span) {
+    case GraphSpan::Day:
+        return Cm_Tr("HistoryGraphs", "24時間の記録はありません");
+    case GraphSpan::Month:
+        return Cm_Tr("HistoryGraphs", "30日の記録はありません");
+    case GraphSpan::Year:
+        return Cm_Tr("HistoryGraphs", "1年の記録はありません");
+    case GraphSpan::All:
+        break;
+    }
+    return Cm_Tr("HistoryGraphs", "すべての記録はありません");
+}
+
+} // namespace
+
 GraphValue TemperatureValue() {
-    return {history::series::kTemperature, QStringLiteral("温度"), QStringLiteral("温度 (℃)")};
+    return {history::series::kTemperature, Cm_Tr("HistoryGraphs", "温度"),
+            Cm_Tr("HistoryGraphs", "温度 (℃)")};
 }
 
 GraphValue AttributeCurrentValue(int id, const QString& name) {
     return {history::series::kAttributeCurrent + id,
-            AttributeLabel(id, name) + QStringLiteral(" (現在値)"), QStringLiteral("現在値")};
+            Cm_Tr("HistoryGraphs", "%1 (現在値)").arg(AttributeLabel(id, name)),
+            Cm_Tr("HistoryGraphs", "現在値")};
 }
 
 GraphValue AttributeRawValue(int id, const QString& name) {
     return {history::series::kAttributeRaw + id,
-            AttributeLabel(id, name) + QStringLiteral(" (生の値)"), QStringLiteral("生の値")};
+            Cm_Tr("HistoryGraphs", "%1 (生の値)").arg(AttributeLabel(id, name)),
+            Cm_Tr("HistoryGraphs", "生の値")};
 }
 
 ChartCurve CurveOf(const QList<history::StoredReading>& readings, int series, const QString& name) {
@@ -109,7 +133,7 @@ ChartSnapshot LoadGraph(const GraphQuery& query) {
     snapshot.toMs = query.nowMs;
     const std::int64_t since = SpanStart(query.span, query.nowMs);
     snapshot.fromMs = query.span == GraphSpan::All ? query.nowMs : since;
-    snapshot.emptyText = QStringLiteral("%1の記録はありません").arg(GraphSpanName(query.span));
+    snapshot.emptyText = EmptyText(query.span);
     std::optional<history::HistoryStore> store;
     if (!query.storePath.isEmpty() && QFileInfo::exists(query.storePath)) {
         store.emplace();

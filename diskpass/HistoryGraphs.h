@@ -15,7 +15,7 @@ namespace vorn::diskpass {
 // How far back a graph looks from now.
 enum class GraphSpan { Day, Month, Year, All };
 
-// "24時間", "30日", "1年", "すべて".
+// "24時間", "30日", "1年", "すべて", in the interface language.
 QString GraphSpanName(GraphSpan span);
 
 // One value of the readings: the temperature, an attribute's current value

@@ -1,5 +1,7 @@
 #include "PassNotice.h"
 
+#include "Translation.h"
+
 namespace vorn::diskpass {
 
 QString DiskTitle(const CScannedDisk& disk) {
@@ -20,7 +22,8 @@ PassNotice PassNoticeOf(const QString& program, const QList<DiskChange>& changes
         for (const DiskChange& change : changes)
             lines.append(change.text);
     } else if (disks.size() > 1) {
-        notice.title = QStringLiteral("%1 台のディスクの状態が変わりました").arg(disks.size());
+        notice.title =
+            Cm_Tr("PassNotice", "%n 台のディスクの状態が変わりました", nullptr, int(disks.size()));
         for (const DiskChange& change : changes)
             lines.append(change.disk + QStringLiteral(" — ") + change.text);
     } else if (!notes.isEmpty()) {

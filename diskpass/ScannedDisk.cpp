@@ -1,5 +1,7 @@
 #include "ScannedDisk.h"
 
+#include "Translation.h"
+
 namespace vorn::diskpass {
 
 VORN_IMPLEMENT_DYNCREATE(CScannedDisk, CHdd)
@@ -10,18 +12,20 @@ QString UsbSmartLine(const CScannedDisk& disk) {
     case UsbSmart::Read:
         return QString();
     case UsbSmart::PassesNothing:
-        return QStringLiteral("USB変換アダプタ %1 はS.M.A.R.T.を通しません").arg(bridge);
+        return Cm_Tr("ScannedDisk", "USB変換アダプタ %1 はS.M.A.R.T.を通しません").arg(bridge);
     case UsbSmart::UnknownSilent:
-        return QStringLiteral("未知のUSB変換アダプタ %1 はS.M.A.R.T.の問い合わせに答えません")
+        return Cm_Tr("ScannedDisk", "未知のUSB変換アダプタ %1 はS.M.A.R.T.の問い合わせに答えません")
             .arg(bridge);
     case UsbSmart::TunnelSilent:
-        return QStringLiteral("USB変換アダプタ %1 はNVMeの問い合わせに答えません").arg(bridge);
+        return Cm_Tr("ScannedDisk", "USB変換アダプタ %1 はNVMeの問い合わせに答えません")
+            .arg(bridge);
     case UsbSmart::NoIdentify:
-        return QStringLiteral("USB変換アダプタ %1 から識別情報を読めません").arg(bridge);
+        return Cm_Tr("ScannedDisk", "USB変換アダプタ %1 から識別情報を読めません").arg(bridge);
     case UsbSmart::NoHealthLog:
-        return QStringLiteral("USB変換アダプタ %1 からNVMeの健康情報を読めません").arg(bridge);
+        return Cm_Tr("ScannedDisk", "USB変換アダプタ %1 からNVMeの健康情報を読めません")
+            .arg(bridge);
     case UsbSmart::Off:
-        return QStringLiteral("S.M.A.R.T.が無効か、対応していません");
+        return Cm_Tr("ScannedDisk", "S.M.A.R.T.が無効か、対応していません");
     }
     return QString();
 }

@@ -2,10 +2,9 @@
 
 #include "AttributeIds.h"
 #include "AttributeNames.h"
+#include "Translation.h"
 
 #include <QStringList>
-
-#include <array>
 
 namespace vorn::smart {
 
@@ -21,6 +20,10 @@ QString folded(const QString& name) {
             out += c.toLower();
     }
     return out;
+}
+
+QString genericKey(int id) {
+    return QStringLiteral("attribute_%1").arg(id);
 }
 
 bool containsStem(const QString& foldedName, const char* stems) {
@@ -52,33 +55,35 @@ bool isPlaceholder(const QString& foldedName) {
 struct Meaning {
     const char* stems;
     BYTE importance;
-    const char* name; // UTF-8
+    const char* name; // Japanese, UTF-8, translated where shown
 };
 
 const Meaning kMeanings[] = {
-    {"liferemain|lifeleft|lifetimeleft|remaininglife|lifetimeremain|liferemaining", 2, "残り寿命"},
-    {"lifeused|lifetimeused|ratedlifeused", 2, "寿命の消費率"},
-    {"wearout|mediawear", 1, "メディア消耗度"},
-    {"wearleveling", 1, "ウェアレベリング回数"},
-    {"endtoend|e2e", 2, "エンドツーエンド エラー数"},
-    {"programfail", 1, "プログラム失敗数"},
-    {"erasefail", 1, "消去失敗数"},
-    {"uncorrect|uecc|uncor", 2, "訂正不能エラー数"},
-    {"pending", 2, "不安定セクター数"},
-    {"realloc|retiredblock", 2, "再配置ブロック数"},
-    {"badbl|badblk", 1, "不良ブロック数"},
-    {"reserv|spare", 1, "予備領域の残り"},
-    {"crc", 0, "CRC エラー数"},
-    {"downshift|dwngrd", 0, "SATA 速度低下回数"},
-    {"timeout", 1, "コマンド タイムアウト数"},
-    {"powerloss|pwrloss|unsafe|unexpect|unclean", 0, "予期しない電源断の回数"},
-    {"thrott", 0, "熱スロットリング"},
-    {"temp", 0, "温度"},
-    {"poweron", 0, "パワーオン時間"},
-    {"powercycle", 0, "電源投入回数"},
-    {"erase", 0, "消去回数"},
-    {"writ|wts", 0, "書き込み量"},
-    {"read|rds", 0, "読み込み量"},
+    {"liferemain|lifeleft|lifetimeleft|remaininglife|lifetimeremain|liferemaining", 2,
+     QT_TRANSLATE_NOOP("AttributeNames", "残り寿命")},
+    {"lifeused|lifetimeused|ratedlifeused", 2, QT_TRANSLATE_NOOP("AttributeNames", "寿命の消費率")},
+    {"wearout|mediawear", 1, QT_TRANSLATE_NOOP("AttributeNames", "メディア消耗度")},
+    {"wearleveling", 1, QT_TRANSLATE_NOOP("AttributeNames", "ウェアレベリング回数")},
+    {"endtoend|e2e", 2, QT_TRANSLATE_NOOP("AttributeNames", "エンドツーエンド エラー数")},
+    {"programfail", 1, QT_TRANSLATE_NOOP("AttributeNames", "プログラム失敗数")},
+    {"erasefail", 1, QT_TRANSLATE_NOOP("AttributeNames", "消去失敗数")},
+    {"uncorrect|uecc|uncor", 2, QT_TRANSLATE_NOOP("AttributeNames", "訂正不能エラー数")},
+    {"pending", 2, QT_TRANSLATE_NOOP("AttributeNames", "不安定セクター数")},
+    {"realloc|retiredblock", 2, QT_TRANSLATE_NOOP("AttributeNames", "再配置ブロック数")},
+    {"badbl|badblk", 1, QT_TRANSLATE_NOOP("AttributeNames", "不良ブロック数")},
+    {"reserv|spare", 1, QT_TRANSLATE_NOOP("AttributeNames", "予備領域の残り")},
+    {"crc", 0, QT_TRANSLATE_NOOP("AttributeNames", "CRC エラー数")},
+    {"downshift|dwngrd", 0, QT_TRANSLATE_NOOP("AttributeNames", "SATA 速度低下回数")},
+    {"timeout", 1, QT_TRANSLATE_NOOP("AttributeNames", "コマンド タイムアウト数")},
+    {"powerloss|pwrloss|unsafe|unexpect|unclean", 0,
+     QT_TRANSLATE_NOOP("AttributeNames", "予期しない電源断の回数")},
+    {"thrott", 0, QT_TRANSLATE_NOOP("AttributeNames", "熱スロットリング")},
+    {"temp", 0, QT_TRANSLATE_NOOP("AttributeNames", "温度")},
+    {"poweron", 0, QT_TRANSLATE_NOOP("AttributeNames", "パワーオン時間")},
+    {"powercycle", 0, QT_TRANSLATE_NOOP("AttributeNames", "電源投入回数")},
+    {"erase", 0, QT_TRANSLATE_NOOP("AttributeNames", "消去回数")},
+    {"writ|wts", 0, QT_TRANSLATE_NOOP("AttributeNames", "書き込み量")},
+    {"read|rds", 0, QT_TRANSLATE_NOOP("AttributeNames", "読み込み量")},
 };
 
 const Meaning* meaningOf(const QString& foldedName) {
@@ -102,26 +107,16 @@ const vorn::hdd::AttributeKnowledge* anyName(int id, const vorn::hdd::DriveKnowl
     return it == knowledge.attributes.end() || it->second.name.isEmpty() ? nullptr : &it->second;
 }
 
-// The database's own meaning of a name: ours in Japanese where we have one.
-AttributeLabel labelOfDatabaseName(const QString& name) {
+// The database's own meaning of a name: ours, in the interface language,
+// where we have one. The key stays the ID's generic one: a meaning found
+// from a database name may be any ID's on this drive, and two IDs of one
+// disk must never share a key.
+AttributeLabel labelOfDatabaseName(int id, const QString& name) {
     const QString key = folded(name);
     if (const Meaning* meaning = meaningOf(key))
-        return {QString::fromUtf8(meaning->name), meaning->importance, namesTemperature(name)};
-    return {name, 0, namesTemperature(name)};
-}
-
-// The table's names as text, made once: every disk's records share them
-// instead of converting the same UTF-8 again for each attribute of each disk.
-const QString& tableName(const AttributeName& row) {
-    static const std::array<QString, 256> names = [] {
-        std::array<QString, 256> made;
-        for (int i = 0; i < 256; ++i) {
-            if (const AttributeName* found = findAttributeName(i))
-                made[std::size_t(i)] = QString::fromUtf8(found->name);
-        }
-        return made;
-    }();
-    return names[row.id];
+        return {Cm_Tr("AttributeNames", meaning->name), genericKey(id), meaning->importance,
+                namesTemperature(name)};
+    return {name, genericKey(id), 0, namesTemperature(name)};
 }
 
 bool tableTemperature(int id) {
@@ -149,14 +144,16 @@ AttributeLabel attributeLabel(int id, const vorn::hdd::DriveKnowledge& knowledge
     AttributeLabel label;
     if (const AttributeName* row = findAttributeName(id)) {
         if (meansSomethingElse(id, knowledge))
-            label = labelOfDatabaseName(modelEntryName(id, knowledge)->name);
+            label = labelOfDatabaseName(id, modelEntryName(id, knowledge)->name);
         else
-            label = {tableName(*row), row->importance, tableTemperature(id)};
+            label = {attributeNameText(*row), QString::fromLatin1(row->key), row->importance,
+                     tableTemperature(id)};
     } else if (const vorn::hdd::AttributeKnowledge* entry = anyName(id, knowledge)) {
-        label = isPlaceholder(folded(entry->name)) ? AttributeLabel{entry->name, 0, false}
-                                                   : labelOfDatabaseName(entry->name);
+        label = isPlaceholder(folded(entry->name))
+                    ? AttributeLabel{entry->name, genericKey(id), 0, false}
+                    : labelOfDatabaseName(id, entry->name);
     } else {
-        label.name = QStringLiteral("ベンダー固有の属性 ") + QString::asprintf("%02X", id);
+        label = {attributeNameText(id), genericKey(id), 0, false};
     }
     if (knowledge.temperatureId == id)
         label.temperature = true;

@@ -13,7 +13,11 @@
 namespace vorn::smart {
 
 struct AttributeLabel {
-    QString name;
+    QString name; // in the interface language
+    // The English identifier scripts key on: the table's key where the
+    // table's meaning holds on this drive, else "attribute_<decimal ID>".
+    // Neither the language nor the database's wording changes it.
+    QString key;
     BYTE importance = 0;
     // The attribute follows a temperature on this drive: its value swings
     // with the room, so it says nothing about wear.

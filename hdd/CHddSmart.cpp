@@ -261,6 +261,7 @@ void CHddSmart::GetDisplayAttribute(const vorn::hdd::DriveKnowledge& knowledge) 
         const vorn::smart::AttributeLabel label = vorn::smart::attributeLabel(entry.id, knowledge);
         record->m_byImportance = label.importance;
         record->m_strName = label.name;
+        record->m_strNameKey = label.key;
         record->m_bTemperature = label.temperature;
         const auto known = knowledge.attributes.find(entry.id);
         record->m_bRawFormatKnown = known != knowledge.attributes.end() &&

@@ -39,7 +39,8 @@ public:
 
     BYTE m_byId = 0;
     BYTE m_byImportance = 0;
-    QString m_strName;
+    QString m_strName;    // in the interface language of the read
+    QString m_strNameKey; // the same in every language (AttributeLabel::key)
     int m_nInit = -1;
     int m_nChange = -1;
     int m_nCurrent = -1;

@@ -1,6 +1,7 @@
 #include "NvmeDecoder.h"
 
 #include "ByteOrder.h"
+#include "Translation.h"
 
 #include <QRegularExpression>
 
@@ -95,29 +96,52 @@ Uint128 namespaceCapacity(const BYTE* image, std::size_t size) {
 
 const std::vector<HealthField>& healthFields() {
     static const std::vector<HealthField> fields = {
-        {0, 1, "critical_warning", "クリティカル警告", FieldKind::Bits},
-        {1, 2, "temperature", "温度", FieldKind::Kelvin},
-        {3, 1, "available_spare", "予備領域の残り", FieldKind::Percent},
-        {4, 1, "available_spare_threshold", "予備領域のしきい値", FieldKind::Percent},
-        {5, 1, "percentage_used", "使用率（寿命の推定）", FieldKind::Percent},
-        {32, 16, "data_units_read", "読み込み量", FieldKind::DataUnits},
-        {48, 16, "data_units_written", "書き込み量", FieldKind::DataUnits},
-        {64, 16, "host_reads", "ホスト読み込みコマンド数", FieldKind::Count},
-        {80, 16, "host_writes", "ホスト書き込みコマンド数", FieldKind::Count},
-        {96, 16, "controller_busy_time", "コントローラ稼働時間（分）", FieldKind::Minutes},
-        {112, 16, "power_cycles", "電源投入回数", FieldKind::Count},
-        {128, 16, "power_on_hours", "使用時間", FieldKind::Hours},
-        {144, 16, "unsafe_shutdowns", "安全でない電源断の回数", FieldKind::Count},
-        {160, 16, "media_errors", "メディアとデータ保全のエラー", FieldKind::Count},
-        {176, 16, "num_err_log_entries", "エラーログの件数", FieldKind::Count},
-        {192, 4, "warning_temp_time", "警告温度を超えた時間（分）", FieldKind::Minutes},
-        {196, 4, "critical_comp_time", "危険温度を超えた時間（分）", FieldKind::Minutes},
-        {216, 4, "thermal_transitions_1", "温度管理1への移行回数", FieldKind::Count},
-        {220, 4, "thermal_transitions_2", "温度管理2への移行回数", FieldKind::Count},
-        {224, 4, "thermal_time_1_seconds", "温度管理1の合計時間（秒）", FieldKind::Seconds},
-        {228, 4, "thermal_time_2_seconds", "温度管理2の合計時間（秒）", FieldKind::Seconds},
+        {0, 1, "critical_warning", QT_TRANSLATE_NOOP("NvmeHealth", "クリティカル警告"),
+         FieldKind::Bits},
+        {1, 2, "temperature", QT_TRANSLATE_NOOP("NvmeHealth", "温度"), FieldKind::Kelvin},
+        {3, 1, "available_spare", QT_TRANSLATE_NOOP("NvmeHealth", "予備領域の残り"),
+         FieldKind::Percent},
+        {4, 1, "available_spare_threshold", QT_TRANSLATE_NOOP("NvmeHealth", "予備領域のしきい値"),
+         FieldKind::Percent},
+        {5, 1, "percentage_used", QT_TRANSLATE_NOOP("NvmeHealth", "使用率（寿命の推定）"),
+         FieldKind::Percent},
+        {32, 16, "data_units_read", QT_TRANSLATE_NOOP("NvmeHealth", "読み込み量"),
+         FieldKind::DataUnits},
+        {48, 16, "data_units_written", QT_TRANSLATE_NOOP("NvmeHealth", "書き込み量"),
+         FieldKind::DataUnits},
+        {64, 16, "host_reads", QT_TRANSLATE_NOOP("NvmeHealth", "ホスト読み込みコマンド数"),
+         FieldKind::Count},
+        {80, 16, "host_writes", QT_TRANSLATE_NOOP("NvmeHealth", "ホスト書き込みコマンド数"),
+         FieldKind::Count},
+        {96, 16, "controller_busy_time",
+         QT_TRANSLATE_NOOP("NvmeHealth", "コントローラ稼働時間（分）"), FieldKind::Minutes},
+        {112, 16, "power_cycles", QT_TRANSLATE_NOOP("NvmeHealth", "電源投入回数"),
+         FieldKind::Count},
+        {128, 16, "power_on_hours", QT_TRANSLATE_NOOP("NvmeHealth", "使用時間"), FieldKind::Hours},
+        {144, 16, "unsafe_shutdowns", QT_TRANSLATE_NOOP("NvmeHealth", "安全でない電源断の回数"),
+         FieldKind::Count},
+        {160, 16, "media_errors", QT_TRANSLATE_NOOP("NvmeHealth", "メディアとデータ保全のエラー"),
+         FieldKind::Count},
+        {176, 16, "num_err_log_entries", QT_TRANSLATE_NOOP("NvmeHealth", "エラーログの件数"),
+         FieldKind::Count},
+        {192, 4, "warning_temp_time", QT_TRANSLATE_NOOP("NvmeHealth", "警告温度を超えた時間（分）"),
+         FieldKind::Minutes},
+        {196, 4, "critical_comp_time",
+         QT_TRANSLATE_NOOP("NvmeHealth", "危険温度を超えた時間（分）"), FieldKind::Minutes},
+        {216, 4, "thermal_transitions_1", QT_TRANSLATE_NOOP("NvmeHealth", "温度管理1への移行回数"),
+         FieldKind::Count},
+        {220, 4, "thermal_transitions_2", QT_TRANSLATE_NOOP("NvmeHealth", "温度管理2への移行回数"),
+         FieldKind::Count},
+        {224, 4, "thermal_time_1_seconds",
+         QT_TRANSLATE_NOOP("NvmeHealth", "温度管理1の合計時間（秒）"), FieldKind::Seconds},
+        {228, 4, "thermal_time_2_seconds",
+         QT_TRANSLATE_NOOP("NvmeHealth", "温度管理2の合計時間（秒）"), FieldKind::Seconds},
     };
     return fields;
+}
+
+QString healthFieldName(const HealthField& field) {
+    return Cm_Tr("NvmeHealth", field.name);
 }
 
 int celsiusOf(unsigned kelvin) {

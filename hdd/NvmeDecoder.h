@@ -80,13 +80,16 @@ struct HealthField {
     std::size_t offset;
     std::size_t size; // 1, 2, 4 or 16 bytes
     const char* key;  // the field's usual English name, as JSON keys write it
-    const char* name; // Japanese, UTF-8
+    const char* name; // Japanese, UTF-8; healthFieldName shows it
     FieldKind kind;
 };
 
 // Every field of the log in log order, the temperature sensors left out
 // (they are the array at health::kSensors).
 VORNHDD_API const std::vector<HealthField>& healthFields();
+
+// The field's name in the interface language installed now.
+VORNHDD_API QString healthFieldName(const HealthField& field);
 
 // The little-endian number of size bytes (at most 16) at offset.
 VORNHDD_API Uint128 readLeUint(const BYTE* image, std::size_t size, std::size_t offset,

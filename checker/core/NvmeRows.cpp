@@ -86,7 +86,7 @@ AttributeRow Row(const CHdd& disk, const HealthField& field) {
     const bool wear = field.offset == vorn::nvme::health::kPercentageUsed;
     row.depleted = wear ? static_cast<double>(value) : 0;
     row.cells[kColumnId] = QString::asprintf("%02X", static_cast<unsigned>(field.offset));
-    row.cells[kColumnName] = QString::fromUtf8(field.name);
+    row.cells[kColumnName] = vorn::nvme::healthFieldName(field);
     row.cells[kColumnInit] = kNone;
     row.cells[kColumnCurrent] = CurrentText(field.kind, value);
     row.cells[kColumnThreshold] = ThresholdText(disk, field);

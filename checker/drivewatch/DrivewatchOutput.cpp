@@ -222,6 +222,7 @@ void WriteDiskReportJson(CJsonWriter* json, const CDisk& disk, const PanelTexts&
         json->Key("importance").Value(static_cast<int>(record->m_byImportance));
         json->Key("init").Value(record->m_nInit);
         json->Key("name").Value(record->m_strName);
+        json->Key("name_key").Value(record->m_strNameKey);
         json->Key("raw").Value(static_cast<qint64>(record->m_nRaw));
         json->Key("raw48").Value(static_cast<qint64>(record->m_nRaw48));
         json->Key("raw_text").Value(record->RawText());

@@ -130,9 +130,10 @@ TEST_F(DrivewatchTest, JsonOfTheSampleMachine) {
                "critical_temperature_threshold warning_temperature_threshold "
                "failing_attributes logical_sector_size temperature_source usb_bridge "
                "smart_available smart_unavailable_reason");
-    const QStringList attributeKeys = keySet("id name importance init change current worst "
-                                             "threshold raw depleted below_threshold raw48 "
-                                             "raw_text");
+    const QStringList attributeKeys =
+        keySet("id name name_key importance init change current worst "
+               "threshold raw depleted below_threshold raw48 "
+               "raw_text");
     for (const QJsonValue& disk : disks) {
         EXPECT_EQ(disk.toObject().keys(), diskKeys);
         for (const QJsonValue& a : disk.toObject().value(QStringLiteral("attributes")).toArray()) {
