@@ -306,6 +306,12 @@ DiskHealth HealthOf(const CHdd& disk) {
     // The status byte comes with the attributes every read brings.
     if (disk.GetSelfTestCapabilities().any())
         health.selfTestStatus = disk.GetSelfTestProgress().statusCode;
+    // An ATA drive's error count lives in its error log, which is read only
+    // where the logs are asked for (--logs, the end of a self-test); a pass
+    // without it leaves the reference as it is.
+    if (disk.m_DriveLogs.errorLogRead)
+        health.errorLogEntries =
+            std::clamp<long long>(disk.m_DriveLogs.errors.count, 0, NvmeHealthState::kMaxCount);
     for (const CHddSmartDisp* record : disk.m_HddSmart.m_DispList) {
         // The first record of an id speaks for it, as in the baseline file.
         health.values.emplace(record->m_byId, record->m_nCurrent);

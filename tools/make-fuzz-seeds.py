@@ -68,6 +68,51 @@ def main():
             if (folder / name).exists():
                 write("NvmeImagesFuzz", f"{folder.name}-{name}", bytes([k]) + hex_sector(folder / name))
 
+    # Drive logs: selector byte, then the log's bytes.
+    selftest = bytearray(512)
+    selftest[0:2] = struct.pack("<H", 1)
+    for k, (kind, status, hours) in enumerate(((1, 0x00, 100), (2, 0x70, 140), (0x7F, 0x10, 150))):
+        at = 2 + 24 * k
+        selftest[at] = kind
+        selftest[at + 1] = status
+        selftest[at + 2:at + 4] = struct.pack("<H", hours)
+        selftest[at + 5:at + 9] = struct.pack("<I", 0x123456 if status == 0x70 else 0xFFFFFFFF)
+    selftest[508] = 3
+    write("DriveLogsFuzz", "ata-self-test-log", b"\x00" + bytes(selftest))
+    errors = bytearray(512)
+    errors[0], errors[1] = 1, 2
+    for k in range(2):
+        at = 2 + 90 * k + 60
+        errors[at + 1:at + 7] = bytes([0x40, 1, 0x10, 0x20, 0x30, 0xE0])
+        errors[at + 28:at + 30] = struct.pack("<H", 500 + k)
+    errors[452:454] = struct.pack("<H", 2)
+    write("DriveLogsFuzz", "ata-error-log", b"\x02" + bytes(errors))
+    ext = bytearray(1024)
+    ext[0] = 1
+    ext[2:4] = struct.pack("<H", 1)
+    write("DriveLogsFuzz", "ata-ext-logs", b"\x01" + bytes(ext))
+    write("DriveLogsFuzz", "ata-ext-error-log", b"\x03" + bytes(ext))
+    for folder in disks():
+        write("DriveLogsFuzz", f"{folder.name}-capabilities", b"\x05" + sectors(folder, "smart-data.hex"))
+    for folder in sorted((ROOT / "tests" / "fixtures" / "statistics-machine").iterdir()):
+        if (folder / "device-statistics.hex").exists():
+            write("DriveLogsFuzz", f"{folder.name}-statistics",
+                  b"\x09" + hex_sector(folder / "device-statistics.hex"))
+    nvme = bytearray(564)
+    nvme[0] = 0
+    nvme[4] = 0x10  # short test, no error
+    nvme[8:16] = struct.pack("<Q", 1234)
+    for k in range(1, 20):
+        nvme[4 + 28 * k] = 0x0F
+    write("DriveLogsFuzz", "nvme-self-test-log", b"\x06" + bytes(nvme))
+    nvme_errors = bytearray(512)
+    nvme_errors[0:8] = struct.pack("<Q", 7)
+    write("DriveLogsFuzz", "nvme-error-log", b"\x07" + bytes(nvme_errors))
+    for folder in sorted((ROOT / "tests" / "fixtures" / "qemu-nvme").iterdir()):
+        if (folder / "nvme-identify-controller.hex").exists():
+            write("DriveLogsFuzz", f"{folder.name}-controller",
+                  b"\x08" + hex_sector(folder / "nvme-identify-controller.hex"))
+
     # Helper requests: format 1, kind 1 (ATA), 7 registers, flags; then a reply.
     for name, registers, flags in (("identify", [0, 1, 1, 0, 0, 0xA0, 0xEC], 1),
                                    ("read-data", [0xD0, 1, 1, 0x4F, 0xC2, 0xA0, 0xB0], 1),

@@ -267,6 +267,23 @@ TEST(DiskAlerts, VerdictsFromTheThresholdsNameTheAttribute) {
     }
 }
 
+TEST(DiskAlerts, AnAtaErrorLogThatGrewIsAChangeOnlyWhereTheLogWasRead) {
+    CDisk before;
+    checkertest::FillDisk(&before, checkertest::Identify(), {{1, 100, 100, 0, 6}});
+    CDisk now;
+    checkertest::FillDisk(&now, checkertest::Identify(), {{1, 100, 100, 0, 6}});
+    EXPECT_EQ(HealthOf(now).errorLogEntries, -1);
+    before.m_DriveLogs.errorLogRead = true;
+    before.m_DriveLogs.errors.count = 2;
+    now.m_DriveLogs.errorLogRead = true;
+    now.m_DriveLogs.errors.count = 3;
+    EXPECT_EQ(AlertKeys(FindAlerts(HealthOf(before), HealthOf(now), {})),
+              QStringList{QStringLiteral("error_log:3")});
+    // A pass that did not read the log says nothing about it.
+    now.m_DriveLogs = {};
+    EXPECT_TRUE(FindAlerts(HealthOf(before), HealthOf(now), {}).isEmpty());
+}
+
 // An NVMe disk's health log, the fields the rules read.
 struct NvmeLog {
     long long mediaErrors = 0;

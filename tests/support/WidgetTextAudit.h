@@ -185,8 +185,6 @@ struct TextAuditOptions {
     // Strings the drives supply (model names, volume labels of the simulated
     // disks): taken out of a text before it is looked at.
     QStringList driveStrings;
-    // A text that may stay Japanese for now; null: none may.
-    std::function<bool(const QString& text)> tolerated;
 };
 
 // Every text of window and its children that a user reads or hears and that
@@ -203,7 +201,7 @@ inline QStringList JapaneseTexts(const QWidget* window, const TextAuditOptions& 
         QString rest = text;
         for (const QString& drive : options.driveStrings)
             rest.remove(drive);
-        if (HasJapanese(rest) && !(options.tolerated && options.tolerated(text)))
+        if (HasJapanese(rest))
             faults << QStringLiteral("%1 %2: '%3'").arg(where, QLatin1String(what), text);
     };
     QList<const QAction*> seenActions;

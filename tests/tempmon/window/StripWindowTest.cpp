@@ -545,11 +545,10 @@ TEST_P(StripTextsTest, CaptionsFitAndEnglishLeavesNoJapanese) {
 
     if (GetParam() != InterfaceLanguage::English)
         return;
-    // The drive's own words, and the alert lines and USB notes the pass
-    // writes: those are the pass's texts, read and translated there.
+    // The drive's own words: its model and the volumes on it.
     QStringList theirs;
     for (const DiskReading& reading : m_window->Readings())
-        theirs << reading.model << reading.driveLetters << reading.lastAlert << reading.smartNote;
+        theirs << reading.model << reading.driveLetters;
     const QRegularExpression japanese(QStringLiteral("[\u3000-\u30ff\u3400-\u9fff\uff00-\uffef]"));
     for (const Shown& each : shown) {
         QString text = each.text;
