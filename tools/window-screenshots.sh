@@ -113,5 +113,6 @@ echo "wrote $out/drivewatchmini-{main,failing,tray,detail,selftest,scale2}{,-en}
 
 # The strip as a screen at scale 2 shows it, and its menu in a dark palette.
 VORN_STRIP_IMAGES="$out" QT_QPA_PLATFORM=offscreen "$bin/HeatgaugeWindowTests" \
-    --gtest_filter='StripWindowTest.TheMenuReadsInADarkPalette*' >/dev/null
-echo "wrote $out/heatgauge-{strip-scale2,menu-dark}.png"
+    --gtest_filter='StripWindowTest.TheMenuReadsInADarkPalette*:BothLanguages/StripTextsTest.*English*' \
+    >/dev/null
+echo "wrote $out/heatgauge-{strip-scale2,menu-dark,menu-en}.png"

@@ -51,14 +51,19 @@ CAttributeDetailDlg::CAttributeDetailDlg(const AttributeFigures& figures, const 
     constexpr int kColumns = 3;
     const int designedCaption[kColumns] = {units.X(31), units.X(32), units.X(31)};
     const int gapAfter[kColumns] = {0, units.X(1), 0};
+    // A full-width colon carries its own space before the value; an ASCII
+    // one (English) gets a space's width, or the value would touch it.
+    const auto needed = [&](const char* caption) {
+        const QString text = Cm_Tr("AttributeDetail", caption);
+        return CaptionWidth(metrics, text) +
+               (text.endsWith(QLatin1Char(':')) ? metrics.horizontalAdvance(QLatin1Char(' ')) : 0);
+    };
     int captionWidth[kColumns];
     std::copy(std::begin(designedCaption), std::end(designedCaption), captionWidth);
     for (const Value& v : values)
-        captionWidth[v.column] = std::max(
-            captionWidth[v.column], CaptionWidth(metrics, Cm_Tr("AttributeDetail", v.caption)));
+        captionWidth[v.column] = std::max(captionWidth[v.column], needed(v.caption));
     for (const auto& line : lines)
-        captionWidth[0] =
-            std::max(captionWidth[0], CaptionWidth(metrics, Cm_Tr("AttributeDetail", line.first)));
+        captionWidth[0] = std::max(captionWidth[0], needed(line.first));
     int captionX[kColumns];
     int x = units.X(15);
     for (int c = 0; c < kColumns; ++c) {

@@ -160,7 +160,7 @@ Continue?</translation>
     </message>
     <message>
         <source>使用時間：</source>
-        <translation>Power-on hours:</translation>
+        <translation>Power-on:</translation>
     </message>
     <message>
         <source>電源投入回数：</source>

@@ -513,6 +513,11 @@ TEST_P(StripTextsTest, CaptionsFitAndEnglishLeavesNoJapanese) {
     QMenu* menu = m_window->Menu();
     AddMenu(menu, &shown);
     EXPECT_EQ(ClippedItems(menu).join(QStringLiteral(", ")).toStdString(), "");
+    // The picture of the English menu for docs/images.
+    const QString folder = qEnvironmentVariable("VORN_STRIP_IMAGES");
+    if (!folder.isEmpty() && GetParam() == InterfaceLanguage::English) {
+        EXPECT_TRUE(menu->grab().save(folder + QStringLiteral("/heatgauge-menu-en.png")));
+    }
 
     const std::unique_ptr<QDialog> about = MakeHeatgaugeAbout(m_window.get());
     about->show();
