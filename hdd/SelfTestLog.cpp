@@ -3,6 +3,7 @@
 #include "ByteOrder.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace vorn::hdd {
 
@@ -352,7 +353,10 @@ std::vector<SelfTestEntry> nvmeSelfTestLog(const BYTE* log, std::size_t size) {
                                            : QString::number(entry.typeCode);
         entry.statusCode = result;
         entry.status = nvmeSelfTestResultText(result);
-        entry.powerOnHours = static_cast<long long>(le::read64(d, kNvmeLogEntrySize, 4));
+        // A count past what a signed hour count holds is garbage, never a
+        // negative age.
+        entry.powerOnHours = static_cast<long long>(std::min<std::uint64_t>(
+            le::read64(d, kNvmeLogEntrySize, 4), std::numeric_limits<long long>::max()));
         entry.failed = nvmeResultFailed(result);
         // Valid Diagnostic Information bit 1: the failing LBA field holds one.
         if (entry.failed && (d[2] & 0x02))

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "SectorBuilder.h"
 
 #include <array>
@@ -293,6 +295,11 @@ TEST(NvmeSelfTest, LogProgressAndEntries) {
     // Without the valid bit the LBA field means nothing.
     log[6] = 0x01;
     EXPECT_FALSE(nvmeSelfTestLog(log.data(), log.size())[0].firstErrorLba);
+    // An hour count with its top bit set is no negative age (a fuzz find).
+    log[4 + 11] = 0x80;
+    EXPECT_EQ(nvmeSelfTestLog(log.data(), log.size())[0].powerOnHours,
+              std::numeric_limits<long long>::max());
+    log[4 + 11] = 0;
     // A running test: operation in byte 0, percent complete in byte 1.
     log[0] = 0x2;
     log[1] = 35;
