@@ -42,10 +42,10 @@ shoot() {
     [ -n "$main" ] || { echo "no main window ($lang)" >&2; return 1; }
     import -window "$main" "$out/drivewatchmini-main$suffix.png"
 
-    # By keyboard alone: Tab past the four commands to the shown disk, Right
+    # By keyboard alone: Tab past the six commands to the shown disk, Right
     # twice to the failing one, Enter to show it.
     xdotool windowactivate --sync "$main" 2>/dev/null || xdotool windowfocus "$main"
-    xdotool key --delay 120 Tab Tab Tab Tab Right Right Return
+    xdotool key --delay 120 Tab Tab Tab Tab Tab Tab Right Right Return
     sleep 0.8
     import -window "$main" "$out/drivewatchmini-failing$suffix.png"
     xdotool key --delay 120 Home Return
