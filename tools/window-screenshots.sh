@@ -109,7 +109,7 @@ shoot en -en '^SMART Attribute Details$' '^Self-test - '
 # The dark palette, as the offscreen test renders and checks it.
 VORN_SHOT_DIR="$out" QT_QPA_PLATFORM=offscreen "$bin/DrivewatchWindowTests" \
     --gtest_filter='*ReadableInADarkPalette' >/dev/null
-echo "wrote $out/drivewatchmini-{main,failing,tray,detail,selftest,scale2}{,-en}.png and -dark.png"
+echo "wrote $out/drivewatchmini-{main,failing,tray,detail,selftest,scale2,dark}{,-en}.png"
 
 # The strip as a screen at scale 2 shows it, and its menu in a dark palette.
 VORN_STRIP_IMAGES="$out" QT_QPA_PLATFORM=offscreen "$bin/HeatgaugeWindowTests" \
