@@ -58,7 +58,6 @@ public:
         diskpass::PassClock selfTestClock = diskpass::SystemClock();
     };
 
-    static constexpr const char* kManualFile = "DrivewatchMini.html";
 
     explicit CCheckerDlg(Setup setup, QWidget* parent = nullptr);
     ~CCheckerDlg() override;
