@@ -58,7 +58,6 @@ public:
         diskpass::PassClock selfTestClock = diskpass::SystemClock();
     };
 
-
     explicit CCheckerDlg(Setup setup, QWidget* parent = nullptr);
     ~CCheckerDlg() override;
 
