@@ -24,7 +24,9 @@
 #   --out-dir DIR      keep stdout, stderr, status, console.log, timing and
 #                      files/ (whatever the command left in /vorn/out)
 #   --timeout SEC      limit for the whole boot (default 240)
-#   --memory MB        guest memory (default 512)
+#   --memory MB        guest memory (default 512, 1024 with --systemd)
+#   --systemd          boot the systemd guest (guest/build-systemd-guest.sh):
+#                      the command runs from a service once the system is up
 #
 # In the guest the command runs as root in /vorn/work after the disk drivers
 # are loaded and every attached disk has its block device. Exit status: the
@@ -45,7 +47,8 @@ trees=()
 script=""
 out_dir=""
 timeout=240
-memory=512
+memory=""
+systemd=0
 command=()
 while [ $# -gt 0 ]; do
     case $1 in
@@ -56,6 +59,7 @@ while [ $# -gt 0 ]; do
     --out-dir) out_dir=$2; shift 2 ;;
     --timeout) timeout=$2; shift 2 ;;
     --memory) memory=$2; shift 2 ;;
+    --systemd) systemd=1; shift ;;
     --) shift; command=("$@"); break ;;
     -h | --help) usage ;;
     *) echo "run-guest: unknown option $1" >&2; usage ;;
@@ -65,7 +69,15 @@ done
 
 vg_ensure_host_tools
 guest_status=0
-guest=$("$here/guest/build-guest.sh") || guest_status=$?
+builder=$here/guest/build-guest.sh
+append="console=ttyS0 panic=-1 quiet loglevel=4"
+if [ "$systemd" = 1 ]; then
+    builder=$here/guest/build-systemd-guest.sh
+    append+=" rdinit=/lib/systemd/systemd systemd.show_status=false"
+    [ -n "$memory" ] || memory=1024
+fi
+[ -n "$memory" ] || memory=512
+guest=$("$builder") || guest_status=$?
 if [ "$guest_status" != 0 ]; then
     echo "$guest" # the skip line, when it is one
     exit "$guest_status"
@@ -166,6 +178,16 @@ for tree in "${trees[@]}"; do
     mkdir -p "$extra/${tree#*:}"
     cp -a "${tree%%:*}/." "$extra/${tree#*:}/"
 done
+# The systemd guest's root has merged /usr: /lib, /lib64, /bin and /sbin are
+# links there, which an archive holding those folders would replace.
+if [ "$systemd" = 1 ]; then
+    for top in lib lib64 bin sbin; do
+        [ -d "$extra/$top" ] || continue
+        mkdir -p "$extra/usr/$top"
+        cp -a "$extra/$top/." "$extra/usr/$top/"
+        rm -rf "${extra:?}/$top"
+    done
+fi
 (cd "$extra" && find . | LC_ALL=C sort | cpio -o -H newc --quiet >"$work/extra.cpio")
 cat "$guest/base.cpio" "$work/extra.cpio" >"$work/initrd.cpio"
 
@@ -176,7 +198,7 @@ result=$work/result.bin
 qemu=(qemu-system-x86_64 -machine pc,accel=tcg -cpu max -smp 1 -m "$memory"
     -nodefaults -nographic -no-reboot
     -kernel "$guest/vmlinux" -initrd "$work/initrd.cpio"
-    -append "console=ttyS0 panic=-1 quiet loglevel=4"
+    -append "$append"
     -serial "file:$console" -serial "file:$result"
     "${ahci_args[@]}" "${qemu_disk_args[@]}")
 # A readable copy of the command line for the record.

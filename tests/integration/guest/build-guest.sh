@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Builds the test guest once and prints the folder that holds it:
 #   vmlinux        the uncompressed kernel, booted with -kernel (PVH entry)
-#   base.cpio      initramfs: busybox, disk drivers, hdparm and smartctl
+#   base.cpio      initramfs: busybox, disk drivers, hdparm and smartctl, and
+#                  run-command, which the init hands over to
 #   kernel-release, modules.load, inputs   what it was built from
 #
 # The guest is cached outside the repository (see common.sh) under a key made
 # from every input: the kernel package and its version, the busybox, hdparm and
-# smartmontools versions, and this script and the guest init. Nothing is rebuilt
-# while they stay the same. Without network a cached guest is reused; without
-# one the caller is told to skip (exit 77).
+# smartmontools versions, and this script, the guest init and run-command.
+# Nothing is rebuilt while they stay the same. Without network a cached guest
+# is reused; without one the caller is told to skip (exit 77).
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/common.sh"
@@ -64,7 +65,7 @@ resolve_inputs() {
     done
     inputs+=$'\n'"busybox=$(vg_sha256 /bin/busybox)"
     inputs+=$'\n'"builder=$(vg_sha256 "$here/build-guest.sh")"
-    inputs+=$'\n'"init=$(vg_sha256 "$here/init")"
+    inputs+=$'\n'"init=$(vg_sha256 "$here/init" "$here/run-command" | tr '\n' ' ')"
     echo "$inputs"
 }
 
@@ -169,6 +170,7 @@ build() {
     mkdir -p "$root"/{bin,sbin,etc/vorn,proc,sys,dev,tmp,mnt,root,vorn/out,vorn/work,opt/vorn/bin}
     install -m 0755 /bin/busybox "$root/bin/busybox"
     install -m 0755 "$here/init" "$root/init"
+    install -m 0644 "$here/run-command" "$root/etc/vorn/run-command"
     cp "$out/modules.load" "$root/etc/vorn/modules.load"
     local module
     while read -r module; do
