@@ -445,11 +445,16 @@ def write_disks(root, disks):
 
 
 def main():
-    if len(sys.argv) > 2 and sys.argv[1] == "--statistics":
-        os.makedirs(sys.argv[2], exist_ok=True)
-        write_disks(sys.argv[2], STATISTICS_DISKS)
+    args = sys.argv[1:]
+    # A word that looks like an option is never taken for a folder to fill.
+    if args[:1] == ["--statistics"] and len(args) == 2:
+        os.makedirs(args[1], exist_ok=True)
+        write_disks(args[1], STATISTICS_DISKS)
         return
-    root = sys.argv[1] if len(sys.argv) > 1 else os.path.join("data", "sample-machine")
+    if len(args) > 1 or any(a.startswith("-") for a in args):
+        print(__doc__, file=sys.stderr)
+        sys.exit(0 if args[:1] in (["-h"], ["--help"]) else 2)
+    root = args[0] if args else os.path.join("data", "sample-machine")
     os.makedirs(root, exist_ok=True)
     write(os.path.join(root, "machine.ini"),
           "# A Windows 7 workstation (NT family 6.1).\n"
