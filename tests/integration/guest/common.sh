@@ -104,3 +104,18 @@ vg_helper_guest_args() {
     VG_HELPER_ARGS=(--program "$helper" --program "$authority" --program "$daemon"
         --program "$setpriv" --tree "$work/helper-bus:/etc/vorn-bus")
 }
+
+# Boots a scenario's own guest: run-guest.sh with the options given and OUT/run
+# as its record, its output kept in OUT/run-guest.out and .err. Passes a skip
+# on as this script's skip and ends the script on any other failure.
+vg_boot_scenario() {
+    local out=$1 status=0
+    shift
+    "$(vg_repo_root)/tests/integration/run-guest.sh" --out-dir "$out/run" "$@" \
+        >"$out/run-guest.out" 2>"$out/run-guest.err" || status=$?
+    case $status in
+    0) ;;
+    77) vg_skip "$(sed -n 's/^skipped: //p' "$out/run-guest.out" | head -n 1)" ;;
+    *) cat "$out/run-guest.err" >&2; vg_die "the guest failed (status $status); see $out/run/console.log" ;;
+    esac
+}

@@ -22,17 +22,10 @@ GOOD=VNQEMU0001
 WARNED=VNQEMU0002
 vg_helper_guest_args "$out" "$bin/vorn-diskhelper" "$authority"
 cat "$here/helper-guest.sh" "$here/nvme-guest.sh" >"$out/guest-command.sh"
-status=0
-"$here/../run-guest.sh" --out-dir "$out/run" --script "$out/guest-command.sh" "${VG_HELPER_ARGS[@]}" \
+vg_boot_scenario "$out" --script "$out/guest-command.sh" "${VG_HELPER_ARGS[@]}" \
     --disk "nvme,file=$out/good.img,size=96M,serial=$GOOD" \
     --disk "nvme,file=$out/warned.img,size=48M,serial=$WARNED,warning=4" \
-    --program "$bin/drivewatch" --tree "$bin/Template:/opt/vorn/bin/Template" \
-    >"$out/run-guest.out" 2>"$out/run-guest.err" || status=$?
-case $status in
-0) ;;
-77) vg_skip "$(sed -n 's/^skipped: //p' "$out/run-guest.out" | head -n 1)" ;;
-*) cat "$out/run-guest.err" >&2; vg_die "the guest failed (status $status); see $out/run/console.log" ;;
-esac
+    --program "$bin/drivewatch" --tree "$bin/Template:/opt/vorn/bin/Template"
 files=$out/run/files
 
 . "$here/expect.sh"

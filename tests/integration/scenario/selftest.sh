@@ -20,17 +20,10 @@ mkdir -p "$out"
 
 SATA=VNSELF0001
 PATA=VNSELF0002
-status=0
-"$here/../run-guest.sh" --out-dir "$out/run" --script "$here/selftest-guest.sh" \
+vg_boot_scenario "$out" --script "$here/selftest-guest.sh" \
     --disk "sata0,file=$out/sata.img,size=32M,serial=$SATA" \
     --disk "pri-master,file=$out/pata.img,size=32M,serial=$PATA" \
-    --program "$bin/drivewatch" \
-    >"$out/run-guest.out" 2>"$out/run-guest.err" || status=$?
-case $status in
-0) ;;
-77) vg_skip "$(sed -n 's/^skipped: //p' "$out/run-guest.out" | head -n 1)" ;;
-*) cat "$out/run-guest.err" >&2; vg_die "the guest failed (status $status); see $out/run/console.log" ;;
-esac
+    --program "$bin/drivewatch"
 files=$out/run/files
 
 . "$here/expect.sh"

@@ -32,18 +32,11 @@ cp "$helper_build/vorn-diskhelper.service" "$helper_build/org.vorn.DiskHelper1.s
 
 SATA=VNSYSD0001
 NVME=VNSYSD0002
-status=0
-"$here/../run-guest.sh" --systemd --out-dir "$out/run" --script "$here/systemd-guest.sh" \
+vg_boot_scenario "$out" --systemd --script "$here/systemd-guest.sh" \
     --disk "sata0,file=$out/sata.img,size=32M,serial=$SATA" \
     --disk "nvme,file=$out/nvme.img,size=32M,serial=$NVME" \
     --program "$bin/drivewatch" --program "$bin/vorn-diskhelper" --program "$authority" \
-    --tree "$out/files:/etc/vorn-systemd" \
-    >"$out/run-guest.out" 2>"$out/run-guest.err" || status=$?
-case $status in
-0) ;;
-77) vg_skip "$(sed -n 's/^skipped: //p' "$out/run-guest.out" | head -n 1)" ;;
-*) cat "$out/run-guest.err" >&2; vg_die "the guest failed (status $status); see $out/run/console.log" ;;
-esac
+    --tree "$out/files:/etc/vorn-systemd"
 files=$out/run/files
 
 . "$here/expect.sh"

@@ -19,17 +19,10 @@ mkdir -p "$out"
 
 STORAGE=VNUSB0001
 UAS=VNUSB0003
-status=0
-"$here/../run-guest.sh" --out-dir "$out/run" --script "$here/usb-guest.sh" \
+vg_boot_scenario "$out" --script "$here/usb-guest.sh" \
     --disk "usb-storage,file=$out/storage.img,size=64M,serial=$STORAGE" \
     --disk "usb-uas,file=$out/uas.img,size=64M,serial=$UAS" \
-    --program "$bin/drivewatch" --tree "$bin/Template:/opt/vorn/bin/Template" \
-    >"$out/run-guest.out" 2>"$out/run-guest.err" || status=$?
-case $status in
-0) ;;
-77) vg_skip "$(sed -n 's/^skipped: //p' "$out/run-guest.out" | head -n 1)" ;;
-*) cat "$out/run-guest.err" >&2; vg_die "the guest failed (status $status); see $out/run/console.log" ;;
-esac
+    --program "$bin/drivewatch" --tree "$bin/Template:/opt/vorn/bin/Template"
 files=$out/run/files
 
 . "$here/expect.sh"
