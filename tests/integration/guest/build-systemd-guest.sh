@@ -59,15 +59,14 @@ build() {
         <"$base/base.cpio")
     install -D -m 0755 /bin/busybox "$root/opt/vorn/busybox/busybox"
     "$root/opt/vorn/busybox/busybox" --install -s "$root/opt/vorn/busybox"
+    # --install -s links to this machine's path of the root; the guest needs
+    # them relative.
     find "$root/opt/vorn/busybox" -type l -exec ln -sfn busybox {} \;
-    mkdir -p "$root/opt/vorn/bin" "$root/vorn/out" "$root/vorn/work"
 
     local unit
     for unit in $MASKED; do
         ln -sfn /dev/null "$root/etc/systemd/system/$unit"
     done
-    rm -f "$root"/etc/systemd/system/*.wants/{getty@tty1.service,e2scrub_reap.service,remote-fs.target}
-    rm -f "$root"/etc/systemd/system/timers.target.wants/*
     echo 0123456789abcdef0123456789abcdef >"$root/etc/machine-id"
     echo vorn-guest >"$root/etc/hostname"
 
